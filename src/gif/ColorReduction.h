@@ -1,0 +1,40 @@
+// Reduction of a true-colour bitmap to a palette bitmap: the palettes, the lookups, the
+// dithering engines and the octree quantizer.
+#pragma once
+
+#include "graphics/Bitmap.h"
+
+#include <functional>
+#include <vector>
+
+// Values are stored in settings and documents; keep the numbers.
+enum TColorReduction {
+    rmNone = 0,
+    rmWindows20 = 1,
+    rmWindows256 = 2,
+    rmWindowsGray = 3,
+    rmMonochrome = 4,
+    rmGrayScale = 5,
+    rmNetscape = 6,
+    rmQuantize = 7,
+    rmQuantizeWindows = 8,
+};
+
+enum TDitherMode {
+    dmNearest = 0,
+    dmFloydSteinberg = 1,
+    dmStucki = 2,
+    dmSierra = 3,
+    dmJaJuNi = 4,
+    dmSteveArche = 5,
+    dmBurkes = 6,
+};
+
+// Progress of a long operation, 0..100; return false to stop (the operation then throws).
+using TProgressFn = std::function<bool(int percent)>;
+
+// Reduces `source` with palette method `method`, dithering `dither` and, for the optimized
+// palette, at most 2^bits colours (bits 3..8). rmNone gives a 24-bit copy. The result is an
+// 8-bit bitmap of the source size with the method's palette (empty when the palette is).
+TBitmap ReduceColors(const TBitmap& source, TColorReduction method, TDitherMode dither, int bits,
+                     const TProgressFn& progress = nullptr);

@@ -1,0 +1,35 @@
+// TIniFile32: a small INI reader and writer over a list of lines. Every write rewrites the
+// whole file (atomically: a temporary file in the same folder, then a rename). A file that
+// cannot be written raises EIniWriteError with the text "Unable to write to <file>".
+#pragma once
+
+#include "graphics/Exception.h"
+
+#include <string>
+#include <vector>
+
+class EIniWriteError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TIniFile32 {
+public:
+    // Keeps the name; loads the lines when the file exists (an unreadable file reads as empty).
+    explicit TIniFile32(const std::string& fileName);
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
+    int ReadInteger(const std::string& section, const std::string& key, int def) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    const std::string& FileName() const { return m_fileName; }
+    const std::vector<std::string>& Lines() const { return m_lines; }
+
+private:
+    std::string m_fileName;
+    std::vector<std::string> m_lines;
+};
