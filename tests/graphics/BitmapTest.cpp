@@ -96,3 +96,31 @@ TEST(Bitmap, OversizedAndNegativeSizesAreRefused)
     EXPECT_EQ(b.Width(), 2); // unchanged after the refusal
     EXPECT_NO_THROW(CheckBitmapSize(16384, 16384));
 }
+
+#include "graphics/FileWrite.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+TEST(FileWrite, WholeOrNothing)
+{
+    TempDir dir;
+    const std::string path = dir.file("a.bin");
+    WriteFileAtomic(path, std::string("first"));
+    EXPECT_EQ(ReadFileBytes(path).size(), 5u);
+    WriteFileAtomic(path, std::string("second!"));
+    EXPECT_EQ(ReadFileBytes(path).size(), 7u);
+    // A folder that does not exist: clear message, nothing left behind.
+    EXPECT_THROW(WriteFileAtomic(dir.file("missing/x.bin"), std::string("x")), Exception);
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_THROW(WriteFileAtomic(path, std::string("third")), Exception);
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+        EXPECT_EQ(ReadFileBytes(path).size(), 7u);
+    }
+    int files = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 1);
+    EXPECT_THROW(ReadFileBytes(dir.file("nope")), Exception);
+}

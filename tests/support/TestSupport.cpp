@@ -61,13 +61,13 @@ std::vector<std::string> RowsFromBitmap(const TBitmap& bmp, const std::vector<st
     return rows;
 }
 
-std::vector<unsigned char> ReadFileBytes(const std::string& path)
+std::vector<unsigned char> ReadTestFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+void WriteTestFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -29,5 +29,5 @@ TBitmap BitmapFromRows(const std::vector<std::string>& rows, const std::vector<s
 // The rows of a bitmap as characters (unknown colours become '?'), for readable failures.
 std::vector<std::string> RowsFromBitmap(const TBitmap& bmp, const std::vector<std::pair<char, TColor>>& legend);
 
-std::vector<unsigned char> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> ReadTestFile(const std::string& path);
+void WriteTestFile(const std::string& path, const std::vector<unsigned char>& bytes);
