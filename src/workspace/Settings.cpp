@@ -5,22 +5,25 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Permission bits rather than access(): the program may run as root, which access()
-// lets write anywhere, and a rename would silently replace a read-only file.
+// The same rule the INI helper writes by: a file without write permission is not replaced
+// (a rename would do so even as root).
 bool isReadOnly(const fs::path& path)
 {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
-    if (ec || !fs::exists(st))
+    if (ec || !fs::is_regular_file(st))
         return false;
-    return (st.permissions() & fs::perms::owner_write) == fs::perms::none;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (st.permissions() & write) == fs::perms::none || ::access(path.c_str(), W_OK) != 0;
 }
 
+// Something is there, but its lines cannot be read (a folder, no permission).
 bool isUnreadable(const fs::path& path)
 {
     std::error_code ec;
@@ -28,8 +31,6 @@ bool isUnreadable(const fs::path& path)
     if (ec || !fs::exists(st))
         return false;
     if (!fs::is_regular_file(st))
-        return true;
-    if ((st.permissions() & fs::perms::owner_read) == fs::perms::none)
         return true;
     std::ifstream in(path, std::ios::binary);
     return !in.good();
@@ -68,9 +69,6 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
 
 void SaveSettings(const std::string& fileName, const TSettings& s)
 {
-    // Writing goes through a rename, which would replace a read-only file: refuse it here.
-    if (isReadOnly(fileName) || isUnreadable(fileName))
-        throw EIniWriteError("Unable to write to " + fileName);
     TIniFile32 ini(fileName);
     ini.WriteBool("Window", "State", s.Maximized);
     if (!s.Maximized) {

@@ -38,5 +38,6 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
 
 // Writes every key in order; the placement only when the window is not maximised, so a
 // maximised close keeps the stored placement. Throws Exception("Unable to write to
-// <file>") at the first key that cannot be written; the remaining keys are not written.
+// <file>") at the first key that cannot be written (also for a read-only or unreadable
+// file, which is never replaced); the remaining keys are not written.
 void SaveSettings(const std::string& fileName, const TSettings& settings);
