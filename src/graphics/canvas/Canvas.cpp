@@ -159,25 +159,69 @@ QPen TCanvas::qtPen() const
     return QPen(ToQColor(Pen.Color), Pen.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void TCanvas::drawFigure(const QPainterPath& centred, bool filled)
+// Pixels of one-pixel lines through the points (closed: back to the first point), each
+// segment without its last pixel; with a styled pen only the pixels of its dashes.
+static std::vector<QPoint> styledLinePixels(const std::vector<TPoint>& points, bool closed, TPenStyle style)
+{
+    std::vector<QPoint> pixels;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        LinePixels(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, pixels);
+    if (closed)
+        LinePixels(points.back().X, points.back().Y, points.front().X, points.front().Y, pixels);
+    const std::vector<int>& dashes = dashPattern(style);
+    if (dashes.empty())
+        return pixels;
+    // The pattern runs on along the whole line, pixel by pixel.
+    std::vector<QPoint> on;
+    std::size_t part = 0;
+    int left = dashes[0];
+    for (const QPoint& px : pixels) {
+        if (part % 2 == 0)
+            on.push_back(px);
+        if (--left == 0) {
+            part = (part + 1) % dashes.size();
+            left = dashes[part];
+        }
+    }
+    return on;
+}
+
+static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBrush& ink)
+{
+    QPen pen(ink, 0);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
+void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners)
 {
     if (!prepareSurface())
         return;
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
+    const bool thinPen = Pen.Width <= 1;
     const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
     if (brushOn) {
         const QBrush brush = ToQBrush(Brush);
         p.fillPath(centred, brush);
         if (Pen.Style == TPenStyle::psClear) {
             // Without a pen the fill still reaches as far as the outline would have.
-            QPen edge(brush, 0);
-            edge.setCosmetic(true);
-            p.strokePath(centred, edge);
+            if (corners) {
+                drawPixels(p, styledLinePixels(*corners, true, TPenStyle::psSolid), brush);
+            } else {
+                QPen edge(brush, 0);
+                edge.setCosmetic(true);
+                p.strokePath(centred, edge);
+            }
         }
     }
-    if (Pen.Style != TPenStyle::psClear)
+    if (Pen.Style == TPenStyle::psClear)
+        return;
+    if (corners && thinPen)
+        drawPixels(p, styledLinePixels(*corners, true, Pen.Style), QBrush(ToQColor(Pen.Color)));
+    else
         p.strokePath(centred, qtPen());
 }
 
@@ -196,29 +240,7 @@ void TCanvas::drawLines(const std::vector<TPoint>& points)
         p.drawPolyline(poly);
         return;
     }
-    std::vector<QPoint> pixels;
-    for (std::size_t i = 1; i < points.size(); ++i)
-        LinePixels(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, pixels);
-    const std::vector<int>& dashes = dashPattern(Pen.Style);
-    if (!dashes.empty()) {
-        // The pattern runs on along the whole line, pixel by pixel.
-        std::vector<QPoint> on;
-        std::size_t part = 0;
-        int left = dashes[0];
-        for (const QPoint& px : pixels) {
-            if (part % 2 == 0)
-                on.push_back(px);
-            if (--left == 0) {
-                part = (part + 1) % dashes.size();
-                left = dashes[part];
-            }
-        }
-        pixels.swap(on);
-    }
-    QPen pen(ToQColor(Pen.Color), 0);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+    drawPixels(p, styledLinePixels(points, false, Pen.Style), QBrush(ToQColor(Pen.Color)));
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -361,7 +383,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     for (std::size_t i = 1; i < points.size(); ++i)
         path.lineTo(centre(points[i]));
     path.closeSubpath();
-    drawFigure(path, true);
+    drawFigure(path, true, &points);
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points)

@@ -165,8 +165,10 @@ private:
     // Antialiasing off, the clip region, and the pen mode when `penMode` is set.
     void setupPainter(QPainter& p, bool penMode) const;
     QPen qtPen() const;
-    // Outline and fill of a closed figure given in pixel-centre coordinates.
-    void drawFigure(const QPainterPath& centred, bool filled);
+    // Outline and fill of a closed figure given in pixel-centre coordinates. A one-pixel
+    // outline of straight edges through `corners` is drawn pixel by pixel, so that every
+    // vertex is drawn once.
+    void drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners = nullptr);
     // Open line through the points with the pen; the last point is not drawn.
     void drawLines(const std::vector<TPoint>& points);
     bool clipAllows(int x, int y) const;
