@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -48,8 +49,8 @@ QRectF centredBox(int x1, int y1, int x2, int y2, const TPen& pen)
     double inset = 0.5;
     if (pen.Style == TPenStyle::psInsideFrame && pen.Width > 1)
         inset = pen.Width / 2.0;
-    const double w = std::max(0.0, (x2 - x1) - 2 * inset);
-    const double h = std::max(0.0, (y2 - y1) - 2 * inset);
+    const double w = std::max(0.0, (double(x2) - x1) - 2 * inset);
+    const double h = std::max(0.0, (double(y2) - y1) - 2 * inset);
     return QRectF(x1 + inset, y1 + inset, w, h);
 }
 
@@ -78,41 +79,16 @@ double ccwSweep(double a, double b)
 
 QPointF centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
-} // namespace
-
-namespace canvasdetail {
-
-void LinePixels(int x0, int y0, int x1, int y1, std::vector<QPoint>& out)
+// The rectangle with edges far outside the bitmap moved to just outside it: its outline
+// over the bitmap stays the same and loops over it stay short.
+TRect nearBitmap(const TRect& r, const TBitmap& b)
 {
-    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int x = x0, y = y0;
-    if (dx >= dy) {
-        int err = dx / 2;
-        for (int i = 0; i < dx; ++i) {
-            out.emplace_back(x, y);
-            x += sx;
-            err -= dy;
-            if (err < 0) {
-                y += sy;
-                err += dx;
-            }
-        }
-    } else {
-        int err = dy / 2;
-        for (int i = 0; i < dy; ++i) {
-            out.emplace_back(x, y);
-            y += sy;
-            err -= dx;
-            if (err < 0) {
-                x += sx;
-                err += dy;
-            }
-        }
-    }
+    return TRect(std::clamp(r.Left, -1, b.Width() + 1), std::clamp(r.Top, -1, b.Height() + 1),
+                 std::clamp(r.Right, -1, b.Width() + 1), std::clamp(r.Bottom, -1, b.Height() + 1));
 }
 
-} // namespace canvasdetail
+} // namespace
+
 
 TCanvas::TCanvas(TBitmap& bitmap) : d(std::make_unique<Impl>()), m_bitmap(&bitmap) {}
 
@@ -160,30 +136,35 @@ QPen TCanvas::qtPen() const
 }
 
 // Pixels of one-pixel lines through the points (closed: back to the first point), each
-// segment without its last pixel; with a styled pen only the pixels of its dashes.
-static std::vector<QPoint> styledLinePixels(const std::vector<TPoint>& points, bool closed, TPenStyle style)
+// segment without its last pixel; with a styled pen only the pixels of its dashes, the
+// pattern running on along the whole line.
+static std::vector<QPoint> styledLinePixels(const std::vector<TPoint>& points, bool closed, TPenStyle style,
+                                            const TBitmap& bmp)
 {
-    std::vector<QPoint> pixels;
-    for (std::size_t i = 1; i < points.size(); ++i)
-        LinePixels(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y, pixels);
-    if (closed)
-        LinePixels(points.back().X, points.back().Y, points.front().X, points.front().Y, pixels);
     const std::vector<int>& dashes = dashPattern(style);
-    if (dashes.empty())
-        return pixels;
-    // The pattern runs on along the whole line, pixel by pixel.
-    std::vector<QPoint> on;
-    std::size_t part = 0;
-    int left = dashes[0];
-    for (const QPoint& px : pixels) {
-        if (part % 2 == 0)
-            on.push_back(px);
-        if (--left == 0) {
-            part = (part + 1) % dashes.size();
-            left = dashes[part];
-        }
-    }
-    return on;
+    int period = 0;
+    for (int n : dashes)
+        period += n;
+    std::vector<QPoint> pixels;
+    std::int64_t base = 0;
+    auto segment = [&](TPoint a, TPoint b) {
+        base += LinePixels(a.X, a.Y, b.X, b.Y, bmp.Width(), bmp.Height(), [&](int x, int y, std::int64_t i) {
+            if (period) {
+                int pos = static_cast<int>((base + i) % period);
+                std::size_t part = 0;
+                while (pos >= dashes[part])
+                    pos -= dashes[part++];
+                if (part % 2)
+                    return;
+            }
+            pixels.emplace_back(x, y);
+        });
+    };
+    for (std::size_t i = 1; i < points.size(); ++i)
+        segment(points[i - 1], points[i]);
+    if (closed)
+        segment(points.back(), points.front());
+    return pixels;
 }
 
 static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBrush& ink)
@@ -209,7 +190,7 @@ void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::ve
         if (Pen.Style == TPenStyle::psClear) {
             // Without a pen the fill still reaches as far as the outline would have.
             if (corners) {
-                drawPixels(p, styledLinePixels(*corners, true, TPenStyle::psSolid), brush);
+                drawPixels(p, styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap), brush);
             } else {
                 QPen edge(brush, 0);
                 edge.setCosmetic(true);
@@ -220,7 +201,7 @@ void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::ve
     if (Pen.Style == TPenStyle::psClear)
         return;
     if (corners && thinPen)
-        drawPixels(p, styledLinePixels(*corners, true, Pen.Style), QBrush(ToQColor(Pen.Color)));
+        drawPixels(p, styledLinePixels(*corners, true, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
     else
         p.strokePath(centred, qtPen());
 }
@@ -240,7 +221,7 @@ void TCanvas::drawLines(const std::vector<TPoint>& points)
         p.drawPolyline(poly);
         return;
     }
-    drawPixels(p, styledLinePixels(points, false, Pen.Style), QBrush(ToQColor(Pen.Color)));
+    drawPixels(p, styledLinePixels(points, false, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -272,9 +253,12 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     drawFigure(path, true);
 }
 
-void TCanvas::FillRect(const TRect& r)
+void TCanvas::FillRect(const TRect& rect)
 {
-    if (r.IsEmpty() || Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
+    if (rect.IsEmpty() || Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
+        return;
+    const TRect r = IntersectRect(rect, TRect(0, 0, m_bitmap->Width(), m_bitmap->Height()));
+    if (r.IsEmpty())
         return;
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
@@ -282,10 +266,11 @@ void TCanvas::FillRect(const TRect& r)
     p.fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQBrush(Brush));
 }
 
-void TCanvas::FrameRect(const TRect& r)
+void TCanvas::FrameRect(const TRect& rect)
 {
-    if (r.IsEmpty() || Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
+    if (rect.IsEmpty() || Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
         return;
+    const TRect r = nearBitmap(rect, *m_bitmap);
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, false);
@@ -433,10 +418,11 @@ void TCanvas::SetPixel(int x, int y, TColor color)
     m_bitmap->SetPixel(x, y, color);
 }
 
-void TCanvas::DrawFocusRect(const TRect& r)
+void TCanvas::DrawFocusRect(const TRect& rect)
 {
-    if (r.IsEmpty() || !prepareSurface())
+    if (rect.IsEmpty() || !prepareSurface())
         return;
+    const TRect r = nearBitmap(rect, *m_bitmap);
     // Every other pixel of the outline is inverted, each exactly once, so a second call
     // restores the picture.
     auto invert = [this](int x, int y) {

@@ -13,6 +13,9 @@
 #include <QPen>
 #include <QRegion>
 
+#include <cstdint>
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 struct TRegion::Impl {
@@ -46,7 +49,41 @@ QBrush ToQBrush(const TBrush& brush);
 QFont ToQFont(const TFont& font);
 QFont ToQFontWithHeight(const TFont& font, int height, bool strikeOut);
 
-// The pixels of a line from (x0, y0) towards (x1, y1), the last pixel left out.
-void LinePixels(int x0, int y0, int x1, int y1, std::vector<QPoint>& out);
+// Walks a line from (x0, y0) towards (x1, y1), the last pixel left out, calling `pixel`
+// with each pixel inside a width x height bitmap and its step number; returns the number
+// of steps of the whole line.
+template <class PixelFn>
+std::int64_t LinePixels(int x0, int y0, int x1, int y1, int width, int height, PixelFn&& pixel)
+{
+    // Steps of the usual integer line walk, computed directly for each step so that only
+    // the steps over the bitmap are visited, however long the line.
+    const std::int64_t dx = std::llabs(std::int64_t(x1) - x0), dy = std::llabs(std::int64_t(y1) - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t start = xMajor ? x0 : y0, limit = xMajor ? width : height;
+    const int dir = xMajor ? sx : sy;
+    // Steps i with start + dir * i inside [0, limit).
+    std::int64_t i0 = 0, i1 = major;
+    if (dir > 0) {
+        i0 = std::max<std::int64_t>(i0, -start);
+        i1 = std::min<std::int64_t>(i1, limit - start);
+    } else {
+        i0 = std::max<std::int64_t>(i0, start - limit + 1);
+        i1 = std::min<std::int64_t>(i1, start + 1);
+    }
+    const std::int64_t e0 = major / 2;
+    for (std::int64_t i = i0; i < i1; ++i) {
+        const std::int64_t num = i * minor - e0;
+        const std::int64_t k = num <= 0 ? 0 : (num + major - 1) / major;
+        const std::int64_t a = start + dir * i;
+        const std::int64_t b = (xMajor ? y0 : x0) + (xMajor ? sy : sx) * k;
+        const std::int64_t x = xMajor ? a : b, y = xMajor ? b : a;
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            pixel(static_cast<int>(x), static_cast<int>(y), i);
+    }
+    return major;
+}
+
 
 } // namespace canvasdetail
