@@ -94,8 +94,14 @@ void TFrameListBox::DrawItem(QPainter& p, int i, const QRect& r) const
     const TBitmap& bmp = m_source->FrameBitmap(i);
     const TRect item(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     const TRect t = ThumbnailRect(item, bmp.Width(), bmp.Height());
-    if (i < static_cast<int>(m_images.size()) && !t.IsEmpty())
-        p.drawImage(QRect(t.Left, t.Top, t.Width(), t.Height()), m_images[static_cast<std::size_t>(i)]);
+    if (i < static_cast<int>(m_images.size()) && !t.IsEmpty()) {
+        const QRect thumb(t.Left, t.Top, t.Width(), t.Height());
+        // A thin outline just outside the thumbnail, so a white frame shows on a white row.
+        p.setPen(pal.color(QPalette::Mid));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(thumb.adjusted(-1, -1, 0, 0));
+        p.drawImage(thumb, m_images[static_cast<std::size_t>(i)]);
+    }
     const int h = item.Bottom - item.Top;
     p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
     p.setFont(font());
@@ -248,6 +254,11 @@ TFrameStripView::TFrameStripView(QWidget* parent) : QScrollArea(parent)
     setFixedHeight(123);
     m_canvas = new QWidget;
     m_canvas->setObjectName("StripCanvas");
+    // A darker ground than the window, so white frames stand out from it.
+    QPalette ground = m_canvas->palette();
+    ground.setColor(QPalette::Window, QColor(128, 128, 128));
+    m_canvas->setPalette(ground);
+    m_canvas->setAutoFillBackground(true);
     setWidget(m_canvas);
 
     m_pointer = new QLabel(m_canvas);
