@@ -11,6 +11,7 @@ public:
     std::string FrameName(int i) const override { return m_strip.FindFrameImage(i).Name; }
     std::string FrameEntryText(int i) const override { return m_strip.EntryText(i); }
     const TBitmap& FrameBitmap(int i) const override { return m_strip.FindFrameImage(i).Bitmap; }
+    std::uint64_t FrameVersion(int i) const override { return m_strip.FindFrameImage(i).Version; }
     int FrameLeft(int i) const override { return m_strip.FindFrameImage(i).Left; }
     bool FrameSelected(int i) const override { return m_strip.IsSelected(i); }
     int CurrentFrame() const override { return m_strip.ItemIndex(); }

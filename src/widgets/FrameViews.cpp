@@ -42,19 +42,40 @@ void TFrameListBox::SetSource(const TFrameViewSource* source)
     Refresh();
 }
 
+TFrameListBox::Thumbnail TFrameListBox::makeThumbnail(int i) const
+{
+    Thumbnail t;
+    t.Name = m_source->FrameName(i);
+    t.Version = m_source->FrameVersion(i);
+    const TBitmap& bmp = m_source->FrameBitmap(i);
+    const TRect r = ThumbnailRect(TRect(0, 0, 0, m_itemHeight), bmp.Width(), bmp.Height());
+    const QImage full = ImageFromBitmap(bmp);
+    // Nearest source pixel, as a stretched copy of a bitmap picks it.
+    if (!full.isNull() && !r.IsEmpty())
+        t.Image = full.scaled(r.Width(), r.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return t;
+}
+
 void TFrameListBox::Refresh()
 {
-    m_images.clear();
-    if (m_source)
-        for (int i = 0; i < m_source->FrameCount(); ++i)
-            m_images.push_back(ImageFromBitmap(m_source->FrameBitmap(i)));
+    std::vector<Thumbnail> next;
+    const int count = m_source ? m_source->FrameCount() : 0;
+    next.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string name = m_source->FrameName(i);
+        const std::uint64_t version = m_source->FrameVersion(i);
+        auto old = std::find_if(m_thumbnails.begin(), m_thumbnails.end(),
+                                [&](const Thumbnail& t) { return t.Name == name && t.Version == version; });
+        next.push_back(old != m_thumbnails.end() ? std::move(*old) : makeThumbnail(i));
+    }
+    m_thumbnails = std::move(next);
     updateScrollBar();
     viewport()->update();
 }
 
 void TFrameListBox::updateScrollBar()
 {
-    const int count = static_cast<int>(m_images.size());
+    const int count = static_cast<int>(m_thumbnails.size());
     const int visible = std::max(1, viewport()->height() / m_itemHeight);
     verticalScrollBar()->setRange(0, std::max(0, count - visible));
     verticalScrollBar()->setPageStep(visible);
@@ -81,7 +102,7 @@ int TFrameListBox::ItemAt(const QPoint& pos) const
     if (pos.y() < 0)
         return -1;
     const int i = pos.y() / m_itemHeight + verticalScrollBar()->value();
-    return i < static_cast<int>(m_images.size()) ? i : -1;
+    return i < static_cast<int>(m_thumbnails.size()) ? i : -1;
 }
 
 void TFrameListBox::DrawItem(QPainter& p, int i, const QRect& r) const
@@ -94,13 +115,13 @@ void TFrameListBox::DrawItem(QPainter& p, int i, const QRect& r) const
     const TBitmap& bmp = m_source->FrameBitmap(i);
     const TRect item(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     const TRect t = ThumbnailRect(item, bmp.Width(), bmp.Height());
-    if (i < static_cast<int>(m_images.size()) && !t.IsEmpty()) {
+    if (i < static_cast<int>(m_thumbnails.size()) && !t.IsEmpty()) {
         const QRect thumb(t.Left, t.Top, t.Width(), t.Height());
         // A thin outline just outside the thumbnail, so a white frame shows on a white row.
         p.setPen(pal.color(QPalette::Mid));
         p.setBrush(Qt::NoBrush);
         p.drawRect(thumb.adjusted(-1, -1, 0, 0));
-        p.drawImage(thumb, m_images[static_cast<std::size_t>(i)]);
+        p.drawImage(thumb, m_thumbnails[static_cast<std::size_t>(i)].Image);
     }
     const int h = item.Bottom - item.Top;
     p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
@@ -118,7 +139,7 @@ void TFrameListBox::paintEvent(QPaintEvent*)
     QPainter p(viewport());
     if (!m_source)
         return;
-    const int count = std::min<int>(m_source->FrameCount(), static_cast<int>(m_images.size()));
+    const int count = std::min<int>(m_source->FrameCount(), static_cast<int>(m_thumbnails.size()));
     for (int i = verticalScrollBar()->value(); i < count; ++i) {
         const QRect r = ItemRect(i);
         if (r.top() > viewport()->height())
@@ -214,9 +235,10 @@ TFrameImage::TFrameImage(const QString& name, QWidget* parent) : QWidget(parent)
     setObjectName(name);
 }
 
-void TFrameImage::SetImage(const QImage& image)
+void TFrameImage::SetImage(const QImage& image, std::uint64_t version)
 {
     m_image = image;
+    m_version = version;
     update();
 }
 
@@ -305,12 +327,18 @@ void TFrameStripView::Refresh()
         }
         const TBitmap& bmp = m_source->FrameBitmap(i);
         img->setGeometry(m_source->FrameLeft(i), 0, bmp.Width(), bmp.Height());
-        img->SetImage(ImageFromBitmap(bmp));
+        const std::uint64_t version = m_source->FrameVersion(i);
+        if (img->Version() != version || img->Image().isNull())
+            img->SetImage(ImageFromBitmap(bmp), version);
         keep.push_back(img);
     }
+    // Freed later: the image may be the one whose click led here.
     for (TFrameImage* img : m_images)
-        if (std::find(keep.begin(), keep.end(), img) == keep.end())
-            delete img;
+        if (std::find(keep.begin(), keep.end(), img) == keep.end()) {
+            img->hide();
+            img->setParent(nullptr);
+            img->deleteLater();
+        }
     m_images = std::move(keep);
     m_pointer->raise();
     updateCanvasSize();

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScrollArea>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     virtual std::string FrameName(int i) const = 0;
     virtual std::string FrameEntryText(int i) const = 0; // "Frame7=10"
     virtual const TBitmap& FrameBitmap(int i) const = 0;
+    // Changes whenever frame i's picture changes, so views redraw only what changed.
+    virtual std::uint64_t FrameVersion(int i) const = 0;
     virtual int FrameLeft(int i) const = 0;
     virtual bool FrameSelected(int i) const = 0;
     // The list's item index, -1 when none.
@@ -78,8 +81,17 @@ protected:
 private:
     void updateScrollBar();
 
+    // A thumbnail per entry, already stretched to its rectangle; kept while the frame's
+    // picture does not change.
+    struct Thumbnail {
+        std::string Name;
+        std::uint64_t Version = 0;
+        QImage Image;
+    };
+    Thumbnail makeThumbnail(int i) const;
+
     const TFrameViewSource* m_source = nullptr;
-    std::vector<QImage> m_images;
+    std::vector<Thumbnail> m_thumbnails;
     int m_itemHeight = 32;
     int m_dragFrom = -1;
     QPoint m_pressPos;
@@ -91,8 +103,9 @@ class TFrameImage : public QWidget {
     Q_OBJECT
 public:
     explicit TFrameImage(const QString& name, QWidget* parent);
-    void SetImage(const QImage& image);
+    void SetImage(const QImage& image, std::uint64_t version);
     const QImage& Image() const { return m_image; }
+    std::uint64_t Version() const { return m_version; }
 
 signals:
     void MouseDown(const QString& name);
@@ -107,6 +120,7 @@ protected:
 
 private:
     QImage m_image;
+    std::uint64_t m_version = 0;
 };
 
 // The strip `ScrollBoxSource`: one TFrameImage per frame at its Left, top 0, scrolled

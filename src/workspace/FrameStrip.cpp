@@ -128,6 +128,7 @@ void TFrameStrip::StoreWorkBitmap(int i)
         f.Bitmap.SetPixelFormat(TPixelFormat::pf24bit);
     f.Bitmap.SetSize(FrameWidth, FrameHeight);
     f.Bitmap.CopyRect(TPoint(0, 0), WorkBitmap, TRect(0, 0, FrameWidth, FrameHeight));
+    touch(f);
     notify(TStripChange::Pixels);
 }
 
@@ -148,6 +149,7 @@ TFrameRecord& TFrameStrip::createFrame(int index)
     f.Bitmap.Fill(clWhite);
     f.Bitmap.SetTransparent(DefTrans);
     f.Left = index * (FrameWidth + 5);
+    touch(f);
     ++FrameCounter;
     index = std::clamp(index, 0, Count());
     // Keep the item index on the same frame when an entry goes in before it.
@@ -225,6 +227,7 @@ int TFrameStrip::Append(const TBitmap& bitmap)
         f.Bitmap = bitmap;
         f.Bitmap.SetSize(FrameWidth, FrameHeight);
         f.Bitmap.SetTransparent(transparent);
+        touch(f);
         m_itemIndex = at;
         notify(TStripChange::Frames);
         notify(TStripChange::Selection);
@@ -334,14 +337,18 @@ void TFrameStrip::SetAllDelayTexts(const std::string& text)
 
 void TFrameStrip::SetTransparent(int i, bool on)
 {
-    FindFrameImage(i).Bitmap.SetTransparent(on);
+    TFrameRecord& f = FindFrameImage(i);
+    f.Bitmap.SetTransparent(on);
+    touch(f);
     notify(TStripChange::Pixels);
 }
 
 void TFrameStrip::PixelsChanged(int i)
 {
-    if (validIndex(i))
-        notify(TStripChange::Pixels);
+    if (!validIndex(i))
+        return;
+    touch(m_frames[static_cast<std::size_t>(i)]);
+    notify(TStripChange::Pixels);
 }
 
 void TFrameStrip::ResetWizardList()

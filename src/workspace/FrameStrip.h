@@ -9,6 +9,7 @@
 #include "graphics/Types.h"
 #include "platform/Ui.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ struct TFrameRecord {
     TBitmap Bitmap;
     int Left = 0;          // position in the strip: only a display of the order
     bool Selected = false;
+    // Changes whenever the picture or its transparency changes; unique within the run, so
+    // views can keep what they drew from it until it changes.
+    std::uint64_t Version = 0;
 
     std::string EntryText() const { return Name + "=" + DelayText; }
 };
@@ -153,10 +157,12 @@ private:
     // a white bitmap of the frame size; the caller fills it.
     TFrameRecord& createFrame(int index);
     void notify(TStripChange change);
+    void touch(TFrameRecord& frame) { frame.Version = ++m_lastVersion; }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }
 
     std::vector<TFrameRecord> m_frames;
     int m_itemIndex = -1;
+    std::uint64_t m_lastVersion = 0;
     std::vector<TBitmap> m_wizlist;
     int m_wizWidth = 0;
     int m_wizHeight = 0;

@@ -21,11 +21,13 @@ struct FakeFrames : TFrameViewSource {
     std::vector<std::string> names;
     std::vector<TBitmap> bitmaps;
     std::vector<bool> selected;
+    std::vector<std::uint64_t> versions;
     int current = -1;
     int FrameCount() const override { return static_cast<int>(names.size()); }
     std::string FrameName(int i) const override { return names[i]; }
     std::string FrameEntryText(int i) const override { return names[i] + "=10"; }
     const TBitmap& FrameBitmap(int i) const override { return bitmaps[i]; }
+    std::uint64_t FrameVersion(int i) const override { return versions[i]; }
     int FrameLeft(int i) const override { return i * (bitmaps[i].Width() + 5); }
     bool FrameSelected(int i) const override { return selected[i]; }
     int CurrentFrame() const override { return current; }
@@ -34,6 +36,7 @@ struct FakeFrames : TFrameViewSource {
         names.push_back(name);
         bitmaps.push_back(std::move(b));
         selected.push_back(false);
+        versions.push_back(names.size());
     }
 };
 
@@ -147,6 +150,14 @@ TEST(FrameStripView, ImagesFollowTheFramesByName)
     EXPECT_EQ(strip.FindImage("Frame3")->x(), 35);
     EXPECT_EQ(strip.Canvas()->findChildren<TFrameImage*>().size(), 2);
 
+    // A picture is converted again only when its version changes.
+    f.bitmaps[0].Fill(clLime);
+    strip.Refresh();
+    EXPECT_EQ(strip.FindImage("Frame1")->Image().pixel(0, 0), qRgb(255, 0, 0));
+    f.versions[0] = 99;
+    strip.Refresh();
+    EXPECT_EQ(strip.FindImage("Frame1")->Image().pixel(0, 0), qRgb(0, 255, 0));
+
     strip.ResetPointer();
     EXPECT_EQ(pointer->pos(), QPoint(40, 80));
     EXPECT_EQ(strip.horizontalScrollBar()->value(), 0);
@@ -164,6 +175,19 @@ TEST(BitmapImage, PaletteAndTrueColourConvert)
     EXPECT_EQ(img.pixel(0, 1), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(1, 1), qRgb(255, 255, 255));
     EXPECT_TRUE(ImageFromBitmap(TBitmap()).isNull());
+
+    // Transparent, both formats: exactly the bottom-left pixel's colour is clear.
+    TBitmap t = BitmapFromRows({"rg", "br"}, {{'r', clRed}, {'g', clLime}, {'b', clBlue}});
+    t.SetTransparent(true);
+    for (TPixelFormat format : {TPixelFormat::pf24bit, TPixelFormat::pf8bit}) {
+        t.SetPixelFormat(format);
+        img = ImageFromBitmap(t);
+        EXPECT_EQ(qAlpha(img.pixel(0, 1)), 0);
+        EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(img.pixel(1, 0), qRgb(0, 255, 0));
+        EXPECT_EQ(qAlpha(img.pixel(1, 1)), 255);
+        EXPECT_EQ(img.pixel(1, 1), qRgb(255, 0, 0) | 0xFF000000u);
+    }
 }
 
 TEST(TemplatesWindow, OkAndCancel)

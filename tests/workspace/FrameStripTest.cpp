@@ -266,6 +266,28 @@ TEST(FrameStrip, ImpossibleFrameSizeIsRefusedWithoutTrace)
     EXPECT_EQ(s.FrameCounter, 1);
 }
 
+TEST(FrameStrip, VersionsChangeWithThePicture)
+{
+    TFrameStrip s = MakeStrip(2);
+    const std::uint64_t v0 = s.FindFrameImage(0).Version, v1 = s.FindFrameImage(1).Version;
+    EXPECT_NE(v0, v1);
+    s.SetDelayText(0, "20");
+    s.MoveFrame(0, 1);
+    EXPECT_EQ(s.FindFrameImage(1).Version, v0);
+    s.SetTransparent(1, true);
+    const std::uint64_t v2 = s.FindFrameImage(1).Version;
+    EXPECT_GT(v2, v1);
+    s.ClearWorkBitmap();
+    s.StoreWorkBitmap(1);
+    s.PixelsChanged(0);
+    EXPECT_GT(s.FindFrameImage(1).Version, v2);
+    EXPECT_NE(s.FindFrameImage(0).Version, v1);
+    // A cleared strip starts its names again but never its versions.
+    s.ClearFrames();
+    s.NewFrame();
+    EXPECT_GT(s.FindFrameImage(0).Version, v2);
+}
+
 TEST(FrameStrip, ObserversHearChangesOncePerUpdate)
 {
     TFrameStrip s = MakeStrip(2);
