@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 
@@ -342,6 +343,8 @@ TEST_F(MainWindow, HelpAndAbout)
             viewer = v;
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->CurrentTopic(), "Anivor");
+    // Links to topics whose names have blanks are links too.
+    EXPECT_NE(viewer->Browser()->toHtml().indexOf("href=\"#Frame strip\""), -1);
     const THelpDocument doc = THelpDocument::Load(ANIVOR_SHIPPED_HELP);
     for (const char* topic : {"Anivor", "Main window", "Frame strip", "Frame list", "Menus", "Templates"})
         EXPECT_NE(doc.Find(topic), nullptr) << topic;
