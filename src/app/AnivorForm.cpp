@@ -467,18 +467,23 @@ void TAnivorF::listPressed(int i, Qt::KeyboardModifiers modifiers)
 {
     if (i < 0 || i >= m_strip.Count())
         return;
+    // Ctrl adds or removes one entry, Shift selects from the last plain or Ctrl click.
+    if (m_anchor < 0 || m_anchor >= m_strip.Count())
+        m_anchor = m_strip.ItemIndex() >= 0 ? m_strip.ItemIndex() : i;
     m_strip.BeginUpdate();
     if (modifiers & Qt::ControlModifier) {
         m_strip.SetSelected(i, !m_strip.IsSelected(i));
         m_strip.SetItemIndex(i);
-    } else if ((modifiers & Qt::ShiftModifier) && m_strip.ItemIndex() >= 0) {
-        const int a = std::min(i, m_strip.ItemIndex()), b = std::max(i, m_strip.ItemIndex());
+        m_anchor = i;
+    } else if (modifiers & Qt::ShiftModifier) {
+        const int a = std::min(i, m_anchor), b = std::max(i, m_anchor);
         m_strip.ClearSelection();
         for (int k = a; k <= b; ++k)
             m_strip.SetSelected(k, true);
         m_strip.SetItemIndex(i);
     } else {
         m_strip.SelectOnly(i);
+        m_anchor = i;
     }
     m_strip.EndUpdate();
     listClick();

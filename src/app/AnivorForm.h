@@ -110,6 +110,8 @@ private:
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
 
+    // Where a Shift+click selection in the list starts.
+    int m_anchor = -1;
     // The frame the open popup belongs to.
     int m_popupFrame = -1;
     bool m_popupOnImage = false;

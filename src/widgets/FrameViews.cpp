@@ -162,12 +162,12 @@ void TFrameListBox::mousePressEvent(QMouseEvent* event)
     m_dragFrom = -1;
     if (i < 0)
         return;
-    if (event->button() == Qt::LeftButton) {
-        m_pressPos = event->position().toPoint();
-        m_dragFrom = i;
-    }
-    if (event->button() == Qt::LeftButton || !m_source || !m_source->FrameSelected(i))
-        emit ItemPressed(i, event->modifiers());
+    // Only the left button selects; the popup of the right one acts on the item index.
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressPos = event->position().toPoint();
+    m_dragFrom = i;
+    emit ItemPressed(i, event->modifiers());
 }
 
 void TFrameListBox::mouseMoveEvent(QMouseEvent* event)

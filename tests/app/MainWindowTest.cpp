@@ -64,9 +64,10 @@ protected:
 
     TFrameImage* Image(const char* name) const { return w->ScrollBoxSource->FindImage(name); }
 
-    void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButtons buttons)
+    void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QMouseEvent e(type, p, target->mapToGlobal(p), Qt::LeftButton, buttons, Qt::NoModifier);
+        QMouseEvent e(type, p, target->mapToGlobal(p), Qt::LeftButton, buttons, modifiers);
         QApplication::sendEvent(target, &e);
     }
 
@@ -250,6 +251,33 @@ TEST_F(MainWindow, DragInTheListReorders)
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame2=10", "Frame3=10", "Frame4=10", "Frame1=10", "Frame5=10"}));
     EXPECT_EQ(Image("Frame1")->x(), 3 * 25);
     EXPECT_EQ(Image("Frame2")->x(), 0);
+}
+
+TEST_F(MainWindow, ListClicksSelectWithCtrlAndShift)
+{
+    FirstFrame(20, 10);
+    for (int i = 0; i < 4; ++i)
+        Trigger("btnnewframe");
+    w->List->resize(163, 300);
+    QWidget* vp = w->List->viewport();
+    auto click = [&](int entry, Qt::KeyboardModifiers m) {
+        Mouse(vp, QEvent::MouseButtonPress, QPoint(10, entry * 32 + 10), Qt::LeftButton, m);
+        Mouse(vp, QEvent::MouseButtonRelease, QPoint(10, entry * 32 + 10), Qt::NoButton, m);
+    };
+    click(1, Qt::NoModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), std::vector<int>{1});
+    click(3, Qt::ControlModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(w->Strip().ItemIndex(), 3);
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame4=10");
+    click(1, Qt::ControlModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), std::vector<int>{3});
+    click(4, Qt::ShiftModifier); // from the last Ctrl+click
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2, 3, 4}));
+    click(2, Qt::ShiftModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2}));
+    Trigger("Delete2");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame4=10", "Frame5=10"}));
 }
 
 TEST_F(MainWindow, DelayButtonAndPointer)
