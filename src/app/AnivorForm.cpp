@@ -343,8 +343,6 @@ void TAnivorF::createLayout()
 
     ScrollBoxSource = new TFrameStripView(vertical);
     ScrollBoxSource->setMinimumHeight(3);
-    ScrollBoxSource->setMaximumHeight(QWIDGETSIZE_MAX);
-    ScrollBoxSource->setFixedHeight(123);
     vertical->addWidget(ScrollBoxSource);
 
     auto* lower = new QSplitter(Qt::Horizontal, vertical);
@@ -354,6 +352,8 @@ void TAnivorF::createLayout()
     vertical->addWidget(lower);
     vertical->setStretchFactor(0, 0);
     vertical->setStretchFactor(1, 1);
+    // The strip starts 123 pixels high; the splitter resizes it.
+    vertical->setSizes({123, kDesignedHeight - 123});
 
     TabBar = new TqorTabBar(lower);
     TabBar->setObjectName("TabBar");

@@ -273,7 +273,7 @@ TFrameStripView::TFrameStripView(QWidget* parent) : QScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(false);
-    setFixedHeight(123);
+    resize(width(), 123);
     m_canvas = new QWidget;
     m_canvas->setObjectName("StripCanvas");
     // A darker ground than the window, so white frames stand out from it.

@@ -141,6 +141,8 @@ public:
     TFrameImage* FindImage(const QString& name) const;
     QLabel* FramePointer() const { return m_pointer; }
     QWidget* Canvas() const { return m_canvas; }
+    // 123 pixels high to start with; a splitter may change it.
+    QSize sizeHint() const override { return QSize(QScrollArea::sizeHint().width(), 123); }
 
 signals:
     void FrameMouseDown(const QString& name);

@@ -161,6 +161,12 @@ TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
     EXPECT_EQ(w->TabBar->Section(1)->Caption(), "Files");
     EXPECT_EQ(w->TabBar->ActiveSection(), w->FramesSection);
     EXPECT_EQ(w->anisize->text(), "0");
+    // The strip starts 123 pixels high and the splitter below it may resize it.
+    w->show();
+    EXPECT_EQ(w->ScrollBoxSource->height(), 123);
+    EXPECT_GT(w->ScrollBoxSource->maximumHeight(), 123);
+    EXPECT_EQ(w->TabBar->width(), 163);
+    w->close();
     EXPECT_EQ(w->ImageAnimate->toolTip(), "Animated GIF\npreview window");
 }
 
