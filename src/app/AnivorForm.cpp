@@ -65,6 +65,7 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     defaults.Top = screen.top() + (screen.height() - designed.height()) / 2;
     defaults.Width = designed.width();
     defaults.Height = designed.height();
+    m_designed = QRect(defaults.Left, defaults.Top, defaults.Width, defaults.Height);
     defaults.FramesDir = defaults.OpenDir = defaults.SaveDir = m_appDir;
     TSettingsProblem problem;
     m_loaded = LoadSettings(m_settingsFile, defaults, &problem);
@@ -560,8 +561,19 @@ void TAnivorF::applySettings(const TSettings& s)
         resize(s.Width, s.Height);
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        move(s.Left, s.Top);
-        resize(std::max(s.Width, 100), std::max(s.Height, 100));
+        // A placement from another screen layout could put the window where no screen
+        // shows it: then it opens where it was designed to.
+        const QRect stored(s.Left, s.Top, std::clamp(s.Width, 100, 16384), std::clamp(s.Height, 100, 16384));
+        bool onScreen = QGuiApplication::screens().isEmpty();
+        for (const QScreen* screen : QGuiApplication::screens())
+            onScreen = onScreen || screen->availableGeometry().intersects(stored.adjusted(0, 0, 0, -stored.height() + 30));
+        if (onScreen) {
+            move(stored.topLeft());
+            resize(stored.size());
+        } else {
+            move(m_designed.topLeft());
+            resize(m_designed.size());
+        }
     }
 }
 

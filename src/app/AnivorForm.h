@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -107,6 +108,7 @@ private:
     std::string m_appDir;
     std::string m_settingsFile;
     TSettings m_loaded;
+    QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
 

@@ -403,6 +403,17 @@ TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
     const std::string text = ReadText(Settings());
     EXPECT_NE(text.find("[Frames]\nCount=10\nWidth=200\nHeight=150\nDelay=10"), std::string::npos) << text;
 
+    // A placement no screen shows gives the designed one.
+    w.reset();
+    std::ofstream(Settings()) << "[Window]\nLeft=-50000\nTop=-50000\nWidth=600\nHeight=500\n";
+    Open();
+    EXPECT_GT(w->x(), -1000);
+    EXPECT_EQ(w->width(), 541);
+    std::filesystem::remove(Settings());
+    FirstFrame(200, 150);
+    w->close();
+    w->FormDestroy();
+
     // The next run proposes 200 x 150.
     w.reset();
     Open();
