@@ -49,57 +49,64 @@ void padPalette(TBitmap& bmp, std::vector<TColor> palette, int maxIndex)
     bmp.SetPalette(palette);
 }
 
-TBitmap decodeRle(const TDibHeader& h, int width, int height, const std::uint8_t* data, std::size_t size,
-                  const std::string& what)
+// Walks the RLE commands, handing each pixel to put(x, y, index) (y counts rows from the
+// bottom) and clipping at the right edge. Every command consumes input, so the walk ends
+// with the data at the latest; it ends early at the end-of-bitmap code or past the top.
+template <typename Put>
+void walkRle(bool four, int width, int height, const std::uint8_t* data, std::size_t size, const std::string& what,
+             Put put)
 {
-    TBitmap bmp(width, height, TPixelFormat::pf8bit);
-    const bool four = h.Compression == kDibRle4;
-    int maxIndex = 0;
-    int x = 0, y = 0; // y counts file rows from the bottom
+    int x = 0, y = 0;
     std::size_t pos = 0;
-    std::uint8_t* row = bmp.ScanLine(height - 1);
-    auto put = [&](int index) {
-        if (x < width) {
-            row[x] = static_cast<std::uint8_t>(index);
-            maxIndex = std::max(maxIndex, index);
-            ++x;
-        }
+    auto pixel = [&](int index) {
+        if (x < width)
+            put(x++, y, index);
     };
-    // Every command consumes input, so the loop ends with the data at the latest.
     while (y < height) {
         if (size - pos < 2)
             truncated(what);
         const int count = data[pos], value = data[pos + 1];
         pos += 2;
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+            for (int i = 0; i < count && x < width; ++i)
+                pixel(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
             continue;
         }
         if (value == 0) { // end of line
             x = 0;
-            if (++y < height)
-                row = bmp.ScanLine(height - 1 - y);
+            ++y;
         } else if (value == 1) { // end of bitmap
-            break;
-        } else if (value == 2) { // move right and up; moving past the top ends the picture
+            return;
+        } else if (value == 2) { // move right and up
             if (size - pos < 2)
                 truncated(what);
             x = std::min(x + data[pos], width);
             y += data[pos + 1];
             pos += 2;
-            if (y < height)
-                row = bmp.ScanLine(height - 1 - y);
         } else { // a literal run, padded to a 16-bit boundary
             std::size_t bytes = four ? (static_cast<std::size_t>(value) + 1) / 2 : static_cast<std::size_t>(value);
             bytes += bytes & 1;
             if (size - pos < bytes)
                 truncated(what);
-            for (int i = 0; i < value; ++i)
-                put(four ? ((i & 1) ? data[pos + i / 2] & 0x0F : data[pos + i / 2] >> 4) : data[pos + i]);
+            for (int i = 0; i < value && x < width; ++i)
+                pixel(four ? ((i & 1) ? data[pos + i / 2] & 0x0F : data[pos + i / 2] >> 4) : data[pos + i]);
             pos += bytes;
         }
     }
+}
+
+TBitmap decodeRle(const TDibHeader& h, int width, int height, const std::uint8_t* data, std::size_t size,
+                  const std::string& what)
+{
+    const bool four = h.Compression == kDibRle4;
+    // A first pass without pixels: damaged data fails before the picture is allocated.
+    walkRle(four, width, height, data, size, what, [](int, int, int) {});
+    TBitmap bmp(width, height, TPixelFormat::pf8bit);
+    int maxIndex = 0;
+    walkRle(four, width, height, data, size, what, [&](int x, int y, int index) {
+        bmp.ScanLine(height - 1 - y)[x] = static_cast<std::uint8_t>(index);
+        maxIndex = std::max(maxIndex, index);
+    });
     padPalette(bmp, h.Palette, maxIndex);
     return bmp;
 }

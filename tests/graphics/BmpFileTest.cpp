@@ -205,4 +205,8 @@ TEST(BmpFile, RejectsBadFiles)
     // RLE literal running past the data, and a delta cut short.
     EXPECT_NE(fails(BmpFile(rleDib, {0, 200, 1, 1})).find("truncated"), std::string::npos);
     EXPECT_NE(fails(BmpFile(rleDib, {0, 2, 1})).find("truncated"), std::string::npos);
+    // A large RLE picture whose data breaks off is refused before its memory is taken.
+    Bytes bigDib = InfoHeader(16000, 16000, 8, 1);
+    bigDib.insert(bigDib.end(), pal.begin(), pal.end());
+    EXPECT_NE(fails(BmpFile(bigDib, {0, 0, 0, 0, 5, 1, 0, 9})).find("truncated"), std::string::npos);
 }
