@@ -240,9 +240,17 @@ TBitmap DecodeDibPixels(const TDibHeader& h, int width, int height, bool topDown
         const std::uint8_t* s = pixels + static_cast<std::size_t>(r) * static_cast<std::size_t>(stride);
         std::uint8_t* d = bmp.ScanLine(y);
         switch (bpp) {
+        case 8:
+            std::memcpy(d, s, static_cast<std::size_t>(width));
+            {
+                std::uint8_t m = 0;
+                for (int x = 0; x < width; ++x)
+                    m = std::max(m, d[x]);
+                maxIndex = std::max(maxIndex, static_cast<int>(m));
+            }
+            break;
         case 1:
-        case 4:
-        case 8: {
+        case 4: {
             const int perByte = 8 / bpp;
             const int mask = (1 << bpp) - 1;
             for (int x = 0; x < width; ++x) {
