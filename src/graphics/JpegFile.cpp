@@ -13,6 +13,7 @@ namespace {
 
 // A progressive file may repeat scans without end; real files have a few dozen.
 constexpr int kMaxScans = 1000;
+constexpr long kMaxWorkingMemory = 1L << 30;
 
 // libjpeg reports errors through longjmp, so everything with a destructor stays with the
 // caller and the function that calls setjmp holds plain data only.
@@ -39,7 +40,10 @@ struct Progress {
 void onError(j_common_ptr cinfo)
 {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->job->message);
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
+        std::snprintf(err->job->message, sizeof err->job->message, "JPEG image is too large to decode");
+    else
+        (*cinfo->err->format_message)(cinfo, err->job->message);
     std::longjmp(err->jump, 1);
 }
 
@@ -63,11 +67,12 @@ void onProgress(j_common_ptr cinfo)
     }
 }
 
-bool prepare(JpegJob* job, JDIMENSION width, JDIMENSION height) noexcept
+bool prepare(JpegJob* job, JDIMENSION width, JDIMENSION height, bool allocate) noexcept
 {
     try {
         CheckBitmapSize(width, height, "JPEG image");
-        *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
+        if (allocate)
+            *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
         return true;
     } catch (const std::exception& e) {
         std::snprintf(job->message, sizeof job->message, "%s", e.what());
@@ -107,6 +112,9 @@ bool decode(JpegJob* job)
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // Progressive files keep every coefficient of the picture; a header's claimed size
+    // must not pull in more than this.
+    cinfo.mem->max_memory_to_use = kMaxWorkingMemory;
     progress.base.progress_monitor = onProgress;
     progress.errors = &err;
     cinfo.progress = &progress.base;
@@ -138,11 +146,17 @@ bool decode(JpegJob* job)
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    if (!prepare(job, cinfo.image_width, cinfo.image_height)) {
+    // The size is checked before libjpeg sets up its buffers; the bitmap is allocated
+    // after it has read a progressive file's scans, so a damaged file fails first.
+    if (!prepare(job, cinfo.image_width, cinfo.image_height, false)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     jpeg_start_decompress(&cinfo);
+    if (!prepare(job, cinfo.image_width, cinfo.image_height, true)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height
         || (cinfo.output_components != 1 && cinfo.output_components != 3)) {
         std::snprintf(job->message, sizeof job->message, "JPEG file has an unsupported layout");

@@ -128,6 +128,12 @@ bool decode(PngJob* job)
     const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
     const int fileBits = depth * png_get_channels(png, info);
 
+    const bool hasAlpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    // Checked and allocated before libpng sets up its own row buffers for the claimed width.
+    if (!prepare(job, width, height, fileBits, hasAlpha ? 4 : 3, interlaced)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
     if (type == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
     if (type == PNG_COLOR_TYPE_GRAY && depth < 8)
@@ -142,12 +148,8 @@ bool decode(PngJob* job)
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const int channels = png_get_channels(png, info);
-    if (channels != 3 && channels != 4)
+    if (channels != (hasAlpha ? 4 : 3))
         png_error(png, "unexpected pixel layout");
-    if (!prepare(job, width, height, fileBits, channels, interlaced)) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
 
     const int h = static_cast<int>(height);
     if (channels == 3) {

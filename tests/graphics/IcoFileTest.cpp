@@ -79,7 +79,7 @@ TEST(IcoFile, PicksLargestThenDeepestImageWithMask)
 {
     const Bytes small4 = iconImage(2, 2, 4, {clAqua}, Bytes(8, 0), Bytes(8, 0));
     const Bytes same8 = iconImage(4, 4, 8, {clAqua}, Bytes(16, 0), Bytes(16, 0));
-    const Bytes file = icoFile({small4, colourIcon24(), same8});
+    const Bytes file = icoFile({small4, same8, colourIcon24()});
     const TIcon icon = read(file);
     EXPECT_EQ(icon.ImageCount, 3);
     EXPECT_EQ(icon.BitsPerPixel, 24);

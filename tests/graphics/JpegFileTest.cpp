@@ -109,4 +109,18 @@ TEST(JpegFile, RejectsBadFiles)
             break;
         }
     EXPECT_NE(failure(huge).find("too large"), std::string::npos);
+
+    // A progressive file claiming 16000 x 16000 at full colour resolution would need
+    // 1.5 GB of coefficients: refused up front.
+    Bytes prog = EncodeJpeg(16, 16, 3, Bytes(16 * 16 * 3, 50), 90, true);
+    bool patched = false;
+    for (std::size_t i = 2; i + 12 < prog.size() && !patched; ++i)
+        if (prog[i] == 0xFF && prog[i + 1] == 0xC2) {
+            prog[i + 5] = prog[i + 7] = 0x3E;
+            prog[i + 6] = prog[i + 8] = 0x80;
+            prog[i + 11] = 0x11; // the first component's sampling factors
+            patched = true;
+        }
+    ASSERT_TRUE(patched);
+    EXPECT_NE(failure(prog).find("too large"), std::string::npos) << failure(prog);
 }
