@@ -152,6 +152,17 @@ bool decode(JpegJob* job)
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    // Huffman-coded sequential data spends at least two bits on every 8 x 8 block (its DC
+    // and end-of-block codes), so a file too short for its claimed size is refused before
+    // a picture is allocated for it.
+    if (!cinfo.progressive_mode && !cinfo.arith_code) {
+        const std::uint64_t blocks = ((std::uint64_t(cinfo.image_width) + 7) / 8) * ((std::uint64_t(cinfo.image_height) + 7) / 8);
+        if (blocks / 4 > job->size) {
+            std::snprintf(job->message, sizeof job->message, "JPEG file is truncated (too little data for its size)");
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
+    }
     jpeg_start_decompress(&cinfo);
     if (!prepare(job, cinfo.image_width, cinfo.image_height, true)) {
         jpeg_destroy_decompress(&cinfo);

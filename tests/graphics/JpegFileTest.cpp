@@ -109,6 +109,14 @@ TEST(JpegFile, RejectsBadFiles)
             break;
         }
     EXPECT_NE(failure(huge).find("too large"), std::string::npos);
+    // 8000 x 8000 is allowed, but not from a few hundred bytes of baseline data.
+    for (std::size_t i = 2; i + 8 < huge.size(); ++i)
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = huge[i + 7] = 0x1F;
+            huge[i + 6] = huge[i + 8] = 0x40;
+            break;
+        }
+    EXPECT_NE(failure(huge).find("too little data"), std::string::npos);
 
     // A progressive file claiming 16000 x 16000 at full colour resolution would need
     // 1.5 GB of coefficients: refused up front.
