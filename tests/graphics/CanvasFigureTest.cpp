@@ -65,6 +65,17 @@ TEST(CanvasFigures, RectangleCoversItsBoxWithoutRightAndBottomBound)
     c2.Brush.SetColor(clRed);
     c2.Rectangle(6, 5, 1, 1);
     EXPECT_EQ(b2, b);
+
+    // Boxes too thin to have an inside are all outline.
+    TBitmap t = SolidBitmap(8, 4, clWhite);
+    TCanvas ct(t);
+    ct.Brush.SetColor(clRed);
+    ct.Rectangle(0, 0, 1, 1);
+    ct.Ellipse(2, 0, 4, 2);
+    ct.RoundRect(5, 0, 6, 4, 3, 3);
+    ct.Rectangle(0, 3, 3, 3); // no height: nothing
+    EXPECT_EQ(RowsFromBitmap(t, kLegend), (std::vector<std::string>{"#.##.#..", "..##.#..", ".....#..", ".....#.."}))
+        << Dump(t);
 }
 
 TEST(CanvasFigures, ClearPenFillsTheWholeBoxAndClearBrushPaintsNothing)
@@ -170,6 +181,15 @@ TEST(CanvasFigures, PieAndChordRunCounterClockwise)
     EXPECT_EQ(b3.Pixel(10, 15), clRed) << Dump(b3);
     EXPECT_EQ(b3.Pixel(10, 5), clWhite) << Dump(b3);
     EXPECT_EQ(b3.Pixel(5, 10), clBlack) << Dump(b3); // on the closing line
+
+    // Arc: the same quarter as the first pie, outline only.
+    TBitmap a = SolidBitmap(21, 21, clWhite);
+    TCanvas ca(a);
+    ca.Brush.SetColor(clRed);
+    ca.Arc(0, 0, 21, 21, 20, 10, 10, 0);
+    EXPECT_EQ(InkBounds(a), TRect(10, 0, 21, 11)) << Dump(a);
+    EXPECT_EQ(Count(a, clRed), 0);
+    EXPECT_EQ(a.Pixel(17, 3), clBlack) << Dump(a); // on the circle, near 45 degrees
 }
 
 TEST(CanvasFigures, LinesLeaveOutTheirLastPixel)
@@ -380,4 +400,55 @@ TEST(CanvasFigures, EightBitBitmapTurnsTwentyFourBitAndResizingIsFollowed)
     c.FloodFill(0, 0, clRed);
     c.TextOut(0, 0, "x");
     EXPECT_TRUE(b.Empty());
+}
+
+TEST(CanvasFigures, WildCoordinatesNeitherCrashNorHang)
+{
+    TBitmap b = SolidBitmap(50, 40, clWhite);
+    TCanvas c(b);
+    const int big = 2000000000;
+    c.Brush.SetColor(clRed);
+    c.MoveTo(-big, -big);
+    c.LineTo(big, big);
+    c.LineTo(-big, big);
+    c.Rectangle(-big, -big, big, big);
+    c.Ellipse(-big, -big, big, big);
+    c.RoundRect(-big, 5, big, 30, big, big);
+    c.Pie(-big, -big, big, big, big, 0, 0, -big);
+    c.Chord(-10, -10, 60, 60, -big, big, big, -big);
+    c.Arc(-big, -big, big, big, 0, 0, 0, 0);
+    c.Polygon({{-big, -big}, {big, 0}, {0, big}});
+    c.Polyline({{-big, 20}, {big, 20}});
+    c.PolyBezier({{-big, 0}, {big, big}, {-big, big}, {big, 0}});
+    c.FrameRect(TRect(-big, -big, big, big));
+    c.DrawFocusRect(TRect(-big, -big, big, big));
+    c.DrawFocusRect(TRect(-big, 3, big, 9));
+    c.TextOut(big, big, "far away");
+    c.TextOutRotated(-big, 0, "far away", 900);
+    c.Pen.Width = 1000000;
+    c.Rectangle(0, 0, 10, 10);
+    c.Pen.Width = -5;
+    c.LineTo(3, 3);
+    c.Font.SetHeight(-2000000000);
+    c.TextOut(0, 0, "x");
+    c.Font.SetHeight(2000000000);
+    EXPECT_GT(c.TextHeight("x"), 0);
+    // The long diagonal went through the picture along x = y.
+    EXPECT_NE(b.Pixel(25, 25), clWhite);
+    SUCCEED();
+}
+
+TEST(CanvasFigures, NotXorWithAHatchLeavesTheGapsAlone)
+{
+    TBitmap b = SolidBitmap(16, 16, clLime);
+    TCanvas c(b);
+    c.Pen.Mode = TPenMode::pmNotXor;
+    c.Pen.Style = TPenStyle::psClear;
+    c.Brush.SetColor(clBlack);
+    c.Brush.SetStyle(TBrushStyle::bsHorizontal);
+    c.Rectangle(0, 0, 16, 16);
+    EXPECT_EQ(b.Pixel(4, 8), clFuchsia); // lime inverted on the hatch line
+    EXPECT_EQ(b.Pixel(4, 9), clLime);    // between the lines: untouched
+    c.Rectangle(0, 0, 16, 16);
+    EXPECT_EQ(b, SolidBitmap(16, 16, clLime));
 }

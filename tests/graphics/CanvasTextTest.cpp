@@ -136,6 +136,26 @@ TEST(CanvasText, TextOutPaintsTheBrushBehindOnlyWhenSolid)
     cu.Brush.SetStyle(TBrushStyle::bsClear);
     cu.TextOut(10, 5, "Hi!");
     EXPECT_GT(InkOf(u, clWhite, clRed).count, ink.count + 10);
+    // So does strike-out, through the middle; rotated text never strikes out.
+    TBitmap so = SolidBitmap(80, 40, clWhite);
+    TCanvas cso(so);
+    cso.Font = c.Font;
+    cso.Font.Style = fsStrikeOut;
+    cso.Brush.SetStyle(TBrushStyle::bsClear);
+    cso.TextOut(10, 5, "__");
+    TBitmap plain = SolidBitmap(80, 40, clWhite);
+    TCanvas cpl(plain);
+    cpl.Font = c.Font;
+    cpl.Brush.SetStyle(TBrushStyle::bsClear);
+    cpl.TextOut(10, 5, "__");
+    EXPECT_GT(InkOf(so, clWhite, clRed).count, InkOf(plain, clWhite, clRed).count + 5);
+    TBitmap r1 = SolidBitmap(80, 40, clWhite), r2 = SolidBitmap(80, 40, clWhite);
+    TCanvas c1(r1), c2(r2);
+    c1.Font = cso.Font;
+    c2.Font = cpl.Font;
+    c1.TextOutRotated(10, 5, "__", 0);
+    c2.TextOutRotated(10, 5, "__", 0);
+    EXPECT_EQ(r1, r2);
 }
 
 TEST(CanvasText, RotatedTextTurnsCounterClockwiseAboutItsTopLeft)

@@ -175,16 +175,70 @@ static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBr
     p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
+// Not-xor fill with a hatched brush, done here: raster operations of the painter would
+// also invert the transparent gaps of the pattern. The figure (and its edge pixels) is
+// drawn into a mask first, then the hatch lines inside it are inverted with the colour.
+static void notXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, bool strokeEdge,
+                        const TBrush& brush, const std::optional<QRegion>& clip)
+{
+    const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 2, 2).intersected(
+        QRect(0, 0, bmp.Width(), bmp.Height()));
+    if (bounds.isEmpty())
+        return;
+    QImage mask(bounds.size(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(-bounds.left(), -bounds.top());
+        if (clip)
+            p.setClipRegion(*clip);
+        p.fillPath(path, Qt::white);
+        QPen pen(Qt::white, 0);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        if (edge)
+            p.drawPoints(edge->data(), static_cast<int>(edge->size()));
+        else if (strokeEdge)
+            p.strokePath(path, pen);
+    }
+    const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(brush.Color()));
+    const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(brush.Color()));
+    const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(brush.Color()));
+    for (int my = 0; my < mask.height(); ++my) {
+        const uchar* m = mask.constScanLine(my);
+        const int y = bounds.top() + my;
+        std::uint8_t* row = bmp.ScanLine(y);
+        for (int mx = 0; mx < mask.width(); ++mx) {
+            const int x = bounds.left() + mx;
+            if (!m[mx] || !HatchHit(brush.Style(), x, y))
+                continue;
+            std::uint8_t* px = row + 3 * x;
+            px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));
+            px[1] = static_cast<std::uint8_t>(~(px[1] ^ cg));
+            px[2] = static_cast<std::uint8_t>(~(px[2] ^ cr));
+        }
+    }
+}
+
 void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners)
 {
     if (!prepareSurface())
         return;
+    const bool thinPen = Pen.Width <= 1;
+    const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
+    if (brushOn && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+        const bool edge = Pen.Style == TPenStyle::psClear;
+        std::vector<QPoint> edgePixels;
+        if (edge && corners)
+            edgePixels = styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap);
+        notXorHatch(*m_bitmap, centred, edge && corners ? &edgePixels : nullptr, edge && !corners, Brush, d->clip);
+        filled = false;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    const bool thinPen = Pen.Width <= 1;
-    const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
-    if (brushOn) {
+    if (filled && brushOn) {
         const QBrush brush = ToQBrush(Brush);
         p.fillPath(centred, brush);
         if (Pen.Style == TPenStyle::psClear) {
@@ -244,9 +298,34 @@ void TCanvas::LineTo(int x, int y)
     drawLines({from, TPoint(x, y)});
 }
 
+// A box too thin to have an inside is all outline: the pen covers it (or, without a pen,
+// the brush). True when it was drawn that way.
+bool TCanvas::drawThinBox(int x1, int y1, int x2, int y2)
+{
+    if ((double(x2) - x1 > 2 && double(y2) - y1 > 2) || Pen.Width > 1 || !prepareSurface())
+        return false;
+    const bool pen = Pen.Style != TPenStyle::psClear;
+    if (!pen && Brush.Style() == TBrushStyle::bsClear)
+        return true;
+    const TRect r = IntersectRect(TRect(x1, y1, x2, y2), TRect(0, 0, m_bitmap->Width(), m_bitmap->Height()));
+    if (r.IsEmpty())
+        return true;
+    if (!pen && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+        QPainterPath path;
+        path.addRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+        notXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        return true;
+    }
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    p.fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), pen ? QBrush(ToQColor(Pen.Color)) : ToQBrush(Brush));
+    return true;
+}
+
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
     QPainterPath path;
     path.addRect(centredBox(x1, y1, x2, y2, Pen));
@@ -288,7 +367,7 @@ void TCanvas::FrameRect(const TRect& rect)
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
     const QRectF box = centredBox(x1, y1, x2, y2, Pen);
     const double rx = std::clamp(std::abs(ellipseWidth) / 2.0, 0.0, box.width() / 2.0);
@@ -303,7 +382,7 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int el
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
     QPainterPath path;
     path.addEllipse(centredBox(x1, y1, x2, y2, Pen));
@@ -495,6 +574,10 @@ void TCanvas::FillPath()
     path.setFillRule(PolyFillMode == TPolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
     if (Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
         return;
+    if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+        notXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        return;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);

@@ -169,6 +169,7 @@ private:
     // outline of straight edges through `corners` is drawn pixel by pixel, so that every
     // vertex is drawn once.
     void drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners = nullptr);
+    bool drawThinBox(int x1, int y1, int x2, int y2);
     // Open line through the points with the pen; the last point is not drawn.
     void drawLines(const std::vector<TPoint>& points);
     bool clipAllows(int x, int y) const;
