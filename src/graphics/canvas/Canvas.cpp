@@ -175,52 +175,6 @@ static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBr
     p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
-// Not-xor fill with a hatched brush, done here: raster operations of the painter would
-// also invert the transparent gaps of the pattern. The figure (and its edge pixels) is
-// drawn into a mask first, then the hatch lines inside it are inverted with the colour.
-static void notXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, bool strokeEdge,
-                        const TBrush& brush, const std::optional<QRegion>& clip)
-{
-    const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 2, 2).intersected(
-        QRect(0, 0, bmp.Width(), bmp.Height()));
-    if (bounds.isEmpty())
-        return;
-    QImage mask(bounds.size(), QImage::Format_Grayscale8);
-    mask.fill(0);
-    {
-        QPainter p(&mask);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.translate(-bounds.left(), -bounds.top());
-        if (clip)
-            p.setClipRegion(*clip);
-        p.fillPath(path, Qt::white);
-        QPen pen(Qt::white, 0);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        if (edge)
-            p.drawPoints(edge->data(), static_cast<int>(edge->size()));
-        else if (strokeEdge)
-            p.strokePath(path, pen);
-    }
-    const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(brush.Color()));
-    const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(brush.Color()));
-    const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(brush.Color()));
-    for (int my = 0; my < mask.height(); ++my) {
-        const uchar* m = mask.constScanLine(my);
-        const int y = bounds.top() + my;
-        std::uint8_t* row = bmp.ScanLine(y);
-        for (int mx = 0; mx < mask.width(); ++mx) {
-            const int x = bounds.left() + mx;
-            if (!m[mx] || !HatchHit(brush.Style(), x, y))
-                continue;
-            std::uint8_t* px = row + 3 * x;
-            px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));
-            px[1] = static_cast<std::uint8_t>(~(px[1] ^ cg));
-            px[2] = static_cast<std::uint8_t>(~(px[2] ^ cr));
-        }
-    }
-}
-
 void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners)
 {
     if (!prepareSurface())
@@ -232,7 +186,7 @@ void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::ve
         std::vector<QPoint> edgePixels;
         if (edge && corners)
             edgePixels = styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap);
-        notXorHatch(*m_bitmap, centred, edge && corners ? &edgePixels : nullptr, edge && !corners, Brush, d->clip);
+        NotXorHatch(*m_bitmap, centred, edge && corners ? &edgePixels : nullptr, edge && !corners, Brush, d->clip);
         filled = false;
     }
     QImage img = ImageOf(*m_bitmap);
@@ -313,7 +267,7 @@ bool TCanvas::drawThinBox(int x1, int y1, int x2, int y2)
     if (!pen && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
         QPainterPath path;
         path.addRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
-        notXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        NotXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
         return true;
     }
     QImage img = ImageOf(*m_bitmap);
@@ -530,67 +484,4 @@ void TCanvas::SetClipRegion(const TRegion* region)
         d->clip = region->impl().region;
     else
         d->clip.reset();
-}
-
-void TCanvas::BeginPath()
-{
-    d->recordingPath = true;
-    d->pathReady = false;
-    d->path = QPainterPath();
-}
-
-void TCanvas::EndPath()
-{
-    if (!d->recordingPath)
-        return;
-    d->recordingPath = false;
-    d->pathReady = true;
-}
-
-void TCanvas::StrokePath()
-{
-    if (!d->pathReady)
-        return;
-    d->pathReady = false;
-    QPainterPath path = d->path.translated(0.5, 0.5);
-    d->path = QPainterPath();
-    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
-}
-
-void TCanvas::FillPath()
-{
-    if (!d->pathReady)
-        return;
-    d->pathReady = false;
-    // Filled in corner coordinates: the right and bottom edges are left out, as with a
-    // polygon region.
-    QPainterPath path = d->path;
-    d->path = QPainterPath();
-    path.setFillRule(PolyFillMode == TPolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-    if (Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
-        return;
-    if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
-        notXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
-        return;
-    }
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.fillPath(path, ToQBrush(Brush));
-}
-
-void TCanvas::StrokeAndFillPath()
-{
-    if (!d->pathReady)
-        return;
-    QPainterPath path = d->path;
-    path.setFillRule(PolyFillMode == TPolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-    d->pathReady = false;
-    d->path = QPainterPath();
-    drawFigure(path.translated(0.5, 0.5), true);
 }

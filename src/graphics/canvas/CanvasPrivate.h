@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 struct TRegion::Impl {
     QRegion region;
@@ -44,6 +45,11 @@ bool HatchHit(TBrushStyle style, int x, int y);
 // Brush of Qt for a canvas brush; Qt::NoBrush for a clear one. Hatches paint only their
 // lines, what lies between them shows through.
 QBrush ToQBrush(const TBrush& brush);
+// Not-xor fill of `path` with a hatched brush, done by hand because the painter's raster
+// operations would also invert the transparent gaps of the pattern. `edge` pixels, or the
+// stroked outline when `strokeEdge`, count as part of the figure.
+void NotXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, bool strokeEdge,
+                 const TBrush& brush, const std::optional<QRegion>& clip);
 // Qt font for a canvas font: a negative height is the character (em) height, a positive
 // one the cell height (ascent plus descent).
 QFont ToQFont(const TFont& font);
