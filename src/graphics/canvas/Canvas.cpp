@@ -281,9 +281,45 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
     if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
-    QPainterPath path;
-    path.addRect(centredBox(x1, y1, x2, y2, Pen));
-    drawFigure(path, true);
+    if (Pen.Width > 1) {
+        QPainterPath path;
+        path.addRect(centredBox(x1, y1, x2, y2, Pen));
+        drawFigure(path, true);
+        return;
+    }
+    // One-pixel pen: the box's inside and its four edges as rectangles, none overlapping.
+    if (!prepareSurface())
+        return;
+    const bool pen = Pen.Style != TPenStyle::psClear;
+    const TRect box = nearBitmap(TRect(x1, y1, x2, y2), *m_bitmap);
+    const TRect inside = pen ? TRect(box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1) : box;
+    if (Brush.Style() != TBrushStyle::bsClear && !inside.IsEmpty()) {
+        if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+            QPainterPath path;
+            path.addRect(QRectF(inside.Left, inside.Top, inside.Width(), inside.Height()));
+            NotXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        } else {
+            QImage img = ImageOf(*m_bitmap);
+            QPainter p(&img);
+            setupPainter(p, true);
+            p.fillRect(QRect(inside.Left, inside.Top, inside.Width(), inside.Height()), ToQBrush(Brush));
+        }
+    }
+    if (!pen)
+        return;
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    if (Pen.Style != TPenStyle::psSolid && Pen.Style != TPenStyle::psInsideFrame) {
+        const std::vector<TPoint> corners{{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+        drawPixels(p, styledLinePixels(corners, true, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
+        return;
+    }
+    const QColor ink = ToQColor(Pen.Color);
+    p.fillRect(QRect(box.Left, box.Top, box.Width(), 1), ink);
+    p.fillRect(QRect(box.Left, box.Bottom - 1, box.Width(), 1), ink);
+    p.fillRect(QRect(box.Left, box.Top + 1, 1, box.Height() - 2), ink);
+    p.fillRect(QRect(box.Right - 1, box.Top + 1, 1, box.Height() - 2), ink);
 }
 
 void TCanvas::FillRect(const TRect& rect)

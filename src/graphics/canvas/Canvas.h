@@ -124,7 +124,8 @@ public:
     int TextWidth(const std::string& text);
     int TextHeight(const std::string& text);
     // Text turned about its top-left corner by `escapement` tenths of a degree
-    // counter-clockwise; never paints a background.
+    // counter-clockwise; never paints a background. The font's height is taken as a cell
+    // height (its absolute value) and strike-out is not used.
     void TextOutRotated(int x, int y, const std::string& text, int escapement);
 
     // fsSurface: fills the area of colour `color` that contains (x, y) (4-connected).
