@@ -452,3 +452,32 @@ TEST(CanvasFigures, NotXorWithAHatchLeavesTheGapsAlone)
     c.Rectangle(0, 0, 16, 16);
     EXPECT_EQ(b, SolidBitmap(16, 16, clLime));
 }
+
+TEST(CanvasFigures, NotXorFilledFiguresInvertEachPixelOnce)
+{
+    // Black pen and black brush in not-xor on white: everything the figure covers turns
+    // black, as a plain black figure would; a pixel hit by both fill and outline would be
+    // inverted twice and stay white.
+    for (int kind = 0; kind < 3; ++kind) {
+        TBitmap b = SolidBitmap(20, 20, clWhite);
+        TCanvas c(b);
+        c.Pen.Mode = TPenMode::pmNotXor;
+        c.Brush.SetColor(clBlack);
+        if (kind == 0)
+            c.Ellipse(1, 1, 19, 15);
+        else if (kind == 1)
+            c.Polygon({{1, 1}, {18, 3}, {10, 18}});
+        else
+            c.Pie(0, 0, 20, 20, 20, 10, 0, 10);
+        TBitmap copy = SolidBitmap(20, 20, clWhite);
+        TCanvas cc(copy);
+        cc.Brush.SetColor(clBlack);
+        if (kind == 0)
+            cc.Ellipse(1, 1, 19, 15);
+        else if (kind == 1)
+            cc.Polygon({{1, 1}, {18, 3}, {10, 18}});
+        else
+            cc.Pie(0, 0, 20, 20, 20, 10, 0, 10);
+        EXPECT_EQ(b, copy) << kind << Dump(b) << Dump(copy);
+    }
+}

@@ -38,10 +38,10 @@ QBrush ToQBrush(const TBrush& brush)
     return QBrush(tile);
 }
 
-// The figure (and its edge pixels) is drawn into a mask first, then the hatch lines inside
-// it are inverted with the brush colour.
-void NotXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, bool strokeEdge,
-                 const TBrush& brush, const std::optional<QRegion>& clip)
+// The figure is drawn into a mask first, with its edge added or cut out, then the brush's
+// pixels inside it are inverted with the brush colour.
+void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, const QPen& edgePen,
+                bool addEdge, const TBrush& brush, const std::optional<QRegion>& clip)
 {
     const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 2, 2).intersected(
         QRect(0, 0, bmp.Width(), bmp.Height()));
@@ -56,13 +56,17 @@ void NotXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoin
         if (clip)
             p.setClipRegion(*clip);
         p.fillPath(path, Qt::white);
-        QPen pen(Qt::white, 0);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        if (edge)
+        const QColor edgeColor = addEdge ? Qt::white : Qt::black;
+        if (edge) {
+            QPen pen(edgeColor, 0);
+            pen.setCosmetic(true);
+            p.setPen(pen);
             p.drawPoints(edge->data(), static_cast<int>(edge->size()));
-        else if (strokeEdge)
+        } else if (edgePen.style() != Qt::NoPen) {
+            QPen pen = edgePen;
+            pen.setColor(edgeColor);
             p.strokePath(path, pen);
+        }
     }
     const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(brush.Color()));
     const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(brush.Color()));

@@ -181,12 +181,19 @@ void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::ve
         return;
     const bool thinPen = Pen.Width <= 1;
     const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
-    if (brushOn && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
-        const bool edge = Pen.Style == TPenStyle::psClear;
+    if (brushOn && Pen.Mode == TPenMode::pmNotXor) {
+        // Fill and outline must not overlap here, or the pixels under both come out as before.
+        const bool penOn = Pen.Style != TPenStyle::psClear;
+        const bool byPixels = corners && (!penOn || thinPen);
         std::vector<QPoint> edgePixels;
-        if (edge && corners)
-            edgePixels = styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap);
-        NotXorHatch(*m_bitmap, centred, edge && corners ? &edgePixels : nullptr, edge && !corners, Brush, d->clip);
+        if (byPixels)
+            edgePixels = styledLinePixels(*corners, true, penOn ? Pen.Style : TPenStyle::psSolid, *m_bitmap);
+        QPen edgePen = qtPen();
+        if (!penOn) {
+            edgePen = QPen(Qt::white, 0);
+            edgePen.setCosmetic(true);
+        }
+        NotXorFill(*m_bitmap, centred, byPixels ? &edgePixels : nullptr, edgePen, !penOn, Brush, d->clip);
         filled = false;
     }
     QImage img = ImageOf(*m_bitmap);
@@ -267,7 +274,7 @@ bool TCanvas::drawThinBox(int x1, int y1, int x2, int y2)
     if (!pen && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
         QPainterPath path;
         path.addRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
-        NotXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        NotXorFill(*m_bitmap, path, nullptr, QPen(Qt::NoPen), false, Brush, d->clip);
         return true;
     }
     QImage img = ImageOf(*m_bitmap);
@@ -297,7 +304,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
         if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
             QPainterPath path;
             path.addRect(QRectF(inside.Left, inside.Top, inside.Width(), inside.Height()));
-            NotXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+            NotXorFill(*m_bitmap, path, nullptr, QPen(Qt::NoPen), false, Brush, d->clip);
         } else {
             QImage img = ImageOf(*m_bitmap);
             QPainter p(&img);

@@ -47,7 +47,7 @@ void TCanvas::FillPath()
     if (Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
         return;
     if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
-        NotXorHatch(*m_bitmap, path, nullptr, false, Brush, d->clip);
+        NotXorFill(*m_bitmap, path, nullptr, QPen(Qt::NoPen), false, Brush, d->clip);
         return;
     }
     QImage img = ImageOf(*m_bitmap);

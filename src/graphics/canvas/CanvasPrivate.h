@@ -45,11 +45,13 @@ bool HatchHit(TBrushStyle style, int x, int y);
 // Brush of Qt for a canvas brush; Qt::NoBrush for a clear one. Hatches paint only their
 // lines, what lies between them shows through.
 QBrush ToQBrush(const TBrush& brush);
-// Not-xor fill of `path` with a hatched brush, done by hand because the painter's raster
-// operations would also invert the transparent gaps of the pattern. `edge` pixels, or the
-// stroked outline when `strokeEdge`, count as part of the figure.
-void NotXorHatch(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, bool strokeEdge,
-                 const TBrush& brush, const std::optional<QRegion>& clip);
+// Not-xor fill of `path` with the brush, done by hand: the painter's raster operations
+// would also invert the transparent gaps of a hatch, and a fill done apart from the outline
+// would invert the pixels under both twice. The `edge` pixels, or else the path stroked with
+// `edgePen`, are added to the figure when `addEdge` and cut out of it otherwise (where the
+// pen goes).
+void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, const QPen& edgePen,
+                bool addEdge, const TBrush& brush, const std::optional<QRegion>& clip);
 // Qt font for a canvas font: a negative height is the character (em) height, a positive
 // one the cell height (ascent plus descent).
 QFont ToQFont(const TFont& font);
