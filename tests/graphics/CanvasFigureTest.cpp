@@ -481,3 +481,24 @@ TEST(CanvasFigures, NotXorFilledFiguresInvertEachPixelOnce)
         EXPECT_EQ(b, copy) << kind << Dump(b) << Dump(copy);
     }
 }
+
+TEST(CanvasFigures, FiguresOutsideTheBitmapLeaveItAlone)
+{
+    TBitmap b = SolidBitmap(10, 10, clWhite);
+    TCanvas c(b);
+    c.Brush.SetColor(clRed);
+    c.Rectangle(-50, -50, -20, -20);
+    c.Rectangle(20, 20, 40, 40);
+    c.Rectangle(-50, 2, -20, 8);
+    c.Rectangle(2, 30, 8, 40);
+    c.Ellipse(-30, -30, -1, -1);
+    c.FrameRect(TRect(-30, -30, -2, -2));
+    c.DrawFocusRect(TRect(12, 0, 20, 10));
+    EXPECT_EQ(b, SolidBitmap(10, 10, clWhite));
+    // Partly outside: the visible part of the outline and fill is there.
+    c.Rectangle(-5, -5, 5, 5);
+    EXPECT_EQ(b.Pixel(4, 4), clBlack);
+    EXPECT_EQ(b.Pixel(4, 0), clBlack);
+    EXPECT_EQ(b.Pixel(3, 3), clRed);
+    EXPECT_EQ(b.Pixel(5, 5), clWhite);
+}

@@ -295,7 +295,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
         return;
     }
     // One-pixel pen: the box's inside and its four edges as rectangles, none overlapping.
-    if (!prepareSurface())
+    if (!prepareSurface() || IntersectRect(TRect(x1, y1, x2, y2), TRect(0, 0, m_bitmap->Width(), m_bitmap->Height())).IsEmpty())
         return;
     const bool pen = Pen.Style != TPenStyle::psClear;
     const TRect box = nearBitmap(TRect(x1, y1, x2, y2), *m_bitmap);
