@@ -47,7 +47,7 @@ void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint
         QRect(0, 0, bmp.Width(), bmp.Height()));
     if (bounds.isEmpty())
         return;
-    QImage mask(bounds.size(), QImage::Format_Grayscale8);
+    QImage mask(bounds.size(), QImage::Format_RGB32);
     mask.fill(0);
     {
         QPainter p(&mask);
@@ -56,28 +56,29 @@ void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint
         if (clip)
             p.setClipRegion(*clip);
         p.fillPath(path, Qt::white);
-        const QColor edgeColor = addEdge ? Qt::white : Qt::black;
-        if (edge) {
-            QPen pen(edgeColor, 0);
-            pen.setCosmetic(true);
-            p.setPen(pen);
-            p.drawPoints(edge->data(), static_cast<int>(edge->size()));
-        } else if (edgePen.style() != Qt::NoPen) {
+        if (!edge && edgePen.style() != Qt::NoPen) {
             QPen pen = edgePen;
-            pen.setColor(edgeColor);
+            pen.setColor(addEdge ? Qt::white : Qt::black);
             p.strokePath(path, pen);
+        }
+    }
+    if (edge) {
+        for (const QPoint& q : *edge) {
+            if (!bounds.contains(q) || (addEdge && clip && !clip->contains(q)))
+                continue;
+            mask.setPixel(q - bounds.topLeft(), addEdge ? 0xFFFFFFFFu : 0xFF000000u);
         }
     }
     const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(brush.Color()));
     const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(brush.Color()));
     const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(brush.Color()));
     for (int my = 0; my < mask.height(); ++my) {
-        const uchar* m = mask.constScanLine(my);
+        const QRgb* m = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
         const int y = bounds.top() + my;
         std::uint8_t* row = bmp.ScanLine(y);
         for (int mx = 0; mx < mask.width(); ++mx) {
             const int x = bounds.left() + mx;
-            if (!m[mx] || !HatchHit(brush.Style(), x, y))
+            if (!(m[mx] & 0xFFFFFF) || !HatchHit(brush.Style(), x, y))
                 continue;
             std::uint8_t* px = row + 3 * x;
             px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));

@@ -167,76 +167,140 @@ static std::vector<QPoint> styledLinePixels(const std::vector<TPoint>& points, b
     return pixels;
 }
 
-static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBrush& ink)
+// Writes single pixels straight into the rows: the colour (only on the lines of a hatch
+// pattern), or in not-xor mode the inverted exclusive-or with it; within the clip.
+void TCanvas::plotPixels(const std::vector<QPoint>& pixels, TColor color, TBrushStyle pattern) const
 {
-    QPen pen(ink, 0);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+    const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(color));
+    const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(color));
+    const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(color));
+    const bool notXor = Pen.Mode == TPenMode::pmNotXor;
+    for (const QPoint& q : pixels) {
+        const int x = q.x(), y = q.y();
+        if (x < 0 || y < 0 || x >= m_bitmap->Width() || y >= m_bitmap->Height() || !HatchHit(pattern, x, y)
+            || !clipAllows(x, y))
+            continue;
+        std::uint8_t* px = m_bitmap->ScanLine(y) + 3 * x;
+        if (notXor) {
+            px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));
+            px[1] = static_cast<std::uint8_t>(~(px[1] ^ cg));
+            px[2] = static_cast<std::uint8_t>(~(px[2] ^ cr));
+        } else {
+            px[0] = cb;
+            px[1] = cg;
+            px[2] = cr;
+        }
+    }
 }
 
-void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners)
+// The pixels of a path (in pixel-centre coordinates) stroked with a one-pixel pen, as a
+// set: every pixel once, so that not-xor drawing and brush-coloured edges can use it. The
+// first point of each subpath is added, as the stroker may leave it out.
+static std::vector<QPoint> pathPixels(const QPainterPath& centred, const QPen& pen, const TBitmap& bmp)
+{
+    const QRect bounds = centred.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2).intersected(
+        QRect(0, 0, bmp.Width(), bmp.Height()));
+    std::vector<QPoint> out;
+    if (bounds.isEmpty())
+        return out;
+    // 32-bit mask: the painter's fastest format.
+    QImage mask(bounds.size(), QImage::Format_RGB32);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(-bounds.left(), -bounds.top());
+        QPen white = pen;
+        white.setColor(Qt::white);
+        p.strokePath(centred, white);
+    }
+    for (const QPolygonF& poly : centred.toSubpathPolygons()) {
+        if (poly.isEmpty())
+            continue;
+        const double x = std::floor(poly.first().x()) - bounds.left(), y = std::floor(poly.first().y()) - bounds.top();
+        if (x >= 0 && y >= 0 && x < mask.width() && y < mask.height())
+            mask.setPixel(static_cast<int>(x), static_cast<int>(y), 0xFFFFFFFF);
+    }
+    for (int y = 0; y < mask.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+        for (int x = 0; x < mask.width(); ++x)
+            if (row[x] & 0xFFFFFF)
+                out.emplace_back(bounds.left() + x, bounds.top() + y);
+    }
+    return out;
+}
+
+void TCanvas::drawFigure(const QPainterPath& centred, bool filled)
 {
     if (!prepareSurface())
         return;
     const bool thinPen = Pen.Width <= 1;
+    const bool penOn = Pen.Style != TPenStyle::psClear;
     const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
+    // One-pixel outlines are found here as a set of pixels; without a pen the brush takes
+    // the outline's pixels, so that the fill reaches as far as the outline would have.
+    std::vector<QPoint> edge;
+    if (penOn ? thinPen : brushOn) {
+        QPen solid(Qt::white, 0);
+        solid.setCosmetic(true);
+        edge = pathPixels(centred, penOn ? qtPen() : solid, *m_bitmap);
+    }
     if (brushOn && Pen.Mode == TPenMode::pmNotXor) {
         // Fill and outline must not overlap here, or the pixels under both come out as before.
-        const bool penOn = Pen.Style != TPenStyle::psClear;
-        const bool byPixels = corners && (!penOn || thinPen);
-        std::vector<QPoint> edgePixels;
-        if (byPixels)
-            edgePixels = styledLinePixels(*corners, true, penOn ? Pen.Style : TPenStyle::psSolid, *m_bitmap);
-        QPen edgePen = qtPen();
-        if (!penOn) {
-            edgePen = QPen(Qt::white, 0);
-            edgePen.setCosmetic(true);
+        const bool wide = penOn && !thinPen;
+        NotXorFill(*m_bitmap, centred, wide ? nullptr : &edge, wide ? qtPen() : QPen(Qt::NoPen), !penOn, Brush, d->clip);
+    } else if (brushOn) {
+        {
+            QImage img = ImageOf(*m_bitmap);
+            QPainter p(&img);
+            setupPainter(p, true);
+            p.fillPath(centred, ToQBrush(Brush));
         }
-        NotXorFill(*m_bitmap, centred, byPixels ? &edgePixels : nullptr, edgePen, !penOn, Brush, d->clip);
-        filled = false;
+        if (!penOn)
+            plotPixels(edge, Brush.Color(), Brush.Style());
+    }
+    if (!penOn)
+        return;
+    if (thinPen) {
+        plotPixels(edge, Pen.Color, TBrushStyle::bsSolid);
+        return;
     }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    if (filled && brushOn) {
-        const QBrush brush = ToQBrush(Brush);
-        p.fillPath(centred, brush);
-        if (Pen.Style == TPenStyle::psClear) {
-            // Without a pen the fill still reaches as far as the outline would have.
-            if (corners) {
-                drawPixels(p, styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap), brush);
-            } else {
-                QPen edge(brush, 0);
-                edge.setCosmetic(true);
-                p.strokePath(centred, edge);
-            }
-        }
-    }
-    if (Pen.Style == TPenStyle::psClear)
+    p.strokePath(centred, qtPen());
+}
+
+void TCanvas::strokeOpen(const QPainterPath& centred)
+{
+    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
         return;
-    if (corners && thinPen)
-        drawPixels(p, styledLinePixels(*corners, true, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
-    else
-        p.strokePath(centred, qtPen());
+    if (Pen.Width <= 1) {
+        plotPixels(pathPixels(centred, qtPen(), *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    p.strokePath(centred, qtPen());
 }
 
 void TCanvas::drawLines(const std::vector<TPoint>& points)
 {
     if (points.size() < 2 || Pen.Style == TPenStyle::psClear || !prepareSurface())
         return;
+    if (Pen.Width <= 1) {
+        plotPixels(styledLinePixels(points, false, Pen.Style, *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    if (Pen.Width > 1) {
-        QPolygonF poly;
-        for (const TPoint& pt : points)
-            poly << centre(pt);
-        p.setPen(qtPen());
-        p.drawPolyline(poly);
-        return;
-    }
-    drawPixels(p, styledLinePixels(points, false, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
+    QPolygonF poly;
+    for (const TPoint& pt : points)
+        poly << centre(pt);
+    p.setPen(qtPen());
+    p.drawPolyline(poly);
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -314,14 +378,14 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     }
     if (!pen)
         return;
+    if (Pen.Style != TPenStyle::psSolid && Pen.Style != TPenStyle::psInsideFrame) {
+        const std::vector<TPoint> corners{{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+        plotPixels(styledLinePixels(corners, true, Pen.Style, *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    if (Pen.Style != TPenStyle::psSolid && Pen.Style != TPenStyle::psInsideFrame) {
-        const std::vector<TPoint> corners{{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
-        drawPixels(p, styledLinePixels(corners, true, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
-        return;
-    }
     const QColor ink = ToQColor(Pen.Color);
     p.fillRect(QRect(box.Left, box.Top, box.Width(), 1), ink);
     p.fillRect(QRect(box.Left, box.Bottom - 1, box.Width(), 1), ink);
@@ -388,17 +452,14 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    if (!normaliseBox(x1, y1, x2, y2) || Pen.Style == TPenStyle::psClear || !prepareSurface())
+    if (!normaliseBox(x1, y1, x2, y2))
         return;
     const QRectF box = centredBox(x1, y1, x2, y2, Pen);
     const double a = radialAngle(box, x3, y3);
     QPainterPath path;
     path.arcMoveTo(box, a);
     path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
+    strokeOpen(path);
 }
 
 void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
@@ -444,7 +505,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     for (std::size_t i = 1; i < points.size(); ++i)
         path.lineTo(centre(points[i]));
     path.closeSubpath();
-    drawFigure(path, true, &points);
+    drawFigure(path, true);
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points)
@@ -470,16 +531,10 @@ void TCanvas::PolyBezier(const std::vector<TPoint>& points)
     path.moveTo(at(points[0]));
     for (std::size_t i = 1; i + 2 < points.size(); i += 3)
         path.cubicTo(at(points[i]), at(points[i + 1]), at(points[i + 2]));
-    if (d->recordingPath) {
+    if (d->recordingPath)
         d->path.addPath(path);
-        return;
-    }
-    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
+    else
+        strokeOpen(path);
 }
 
 TColor TCanvas::Pixel(int x, int y) const

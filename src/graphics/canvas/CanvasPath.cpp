@@ -24,14 +24,9 @@ void TCanvas::StrokePath()
     if (!d->pathReady)
         return;
     d->pathReady = false;
-    QPainterPath path = d->path.translated(0.5, 0.5);
+    const QPainterPath path = d->path.translated(0.5, 0.5);
     d->path = QPainterPath();
-    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
+    strokeOpen(path);
 }
 
 void TCanvas::FillPath()
