@@ -13,8 +13,8 @@
 #include <QPen>
 #include <QRegion>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -40,7 +40,8 @@ inline QImage ImageOf(TBitmap& bmp)
     return QImage(bmp.Bits(), bmp.Width(), bmp.Height(), bmp.RowBytes(), QImage::Format_BGR888);
 }
 
-// True when (x, y) lies on the hatch lines of an 8 x 8 hatch pattern aligned to (0, 0).
+// True when (x, y) lies on the hatch lines of an 8 x 8 hatch pattern aligned to (0, 0);
+// always for a solid brush, never for a clear one.
 bool HatchHit(TBrushStyle style, int x, int y);
 // Brush of Qt for a canvas brush; Qt::NoBrush for a clear one. Hatches paint only their
 // lines, what lies between them shows through.
