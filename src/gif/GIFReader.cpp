@@ -151,6 +151,9 @@ void TGIFImage::LoadFromStream(TGIFReader& reader)
     try {
         Progress(psStarting, 0, "Loading...");
         Header.LoadFromStream(reader);
+        // The screen is what viewers allocate: hold it to the bitmap limit too.
+        if (std::int64_t(Header.Width) * Header.Height > kMaxBitmapPixels)
+            throw GIFException("GIF image too large");
         const std::size_t size = std::max<std::size_t>(reader.Size(), 1);
         for (;;) {
             while (reader.Peek() == 0)

@@ -303,15 +303,24 @@ TEST(GifReader, MalformedFilesGiveClearErrors)
     // Global table flag set, table missing.
     EXPECT_EQ(loadError({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x87, 0, 0, 1, 2}), "Premature end of data");
 
-    // 65535 x 65535 with a few bytes of data: refused before allocating.
+    // A 65535 x 65535 frame with a few bytes of data: refused before allocating.
     {
-        Bytes b = GifHeader(65535, 65535);
+        Bytes b = GifHeader(10, 10);
         Append(b, GifFrameHead(0, 0, 65535, 65535, 1));
         b.push_back(2);
         Append(b, SubBlocks(PackCodes({{4, 3}, {0, 3}, {5, 3}})));
         b.push_back(0x3B);
         const std::string e = loadError(b);
         EXPECT_NE(e.find("too large"), std::string::npos) << e;
+    }
+    // A screen past the bitmap limit, even with a small frame.
+    {
+        Bytes b = GifHeader(65535, 65535);
+        Append(b, GifFrameHead(0, 0, 1, 1, 1));
+        b.push_back(2);
+        Append(b, SubBlocks(PackCodes({{4, 3}, {0, 3}, {5, 3}})));
+        b.push_back(0x3B);
+        EXPECT_EQ(loadError(b), "GIF image too large");
     }
     // 16000 x 16000 fits the bitmap limit but not what 10 bytes can decode to.
     {
