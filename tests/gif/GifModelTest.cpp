@@ -1,0 +1,102 @@
+// Frame access rules, warnings during merging, and the painter lock contract.
+#include "GifTestData.h"
+
+#include "gif/GIFImage.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+TEST(GifModel, PixelAccessEmptyFramesAndBadIndices)
+{
+    TGIFImage gif;
+    TGIFSubImage* empty = gif.AddEmptyFrame();
+    empty->AddExtension<TGIFCommentExtension>()->Text = {"only a comment"};
+    try {
+        empty->Pixel(0, 0);
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Image is empty");
+    }
+    gif.Add(PaletteBitmap(2, 2, {clRed, clBlue}, [](int x, int) { return x; }));
+    TGIFSubImage& f = *gif.Images[1];
+    try {
+        f.Pixel(2, 0);
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Invalid pixel coordinates");
+    }
+    // An index past the table is refused by the writer...
+    f.SetPixel(1, 1, 5);
+    try {
+        gif.SaveToBytes();
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Color not in color table");
+    }
+    // ...and mapped to entry 0 with a warning when the tables are merged.
+    std::vector<std::string> warnings;
+    gif.OnWarning = [&](const TGIFObject&, int, const std::string& t) {
+        warnings.push_back(t);
+        return true;
+    };
+    gif.OptimizeColorMaps();
+    EXPECT_EQ(warnings, std::vector<std::string>{"Color not in color table"});
+    EXPECT_EQ(f.Bitmap().Pixel(1, 1), clRed);
+    // The empty frame writes its extension only; the reader attaches it to the next frame.
+    const std::vector<std::uint8_t> bytes = gif.SaveToBytes();
+    TGIFImage back;
+    back.LoadFromBytes(bytes);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.Images[0]->Extensions.size(), 1u);
+}
+
+TEST(GifModel, ChangingOperationsStopPaintersWhileHoldingTheLock)
+{
+    TGIFImage gif;
+    gif.Add(PaletteBitmap(2, 1, {clRed, clBlue}, [](int x, int) { return x; }));
+
+    struct Other : TGIFPainterHandle {
+        void Stop() override {}
+    } other;
+    struct Painter : TGIFPainterHandle {
+        TGIFImage* doc = nullptr;
+        Other* other = nullptr;
+        std::thread registrar;
+        std::atomic<bool> registered{false};
+        bool blockedDuringStop = false;
+        int stops = 0;
+        void Stop() override
+        {
+            ++stops;
+            // Another thread cannot get at the painter list while we are being stopped.
+            registrar = std::thread([this] {
+                doc->AddPainter(other);
+                registered = true;
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            blockedDuringStop = !registered;
+        }
+    };
+    for (int op = 0; op < 3; ++op) {
+        Painter p;
+        p.doc = &gif;
+        p.other = &other;
+        gif.AddPainter(&p);
+        if (op == 0)
+            gif.OptimizeColorMaps();
+        else if (op == 1)
+            gif.DeleteFrame(5);
+        else
+            gif.Clear();
+        p.registrar.join();
+        EXPECT_EQ(p.stops, 1) << op;
+        EXPECT_TRUE(p.blockedDuringStop) << op;
+        EXPECT_TRUE(p.registered);
+        EXPECT_EQ(gif.PainterCount(), 1); // the late one, not the stopped one
+        gif.RemovePainter(&other);
+    }
+    EXPECT_TRUE(gif.Empty());
+}
