@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const auto& frame : gif.Images)
             (void)frame->Bitmap();
         // The screen-sized pictures only for small screens (large ones are legal but slow).
-        if (std::int64_t(gif.Width()) * gif.Height() <= (1 << 20)) {
+        if (std::int64_t(gif.Width()) * gif.Height() <= (1 << 16)) {
             (void)gif.Bitmap();
             TGIFPlayback play(gif);
             TGIFPlaybackStep step;

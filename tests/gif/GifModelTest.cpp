@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -99,4 +102,32 @@ TEST(GifModel, ChangingOperationsStopPaintersWhileHoldingTheLock)
         gif.RemovePainter(&other);
     }
     EXPECT_TRUE(gif.Empty());
+}
+
+TEST(GifModel, TrueColorFramesGoThroughTheDocumentsReduction)
+{
+    // The defaults: Netscape 216 colours, nearest colour.
+    TGIFImage gif;
+    std::vector<std::string> progress;
+    gif.OnProgress = [&](TGIFProgressStage stage, int percent, const std::string& text) {
+        progress.push_back(std::to_string(stage) + ":" + std::to_string(percent) + ":" + text);
+    };
+    TBitmap bmp = SolidBitmap(4, 2, clRed);
+    bmp.SetPixel(0, 1, RGB(10, 200, 30)); // bottom-left: the transparent colour
+    bmp.SetPixel(3, 1, RGB(10, 200, 30));
+    bmp.SetTransparent(true);
+    gif.Add(bmp);
+    const TGIFSubImage& f = *gif.Images[0];
+    EXPECT_TRUE(f.Transparent());
+    // Red stays red (cube index 180 before the table was optimised); the masked pixels
+    // take the appended black entry.
+    EXPECT_EQ(f.ActiveColorMap().ColorValue(f.Pixel(1, 0)), clRed);
+    EXPECT_EQ(f.Pixel(0, 1), f.TransparentIndex());
+    EXPECT_EQ(f.Pixel(3, 1), f.TransparentIndex());
+    EXPECT_EQ(f.ColorMap.Count(), 3); // red, the green's cube colour, black
+    EXPECT_NE(std::find(progress.begin(), progress.end(), "1:0:Converting..."), progress.end());
+    progress.clear();
+    gif.SaveToBytes();
+    EXPECT_EQ(progress.front(), "0:0:Saving...");
+    EXPECT_EQ(progress.back(), "2:100:Saving...");
 }
