@@ -82,6 +82,9 @@ class TGIFHeader;
 class TGIFGlobalColorMap : public TGIFColorMap {
 public:
     explicit TGIFGlobalColorMap(TGIFHeader* header) : m_header(header) {}
+    // Copies the colours only: the table stays with its own owner.
+    TGIFGlobalColorMap(const TGIFGlobalColorMap&) = delete;
+    TGIFGlobalColorMap& operator=(const TGIFGlobalColorMap& other) { return *this = static_cast<const TGIFColorMap&>(other); }
     TGIFGlobalColorMap& operator=(const TGIFColorMap& other)
     {
         TGIFColorMap::operator=(other);
@@ -100,6 +103,9 @@ private:
 class TGIFLocalColorMap : public TGIFColorMap {
 public:
     explicit TGIFLocalColorMap(TGIFSubImage* frame) : m_frame(frame) {}
+    // Copies the colours only: the table stays with its own owner.
+    TGIFLocalColorMap(const TGIFLocalColorMap&) = delete;
+    TGIFLocalColorMap& operator=(const TGIFLocalColorMap& other) { return *this = static_cast<const TGIFColorMap&>(other); }
     TGIFLocalColorMap& operator=(const TGIFColorMap& other)
     {
         TGIFColorMap::operator=(other);

@@ -131,3 +131,20 @@ TEST(GifModel, TrueColorFramesGoThroughTheDocumentsReduction)
     EXPECT_EQ(progress.front(), "0:0:Saving...");
     EXPECT_EQ(progress.back(), "2:100:Saving...");
 }
+
+TEST(GifModel, CopiedDocumentsOwnTheirTables)
+{
+    auto source = std::make_unique<TGIFImage>();
+    source->Add(PaletteBitmap(3, 1, {clRed, clBlue, clLime}, [](int x, int) { return x == 2 ? 1 : 0; }));
+    source->OptimizeColorMaps();
+    TGIFImage copy;
+    copy.Assign(*source);
+    source.reset();
+    // Optimising the copy's tables reaches the copy's frames, not the freed source.
+    copy.Add(PaletteBitmap(2, 1, {clYellow, clBlack}, [](int x, int) { return x; }));
+    copy.GlobalColorMap().Optimize();
+    copy.Images[1]->ColorMap.Optimize();
+    EXPECT_EQ(copy.GlobalColorMap().Palette(), (std::vector<TColor>{clRed, clBlue}));
+    EXPECT_EQ(copy.Images[0]->Bitmap().Pixel(2, 0), clBlue);
+    EXPECT_EQ(copy.Images[1]->ColorMap.Count(), 2);
+}
