@@ -195,6 +195,10 @@ void TOptimizer::mergeFrame(int i)
     const TGIFColorMap& refMap = ref.ActiveColorMap();
     const bool wasTransparent = f.Transparent();
     int t = f.TransparentIndex();
+    // A transparent index outside the table (possible in files) cannot be written as a
+    // pixel: such a frame is left as it is.
+    if (wasTransparent && t >= map.Count())
+        return;
     if (!wasTransparent) {
         const bool room = usesGlobal(f) ? map.Count() >= 1 && map.Count() <= 255 : map.Count() < 256;
         if (!room)

@@ -196,7 +196,11 @@ const TGIFOptimizeOptions kOptionSets[] = {ooCrop, ooMerge, ooCleanup, ooColorMa
 
 TEST(GIFOptimizeRoundTrip, GeneratedDocumentsShowTheSamePictures)
 {
+    // Merge and crop, as the main window runs them, also go through a real file that our
+    // own reader must read back byte for byte; they must make the assembled ones smaller.
     Generator gen(20261209);
+    TempDir dir;
+    std::size_t bytesBefore = 0, bytesAfter = 0;
     for (int n = 0; n < 400; ++n) {
         const bool assembled = n % 2 == 1;
         std::unique_ptr<TGIFImage> source = assembled ? gen.Assembled() : gen.Raw();
@@ -207,42 +211,25 @@ TEST(GIFOptimizeRoundTrip, GeneratedDocumentsShowTheSamePictures)
             gif.Assign(*source);
             Optimize(gif, options, rmNetscape, dmNearest, 8);
             const std::string what = "document " + std::to_string(n) + ", options " + std::to_string(options);
+            std::vector<std::uint8_t> bytes;
+            if (assembled && options == (ooMerge | ooCrop)) {
+                gif.SaveToFile(dir.file("anim.gif"));
+                bytes = ReadTestFile(dir.file("anim.gif"));
+                TGIFImage back;
+                back.LoadFromFile(dir.file("anim.gif"));
+                EXPECT_EQ(back.SaveToBytes(), bytes) << what;
+                bytesBefore += original.size();
+                bytesAfter += bytes.size();
+            } else {
+                ASSERT_NO_THROW(bytes = gif.SaveToBytes()) << what;
+            }
             GLFile after;
-            ASSERT_NO_THROW(after = GiflibDecode(gif.SaveToBytes())) << what;
+            ASSERT_NO_THROW(after = GiflibDecode(bytes)) << what;
             ExpectSameAnimation(before, after, what);
             if (HasFailure())
                 return;
         }
     }
-}
-
-TEST(GIFOptimizeRoundTrip, AssembledAnimationsShrinkAndReadBack)
-{
-    // Merge and crop as the main window runs them, through a real file; our own reader
-    // must read the result back to the same document.
-    Generator gen(7);
-    TempDir dir;
-    std::size_t bytesBefore = 0, bytesAfter = 0;
-    int framesBefore = 0, framesAfter = 0;
-    for (int n = 0; n < 100; ++n) {
-        std::unique_ptr<TGIFImage> gif = gen.Assembled();
-        const std::vector<std::uint8_t> original = gif->SaveToBytes();
-        framesBefore += gif->Count();
-        Optimize(*gif, ooMerge | ooCrop, rmNetscape, dmNearest, 8);
-        framesAfter += gif->Count();
-        const std::string path = dir.file("anim" + std::to_string(n) + ".gif");
-        gif->SaveToFile(path);
-        const std::vector<std::uint8_t> written = ReadTestFile(path);
-        bytesBefore += original.size();
-        bytesAfter += written.size();
-        ExpectSameAnimation(GiflibDecode(original), GiflibDecode(written), "animation " + std::to_string(n));
-        TGIFImage back;
-        back.LoadFromFile(path);
-        EXPECT_EQ(back.SaveToBytes(), written) << n;
-        if (HasFailure())
-            return;
-    }
-    EXPECT_LT(bytesAfter, bytesBefore);
-    EXPECT_LT(framesAfter, framesBefore);
-    std::printf("merge + crop: %zu -> %zu bytes, %d -> %d frames\n", bytesBefore, bytesAfter, framesBefore, framesAfter);
+    EXPECT_LT(bytesAfter, bytesBefore * 4 / 5);
+    std::printf("merge + crop of 200 assembled animations: %zu -> %zu bytes\n", bytesBefore, bytesAfter);
 }
