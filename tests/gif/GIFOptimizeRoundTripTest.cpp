@@ -93,7 +93,7 @@ public:
         const int frames = 2 + Next(6);
         bool looped = false;
         for (int i = 0; i < frames; ++i) {
-            FrameSpec s;
+            FramePlan s;
             const int fw = 1 + Next(w), fh = 1 + Next(h);
             const bool whole = Chance(40);
             s.Left = whole ? 0 : Next(w - fw + 1);

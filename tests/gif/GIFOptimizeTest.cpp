@@ -14,14 +14,14 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-std::unique_ptr<TGIFImage> doc(int w, int h, const std::vector<TColor>& global, const std::vector<FrameSpec>& frames,
+std::unique_ptr<TGIFImage> doc(int w, int h, const std::vector<TColor>& global, const std::vector<FramePlan>& frames,
                                TGIFOptimizeOptions options = 0)
 {
     auto gif = std::make_unique<TGIFImage>();
     gif->Header.Width = w;
     gif->Header.Height = h;
     gif->GlobalColorMap().Assign(GIFColors(global));
-    for (const FrameSpec& f : frames)
+    for (const FramePlan& f : frames)
         AddFrame(*gif, f);
     if (options)
         Optimize(*gif, options, rmNetscape, dmNearest, 8);
@@ -47,7 +47,7 @@ TEST(GIFOptimize, MergeThenCropFoldsARepeatedFrameIntoThePreviousOne)
     EXPECT_EQ(frame(*gif, 0).Delay(), 30);
     // A transparent first frame takes it too; one without graphic control gets one.
     for (bool transparentFirst : {true, false}) {
-        const FrameSpec first{0, 0, {"01"}, {}, transparentFirst ? 4 : -1, 0, transparentFirst ? 2 : -1};
+        const FramePlan first{0, 0, {"01"}, {}, transparentFirst ? 4 : -1, 0, transparentFirst ? 2 : -1};
         gif = doc(2, 1, {clRed, clBlue, clBlack}, {first, {0, 0, {"01"}, {}, 6}}, ooMerge | ooCrop);
         ASSERT_EQ(gif->Count(), 1);
         EXPECT_EQ(frame(*gif, 0).Delay(), transparentFirst ? 10 : 6);
@@ -125,7 +125,7 @@ TEST(GIFOptimize, CropCutsTransparentFramesToTheirVisiblePixels)
 {
     // 100 x 100 with one visible pixel at (10, 20), at the origin and at (3, 4); an L of
     // visible pixels in columns 1..3, rows 1..2; an opaque frame.
-    std::vector<FrameSpec> frames{{0, 0, {"00", "02"}, {}, 5}};
+    std::vector<FramePlan> frames{{0, 0, {"00", "02"}, {}, 5}};
     for (int offset : {0, 1}) {
         frames.push_back({offset * 3, offset * 4, Rows(100, std::string(100, '1')), {}, 5, 0, 1});
         frames.back().Rows[20][10] = '0';
@@ -190,7 +190,7 @@ TEST(GIFOptimize, CleanUpDropsBlocksWithoutEffect)
     EXPECT_EQ(frame(*gif, 4).Delay(), 7);
     // A restore stays under a transparent frame, one that does not cover it, and one that
     // restores to previous (it would go back to the picture frame 0 leaves).
-    for (const FrameSpec& next : {FrameSpec{0, 0, {"10"}, {}, 5, 0, 0}, FrameSpec{1, 0, {"1"}, {}, 5}, FrameSpec{0, 0, {"10"}, {}, 5, 3}}) {
+    for (const FramePlan& next : {FramePlan{0, 0, {"10"}, {}, 5, 0, 0}, FramePlan{1, 0, {"1"}, {}, 5}, FramePlan{0, 0, {"10"}, {}, 5, 3}}) {
         gif = doc(2, 1, {clRed, clBlue}, {{0, 0, {"01"}, {}, 5, 2}, next}, ooCleanup);
         EXPECT_EQ(frame(*gif, 0).GraphicControlExtension()->Disposal(), 2);
     }
