@@ -282,10 +282,11 @@ void TOptimizer::crop()
 }
 
 // A frame with nothing visible can go when the picture under it is the previous frame
-// itself: that frame then simply stays up for both delays.
+// itself: that frame then simply stays up for both delays. (An empty previous frame
+// writes only its extensions, which readers give to the frame after it.)
 bool TOptimizer::canDrop(int i)
 {
-    return i > 0 && !restores(disposalOf(frame(i - 1))) && !holdsLoop(frame(i));
+    return i > 0 && hasPixels(frame(i - 1)) && !restores(disposalOf(frame(i - 1))) && !holdsLoop(frame(i));
 }
 
 void TOptimizer::cropFrame(int i)
