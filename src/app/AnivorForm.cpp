@@ -635,11 +635,12 @@ void TAnivorF::createAnimation(bool selectionOnly)
     int shown = 0;
     TAssemblyView view;
     // Each reduced frame is shown at once, so the user sees the animation being built.
+    // Only these two widgets repaint: no other events run while the strip is being read.
     view.ShowFrame = [&](const TBitmap& frame) {
         ImageAnimate->ShowBitmap(frame, true);
         AssemblyProgress->setValue(shown * 100 / frames);
+        AssemblyProgress->repaint();
         ++shown;
-        UI().ProcessEvents();
     };
     AssemblyProgress->setValue(0);
     AssemblyProgress->setVisible(true);
