@@ -78,6 +78,9 @@ public:
     // The "GIF Optimizer" window; its menus are the palette and dithering every Create uses.
     TPainterReduceF* PainterReduceF = nullptr;
     TPreviewState PreviewState() const { return m_previewState; }
+    // The wizard driver's preview of the frames it generated (wizlist): built like Create
+    // (DefaultDelay, Default Transparent, looping forever) and shown animated.
+    void PreviewWizardFrames();
     QMenu* framepop = nullptr;
     QMenu* filespop = nullptr;
     QMenu* Listpop = nullptr;
@@ -115,6 +118,8 @@ private:
     void openWebSite();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);
+    void showAssembly(int frames,
+                      const std::function<TAssemblyResult(const TAssemblyOptions&, const TAssemblyView&)>& build);
     void stopAnimation();
     void saveAnimation();
     void setPreviewState(TPreviewState state);
@@ -131,6 +136,7 @@ private:
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
+    std::shared_ptr<TGIFImage> m_animation; // the last animation created
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;
