@@ -6,6 +6,7 @@
 #include "PixelLoop.h"
 #include "graphics/NumberRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -40,12 +41,18 @@ void Darkness(TBitmap& bitmap, int amount)
 void Saturation(TBitmap& bitmap, int amount)
 {
     Ensure24(bitmap);
-    const std::int64_t a = amount;
-    ForEachPixel(bitmap, [a](std::uint8_t* p) {
+    // amount * (c - g) div 255 for every difference -255..255, so the pixel loop only
+    // looks values up.
+    std::array<std::int32_t, 511> scaled{};
+    for (int d = -255; d <= 255; ++d) {
+        const std::int64_t v = static_cast<std::int64_t>(amount) * d / 255;
+        scaled[d + 255] = static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1024, 1024));
+    }
+    ForEachPixel(bitmap, [&scaled](std::uint8_t* p) {
         const int g = (p[0] + p[1] + p[2]) / 3;
-        p[0] = ClampToByte(g + a * (p[0] - g) / 255);
-        p[1] = ClampToByte(g + a * (p[1] - g) / 255);
-        p[2] = ClampToByte(g + a * (p[2] - g) / 255);
+        p[0] = ClampToByte(g + scaled[p[0] - g + 255]);
+        p[1] = ClampToByte(g + scaled[p[1] - g + 255]);
+        p[2] = ClampToByte(g + scaled[p[2] - g + 255]);
     });
 }
 
