@@ -2,7 +2,7 @@
 #include "PixelEffects.h"
 
 #include "PixelLoop.h"
-#include "SpotMask.h"
+#include "graphics/canvas/Canvas.h"
 #include "graphics/NumberRules.h"
 
 #include <algorithm>
@@ -17,8 +17,18 @@ void Spotlight(TBitmap& bitmap, int level, const TRect& rect)
     Darkness(bitmap, level);
     if (bitmap.Empty())
         return;
+    // The ellipse comes from the canvas so that the spot matches every other ellipse the
+    // program draws: a white filled ellipse with a black outline on black.
     TBitmap mask(bitmap.Width(), bitmap.Height());
-    DrawSpotMask(mask, rect);
+    mask.Fill(clBlack);
+    {
+        TCanvas canvas(mask);
+        canvas.Pen.Color = clBlack;
+        canvas.Pen.Style = TPenStyle::psSolid;
+        canvas.Brush.SetColor(clWhite);
+        canvas.Brush.SetStyle(TBrushStyle::bsSolid);
+        canvas.Ellipse(rect);
+    }
     // Drawing the mask with white transparent blackens what is not white in it.
     const int w = bitmap.Width();
     for (int y = 0; y < bitmap.Height(); ++y) {
