@@ -94,6 +94,8 @@ void Mosaic(TBitmap& bitmap, int size)
         return;
     Ensure24(bitmap);
     const int w = bitmap.Width(), h = bitmap.Height();
+    if (w == 0 || h == 0)
+        return;
     // A block larger than the picture is the whole picture.
     const int s = std::min(size, std::max(w, h));
     for (int top = 0; top < h; top += s) {
