@@ -1,8 +1,9 @@
 // anivor-cli effect: one operation of the effects library on a picture file.
 #include "CliCommand.h"
-#include "CliImageFiles.h"
 
 #include "effects/EffectCatalog.h"
+#include "graphics/BmpFile.h"
+#include "graphics/ImageFile.h"
 
 #include <cerrno>
 #include <cmath>
@@ -53,16 +54,16 @@ int runEffect(const std::vector<std::string>& args)
         throw CliUsageError{effect->name + " takes " + std::to_string(effect->params.size()) + " value(s)"
                             + (wanted.empty() ? std::string() : ":" + wanted)};
     }
-    TBitmap bitmap = ReadCliImage(args[args.size() - 2]);
+    TBitmap bitmap = LoadImageFile(args[args.size() - 2]);
     // Operations work on 24-bit pixels; missing values count as 0.
     bitmap.SetPixelFormat(TPixelFormat::pf24bit);
     effect->apply(bitmap, values);
-    WriteCliBmp(args.back(), bitmap);
+    SaveBmpFile(bitmap, args.back());
     return 0;
 }
 
 } // namespace
 
 ANIVOR_CLI_COMMAND("effect", "NAME [VALUE...] IN OUT.bmp | --list",
-                   "Applies one effect to a picture and writes a BMP file; --list shows the effects.",
+                   "Applies one effect to a picture (BMP, PNG, JPEG, ICO) and writes a BMP file; --list shows the effects.",
                    runEffect);

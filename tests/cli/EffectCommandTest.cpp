@@ -38,7 +38,7 @@ int RunCli(const TempDir& dir, const std::vector<std::string>& args, std::string
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string MakeInput(const TempDir& dir)
+std::string MakeInput(const TempDir& dir, const char* format = "BMP")
 {
     QImage img(3, 2, QImage::Format_RGB888);
     img.setPixelColor(0, 0, QColor(200, 100, 50));
@@ -47,8 +47,8 @@ std::string MakeInput(const TempDir& dir)
     img.setPixelColor(0, 1, QColor(255, 255, 255));
     img.setPixelColor(1, 1, QColor(0, 0, 0));
     img.setPixelColor(2, 1, QColor(10, 20, 1));
-    const std::string path = dir.file("in.bmp");
-    EXPECT_TRUE(img.save(QString::fromStdString(path), "BMP"));
+    const std::string path = dir.file(std::string("in.") + format);
+    EXPECT_TRUE(img.save(QString::fromStdString(path), format));
     return path;
 }
 
@@ -75,7 +75,7 @@ TEST(EffectCommand, AppliesTheNamedEffectWithItsValues)
     EXPECT_EQ(result.pixelColor(2, 0), QColor(0, 0, 255));
     EXPECT_EQ(result.pixelColor(2, 1), QColor(0, 0, 255));
 
-    ASSERT_EQ(RunCli(dir, {"effect", "darkness", "100", in, out}), 0);
+    ASSERT_EQ(RunCli(dir, {"effect", "darkness", "100", MakeInput(dir, "PNG"), out}), 0);
     result.load(QString::fromStdString(out));
     EXPECT_EQ(result.pixelColor(0, 0), QColor(122, 61, 31)); // 200-78, 100-39, 50-19
 }
