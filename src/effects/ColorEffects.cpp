@@ -70,8 +70,13 @@ void Grayscale(TBitmap& bitmap)
         }
         return t;
     }();
+    // Adding and taking away 1.5 * 2^52 rounds to the nearest integer, halves to even,
+    // as Round does, without a library call per pixel (sums stay within 0..255.x).
+    constexpr double kRounder = 6755399441055744.0;
     ForEachPixel(bitmap, [](std::uint8_t* p) {
-        const std::uint8_t g = ClampToByte(Round(tables.r[p[2]] + tables.g[p[1]] + tables.b[p[0]]));
+        const double sum = tables.r[p[2]] + tables.g[p[1]] + tables.b[p[0]];
+        const double shifted = sum + kRounder;
+        const std::uint8_t g = ClampToByte(static_cast<std::int64_t>(shifted - kRounder));
         p[0] = p[1] = p[2] = g;
     });
 }
