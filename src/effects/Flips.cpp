@@ -13,6 +13,8 @@ using namespace geom;
 void FlipDown(TBitmap& bitmap)
 {
     Make24(bitmap);
+    if (bitmap.Empty())
+        return;
     const int h = bitmap.Height();
     const std::size_t bytes = static_cast<std::size_t>(bitmap.RowBytes());
     std::vector<std::uint8_t> tmp(bytes);
@@ -39,6 +41,8 @@ void FlipRight(TBitmap& bitmap)
 void MirrorDown(TBitmap& bitmap)
 {
     Make24(bitmap);
+    if (bitmap.Empty())
+        return;
     const int h = bitmap.Height();
     const std::size_t bytes = static_cast<std::size_t>(3) * bitmap.Width();
     // Rows up to h div 2 inclusive; on an even height the last one copies a row onto

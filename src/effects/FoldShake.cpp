@@ -16,7 +16,8 @@ void Fold(const TBitmap& first, const TBitmap& second, TBitmap& dest, double fra
     const TBitmap& A = ReadableSource(first, holdA, &dest);
     const TBitmap& B = ReadableSource(second, holdB, &dest);
     Make24(dest);
-    dest.SetSize(A.Width(), B.Height());
+    if (dest.Width() != A.Width() || dest.Height() != B.Height())
+        dest.SetSize(A.Width(), B.Height());
     const int w = A.Width(), h = B.Height();
     // Fold positions beyond twice the width all give the same picture (B everywhere).
     const std::int64_t a = SafeRound(std::clamp(fraction * w, -4.0 * w - 4.0, 4.0 * w + 4.0), INT_MIN, INT_MAX, 0);
