@@ -3,6 +3,7 @@
 #pragma once
 
 #include "graphics/Bitmap.h"
+#include "graphics/Exception.h"
 
 #include <functional>
 #include <vector>
@@ -36,5 +37,21 @@ using TProgressFn = std::function<bool(int percent)>;
 // Reduces `source` with palette method `method`, dithering `dither` and, for the optimized
 // palette, at most 2^bits colours (bits 3..8). rmNone gives a 24-bit copy. The result is an
 // 8-bit bitmap of the source size with the method's palette (empty when the palette is).
+// An 8-bit source is read through its palette. The result keeps the source's transparency
+// flag. Bits outside 3..8 are clamped; an unknown method or dither mode throws
+// EInvalidArgument.
 TBitmap ReduceColors(const TBitmap& source, TColorReduction method, TDitherMode dither, int bits,
                      const TProgressFn& progress = nullptr);
+
+// The palette `ReduceColors` uses for `method` on `source` (empty for rmNone). For the
+// optimized methods this runs the octree over the source; `progress` then gets 0..100.
+// rmQuantizeWindows always gives 256 entries: entries the octree does not fill, between
+// its colours and entry 246, are black.
+std::vector<TColor> ReductionPalette(const TBitmap& source, TColorReduction method, int bits,
+                                     const TProgressFn& progress = nullptr);
+
+// Thrown when the progress callback asks to stop.
+class EColorReductionAborted : public EInvalidGraphic {
+public:
+    EColorReductionAborted() : EInvalidGraphic("GIF Aborted") {}
+};

@@ -1,6 +1,10 @@
 // TIniFile32: a small INI reader and writer over a list of lines. Every write rewrites the
 // whole file (atomically: a temporary file in the same folder, then a rename). A file that
-// cannot be written raises EIniWriteError with the text "Unable to write to <file>".
+// cannot be written raises EIniWriteError with the text "Unable to write to <file>"; the
+// file and the lines in memory then stay as they were. A file that exists but cannot be
+// read reads as empty and is never written over; a file marked read-only is not replaced.
+// Lines may end with LF or CRLF; a file is written back with the line ends of its first
+// line, a new file with LF.
 #pragma once
 
 #include "graphics/Exception.h"
@@ -30,6 +34,10 @@ public:
     const std::vector<std::string>& Lines() const { return m_lines; }
 
 private:
+    void save() const;
+
     std::string m_fileName;
     std::vector<std::string> m_lines;
+    bool m_crlf = false;
+    bool m_unreadable = false;
 };

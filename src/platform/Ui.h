@@ -56,17 +56,29 @@ public:
     virtual void EndWait() = 0;
     // Lets pending window events run (long loops on the GUI thread call it between steps).
     virtual void ProcessEvents() = 0;
+    // How many BeginWait calls are not yet ended (the command guard uses it to restore the
+    // cursor after a failure); 0 for services that do not count.
+    virtual int WaitDepth() const { return 0; }
 };
 
-// The services in force. Set once at start-up (QtUi) or by a test (ScriptedUi).
+// The services in force. Set once at start-up (QtUi) or by a test (ScriptedUi). Until one
+// is set (or after SetUI(nullptr)) a default serves: QtUi when a QApplication runs on a real
+// display, otherwise a non-interactive one that writes messages to stderr and raises an
+// exception for every question, so nothing ever waits for an answer nobody can give.
 Ui& UI();
 void SetUI(Ui* ui);
+// The services set with SetUI, or nullptr when the default is in force.
+Ui* InstalledUI();
 
-// Shows the hourglass for its lifetime; restores the cursor on every way out.
+// Shows the hourglass for its lifetime; restores the cursor on every way out. It ends the
+// wait on the same services it began it on, even if another Ui was installed meanwhile.
 class WaitCursor {
 public:
-    WaitCursor() { UI().BeginWait(); }
-    ~WaitCursor() { UI().EndWait(); }
+    WaitCursor() : m_ui(&UI()) { m_ui->BeginWait(); }
+    ~WaitCursor() { m_ui->EndWait(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    Ui* m_ui;
 };

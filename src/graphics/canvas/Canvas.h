@@ -19,6 +19,8 @@
 #include <vector>
 
 class QPainter;
+class QPainterPath;
+class QPen;
 class QImage;
 class TRegion;
 
@@ -155,8 +157,22 @@ public:
     void FillPath();
     void StrokeAndFillPath();
 
-private:
     struct Impl;
+
+private:
+    // Makes the bitmap drawable (24 bits); false when it has no pixels to draw on.
+    bool prepareSurface();
+    // Antialiasing off, the clip region, and the pen mode when `penMode` is set.
+    void setupPainter(QPainter& p, bool penMode) const;
+    QPen qtPen() const;
+    // Outline and fill of a closed figure given in pixel-centre coordinates. A one-pixel
+    // outline of straight edges through `corners` is drawn pixel by pixel, so that every
+    // vertex is drawn once.
+    void drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners = nullptr);
+    // Open line through the points with the pen; the last point is not drawn.
+    void drawLines(const std::vector<TPoint>& points);
+    bool clipAllows(int x, int y) const;
+
     std::unique_ptr<Impl> d;
     TBitmap* m_bitmap;
 };

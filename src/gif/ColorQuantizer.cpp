@@ -1,0 +1,125 @@
+#include "ColorQuantizer.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kDepth = 8;
+}
+
+TColorQuantizer::TColorQuantizer(int maxColors) : m_maxColors(std::max(maxColors, 1))
+{
+    m_root = newNode(0);
+}
+
+int TColorQuantizer::newNode(int level)
+{
+    int index;
+    if (!m_free.empty()) {
+        index = m_free.back();
+        m_free.pop_back();
+        m_nodes[static_cast<std::size_t>(index)] = TOctreeNode();
+    } else {
+        index = static_cast<int>(m_nodes.size());
+        m_nodes.emplace_back();
+    }
+    TOctreeNode& node = m_nodes[static_cast<std::size_t>(index)];
+    if (level == kDepth) {
+        node.Leaf = true;
+        ++m_leafCount;
+    } else {
+        node.NextReducible = m_reducible[static_cast<std::size_t>(level)];
+        m_reducible[static_cast<std::size_t>(level)] = index;
+    }
+    return index;
+}
+
+void TColorQuantizer::freeNode(int index)
+{
+    m_free.push_back(index);
+}
+
+void TColorQuantizer::AddColor(int red, int green, int blue)
+{
+    int node = m_root;
+    for (int level = 0; !m_nodes[static_cast<std::size_t>(node)].Leaf; ++level) {
+        const int shift = 7 - level;
+        const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+        int next = m_nodes[static_cast<std::size_t>(node)].Children[static_cast<std::size_t>(child)];
+        if (next < 0) {
+            next = newNode(level + 1); // may grow the pool: index again afterwards
+            m_nodes[static_cast<std::size_t>(node)].Children[static_cast<std::size_t>(child)] = next;
+        }
+        node = next;
+    }
+    TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(node)];
+    ++leaf.PixelCount;
+    leaf.RedSum += static_cast<std::uint64_t>(red);
+    leaf.GreenSum += static_cast<std::uint64_t>(green);
+    leaf.BlueSum += static_cast<std::uint64_t>(blue);
+    while (m_leafCount > m_maxColors)
+        reduce();
+}
+
+void TColorQuantizer::AddRow(const std::uint8_t* bgr, int width)
+{
+    for (int x = 0; x < width; ++x, bgr += 3)
+        AddColor(bgr[2], bgr[1], bgr[0]);
+}
+
+void TColorQuantizer::reduce()
+{
+    int level = kDepth - 1;
+    while (level > 0 && m_reducible[static_cast<std::size_t>(level)] < 0)
+        --level;
+    const int index = m_reducible[static_cast<std::size_t>(level)];
+    if (index < 0) {
+        // Only the root is left and it is a leaf: nothing more to merge. Cannot happen
+        // while N >= 1, kept so a broken invariant can never loop forever.
+        m_leafCount = std::min(m_leafCount, m_maxColors);
+        return;
+    }
+    TOctreeNode& node = m_nodes[static_cast<std::size_t>(index)];
+    m_reducible[static_cast<std::size_t>(level)] = node.NextReducible;
+    node.NextReducible = -1;
+    int children = 0;
+    for (int& c : node.Children) {
+        if (c < 0)
+            continue;
+        const TOctreeNode& child = m_nodes[static_cast<std::size_t>(c)];
+        node.PixelCount += child.PixelCount;
+        node.RedSum += child.RedSum;
+        node.GreenSum += child.GreenSum;
+        node.BlueSum += child.BlueSum;
+        freeNode(c);
+        c = -1;
+        ++children;
+    }
+    node.Leaf = true;
+    m_leafCount -= children - 1;
+}
+
+void TColorQuantizer::collect(int index, std::vector<TColor>& palette) const
+{
+    const TOctreeNode& node = m_nodes[static_cast<std::size_t>(index)];
+    if (node.Leaf) {
+        if (node.PixelCount == 0) {
+            palette.push_back(RGB(0, 0, 0));
+        } else {
+            palette.push_back(RGB(static_cast<int>(node.RedSum / node.PixelCount),
+                                  static_cast<int>(node.GreenSum / node.PixelCount),
+                                  static_cast<int>(node.BlueSum / node.PixelCount)));
+        }
+        return;
+    }
+    for (int c : node.Children)
+        if (c >= 0)
+            collect(c, palette);
+}
+
+std::vector<TColor> TColorQuantizer::Palette() const
+{
+    std::vector<TColor> palette;
+    if (m_leafCount > 0)
+        collect(m_root, palette);
+    return palette;
+}

@@ -1,0 +1,51 @@
+// The octree quantizer: an optimised palette of at most N colours for a picture.
+#pragma once
+
+#include "graphics/Types.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// One node of the colour octree. Nodes live in the quantizer's pool and refer to each
+// other by pool index (-1 for none), so building a tree never allocates per pixel.
+struct TOctreeNode {
+    bool Leaf = false;
+    std::uint64_t PixelCount = 0;
+    // 64-bit sums: 2^28 pixels of 255 do not fit in 32 bits.
+    std::uint64_t RedSum = 0, GreenSum = 0, BlueSum = 0;
+    std::array<int, 8> Children{-1, -1, -1, -1, -1, -1, -1, -1};
+    // Next node of the same level's list of reducible nodes.
+    int NextReducible = -1;
+};
+
+// Octree of depth 8. Pixels are added one by one; after each the tree is reduced until
+// it has at most N leaves, merging the children of the most recently created reducible
+// node of the deepest level that has one.
+class TColorQuantizer {
+public:
+    explicit TColorQuantizer(int maxColors);
+
+    int MaxColors() const { return m_maxColors; }
+    int LeafCount() const { return m_leafCount; }
+
+    void AddColor(int red, int green, int blue);
+    // Adds the pixels of one 24-bit row (blue, green, red bytes), left to right.
+    void AddRow(const std::uint8_t* bgr, int width);
+
+    // The leaves in depth-first order, children 0..7: (sum div count) per channel.
+    std::vector<TColor> Palette() const;
+
+private:
+    int newNode(int level);
+    void freeNode(int index);
+    void reduce();
+    void collect(int index, std::vector<TColor>& palette) const;
+
+    int m_maxColors;
+    int m_leafCount = 0;
+    int m_root = -1;
+    std::vector<TOctreeNode> m_nodes;
+    std::vector<int> m_free;
+    std::array<int, 8> m_reducible{-1, -1, -1, -1, -1, -1, -1, -1};
+};

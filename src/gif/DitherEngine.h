@@ -1,0 +1,206 @@
+// Dithering engines: each takes the source pixels of a row in its own serpentine order
+// (left to right on the first row, reversing at every NextLine) and returns palette
+// indices from a lookup. Engines are templates over the lookup type so the pixel loop
+// makes no virtual calls.
+#pragma once
+
+#include "graphics/NumberRules.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+// Nearest colour: the pixel goes to the lookup as it is. The base of the other engines,
+// which keep the same direction and column.
+template <class TLookup>
+class TDitherEngine {
+public:
+    TDitherEngine(int width, TLookup& lookup) : m_lookup(lookup), m_width(width) {}
+
+    int Width() const { return m_width; }
+    // +1 while the row runs left to right, -1 while it runs right to left.
+    int Direction() const { return m_direction; }
+    // The column the next Dither call stands for.
+    int Column() const { return m_column; }
+
+    int Dither(int red, int green, int blue, int& r, int& g, int& b)
+    {
+        const int index = m_lookup.Lookup(ClampByte(red), ClampByte(green), ClampByte(blue), r, g, b);
+        m_column += m_direction;
+        return index;
+    }
+
+    void NextLine()
+    {
+        m_direction = -m_direction;
+        m_column = m_direction > 0 ? 0 : m_width - 1;
+    }
+
+protected:
+    TLookup& m_lookup;
+    int m_width;
+    int m_direction = 1;
+    int m_column = 0;
+};
+
+// One weight of an error-diffusion kernel: `row` 0 is the current row, `offset` counts in
+// the scanning direction (+1 is the next pixel ahead).
+struct TDiffusionWeight {
+    int row;
+    int offset;
+    int weight;
+};
+
+// Error diffusion with a fixed kernel. Errors are integers per channel kept in `Rows`
+// rows of width + 2 * margin cells; the margins take the error that falls off either end
+// of a row. The value handed to the lookup is source + (error + divisor div 2) div
+// divisor (truncated toward zero), clamped to 0..255; the error of a channel is that
+// value minus the channel of the returned palette colour.
+template <class TLookup, class TKernel>
+class TErrorDiffusionDitherer : public TDitherEngine<TLookup> {
+    static constexpr int kRows = TKernel::kRows;
+    static constexpr int kMargin = TKernel::kMargin;
+    static constexpr int kDivisor = TKernel::kDivisor;
+
+public:
+    TErrorDiffusionDitherer(int width, TLookup& lookup)
+        : TDitherEngine<TLookup>(width, lookup),
+          m_stride(3 * (std::max(width, 0) + 2 * kMargin)),
+          m_errors(static_cast<std::size_t>(kRows) * m_stride, 0)
+    {
+        for (int i = 0; i < kRows; ++i)
+            m_rows[i] = m_errors.data() + static_cast<std::size_t>(i) * m_stride;
+    }
+
+    int Dither(int red, int green, int blue, int& r, int& g, int& b)
+    {
+        const int column = this->m_column + kMargin;
+        const int* error = m_rows[0] + 3 * column;
+        const int vr = ClampByte(red + Div(error[0] + kDivisor / 2, kDivisor));
+        const int vg = ClampByte(green + Div(error[1] + kDivisor / 2, kDivisor));
+        const int vb = ClampByte(blue + Div(error[2] + kDivisor / 2, kDivisor));
+        const int index = this->m_lookup.Lookup(vr, vg, vb, r, g, b);
+        const int er = vr - r, eg = vg - g, eb = vb - b;
+        const int direction = this->m_direction;
+        for (const TDiffusionWeight& w : TKernel::kWeights) {
+            int* cell = m_rows[w.row] + 3 * (column + w.offset * direction);
+            cell[0] += er * w.weight;
+            cell[1] += eg * w.weight;
+            cell[2] += eb * w.weight;
+        }
+        this->m_column += direction;
+        return index;
+    }
+
+    // Clears the finished row and rotates: the next row becomes current, the cleared one
+    // becomes the last.
+    void NextLine()
+    {
+        TDitherEngine<TLookup>::NextLine();
+        int* done = m_rows[0];
+        std::fill(done, done + m_stride, 0);
+        for (int i = 0; i + 1 < kRows; ++i)
+            m_rows[i] = m_rows[i + 1];
+        m_rows[kRows - 1] = done;
+    }
+
+private:
+    int m_stride;
+    std::vector<int> m_errors;
+    std::array<int*, kRows> m_rows{};
+};
+
+struct TFloydSteinbergKernel {
+    static constexpr int kRows = 2, kMargin = 1, kDivisor = 16;
+    static constexpr std::array<TDiffusionWeight, 4> kWeights{{{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}}};
+};
+
+struct TStuckiKernel {
+    static constexpr int kRows = 3, kMargin = 2, kDivisor = 42;
+    static constexpr std::array<TDiffusionWeight, 12> kWeights{{
+        {0, 1, 8}, {0, 2, 4},
+        {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2},
+        {2, -2, 1}, {2, -1, 2}, {2, 0, 4}, {2, 1, 2}, {2, 2, 1},
+    }};
+};
+
+struct TSierraKernel {
+    static constexpr int kRows = 3, kMargin = 2, kDivisor = 32;
+    static constexpr std::array<TDiffusionWeight, 10> kWeights{{
+        {0, 1, 5}, {0, 2, 3},
+        {1, -2, 2}, {1, -1, 4}, {1, 0, 5}, {1, 1, 4}, {1, 2, 2},
+        {2, -1, 2}, {2, 0, 3}, {2, 1, 2},
+    }};
+};
+
+struct TJaJuNiKernel {
+    static constexpr int kRows = 3, kMargin = 2, kDivisor = 48;
+    static constexpr std::array<TDiffusionWeight, 12> kWeights{{
+        {0, 1, 7}, {0, 2, 5},
+        {1, -2, 3}, {1, -1, 5}, {1, 0, 7}, {1, 1, 5}, {1, 2, 3},
+        {2, -2, 1}, {2, -1, 3}, {2, 0, 5}, {2, 1, 3}, {2, 2, 1},
+    }};
+};
+
+struct TSteveArcheKernel {
+    static constexpr int kRows = 4, kMargin = 3, kDivisor = 200;
+    static constexpr std::array<TDiffusionWeight, 12> kWeights{{
+        {0, 2, 32},
+        {1, -3, 12}, {1, -1, 26}, {1, 1, 30}, {1, 3, 16},
+        {2, -2, 12}, {2, 0, 26}, {2, 2, 12},
+        {3, -3, 5}, {3, -1, 12}, {3, 1, 12}, {3, 3, 5},
+    }};
+};
+
+struct TBurkesKernel {
+    static constexpr int kRows = 2, kMargin = 2, kDivisor = 32;
+    static constexpr std::array<TDiffusionWeight, 7> kWeights{{
+        {0, 1, 8}, {0, 2, 4},
+        {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2},
+    }};
+};
+
+template <class TLookup>
+class TFloydSteinbergDitherer final : public TErrorDiffusionDitherer<TLookup, TFloydSteinbergKernel> {
+public:
+    using TErrorDiffusionDitherer<TLookup, TFloydSteinbergKernel>::TErrorDiffusionDitherer;
+};
+
+// The three-row engines: current row, next row and the one after, two margin cells a side.
+template <class TLookup, class TKernel>
+class T5by3Ditherer : public TErrorDiffusionDitherer<TLookup, TKernel> {
+    static_assert(TKernel::kRows == 3 && TKernel::kMargin == 2);
+
+public:
+    using TErrorDiffusionDitherer<TLookup, TKernel>::TErrorDiffusionDitherer;
+};
+
+template <class TLookup>
+class TStuckiDitherer final : public T5by3Ditherer<TLookup, TStuckiKernel> {
+public:
+    using T5by3Ditherer<TLookup, TStuckiKernel>::T5by3Ditherer;
+};
+
+template <class TLookup>
+class TSierraDitherer final : public T5by3Ditherer<TLookup, TSierraKernel> {
+public:
+    using T5by3Ditherer<TLookup, TSierraKernel>::T5by3Ditherer;
+};
+
+template <class TLookup>
+class TJaJuNiDitherer final : public T5by3Ditherer<TLookup, TJaJuNiKernel> {
+public:
+    using T5by3Ditherer<TLookup, TJaJuNiKernel>::T5by3Ditherer;
+};
+
+template <class TLookup>
+class TSteveArcheDitherer final : public TErrorDiffusionDitherer<TLookup, TSteveArcheKernel> {
+public:
+    using TErrorDiffusionDitherer<TLookup, TSteveArcheKernel>::TErrorDiffusionDitherer;
+};
+
+template <class TLookup>
+class TBurkesDitherer final : public TErrorDiffusionDitherer<TLookup, TBurkesKernel> {
+public:
+    using TErrorDiffusionDitherer<TLookup, TBurkesKernel>::TErrorDiffusionDitherer;
+};

@@ -1,0 +1,62 @@
+#include "AppDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string withSlash(std::string dir)
+{
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::string userHome()
+{
+    if (const char* h = std::getenv("HOME"); h && *h)
+        return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return "/tmp";
+}
+
+} // namespace
+
+std::string ExecutableDir()
+{
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return withSlash(fs::current_path(ec).string());
+    return withSlash(exe.parent_path().string());
+}
+
+std::string ResolveAppDir(const char* anivorHome, const std::string& exeDir, const std::string& home)
+{
+    std::error_code ec;
+    if (anivorHome && *anivorHome) {
+        // Created when missing; if that fails, writes there fail later with a clear message.
+        fs::create_directories(anivorHome, ec);
+        return withSlash(fs::absolute(anivorHome, ec).string());
+    }
+    if (::access(exeDir.c_str(), W_OK) == 0)
+        return withSlash(exeDir);
+    const fs::path data = fs::path(home) / ".local" / "share" / "anivor";
+    fs::create_directories(data, ec);
+    return withSlash(data.string());
+}
+
+std::string AppDir()
+{
+    return ResolveAppDir(std::getenv("ANIVOR_HOME"), ExecutableDir(), userHome());
+}
+
+std::string SettingsFileName()
+{
+    return AppDir() + "anivor.ini";
+}

@@ -1,0 +1,22 @@
+// Where the program keeps its files "beside the executable".
+#pragma once
+
+#include <string>
+
+// The folder of the settings file, the help document and the folders "images", "actors"
+// and "scripts", with a trailing "/":
+// - the folder named by the environment variable ANIVOR_HOME, when set (created if missing);
+// - else the executable's folder, when it is writable;
+// - else ~/.local/share/anivor/ (created).
+std::string AppDir();
+
+// The settings file: AppDir() + "anivor.ini". The window program, anivor-cli and the test
+// programs share this one name, so they read the same settings in the same folder.
+std::string SettingsFileName();
+
+// The folder of the running executable, with a trailing "/".
+std::string ExecutableDir();
+
+// The rules of AppDir() on explicit inputs: `anivorHome` is ANIVOR_HOME (nullptr or empty
+// when unset), `userHome` the user's home folder.
+std::string ResolveAppDir(const char* anivorHome, const std::string& exeDir, const std::string& userHome);

@@ -1,0 +1,61 @@
+#include "CommandGuard.h"
+
+#include "Ui.h"
+
+#include "graphics/Exception.h"
+
+#include <cstdio>
+
+namespace {
+
+const char* const UnknownError = "An unexpected error occurred.";
+
+} // namespace
+
+std::string ExceptionMessage(const std::exception_ptr& e)
+{
+    std::string text;
+    try {
+        std::rethrow_exception(e);
+    } catch (const Exception& ex) {
+        text = ex.Message();
+    } catch (const std::exception& ex) {
+        text = ex.what();
+    } catch (...) {
+    }
+    return text.empty() ? UnknownError : text;
+}
+
+void ShowException(const std::exception_ptr& e)
+{
+    const std::string text = ExceptionMessage(e);
+    try {
+        UI().MessageDlg(text, TMsgDlgType::mtError);
+    } catch (...) {
+        // The message box itself failed: the error must still not be lost silently.
+        std::fprintf(stderr, "Error: %s\n", text.c_str());
+    }
+}
+
+bool RunGuarded(const std::function<void()>& command)
+{
+    Ui& ui = UI();
+    const int waitDepth = ui.WaitDepth();
+    try {
+        command();
+        return true;
+    } catch (...) {
+        const std::exception_ptr e = std::current_exception();
+        // A wait begun without WaitCursor and left open by the failure ends here.
+        if (&UI() == &ui)
+            while (ui.WaitDepth() > waitDepth)
+                ui.EndWait();
+        ShowException(e);
+        return false;
+    }
+}
+
+QMetaObject::Connection ConnectGuarded(QAction* action, std::function<void()> command)
+{
+    return QObject::connect(action, &QAction::triggered, action, [command = std::move(command)] { RunGuarded(command); });
+}

@@ -1,0 +1,40 @@
+// The command guard: every command runs inside it. An exception a command raises (our
+// Exception family, any std::exception, anything else) ends the command and is shown as one
+// error message; the window stays usable and no exception crosses the Qt event loop.
+#pragma once
+
+#include <QAction>
+#include <QObject>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <type_traits>
+
+// The text shown for an exception: its message, or a fixed text when it has none.
+std::string ExceptionMessage(const std::exception_ptr& e);
+
+// Shows the exception with UI().MessageDlg(text, mtError). Never throws.
+void ShowException(const std::exception_ptr& e);
+
+// Runs `command`; true when it finished, false when it raised (the error was then shown).
+// On a failure the wait cursor is brought back to the depth it had before the command.
+bool RunGuarded(const std::function<void()>& command);
+
+// Runs `command` guarded whenever the action is triggered.
+QMetaObject::Connection ConnectGuarded(QAction* action, std::function<void()> command);
+
+// Connects any signal to a guarded slot. `command` takes the signal's arguments, or none.
+// The connection ends with `context`.
+template <class Sender, class Signal, class Command>
+QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* context, Command command)
+{
+    return QObject::connect(sender, signal, context, [command = std::move(command)](auto&&... args) mutable {
+        RunGuarded([&] {
+            if constexpr (std::is_invocable_v<Command&, decltype(args)...>)
+                command(args...);
+            else
+                command();
+        });
+    });
+}

@@ -1,0 +1,60 @@
+#include "platform/FormStateIni.h"
+#include "platform/IniFile.h"
+
+#include "support/TestSupport.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+TEST(FormStateIni, SavesAndRestoresPlacementAndKeepsItWhenClosedMaximised)
+{
+    TempDir dir;
+    const std::string file = dir.file("anivor.ini");
+    const TFormStateIni state(file);
+    {
+        QWidget form;
+        form.setObjectName(QStringLiteral("DrawF"));
+        form.move(40, 30);
+        form.resize(500, 400);
+        state.Save(form);
+    }
+    {
+        TIniFile32 ini(file);
+        EXPECT_FALSE(ini.ReadBool("DrawF", "State", true));
+        EXPECT_EQ(ini.ReadInteger("DrawF", "Left", 0), 40);
+        EXPECT_EQ(ini.ReadInteger("DrawF", "Height", 0), 400);
+    }
+    {
+        QWidget form;
+        form.setObjectName(QStringLiteral("DrawF"));
+        form.resize(100, 100);
+        state.Restore(form);
+        EXPECT_EQ(form.pos(), QPoint(40, 30));
+        EXPECT_EQ(form.size(), QSize(500, 400));
+        EXPECT_FALSE(form.isMaximized());
+        // Closed maximised: State=1, the stored placement stays.
+        form.setWindowState(Qt::WindowMaximized);
+        state.Save(form);
+    }
+    TIniFile32 ini(file);
+    EXPECT_TRUE(ini.ReadBool("DrawF", "State", false));
+    EXPECT_EQ(ini.ReadInteger("DrawF", "Left", 0), 40);
+    EXPECT_EQ(ini.ReadInteger("DrawF", "Top", 0), 30);
+    EXPECT_EQ(ini.ReadInteger("DrawF", "Width", 0), 500);
+    EXPECT_EQ(ini.ReadInteger("DrawF", "Height", 0), 400);
+    {
+        QWidget form;
+        form.setObjectName(QStringLiteral("DrawF"));
+        state.Restore(form);
+        EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
+    }
+    // Missing keys keep the window's own values; another window has its own section.
+    QWidget other;
+    other.setObjectName(QStringLiteral("TemplatesF"));
+    other.move(7, 8);
+    other.resize(378, 472);
+    state.Restore(other);
+    EXPECT_EQ(other.pos(), QPoint(7, 8));
+    EXPECT_EQ(other.size(), QSize(378, 472));
+}
