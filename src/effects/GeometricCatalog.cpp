@@ -1,10 +1,12 @@
 // The geometric operations as catalog entries: each works on one bitmap in place.
 // Operations with a separate source read a copy of the bitmap and write the bitmap;
 // those with two sources (ScaleOnto, Fold) and Plasma's map use that copy for both.
+// DrawRotatedEllipse draws on the bitmap with a fresh canvas.
 #include "EffectCatalog.h"
 #include "GeometricEffects.h"
 
 #include "graphics/NumberRules.h"
+#include "graphics/canvas/Canvas.h"
 
 #include <algorithm>
 #include <climits>
@@ -110,6 +112,12 @@ std::vector<TEffectEntry> Build()
     c.push_back(Wing("WingsFlyer", WingsFlyer));
     c.push_back(Wing("WingsFlipover", WingsFlipover));
     c.push_back(Wing("WingsWavy", WingsWavy));
+    // With the canvas's defaults: a black one-pixel pen and a white brush.
+    c.push_back({"DrawRotatedEllipse", {"filled", "angle", "rx", "ry", "cx", "cy"}, [](TBitmap& b, const Args& a) {
+                     TCanvas canvas(b);
+                     DrawRotatedEllipse(canvas, Real(a, 0) != 0, Real(a, 1), Real(a, 2), Real(a, 3), Real(a, 4),
+                                        Real(a, 5));
+                 }});
     return c;
 }
 
