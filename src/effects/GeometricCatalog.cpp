@@ -70,12 +70,14 @@ std::vector<TEffectEntry> Build()
                      const TBitmap copy = b;
                      TileSmooth(copy, b, Int(a, 0));
                  }});
-    // kernel: index into the filter table (0 Box .. 6 Mitchell), kept inside it.
+    // kernel: index into the filter table (0 Box .. 6 Mitchell), kept inside it; a
+    // support of 0 or less (or none given) is the kernel's own.
     c.push_back({"Resample", {"kernel", "support"}, [](TBitmap& b, const Args& a) {
                      const auto& filters = ResampleFilters();
-                     const int k = std::clamp(Int(a, 0), 0, static_cast<int>(filters.size()) - 1);
+                     const auto& f = filters[std::clamp(Int(a, 0), 0, static_cast<int>(filters.size()) - 1)];
+                     const double support = Real(a, 1);
                      const TBitmap copy = b;
-                     Resample(copy, b, filters[k].filter, static_cast<float>(Real(a, 1)));
+                     Resample(copy, b, f.filter, support > 0 ? static_cast<float>(support) : f.support);
                  }});
     c.push_back({"ScaleOnto", {"scale", "x", "y"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;

@@ -18,7 +18,7 @@ TEST(GeometricCatalog, EveryOperationIsListedAndFound)
                            "Resample", "ScaleOnto", "Fold", "ShakeHorizontal", "ShakeVertical", "Plasma",
                            "FlipDown", "FlipRight", "MirrorDown", "MirrorRight", "Triangles", "Tile",
                            "TileOverlap", "WingsDeep", "WingsDown", "WingsUp", "WingsFold", "WingsTouche",
-                           "WingsFlyer", "WingsFlipover", "WingsWavy"};
+                           "WingsFlyer", "WingsFlipover", "WingsWavy", "DrawRotatedEllipse"};
     for (const char* n : names) {
         const TEffectEntry* e = FindEffect(n);
         ASSERT_NE(e, nullptr) << n;
