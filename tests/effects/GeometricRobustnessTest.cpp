@@ -42,6 +42,10 @@ TEST(GeometricCatalog, EveryOperationIsListedAndFound)
     qorFX::FlipDown(f);
     qorFX::FlipRight(f);
     EXPECT_TRUE(r == f);
+    // Resample without a support uses the kernel's own: Box at scale 1 is the identity.
+    TBitmap box = n;
+    FindEffect("Resample")->apply(box, {0});
+    EXPECT_TRUE(box == n);
 }
 
 TEST(GeometricCatalog, OddSizesAndArgumentsNeverCrashOrHang)
