@@ -7,19 +7,14 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-using Args = std::vector<double>;
-
-double real(const Args& args, std::size_t i)
+double EffectArg(const std::vector<double>& args, std::size_t i)
 {
     return i < args.size() ? args[i] : 0.0;
 }
 
-// Whole-number arguments: halves to even, limited to the int range, NaN as 0.
-int integer(const Args& args, std::size_t i)
+int EffectIntArg(const std::vector<double>& args, std::size_t i)
 {
-    const double v = real(args, i);
+    const double v = EffectArg(args, i);
     if (std::isnan(v))
         return 0;
     if (v >= static_cast<double>(std::numeric_limits<int>::max()))
@@ -27,6 +22,20 @@ int integer(const Args& args, std::size_t i)
     if (v <= static_cast<double>(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return static_cast<int>(Round(v));
+}
+
+namespace {
+
+using Args = std::vector<double>;
+
+double real(const Args& args, std::size_t i)
+{
+    return EffectArg(args, i);
+}
+
+int integer(const Args& args, std::size_t i)
+{
+    return EffectIntArg(args, i);
 }
 
 TColor colour(const Args& args, std::size_t i)

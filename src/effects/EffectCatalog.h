@@ -17,6 +17,11 @@ struct TEffectEntry {
     std::function<void(TBitmap& bitmap, const std::vector<double>& args)> apply;
 };
 
+// Argument i of a catalog call; 0 when it is missing.
+double EffectArg(const std::vector<double>& args, std::size_t i);
+// Argument i as a whole number: halves to even, kept inside the int range, NaN as 0.
+int EffectIntArg(const std::vector<double>& args, std::size_t i);
+
 // Pixel and colour operations.
 const std::vector<TEffectEntry>& PixelEffectCatalog();
 // Geometric operations and resampling.

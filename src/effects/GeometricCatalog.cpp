@@ -17,27 +17,13 @@ namespace {
 using namespace qorFX;
 using Args = std::vector<double>;
 
-double Real(const Args& args, std::size_t i)
-{
-    return i < args.size() ? args[i] : 0.0;
-}
-
-// Integer arguments: rounded (halves to even) and kept inside the int range.
-int Int(const Args& args, std::size_t i)
-{
-    const double v = Real(args, i);
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(Round(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX))));
-}
-
 using SourceDest = void (*)(const TBitmap&, TBitmap&, int, double);
 
 TEffectEntry Wing(const char* name, SourceDest op)
 {
     return {name, {"period", "amplitude"}, [op](TBitmap& b, const Args& a) {
                 const TBitmap copy = b;
-                op(copy, b, Int(a, 0), Real(a, 1));
+                op(copy, b, EffectIntArg(a, 0), EffectArg(a, 1));
             }};
 }
 
@@ -46,21 +32,21 @@ std::vector<TEffectEntry> Build()
     std::vector<TEffectEntry> c;
     c.push_back({"SmoothRotate", {"cx", "cy", "angle"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     SmoothRotate(copy, b, Int(a, 0), Int(a, 1), Real(a, 2));
+                     SmoothRotate(copy, b, EffectIntArg(a, 0), EffectIntArg(a, 1), EffectArg(a, 2));
                  }});
     c.push_back({"FishEye", {"amount"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     FishEye(copy, b, Real(a, 0));
+                     FishEye(copy, b, EffectArg(a, 0));
                  }});
     c.push_back({"Twist", {"amount"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     Twist(copy, b, Int(a, 0));
+                     Twist(copy, b, EffectIntArg(a, 0));
                  }});
     c.push_back({"Wave", {"amount", "inference", "style"},
-                 [](TBitmap& b, const Args& a) { Wave(b, Int(a, 0), Real(a, 1), Int(a, 2)); }});
+                 [](TBitmap& b, const Args& a) { Wave(b, EffectIntArg(a, 0), EffectArg(a, 1), EffectIntArg(a, 2)); }});
     c.push_back({"Squeeze", {"amount", "style"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     Squeeze(copy, b, Int(a, 0), Int(a, 1));
+                     Squeeze(copy, b, EffectIntArg(a, 0), EffectIntArg(a, 1));
                  }});
     c.push_back({"SmoothResize", {}, [](TBitmap& b, const Args&) {
                      const TBitmap copy = b;
@@ -68,44 +54,44 @@ std::vector<TEffectEntry> Build()
                  }});
     c.push_back({"TileSmooth", {"count"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     TileSmooth(copy, b, Int(a, 0));
+                     TileSmooth(copy, b, EffectIntArg(a, 0));
                  }});
     // kernel: index into the filter table (0 Box .. 6 Mitchell), kept inside it; a
     // support of 0 or less (or none given) is the kernel's own.
     c.push_back({"Resample", {"kernel", "support"}, [](TBitmap& b, const Args& a) {
                      const auto& filters = ResampleFilters();
-                     const auto& f = filters[std::clamp(Int(a, 0), 0, static_cast<int>(filters.size()) - 1)];
-                     const double support = Real(a, 1);
+                     const auto& f = filters[std::clamp(EffectIntArg(a, 0), 0, static_cast<int>(filters.size()) - 1)];
+                     const double support = EffectArg(a, 1);
                      const TBitmap copy = b;
                      Resample(copy, b, f.filter, support > 0 ? static_cast<float>(support) : f.support);
                  }});
     c.push_back({"ScaleOnto", {"scale", "x", "y"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     ScaleOnto(copy, copy, b, Real(a, 0), Int(a, 1), Int(a, 2));
+                     ScaleOnto(copy, copy, b, EffectArg(a, 0), EffectIntArg(a, 1), EffectIntArg(a, 2));
                  }});
     c.push_back({"Fold", {"fraction"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     Fold(copy, copy, b, Real(a, 0));
+                     Fold(copy, copy, b, EffectArg(a, 0));
                  }});
     c.push_back({"ShakeHorizontal", {"fraction"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     ShakeHorizontal(copy, b, Real(a, 0));
+                     ShakeHorizontal(copy, b, EffectArg(a, 0));
                  }});
     c.push_back({"ShakeVertical", {"fraction"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     ShakeVertical(copy, b, Real(a, 0));
+                     ShakeVertical(copy, b, EffectArg(a, 0));
                  }});
     c.push_back({"Plasma", {"amplitude", "turbulence"}, [](TBitmap& b, const Args& a) {
                      const TBitmap copy = b;
-                     Plasma(copy, copy, b, Real(a, 0), Real(a, 1));
+                     Plasma(copy, copy, b, EffectArg(a, 0), EffectArg(a, 1));
                  }});
     c.push_back({"FlipDown", {}, [](TBitmap& b, const Args&) { FlipDown(b); }});
     c.push_back({"FlipRight", {}, [](TBitmap& b, const Args&) { FlipRight(b); }});
     c.push_back({"MirrorDown", {}, [](TBitmap& b, const Args&) { MirrorDown(b); }});
     c.push_back({"MirrorRight", {}, [](TBitmap& b, const Args&) { MirrorRight(b); }});
-    c.push_back({"Triangles", {"size"}, [](TBitmap& b, const Args& a) { Triangles(b, Int(a, 0)); }});
-    c.push_back({"Tile", {"size"}, [](TBitmap& b, const Args& a) { Tile(b, Int(a, 0)); }});
-    c.push_back({"TileOverlap", {"size"}, [](TBitmap& b, const Args& a) { TileOverlap(b, Int(a, 0)); }});
+    c.push_back({"Triangles", {"size"}, [](TBitmap& b, const Args& a) { Triangles(b, EffectIntArg(a, 0)); }});
+    c.push_back({"Tile", {"size"}, [](TBitmap& b, const Args& a) { Tile(b, EffectIntArg(a, 0)); }});
+    c.push_back({"TileOverlap", {"size"}, [](TBitmap& b, const Args& a) { TileOverlap(b, EffectIntArg(a, 0)); }});
     c.push_back(Wing("WingsDeep", WingsDeep));
     c.push_back(Wing("WingsDown", WingsDown));
     c.push_back(Wing("WingsUp", WingsUp));
@@ -117,8 +103,8 @@ std::vector<TEffectEntry> Build()
     // With the canvas's defaults: a black one-pixel pen and a white brush.
     c.push_back({"DrawRotatedEllipse", {"filled", "angle", "rx", "ry", "cx", "cy"}, [](TBitmap& b, const Args& a) {
                      TCanvas canvas(b);
-                     DrawRotatedEllipse(canvas, Real(a, 0) != 0, Real(a, 1), Real(a, 2), Real(a, 3), Real(a, 4),
-                                        Real(a, 5));
+                     DrawRotatedEllipse(canvas, EffectArg(a, 0) != 0, EffectArg(a, 1), EffectArg(a, 2), EffectArg(a, 3), EffectArg(a, 4),
+                                        EffectArg(a, 5));
                  }});
     return c;
 }
