@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev ffmpeg imagemagick gifsicle
-  xvfb xauth hyperfine
+  xvfb xauth hyperfine xdotool
 )
 
 missing=()

@@ -1,14 +1,23 @@
-// anivor: the desktop program.
-#include <QApplication>
-#include <QMainWindow>
+// anivor: the desktop program. Creates the application object and the windows in their
+// start-up order, runs until the main window closes, then writes the settings file.
+#include "AnivorForm.h"
+
+#include "platform/AnivorApplication.h"
+#include "platform/AppDir.h"
+#include "widgets/TemplatesForm.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
-    QMainWindow window;
-    window.setWindowTitle("Anivor 13");
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+
+    // The windows live for the whole run; only the main window is shown at start.
+    TAnivorF mainWindow(AppDir(), SettingsFileName());
+    TTemplatesF templates(&mainWindow);
+    mainWindow.SetTemplatesWindow(&templates);
+
+    mainWindow.show();
+    const int rc = app.exec();
+    mainWindow.FormDestroy();
+    return rc;
 }

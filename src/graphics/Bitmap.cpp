@@ -71,8 +71,9 @@ void TBitmap::SetSize(int width, int height)
         std::fill(m_pixels.begin(), m_pixels.end(), 0xFF);
     const int w = std::min(width, old.m_width);
     const int h = std::min(height, old.m_height);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(ScanLine(y), old.ScanLine(y), static_cast<std::size_t>(w) * BytesPerPixel());
+    if (w > 0)
+        for (int y = 0; y < h; ++y)
+            std::memcpy(ScanLine(y), old.ScanLine(y), static_cast<std::size_t>(w) * BytesPerPixel());
 }
 
 void TBitmap::SetPalette(const std::vector<TColor>& palette)

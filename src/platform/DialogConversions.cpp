@@ -2,10 +2,10 @@
 
 namespace {
 
-QString patternsOf(const QString& spec)
+QString patternsOf(const QString& list)
 {
     QStringList patterns;
-    for (QString p : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (QString p : list.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         p = p.trimmed();
         if (p == QLatin1String("*.*"))
             p = QStringLiteral("*");

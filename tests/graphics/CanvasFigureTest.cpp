@@ -1,175 +1,108 @@
 // Lines and figures drawn on small bitmaps, checked pixel by pixel.
-#include "graphics/canvas/Canvas.h"
-
-#include "support/TestSupport.h"
+#include "CanvasTestUtil.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const std::vector<std::pair<char, TColor>> kLegend{{'.', clWhite}, {'#', clBlack}, {'r', clRed}, {'g', clLime},
-                                                   {'b', clBlue}, {'y', clYellow}, {'k', RGB(0, 255, 255) ^ 0xFFFFFF}};
-
-std::string Dump(const TBitmap& b)
-{
-    std::string s = "\n";
-    for (const std::string& row : RowsFromBitmap(b, kLegend))
-        s += row + "\n";
-    return s;
-}
-
-// Smallest rectangle holding every pixel that is not `background`.
-TRect InkBounds(const TBitmap& b, TColor background = clWhite)
-{
-    TRect r(b.Width(), b.Height(), -1, -1);
-    for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x)
-            if (b.Pixel(x, y) != background) {
-                r.Left = std::min(r.Left, x);
-                r.Top = std::min(r.Top, y);
-                r.Right = std::max(r.Right, x + 1);
-                r.Bottom = std::max(r.Bottom, y + 1);
-            }
-    return r;
-}
-
-int Count(const TBitmap& b, TColor c)
-{
-    int n = 0;
-    for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x)
-            n += b.Pixel(x, y) == c;
-    return n;
-}
-
-} // namespace
-
-TEST(CanvasFigures, RectangleCoversItsBoxWithoutRightAndBottomBound)
+TEST(CanvasFigures, RectangleBoundsOutlineAndClearPenOrBrush)
 {
     TBitmap b = SolidBitmap(8, 6, clWhite);
     TCanvas c(b);
     c.Brush.SetColor(clRed);
-    c.Rectangle(1, 1, 6, 5);
-    EXPECT_EQ(RowsFromBitmap(b, kLegend), (std::vector<std::string>{
-                                              "........",
-                                              ".#####..",
-                                              ".#rrr#..",
-                                              ".#rrr#..",
-                                              ".#####..",
-                                              "........",
-                                          }))
+    c.Rectangle(6, 5, 1, 1); // corners in any order
+    EXPECT_EQ(Rows(b), (std::vector<std::string>{"........", ".#####..", ".#rrr#..", ".#rrr#..", ".#####..", "........"}))
         << Dump(b);
-    // Corners given the other way round draw the same box.
-    TBitmap b2 = SolidBitmap(8, 6, clWhite);
-    TCanvas c2(b2);
-    c2.Brush.SetColor(clRed);
-    c2.Rectangle(6, 5, 1, 1);
-    EXPECT_EQ(b2, b);
-}
-
-TEST(CanvasFigures, ClearPenFillsTheWholeBoxAndClearBrushPaintsNothing)
-{
-    TBitmap b = SolidBitmap(8, 6, clWhite);
-    TCanvas c(b);
-    c.Brush.SetColor(clRed);
+    // A clear pen: the fill covers the whole box. A clear brush: only the outline.
+    b.Fill(clWhite);
     c.Pen.Style = TPenStyle::psClear;
     c.Rectangle(1, 1, 6, 5);
-    EXPECT_EQ(InkBounds(b), TRect(1, 1, 6, 5)) << Dump(b);
+    EXPECT_EQ(InkBounds(b, clRed), TRect(1, 1, 6, 5));
     EXPECT_EQ(Count(b, clRed), 20);
+    b.Fill(clLime);
+    c.Pen.Style = TPenStyle::psSolid;
+    c.Brush.SetStyle(TBrushStyle::bsClear);
+    c.Rectangle(1, 1, 6, 5);
+    EXPECT_EQ(Count(b, clBlack), 14);
+    c.Pen.Style = TPenStyle::psClear;
+    c.Ellipse(0, 0, 8, 6);
+    c.FillRect(TRect(0, 0, 8, 6));
+    EXPECT_EQ(Count(b, clLime), 48 - 14); // nothing at all
+    c.Brush.SetColor(clBlue);             // a colour makes the brush solid again
+    c.FillRect(TRect(0, 0, 2, 2));
+    EXPECT_EQ(b.Pixel(1, 1), clBlue);
 
-    TBitmap e = SolidBitmap(12, 12, clWhite);
-    TCanvas ce(e);
-    ce.Brush.SetColor(clRed);
-    ce.Pen.Style = TPenStyle::psClear;
-    ce.Ellipse(1, 1, 11, 9);
-    EXPECT_EQ(InkBounds(e), TRect(1, 1, 11, 9)) << Dump(e);
-    // Same area as outline plus fill with a pen.
-    TBitmap f = SolidBitmap(12, 12, clWhite);
-    TCanvas cf(f);
-    cf.Brush.SetColor(clRed);
-    cf.Ellipse(1, 1, 11, 9);
-    EXPECT_EQ(Count(e, clRed), Count(f, clRed) + Count(f, clBlack)) << Dump(e) << Dump(f);
-
-    // A clear brush leaves the inside alone, and a clear brush with a clear pen draws nothing.
-    TBitmap g = SolidBitmap(8, 6, clLime);
-    TCanvas cg(g);
-    cg.Brush.SetStyle(TBrushStyle::bsClear);
-    cg.Rectangle(1, 1, 6, 5);
-    EXPECT_EQ(g.Pixel(3, 2), clLime);
-    EXPECT_EQ(g.Pixel(1, 1), clBlack);
-    cg.Pen.Style = TPenStyle::psClear;
-    cg.Brush.SetStyle(TBrushStyle::bsClear);
-    cg.Ellipse(0, 0, 8, 6);
-    cg.FillRect(TRect(0, 0, 8, 6));
-    EXPECT_EQ(Count(g, clLime), 48 - 14);
-    // Setting a colour makes the clear brush solid again.
-    cg.Brush.SetColor(clBlue);
-    cg.FillRect(TRect(0, 0, 2, 2));
-    EXPECT_EQ(g.Pixel(1, 1), clBlue);
+    // Boxes too thin to have an inside are all outline; an empty box draws nothing.
+    TBitmap t = SolidBitmap(8, 4, clWhite);
+    TCanvas ct(t);
+    ct.Brush.SetColor(clRed);
+    ct.Rectangle(0, 0, 1, 1);
+    ct.Ellipse(2, 0, 4, 2);
+    ct.RoundRect(5, 0, 6, 4, 3, 3);
+    ct.Rectangle(0, 3, 3, 3);
+    ct.Rectangle(-50, -50, -20, -20);
+    EXPECT_EQ(Rows(t), (std::vector<std::string>{"#.##.#..", "..##.#..", ".....#..", ".....#.."})) << Dump(t);
 }
 
-TEST(CanvasFigures, CurvedFiguresStayInsideTheirBoxAndHaveAPenOutline)
+TEST(CanvasFigures, CurvedFiguresStayInsideTheirBoxWithAPenOutline)
 {
     for (int kind = 0; kind < 4; ++kind) {
-        TBitmap b = SolidBitmap(20, 16, clWhite);
-        TCanvas c(b);
-        c.Brush.SetColor(clRed);
-        switch (kind) {
-        case 0: c.Ellipse(2, 3, 17, 14); break;
-        case 1: c.RoundRect(2, 3, 17, 14, 6, 4); break;
-        case 2: c.Pie(2, 3, 17, 14, 17, 3, 2, 3); break;   // upper half
-        case 3: c.Chord(2, 3, 17, 14, 2, 8, 17, 8); break;   // lower half
+        for (bool pen : {true, false}) {
+            TBitmap b = SolidBitmap(20, 16, clWhite);
+            TCanvas c(b);
+            c.Brush.SetColor(clRed);
+            if (!pen)
+                c.Pen.Style = TPenStyle::psClear;
+            switch (kind) {
+            case 0: c.Ellipse(2, 3, 17, 14); break;
+            case 1: c.RoundRect(2, 3, 17, 14, 6, 4); break;
+            case 2: c.Pie(2, 3, 17, 14, 17, 3, 2, 3); break; // upper half
+            case 3: c.Chord(2, 3, 17, 14, 2, 8, 17, 8); break; // lower half
+            }
+            const TRect ink = InkBounds(b);
+            if (kind < 2) {
+                EXPECT_EQ(ink, TRect(2, 3, 17, 14)) << kind << Dump(b);
+            }
+            EXPECT_TRUE(ink.Left >= 2 && ink.Top >= 3 && ink.Right <= 17 && ink.Bottom <= 14) << kind << Dump(b);
+            if (!pen)
+                continue;
+            // No fill pixel touches the outside: the outline is all around.
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    if (b.Pixel(x, y) == clRed) {
+                        EXPECT_TRUE(b.Pixel(x - 1, y) != clWhite && b.Pixel(x + 1, y) != clWhite
+                                    && b.Pixel(x, y - 1) != clWhite && b.Pixel(x, y + 1) != clWhite)
+                            << kind << " at " << x << "," << y << Dump(b);
+                    }
+            EXPECT_GT(Count(b, clRed), 10) << kind << Dump(b);
         }
-        const TRect ink = InkBounds(b);
-        EXPECT_GE(ink.Left, 2) << kind << Dump(b);
-        EXPECT_GE(ink.Top, 3) << kind << Dump(b);
-        EXPECT_LE(ink.Right, 17) << kind << Dump(b);
-        EXPECT_LE(ink.Bottom, 14) << kind << Dump(b);
-        if (kind < 2) {
-            EXPECT_EQ(ink, TRect(2, 3, 17, 14)) << kind << Dump(b);
-        }
-        // Every row's outermost pixels are outline, never fill.
-        for (int y = 0; y < b.Height(); ++y)
-            for (int x = 0; x < b.Width(); ++x)
-                if (b.Pixel(x, y) == clRed) {
-                    EXPECT_NE(b.Pixel(x - 1, y), clWhite) << kind << " at " << x << "," << y << Dump(b);
-                    EXPECT_NE(b.Pixel(x + 1, y), clWhite) << kind << " at " << x << "," << y << Dump(b);
-                    EXPECT_NE(b.Pixel(x, y - 1), clWhite) << kind << " at " << x << "," << y << Dump(b);
-                    EXPECT_NE(b.Pixel(x, y + 1), clWhite) << kind << " at " << x << "," << y << Dump(b);
-                }
-        EXPECT_GT(Count(b, clRed), 10) << kind << Dump(b);
     }
 }
 
-TEST(CanvasFigures, PieAndChordRunCounterClockwise)
+TEST(CanvasFigures, PieChordAndArcRunCounterClockwise)
 {
-    // From the radial through the right-hand point to the radial through the top point,
-    // counter-clockwise: the top-right quarter.
+    // From the radial through the right-hand point to the one through the top point:
+    // the top-right quarter; the same points swapped: the other three quarters.
     TBitmap b = SolidBitmap(21, 21, clWhite);
     TCanvas c(b);
     c.Brush.SetColor(clRed);
     c.Pie(0, 0, 21, 21, 20, 10, 10, 0);
-    EXPECT_EQ(b.Pixel(15, 5), clRed) << Dump(b);
-    EXPECT_EQ(b.Pixel(5, 5), clWhite) << Dump(b);
-    EXPECT_EQ(b.Pixel(5, 15), clWhite) << Dump(b);
-    EXPECT_EQ(b.Pixel(15, 15), clWhite) << Dump(b);
-    // The same points the other way round: the three other quarters.
-    TBitmap b2 = SolidBitmap(21, 21, clWhite);
-    TCanvas c2(b2);
-    c2.Brush.SetColor(clRed);
-    c2.Pie(0, 0, 21, 21, 10, 0, 20, 10);
-    EXPECT_EQ(b2.Pixel(15, 5), clWhite) << Dump(b2);
-    EXPECT_EQ(b2.Pixel(5, 5), clRed) << Dump(b2);
-    EXPECT_EQ(b2.Pixel(5, 15), clRed) << Dump(b2);
-    EXPECT_EQ(b2.Pixel(15, 15), clRed) << Dump(b2);
+    EXPECT_EQ(InkBounds(b), TRect(10, 0, 21, 11)) << Dump(b);
+    EXPECT_EQ(b.Pixel(15, 5), clRed);
+    b.Fill(clWhite);
+    c.Pie(0, 0, 21, 21, 10, 0, 20, 10);
+    EXPECT_EQ(b.Pixel(15, 5), clWhite) << Dump(b);
+    EXPECT_TRUE(b.Pixel(5, 5) == clRed && b.Pixel(5, 15) == clRed && b.Pixel(15, 15) == clRed) << Dump(b);
     // Chord from the left to the right point: the lower half, closed by a straight line.
-    TBitmap b3 = SolidBitmap(21, 21, clWhite);
-    TCanvas c3(b3);
-    c3.Brush.SetColor(clRed);
-    c3.Chord(0, 0, 21, 21, 0, 10, 20, 10);
-    EXPECT_EQ(b3.Pixel(10, 15), clRed) << Dump(b3);
-    EXPECT_EQ(b3.Pixel(10, 5), clWhite) << Dump(b3);
-    EXPECT_EQ(b3.Pixel(5, 10), clBlack) << Dump(b3); // on the closing line
+    b.Fill(clWhite);
+    c.Chord(0, 0, 21, 21, 0, 10, 20, 10);
+    EXPECT_EQ(b.Pixel(10, 15), clRed) << Dump(b);
+    EXPECT_EQ(b.Pixel(10, 5), clWhite);
+    EXPECT_EQ(b.Pixel(5, 10), clBlack);
+    // Arc: the first pie's quarter, outline only.
+    b.Fill(clWhite);
+    c.Arc(0, 0, 21, 21, 20, 10, 10, 0);
+    EXPECT_EQ(InkBounds(b), TRect(10, 0, 21, 11)) << Dump(b);
+    EXPECT_EQ(Count(b, clRed), 0);
+    EXPECT_EQ(b.Pixel(17, 3), clBlack) << Dump(b);
 }
 
 TEST(CanvasFigures, LinesLeaveOutTheirLastPixel)
@@ -178,27 +111,19 @@ TEST(CanvasFigures, LinesLeaveOutTheirLastPixel)
     TCanvas c(b);
     c.MoveTo(1, 1);
     c.LineTo(6, 1);
-    EXPECT_EQ(c.PenPos, TPoint(6, 1));
     c.LineTo(6, 4);
+    EXPECT_EQ(c.PenPos, TPoint(6, 4));
     c.Pen.Color = clRed;
     c.MoveTo(0, 4);
-    c.LineTo(3, 1); // diagonal: (0,4) (1,3) (2,2), not (3,1)
-    EXPECT_EQ(RowsFromBitmap(b, kLegend), (std::vector<std::string>{
-                                              "........",
-                                              ".######.",
-                                              "..r...#.",
-                                              ".r....#.",
-                                              "r.......",
-                                          }))
-        << Dump(b);
-    // Polyline: the joints once, the final point not.
+    c.LineTo(3, 1);
+    EXPECT_EQ(Rows(b), (std::vector<std::string>{"........", ".######.", "..r...#.", ".r....#.", "r......."})) << Dump(b);
+    // Polyline: the joints once, the final point not; too few points draw nothing.
     TBitmap p = SolidBitmap(6, 4, clWhite);
     TCanvas cp(p);
     cp.Polyline({{0, 0}, {4, 0}, {4, 3}});
-    EXPECT_EQ(RowsFromBitmap(p, kLegend), (std::vector<std::string>{"#####.", "....#.", "....#.", "......"})) << Dump(p);
     cp.Polyline({});
     cp.Polyline({{1, 1}});
-    EXPECT_EQ(Count(p, clBlack), 7);
+    EXPECT_EQ(Rows(p), (std::vector<std::string>{"#####.", "....#.", "....#.", "......"})) << Dump(p);
 }
 
 TEST(CanvasFigures, PolygonVerticesAreInclusiveAndFillRulesDiffer)
@@ -207,36 +132,24 @@ TEST(CanvasFigures, PolygonVerticesAreInclusiveAndFillRulesDiffer)
     TCanvas c(b);
     c.Brush.SetColor(clRed);
     c.Polygon({{1, 1}, {6, 1}, {6, 6}, {1, 6}});
+    c.Polygon({});
+    c.Polygon({{0, 0}});
     EXPECT_EQ(InkBounds(b), TRect(1, 1, 7, 7)) << Dump(b);
-    EXPECT_EQ(b.Pixel(6, 6), clBlack);
     EXPECT_EQ(Count(b, clRed), 16) << Dump(b);
 
-    // A pentagram: the middle is inside by the winding rule only.
+    // A pentagram: the middle is inside by the winding rule only; the vertices belong to
+    // the figure even without a pen.
     const std::vector<TPoint> star{{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
-    TBitmap alt = SolidBitmap(21, 21, clWhite);
-    TCanvas ca(alt);
-    ca.Brush.SetColor(clRed);
-    ca.Pen.Style = TPenStyle::psClear;
-    ca.Polygon(star);
-    TBitmap win = SolidBitmap(21, 21, clWhite);
-    TCanvas cw(win);
-    cw.Brush.SetColor(clRed);
-    cw.Pen.Style = TPenStyle::psClear;
-    cw.PolyFillMode = TPolyFillMode::Winding;
-    cw.Polygon(star);
-    EXPECT_EQ(alt.Pixel(10, 10), clWhite) << Dump(alt);
-    EXPECT_EQ(win.Pixel(10, 10), clRed) << Dump(win);
-    EXPECT_EQ(alt.Pixel(10, 3), clRed);
-    EXPECT_EQ(win.Pixel(10, 3), clRed);
-    // The vertices belong to the figure even without a pen.
-    EXPECT_EQ(alt.Pixel(10, 0), clRed) << Dump(alt);
-    EXPECT_EQ(alt.Pixel(20, 7), clRed) << Dump(alt);
-    // Too few points draw nothing.
-    TBitmap e = SolidBitmap(4, 4, clWhite);
-    TCanvas ce(e);
-    ce.Polygon({});
-    ce.Polygon({{1, 1}});
-    EXPECT_EQ(Count(e, clWhite), 16);
+    for (TPolyFillMode mode : {TPolyFillMode::Alternate, TPolyFillMode::Winding}) {
+        TBitmap s = SolidBitmap(21, 21, clWhite);
+        TCanvas cs(s);
+        cs.Brush.SetColor(clRed);
+        cs.Pen.Style = TPenStyle::psClear;
+        cs.PolyFillMode = mode;
+        cs.Polygon(star);
+        EXPECT_EQ(s.Pixel(10, 10), mode == TPolyFillMode::Winding ? clRed : clWhite) << Dump(s);
+        EXPECT_TRUE(s.Pixel(10, 3) == clRed && s.Pixel(10, 0) == clRed && s.Pixel(20, 7) == clRed) << Dump(s);
+    }
 }
 
 TEST(CanvasFigures, PolyBezierNeedsThreePointsPerSegmentPlusOne)
@@ -248,13 +161,12 @@ TEST(CanvasFigures, PolyBezierNeedsThreePointsPerSegmentPlusOne)
     c.PolyBezier({});
     EXPECT_EQ(Count(b, clWhite), 400);
     c.PolyBezier({{0, 0}, {5, 15}, {10, 15}, {15, 0}});
-    EXPECT_EQ(b.Pixel(0, 0), clBlack);
-    EXPECT_EQ(b.Pixel(15, 0), clBlack);
-    EXPECT_EQ(b.Pixel(7, 11), clBlack) << Dump(b); // the curve's lowest point, near y = 11.25
-    EXPECT_EQ(b.Pixel(7, 15), clWhite) << Dump(b); // control points are not on it
+    EXPECT_TRUE(b.Pixel(0, 0) == clBlack && b.Pixel(15, 0) == clBlack);
+    EXPECT_EQ(b.Pixel(7, 11), clBlack) << Dump(b); // lowest point of the curve, y = 11.25
+    EXPECT_EQ(b.Pixel(7, 15), clWhite) << Dump(b);
 }
 
-TEST(CanvasFigures, NotXorDrawnTwiceRestoresThePicture)
+TEST(CanvasFigures, NotXorInvertsEachPixelOnceAndTwiceRestores)
 {
     TBitmap b = SolidBitmap(24, 20, clWhite);
     TCanvas c(b);
@@ -266,73 +178,80 @@ TEST(CanvasFigures, NotXorDrawnTwiceRestoresThePicture)
     const TBitmap before = b;
     c.Pen.Mode = TPenMode::pmNotXor;
     c.Pen.Color = clBlack;
-    c.Brush.SetStyle(TBrushStyle::bsClear);
     auto drawAll = [&] {
+        c.Brush.SetStyle(TBrushStyle::bsClear);
         c.Rectangle(1, 1, 20, 15);
         c.Ellipse(4, 3, 22, 18);
         c.MoveTo(0, 19);
         c.LineTo(23, 0);
         c.Polyline({{3, 3}, {10, 3}, {10, 10}, {3, 3}});
+        c.Brush.SetColor(clBlue);
         c.Pie(0, 0, 20, 20, 20, 10, 10, 0);
+        c.Brush.SetStyle(TBrushStyle::bsDiagCross);
+        c.Polygon({{1, 1}, {18, 3}, {10, 18}});
     };
     drawAll();
-    EXPECT_NE(b, before);
-    // A black pen in not-xor inverts: white under the outline turns black, lime magenta.
-    EXPECT_EQ(b.Pixel(19, 5), clBlack) << Dump(b);
-    EXPECT_EQ(b.Pixel(1, 14), clBlack) << Dump(b);
+    EXPECT_EQ(b.Pixel(1, 14), clBlack) << Dump(b); // a black pen inverts white
     drawAll();
     EXPECT_EQ(b, before) << Dump(b);
+
+    // A black fill and outline in not-xor on white look like a plain black figure: no
+    // pixel is inverted by both. A hatch inverts its lines only.
+    for (int kind = 0; kind < 3; ++kind) {
+        TBitmap x = SolidBitmap(20, 20, clWhite), plain = SolidBitmap(20, 20, clWhite);
+        TCanvas cx(x), cp(plain);
+        cx.Pen.Mode = TPenMode::pmNotXor;
+        for (TCanvas* k : {&cx, &cp}) {
+            k->Brush.SetColor(clBlack);
+            if (kind == 0)
+                k->Ellipse(1, 1, 19, 15);
+            else if (kind == 1)
+                k->Polygon({{1, 1}, {18, 3}, {10, 18}});
+            else
+                k->Pie(0, 0, 20, 20, 20, 10, 0, 10);
+        }
+        EXPECT_EQ(x, plain) << kind << Dump(x) << Dump(plain);
+    }
+    TBitmap h = SolidBitmap(16, 16, clLime);
+    TCanvas ch(h);
+    ch.Pen.Mode = TPenMode::pmNotXor;
+    ch.Pen.Style = TPenStyle::psClear;
+    ch.Brush.SetColor(clBlack);
+    ch.Brush.SetStyle(TBrushStyle::bsHorizontal);
+    ch.Rectangle(0, 0, 16, 16);
+    EXPECT_EQ(h.Pixel(4, 8), clFuchsia);
+    EXPECT_EQ(h.Pixel(4, 9), clLime);
 }
 
 TEST(CanvasFigures, PenStylesAndWidths)
 {
-    TBitmap solid = SolidBitmap(40, 3, clWhite);
-    TCanvas cs(solid);
-    cs.MoveTo(0, 1);
-    cs.LineTo(40, 1);
-    EXPECT_EQ(Count(solid, clBlack), 40);
-    TBitmap dash = SolidBitmap(40, 3, clWhite);
-    TCanvas cd(dash);
-    cd.Pen.Style = TPenStyle::psDash;
-    cd.MoveTo(0, 1);
-    cd.LineTo(40, 1);
-    // 18 on, 6 off, then 16 more on.
-    EXPECT_EQ(Count(dash, clBlack), 34) << Dump(dash);
-    EXPECT_EQ(dash.Pixel(17, 1), clBlack);
-    EXPECT_EQ(dash.Pixel(18, 1), clWhite);
-    EXPECT_EQ(dash.Pixel(23, 1), clWhite);
-    EXPECT_EQ(dash.Pixel(24, 1), clBlack);
-    TBitmap dot = SolidBitmap(12, 3, clWhite);
-    TCanvas cdot(dot);
-    cdot.Pen.Style = TPenStyle::psDot;
-    cdot.MoveTo(0, 1);
-    cdot.LineTo(12, 1);
-    EXPECT_EQ(RowsFromBitmap(dot, kLegend)[1], "###...###...");
-    // A dashed figure outline has gaps too.
-    TBitmap rect = SolidBitmap(40, 40, clWhite);
-    TCanvas cr(rect);
-    cr.Pen.Style = TPenStyle::psDashDot;
-    cr.Brush.SetStyle(TBrushStyle::bsClear);
-    cr.Rectangle(0, 0, 40, 40);
-    EXPECT_GT(Count(rect, clBlack), 80);
-    EXPECT_LT(Count(rect, clBlack), 156 - 20) << Dump(rect);
+    TBitmap b = SolidBitmap(40, 3, clWhite);
+    TCanvas c(b);
+    c.MoveTo(0, 1);
+    c.LineTo(40, 1);
+    EXPECT_EQ(Count(b, clBlack), 40);
+    b.Fill(clWhite);
+    c.Pen.Style = TPenStyle::psDash; // 18 on, 6 off, 16 more on
+    c.MoveTo(0, 1);
+    c.LineTo(40, 1);
+    EXPECT_EQ(Rows(b)[1], "##################......################") << Dump(b);
+    b.Fill(clWhite);
+    c.Pen.Style = TPenStyle::psDot; // the pattern runs on across the joints
+    c.Polyline({{0, 1}, {4, 1}, {12, 1}});
+    EXPECT_EQ(Rows(b)[1].substr(0, 12), "###...###...");
 
     // A wide pen is centred on the outline; inside-frame keeps it inside the box.
-    TBitmap wide = SolidBitmap(20, 20, clWhite);
-    TCanvas cw(wide);
+    TBitmap w = SolidBitmap(20, 20, clWhite);
+    TCanvas cw(w);
     cw.Brush.SetStyle(TBrushStyle::bsClear);
     cw.Pen.Width = 3;
+    cw.Rectangle(4, 4, 16, 16);
+    EXPECT_EQ(InkBounds(w), TRect(3, 3, 17, 17)) << Dump(w);
+    w.Fill(clWhite);
     cw.Pen.Style = TPenStyle::psInsideFrame;
     cw.Rectangle(4, 4, 16, 16);
-    EXPECT_EQ(InkBounds(wide), TRect(4, 4, 16, 16)) << Dump(wide);
-    EXPECT_EQ(wide.Pixel(6, 10), clBlack);
-    EXPECT_EQ(wide.Pixel(7, 10), clWhite);
-    TBitmap centred = SolidBitmap(20, 20, clWhite);
-    TCanvas cc(centred);
-    cc.Brush.SetStyle(TBrushStyle::bsClear);
-    cc.Pen.Width = 3;
-    cc.Rectangle(4, 4, 16, 16);
-    EXPECT_EQ(InkBounds(centred), TRect(3, 3, 17, 17)) << Dump(centred);
+    EXPECT_EQ(InkBounds(w), TRect(4, 4, 16, 16)) << Dump(w);
+    EXPECT_TRUE(w.Pixel(6, 10) == clBlack && w.Pixel(7, 10) == clWhite) << Dump(w);
 }
 
 TEST(CanvasFigures, FocusRectIsDottedAndSecondCallRemovesIt)
@@ -340,14 +259,7 @@ TEST(CanvasFigures, FocusRectIsDottedAndSecondCallRemovesIt)
     TBitmap b = SolidBitmap(8, 6, clWhite);
     TCanvas c(b);
     c.DrawFocusRect(TRect(1, 1, 7, 5));
-    EXPECT_EQ(RowsFromBitmap(b, kLegend), (std::vector<std::string>{
-                                              "........",
-                                              ".#.#.#..",
-                                              "......#.",
-                                              ".#......",
-                                              "..#.#.#.",
-                                              "........",
-                                          }))
+    EXPECT_EQ(Rows(b), (std::vector<std::string>{"........", ".#.#.#..", "......#.", ".#......", "..#.#.#.", "........"}))
         << Dump(b);
     c.DrawFocusRect(TRect(1, 1, 7, 5));
     EXPECT_EQ(Count(b, clWhite), 48);
@@ -364,20 +276,44 @@ TEST(CanvasFigures, EightBitBitmapTurnsTwentyFourBitAndResizingIsFollowed)
     c.MoveTo(0, 0);
     c.LineTo(3, 0);
     EXPECT_EQ(b.PixelFormat(), TPixelFormat::pf24bit);
-    EXPECT_EQ(RowsFromBitmap(b, kLegend), (std::vector<std::string>{"bbbg", "gggg", "gggg"}));
+    EXPECT_EQ(Rows(b), (std::vector<std::string>{"bbbg", "gggg", "gggg"}));
 
-    // The canvas draws on the bitmap's current size.
     b.SetSize(10, 8);
     c.Brush.SetColor(clRed);
     c.FillRect(TRect(5, 5, 10, 8));
-    EXPECT_EQ(b.Pixel(9, 7), clRed);
-    EXPECT_EQ(b.Pixel(4, 7), clWhite);
+    EXPECT_TRUE(b.Pixel(9, 7) == clRed && b.Pixel(4, 7) == clWhite);
     b.SetSize(2, 2);
     c.Rectangle(0, 0, 20, 20);
     EXPECT_EQ(b.Pixel(1, 1), clRed);
     b.SetSize(0, 0);
-    c.Rectangle(0, 0, 20, 20); // nothing to draw on, nothing happens
+    c.Rectangle(0, 0, 20, 20); // nothing to draw on
     c.FloodFill(0, 0, clRed);
     c.TextOut(0, 0, "x");
     EXPECT_TRUE(b.Empty());
+}
+
+TEST(CanvasFigures, WildCoordinatesNeitherCrashNorHang)
+{
+    TBitmap b = SolidBitmap(50, 40, clWhite);
+    TCanvas c(b);
+    const int big = 2000000000;
+    c.Brush.SetColor(clRed);
+    c.MoveTo(-big, -big);
+    c.LineTo(big, big);
+    c.Rectangle(-big, -big, big, big);
+    c.Ellipse(-big, -big, big, big);
+    c.RoundRect(-big, 5, big, 30, big, big);
+    c.Pie(-big, -big, big, big, big, 0, 0, -big);
+    c.Arc(-big, -big, big, big, 0, 0, 0, 0);
+    c.Polygon({{-big, -big}, {big, 0}, {0, big}});
+    c.PolyBezier({{-big, 0}, {big, big}, {-big, big}, {big, 0}});
+    c.FrameRect(TRect(-big, -big, big, big));
+    c.DrawFocusRect(TRect(-big, 3, big, 9));
+    c.TextOut(big, big, "far away");
+    c.TextOutRotated(-big, 0, "far away", 900);
+    c.Pen.Width = 1000000;
+    c.Rectangle(0, 0, 10, 10);
+    c.Font.SetHeight(-2000000000);
+    c.TextOut(0, 0, "x");
+    EXPECT_NE(b.Pixel(25, 25), clWhite);
 }

@@ -1,13 +1,14 @@
-#include "platform/HelpViewer.h"
-#include <gtest/gtest.h>
-#include "platform/ScriptedUi.h"
 #include "platform/CommandGuard.h"
+#include "platform/HelpViewer.h"
+#include "platform/ScriptedUi.h"
 
 #include "support/TestSupport.h"
 
 #include <QListWidget>
 #include <QTextBrowser>
 #include <QUrl>
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 

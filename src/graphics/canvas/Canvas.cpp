@@ -167,61 +167,140 @@ static std::vector<QPoint> styledLinePixels(const std::vector<TPoint>& points, b
     return pixels;
 }
 
-static void drawPixels(QPainter& p, const std::vector<QPoint>& pixels, const QBrush& ink)
+// Writes single pixels straight into the rows: the colour (only on the lines of a hatch
+// pattern), or in not-xor mode the inverted exclusive-or with it; within the clip.
+void TCanvas::plotPixels(const std::vector<QPoint>& pixels, TColor color, TBrushStyle pattern) const
 {
-    QPen pen(ink, 0);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+    const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(color));
+    const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(color));
+    const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(color));
+    const bool notXor = Pen.Mode == TPenMode::pmNotXor;
+    for (const QPoint& q : pixels) {
+        const int x = q.x(), y = q.y();
+        if (x < 0 || y < 0 || x >= m_bitmap->Width() || y >= m_bitmap->Height() || !HatchHit(pattern, x, y)
+            || !clipAllows(x, y))
+            continue;
+        std::uint8_t* px = m_bitmap->ScanLine(y) + 3 * x;
+        if (notXor) {
+            px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));
+            px[1] = static_cast<std::uint8_t>(~(px[1] ^ cg));
+            px[2] = static_cast<std::uint8_t>(~(px[2] ^ cr));
+        } else {
+            px[0] = cb;
+            px[1] = cg;
+            px[2] = cr;
+        }
+    }
 }
 
-void TCanvas::drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners)
+// The pixels of a path (in pixel-centre coordinates) stroked with a one-pixel pen, as a
+// set: every pixel once, so that not-xor drawing and brush-coloured edges can use it. The
+// first point of each subpath is added, as the stroker may leave it out.
+static std::vector<QPoint> pathPixels(const QPainterPath& centred, const QPen& pen, const TBitmap& bmp)
+{
+    const QRect bounds = centred.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2).intersected(
+        QRect(0, 0, bmp.Width(), bmp.Height()));
+    std::vector<QPoint> out;
+    if (bounds.isEmpty())
+        return out;
+    // 32-bit mask: the painter's fastest format.
+    QImage mask(bounds.size(), QImage::Format_RGB32);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(-bounds.left(), -bounds.top());
+        QPen white = pen;
+        white.setColor(Qt::white);
+        p.strokePath(centred, white);
+    }
+    for (const QPolygonF& poly : centred.toSubpathPolygons()) {
+        if (poly.isEmpty())
+            continue;
+        const double x = std::floor(poly.first().x()) - bounds.left(), y = std::floor(poly.first().y()) - bounds.top();
+        if (x >= 0 && y >= 0 && x < mask.width() && y < mask.height())
+            mask.setPixel(static_cast<int>(x), static_cast<int>(y), 0xFFFFFFFF);
+    }
+    for (int y = 0; y < mask.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+        for (int x = 0; x < mask.width(); ++x)
+            if (row[x] & 0xFFFFFF)
+                out.emplace_back(bounds.left() + x, bounds.top() + y);
+    }
+    return out;
+}
+
+void TCanvas::drawFigure(const QPainterPath& centred, bool filled)
 {
     if (!prepareSurface())
         return;
+    const bool thinPen = Pen.Width <= 1;
+    const bool penOn = Pen.Style != TPenStyle::psClear;
+    const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
+    // One-pixel outlines are found here as a set of pixels; without a pen the brush takes
+    // the outline's pixels, so that the fill reaches as far as the outline would have.
+    std::vector<QPoint> edge;
+    if (penOn ? thinPen : brushOn) {
+        QPen solid(Qt::white, 0);
+        solid.setCosmetic(true);
+        edge = pathPixels(centred, penOn ? qtPen() : solid, *m_bitmap);
+    }
+    if (brushOn && Pen.Mode == TPenMode::pmNotXor) {
+        // Fill and outline must not overlap here, or the pixels under both come out as before.
+        const bool wide = penOn && !thinPen;
+        NotXorFill(*m_bitmap, centred, wide ? nullptr : &edge, wide ? qtPen() : QPen(Qt::NoPen), !penOn, Brush, d->clip);
+    } else if (brushOn) {
+        {
+            QImage img = ImageOf(*m_bitmap);
+            QPainter p(&img);
+            setupPainter(p, true);
+            p.fillPath(centred, ToQBrush(Brush));
+        }
+        if (!penOn)
+            plotPixels(edge, Brush.Color(), Brush.Style());
+    }
+    if (!penOn)
+        return;
+    if (thinPen) {
+        plotPixels(edge, Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    const bool thinPen = Pen.Width <= 1;
-    const bool brushOn = filled && Brush.Style() != TBrushStyle::bsClear;
-    if (brushOn) {
-        const QBrush brush = ToQBrush(Brush);
-        p.fillPath(centred, brush);
-        if (Pen.Style == TPenStyle::psClear) {
-            // Without a pen the fill still reaches as far as the outline would have.
-            if (corners) {
-                drawPixels(p, styledLinePixels(*corners, true, TPenStyle::psSolid, *m_bitmap), brush);
-            } else {
-                QPen edge(brush, 0);
-                edge.setCosmetic(true);
-                p.strokePath(centred, edge);
-            }
-        }
-    }
-    if (Pen.Style == TPenStyle::psClear)
+    p.strokePath(centred, qtPen());
+}
+
+void TCanvas::strokeOpen(const QPainterPath& centred)
+{
+    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
         return;
-    if (corners && thinPen)
-        drawPixels(p, styledLinePixels(*corners, true, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
-    else
-        p.strokePath(centred, qtPen());
+    if (Pen.Width <= 1) {
+        plotPixels(pathPixels(centred, qtPen(), *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    p.strokePath(centred, qtPen());
 }
 
 void TCanvas::drawLines(const std::vector<TPoint>& points)
 {
     if (points.size() < 2 || Pen.Style == TPenStyle::psClear || !prepareSurface())
         return;
+    if (Pen.Width <= 1) {
+        plotPixels(styledLinePixels(points, false, Pen.Style, *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
     QImage img = ImageOf(*m_bitmap);
     QPainter p(&img);
     setupPainter(p, true);
-    if (Pen.Width > 1) {
-        QPolygonF poly;
-        for (const TPoint& pt : points)
-            poly << centre(pt);
-        p.setPen(qtPen());
-        p.drawPolyline(poly);
-        return;
-    }
-    drawPixels(p, styledLinePixels(points, false, Pen.Style, *m_bitmap), QBrush(ToQColor(Pen.Color)));
+    QPolygonF poly;
+    for (const TPoint& pt : points)
+        poly << centre(pt);
+    p.setPen(qtPen());
+    p.drawPolyline(poly);
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -244,13 +323,74 @@ void TCanvas::LineTo(int x, int y)
     drawLines({from, TPoint(x, y)});
 }
 
+// A box too thin to have an inside is all outline: the pen covers it (or, without a pen,
+// the brush). True when it was drawn that way.
+bool TCanvas::drawThinBox(int x1, int y1, int x2, int y2)
+{
+    if ((double(x2) - x1 > 2 && double(y2) - y1 > 2) || Pen.Width > 1 || !prepareSurface())
+        return false;
+    const bool pen = Pen.Style != TPenStyle::psClear;
+    if (!pen && Brush.Style() == TBrushStyle::bsClear)
+        return true;
+    const TRect r = IntersectRect(TRect(x1, y1, x2, y2), TRect(0, 0, m_bitmap->Width(), m_bitmap->Height()));
+    if (r.IsEmpty())
+        return true;
+    if (!pen && Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+        QPainterPath path;
+        path.addRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+        NotXorFill(*m_bitmap, path, nullptr, QPen(Qt::NoPen), false, Brush, d->clip);
+        return true;
+    }
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    p.fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), pen ? QBrush(ToQColor(Pen.Color)) : ToQBrush(Brush));
+    return true;
+}
+
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
-    QPainterPath path;
-    path.addRect(centredBox(x1, y1, x2, y2, Pen));
-    drawFigure(path, true);
+    if (Pen.Width > 1) {
+        QPainterPath path;
+        path.addRect(centredBox(x1, y1, x2, y2, Pen));
+        drawFigure(path, true);
+        return;
+    }
+    // One-pixel pen: the box's inside and its four edges as rectangles, none overlapping.
+    if (!prepareSurface() || IntersectRect(TRect(x1, y1, x2, y2), TRect(0, 0, m_bitmap->Width(), m_bitmap->Height())).IsEmpty())
+        return;
+    const bool pen = Pen.Style != TPenStyle::psClear;
+    const TRect box = nearBitmap(TRect(x1, y1, x2, y2), *m_bitmap);
+    const TRect inside = pen ? TRect(box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1) : box;
+    if (Brush.Style() != TBrushStyle::bsClear && !inside.IsEmpty()) {
+        if (Pen.Mode == TPenMode::pmNotXor && Brush.Style() != TBrushStyle::bsSolid) {
+            QPainterPath path;
+            path.addRect(QRectF(inside.Left, inside.Top, inside.Width(), inside.Height()));
+            NotXorFill(*m_bitmap, path, nullptr, QPen(Qt::NoPen), false, Brush, d->clip);
+        } else {
+            QImage img = ImageOf(*m_bitmap);
+            QPainter p(&img);
+            setupPainter(p, true);
+            p.fillRect(QRect(inside.Left, inside.Top, inside.Width(), inside.Height()), ToQBrush(Brush));
+        }
+    }
+    if (!pen)
+        return;
+    if (Pen.Style != TPenStyle::psSolid && Pen.Style != TPenStyle::psInsideFrame) {
+        const std::vector<TPoint> corners{{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+        plotPixels(styledLinePixels(corners, true, Pen.Style, *m_bitmap), Pen.Color, TBrushStyle::bsSolid);
+        return;
+    }
+    QImage img = ImageOf(*m_bitmap);
+    QPainter p(&img);
+    setupPainter(p, true);
+    const QColor ink = ToQColor(Pen.Color);
+    p.fillRect(QRect(box.Left, box.Top, box.Width(), 1), ink);
+    p.fillRect(QRect(box.Left, box.Bottom - 1, box.Width(), 1), ink);
+    p.fillRect(QRect(box.Left, box.Top + 1, 1, box.Height() - 2), ink);
+    p.fillRect(QRect(box.Right - 1, box.Top + 1, 1, box.Height() - 2), ink);
 }
 
 void TCanvas::FillRect(const TRect& rect)
@@ -288,7 +428,7 @@ void TCanvas::FrameRect(const TRect& rect)
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
     const QRectF box = centredBox(x1, y1, x2, y2, Pen);
     const double rx = std::clamp(std::abs(ellipseWidth) / 2.0, 0.0, box.width() / 2.0);
@@ -303,7 +443,7 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int ellipseWidth, int el
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    if (!normaliseBox(x1, y1, x2, y2))
+    if (!normaliseBox(x1, y1, x2, y2) || drawThinBox(x1, y1, x2, y2))
         return;
     QPainterPath path;
     path.addEllipse(centredBox(x1, y1, x2, y2, Pen));
@@ -312,17 +452,14 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    if (!normaliseBox(x1, y1, x2, y2) || Pen.Style == TPenStyle::psClear || !prepareSurface())
+    if (!normaliseBox(x1, y1, x2, y2))
         return;
     const QRectF box = centredBox(x1, y1, x2, y2, Pen);
     const double a = radialAngle(box, x3, y3);
     QPainterPath path;
     path.arcMoveTo(box, a);
     path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
+    strokeOpen(path);
 }
 
 void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
@@ -368,7 +505,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     for (std::size_t i = 1; i < points.size(); ++i)
         path.lineTo(centre(points[i]));
     path.closeSubpath();
-    drawFigure(path, true, &points);
+    drawFigure(path, true);
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points)
@@ -394,16 +531,10 @@ void TCanvas::PolyBezier(const std::vector<TPoint>& points)
     path.moveTo(at(points[0]));
     for (std::size_t i = 1; i + 2 < points.size(); i += 3)
         path.cubicTo(at(points[i]), at(points[i + 1]), at(points[i + 2]));
-    if (d->recordingPath) {
+    if (d->recordingPath)
         d->path.addPath(path);
-        return;
-    }
-    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
+    else
+        strokeOpen(path);
 }
 
 TColor TCanvas::Pixel(int x, int y) const
@@ -451,63 +582,4 @@ void TCanvas::SetClipRegion(const TRegion* region)
         d->clip = region->impl().region;
     else
         d->clip.reset();
-}
-
-void TCanvas::BeginPath()
-{
-    d->recordingPath = true;
-    d->pathReady = false;
-    d->path = QPainterPath();
-}
-
-void TCanvas::EndPath()
-{
-    if (!d->recordingPath)
-        return;
-    d->recordingPath = false;
-    d->pathReady = true;
-}
-
-void TCanvas::StrokePath()
-{
-    if (!d->pathReady)
-        return;
-    d->pathReady = false;
-    QPainterPath path = d->path.translated(0.5, 0.5);
-    d->path = QPainterPath();
-    if (Pen.Style == TPenStyle::psClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.strokePath(path, qtPen());
-}
-
-void TCanvas::FillPath()
-{
-    if (!d->pathReady)
-        return;
-    d->pathReady = false;
-    // Filled in corner coordinates: the right and bottom edges are left out, as with a
-    // polygon region.
-    QPainterPath path = d->path;
-    d->path = QPainterPath();
-    path.setFillRule(PolyFillMode == TPolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-    if (Brush.Style() == TBrushStyle::bsClear || !prepareSurface())
-        return;
-    QImage img = ImageOf(*m_bitmap);
-    QPainter p(&img);
-    setupPainter(p, true);
-    p.fillPath(path, ToQBrush(Brush));
-}
-
-void TCanvas::StrokeAndFillPath()
-{
-    if (!d->pathReady)
-        return;
-    QPainterPath path = d->path;
-    path.setFillRule(PolyFillMode == TPolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-    d->pathReady = false;
-    d->path = QPainterPath();
-    drawFigure(path.translated(0.5, 0.5), true);
 }

@@ -20,6 +20,7 @@
 
 class QPainter;
 class QPainterPath;
+class QPoint;
 class QPen;
 class QImage;
 class TRegion;
@@ -124,7 +125,8 @@ public:
     int TextWidth(const std::string& text);
     int TextHeight(const std::string& text);
     // Text turned about its top-left corner by `escapement` tenths of a degree
-    // counter-clockwise; never paints a background.
+    // counter-clockwise; never paints a background. The font's height is taken as a cell
+    // height (its absolute value) and strike-out is not used.
     void TextOutRotated(int x, int y, const std::string& text, int escapement);
 
     // fsSurface: fills the area of colour `color` that contains (x, y) (4-connected).
@@ -157,21 +159,24 @@ public:
     void FillPath();
     void StrokeAndFillPath();
 
+private:
     struct Impl;
 
-private:
     // Makes the bitmap drawable (24 bits); false when it has no pixels to draw on.
     bool prepareSurface();
     // Antialiasing off, the clip region, and the pen mode when `penMode` is set.
     void setupPainter(QPainter& p, bool penMode) const;
     QPen qtPen() const;
-    // Outline and fill of a closed figure given in pixel-centre coordinates. A one-pixel
-    // outline of straight edges through `corners` is drawn pixel by pixel, so that every
-    // vertex is drawn once.
-    void drawFigure(const QPainterPath& centred, bool filled, const std::vector<TPoint>* corners = nullptr);
+    // Outline and fill of a closed figure given in pixel-centre coordinates.
+    void drawFigure(const QPainterPath& centred, bool filled);
+    // The path with the pen only (open subpaths stay open).
+    void strokeOpen(const QPainterPath& centred);
+    // A box too thin to have an inside, drawn as a filled rectangle; false for other boxes.
+    bool drawThinBox(int x1, int y1, int x2, int y2);
     // Open line through the points with the pen; the last point is not drawn.
     void drawLines(const std::vector<TPoint>& points);
     bool clipAllows(int x, int y) const;
+    void plotPixels(const std::vector<QPoint>& pixels, TColor color, TBrushStyle pattern) const;
 
     std::unique_ptr<Impl> d;
     TBitmap* m_bitmap;

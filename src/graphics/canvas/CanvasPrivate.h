@@ -13,10 +13,11 @@
 #include <QPen>
 #include <QRegion>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 struct TRegion::Impl {
     QRegion region;
@@ -39,11 +40,19 @@ inline QImage ImageOf(TBitmap& bmp)
     return QImage(bmp.Bits(), bmp.Width(), bmp.Height(), bmp.RowBytes(), QImage::Format_BGR888);
 }
 
-// True when (x, y) lies on the hatch lines of an 8 x 8 hatch pattern aligned to (0, 0).
+// True when (x, y) lies on the hatch lines of an 8 x 8 hatch pattern aligned to (0, 0);
+// always for a solid brush, never for a clear one.
 bool HatchHit(TBrushStyle style, int x, int y);
 // Brush of Qt for a canvas brush; Qt::NoBrush for a clear one. Hatches paint only their
 // lines, what lies between them shows through.
 QBrush ToQBrush(const TBrush& brush);
+// Not-xor fill of `path` with the brush, done by hand: the painter's raster operations
+// would also invert the transparent gaps of a hatch, and a fill done apart from the outline
+// would invert the pixels under both twice. The `edge` pixels, or else the path stroked with
+// `edgePen`, are added to the figure when `addEdge` and cut out of it otherwise (where the
+// pen goes).
+void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, const QPen& edgePen,
+                bool addEdge, const TBrush& brush, const std::optional<QRegion>& clip);
 // Qt font for a canvas font: a negative height is the character (em) height, a positive
 // one the cell height (ascent plus descent).
 QFont ToQFont(const TFont& font);

@@ -2,6 +2,7 @@
 // most once, so it ends on any picture whatever colours the brush and the area have.
 #include "CanvasPrivate.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,7 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
         int x, y;
     };
     std::vector<Seed> stack{{x, y}};
+    int minX = x, maxX = x, minY = y, maxY = y; // box of the area, to paint only there
     while (!stack.empty()) {
         const Seed s = stack.back();
         stack.pop_back();
@@ -48,6 +50,10 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
             ++right;
         for (int i = left; i <= right; ++i)
             mark[i] = 1;
+        minX = std::min(minX, left);
+        maxX = std::max(maxX, right);
+        minY = std::min(minY, s.y);
+        maxY = std::max(maxY, s.y);
         // One seed per run of area pixels on the rows above and below.
         for (int ny : {s.y - 1, s.y + 1}) {
             if (ny < 0 || ny >= h)
@@ -70,10 +76,10 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
     const std::uint8_t br = static_cast<std::uint8_t>(GetRValue(bc));
     const TBrushStyle bs = Brush.Style();
     const bool notXor = Pen.Mode == TPenMode::pmNotXor;
-    for (int py = 0; py < h; ++py) {
+    for (int py = minY; py <= maxY; ++py) {
         const std::uint8_t* mark = taken.data() + static_cast<std::size_t>(py) * w;
         std::uint8_t* row = bmp.ScanLine(py);
-        for (int px = 0; px < w; ++px) {
+        for (int px = minX; px <= maxX; ++px) {
             if (!mark[px] || !HatchHit(bs, px, py) || !clipAllows(px, py))
                 continue;
             std::uint8_t* p = row + 3 * px;

@@ -1,8 +1,10 @@
 // Font sizes, desktop font names and the Qt fonts the canvas draws text with.
 #include "CanvasPrivate.h"
 
+#include "graphics/Exception.h"
 #include "graphics/NumberRules.h"
 
+#include <QGuiApplication>
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -39,6 +41,9 @@ namespace canvasdetail {
 
 QFont ToQFontWithHeight(const TFont& font, int height, bool strikeOut)
 {
+    // Qt's fonts need the GUI application object; without it they abort the program.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw Exception("Text cannot be drawn before the application's graphics system is started");
     QFont f(QString::fromStdString(MapFontFamily(font.Name)));
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     f.setKerning(false);

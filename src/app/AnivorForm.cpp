@@ -1,0 +1,611 @@
+#include "AnivorForm.h"
+
+#include "StripViewSource.h"
+#include "ToolbarIcons.h"
+
+#include "platform/CommandGuard.h"
+#include "platform/HelpViewer.h"
+#include "platform/Shell.h"
+#include "platform/Ui.h"
+#include "widgets/FrameViews.h"
+#include "widgets/TabBar.h"
+#include "widgets/TemplatesForm.h"
+#include "workspace/StripCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const char* const kAnivorWebSite = "https://anivor.example.org/";
+
+namespace {
+
+// The designed client size of the window.
+constexpr int kDesignedWidth = 541;
+constexpr int kDesignedHeight = 404;
+
+} // namespace
+
+TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, QWidget* parent)
+    : QMainWindow(parent), m_appDir(appDir), m_settingsFile(settingsFile)
+{
+    setObjectName("AnivorF");
+    setWindowTitle("Anivor 13");
+    QFont f("Arial");
+    f.setPixelSize(11);
+    setFont(f);
+
+    // FormCreate: the run's values start as the strip defines them; the working bitmap
+    // starts empty.
+    m_strip.FrameCounter = 1;
+    m_strip.LoopCount = 0;
+    m_strip.RotationAngle = 90;
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createLayout();
+    wireViews();
+
+    // The settings file: placement, folders and the four numeric defaults.
+    TSettings defaults;
+    const QSize designed(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    defaults.Left = screen.left() + (screen.width() - designed.width()) / 2;
+    defaults.Top = screen.top() + (screen.height() - designed.height()) / 2;
+    defaults.Width = designed.width();
+    defaults.Height = designed.height();
+    m_designed = QRect(defaults.Left, defaults.Top, defaults.Width, defaults.Height);
+    defaults.FramesDir = defaults.OpenDir = defaults.SaveDir = m_appDir;
+    TSettingsProblem problem;
+    m_loaded = LoadSettings(m_settingsFile, defaults, &problem);
+    applySettings(m_loaded);
+    if (!problem.Empty())
+        UI().MessageDlg(problem.Message, TMsgDlgType::mtWarning);
+}
+
+TAnivorF::~TAnivorF()
+{
+    m_strip.Unsubscribe(m_observerId);
+}
+
+QAction* TAnivorF::Action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+QAction* TAnivorF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
+{
+    auto* a = new QAction(QString::fromUtf8(caption), this);
+    a->setObjectName(name);
+    if (!shortcut.isEmpty()) {
+        a->setShortcut(shortcut);
+        a->setShortcutContext(Qt::WindowShortcut);
+    }
+    if (handler)
+        ConnectGuarded(a, std::move(handler));
+    else
+        a->setEnabled(false);
+    addAction(a); // shortcuts work wherever the item sits
+    return a;
+}
+
+QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
+{
+    QMenu* m = parent->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QString(name) + "Menu");
+    m->menuAction()->setObjectName(name);
+    return m;
+}
+
+void TAnivorF::createActions()
+{
+    TFrameStrip& s = m_strip;
+    // Animation
+    action("New2", "&New", QKeySequence("Ctrl+N"), [&s] { NewAnimationCommand(s); });
+    action("Create1", "&Create");
+    action("CreateSelection1", "Create Se&lection");
+    action("Open2", "&Open...");
+    action("SaveAs1", "Save &As...");
+    action("Stop1", "Stop", QKeySequence("F2"));
+    // Frame
+    action("Delete2", "&Delete", QKeySequence("Ctrl+F3"), [&s] { DeleteCommand(s); });
+    action("Edit1", "&Edit", QKeySequence("F4"));
+    action("New1", "&New", QKeySequence("F3"), [&s] { NewFrameCommand(s); });
+    action("Arrange1", "&Arrange", QKeySequence("F5"), [&s] { ArrangeCommand(s); });
+    // Image: the pixel operations come with the effects library.
+    action("Blur2", "&Blur", QKeySequence("F9"));
+    action("FlipLeftRight2", "Flip Left Right", QKeySequence("F10"));
+    action("FlipTopDown1", "Flip Top Down", QKeySequence("Shift+F10"));
+    action("Right8", "Right");
+    action("Down3", "Down");
+    action("Up1", "&Up", QKeySequence("Ctrl+Alt+U"));
+    action("Down1", "&Down", QKeySequence("Ctrl+Alt+D"));
+    action("Left1", "&Left", QKeySequence("Ctrl+Alt+L"));
+    action("Right1", "&Right", QKeySequence("Ctrl+Alt+R"));
+    action("Duplicate1", "&Duplicate", QKeySequence("Ctrl+D"), [&s] { DuplicateCommand(s); });
+    action("Invert1", "&Invert", QKeySequence("Ctrl+I"));
+    // Options
+    action("FrameDelay1", "Frame Delay...", {}, [&s] { FrameDelayCommand(s); });
+    action("SetFrames1", "Set Frames...", {}, [&s] { SetFramesCommand(s); });
+    action("SetLoops1", "Set &Loops...", {}, [&s] { SetLoopsCommand(s); });
+    QAction* defTrans = action("DefTrans", "Default Transparent", {}, [this] {
+        DefaultTransparentCommand(m_strip);
+        Action("DefTrans")->setChecked(m_strip.DefTrans);
+    });
+    // The check mark shows the strip's flag; the handler keeps them equal.
+    defTrans->setCheckable(true);
+    action("RotationAngle2", "Rotation Angle...", {}, [&s] { RotationAngleCommand(s); });
+    action("TextWizardFont1", "&Font...", {}, [&s] { TextWizardFontCommand(s); });
+    action("TextWizardText1", "&Text...", {}, [this] { textWizardText(); });
+    action("TextWizardColor1", "&Color...", {}, [&s] { TextWizardColorCommand(s); });
+    action("AccentColor1", "&Accent Color...", {}, [&s] { AccentColorCommand(s); });
+    // Tools: the explorer and converters are windows of their own, built later.
+    action("GIFExplorer1", "&GIF Explorer");
+    action("AVItoGIFconverter1", "AVI to GIF converter");
+    action("GIFtoAVIconverter1", "GIF to AVI converter");
+    // Help
+    action("Contents1", "&Contents", QKeySequence("F1"), [this] { showHelpContents(); });
+    action("About1", "&About", {}, [this] { showAbout(); });
+    action("WebSite1", "&WebSite", {}, [this] { openWebSite(); });
+    // The frame popup.
+    action("Optimize1", "&Optimize");
+    QAction* transparent = action("Transparent1", "Transparent", {}, [this] {
+        TransparentCommand(m_strip, m_popupFrame);
+        if (m_popupFrame >= 0 && m_popupFrame < m_strip.Count())
+            Action("Transparent1")->setChecked(m_strip.IsTransparent(m_popupFrame));
+    });
+    transparent->setCheckable(true);
+    action("Backgrounds1", "Backgrounds...");
+    action("Effect1", "&Effects...");
+    action("MarkTextPosition1", "Mark Position", {}, [this] {
+        if (m_popupOnImage && m_popupFrame >= 0)
+            MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
+    });
+    action("SaveAs2", "Save As...");
+    // The file list popup: importing comes with the file panel.
+    action("Add1", "&Add");
+    // The list popup no control shows; its commands are reached from the menu and toolbar.
+    action("Delete1", "&Delete", {}, [&s] { DeleteCommand(s); });
+    action("Delay1", "Delay...", {}, [&s] { DelayCommand(s); });
+    action("DelayAll1", "Delay All...", {}, [&s] { DelayAllCommand(s); });
+    // The toolbar's frame effects.
+    action("FlipLeftRight1", "Flip Left-Right");
+    action("FlipUpDown1", "Flip Up-Down");
+    action("Rotate1", "Rotate");
+    action("Trace2", "Trace");
+    action("UpLeft2", "Up Left");
+    action("UpRight1", "Up Right");
+    action("DownLeft2", "Down Left");
+    action("DownRight2", "Down Right");
+    action("N50Opaque1", "50% Opaque");
+    action("N25Opaque1", "25% Opaque");
+}
+
+void TAnivorF::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const char* name, const char* caption) {
+        QMenu* m = bar->addMenu(QString::fromUtf8(caption));
+        m->setObjectName(QString(name) + "Menu");
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+    auto add = [&](QMenu* m, std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            if (*n == '-')
+                m->addSeparator();
+            else
+                m->addAction(Action(n));
+        }
+    };
+
+    QMenu* animation = menu("Animation", "&Animation");
+    add(animation, {"New2", "Create1", "CreateSelection1", "Open2", "SaveAs1", "Stop1"});
+
+    QMenu* frame = menu("mnuFrame", "&Frame");
+    add(frame, {"Delete2", "Edit1", "New1", "Arrange1"});
+
+    QMenu* image = menu("Image1", "&Image");
+    add(image, {"Blur2", "FlipLeftRight2", "FlipTopDown1"});
+    QMenu* mirror = subMenu(image, "Mirror1", "Mirror");
+    add(mirror, {"Right8", "Down3"});
+    QMenu* scroll = subMenu(image, "Scroll1", "&Scroll");
+    add(scroll, {"Up1", "Down1", "Left1", "Right1"});
+    add(image, {"Duplicate1", "Invert1"});
+
+    QMenu* options = menu("Options1", "&Options");
+    add(options, {"FrameDelay1", "SetFrames1", "SetLoops1", "DefTrans", "RotationAngle2"});
+    QMenu* textWizard = subMenu(options, "TextWizard1", "&Text Wizard");
+    add(textWizard, {"TextWizardFont1", "TextWizardText1", "TextWizardColor1", "AccentColor1"});
+
+    QMenu* tools = menu("Tools1", "&Tools");
+    add(tools, {"GIFExplorer1", "AVItoGIFconverter1", "GIFtoAVIconverter1"});
+
+    QMenu* help = menu("Help1", "&Help");
+    add(help, {"Contents1", "About1", "WebSite1"});
+
+    framepop = new QMenu(this);
+    framepop->setObjectName("framepop");
+    add(framepop, {"Optimize1", "-", "Transparent1", "Backgrounds1", "Effect1", "-", "MarkTextPosition1", "-", "SaveAs2"});
+
+    filespop = new QMenu(this);
+    filespop->setObjectName("filespop");
+    add(filespop, {"Add1"});
+
+    Listpop = new QMenu(this);
+    Listpop->setObjectName("Listpop");
+    add(Listpop, {"Delete1", "-", "Delay1", "DelayAll1"});
+
+    frameeffectpop = new QMenu(this);
+    frameeffectpop->setObjectName("frameeffectpop");
+    add(frameeffectpop, {"FlipLeftRight1", "FlipUpDown1", "Rotate1", "Trace2"});
+    QMenu* shadow = subMenu(frameeffectpop, "Shadow2", "Shadow");
+    add(shadow, {"UpLeft2", "UpRight1", "DownLeft2", "DownRight2"});
+    QMenu* overlay = subMenu(frameeffectpop, "Overlay1", "Overlay");
+    add(overlay, {"N50Opaque1", "N25Opaque1"});
+
+    // The wizard menu is filled by the wizard engine.
+    wizpop = new QMenu(this);
+    wizpop->setObjectName("wizpop");
+}
+
+void TAnivorF::createToolBar()
+{
+    ToolBar1 = addToolBar("ToolBar1");
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(20, 20));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->toggleViewAction()->setEnabled(false);
+
+    // A button that clicks a menu item: same command, own name, hint and glyph.
+    auto button = [&](const char* name, const char* hint, const char* target) {
+        QAction* item = Action(target);
+        auto* a = new QAction(ToolbarIcon(name), QString::fromUtf8(hint), this);
+        a->setObjectName(name);
+        a->setToolTip(QString::fromUtf8(hint));
+        a->setStatusTip(QString::fromUtf8(hint));
+        a->setEnabled(item->isEnabled());
+        connect(a, &QAction::triggered, item, &QAction::trigger);
+        connect(item, &QAction::enabledChanged, a, &QAction::setEnabled);
+        ToolBar1->addAction(a);
+        return a;
+    };
+    auto dropDown = [&](const char* name, const char* hint, QMenu* menu, bool enabled) {
+        auto* a = new QAction(ToolbarIcon(name), QString::fromUtf8(hint), this);
+        a->setObjectName(name);
+        a->setToolTip(QString::fromUtf8(hint));
+        a->setMenu(menu);
+        a->setEnabled(enabled);
+        ToolBar1->addAction(a);
+        if (auto* tb = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(a)))
+            tb->setPopupMode(QToolButton::InstantPopup);
+        return a;
+    };
+
+    ToolBar1->addSeparator();
+    button("btnnew", "New Animation", "New2");
+    ToolBar1->addSeparator();
+    button("btnopen", "Open Existing GIF", "Open2");
+    // The save button shows its caption ("GIF", later "BMP") instead of a glyph.
+    auto* save = new QAction("GIF", this);
+    save->setObjectName("btnsaveani");
+    save->setToolTip("Save");
+    save->setEnabled(false);
+    connect(save, &QAction::triggered, Action("SaveAs1"), &QAction::trigger);
+    ToolBar1->addAction(save);
+    if (QWidget* w = ToolBar1->widgetForAction(save))
+        w->setMinimumWidth(66);
+    ToolBar1->addSeparator();
+    button("btnnewframe", "New Frame", "New1");
+    button("btnedit", "Edit Frame", "Edit1");
+    dropDown("ToolButton10", "", frameeffectpop, true)->setToolTip(QString());
+    button("btnduplicate", "Duplicate Frame", "Duplicate1");
+    button("btndeleteframe", "Delete Frame(s)", "Delete1");
+    button("btndelay", "Frame Delay", "Delay1");
+    ToolBar1->addSeparator();
+    dropDown("btnwizard", "Wizards", wizpop, false);
+    button("btnstop", "Stop Animation", "Stop1");
+    auto* insert = new QAction(ToolbarIcon("btnwizinsert"), "Insert Wizard Frames", this);
+    insert->setObjectName("btnwizinsert");
+    insert->setToolTip("Insert Wizard Frames");
+    ConnectGuarded(insert, [this] { InsertWizardFramesCommand(m_strip); });
+    ToolBar1->addAction(insert);
+    button("btnanimate", "Animate", "Create1");
+    button("btnanimateselection", "animate Selection", "CreateSelection1");
+}
+
+void TAnivorF::createLayout()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName("ClientArea");
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    // The strip above, the list and preview below, a 9-pixel splitter between them.
+    auto* vertical = new QSplitter(Qt::Vertical, central);
+    vertical->setObjectName("Splitter1");
+    vertical->setHandleWidth(9);
+    vertical->setChildrenCollapsible(false);
+    outer->addWidget(vertical);
+
+    ScrollBoxSource = new TFrameStripView(vertical);
+    ScrollBoxSource->setMinimumHeight(3);
+    vertical->addWidget(ScrollBoxSource);
+
+    auto* lower = new QSplitter(Qt::Horizontal, vertical);
+    lower->setObjectName("Splitter2");
+    lower->setHandleWidth(9);
+    lower->setChildrenCollapsible(false);
+    vertical->addWidget(lower);
+    vertical->setStretchFactor(0, 0);
+    vertical->setStretchFactor(1, 1);
+    // The strip starts 123 pixels high; the splitter resizes it.
+    vertical->setSizes({123, kDesignedHeight - 123});
+
+    TabBar = new TqorTabBar(lower);
+    TabBar->setObjectName("TabBar");
+    TabBar->setMinimumWidth(60);
+    TabBar->SetTabHeight(20);
+    FramesSection = new TqorTabSection(TabBar, "Frames");
+    FramesSection->setObjectName("FramesSection");
+    List = new TFrameListBox;
+    FramesSection->setWidget(List);
+    FilesSection = new TqorTabSection(TabBar, "Files");
+    FilesSection->setObjectName("FilesSection");
+    auto* filesPlaceholder = new QLabel("Importing image files is not available yet.");
+    filesPlaceholder->setObjectName("FilesPlaceholder");
+    filesPlaceholder->setWordWrap(true);
+    filesPlaceholder->setAlignment(Qt::AlignCenter);
+    filesPlaceholder->setMargin(6);
+    FilesSection->setWidget(filesPlaceholder);
+    // "Frames" is the section shown at start.
+    TabBar->SetActiveSection(FramesSection);
+    lower->addWidget(TabBar);
+
+    auto* preview = new QWidget(lower);
+    preview->setObjectName("PreviewPanel");
+    auto* pv = new QVBoxLayout(preview);
+    pv->setContentsMargins(4, 2, 4, 2);
+    auto* top = new QHBoxLayout;
+    CheckBoxMerge = new QCheckBox("Merge", preview);
+    CheckBoxMerge->setObjectName("CheckBoxMerge");
+    CheckBoxCrop = new QCheckBox("Crop", preview);
+    CheckBoxCrop->setObjectName("CheckBoxCrop");
+    // Both steer the assembly, which comes later.
+    CheckBoxMerge->setEnabled(false);
+    CheckBoxCrop->setEnabled(false);
+    anisize = new QLabel("0", preview);
+    anisize->setObjectName("anisize");
+    top->addWidget(CheckBoxMerge);
+    top->addWidget(CheckBoxCrop);
+    top->addSpacing(12);
+    top->addWidget(anisize);
+    top->addStretch();
+    pv->addLayout(top);
+    ImageAnimate = new QLabel(preview);
+    ImageAnimate->setObjectName("ImageAnimate");
+    ImageAnimate->setAlignment(Qt::AlignCenter);
+    ImageAnimate->setToolTip("Animated GIF\npreview window");
+    ImageAnimate->setFrameShape(QFrame::StyledPanel);
+    ImageAnimate->setMinimumSize(20, 20);
+    pv->addWidget(ImageAnimate, 1);
+    lower->addWidget(preview);
+    lower->setStretchFactor(0, 0);
+    lower->setStretchFactor(1, 1);
+    lower->setSizes({163, kDesignedWidth - 163 - 9});
+
+    setCentralWidget(central);
+}
+
+void TAnivorF::wireViews()
+{
+    m_source = std::make_unique<TStripViewSource>(m_strip);
+    List->SetSource(m_source.get());
+    ScrollBoxSource->SetSource(m_source.get());
+    m_observerId = m_strip.Subscribe([this](TStripChange c) { stripChanged(c); });
+
+    connect(List, &TFrameListBox::ItemPressed, this, [this](int i, Qt::KeyboardModifiers m) {
+        RunGuarded([&] { listPressed(i, m); });
+    });
+    connect(List, &TFrameListBox::ItemDropped, this, [this](int from, int to) {
+        RunGuarded([&] {
+            if (m_strip.ItemIndex() >= 0)
+                m_strip.MoveFrame(from, to);
+        });
+    });
+    connect(List, &TFrameListBox::ItemDoubleClicked, this, [this](int) { Action("Edit1")->trigger(); });
+    connect(List, &TFrameListBox::PopupRequested, this, [this](const QPoint& global) {
+        RunGuarded([&] {
+            PreparePopup(m_strip.ItemIndex(), false, global);
+            showFramePopup(global);
+        });
+    });
+    connect(ScrollBoxSource, &TFrameStripView::FrameMouseDown, this, [this](const QString& name) {
+        RunGuarded([&] { frameMouseDown(name); });
+    });
+    connect(ScrollBoxSource, &TFrameStripView::FrameDoubleClicked, this, [this](const QString& name) {
+        RunGuarded([&] { frameMouseDown(name); });
+        Action("Edit1")->trigger();
+    });
+    connect(ScrollBoxSource, &TFrameStripView::FramePopupRequested, this,
+            [this](const QString& name, const QPoint& global, const QPoint& local) {
+                RunGuarded([&] {
+                    PreparePopup(m_strip.IndexOfName(name.toStdString()), true, global, local);
+                    showFramePopup(global);
+                });
+            });
+}
+
+void TAnivorF::stripChanged(TStripChange change)
+{
+    if (change != TStripChange::Selection) {
+        List->Refresh();
+        ScrollBoxSource->Refresh();
+    } else {
+        List->viewport()->update();
+    }
+    if (m_strip.Empty())
+        ScrollBoxSource->ResetPointer();
+    else if (change != TStripChange::Pixels)
+        listClick();
+}
+
+void TAnivorF::listPressed(int i, Qt::KeyboardModifiers modifiers)
+{
+    if (i < 0 || i >= m_strip.Count())
+        return;
+    // Ctrl adds or removes one entry, Shift selects from the last plain or Ctrl click.
+    if (m_anchor < 0 || m_anchor >= m_strip.Count())
+        m_anchor = m_strip.ItemIndex() >= 0 ? m_strip.ItemIndex() : i;
+    m_strip.BeginUpdate();
+    if (modifiers & Qt::ControlModifier) {
+        m_strip.SetSelected(i, !m_strip.IsSelected(i));
+        m_strip.SetItemIndex(i);
+        m_anchor = i;
+    } else if (modifiers & Qt::ShiftModifier) {
+        const int a = std::min(i, m_anchor), b = std::max(i, m_anchor);
+        m_strip.ClearSelection();
+        for (int k = a; k <= b; ++k)
+            m_strip.SetSelected(k, true);
+        m_strip.SetItemIndex(i);
+    } else {
+        m_strip.SelectOnly(i);
+        m_anchor = i;
+    }
+    m_strip.EndUpdate();
+    listClick();
+}
+
+// The frame pointer follows the item index and the strip scrolls to it.
+void TAnivorF::listClick()
+{
+    const int i = m_strip.ItemIndex();
+    if (i < 0)
+        return;
+    ScrollBoxSource->PointAt(i);
+    List->ScrollToItem(i);
+}
+
+void TAnivorF::frameMouseDown(const QString& name)
+{
+    const int i = m_strip.IndexOfName(name.toStdString());
+    if (i < 0)
+        return;
+    m_strip.SelectOnly(i);
+    listClick();
+}
+
+void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos)
+{
+    m_popupFrame = frame >= 0 && frame < m_strip.Count() ? frame : -1;
+    m_popupOnImage = onImage && m_popupFrame >= 0;
+    m_popupImagePos = imagePos;
+    m_strip.PopupPoint = TPoint(globalPos.x(), globalPos.y());
+    Action("Transparent1")->setChecked(m_popupFrame >= 0 && m_strip.IsTransparent(m_popupFrame));
+}
+
+void TAnivorF::showFramePopup(const QPoint& globalPos)
+{
+    framepop->popup(globalPos);
+}
+
+void TAnivorF::textWizardText()
+{
+    if (!m_templates)
+        return;
+    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.TextWizardText)));
+    if (m_templates->exec() == QDialog::Accepted)
+        m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
+}
+
+void TAnivorF::showAbout()
+{
+    UI().MessageDlg("Anivor 13\n\nA studio for animated GIFs: build a strip of frames, let wizards make the "
+                    "frames in between, and save the animation as a GIF file.\n\n"
+                    "Made by the Anivor developers with Qt, libpng, libjpeg, zlib and FFmpeg.",
+                    TMsgDlgType::mtInformation);
+}
+
+void TAnivorF::showHelpContents()
+{
+    ShowHelp("Anivor");
+}
+
+void TAnivorF::openWebSite()
+{
+    if (!OpenUrl(kAnivorWebSite))
+        UI().ShowMessage(std::string("No program could open ") + kAnivorWebSite);
+}
+
+void TAnivorF::applySettings(const TSettings& s)
+{
+    m_strip.WizardFrameCount = s.WizardFrameCount;
+    m_strip.NewFrameWidth = s.NewFrameWidth;
+    m_strip.NewFrameHeight = s.NewFrameHeight;
+    m_strip.DefaultDelay = s.DefaultDelay;
+    if (s.Maximized) {
+        resize(s.Width, s.Height);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        // A placement from another screen layout could put the window where no screen
+        // shows it: then it opens where it was designed to.
+        const QRect stored(s.Left, s.Top, std::clamp(s.Width, 100, 16384), std::clamp(s.Height, 100, 16384));
+        bool onScreen = QGuiApplication::screens().isEmpty();
+        for (const QScreen* screen : QGuiApplication::screens())
+            onScreen = onScreen || screen->availableGeometry().intersects(stored.adjusted(0, 0, 0, -stored.height() + 30));
+        if (onScreen) {
+            move(stored.topLeft());
+            resize(stored.size());
+        } else {
+            move(m_designed.topLeft());
+            resize(m_designed.size());
+        }
+    }
+}
+
+TSettings TAnivorF::CurrentSettings() const
+{
+    TSettings s = m_loaded;
+    s.Maximized = isMaximized();
+    if (!s.Maximized) {
+        s.Left = x();
+        s.Top = y();
+        s.Width = width();
+        s.Height = height();
+    }
+    s.WizardFrameCount = m_strip.WizardFrameCount;
+    s.NewFrameWidth = m_strip.NewFrameWidth;
+    s.NewFrameHeight = m_strip.NewFrameHeight;
+    s.DefaultDelay = m_strip.DefaultDelay;
+    return s;
+}
+
+void TAnivorF::closeEvent(QCloseEvent* event)
+{
+    // FormClose: the preview lets go of its picture, which stops a running animation.
+    ImageAnimate->clear();
+    QMainWindow::closeEvent(event);
+}
+
+void TAnivorF::FormDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    m_strip.WorkBitmap = TBitmap();
+    RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
+}

@@ -1,0 +1,121 @@
+// TAnivorF: the main window. It holds the frame strip for the whole run, lays out the
+// toolbar, the strip, the frame list and the preview, and turns menu items, toolbar
+// buttons and mouse actions into calls of the strip and its commands. Every command runs
+// inside the command guard, so a failure shows its message and the window stays usable.
+#pragma once
+
+#include "workspace/FrameStrip.h"
+#include "workspace/Settings.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class TFrameListBox;
+class TFrameStripView;
+class TqorTabBar;
+class TqorTabSection;
+class TStripViewSource;
+class TTemplatesF;
+
+// The product's web page, opened by Help > WebSite.
+extern const char* const kAnivorWebSite;
+
+class TAnivorF : public QMainWindow {
+    Q_OBJECT
+public:
+    // `settingsFile` is read here (FormCreate) and written by FormDestroy.
+    explicit TAnivorF(const std::string& appDir, const std::string& settingsFile, QWidget* parent = nullptr);
+    ~TAnivorF() override;
+
+    TFrameStrip& Strip() { return m_strip; }
+    // The menu item or toolbar button of that name; nullptr when there is none.
+    QAction* Action(const QString& name) const;
+
+    // The templates window used by Options > Text Wizard > Text...; created at start-up.
+    void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+
+    // Saves the settings file; a failure is shown once and the program still ends.
+    void FormDestroy();
+    // The settings as they stand now (what FormDestroy writes).
+    TSettings CurrentSettings() const;
+
+    // The frame popup is about to open for frame `frame` (-1: none): on a frame image
+    // (`onImage`, with the click at `imagePos`) or on the list. Sets the Transparent
+    // check mark and PopupPoint. The popup commands then act on this frame.
+    void PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos = QPoint());
+
+    // Components other windows and the tests reach by name.
+    QToolBar* ToolBar1 = nullptr;
+    TFrameStripView* ScrollBoxSource = nullptr;
+    TqorTabBar* TabBar = nullptr;
+    TqorTabSection* FramesSection = nullptr;
+    TqorTabSection* FilesSection = nullptr;
+    TFrameListBox* List = nullptr;
+    QCheckBox* CheckBoxMerge = nullptr;
+    QCheckBox* CheckBoxCrop = nullptr;
+    QLabel* anisize = nullptr;
+    QLabel* ImageAnimate = nullptr;
+    QMenu* framepop = nullptr;
+    QMenu* filespop = nullptr;
+    QMenu* Listpop = nullptr;
+    QMenu* frameeffectpop = nullptr;
+    QMenu* wizpop = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createLayout();
+    void wireViews();
+    void applySettings(const TSettings& s);
+
+    // A named action; `handler` runs inside the command guard. Without a handler the
+    // action is present but disabled: its command comes with later work.
+    QAction* action(const char* name, const char* caption, const QKeySequence& shortcut = QKeySequence(),
+                    std::function<void()> handler = nullptr);
+    QMenu* subMenu(QMenu* parent, const char* name, const char* caption);
+
+    // Reactions of the views.
+    void stripChanged(TStripChange change);
+    void listPressed(int index, Qt::KeyboardModifiers modifiers);
+    void listClick();
+    void frameMouseDown(const QString& name);
+    void showFramePopup(const QPoint& globalPos);
+
+    // Commands the window itself carries out.
+    void textWizardText();
+    void showAbout();
+    void showHelpContents();
+    void openWebSite();
+
+    TFrameStrip m_strip;
+    std::unique_ptr<TStripViewSource> m_source;
+    int m_observerId = 0;
+    std::string m_appDir;
+    std::string m_settingsFile;
+    TSettings m_loaded;
+    QRect m_designed; // centred on the desktop at the designed size
+    TTemplatesF* m_templates = nullptr;
+    bool m_destroyed = false;
+
+    // Where a Shift+click selection in the list starts.
+    int m_anchor = -1;
+    // The frame the open popup belongs to.
+    int m_popupFrame = -1;
+    bool m_popupOnImage = false;
+    QPoint m_popupImagePos;
+};

@@ -1,0 +1,247 @@
+#include "PngFile.h"
+
+#include "ByteOrder.h"
+#include "Exception.h"
+#include "FileWrite.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+// Everything the decoder touches lives here, owned by the caller, so the function that
+// calls setjmp holds no object with a destructor (libpng reports errors by longjmp).
+struct PngJob {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t pos = 0;
+    TBitmap* out = nullptr;
+    std::vector<std::uint8_t>* alpha = nullptr; // null: composite over white
+    std::vector<std::uint8_t>* buffer = nullptr; // rows with alpha before splitting
+    char message[256] = {};
+};
+
+void setMessage(PngJob* job, const char* text)
+{
+    std::snprintf(job->message, sizeof job->message, "%s", text);
+}
+
+void onError(png_structp png, png_const_charp message)
+{
+    setMessage(static_cast<PngJob*>(png_get_error_ptr(png)), message);
+    png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) {}
+
+void onRead(png_structp png, png_bytep out, png_size_t n)
+{
+    auto* job = static_cast<PngJob*>(png_get_io_ptr(png));
+    if (n > job->size - job->pos)
+        png_error(png, "unexpected end of file");
+    std::memcpy(out, job->data + job->pos, n);
+    job->pos += n;
+}
+
+// Allocates the bitmap (and the alpha rows); false with a message when refused.
+bool prepare(PngJob* job, png_uint_32 width, png_uint_32 height, int fileBitsPerPixel, int channels,
+             bool interlaced) noexcept
+{
+    try {
+        CheckBitmapSize(width, height, "PNG image");
+        // Deflate packs at most about 1032 bytes into one, so a file far too small for
+        // its claimed size is refused before the memory is taken.
+        const std::uint64_t raw = static_cast<std::uint64_t>(height)
+            * (1 + (static_cast<std::uint64_t>(width) * fileBitsPerPixel + 7) / 8);
+        if (raw / 1032 > job->size)
+            throw EInvalidGraphic("PNG file is truncated");
+        *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
+        if (channels == 4) {
+            const std::size_t rows = interlaced ? height : 1;
+            job->buffer->assign(rows * width * 4, 0);
+        }
+        if (job->alpha)
+            job->alpha->assign(static_cast<std::size_t>(width) * height, 255);
+        return true;
+    } catch (const std::exception& e) {
+        setMessage(job, e.what());
+    } catch (...) {
+        setMessage(job, "out of memory");
+    }
+    return false;
+}
+
+// Moves one row of blue, green, red, alpha into the bitmap.
+void storeRow(PngJob* job, int y, const std::uint8_t* bgra) noexcept
+{
+    const int w = job->out->Width();
+    std::uint8_t* d = job->out->ScanLine(y);
+    if (job->alpha) {
+        std::uint8_t* a = job->alpha->data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            d[3 * x] = bgra[4 * x];
+            d[3 * x + 1] = bgra[4 * x + 1];
+            d[3 * x + 2] = bgra[4 * x + 2];
+            a[x] = bgra[4 * x + 3];
+        }
+        return;
+    }
+    for (int x = 0; x < w; ++x) {
+        const int a = bgra[4 * x + 3];
+        for (int c = 0; c < 3; ++c)
+            d[3 * x + c] = static_cast<std::uint8_t>((bgra[4 * x + c] * a + 255 * (255 - a) + 127) / 255);
+    }
+}
+
+bool decode(PngJob* job)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, job, onError, onWarning);
+    if (!png) {
+        setMessage(job, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        setMessage(job, "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, job, onRead);
+    // The size is checked by prepare() against the program's own limit.
+    png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    png_read_info(png, info);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const int depth = png_get_bit_depth(png, info);
+    const int type = png_get_color_type(png, info);
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    const int fileBits = depth * png_get_channels(png, info);
+
+    const bool hasAlpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    // Checked and allocated before libpng sets up its own row buffers for the claimed width.
+    if (!prepare(job, width, height, fileBits, hasAlpha ? 4 : 3, interlaced)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    if (type == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    if (depth == 16)
+        png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const int channels = png_get_channels(png, info);
+    if (channels != (hasAlpha ? 4 : 3))
+        png_error(png, "unexpected pixel layout");
+
+    const int h = static_cast<int>(height);
+    if (channels == 3) {
+        for (int pass = 0; pass < passes; ++pass)
+            for (int y = 0; y < h; ++y)
+                png_read_row(png, job->out->ScanLine(y), nullptr);
+    } else if (!interlaced) {
+        for (int y = 0; y < h; ++y) {
+            png_read_row(png, job->buffer->data(), nullptr);
+            storeRow(job, y, job->buffer->data());
+        }
+    } else {
+        const std::size_t stride = static_cast<std::size_t>(width) * 4;
+        for (int pass = 0; pass < passes; ++pass)
+            for (int y = 0; y < h; ++y)
+                png_read_row(png, job->buffer->data() + y * stride, nullptr);
+        for (int y = 0; y < h; ++y)
+            storeRow(job, y, job->buffer->data() + y * stride);
+    }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>* alpha)
+{
+    if (!IsPngSignature(data, size))
+        throw EInvalidGraphic("Not a PNG file");
+    TBitmap out;
+    std::vector<std::uint8_t> buffer;
+    PngJob job;
+    job.data = data;
+    job.size = size;
+    job.out = &out;
+    job.alpha = alpha;
+    job.buffer = &buffer;
+    if (!decode(&job)) {
+        const std::string message = job.message;
+        // Messages of our own are complete sentences; libpng's get a prefix.
+        if (message.rfind("PNG ", 0) == 0)
+            throw EInvalidGraphic(message);
+        throw EInvalidGraphic("PNG file is corrupt (" + message + ")");
+    }
+    return out;
+}
+
+} // namespace
+
+bool IsPngSignature(const std::uint8_t* data, std::size_t size)
+{
+    return size >= 8 && std::memcmp(data, kSignature, 8) == 0;
+}
+
+TBitmap ReadPng(const std::uint8_t* data, std::size_t size)
+{
+    return run(data, size, nullptr);
+}
+
+TBitmap ReadPngWithAlpha(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& alpha)
+{
+    return run(data, size, &alpha);
+}
+
+TBitmap LoadPngFile(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return ReadPng(bytes.data(), bytes.size());
+}
+
+TImageInfo ReadPngInfo(const std::uint8_t* data, std::size_t size)
+{
+    if (!IsPngSignature(data, size))
+        throw EInvalidGraphic("Not a PNG file");
+    if (size < 33)
+        throw EInvalidGraphic("PNG file is truncated");
+    if (ReadBE32(data + 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0)
+        throw EInvalidGraphic("PNG file is corrupt (no header chunk)");
+    TImageInfo info;
+    info.Format = "PNG";
+    const std::uint32_t w = ReadBE32(data + 16), h = ReadBE32(data + 20);
+    if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF)
+        throw EInvalidGraphic("PNG file is corrupt (invalid size)");
+    info.Width = static_cast<int>(w);
+    info.Height = static_cast<int>(h);
+    const int depth = data[24];
+    int channels = 1;
+    switch (data[25]) {
+    case 2: channels = 3; break;
+    case 4: channels = 2; break;
+    case 6: channels = 4; break;
+    default: break;
+    }
+    info.BitsPerPixel = depth * channels;
+    return info;
+}

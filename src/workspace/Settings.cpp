@@ -1,0 +1,87 @@
+#include "Settings.h"
+
+#include "platform/IniFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The same rule the INI helper writes by: a file without write permission is not replaced
+// (a rename would do so even as root).
+bool isReadOnly(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(st))
+        return false;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (st.permissions() & write) == fs::perms::none || ::access(path.c_str(), W_OK) != 0;
+}
+
+// Something is there, but its lines cannot be read (a folder, no permission).
+bool isUnreadable(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::exists(st))
+        return false;
+    if (!fs::is_regular_file(st))
+        return true;
+    std::ifstream in(path, std::ios::binary);
+    return !in.good();
+}
+
+} // namespace
+
+TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, TSettingsProblem* problem)
+{
+    if (isUnreadable(fileName)) {
+        if (problem)
+            problem->Message = "Unable to read the settings file " + fileName + "; the default settings are used.";
+        return defaults;
+    }
+    if (problem && isReadOnly(fileName))
+        problem->Message = "The settings file " + fileName + " is read-only; changes to the settings will not be saved.";
+
+    const TIniFile32 ini(fileName);
+    TSettings s = defaults;
+    s.Maximized = ini.ReadBool("Window", "State", false);
+    if (!s.Maximized) {
+        s.Left = ini.ReadInteger("Window", "Left", defaults.Left);
+        s.Top = ini.ReadInteger("Window", "Top", defaults.Top);
+        s.Width = ini.ReadInteger("Window", "Width", defaults.Width);
+        s.Height = ini.ReadInteger("Window", "Height", defaults.Height);
+    }
+    s.FramesDir = ini.ReadString("Directories", "Frames", defaults.FramesDir);
+    s.OpenDir = ini.ReadString("Directories", "Open", defaults.OpenDir);
+    s.SaveDir = ini.ReadString("Directories", "Save", defaults.SaveDir);
+    s.WizardFrameCount = std::clamp(ini.ReadInteger("Frames", "Count", 10), 4, 50);
+    s.NewFrameWidth = ini.ReadInteger("Frames", "Width", 120);
+    s.NewFrameHeight = ini.ReadInteger("Frames", "Height", 60);
+    s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
+    return s;
+}
+
+void SaveSettings(const std::string& fileName, const TSettings& s)
+{
+    TIniFile32 ini(fileName);
+    ini.WriteBool("Window", "State", s.Maximized);
+    if (!s.Maximized) {
+        ini.WriteInteger("Window", "Left", s.Left);
+        ini.WriteInteger("Window", "Top", s.Top);
+        ini.WriteInteger("Window", "Width", s.Width);
+        ini.WriteInteger("Window", "Height", s.Height);
+    }
+    ini.WriteString("Directories", "Frames", s.FramesDir);
+    ini.WriteString("Directories", "Open", s.OpenDir);
+    ini.WriteString("Directories", "Save", s.SaveDir);
+    ini.WriteInteger("Frames", "Count", s.WizardFrameCount);
+    ini.WriteInteger("Frames", "Width", s.NewFrameWidth);
+    ini.WriteInteger("Frames", "Height", s.NewFrameHeight);
+    ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
+}

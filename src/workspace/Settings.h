@@ -1,0 +1,43 @@
+// The settings file: window placement, three remembered folders and four numeric
+// defaults, kept in an INI file beside the program. Read once at start, written once at
+// exit.
+#pragma once
+
+#include <string>
+
+struct TSettings {
+    // [Window]
+    bool Maximized = false;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    // [Directories]
+    std::string FramesDir;
+    std::string OpenDir;
+    std::string SaveDir;
+    // [Frames]
+    int WizardFrameCount = 10;
+    int NewFrameWidth = 120;
+    int NewFrameHeight = 60;
+    int DefaultDelay = 10;
+};
+
+// Why a settings file cannot be used as it stands; empty when it can.
+struct TSettingsProblem {
+    std::string Message;
+    bool Empty() const { return Message.empty(); }
+};
+
+// Reads the file over `defaults` (the designed placement, AppDir for the folders). Missing
+// keys and values that are not numbers keep their defaults; WizardFrameCount is clamped to
+// 4..50 and DefaultDelay to 10..255; a maximised window does not read its placement.
+// A file that exists but cannot be read gives the defaults and a message in `problem`;
+// so does one that is read-only (it is read, but will not be saved).
+TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, TSettingsProblem* problem = nullptr);
+
+// Writes every key in order; the placement only when the window is not maximised, so a
+// maximised close keeps the stored placement. Throws Exception("Unable to write to
+// <file>") at the first key that cannot be written (also for a read-only or unreadable
+// file, which is never replaced); the remaining keys are not written.
+void SaveSettings(const std::string& fileName, const TSettings& settings);

@@ -1,0 +1,188 @@
+#include "StripCommands.h"
+
+#include "platform/Ui.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const kFramesCaption = "Anivor Frames";
+const char* const kDelayCaption = "Anivor Frame Delays";
+const char* const kDelayPrompt = "Enter Delay (10..255)";
+const char* const kTransitionsCaption = "Anivor Transitions";
+
+// One side of the New Frame size: false ends the command. A text that is not a number
+// ends it silently; a number outside 1..kMaxFrameSide ends it with a message, before
+// anything is changed.
+bool askFrameSide(const std::string& prompt, int proposed, const char* what, int& side)
+{
+    const std::string answer = UI().InputBox(kFramesCaption, prompt, std::to_string(proposed));
+    if (!TryParseInt(answer, side))
+        return false;
+    if (side < 1 || side > kMaxFrameSide) {
+        UI().MessageDlg(std::string("The frame ") + what + " must be between 1 and " + std::to_string(kMaxFrameSide)
+                            + " pixels; " + answer + " is refused.",
+                        TMsgDlgType::mtError);
+        return false;
+    }
+    return true;
+}
+
+// The two delay prompts: the delay as typed when it reads (unparsable: 30) within 10..255.
+bool askDelay(const std::string& proposed, std::string& text)
+{
+    text = UI().InputBox(kDelayCaption, kDelayPrompt, proposed);
+    const int value = StrToIntDef(text, 30);
+    return value >= 10 && value <= 255;
+}
+
+} // namespace
+
+void NewFrameCommand(TFrameStrip& strip)
+{
+    if (strip.Empty()) {
+        int width = 0, height = 0;
+        if (!askFrameSide("Enter Width", strip.NewFrameWidth, "width", width))
+            return;
+        strip.FrameWidth = width;
+        if (!askFrameSide("Enter Height", strip.NewFrameHeight, "height", height))
+            return;
+        strip.FrameHeight = height;
+    }
+    strip.NewFrame();
+    strip.NewFrameWidth = strip.FrameWidth;
+    strip.NewFrameHeight = strip.FrameHeight;
+}
+
+void NewAnimationCommand(TFrameStrip& strip)
+{
+    if (UI().Confirm("Confirm", "Do you want to erase all current Frames?"))
+        strip.ClearFrames();
+}
+
+void DuplicateCommand(TFrameStrip& strip)
+{
+    strip.Duplicate();
+}
+
+void DeleteCommand(TFrameStrip& strip)
+{
+    strip.DeleteSelected();
+}
+
+void ArrangeCommand(TFrameStrip& strip)
+{
+    strip.ArrangeFrames();
+}
+
+void DelayCommand(TFrameStrip& strip)
+{
+    const int i = strip.ItemIndex();
+    if (i < 0)
+        return;
+    std::string text;
+    if (askDelay(strip.FindFrameImage(i).DelayText, text))
+        strip.SetDelayText(i, text);
+}
+
+void DelayAllCommand(TFrameStrip& strip)
+{
+    std::string text;
+    if (askDelay(std::to_string(strip.DefaultDelay), text))
+        strip.SetAllDelayTexts(text);
+}
+
+void FrameDelayCommand(TFrameStrip& strip)
+{
+    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter Default Frame Delay (10..255):", std::to_string(strip.DefaultDelay));
+    strip.DefaultDelay = std::clamp(StrToIntDef(answer, 10), 10, 255);
+}
+
+void SetFramesCommand(TFrameStrip& strip)
+{
+    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter number of frames (4..50):", std::to_string(strip.WizardFrameCount));
+    strip.WizardFrameCount = std::clamp(StrToIntDef(answer, 10), 4, 50);
+}
+
+void SetLoopsCommand(TFrameStrip& strip)
+{
+    std::string value = std::to_string(strip.LoopCount);
+    if (UI().InputQuery("GIF animation settings", "Enter number of loops (0 = forever):", value))
+        strip.LoopCount = StrToIntDef(value, 0);
+}
+
+void RotationAngleCommand(TFrameStrip& strip)
+{
+    const std::string answer = UI().InputBox("Anivor Frame Rotation", "Enter Angle", std::to_string(strip.RotationAngle));
+    strip.RotationAngle = StrToIntDef(answer, 90);
+}
+
+void DefaultTransparentCommand(TFrameStrip& strip)
+{
+    strip.DefTrans = !strip.DefTrans;
+}
+
+void TransparentCommand(TFrameStrip& strip, int i)
+{
+    if (i < 0 || i >= strip.Count())
+        return;
+    strip.SetTransparent(i, !strip.IsTransparent(i));
+}
+
+void InsertWizardFramesCommand(TFrameStrip& strip)
+{
+    strip.InsertWizardFrames();
+}
+
+void TextWizardFontCommand(TFrameStrip& strip)
+{
+    if (const auto font = UI().ChooseFont(strip.TextWizardFont))
+        strip.TextWizardFont = *font;
+}
+
+void TextWizardColorCommand(TFrameStrip& strip)
+{
+    if (const auto color = UI().ChooseColor(strip.TextWizardFont.Color))
+        strip.TextWizardFont.Color = *color;
+}
+
+void AccentColorCommand(TFrameStrip& strip)
+{
+    if (const auto color = UI().ChooseColor(strip.AccentColor))
+        strip.AccentColor = *color;
+}
+
+void MarkPositionCommand(TFrameStrip& strip, TPoint imagePoint)
+{
+    strip.TextPosition = imagePoint;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += lines[i];
+    }
+    return text;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty() || lines.empty())
+        lines.push_back(line);
+    return lines;
+}

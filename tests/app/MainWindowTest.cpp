@@ -1,0 +1,480 @@
+#include "app/AnivorForm.h"
+
+#include "platform/AppDir.h"
+#include "platform/HelpViewer.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
+#include "widgets/TabBar.h"
+#include "widgets/TemplatesForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// A main window on a settings file of its own, with every prompt answered by the test.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { Open(); }
+
+    void Open()
+    {
+        w = std::make_unique<TAnivorF>(dir.path().string() + "/", Settings());
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    }
+    std::string Settings() const { return dir.file("anivor.ini"); }
+
+    void Trigger(const char* name)
+    {
+        QAction* a = w->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+
+    // New Frame on an empty strip with the size answers.
+    void FirstFrame(int width, int height)
+    {
+        ui.AnswerInput(std::to_string(width));
+        ui.AnswerInput(std::to_string(height));
+        Trigger("New1");
+    }
+
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < w->Strip().Count(); ++i)
+            out.push_back(w->Strip().EntryText(i));
+        return out;
+    }
+
+    TFrameImage* Image(const char* name) const { return w->ScrollBoxSource->FindImage(name); }
+
+    void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QMouseEvent e(type, p, target->mapToGlobal(p), Qt::LeftButton, buttons, modifiers);
+        QApplication::sendEvent(target, &e);
+    }
+
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<TAnivorF> w;
+};
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
+{
+    EXPECT_EQ(w->windowTitle(), "Anivor 13");
+    struct Item {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+        bool enabled;
+    };
+    const Item items[] = {
+        {"New2", "&New", "Ctrl+N", true}, {"Create1", "&Create", "", false},
+        {"CreateSelection1", "Create Se&lection", "", false}, {"Open2", "&Open...", "", false},
+        {"SaveAs1", "Save &As...", "", false}, {"Stop1", "Stop", "F2", false},
+        {"Delete2", "&Delete", "Ctrl+F3", true}, {"Edit1", "&Edit", "F4", false},
+        {"New1", "&New", "F3", true}, {"Arrange1", "&Arrange", "F5", true},
+        {"Blur2", "&Blur", "F9", false}, {"FlipLeftRight2", "Flip Left Right", "F10", false},
+        {"FlipTopDown1", "Flip Top Down", "Shift+F10", false}, {"Mirror1", "Mirror", "", true},
+        {"Right8", "Right", "", false}, {"Down3", "Down", "", false}, {"Scroll1", "&Scroll", "", true},
+        {"Up1", "&Up", "Ctrl+Alt+U", false}, {"Down1", "&Down", "Ctrl+Alt+D", false},
+        {"Left1", "&Left", "Ctrl+Alt+L", false}, {"Right1", "&Right", "Ctrl+Alt+R", false},
+        {"Duplicate1", "&Duplicate", "Ctrl+D", true}, {"Invert1", "&Invert", "Ctrl+I", false},
+        {"FrameDelay1", "Frame Delay...", "", true}, {"SetFrames1", "Set Frames...", "", true},
+        {"SetLoops1", "Set &Loops...", "", true}, {"DefTrans", "Default Transparent", "", true},
+        {"RotationAngle2", "Rotation Angle...", "", true}, {"TextWizard1", "&Text Wizard", "", true},
+        {"TextWizardFont1", "&Font...", "", true}, {"TextWizardText1", "&Text...", "", true},
+        {"TextWizardColor1", "&Color...", "", true}, {"AccentColor1", "&Accent Color...", "", true},
+        {"GIFExplorer1", "&GIF Explorer", "", false}, {"AVItoGIFconverter1", "AVI to GIF converter", "", false},
+        {"GIFtoAVIconverter1", "GIF to AVI converter", "", false}, {"Contents1", "&Contents", "F1", true},
+        {"About1", "&About", "", true}, {"WebSite1", "&WebSite", "", true},
+        {"mnuFrame", "&Frame", "", true}, {"Image1", "&Image", "", true}, {"Options1", "&Options", "", true},
+        {"Tools1", "&Tools", "", true}, {"Help1", "&Help", "", true},
+        {"Optimize1", "&Optimize", "", false}, {"Transparent1", "Transparent", "", true},
+        {"Backgrounds1", "Backgrounds...", "", false}, {"Effect1", "&Effects...", "", false},
+        {"MarkTextPosition1", "Mark Position", "", true}, {"SaveAs2", "Save As...", "", false},
+        {"Add1", "&Add", "", false}, {"Delete1", "&Delete", "", true}, {"Delay1", "Delay...", "", true},
+        {"DelayAll1", "Delay All...", "", true}, {"FlipLeftRight1", "Flip Left-Right", "", false},
+        {"FlipUpDown1", "Flip Up-Down", "", false}, {"Rotate1", "Rotate", "", false}, {"Trace2", "Trace", "", false},
+        {"Shadow2", "Shadow", "", true}, {"UpLeft2", "Up Left", "", false}, {"UpRight1", "Up Right", "", false},
+        {"DownLeft2", "Down Left", "", false}, {"DownRight2", "Down Right", "", false},
+        {"Overlay1", "Overlay", "", true}, {"N50Opaque1", "50% Opaque", "", false},
+        {"N25Opaque1", "25% Opaque", "", false},
+    };
+    for (const Item& it : items) {
+        QAction* a = w->Action(it.name);
+        ASSERT_NE(a, nullptr) << it.name;
+        EXPECT_EQ(a->text().toStdString(), it.caption) << it.name;
+        EXPECT_EQ(a->shortcut().toString().toStdString(), it.shortcut) << it.name;
+        EXPECT_EQ(a->isEnabled(), it.enabled) << it.name;
+    }
+    // Toolbar buttons, left to right, with their hints.
+    const std::vector<std::pair<const char*, const char*>> buttons{
+        {"btnnew", "New Animation"}, {"btnopen", "Open Existing GIF"}, {"btnsaveani", "Save"},
+        {"btnnewframe", "New Frame"}, {"btnedit", "Edit Frame"}, {"ToolButton10", ""},
+        {"btnduplicate", "Duplicate Frame"}, {"btndeleteframe", "Delete Frame(s)"}, {"btndelay", "Frame Delay"},
+        {"btnwizard", "Wizards"}, {"btnstop", "Stop Animation"}, {"btnwizinsert", "Insert Wizard Frames"},
+        {"btnanimate", "Animate"}, {"btnanimateselection", "animate Selection"}};
+    std::vector<std::string> order;
+    for (QAction* a : w->ToolBar1->actions())
+        if (!a->isSeparator())
+            order.push_back(a->objectName().toStdString());
+    ASSERT_EQ(order.size(), buttons.size());
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(order[i], buttons[i].first);
+        EXPECT_EQ(w->Action(buttons[i].first)->toolTip().toStdString(), buttons[i].second) << buttons[i].first;
+    }
+    EXPECT_EQ(w->Action("btnsaveani")->text(), "GIF");
+    EXPECT_FALSE(w->Action("btnsaveani")->isEnabled());
+    EXPECT_FALSE(w->Action("btnstop")->isEnabled());
+    EXPECT_FALSE(w->Action("btnanimate")->isEnabled());
+    EXPECT_TRUE(w->Action("btnnewframe")->isEnabled());
+
+    // The lower panel: "Frames" and "Files", the first one shown.
+    ASSERT_EQ(w->TabBar->SectionCount(), 2);
+    EXPECT_EQ(w->TabBar->Section(0)->Caption(), "Frames");
+    EXPECT_EQ(w->TabBar->Section(1)->Caption(), "Files");
+    EXPECT_EQ(w->TabBar->ActiveSection(), w->FramesSection);
+    EXPECT_EQ(w->anisize->text(), "0");
+    // The strip starts 123 pixels high and the splitter below it may resize it.
+    w->show();
+    EXPECT_EQ(w->ScrollBoxSource->height(), 123);
+    EXPECT_GT(w->ScrollBoxSource->maximumHeight(), 123);
+    EXPECT_EQ(w->TabBar->width(), 163);
+    w->close();
+    EXPECT_EQ(w->ImageAnimate->toolTip(), "Animated GIF\npreview window");
+}
+
+TEST_F(MainWindow, NewFrameAsksSizeOnlyOnEmptyStripAndShowsFrames)
+{
+    FirstFrame(100, 50);
+    ASSERT_EQ(ui.CallsOf(TUiCallKind::InputBox).size(), 2u);
+    EXPECT_EQ(ui.Calls()[0].Caption, "Anivor Frames");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Frame1=10"});
+    // The toolbar button asks nothing now.
+    Trigger("btnnewframe");
+    Trigger("btnnewframe");
+    EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).size(), 2u);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame2=10", "Frame3=10"}));
+
+    // Both views follow: images named after the frames at their slots, the pointer on
+    // the current frame.
+    ASSERT_NE(Image("Frame3"), nullptr);
+    EXPECT_EQ(Image("Frame2")->geometry(), QRect(105, 0, 100, 50));
+    EXPECT_EQ(Image("Frame3")->x(), 210);
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame3=10");
+    EXPECT_EQ(w->List->ItemAt(QPoint(5, 2 * 32 + 5)), 2);
+
+    // A click on a frame image selects it alone.
+    Mouse(Image("Frame1"), QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton);
+    EXPECT_EQ(w->Strip().ItemIndex(), 0);
+    EXPECT_EQ(w->Strip().SelectedIndices(), std::vector<int>{0});
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame1=10");
+    EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST_F(MainWindow, TooLargeFrameIsRefusedWithAMessage)
+{
+    ui.AnswerInput("100000");
+    Trigger("New1");
+    EXPECT_TRUE(w->Strip().Empty());
+    ASSERT_EQ(ui.Errors().size(), 1u);
+    EXPECT_EQ(ui.Errors()[0], "The frame width must be between 1 and 16384 pixels; 100000 is refused.");
+    EXPECT_EQ(w->ScrollBoxSource->Canvas()->findChildren<TFrameImage*>().size(), 0);
+    // The window stays usable.
+    FirstFrame(40, 40);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Frame1=10"});
+}
+
+TEST_F(MainWindow, DeleteAndNewAnimation)
+{
+    FirstFrame(20, 10);
+    for (int i = 0; i < 4; ++i)
+        Trigger("btnnewframe");
+    // Frames 2 and 4 of 5: the images left are re-laid and freed.
+    w->Strip().SelectOnly(1);
+    w->Strip().SetSelected(3, true);
+    Trigger("btndeleteframe");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame3=10", "Frame5=10"}));
+    EXPECT_EQ(Image("Frame1")->x(), 0);
+    EXPECT_EQ(Image("Frame3")->x(), 25);
+    EXPECT_EQ(Image("Frame5")->x(), 50);
+    EXPECT_EQ(Image("Frame2"), nullptr);
+    Trigger("New1");
+    EXPECT_EQ(w->Strip().FindFrameImage(w->Strip().ItemIndex()).Name, "Frame6");
+
+    // Animation > New: No keeps everything, Yes empties the strip and the views, and the
+    // numbering and the size prompts start again.
+    ui.AnswerConfirm(false);
+    Trigger("btnnew");
+    EXPECT_EQ(w->Strip().Count(), 4);
+    ui.AnswerConfirm(true);
+    Trigger("New2");
+    EXPECT_TRUE(w->Strip().Empty());
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->pos(), QPoint(40, 80));
+    EXPECT_EQ(w->ScrollBoxSource->Canvas()->findChildren<TFrameImage*>().size(), 0);
+    FirstFrame(30, 30);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Frame1=10"});
+    EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST_F(MainWindow, DragInTheListReorders)
+{
+    FirstFrame(20, 10);
+    for (int i = 0; i < 4; ++i)
+        Trigger("btnnewframe");
+    w->List->resize(163, 300);
+    QWidget* vp = w->List->viewport();
+    Mouse(vp, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
+    Mouse(vp, QEvent::MouseMove, QPoint(10, 50), Qt::LeftButton);
+    Mouse(vp, QEvent::MouseMove, QPoint(10, 3 * 32 + 10), Qt::LeftButton);
+    Mouse(vp, QEvent::MouseButtonRelease, QPoint(10, 3 * 32 + 10), Qt::NoButton);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame2=10", "Frame3=10", "Frame4=10", "Frame1=10", "Frame5=10"}));
+    EXPECT_EQ(Image("Frame1")->x(), 3 * 25);
+    EXPECT_EQ(Image("Frame2")->x(), 0);
+}
+
+TEST_F(MainWindow, ListClicksSelectWithCtrlAndShift)
+{
+    FirstFrame(20, 10);
+    for (int i = 0; i < 4; ++i)
+        Trigger("btnnewframe");
+    w->List->resize(163, 300);
+    QWidget* vp = w->List->viewport();
+    auto click = [&](int entry, Qt::KeyboardModifiers m) {
+        Mouse(vp, QEvent::MouseButtonPress, QPoint(10, entry * 32 + 10), Qt::LeftButton, m);
+        Mouse(vp, QEvent::MouseButtonRelease, QPoint(10, entry * 32 + 10), Qt::NoButton, m);
+    };
+    click(1, Qt::NoModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), std::vector<int>{1});
+    click(3, Qt::ControlModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(w->Strip().ItemIndex(), 3);
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame4=10");
+    click(1, Qt::ControlModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), std::vector<int>{3});
+    click(4, Qt::ShiftModifier); // from the last Ctrl+click
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2, 3, 4}));
+    click(2, Qt::ShiftModifier);
+    EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2}));
+    Trigger("Delete2");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame4=10", "Frame5=10"}));
+}
+
+TEST_F(MainWindow, DelayButtonAndPointer)
+{
+    FirstFrame(20, 10);
+    Trigger("New1");
+    w->Strip().SelectOnly(0);
+    ui.AnswerInput("7");
+    Trigger("btndelay");
+    ui.AnswerInput("300");
+    Trigger("btndelay");
+    EXPECT_EQ(w->Strip().EntryText(0), "Frame1=10");
+    ui.AnswerInput("abc");
+    Trigger("btndelay");
+    EXPECT_EQ(w->Strip().EntryText(0), "Frame1=abc");
+    EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame1=abc");
+    ui.AnswerInput("25");
+    Trigger("DelayAll1");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=25", "Frame2=25"}));
+    EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST_F(MainWindow, TransparencyFromMenuAndPopup)
+{
+    Trigger("DefTrans");
+    EXPECT_TRUE(w->Action("DefTrans")->isChecked());
+    FirstFrame(20, 10);
+    EXPECT_TRUE(w->Strip().IsTransparent(0));
+    Trigger("DefTrans");
+    EXPECT_FALSE(w->Action("DefTrans")->isChecked());
+    Trigger("New1");
+    EXPECT_FALSE(w->Strip().IsTransparent(1));
+
+    // The popup on the second frame's image: unchecked, then toggled on.
+    w->PreparePopup(1, true, QPoint(500, 300), QPoint(4, 6));
+    EXPECT_FALSE(w->Action("Transparent1")->isChecked());
+    EXPECT_EQ(w->Strip().PopupPoint, TPoint(500, 300));
+    Trigger("Transparent1");
+    EXPECT_TRUE(w->Strip().IsTransparent(1));
+    EXPECT_TRUE(w->Action("Transparent1")->isChecked());
+    Trigger("MarkTextPosition1");
+    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+
+    // On the list without a selected frame nothing changes; Mark Position needs an image.
+    w->Strip().SetItemIndex(-1);
+    w->PreparePopup(w->Strip().ItemIndex(), false, QPoint(1, 1));
+    EXPECT_FALSE(w->Action("Transparent1")->isChecked());
+    Trigger("Transparent1");
+    EXPECT_TRUE(w->Strip().IsTransparent(1));
+    EXPECT_TRUE(w->Strip().IsTransparent(0));
+    w->Strip().SetItemIndex(0);
+    w->PreparePopup(0, false, QPoint(1, 1));
+    EXPECT_TRUE(w->Action("Transparent1")->isChecked());
+    Trigger("MarkTextPosition1");
+    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+}
+
+TEST_F(MainWindow, TextWizardTextGoesThroughTheTemplatesWindow)
+{
+    TTemplatesF templates(w.get());
+    w->SetTemplatesWindow(&templates);
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(templates.editor->toPlainText(), "Anivor");
+        templates.editor->setPlainText("Hello\nWorld");
+        templates.BitBtn1->click();
+    });
+    Trigger("TextWizardText1");
+    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+    QTimer::singleShot(0, [&] {
+        templates.editor->setPlainText("dropped");
+        templates.BitBtn2->click();
+    });
+    Trigger("TextWizardText1");
+    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+}
+
+TEST_F(MainWindow, HelpAndAbout)
+{
+    Trigger("About1");
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].find("Anivor 13"), std::string::npos);
+
+    // The shipped help document, in the folder the program looks in first.
+    std::filesystem::copy_file(ANIVOR_SHIPPED_HELP, std::filesystem::path(AppDir()) / "Anivor.hlp",
+                               std::filesystem::copy_options::overwrite_existing);
+    Trigger("Contents1");
+    EXPECT_TRUE(ui.Errors().empty()) << (ui.Errors().empty() ? "" : ui.Errors()[0]);
+    THelpViewer* viewer = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<THelpViewer*>(top))
+            viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->CurrentTopic(), "Anivor");
+    // Links to topics whose names have blanks are links too.
+    EXPECT_NE(viewer->Browser()->toHtml().indexOf("href=\"#Frame strip\""), -1);
+    const THelpDocument doc = THelpDocument::Load(ANIVOR_SHIPPED_HELP);
+    for (const char* topic : {"Anivor", "Main window", "Frame strip", "Frame list", "Menus", "Templates"})
+        EXPECT_NE(doc.Find(topic), nullptr) << topic;
+    viewer->close();
+}
+
+TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
+{
+    // No settings file: the designed size and the four defaults.
+    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
+    EXPECT_EQ(w->Strip().NewFrameWidth, 120);
+    EXPECT_EQ(w->Strip().NewFrameHeight, 60);
+    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    EXPECT_EQ(w->width(), 541);
+    EXPECT_FALSE(w->isMaximized());
+    EXPECT_TRUE(ui.Messages().empty());
+
+    FirstFrame(200, 150);
+    w->close();
+    w->FormDestroy();
+    EXPECT_TRUE(ui.Errors().empty());
+    const std::string text = ReadText(Settings());
+    EXPECT_NE(text.find("[Frames]\nCount=10\nWidth=200\nHeight=150\nDelay=10"), std::string::npos) << text;
+
+    // A placement no screen shows gives the designed one.
+    w.reset();
+    std::ofstream(Settings()) << "[Window]\nLeft=-50000\nTop=-50000\nWidth=600\nHeight=500\n";
+    Open();
+    EXPECT_GT(w->x(), -1000);
+    EXPECT_EQ(w->width(), 541);
+    std::filesystem::remove(Settings());
+    FirstFrame(200, 150);
+    w->close();
+    w->FormDestroy();
+
+    // The next run proposes 200 x 150.
+    w.reset();
+    Open();
+    ui.AnswerInput("");
+    ui.AnswerInputCancel();
+    ui.ClearCalls();
+    Trigger("New1");
+    EXPECT_EQ(ui.Calls()[0].Proposed, "200");
+}
+
+TEST_F(MainWindow, MaximisedCloseKeepsStoredPlacement)
+{
+    w.reset();
+    std::ofstream(Settings()) << "[Window]\nState=0\nLeft=10\nTop=20\nWidth=600\nHeight=500\n[Frames]\nCount=99\nDelay=3\n";
+    Open();
+    EXPECT_EQ(w->pos(), QPoint(10, 20));
+    EXPECT_EQ(w->size(), QSize(600, 500));
+    EXPECT_EQ(w->Strip().WizardFrameCount, 50);
+    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    w->showMaximized();
+    w->close();
+    w->FormDestroy();
+    const std::string text = ReadText(Settings());
+    EXPECT_NE(text.find("State=1\nLeft=10\nTop=20\nWidth=600\nHeight=500\n"), std::string::npos) << text;
+
+    // The next start opens maximised.
+    w.reset();
+    Open();
+    w->show();
+    EXPECT_TRUE(w->isMaximized());
+    w->close();
+}
+
+TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
+{
+    // A folder where the settings file should be: defaults, one message, and at the end
+    // one "Unable to write to" and a normal close.
+    w.reset();
+    std::filesystem::create_directory(Settings());
+    Open();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].find("Unable to read the settings file"), std::string::npos);
+    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
+    w->close();
+    w->FormDestroy();
+    w->FormDestroy(); // a second destroy writes (and complains) no more
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings()});
+    std::filesystem::remove(Settings());
+
+    // Read-only: read, said so at start, the write failure shown once, the file untouched.
+    w.reset();
+    ui.ClearCalls();
+    std::ofstream(Settings()) << "[Frames]\nWidth=77\n";
+    std::filesystem::permissions(Settings(), std::filesystem::perms::owner_read);
+    Open();
+    EXPECT_EQ(w->Strip().NewFrameWidth, 77);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].find("read-only"), std::string::npos);
+    w->close();
+    w->FormDestroy();
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings()});
+    EXPECT_EQ(ReadText(Settings()), "[Frames]\nWidth=77\n");
+    std::filesystem::permissions(Settings(), std::filesystem::perms::owner_all);
+}
