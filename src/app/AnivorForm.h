@@ -4,6 +4,7 @@
 // inside the command guard, so a failure shows its message and the window stays usable.
 #pragma once
 
+#include "workspace/Assembly.h"
 #include "workspace/FrameStrip.h"
 #include "workspace/Settings.h"
 
@@ -18,10 +19,14 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TFilePanel;
 class TFrameListBox;
+class TImageControl;
+class TPainterReduceF;
 class TFrameStripView;
 class TqorTabBar;
 class TqorTabSection;
@@ -65,7 +70,17 @@ public:
     QCheckBox* CheckBoxMerge = nullptr;
     QCheckBox* CheckBoxCrop = nullptr;
     QLabel* anisize = nullptr;
-    QLabel* ImageAnimate = nullptr;
+    TImageControl* ImageAnimate = nullptr;
+    // Shown while an animation is being built: one step per frame.
+    QProgressBar* AssemblyProgress = nullptr;
+    // The "Files" tab: places, Dirbox and the file list Files.
+    TFilePanel* FilePanel = nullptr;
+    // The "GIF Optimizer" window; its menus are the palette and dithering every Create uses.
+    TPainterReduceF* PainterReduceF = nullptr;
+    TPreviewState PreviewState() const { return m_previewState; }
+    // The wizard driver's preview of the frames it generated (wizlist): built like Create
+    // (DefaultDelay, Default Transparent, looping forever) and shown animated.
+    void PreviewWizardFrames();
     QMenu* framepop = nullptr;
     QMenu* filespop = nullptr;
     QMenu* Listpop = nullptr;
@@ -101,6 +116,15 @@ private:
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    // Animation assembly, preview and saving.
+    void createAnimation(bool selectionOnly);
+    void showAssembly(int frames,
+                      const std::function<TAssemblyResult(const TAssemblyOptions&, const TAssemblyView&)>& build);
+    void stopAnimation();
+    void saveAnimation();
+    void setPreviewState(TPreviewState state);
+    void importSelectedFile();
+    void optimizeFrame();
 
     TFrameStrip m_strip;
     std::unique_ptr<TStripViewSource> m_source;
@@ -111,6 +135,8 @@ private:
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
+    TPreviewState m_previewState = TPreviewState::Nothing;
+    std::shared_ptr<TGIFImage> m_animation; // the last animation created
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;
