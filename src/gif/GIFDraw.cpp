@@ -1,0 +1,75 @@
+#include "GIFDraw.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+TRect clipToScreen(const TBitmap& screen, const TRect& r)
+{
+    return IntersectRect(r, Rect(0, 0, screen.Width(), screen.Height()));
+}
+
+} // namespace
+
+void DrawGIFFrame(TBitmap& screen, const TGIFSubImage& frame, bool transparency)
+{
+    if (frame.Empty() || screen.Empty())
+        return;
+    const TRect r = clipToScreen(screen, frame.BoundsRect());
+    if (r.IsEmpty())
+        return;
+    const TGIFColorMap& map = frame.ActiveColorMap();
+    // Palette as BGR bytes; indices past the table draw black.
+    std::uint8_t lut[256][3] = {};
+    for (int i = 0; i < map.Count(); ++i) {
+        const TGIFColor c = map.Colors()[static_cast<std::size_t>(i)];
+        lut[i][0] = c.Blue;
+        lut[i][1] = c.Green;
+        lut[i][2] = c.Red;
+    }
+    const int t = transparency ? frame.TransparentIndex() : -1;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const std::uint8_t* src = frame.ScanLine(y - frame.Top) + (r.Left - frame.Left);
+        std::uint8_t* dst = screen.ScanLine(y) + 3 * r.Left;
+        for (int x = r.Left; x < r.Right; ++x, ++src, dst += 3) {
+            if (*src == t)
+                continue;
+            dst[0] = lut[*src][0];
+            dst[1] = lut[*src][1];
+            dst[2] = lut[*src][2];
+        }
+    }
+}
+
+void FillScreenRect(TBitmap& screen, const TRect& rect, TColor color)
+{
+    const TRect r = clipToScreen(screen, rect);
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        std::uint8_t* dst = screen.ScanLine(y) + 3 * r.Left;
+        for (int x = r.Left; x < r.Right; ++x, dst += 3) {
+            dst[0] = static_cast<std::uint8_t>(GetBValue(color));
+            dst[1] = static_cast<std::uint8_t>(GetGValue(color));
+            dst[2] = static_cast<std::uint8_t>(GetRValue(color));
+        }
+    }
+}
+
+void CopyScreenRect(TBitmap& dest, const TBitmap& src, const TRect& rect)
+{
+    const TRect r = IntersectRect(clipToScreen(dest, rect), Rect(0, 0, src.Width(), src.Height()));
+    for (int y = r.Top; y < r.Bottom; ++y)
+        std::memcpy(dest.ScanLine(y) + 3 * r.Left, src.ScanLine(y) + 3 * r.Left, static_cast<std::size_t>(3) * r.Width());
+}
+
+TBitmap TGIFImage::Bitmap() const
+{
+    if (Images.empty())
+        return TBitmap();
+    const TGIFSubImage& first = *Images.front();
+    if (first.Left == 0 && first.Top == 0 && first.Width() >= Width() && first.Height() >= Height())
+        return first.Bitmap();
+    TBitmap screen(Width(), Height(), TPixelFormat::pf24bit);
+    DrawGIFFrame(screen, first, (DrawOptions & goTransparent) != 0);
+    return screen;
+}

@@ -1,0 +1,68 @@
+// Basic vocabulary of the GIF codec: the exception, versions, callbacks, drawing options
+// and the process-wide defaults every new document copies.
+#pragma once
+
+#include "ColorReduction.h"
+#include "graphics/Exception.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Every error raised by the codec.
+class GIFException : public EInvalidGraphic {
+public:
+    using EInvalidGraphic::EInvalidGraphic;
+};
+
+enum TGIFVersion { gvUnknown = 0, gv87a = 1, gv89a = 2 };
+const char* GIFVersionText(TGIFVersion version); // "87a" / "89a"
+
+// Anything that can send a warning: blocks, lists and colour tables.
+class TGIFObject {
+public:
+    virtual ~TGIFObject() = default;
+    virtual const char* ClassName() const = 0;
+};
+
+enum TGIFSeverity { gsInfo = 0, gsWarning = 1, gsError = 2 };
+
+// Warning callback: the block that warns, the severity and the text. Returning false
+// aborts the running operation with GIFException("GIF Aborted"); an exception thrown by
+// the callback ends it too. Without a callback warnings are ignored.
+using TGIFWarningFn = std::function<bool(const TGIFObject& sender, int severity, const std::string& message)>;
+
+enum TGIFProgressStage { psStarting = 0, psRunning = 1, psEnding = 2 };
+// Progress callback: stage, percent 0..100 and the message ("Loading...", "Saving...").
+using TGIFProgressFn = std::function<void(TGIFProgressStage stage, int percent, const std::string& message)>;
+
+// Drawing options, stored as a set of bits (the values are part of the explorer's menus).
+enum TGIFDrawOption : unsigned {
+    goAsync = 0x0001,
+    goTransparent = 0x0002,
+    goAnimate = 0x0004,
+    goLoop = 0x0008,
+    goLoopContinously = 0x0010,
+    goDirectDraw = 0x0040,
+    goClearOnLoop = 0x0080,
+    goTile = 0x0100,
+    goDither = 0x0200,
+    goAutoDither = 0x0400,
+};
+using TGIFDrawOptions = unsigned;
+
+enum TGIFCompression { gcLZW = 0, gcRLE = 1 };
+enum TGIFThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest };
+
+// Process-wide defaults, read by every new document.
+extern TColorReduction DefaultColorReduction;
+extern int DefaultReductionBits;
+extern TDitherMode DefaultDitherMode;
+extern TGIFCompression DefaultCompression;
+extern TGIFDrawOptions DefaultDrawOptions;
+extern TGIFThreadPriority DefaultThreadPriority;
+extern int DefaultAnimationSpeed;
+
+// Caps on what a file may make us allocate: one frame holds at most kMaxBitmapPixels
+// pixels, one document at most this many decoded pixel bytes in all.
+constexpr std::int64_t kMaxGIFDocumentPixels = std::int64_t(1) << 30;

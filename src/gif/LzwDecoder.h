@@ -1,0 +1,24 @@
+// LZW decompression of GIF image data into frame pixels.
+#pragma once
+
+#include "GIFStream.h"
+
+#include <cstdint>
+#include <functional>
+
+struct TGIFDecodeTarget {
+    std::uint8_t* Pixels = nullptr; // Width x Height bytes, already filled with the fill value
+    int Width = 0;
+    int Height = 0;
+    bool Interlaced = false;
+};
+
+// Reads the minimum code size and the data sub-blocks up to their terminator and
+// decodes them into `target`. Pixels the data does not reach keep their value.
+// Warnings ("Premature end of data", "Decoder bit buffer under-run") go to `warn`;
+// a circular table entry or an impossible code size throws GIFException.
+void DecodeLZW(TGIFReader& reader, const TGIFDecodeTarget& target, const std::function<void(const char*)>& warn);
+
+// The most pixels that `bytes` bytes of image data can possibly decode to with the
+// given minimum code size; frames that claim more are refused before allocation.
+std::int64_t MaxLZWPixels(std::size_t bytes, int minCodeSize);

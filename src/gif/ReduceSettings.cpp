@@ -1,0 +1,63 @@
+#include "ReduceSettings.h"
+
+#include <algorithm>
+#include <iterator>
+
+TColorReduction SelectedColorReduction = rmQuantizeWindows;
+TDitherMode SelectedDitherMode = dmFloydSteinberg;
+
+namespace {
+
+const char* const kPaletteNames[] = {"none",      "windows-system", "windows-halftone", "windows-grayscale",
+                                     "monochrome", "grayscale",     "netscape",         "optimized",
+                                     "optimized-windows"};
+const char* const kDitherNames[] = {"nearest", "floyd-steinberg", "stucki",  "sierra",
+                                    "jajuni",  "stevenson-arce",  "burkes"};
+
+} // namespace
+
+void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
+{
+    SelectedColorReduction = DefaultColorReduction = settings.Palette;
+    SelectedDitherMode = DefaultDitherMode = settings.Dither;
+    DefaultReductionBits = std::clamp(settings.Bits, 3, 8);
+    if (bitmap.Empty() || bitmap.PixelFormat() == TPixelFormat::pf8bit)
+        return;
+    if (settings.Palette == rmNone)
+        return; // already a 24-bit copy; a table of more than 256 colours fails when the frame is built
+    TBitmap reduced = ReduceColors(bitmap, settings.Palette, settings.Dither, DefaultReductionBits, progress);
+    reduced.SetTransparent(bitmap.Transparent());
+    bitmap = std::move(reduced);
+}
+
+const char* PaletteName(TColorReduction method)
+{
+    const int i = static_cast<int>(method);
+    return i >= 0 && i < static_cast<int>(std::size(kPaletteNames)) ? kPaletteNames[i] : "";
+}
+
+const char* DitherName(TDitherMode mode)
+{
+    const int i = static_cast<int>(mode);
+    return i >= 0 && i < static_cast<int>(std::size(kDitherNames)) ? kDitherNames[i] : "";
+}
+
+bool ParsePaletteName(const std::string& name, TColorReduction& method)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kPaletteNames)); ++i)
+        if (name == kPaletteNames[i]) {
+            method = static_cast<TColorReduction>(i);
+            return true;
+        }
+    return false;
+}
+
+bool ParseDitherName(const std::string& name, TDitherMode& mode)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kDitherNames)); ++i)
+        if (name == kDitherNames[i]) {
+            mode = static_cast<TDitherMode>(i);
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,165 @@
+#include "ImageControl.h"
+
+#include "BitmapImage.h"
+
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+class TQtAnimationClock : public TAnimationClock {
+public:
+    explicit TQtAnimationClock(QObject* parent) : m_timer(parent)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (OnTimeout)
+                OnTimeout();
+        });
+        m_clock.start();
+    }
+    qint64 NowMs() const override { return m_clock.elapsed(); }
+    void Schedule(int ms) override { m_timer.start(ms); }
+    void Cancel() override { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+};
+
+} // namespace
+
+std::unique_ptr<TAnimationClock> MakeQtAnimationClock(QObject* parent)
+{
+    return std::make_unique<TQtAnimationClock>(parent);
+}
+
+TImageControl::TImageControl(QWidget* parent) : QWidget(parent)
+{
+    SetClock(MakeQtAnimationClock(this));
+}
+
+TImageControl::~TImageControl() { release(); }
+
+void TImageControl::SetClock(std::unique_ptr<TAnimationClock> clock)
+{
+    if (m_clock)
+        m_clock->Cancel();
+    m_clock = std::move(clock);
+    m_clock->OnTimeout = [this] { tick(); };
+}
+
+void TImageControl::Stop()
+{
+    // Only flags and the timer: the document's lock is held by the caller.
+    m_playing = false;
+    m_clock->Cancel();
+}
+
+void TImageControl::StopAnimation()
+{
+    m_playing = false;
+    m_clock->Cancel();
+}
+
+void TImageControl::release()
+{
+    StopAnimation();
+    m_playback.reset();
+    if (m_document) {
+        m_document->RemovePainter(this);
+        m_document.reset();
+    }
+}
+
+void TImageControl::ShowBitmap(const TBitmap& bitmap, bool now)
+{
+    release();
+    m_image = ImageFromBitmap(bitmap);
+    updateGeometry();
+    if (now)
+        repaint();
+    else
+        update();
+}
+
+void TImageControl::Clear()
+{
+    release();
+    m_image = QImage();
+    update();
+}
+
+void TImageControl::ShowDocument(const TGIFImage& image)
+{
+    release();
+    m_document = std::make_unique<TGIFImage>();
+    m_document->DrawOptions = image.DrawOptions;
+    m_document->SetAnimationSpeed(image.AnimationSpeed());
+    m_document->Assign(image);
+    if (m_document->Empty()) {
+        m_image = QImage();
+        update();
+        return;
+    }
+    if (m_document->Count() > 1 && (m_document->DrawOptions & goAnimate)) {
+        m_document->AddPainter(this);
+        m_playback = std::make_unique<TGIFPlayback>(*m_document);
+        m_playing = true;
+        TGIFPlaybackStep step;
+        if (m_playback->Next(step))
+            show(step);
+        else
+            m_playing = false;
+    } else {
+        m_image = ImageFromBitmap(m_document->Bitmap());
+        updateGeometry();
+        update();
+    }
+}
+
+void TImageControl::show(const TGIFPlaybackStep& step)
+{
+    if (step.Screen)
+        m_image = ImageFromBitmap(*step.Screen);
+    updateGeometry();
+    update();
+    m_wait = step.Wait;
+    if (m_playing && step.Wait >= 0) {
+        m_due = m_clock->NowMs() + step.Wait;
+        m_clock->Schedule(step.Wait);
+    }
+}
+
+void TImageControl::tick()
+{
+    if (!m_playing || !m_playback)
+        return;
+    const int overrun = static_cast<int>(std::max<qint64>(0, m_clock->NowMs() - m_due));
+    TGIFPlaybackStep step;
+    if (!m_playback->Next(step, overrun)) {
+        m_playing = false;
+        emit AnimationEnded();
+        return;
+    }
+    show(step);
+}
+
+QSize TImageControl::sizeHint() const
+{
+    return m_image.isNull() ? QSize(100, 80) : m_image.size();
+}
+
+void TImageControl::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    QPainter p(this);
+    QSize size = m_image.size();
+    if (size.width() > width() || size.height() > height())
+        size.scale(this->size(), Qt::KeepAspectRatio);
+    const QRect target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(), size.height());
+    p.drawImage(target, m_image);
+}

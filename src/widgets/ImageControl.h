@@ -1,0 +1,81 @@
+// TImageControl: the image control that shows a bitmap or plays a GIF document (the main
+// window's preview ImageAnimate and every later preview). Playback runs on the GUI thread:
+// the codec's playback logic says which frame to show and for how long, a one-shot timer
+// waits that long. The control keeps its own copy of a document and registers with that
+// copy's painter list, so any operation that changes the document stops the animation.
+#pragma once
+
+#include "gif/GIFImage.h"
+#include "gif/GIFPlayback.h"
+#include "graphics/Bitmap.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+// The control's clock: the time now and a one-shot wait. Tests replace it with a fake.
+class TAnimationClock {
+public:
+    virtual ~TAnimationClock() = default;
+    virtual qint64 NowMs() const = 0;
+    // Calls OnTimeout once after `ms` milliseconds; a new call replaces the pending one.
+    virtual void Schedule(int ms) = 0;
+    virtual void Cancel() = 0;
+    std::function<void()> OnTimeout;
+};
+
+// The real clock: a precise single-shot QTimer on the GUI thread.
+std::unique_ptr<TAnimationClock> MakeQtAnimationClock(QObject* parent);
+
+class TImageControl : public QWidget, private TGIFPainterHandle {
+    Q_OBJECT
+public:
+    explicit TImageControl(QWidget* parent = nullptr);
+    ~TImageControl() override;
+
+    void SetClock(std::unique_ptr<TAnimationClock> clock);
+
+    // Shows a still picture (any running animation stops). `now` repaints at once.
+    void ShowBitmap(const TBitmap& bitmap, bool now = false);
+    // Shows a copy of `image`: animated when it has more than one frame and its drawing
+    // options animate, otherwise its first frame.
+    void ShowDocument(const TGIFImage& image);
+    // Shows nothing.
+    void Clear();
+    // Stops the animation where it is (the frame shown stays).
+    void StopAnimation();
+
+    bool IsAnimating() const { return m_playing; }
+    // The document shown (nullptr for a bitmap or nothing); the control owns it.
+    TGIFImage* Document() const { return m_document.get(); }
+    bool HasPicture() const { return !m_image.isNull(); }
+    const QImage& Picture() const { return m_image; }
+    int ActiveFrame() const { return m_playback ? m_playback->ActiveFrame() : -1; }
+    // Milliseconds the current frame stays (-1: until woken); for tests and tools.
+    int CurrentWait() const { return m_wait; }
+
+    QSize sizeHint() const override;
+
+signals:
+    // The animation ended by itself (its loops are done).
+    void AnimationEnded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Stop() override; // the document's painter list: called with its lock held
+    void release();
+    void tick();
+    void show(const TGIFPlaybackStep& step);
+
+    std::unique_ptr<TAnimationClock> m_clock;
+    std::unique_ptr<TGIFImage> m_document;
+    std::unique_ptr<TGIFPlayback> m_playback;
+    QImage m_image;
+    bool m_playing = false;
+    qint64 m_due = 0;
+    int m_wait = 0;
+};

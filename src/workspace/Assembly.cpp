@@ -1,0 +1,147 @@
+#include "Assembly.h"
+
+#include "gif/GIFOptimize.h"
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "platform/Ui.h"
+
+namespace {
+
+struct TAssemblyFrame {
+    const TBitmap* Bitmap;
+    bool Transparent;
+    int Delay;
+};
+
+TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& frames, int loops,
+                         const TAssemblyOptions& options, const TAssemblyView& view)
+{
+    WaitCursor wait;
+    TAssemblyResult result;
+    result.Document = std::make_shared<TGIFImage>();
+    TGIFImage& image = *result.Document;
+    // Frames arrive reduced; rmNone must still build exact tables (and fail past 256).
+    image.ColorReduction = options.Reduction.Palette;
+    image.DitherMode = options.Reduction.Dither;
+    image.ReductionBits = options.Reduction.Bits;
+    try {
+        TProgressFn progress;
+        if (view.Progress)
+            progress = [&view](int percent) {
+                view.Progress(percent);
+                return true;
+            };
+        for (const TAssemblyFrame& f : frames) {
+            strip.WorkBitmap = *f.Bitmap;
+            strip.WorkBitmap.SetTransparent(false);
+            ReduceFrameBitmap(strip.WorkBitmap, options.Reduction, progress);
+            AddAnimationFrame(image, strip.WorkBitmap, f.Transparent, f.Delay, loops, view);
+        }
+        image.OptimizeColorMaps();
+        unsigned optimize = 0;
+        if (options.Crop)
+            optimize |= ooCrop;
+        if (options.Merge)
+            optimize |= ooMerge;
+        if (optimize != 0)
+            Optimize(image, optimize, options.Reduction.Palette, options.Reduction.Dither, options.Reduction.Bits);
+    } catch (...) {
+        result.Error = std::current_exception();
+    }
+    // Measured even after a failure: the size of what was built, when it can be written.
+    try {
+        if (!image.Empty())
+            result.Size = static_cast<std::int64_t>(AnimationBytes(image).size());
+    } catch (...) {
+        result.Size = -1;
+    }
+    return result;
+}
+
+} // namespace
+
+int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,
+                      const TAssemblyView& view)
+{
+    if (view.ShowFrame)
+        view.ShowFrame(bitmap);
+    TBitmap frameBitmap = bitmap;
+    frameBitmap.SetTransparent(transparent);
+    const int i = image.Add(frameBitmap);
+    TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
+    // The conversion may have put its own graphic control in front; ours replace it so
+    // frame 0 reads loop extension, graphic control.
+    while (!frame.Extensions.empty())
+        frame.DeleteExtension(frame.Extensions.size() - 1);
+    if (i == 0) {
+        auto* loop = frame.AddExtension<TGIFAppExtNSLoop>();
+        loop->SetLoops(loops);
+    }
+    auto* gce = frame.AddExtension<TGIFGraphicControlExtension>();
+    gce->SetDelay(delay);
+    if (transparent && !frame.Empty()) {
+        gce->SetTransparent(true);
+        gce->SetTransparentColorIndex(frame.Pixel(0, frame.Height() - 1));
+    }
+    return i;
+}
+
+TAssemblyResult CreateAnimation(TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
+                                const TAssemblyView& view)
+{
+    std::vector<TAssemblyFrame> frames;
+    for (int i = 0; i < strip.Count(); ++i) {
+        const TFrameRecord& f = strip.FindFrameImage(i);
+        if (selectionOnly && !f.Selected)
+            continue;
+        frames.push_back({&f.Bitmap, f.Bitmap.Transparent(), strip.GetFrameDelay(i)});
+    }
+    return assemble(strip, frames, strip.LoopCount, options, view);
+}
+
+TAssemblyResult PreviewWizardFrames(TFrameStrip& strip, const TAssemblyOptions& options, const TAssemblyView& view)
+{
+    std::vector<TAssemblyFrame> frames;
+    for (const TBitmap& b : strip.WizardImages())
+        frames.push_back({&b, strip.DefTrans, strip.DefaultDelay});
+    return assemble(strip, frames, 0, options, view);
+}
+
+TPreviewCommands PreviewCommands(TPreviewState state)
+{
+    switch (state) {
+    case TPreviewState::Animation:
+        return {"Save GIF &As...", "GIF", true, true};
+    case TPreviewState::Stopped:
+        return {"Save BMP &As...", "BMP", true, false};
+    case TPreviewState::Nothing:
+        break;
+    }
+    return {"Save &As...", "GIF", false, false};
+}
+
+TFileDialogOptions PreviewSaveDialog(TPreviewState state, const std::string& imagesDir)
+{
+    TFileDialogOptions o;
+    o.Title = "Save animated GIF";
+    o.InitialDir = imagesDir;
+    o.OverwritePrompt = true;
+    if (state == TPreviewState::Stopped) {
+        o.Filters = {"Bitmaps|*.bmp"};
+        o.DefaultExt = "bmp";
+    } else {
+        o.Filters = {"GIF Image|*.gif"};
+        o.DefaultExt = "GIF";
+    }
+    return o;
+}
+
+void SavePreview(const std::string& path, TPreviewState state, const TGIFImage* document, const TBitmap& stopped)
+{
+    if (state == TPreviewState::Animation && document)
+        WriteFileAtomic(path, AnimationBytes(*document));
+    else if (state == TPreviewState::Stopped)
+        SaveBmpFile(stopped, path);
+}
+
+std::vector<std::uint8_t> AnimationBytes(const TGIFImage& image) { return image.SaveToBytes(); }

@@ -1,0 +1,81 @@
+// Animation assembly: the frames of the strip (all, the selection, or the wizard's result
+// list) reduced one by one and put together into a GIF document with their delays,
+// transparency and the loop extension, the colour tables merged, optionally optimised
+// (Merge, Crop), and measured. Plain functions: the main window and anivor-cli both call
+// them; the window watches through TAssemblyView.
+#pragma once
+
+#include "FrameStrip.h"
+#include "gif/GIFImage.h"
+#include "gif/ReduceSettings.h"
+#include "platform/Ui.h"
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TAssemblyOptions {
+    TReduceSettings Reduction;
+    bool Merge = false; // frame optimiser: pixels repeating the previous frame become transparent
+    bool Crop = false;  // frame optimiser: transparent frames cut to their visible pixels
+};
+
+// What the user sees while an animation is built. Every member may be left empty.
+struct TAssemblyView {
+    // A reduced frame about to be appended; shown and repainted at once.
+    std::function<void(const TBitmap& frame)> ShowFrame;
+    // Progress of the frame being reduced, 0..100.
+    std::function<void(int percent)> Progress;
+};
+
+struct TAssemblyResult {
+    std::shared_ptr<TGIFImage> Document;
+    // Size of the document as Save writes it; -1 when even what was built cannot be written.
+    std::int64_t Size = -1;
+    // The failure that ended the build (null on success); the caller shows it.
+    std::exception_ptr Error;
+    bool Succeeded() const { return !Error; }
+};
+
+// Appends `bitmap` as a new frame of `image` with its graphic control extension (delay,
+// low 16 bits; when `transparent`, the transparent flag and the index of the frame's
+// bottom-left pixel); frame 0 first gets the loop extension with `loops` (low 16 bits).
+// Extensions the conversion added on its own are replaced by these. Returns the index.
+int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,
+                      const TAssemblyView& view = {});
+
+// Create (all frames) or Create Selection (`selectionOnly`). Each frame is copied into the
+// strip's WorkBitmap, reduced and appended. The hourglass shows while it runs. Never
+// throws: a failure is returned in Error with whatever was built until then.
+TAssemblyResult CreateAnimation(TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
+                                const TAssemblyView& view = {});
+
+// The same for the images of the wizard result list: DefaultDelay, the DefTrans state,
+// loop extension 0 (forever).
+TAssemblyResult PreviewWizardFrames(TFrameStrip& strip, const TAssemblyOptions& options,
+                                    const TAssemblyView& view = {});
+
+// The states of the preview and what the save and stop commands show in each.
+enum class TPreviewState { Nothing, Animation, Stopped };
+struct TPreviewCommands {
+    const char* SaveCaption;   // SaveAs1
+    const char* ButtonCaption; // btnsaveani
+    bool SaveEnabled;
+    bool StopEnabled;
+};
+TPreviewCommands PreviewCommands(TPreviewState state);
+
+// The save dialog's settings for what the preview shows: a document is a "GIF Image"
+// (extension "GIF"), a bitmap "Bitmaps" ("bmp"); titled "Save animated GIF", starting in
+// `imagesDir`.
+TFileDialogOptions PreviewSaveDialog(TPreviewState state, const std::string& imagesDir);
+
+// Writes the preview: the document as a GIF in the Animation state, `stopped` (the last
+// assembled frame) as a BMP in the Stopped state. Written whole or not at all.
+void SavePreview(const std::string& path, TPreviewState state, const TGIFImage* document, const TBitmap& stopped);
+
+// Bytes of a document as Save writes them.
+std::vector<std::uint8_t> AnimationBytes(const TGIFImage& image);

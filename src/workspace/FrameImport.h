@@ -1,0 +1,42 @@
+// Frames from files: Open replaces the strip with the frames of a GIF file (their delays
+// and transparency), Import adds one image file (GIF, PNG, JPEG, icon, bitmap) as a new
+// frame fitted to the frame size.
+#pragma once
+
+#include "FrameStrip.h"
+#include "gif/GIFImage.h"
+
+#include <string>
+
+// The rectangle a w x h source is stretched into inside `dest`, keeping its proportions by
+// the longer source side: a source wider than tall spans dest's width, any other its
+// height, centred on the other axis (halves round to even, the margin truncates). A wide
+// source in a flat destination overflows it and is cut at its edges.
+TRect FittedRect(int w, int h, const TRect& dest);
+
+// Appends frame i of `image` to the strip when it has the strip's frame size (the first
+// frame of an empty strip sets that size); other frames are skipped silently. The delay
+// and transparency come from the frame's graphic control extensions, else DefaultDelay and
+// DefTrans. Returns whether a frame was added.
+bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i);
+
+// Open after the dialog: clears the strip, loads the file and adds its frames. Frames added
+// before a load error stay; the error is passed on. Remembers the path in LastOpenedFile.
+void OpenGIFFile(TFrameStrip& strip, const std::string& path);
+
+// Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
+// file's folder. Cancel does nothing.
+void OpenCommand(TFrameStrip& strip, std::string& openDir);
+
+// Import of one file as a new frame (the popup "&Add" of the file list, a double-click).
+// Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
+// nothing and return false. The selection does not change.
+bool ImportImageFile(TFrameStrip& strip, const std::string& path);
+
+// The picture Import would make of a file before fitting: `work` is the strip's
+// WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.
+bool LoadImportPicture(const std::string& path, TBitmap& work);
+
+// Fits `picture` into width x height as Import does: unchanged when it has that size,
+// else stretched into FittedRect on black at 24 bits.
+TBitmap FitToFrame(const TBitmap& picture, int width, int height);

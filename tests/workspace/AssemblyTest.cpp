@@ -1,0 +1,245 @@
+#include "workspace/Assembly.h"
+#include "workspace/StripCommands.h"
+
+#include "gif/GiflibHelpers.h"
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;   // TColor is 0x00BBGGRR
+constexpr TColor kBlue = 0xFF0000;
+constexpr TColor kGreen = 0x00FF00;
+constexpr TColor kWhite = 0xFFFFFF;
+
+// A strip of frames of 8 x 6, each from rows of characters.
+TFrameStrip StripOf(const std::vector<std::vector<std::string>>& frames)
+{
+    TFrameStrip s;
+    s.FrameWidth = 8;
+    s.FrameHeight = 6;
+    for (const auto& rows : frames)
+        s.Append(BitmapFromRows(rows, {{'r', kRed}, {'b', kBlue}, {'g', kGreen}, {'w', kWhite}}));
+    return s;
+}
+
+std::vector<std::string> Fill(char c) { return std::vector<std::string>(6, std::string(8, c)); }
+
+TGIFColor Rgb(TColor c) { return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                                  static_cast<std::uint8_t>((c >> 16) & 0xFF)}; }
+
+} // namespace
+
+TEST(CreateAnimation, DelaysTransparencyLoopsAndOneGlobalTable)
+{
+    ScriptedUi ui;
+    std::vector<std::string> second = Fill('b');
+    second[5][0] = 'r'; // bottom-left: the transparent colour
+    second[0][3] = 'r';
+    second[2][2] = 'g';
+    TFrameStrip s = StripOf({Fill('w'), second, Fill('g')});
+    s.SetDelayText(0, "10");
+    s.SetDelayText(1, "20");
+    s.SetDelayText(2, "30");
+    s.SetTransparent(1, true);
+    s.LoopCount = 3;
+    int shown = 0;
+    TAssemblyView view;
+    view.ShowFrame = [&](const TBitmap& b) {
+        ++shown;
+        EXPECT_EQ(b.PixelFormat(), TPixelFormat::pf8bit); // the user sees the reduced frame
+    };
+    const TAssemblyResult r = CreateAnimation(s, false, {}, view);
+    ASSERT_TRUE(r.Succeeded());
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(ui.WaitDepth(), 0);
+
+    const std::vector<std::uint8_t> bytes = AnimationBytes(*r.Document);
+    EXPECT_EQ(r.Size, static_cast<std::int64_t>(bytes.size()));
+    const GLFile gl = GiflibDecode(bytes);
+    EXPECT_EQ(gl.Loops, 3);
+    ASSERT_EQ(gl.Frames.size(), 3u);
+    ASSERT_FALSE(gl.Global.empty());
+    for (const GLFrame& f : gl.Frames)
+        EXPECT_FALSE(f.LocalTable);
+    EXPECT_EQ(gl.Frames[0].Delay, 10);
+    EXPECT_EQ(gl.Frames[1].Delay, 20);
+    EXPECT_EQ(gl.Frames[2].Delay, 30);
+    EXPECT_EQ(gl.Frames[0].Transparent, -1);
+    EXPECT_EQ(gl.Frames[2].Transparent, -1);
+    const int t = gl.Frames[1].Transparent;
+    ASSERT_EQ(t, static_cast<int>(gl.Global.size()) - 1);
+    EXPECT_EQ(gl.Global[static_cast<std::size_t>(t)], (TGIFColor{0, 0, 0}));
+    // Every red pixel of frame 1 is transparent, the others keep their colours.
+    const GLFrame& f1 = gl.Frames[1];
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const int index = f1.Pixels[static_cast<std::size_t>(y * 8 + x)];
+            if (second[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == 'r')
+                EXPECT_EQ(index, t) << x << "," << y;
+            else
+                EXPECT_EQ(gl.Global[static_cast<std::size_t>(index)],
+                          Rgb(second[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == 'g' ? kGreen : kBlue));
+        }
+    EXPECT_EQ(gl.Global[gl.Frames[2].Pixels[0]], Rgb(kGreen));
+
+    // Frame 0 carries the loop extension, then the graphic control; disposal stays 0.
+    const TGIFSubImage& first = *r.Document->Images[0];
+    ASSERT_EQ(first.Extensions.size(), 2u);
+    EXPECT_NE(dynamic_cast<TGIFAppExtNSLoop*>(first.Extensions[0].get()), nullptr);
+    EXPECT_NE(dynamic_cast<TGIFGraphicControlExtension*>(first.Extensions[1].get()), nullptr);
+    EXPECT_EQ(r.Document->Images[1]->Extensions.size(), 1u);
+    EXPECT_EQ(r.Document->Images[1]->GraphicControlExtension()->Disposal(), 0);
+    // The strip's WorkBitmap is the last assembled frame, reduced.
+    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf8bit);
+    EXPECT_EQ(s.WorkBitmap.Pixel(0, 0), kGreen);
+}
+
+TEST(CreateAnimation, SelectionDelayTextAndLoopWrap)
+{
+    ScriptedUi ui;
+    TFrameStrip s = StripOf({Fill('r'), Fill('g'), Fill('b'), Fill('w')});
+    s.SetSelected(0, true);
+    s.SetSelected(2, true);
+    s.SetSelected(3, false);
+    s.SetDelayText(2, "soon"); // not a number: written as 30
+    ui.AnswerInput("70000");
+    SetLoopsCommand(s);
+    EXPECT_EQ(s.LoopCount, 70000);
+    TAssemblyOptions o;
+    o.Reduction.Dither = dmNearest;
+    const TAssemblyResult r = CreateAnimation(s, true, o);
+    ASSERT_TRUE(r.Succeeded());
+    const GLFile gl = GiflibDecode(AnimationBytes(*r.Document));
+    ASSERT_EQ(gl.Frames.size(), 2u);
+    EXPECT_EQ(gl.Loops, 4464); // the low 16 bits of 70000
+    EXPECT_EQ(gl.Global[gl.Frames[0].Pixels[0]], Rgb(kRed));
+    EXPECT_EQ(gl.Global[gl.Frames[1].Pixels[0]], Rgb(kBlue));
+    EXPECT_EQ(gl.Frames[1].Delay, 30);
+    EXPECT_EQ(r.Document->Images[1]->Extensions.size(), 1u);
+
+    ui.AnswerInput("many");
+    SetLoopsCommand(s);
+    EXPECT_EQ(s.LoopCount, 0);
+
+    // Nothing selected: an empty document, nothing to measure.
+    s.ClearSelection();
+    const TAssemblyResult none = CreateAnimation(s, true, o);
+    EXPECT_TRUE(none.Document->Empty());
+    EXPECT_EQ(none.Size, -1);
+}
+
+TEST(CreateAnimation, FailureKeepsWhatWasBuiltAndItsSize)
+{
+    ScriptedUi ui;
+    TFrameStrip s;
+    s.FrameWidth = 32;
+    s.FrameHeight = 32;
+    s.Append(SolidBitmap(32, 32, kRed));
+    TBitmap many(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            many.SetPixel(x, y, static_cast<TColor>(x * 8 | (y * 8) << 8 | 0x400000));
+    s.Append(many);
+    TAssemblyOptions o;
+    o.Reduction.Palette = rmNone;
+    const TAssemblyResult r = CreateAnimation(s, false, o);
+    ASSERT_FALSE(r.Succeeded());
+    try {
+        std::rethrow_exception(r.Error);
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Color table overflow");
+    }
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    ASSERT_EQ(r.Document->Count(), 1);
+    EXPECT_EQ(r.Size, static_cast<std::int64_t>(AnimationBytes(*r.Document).size()));
+}
+
+TEST(CreateAnimation, MergeAndCropStillShowTheSameFrames)
+{
+    ScriptedUi ui;
+    std::vector<std::string> moved = Fill('w');
+    moved[2][3] = 'r';
+    TFrameStrip s = StripOf({Fill('w'), moved, moved});
+    TAssemblyOptions plain;
+    plain.Reduction.Dither = dmNearest;
+    TAssemblyOptions opt = plain;
+    opt.Merge = opt.Crop = true;
+    const TAssemblyResult a = CreateAnimation(s, false, plain);
+    const TAssemblyResult b = CreateAnimation(s, false, opt);
+    ASSERT_TRUE(a.Succeeded());
+    ASSERT_TRUE(b.Succeeded());
+    EXPECT_LT(b.Size, a.Size);
+    // Compose the optimised file with giflib: every frame looks as the strip's frame.
+    const GLFile gl = GiflibDecode(AnimationBytes(*b.Document));
+    std::vector<TGIFColor> screen(48, TGIFColor{1, 2, 3});
+    std::vector<std::vector<TGIFColor>> shown;
+    for (const GLFrame& f : gl.Frames) {
+        const auto& pal = f.Colors;
+        for (int y = 0; y < f.Height; ++y)
+            for (int x = 0; x < f.Width; ++x) {
+                const int i = f.Pixels[static_cast<std::size_t>(y * f.Width + x)];
+                if (i != f.Transparent)
+                    screen[static_cast<std::size_t>((f.Top + y) * 8 + f.Left + x)] = pal[static_cast<std::size_t>(i)];
+            }
+        shown.push_back(screen);
+    }
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back()[2 * 8 + 3], Rgb(kRed));
+    EXPECT_EQ(shown.back()[0], Rgb(kWhite));
+    EXPECT_EQ(shown.front()[2 * 8 + 3], Rgb(kWhite));
+}
+
+TEST(PreviewWizardFrames, DefaultDelayDefTransAndLoopForever)
+{
+    ScriptedUi ui;
+    TFrameStrip s = StripOf({Fill('w')});
+    s.ResetWizardList();
+    std::vector<std::string> rows = Fill('b');
+    s.AddWizardImage(BitmapFromRows(rows, {{'b', kBlue}}));
+    s.AddWizardImage(BitmapFromRows(Fill('g'), {{'g', kGreen}}));
+    s.DefaultDelay = 15;
+    s.DefTrans = true;
+    s.LoopCount = 7;
+    const TAssemblyResult r = PreviewWizardFrames(s, {});
+    ASSERT_TRUE(r.Succeeded());
+    const GLFile gl = GiflibDecode(AnimationBytes(*r.Document));
+    ASSERT_EQ(gl.Frames.size(), 2u);
+    EXPECT_EQ(gl.Loops, 0);
+    EXPECT_EQ(gl.Frames[0].Delay, 15);
+    EXPECT_EQ(gl.Frames[1].Delay, 15);
+    EXPECT_GE(gl.Frames[0].Transparent, 0);
+    EXPECT_EQ(gl.Frames[0].Pixels[0], gl.Frames[0].Transparent);
+}
+
+TEST(PreviewSave, StatesCaptionsAndFiles)
+{
+    ScriptedUi ui;
+    EXPECT_STREQ(PreviewCommands(TPreviewState::Nothing).SaveCaption, "Save &As...");
+    EXPECT_FALSE(PreviewCommands(TPreviewState::Nothing).SaveEnabled);
+    EXPECT_STREQ(PreviewCommands(TPreviewState::Animation).SaveCaption, "Save GIF &As...");
+    EXPECT_STREQ(PreviewCommands(TPreviewState::Animation).ButtonCaption, "GIF");
+    EXPECT_TRUE(PreviewCommands(TPreviewState::Animation).StopEnabled);
+    EXPECT_STREQ(PreviewCommands(TPreviewState::Stopped).SaveCaption, "Save BMP &As...");
+    EXPECT_STREQ(PreviewCommands(TPreviewState::Stopped).ButtonCaption, "BMP");
+    EXPECT_TRUE(PreviewCommands(TPreviewState::Stopped).SaveEnabled);
+    EXPECT_FALSE(PreviewCommands(TPreviewState::Stopped).StopEnabled);
+    EXPECT_EQ(PreviewSaveDialog(TPreviewState::Stopped, "/x/images").DefaultExt, "bmp");
+    EXPECT_EQ(PreviewSaveDialog(TPreviewState::Animation, "/x/images").Filters.front(), "GIF Image|*.gif");
+
+    TFrameStrip s = StripOf({Fill('w'), Fill('r')});
+    const TAssemblyResult r = CreateAnimation(s, false, {});
+    TempDir dir;
+    SavePreview(dir.file("a.gif"), TPreviewState::Animation, r.Document.get(), s.WorkBitmap);
+    const auto gif = ReadFileBytes(dir.file("a.gif"));
+    EXPECT_EQ(static_cast<std::int64_t>(gif.size()), r.Size);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+    SavePreview(dir.file("a.bmp"), TPreviewState::Stopped, r.Document.get(), s.WorkBitmap);
+    const TBitmap bmp = LoadBmpFile(dir.file("a.bmp"));
+    EXPECT_EQ(bmp.Width(), 8);
+    EXPECT_EQ(bmp.Pixel(4, 4), kRed); // the last assembled frame
+}

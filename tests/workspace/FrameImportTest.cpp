@@ -1,0 +1,190 @@
+#include "workspace/FrameImport.h"
+
+#include "gif/GiflibHelpers.h"
+#include "graphics/BmpFile.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
+
+GLFrame SolidFrame(int left, int top, int w, int h, std::uint8_t index, int delay, int transparent)
+{
+    GLFrame f;
+    f.Left = left;
+    f.Top = top;
+    f.Width = w;
+    f.Height = h;
+    f.Pixels.assign(static_cast<std::size_t>(w * h), index);
+    f.Delay = delay;
+    f.Transparent = transparent;
+    return f;
+}
+
+std::string WriteGif(const TempDir& dir, const std::string& name, const std::vector<GLFrame>& frames)
+{
+    GLFile file;
+    file.Width = 100;
+    file.Height = 80;
+    file.Global = {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}, {255, 255, 255}};
+    file.Frames = frames;
+    const std::string path = dir.file(name);
+    WriteTestFile(path, GiflibEncode(file));
+    return path;
+}
+
+std::vector<std::string> Entries(const TFrameStrip& s)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < s.Count(); ++i)
+        out.push_back(s.EntryText(i));
+    return out;
+}
+
+// PNG files come from Qt, an encoder of its own.
+void SavePngFile(const TBitmap& b, const std::string& path)
+{
+    QImage img(b.Width(), b.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const TColor c = b.Pixel(x, y);
+            img.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        }
+    ASSERT_TRUE(img.save(QString::fromStdString(path), "PNG"));
+}
+
+} // namespace
+
+TEST(FittedRect, ByTheLongerSourceSide)
+{
+    auto eq = [](const TRect& a, const TRect& b) {
+        return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right && a.Bottom == b.Bottom;
+    };
+    EXPECT_TRUE(eq(FittedRect(200, 100, {0, 0, 80, 80}), {0, 20, 80, 60}));
+    EXPECT_TRUE(eq(FittedRect(100, 200, {0, 0, 80, 80}), {20, 0, 60, 80}));
+    // 33 rows wanted in 20: the margin is -6 and the picture is cut.
+    EXPECT_TRUE(eq(FittedRect(300, 100, {0, 0, 100, 20}), {0, -6, 100, 26}));
+    // Square sources follow the height; 2.5 rounds to 2 (half to even).
+    EXPECT_TRUE(eq(FittedRect(50, 50, {0, 0, 80, 40}), {20, 0, 60, 40}));
+    EXPECT_TRUE(eq(FittedRect(4, 1, {0, 0, 10, 10}), {0, 4, 10, 6}));
+}
+
+TEST(OpenGIFFile, FramesDelaysTransparencyAndDroppedSizes)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string path = WriteGif(dir, "three.gif",
+                                      {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 10, 2),
+                                       SolidFrame(0, 0, 100, 80, 3, 15, -1)});
+    TFrameStrip s;
+    s.FrameWidth = s.FrameHeight = 10;
+    s.Append(SolidBitmap(10, 10, kRed));
+    s.Append(SolidBitmap(10, 10, kRed));
+    OpenGIFFile(s, path);
+    EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=5", "Frame2=10", "Frame3=15"}));
+    EXPECT_EQ(s.FrameWidth, 100);
+    EXPECT_EQ(s.FrameHeight, 80);
+    EXPECT_FALSE(s.IsTransparent(0));
+    EXPECT_TRUE(s.IsTransparent(1));
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(50, 40), kRed);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(50, 40), kBlue);
+    EXPECT_EQ(s.FindFrameImage(2).Left, 2 * 105);
+    EXPECT_EQ(s.LastOpenedFile, path);
+
+    // Sub-rectangle frames are dropped; a frame without graphic control gets the defaults.
+    GLFrame noGce = SolidFrame(0, 0, 100, 80, 3, 0, -1);
+    const std::string mixed = WriteGif(dir, "mixed.gif",
+                                       {SolidFrame(0, 0, 100, 80, 1, 7, -1), SolidFrame(10, 10, 20, 20, 2, 8, -1),
+                                        noGce, SolidFrame(0, 0, 50, 80, 2, 9, -1)});
+    s.DefaultDelay = 25;
+    s.DefTrans = true;
+    OpenGIFFile(s, mixed);
+    EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=7", "Frame2=25"}));
+    EXPECT_TRUE(s.IsTransparent(1));
+
+    // A file the reader refuses: the strip is cleared, the error passed on.
+    WriteTestFile(dir.file("bad.gif"), {'n', 'o', 'p', 'e'});
+    EXPECT_THROW(OpenGIFFile(s, dir.file("bad.gif")), std::exception);
+    EXPECT_EQ(s.Count(), 0);
+}
+
+TEST(OpenCommand, DialogAndRememberedFolder)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string path = WriteGif(dir, "one.gif", {SolidFrame(0, 0, 100, 80, 1, 5, -1)});
+    TFrameStrip s;
+    std::string openDir = "/nowhere";
+    ui.AnswerOpenFileCancel();
+    OpenCommand(s, openDir);
+    EXPECT_EQ(openDir, "/nowhere");
+    ui.AnswerOpenFile(path);
+    OpenCommand(s, openDir);
+    EXPECT_EQ(openDir, dir.path().string());
+    EXPECT_EQ(s.Count(), 1);
+    ASSERT_GE(ui.Calls().size(), 1u);
+}
+
+TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(200, 100, kRed), dir.file("wide.BMP"));
+    SavePngFile(SolidBitmap(100, 200, kBlue), dir.file("tall.png"));
+    SaveBmpFile(SolidBitmap(300, 100, kRed), dir.file("flat.bmp"));
+    WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
+
+    TFrameStrip s;
+    // An empty strip takes the picture's size.
+    ASSERT_TRUE(ImportImageFile(s, dir.file("tall.png")));
+    EXPECT_EQ(s.FrameWidth, 100);
+    EXPECT_EQ(s.FrameHeight, 200);
+
+    TFrameStrip q;
+    q.FrameWidth = q.FrameHeight = 80;
+    q.Append(SolidBitmap(80, 80, 0xFFFFFF));
+    q.SetItemIndex(0);
+    q.SetSelected(0, true);
+    q.DefaultDelay = 12;
+    ASSERT_TRUE(ImportImageFile(q, dir.file("wide.BMP")));
+    ASSERT_EQ(q.Count(), 2);
+    EXPECT_EQ(q.EntryText(1), "Frame2=12");
+    EXPECT_EQ(q.ItemIndex(), 0);
+    EXPECT_FALSE(q.IsSelected(1));
+    const TBitmap& wide = q.FindFrameImage(1).Bitmap;
+    EXPECT_EQ(wide.Pixel(40, 19), clBlack);
+    EXPECT_EQ(wide.Pixel(40, 20), kRed);
+    EXPECT_EQ(wide.Pixel(0, 59), kRed);
+    EXPECT_EQ(wide.Pixel(79, 60), clBlack);
+    ASSERT_TRUE(ImportImageFile(q, dir.file("tall.png")));
+    const TBitmap& tall = q.FindFrameImage(2).Bitmap;
+    EXPECT_EQ(tall.Pixel(19, 40), clBlack);
+    EXPECT_EQ(tall.Pixel(20, 40), kBlue);
+    EXPECT_EQ(tall.Pixel(59, 0), kBlue);
+    EXPECT_EQ(tall.Pixel(60, 79), clBlack);
+    EXPECT_EQ(q.FindFrameImage(2).Left, 2 * 85);
+
+    EXPECT_FALSE(ImportImageFile(q, dir.file("notes.txt")));
+    EXPECT_EQ(q.Count(), 3);
+
+    // A flat strip: the wide picture overflows and is cut, no black bars.
+    TFrameStrip f;
+    f.FrameWidth = 100;
+    f.FrameHeight = 20;
+    f.Append(SolidBitmap(100, 20, 0xFFFFFF));
+    ASSERT_TRUE(ImportImageFile(f, dir.file("flat.bmp")));
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 0), kRed);
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 19), kRed);
+
+    // A GIF imports its first frame.
+    const std::string gif = WriteGif(dir, "a.gif", {SolidFrame(0, 0, 100, 80, 2, 5, -1), SolidFrame(0, 0, 100, 80, 1, 5, -1)});
+    TFrameStrip g;
+    ASSERT_TRUE(ImportImageFile(g, gif));
+    EXPECT_EQ(g.FindFrameImage(0).Bitmap.Pixel(3, 3), kBlue);
+}
