@@ -7,9 +7,13 @@
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
+#include "widgets/FileListBox.h"
 #include "widgets/FrameViews.h"
+#include "widgets/ImageControl.h"
+#include "widgets/PainterReduceForm.h"
 #include "widgets/TabBar.h"
 #include "widgets/TemplatesForm.h"
+#include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
 
 #include <QAction>
@@ -20,6 +24,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
@@ -56,6 +61,7 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     createToolBar();
     createLayout();
     wireViews();
+    setPreviewState(TPreviewState::Nothing);
 
     // The settings file: placement, folders and the four numeric defaults.
     TSettings defaults;
@@ -113,11 +119,11 @@ void TAnivorF::createActions()
     TFrameStrip& s = m_strip;
     // Animation
     action("New2", "&New", QKeySequence("Ctrl+N"), [&s] { NewAnimationCommand(s); });
-    action("Create1", "&Create");
-    action("CreateSelection1", "Create Se&lection");
-    action("Open2", "&Open...");
-    action("SaveAs1", "Save &As...");
-    action("Stop1", "Stop", QKeySequence("F2"));
+    action("Create1", "&Create", {}, [this] { createAnimation(false); });
+    action("CreateSelection1", "Create Se&lection", {}, [this] { createAnimation(true); });
+    action("Open2", "&Open...", {}, [this] { OpenCommand(m_strip, m_loaded.OpenDir); });
+    action("SaveAs1", "Save &As...", {}, [this] { saveAnimation(); });
+    action("Stop1", "Stop", QKeySequence("F2"), [this] { stopAnimation(); });
     // Frame
     action("Delete2", "&Delete", QKeySequence("Ctrl+F3"), [&s] { DeleteCommand(s); });
     action("Edit1", "&Edit", QKeySequence("F4"));
@@ -159,7 +165,7 @@ void TAnivorF::createActions()
     action("About1", "&About", {}, [this] { showAbout(); });
     action("WebSite1", "&WebSite", {}, [this] { openWebSite(); });
     // The frame popup.
-    action("Optimize1", "&Optimize");
+    action("Optimize1", "&Optimize", {}, [this] { optimizeFrame(); });
     QAction* transparent = action("Transparent1", "Transparent", {}, [this] {
         TransparentCommand(m_strip, m_popupFrame);
         if (m_popupFrame >= 0 && m_popupFrame < m_strip.Count())
@@ -174,7 +180,7 @@ void TAnivorF::createActions()
     });
     action("SaveAs2", "Save As...");
     // The file list popup: importing comes with the file panel.
-    action("Add1", "&Add");
+    action("Add1", "&Add", {}, [this] { importSelectedFile(); });
     // The list popup no control shows; its commands are reached from the menu and toolbar.
     action("Delete1", "&Delete", {}, [&s] { DeleteCommand(s); });
     action("Delay1", "Delay...", {}, [&s] { DelayCommand(s); });
@@ -366,12 +372,9 @@ void TAnivorF::createLayout()
     FramesSection->setWidget(List);
     FilesSection = new TqorTabSection(TabBar, "Files");
     FilesSection->setObjectName("FilesSection");
-    auto* filesPlaceholder = new QLabel("Importing image files is not available yet.");
-    filesPlaceholder->setObjectName("FilesPlaceholder");
-    filesPlaceholder->setWordWrap(true);
-    filesPlaceholder->setAlignment(Qt::AlignCenter);
-    filesPlaceholder->setMargin(6);
-    FilesSection->setWidget(filesPlaceholder);
+    FilePanel = new TFilePanel;
+    FilesSection->setWidget(FilePanel);
+    FilePanel->Files->setContextMenuPolicy(Qt::CustomContextMenu);
     // "Frames" is the section shown at start.
     TabBar->SetActiveSection(FramesSection);
     lower->addWidget(TabBar);
@@ -385,9 +388,6 @@ void TAnivorF::createLayout()
     CheckBoxMerge->setObjectName("CheckBoxMerge");
     CheckBoxCrop = new QCheckBox("Crop", preview);
     CheckBoxCrop->setObjectName("CheckBoxCrop");
-    // Both steer the assembly, which comes later.
-    CheckBoxMerge->setEnabled(false);
-    CheckBoxCrop->setEnabled(false);
     anisize = new QLabel("0", preview);
     anisize->setObjectName("anisize");
     top->addWidget(CheckBoxMerge);
@@ -395,12 +395,16 @@ void TAnivorF::createLayout()
     top->addSpacing(12);
     top->addWidget(anisize);
     top->addStretch();
+    AssemblyProgress = new QProgressBar(preview);
+    AssemblyProgress->setObjectName("AssemblyProgress");
+    AssemblyProgress->setRange(0, 100);
+    AssemblyProgress->setMaximumWidth(120);
+    AssemblyProgress->setVisible(false);
+    top->addWidget(AssemblyProgress);
     pv->addLayout(top);
-    ImageAnimate = new QLabel(preview);
+    ImageAnimate = new TImageControl(preview);
     ImageAnimate->setObjectName("ImageAnimate");
-    ImageAnimate->setAlignment(Qt::AlignCenter);
     ImageAnimate->setToolTip("Animated GIF\npreview window");
-    ImageAnimate->setFrameShape(QFrame::StyledPanel);
     ImageAnimate->setMinimumSize(20, 20);
     pv->addWidget(ImageAnimate, 1);
     lower->addWidget(preview);
@@ -417,6 +421,12 @@ void TAnivorF::wireViews()
     List->SetSource(m_source.get());
     ScrollBoxSource->SetSource(m_source.get());
     m_observerId = m_strip.Subscribe([this](TStripChange c) { stripChanged(c); });
+
+    // The file list: its popup and a double-click import the selected file.
+    connect(FilePanel->Files, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { filespop->popup(FilePanel->Files->viewport()->mapToGlobal(pos)); });
+    connect(FilePanel->Files, &TqorFileListBox::DoubleClicked, this, [this] { RunGuarded([this] { importSelectedFile(); }); });
+    PainterReduceF = new TPainterReduceF(this);
 
     connect(List, &TFrameListBox::ItemPressed, this, [this](int i, Qt::KeyboardModifiers m) {
         RunGuarded([&] { listPressed(i, m); });
@@ -553,6 +563,7 @@ void TAnivorF::openWebSite()
 
 void TAnivorF::applySettings(const TSettings& s)
 {
+    FilePanel->SetDirectory(QString::fromStdString(s.FramesDir));
     m_strip.WizardFrameCount = s.WizardFrameCount;
     m_strip.NewFrameWidth = s.NewFrameWidth;
     m_strip.NewFrameHeight = s.NewFrameHeight;
@@ -591,13 +602,15 @@ TSettings TAnivorF::CurrentSettings() const
     s.NewFrameWidth = m_strip.NewFrameWidth;
     s.NewFrameHeight = m_strip.NewFrameHeight;
     s.DefaultDelay = m_strip.DefaultDelay;
+    if (!FilePanel->Directory().isEmpty())
+        s.FramesDir = FilePanel->Directory().toStdString();
     return s;
 }
 
 void TAnivorF::closeEvent(QCloseEvent* event)
 {
     // FormClose: the preview lets go of its picture, which stops a running animation.
-    ImageAnimate->clear();
+    ImageAnimate->Clear();
     QMainWindow::closeEvent(event);
 }
 
@@ -608,4 +621,83 @@ void TAnivorF::FormDestroy()
     m_destroyed = true;
     m_strip.WorkBitmap = TBitmap();
     RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
+}
+
+void TAnivorF::createAnimation(bool selectionOnly)
+{
+    const int frames = selectionOnly ? m_strip.SelectedCount() : m_strip.Count();
+    if (frames == 0)
+        return;
+    TAssemblyOptions options;
+    options.Reduction = PainterReduceF->Settings();
+    options.Merge = CheckBoxMerge->isChecked();
+    options.Crop = CheckBoxCrop->isChecked();
+    int shown = 0;
+    TAssemblyView view;
+    // Each reduced frame is shown at once, so the user sees the animation being built.
+    view.ShowFrame = [&](const TBitmap& frame) {
+        ImageAnimate->ShowBitmap(frame, true);
+        AssemblyProgress->setValue(shown * 100 / frames);
+        ++shown;
+        UI().ProcessEvents();
+    };
+    AssemblyProgress->setValue(0);
+    AssemblyProgress->setVisible(true);
+    TAssemblyResult result = CreateAnimation(m_strip, selectionOnly, options, view);
+    AssemblyProgress->setVisible(false);
+    if (result.Size >= 0)
+        anisize->setText(QString::number(result.Size));
+    if (!result.Succeeded())
+        std::rethrow_exception(result.Error);
+    ImageAnimate->ShowDocument(*result.Document);
+    setPreviewState(TPreviewState::Animation);
+}
+
+void TAnivorF::stopAnimation()
+{
+    ImageAnimate->ShowBitmap(m_strip.WorkBitmap);
+    setPreviewState(TPreviewState::Stopped);
+}
+
+void TAnivorF::setPreviewState(TPreviewState state)
+{
+    m_previewState = state;
+    const TPreviewCommands c = PreviewCommands(state);
+    Action("SaveAs1")->setText(QString::fromUtf8(c.SaveCaption));
+    Action("SaveAs1")->setEnabled(c.SaveEnabled);
+    Action("btnsaveani")->setText(QString::fromUtf8(c.ButtonCaption));
+    Action("btnsaveani")->setEnabled(c.SaveEnabled);
+    Action("Stop1")->setEnabled(c.StopEnabled);
+    Action("btnstop")->setEnabled(c.StopEnabled);
+}
+
+void TAnivorF::saveAnimation()
+{
+    if (m_previewState == TPreviewState::Nothing)
+        return;
+    const auto path = UI().SaveFile(PreviewSaveDialog(m_previewState, m_appDir + "images"));
+    if (!path)
+        return;
+    WaitCursor wait;
+    SavePreview(*path, m_previewState, ImageAnimate->Document(), m_strip.WorkBitmap);
+}
+
+void TAnivorF::importSelectedFile()
+{
+    const QString file = FilePanel->Files->FileName();
+    if (file.isEmpty())
+        return;
+    WaitCursor wait;
+    ImportImageFile(m_strip, file.toStdString());
+}
+
+void TAnivorF::optimizeFrame()
+{
+    int frame = m_popupFrame;
+    if (!m_popupOnImage)
+        frame = m_strip.ItemIndex();
+    if (frame < 0 || frame >= m_strip.Count())
+        return;
+    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
+    PainterReduceF->exec();
 }

@@ -4,6 +4,7 @@
 // inside the command guard, so a failure shows its message and the window stays usable.
 #pragma once
 
+#include "workspace/Assembly.h"
 #include "workspace/FrameStrip.h"
 #include "workspace/Settings.h"
 
@@ -18,10 +19,14 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TFilePanel;
 class TFrameListBox;
+class TImageControl;
+class TPainterReduceF;
 class TFrameStripView;
 class TqorTabBar;
 class TqorTabSection;
@@ -65,7 +70,14 @@ public:
     QCheckBox* CheckBoxMerge = nullptr;
     QCheckBox* CheckBoxCrop = nullptr;
     QLabel* anisize = nullptr;
-    QLabel* ImageAnimate = nullptr;
+    TImageControl* ImageAnimate = nullptr;
+    // Shown while an animation is being built: one step per frame.
+    QProgressBar* AssemblyProgress = nullptr;
+    // The "Files" tab: places, Dirbox and the file list Files.
+    TFilePanel* FilePanel = nullptr;
+    // The "GIF Optimizer" window; its menus are the palette and dithering every Create uses.
+    TPainterReduceF* PainterReduceF = nullptr;
+    TPreviewState PreviewState() const { return m_previewState; }
     QMenu* framepop = nullptr;
     QMenu* filespop = nullptr;
     QMenu* Listpop = nullptr;
@@ -101,6 +113,13 @@ private:
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    // Animation assembly, preview and saving.
+    void createAnimation(bool selectionOnly);
+    void stopAnimation();
+    void saveAnimation();
+    void setPreviewState(TPreviewState state);
+    void importSelectedFile();
+    void optimizeFrame();
 
     TFrameStrip m_strip;
     std::unique_ptr<TStripViewSource> m_source;
@@ -111,6 +130,7 @@ private:
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
+    TPreviewState m_previewState = TPreviewState::Nothing;
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;

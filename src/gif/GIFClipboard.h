@@ -8,6 +8,9 @@
 #include <vector>
 
 inline constexpr const char* kGIFClipboardFormat = "GIF Image";
+// How the picture-format registry knows GIF documents.
+inline constexpr const char* kGIFFileExtension = "GIF";
+inline constexpr const char* kGIFFileDescription = "GIF Image";
 
 // The bytes put on the clipboard under "GIF Image".
 std::vector<std::uint8_t> GIFClipboardData(const TGIFImage& image);

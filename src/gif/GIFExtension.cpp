@@ -76,7 +76,7 @@ std::unique_ptr<TGIFExtension> TGIFExtension::FindExtension(std::uint8_t label, 
         // The identifier decides between the loop extension and any other application.
         const std::size_t start = reader.Position();
         std::uint8_t head[1 + 11]; // block size and identifier, after the label
-        if (reader.Read(head, sizeof head) && head[0] == 11
+        if (reader.Read(head, sizeof head) && head[0] >= 11
             && (std::memcmp(head + 1, "NETSCAPE2.0", 11) == 0 || std::memcmp(head + 1, "ANIMEXTS1.0", 11) == 0)) {
             reader.Seek(start);
             return std::make_unique<TGIFAppExtNSLoop>(frame);

@@ -129,6 +129,8 @@ const TBitmap& TGIFSubImage::Bitmap() const
 {
     if (m_bitmapValid)
         return m_bitmap;
+    if (Image())
+        Image()->Progress(psStarting, 0, "Rendering...");
     TBitmap bmp(m_width, m_height, TPixelFormat::pf8bit);
     std::vector<TColor> palette = ActiveColorMap().Palette();
     // Indices past the table (possible in files) read as black, as the padding written.
@@ -146,6 +148,8 @@ const TBitmap& TGIFSubImage::Bitmap() const
     bmp.SetTransparent(Transparent());
     m_bitmap = std::move(bmp);
     m_bitmapValid = true;
+    if (Image())
+        Image()->Progress(psEnding, 100, "Rendering...");
     return m_bitmap;
 }
 

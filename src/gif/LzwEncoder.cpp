@@ -16,11 +16,12 @@ int THashTable::Lookup(std::uint32_t key) const
     int h = hash(key);
     // The probe sequence only visits part of the table; bound it so a full cycle ends.
     for (int n = 0; n < kSize; ++n) {
+        // A key never has all 20 bits set, so a hit is tested first.
         const std::uint32_t slot = m_slots[h];
-        if ((slot >> 12) == (kEmpty >> 12))
-            return -1;
         if ((slot >> 12) == key)
             return static_cast<int>(slot & 0xFFF);
+        if ((slot >> 12) == (kEmpty >> 12))
+            return -1;
         h = next(h);
     }
     return -1;
@@ -39,7 +40,7 @@ bool THashTable::Insert(std::uint32_t key, int code)
     return false;
 }
 
-void TLZWEncoder::Output(int code)
+inline void TLZWEncoder::Output(int code)
 {
     m_accum |= static_cast<std::uint32_t>(code) << m_accumBits;
     m_accumBits += m_bits;
@@ -94,23 +95,25 @@ void TLZWEncoder::Compress(TGIFWriter& writer, const TGIFEncodeSource& src)
                 throw GIFException("Color not in color table");
             prefix = *p++;
         }
+        int pre = prefix;
         for (; p < end; ++p) {
             const int c = *p;
             if (c >= maxColor)
                 throw GIFException("Color not in color table");
-            const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | static_cast<std::uint32_t>(c);
+            const std::uint32_t key = (static_cast<std::uint32_t>(pre) << 8) | static_cast<std::uint32_t>(c);
             const int code = m_table.Lookup(key);
             if (code >= 0) {
-                prefix = code;
+                pre = code;
                 continue;
             }
-            Output(prefix);
-            prefix = c;
+            Output(pre);
+            pre = c;
             if (m_freeCode > kLastCode || !m_table.Insert(key, m_freeCode))
                 Clear();
             else
                 ++m_freeCode;
         }
+        prefix = pre;
     };
     if (src.Interlaced) {
         static const int start[4] = {0, 4, 2, 1};

@@ -5,6 +5,7 @@
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "widgets/FrameViews.h"
+#include "widgets/ImageControl.h"
 #include "widgets/TabBar.h"
 #include "widgets/TemplatesForm.h"
 
@@ -94,8 +95,8 @@ TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
         bool enabled;
     };
     const Item items[] = {
-        {"New2", "&New", "Ctrl+N", true}, {"Create1", "&Create", "", false},
-        {"CreateSelection1", "Create Se&lection", "", false}, {"Open2", "&Open...", "", false},
+        {"New2", "&New", "Ctrl+N", true}, {"Create1", "&Create", "", true},
+        {"CreateSelection1", "Create Se&lection", "", true}, {"Open2", "&Open...", "", true},
         {"SaveAs1", "Save &As...", "", false}, {"Stop1", "Stop", "F2", false},
         {"Delete2", "&Delete", "Ctrl+F3", true}, {"Edit1", "&Edit", "F4", false},
         {"New1", "&New", "F3", true}, {"Arrange1", "&Arrange", "F5", true},
@@ -115,10 +116,10 @@ TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
         {"About1", "&About", "", true}, {"WebSite1", "&WebSite", "", true},
         {"mnuFrame", "&Frame", "", true}, {"Image1", "&Image", "", true}, {"Options1", "&Options", "", true},
         {"Tools1", "&Tools", "", true}, {"Help1", "&Help", "", true},
-        {"Optimize1", "&Optimize", "", false}, {"Transparent1", "Transparent", "", true},
+        {"Optimize1", "&Optimize", "", true}, {"Transparent1", "Transparent", "", true},
         {"Backgrounds1", "Backgrounds...", "", false}, {"Effect1", "&Effects...", "", false},
         {"MarkTextPosition1", "Mark Position", "", true}, {"SaveAs2", "Save As...", "", false},
-        {"Add1", "&Add", "", false}, {"Delete1", "&Delete", "", true}, {"Delay1", "Delay...", "", true},
+        {"Add1", "&Add", "", true}, {"Delete1", "&Delete", "", true}, {"Delay1", "Delay...", "", true},
         {"DelayAll1", "Delay All...", "", true}, {"FlipLeftRight1", "Flip Left-Right", "", false},
         {"FlipUpDown1", "Flip Up-Down", "", false}, {"Rotate1", "Rotate", "", false}, {"Trace2", "Trace", "", false},
         {"Shadow2", "Shadow", "", true}, {"UpLeft2", "Up Left", "", false}, {"UpRight1", "Up Right", "", false},
@@ -152,7 +153,7 @@ TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
     EXPECT_EQ(w->Action("btnsaveani")->text(), "GIF");
     EXPECT_FALSE(w->Action("btnsaveani")->isEnabled());
     EXPECT_FALSE(w->Action("btnstop")->isEnabled());
-    EXPECT_FALSE(w->Action("btnanimate")->isEnabled());
+    EXPECT_TRUE(w->Action("btnanimate")->isEnabled());
     EXPECT_TRUE(w->Action("btnnewframe")->isEnabled());
 
     // The lower panel: "Frames" and "Files", the first one shown.

@@ -213,6 +213,20 @@ TEST(GifReader, SignatureVariantsAndEveryExtensionRoundTrip)
     std::copy_n("ANIMEXTS1.0", 11, pos);
     Loaded l = load(anim);
     EXPECT_TRUE(dynamic_cast<const TGIFAppExtNSLoop*>(l.Gif->Images[0]->Extensions[0].get()));
+
+    // The identifier decides, whatever the block size: a longer block is still the loop
+    // extension (and is written back as one).
+    Bytes longer = GifHeader(1, 1);
+    Append(longer, {0x21, 0xFF, 13, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 9, 9, 3, 1, 4, 0, 0});
+    Append(longer, GifFrameHead(0, 0, 1, 1, 1));
+    longer.push_back(2);
+    Append(longer, SubBlocks(PackCodes({{4, 3}, {1, 3}, {5, 3}})));
+    longer.push_back(0x3B);
+    Loaded m = load(longer);
+    const auto* loopExt = dynamic_cast<const TGIFAppExtNSLoop*>(m.Gif->Images[0]->Extensions.at(0).get());
+    ASSERT_TRUE(loopExt);
+    EXPECT_EQ(loopExt->Loops(), 4);
+    EXPECT_EQ(load(m.Gif->SaveToBytes()).Gif->Images[0]->Data, (std::vector<std::uint8_t>{1}));
 }
 
 TEST(GifReader, TruncatedDataKeepsTheFillValueAndWarns)

@@ -361,3 +361,46 @@ TEST(GifWriter, SaveToFileIsAtomic)
     EXPECT_THROW(empty.SaveToFile(path), GIFException);
     EXPECT_EQ(ReadTestFile(path), gif.SaveToBytes());
 }
+
+TEST(GifWriter, ClearCodeComesWhenTheNextCodeWouldPass4094)
+{
+    // Walk the codes of a noisy 8-bit frame the way a decoder sizes them.
+    TGIFImage gif;
+    std::vector<std::uint8_t> noise(200 * 200);
+    unsigned s = 5;
+    for (auto& p : noise) {
+        s = s * 69069u + 1;
+        p = static_cast<std::uint8_t>(s >> 24);
+    }
+    gif.Add(PaletteBitmap(200, 200, DistinctPalette(256), [&](int x, int y) { return noise[static_cast<std::size_t>(y) * 200 + x]; }));
+    const std::vector<std::uint8_t> file = gif.SaveToBytes();
+    const std::size_t start = 13 + 10 + 256 * 3;
+    ASSERT_EQ(file[start], 8);
+    std::vector<std::uint8_t> data;
+    for (std::size_t p = start + 1; file[p] != 0; p += file[p] + 1)
+        data.insert(data.end(), file.begin() + static_cast<std::ptrdiff_t>(p + 1), file.begin() + static_cast<std::ptrdiff_t>(p + 1 + file[p]));
+    std::size_t bit = 0;
+    int width = 9, freeCode = 258, clears = 0, codesSinceClear = 0;
+    std::vector<int> freeAtClear;
+    for (;;) {
+        int code = 0;
+        for (int i = 0; i < width; ++i, ++bit)
+            code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
+        if (code == 256) {
+            ++clears;
+            freeAtClear.push_back(freeCode);
+            width = 9;
+            freeCode = 258;
+            codesSinceClear = 0;
+            continue;
+        }
+        if (code == 257)
+            break;
+        if (codesSinceClear++ > 0 && freeCode < 4096 && ++freeCode == (1 << width) && width < 12)
+            ++width;
+    }
+    ASSERT_GE(clears, 3); // the leading clear and at least two table resets
+    EXPECT_EQ(freeAtClear[0], 258);
+    for (std::size_t i = 1; i < freeAtClear.size(); ++i)
+        EXPECT_EQ(freeAtClear[i], 4095) << i;
+}

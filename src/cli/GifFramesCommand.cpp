@@ -1,0 +1,34 @@
+// gif-frames: the frames Animation > Open makes of a GIF file, written as BMP files.
+#include "CliCommand.h"
+
+#include "graphics/BmpFile.h"
+#include "workspace/FrameImport.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+int run(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        throw CliUsageError{"expected a GIF file and an output folder"};
+    const std::filesystem::path outDir(args[1]);
+    if (!std::filesystem::is_directory(outDir))
+        throw CliUsageError{args[1] + " is not a folder"};
+    TFrameStrip strip;
+    OpenGIFFile(strip, args[0]);
+    for (int i = 0; i < strip.Count(); ++i) {
+        const TFrameRecord& f = strip.FindFrameImage(i);
+        const std::string name = f.Name + ".bmp";
+        SaveBmpFile(f.Bitmap, (outDir / name).string());
+        std::cout << name << ": " << f.Bitmap.Width() << " x " << f.Bitmap.Height() << ", delay " << f.DelayText
+                  << ", transparent " << (f.Bitmap.Transparent() ? "yes" : "no") << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
+ANIVOR_CLI_COMMAND("gif-frames", "IN.gif OUTDIR",
+                   "Writes the frames Animation > Open makes of a GIF file as BMP files (Frame1.bmp, ...).", run);

@@ -1,0 +1,101 @@
+// make: an animation from image files, built exactly as Create builds it in the window.
+#include "CliCommand.h"
+
+#include "graphics/Exception.h"
+#include "workspace/Assembly.h"
+#include "workspace/FrameImport.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+namespace {
+
+int intOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)
+{
+    if (i + 1 >= args.size())
+        throw CliUsageError{args[i] + " needs a value"};
+    int value = 0;
+    if (!TryParseInt(args[i + 1], value) || value < low || value > high)
+        throw CliUsageError{args[i] + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
+    ++i;
+    return value;
+}
+
+int run(const std::vector<std::string>& args)
+{
+    std::string out;
+    std::vector<std::string> images;
+    TFrameStrip strip;
+    strip.DefaultDelay = 10;
+    strip.LoopCount = 0;
+    TAssemblyOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o") {
+            if (i + 1 >= args.size())
+                throw CliUsageError{"-o needs a file name"};
+            out = args[++i];
+        } else if (a == "--delay") {
+            strip.DefaultDelay = intOption(args, i, 0, 65535);
+        } else if (a == "--loops") {
+            // As Set Loops: any count, the file keeps its low 16 bits.
+            strip.LoopCount = intOption(args, i, 0, 2147483647);
+        } else if (a == "--bits") {
+            options.Reduction.Bits = intOption(args, i, 3, 8);
+        } else if (a == "--palette") {
+            if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], options.Reduction.Palette))
+                throw CliUsageError{"--palette takes none, windows-system, windows-halftone, windows-grayscale, "
+                                    "monochrome, grayscale, netscape, optimized or optimized-windows"};
+            ++i;
+        } else if (a == "--dither") {
+            if (i + 1 >= args.size() || !ParseDitherName(args[i + 1], options.Reduction.Dither))
+                throw CliUsageError{"--dither takes nearest, floyd-steinberg, stucki, sierra, jajuni, "
+                                    "stevenson-arce or burkes"};
+            ++i;
+        } else if (a == "--transparent") {
+            strip.DefTrans = true;
+        } else if (a == "--merge") {
+            options.Merge = true;
+        } else if (a == "--crop") {
+            options.Crop = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw CliUsageError{"unknown option " + a};
+        } else {
+            images.push_back(a);
+        }
+    }
+    if (out.empty())
+        throw CliUsageError{"expected -o OUT.gif"};
+    if (images.empty())
+        throw CliUsageError{"expected at least one image file"};
+
+    // The frames come in as Import brings them: fitted into the first image's size.
+    for (const std::string& path : images)
+        if (!ImportImageFile(strip, path))
+            throw EInvalidGraphic(path + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
+
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    int done = 0;
+    TAssemblyView view;
+    if (terminal)
+        view.ShowFrame = [&](const TBitmap&) {
+            std::cerr << "\rFrame " << ++done << " of " << strip.Count() << std::flush;
+        };
+    const TAssemblyResult result = CreateAnimation(strip, false, options, view);
+    if (terminal)
+        std::cerr << "\r" << std::string(30, ' ') << "\r" << std::flush;
+    if (!result.Succeeded())
+        std::rethrow_exception(result.Error);
+    SavePreview(out, TPreviewState::Animation, result.Document.get(), strip.WorkBitmap);
+    std::cout << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth << " x "
+              << strip.FrameHeight << ", " << result.Size << " bytes)\n";
+    return 0;
+}
+
+} // namespace
+
+ANIVOR_CLI_COMMAND("make",
+                   "-o OUT.gif [--delay N] [--loops N] [--palette METHOD] [--bits N] [--dither ENGINE] "
+                   "[--transparent] [--merge] [--crop] IMAGE...",
+                   "Builds an animated GIF from image files as Animation > Create does.", run);

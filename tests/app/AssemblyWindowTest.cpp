@@ -1,0 +1,228 @@
+#include "app/AnivorForm.h"
+
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/FileListBox.h"
+#include "widgets/ImageControl.h"
+#include "widgets/PainterReduceForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class AssemblyWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    }
+    void Trigger(const char* name)
+    {
+        QAction* a = w->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+    void Frames(std::initializer_list<TColor> colors)
+    {
+        TFrameStrip& s = w->Strip();
+        s.FrameWidth = 20;
+        s.FrameHeight = 10;
+        for (TColor c : colors)
+            s.Append(SolidBitmap(20, 10, c));
+    }
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<TAnivorF> w;
+};
+
+} // namespace
+
+TEST_F(AssemblyWindow, CreateStopAndSaveFollowTheStates)
+{
+    Trigger("Create1"); // an empty strip: nothing happens
+    EXPECT_FALSE(w->Action("SaveAs1")->isEnabled());
+    EXPECT_EQ(w->anisize->text(), "0");
+
+    Frames({0x0000FF, 0x00FF00, 0xFF0000});
+    Trigger("btnanimate");
+    EXPECT_TRUE(w->ImageAnimate->IsAnimating());
+    EXPECT_EQ(w->Action("SaveAs1")->text(), "Save GIF &As...");
+    EXPECT_EQ(w->Action("btnsaveani")->text(), "GIF");
+    EXPECT_TRUE(w->Action("btnsaveani")->isEnabled());
+    EXPECT_TRUE(w->Action("Stop1")->isEnabled());
+    EXPECT_TRUE(w->Action("btnstop")->isEnabled());
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    EXPECT_GE(ui.MaxWaitDepth(), 1);
+
+    ui.AnswerSaveFile(dir.file("anim.gif"));
+    Trigger("btnsaveani");
+    const TUiCall& dlg = ui.Last();
+    EXPECT_EQ(dlg.Caption, "Save animated GIF");
+    EXPECT_EQ(dlg.FileOptions.InitialDir, dir.path().string() + "/images");
+    EXPECT_EQ(dlg.FileOptions.DefaultExt, "GIF");
+    const auto gif = ReadFileBytes(dir.file("anim.gif"));
+    EXPECT_EQ(QString::number(gif.size()), w->anisize->text());
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 3), "GIF");
+
+    Trigger("Stop1");
+    EXPECT_FALSE(w->ImageAnimate->IsAnimating());
+    EXPECT_EQ(w->Action("SaveAs1")->text(), "Save BMP &As...");
+    EXPECT_EQ(w->Action("btnsaveani")->text(), "BMP");
+    EXPECT_TRUE(w->Action("SaveAs1")->isEnabled());
+    EXPECT_FALSE(w->Action("Stop1")->isEnabled());
+    EXPECT_FALSE(w->Action("btnstop")->isEnabled());
+    ui.AnswerSaveFile(dir.file("last.bmp"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "bmp");
+    EXPECT_EQ(LoadBmpFile(dir.file("last.bmp")).Pixel(3, 3), TColor(0xFF0000)); // the last frame
+
+    // Create Selection of the first frame only: a GIF again.
+    w->Strip().SetSelected(0, true);
+    Trigger("CreateSelection1");
+    EXPECT_EQ(w->Action("SaveAs1")->text(), "Save GIF &As...");
+    EXPECT_FALSE(w->ImageAnimate->IsAnimating()); // one frame: shown still
+    EXPECT_EQ(w->ImageAnimate->Document()->Count(), 1);
+    ui.AnswerSaveFile(dir.file("again.gif"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ReadFileBytes(dir.file("again.gif"))[0], 'G');
+    EXPECT_TRUE(ui.Errors().empty());
+
+    w->close();
+    EXPECT_FALSE(w->ImageAnimate->HasPicture());
+}
+
+TEST_F(AssemblyWindow, AFailedCreateShowsTheErrorAndKeepsTheState)
+{
+    TFrameStrip& s = w->Strip();
+    s.FrameWidth = s.FrameHeight = 32;
+    TBitmap many(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            many.SetPixel(x, y, static_cast<TColor>(x * 8 | (y * 8) << 8));
+    s.Append(SolidBitmap(32, 32, 0x00FF00));
+    s.Append(many);
+    w->PainterReduceF->Action("None1")->trigger();
+    Trigger("Create1");
+    ASSERT_EQ(ui.Errors().size(), 1u);
+    EXPECT_EQ(ui.Errors()[0], "Color table overflow");
+    EXPECT_FALSE(w->Action("SaveAs1")->isEnabled());
+    EXPECT_FALSE(w->Action("Stop1")->isEnabled());
+    EXPECT_NE(w->anisize->text(), "0"); // the first frame was built and measured
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    EXPECT_FALSE(w->AssemblyProgress->isVisible());
+}
+
+TEST_F(AssemblyWindow, OptimizerMenusSteerCreate)
+{
+    TPainterReduceF* f = w->PainterReduceF;
+    EXPECT_EQ(f->windowTitle(), "GIF Optimizer");
+    const std::vector<std::pair<const char*, const char*>> items{
+        {"None1", "&None"},
+        {"WindowsSystem1", "&Windows system (20 colors)"},
+        {"WindowsHalftone1", "W&indows halftone (256 colors)"},
+        {"WindowsGrayscale1", "W&in&dows grayscale (4 colors)"},
+        {"Monochrome1", "&Monochrome (black/white)"},
+        {"Grayscale1", "&Grayscale (256 shades)"},
+        {"Netscape1", "N&etscape (216 colors)"},
+        {"Optimized1", "&Optimized (256 colors)"},
+        {"N8colors1", "8 colors"},
+        {"N256colors1", "256 colors"},
+        {"OptimizedWindows1", "&Optimized Windows (256 colors)"},
+        {"FloydSteinberg1", "&Floyd Steinberg"},
+        {"Nearestcolor1", "&Nearest color"},
+        {"Stucki1", "Stucki"},
+        {"Burkes1", "Burkes"},
+        {"Sierra1", "Sierra"},
+        {"JaJuNi1", "JaJuNi"},
+        {"SteveArche1", "SteveArche"},
+    };
+    for (const auto& [name, caption] : items) {
+        ASSERT_NE(f->Action(name), nullptr) << name;
+        EXPECT_EQ(f->Action(name)->text().toStdString(), caption);
+    }
+    const TReduceSettings start = f->Settings();
+    EXPECT_EQ(start.Palette, rmQuantizeWindows);
+    EXPECT_EQ(start.Bits, 8);
+    EXPECT_EQ(start.Dither, dmFloydSteinberg);
+    EXPECT_TRUE(f->Action("OptimizedWindows1")->isChecked());
+
+    f->Action("N16colors1")->trigger();
+    EXPECT_EQ(f->Settings().Palette, rmQuantize);
+    EXPECT_EQ(f->Settings().Bits, 4);
+    f->Action("Monochrome1")->trigger();
+    f->Action("Stucki1")->trigger();
+    EXPECT_FALSE(f->Action("FloydSteinberg1")->isChecked());
+
+    w->Strip().FrameWidth = 20;
+    w->Strip().FrameHeight = 10;
+    w->Strip().Append(SolidBitmap(20, 10, 0x808080));
+    w->Strip().Append(SolidBitmap(20, 10, 0x0000FF));
+    Trigger("Create1");
+    EXPECT_EQ(SelectedColorReduction, rmMonochrome);
+    EXPECT_EQ(SelectedDitherMode, dmStucki);
+    for (const TGIFColor& c : w->ImageAnimate->Document()->GlobalColorMap().Colors())
+        EXPECT_TRUE((c == TGIFColor{0, 0, 0}) || (c == TGIFColor{255, 255, 255}));
+
+    // Convert: nothing to convert, then the frame of the popup.
+    f->Convert();
+    EXPECT_EQ(ui.Messages().back(), "No bitmap to convert!");
+    w->PreparePopup(1, true, QPoint());
+    QTimer::singleShot(0, f, [f] {
+        f->ButtonConvert->click();
+        f->accept();
+    });
+    Trigger("Optimize1");
+    EXPECT_TRUE(f->sizecap->text().startsWith("Size= "));
+    EXPECT_TRUE(f->sizecap->text().endsWith(" bytes"));
+    EXPECT_TRUE(f->ImageGIF->HasPicture());
+    EXPECT_TRUE(TPainterReduceF::HalftoneNote(24).contains("16777216 color mode,\rthe Windows Halftone"));
+}
+
+TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
+{
+    std::filesystem::create_directory(dir.path() / "pics");
+    SaveBmpFile(SolidBitmap(40, 20, 0x0000FF), dir.file("pics/wide.bmp"));
+    WriteTestFile(dir.file("pics/readme.txt"), {'x'});
+    TqorFileListBox* files = w->FilePanel->Files;
+    w->FilePanel->SetDirectory(QString::fromStdString(dir.path().string()));
+    ASSERT_TRUE(files->SelectEntry("[pics]"));
+    files->Activate(); // into the folder; nothing is imported
+    EXPECT_EQ(w->Strip().Count(), 0);
+    EXPECT_EQ(files->Directory().toStdString(), (dir.path() / "pics").string());
+    EXPECT_FALSE(files->SelectEntry("readme.txt"));
+    ASSERT_TRUE(files->SelectEntry("wide.bmp"));
+    Trigger("Add1");
+    ASSERT_EQ(w->Strip().Count(), 1);
+    EXPECT_EQ(w->Strip().FrameWidth, 40);
+    files->Activate(); // a double-click imports too
+    EXPECT_EQ(w->Strip().Count(), 2);
+    ASSERT_TRUE(files->SelectEntry("[..]"));
+    files->Activate();
+    EXPECT_EQ(files->Directory().toStdString(), dir.path().string());
+    EXPECT_EQ(w->CurrentSettings().FramesDir, dir.path().string());
+
+    // Open: the dialog, then the strip holds the file's frames.
+    Trigger("Create1");
+    ui.AnswerSaveFile(dir.file("made.gif"));
+    Trigger("SaveAs1");
+    ui.AnswerOpenFile(dir.file("made.gif"));
+    Trigger("Open2");
+    EXPECT_EQ(ui.Last().FileOptions.Filters.front(), "GIF Files|*.gif");
+    EXPECT_EQ(w->Strip().Count(), 2);
+    EXPECT_EQ(w->Strip().EntryText(1), "Frame2=10");
+    EXPECT_EQ(w->CurrentSettings().OpenDir, dir.path().string());
+    EXPECT_TRUE(ui.Errors().empty());
+}

@@ -1,0 +1,121 @@
+// anivor-cli make and gif-frames: files built from images, decoded by giflib; the frames
+// of a GIF written back as BMP files; bad arguments.
+#include "gif/GiflibHelpers.h"
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int Exit = -1;
+    std::string Out, Err;
+};
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+CliRun cli(const TempDir& dir, const std::string& args)
+{
+    const std::string out = dir.file("out.txt"), err = dir.file("err.txt");
+    const int status = std::system((std::string(ANIVOR_CLI_PATH) + " " + args + " >" + out + " 2>" + err).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+}
+
+TGIFColor Rgb(TColor c) { return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                                  static_cast<std::uint8_t>((c >> 16) & 0xFF)}; }
+
+} // namespace
+
+TEST(MakeCommand, BuildsTheAnimationFromImages)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(40, 20, 0x0000FF), dir.file("a.bmp"));
+    SaveBmpFile(SolidBitmap(20, 20, 0xFF0000), dir.file("b.bmp")); // fitted: 10 black columns each side
+    const CliRun r = cli(dir, "make -o " + dir.file("anim.gif") + " --delay 25 --loops 70000 --palette netscape --dither nearest "
+                                  + dir.file("a.bmp") + " " + dir.file("b.bmp"));
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(r.Err.find("Frame "), std::string::npos); // no progress line when stderr is not a terminal
+    EXPECT_NE(r.Out.find("2 frames, 40 x 20"), std::string::npos) << r.Out;
+    const GLFile gl = GiflibDecode(ReadFileBytes(dir.file("anim.gif")));
+    ASSERT_EQ(gl.Frames.size(), 2u);
+    EXPECT_EQ(gl.Width, 40);
+    EXPECT_EQ(gl.Loops, 4464);
+    EXPECT_EQ(gl.Frames[0].Delay, 25);
+    EXPECT_EQ(gl.Frames[1].Delay, 25);
+    EXPECT_EQ(gl.Global[gl.Frames[0].Pixels[0]], Rgb(0x0000FF));
+    EXPECT_EQ(gl.Global[gl.Frames[1].Pixels[5 * 40 + 9]], Rgb(0));
+    EXPECT_EQ(gl.Global[gl.Frames[1].Pixels[5 * 40 + 10]], Rgb(0xFF0000));
+
+    // Transparent, merged and cropped: still readable by giflib.
+    const CliRun t = cli(dir, "make -o " + dir.file("t.gif") + " --transparent --merge --crop " + dir.file("a.bmp") + " "
+                                  + dir.file("a.bmp"));
+    ASSERT_EQ(t.Exit, 0) << t.Err;
+    const GLFile tl = GiflibDecode(ReadFileBytes(dir.file("t.gif")));
+    ASSERT_FALSE(tl.Frames.empty());
+    EXPECT_GE(tl.Frames[0].Transparent, 0);
+    EXPECT_EQ(tl.Loops, 0);
+}
+
+TEST(MakeCommand, RefusesBadArgumentsWithoutWriting)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(4, 4, 0), dir.file("a.bmp"));
+    WriteTestFile(dir.file("n.txt"), {'x'});
+    const std::string out = " -o " + dir.file("x.gif") + " ";
+    EXPECT_NE(cli(dir, "make" + out + "--palette rainbow " + dir.file("a.bmp")).Exit, 0);
+    EXPECT_NE(cli(dir, "make" + out + "--dither fuzzy " + dir.file("a.bmp")).Exit, 0);
+    EXPECT_NE(cli(dir, "make" + out + "--bits 9 " + dir.file("a.bmp")).Exit, 0);
+    EXPECT_NE(cli(dir, "make" + out + "--delay x " + dir.file("a.bmp")).Exit, 0);
+    EXPECT_NE(cli(dir, "make" + out).Exit, 0);
+    EXPECT_NE(cli(dir, "make " + dir.file("a.bmp")).Exit, 0);
+    const CliRun txt = cli(dir, "make" + out + dir.file("a.bmp") + " " + dir.file("n.txt"));
+    EXPECT_NE(txt.Exit, 0);
+    EXPECT_NE(txt.Err.find("n.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.gif")));
+}
+
+TEST(GifFramesCommand, WritesTheFramesOpenMakes)
+{
+    TempDir dir;
+    GLFile file;
+    file.Width = 6;
+    file.Height = 4;
+    file.Global = {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}, {255, 255, 255}};
+    auto frame = [](int l, int t, int w, int h, std::uint8_t v, int delay, int tr) {
+        GLFrame f;
+        f.Left = l;
+        f.Top = t;
+        f.Width = w;
+        f.Height = h;
+        f.Pixels.assign(static_cast<std::size_t>(w * h), v);
+        f.Delay = delay;
+        f.Transparent = tr;
+        return f;
+    };
+    file.Frames = {frame(0, 0, 6, 4, 1, 5, -1), frame(1, 1, 2, 2, 2, 7, -1), frame(0, 0, 6, 4, 2, 15, 2)};
+    WriteTestFile(dir.file("in.gif"), GiflibEncode(file));
+    std::filesystem::create_directory(dir.path() / "out");
+    const CliRun r = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("out"));
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Frame1.bmp: 6 x 4, delay 5, transparent no\nFrame2.bmp: 6 x 4, delay 15, transparent yes\n");
+    EXPECT_EQ(LoadBmpFile(dir.file("out/Frame1.bmp")).Pixel(2, 2), TColor(0x0000FF));
+    EXPECT_EQ(LoadBmpFile(dir.file("out/Frame2.bmp")).Pixel(2, 2), TColor(0xFF0000));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out/Frame3.bmp")));
+
+    EXPECT_NE(cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("nofolder")).Exit, 0);
+    WriteTestFile(dir.file("bad.gif"), {'G', 'I', 'X'});
+    EXPECT_NE(cli(dir, "gif-frames " + dir.file("bad.gif") + " " + dir.file("out")).Exit, 0);
+}
