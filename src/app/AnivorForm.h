@@ -78,6 +78,10 @@ public:
     // The "GIF Optimizer" window; its menus are the palette and dithering every Create uses.
     TPainterReduceF* PainterReduceF = nullptr;
     TPreviewState PreviewState() const { return m_previewState; }
+    // Wizard runs: the progress shown in the status bar while the steps run, and whether
+    // a run is in progress (every other command is disabled meanwhile).
+    QProgressBar* WizardProgress = nullptr;
+    bool WizardRunning() const { return m_wizardRunning; }
     QMenu* framepop = nullptr;
     QMenu* filespop = nullptr;
     QMenu* Listpop = nullptr;
@@ -120,6 +124,10 @@ private:
     void setPreviewState(TPreviewState state);
     void importSelectedFile();
     void optimizeFrame();
+    // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
+    void createWizardMenu();
+    void runWizard(int kind);
+    void stopWizard();
 
     TFrameStrip m_strip;
     std::unique_ptr<TStripViewSource> m_source;
@@ -131,6 +139,9 @@ private:
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
+    bool m_wizardRunning = false;
+    bool m_wizardStop = false;     // the user asked the running wizard to end
+    bool m_closeAfterRun = false;  // the window was closed during a run
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;

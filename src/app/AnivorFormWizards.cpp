@@ -1,0 +1,211 @@
+// The main window's wizards: the "Wizards" drop-down built from the wizard engine's menu
+// data, one run of RunWizard with its progress and Stop, and the preview it leaves.
+#include "AnivorForm.h"
+
+#include "platform/CommandGuard.h"
+#include "platform/Ui.h"
+#include "widgets/FrameViews.h"
+#include "widgets/ImageControl.h"
+#include "widgets/PainterReduceForm.h"
+#include "widgets/TabBar.h"
+#include "wizards/WizardKinds.h"
+#include "wizards/WizardMenu.h"
+#include "workspace/WizardRun.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cctype>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Letters and digits of a caption, for the object names of the submenus.
+QString namePart(const std::string& caption)
+{
+    QString out;
+    for (char c : caption)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            out += QChar(c);
+    return out;
+}
+
+// Everything a run disables, and its state before, so the run can put it back on every
+// way out (a failing step included).
+class TRunLock {
+public:
+    TRunLock(QWidget* window, QAction* keep, const std::vector<QWidget*>& widgets)
+    {
+        for (QAction* a : window->findChildren<QAction*>()) {
+            if (a == keep)
+                continue;
+            m_actions.emplace_back(a, a->isEnabled());
+            a->setEnabled(false);
+        }
+        for (QWidget* w : widgets) {
+            m_widgets.emplace_back(w, w->isEnabled());
+            w->setEnabled(false);
+        }
+    }
+    ~TRunLock()
+    {
+        for (auto& [a, on] : m_actions)
+            if (a)
+                a->setEnabled(on);
+        for (auto& [w, on] : m_widgets)
+            if (w)
+                w->setEnabled(on);
+    }
+    TRunLock(const TRunLock&) = delete;
+    TRunLock& operator=(const TRunLock&) = delete;
+
+private:
+    std::vector<std::pair<QPointer<QAction>, bool>> m_actions;
+    std::vector<std::pair<QPointer<QWidget>, bool>> m_widgets;
+};
+
+} // namespace
+
+void TAnivorF::createWizardMenu()
+{
+    // Items are named "Wizard" + kind (Wizard0 .. Wizard104); submenus "wiz" + their
+    // caption path (wizBlinds, wizEffectsLight, ...).
+    std::function<void(QMenu*, const std::vector<TWizardMenuItem>&, const QString&)> fill =
+        [&](QMenu* menu, const std::vector<TWizardMenuItem>& items, const QString& path) {
+            for (const TWizardMenuItem& item : items) {
+                switch (item.ItemType) {
+                case TWizardMenuItem::Type::Separator:
+                    menu->addSeparator();
+                    break;
+                case TWizardMenuItem::Type::Submenu: {
+                    const QString name = path + namePart(item.Caption);
+                    QMenu* sub = menu->addMenu(QString::fromStdString(item.Caption));
+                    sub->setObjectName(name + "Menu");
+                    sub->menuAction()->setObjectName(name);
+                    fill(sub, item.Items, name);
+                    break;
+                }
+                case TWizardMenuItem::Type::Command: {
+                    const int kind = item.Kind;
+                    auto* a = new QAction(QString::fromStdString(item.Caption), this);
+                    a->setObjectName(QString("Wizard%1").arg(kind));
+                    ConnectGuarded(a, [this, kind] { runWizard(kind); });
+                    menu->addAction(a);
+                    break;
+                }
+                }
+            }
+        };
+    fill(wizpop, WizardMenu(), "wiz");
+
+    // Stop for a running wizard: Esc, or the button beside the progress in the status bar.
+    auto* stop = new QAction("Stop Wizard", this);
+    stop->setObjectName("btnwizstop");
+    stop->setToolTip("Stop the running wizard (Esc)");
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setShortcutContext(Qt::WindowShortcut);
+    stop->setEnabled(false);
+    connect(stop, &QAction::triggered, this, [this] { stopWizard(); });
+    addAction(stop);
+
+    WizardProgress = new QProgressBar(this);
+    WizardProgress->setObjectName("WizardProgress");
+    WizardProgress->setMaximumWidth(160);
+    WizardProgress->setTextVisible(true);
+    WizardProgress->setFormat("%v / %m");
+    auto* stopButton = new QToolButton(this);
+    stopButton->setObjectName("WizardStopButton");
+    stopButton->setDefaultAction(stop);
+    stopButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->addPermanentWidget(WizardProgress);
+    statusBar()->addPermanentWidget(stopButton);
+    // The status bar is there only while a wizard runs.
+    statusBar()->setVisible(false);
+}
+
+void TAnivorF::stopWizard()
+{
+    if (m_wizardRunning)
+        m_wizardStop = true;
+}
+
+void TAnivorF::runWizard(int kind)
+{
+    // The commands are disabled during a run; this also keeps out a second run that a
+    // queued event could start.
+    if (m_wizardRunning)
+        return;
+    const TWizardKind* k = FindWizardKind(kind);
+    if (!k)
+        return;
+    const int c = m_strip.ItemIndex();
+    if (!WizardCanRun(c, m_strip.Count())) {
+        m_strip.ResetWizardList();
+        return;
+    }
+
+    QAction* stop = Action("btnwizstop");
+    TWizardOutcome outcome;
+    {
+        m_wizardRunning = true;
+        m_wizardStop = false;
+        TRunLock lock(this, stop, std::vector<QWidget*>{ScrollBoxSource, TabBar, CheckBoxMerge, CheckBoxCrop});
+        stop->setEnabled(true);
+        const int total = WizardImageCount(kind, m_strip.WizardFrameCount);
+        WizardProgress->setRange(0, total);
+        WizardProgress->setValue(0);
+        const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));
+        statusBar()->showMessage(title);
+        statusBar()->setVisible(true);
+        // Whatever way the run ends, the indicators go and the window takes commands again.
+        struct TEndRun {
+            TAnivorF* w;
+            QAction* stop;
+            ~TEndRun()
+            {
+                stop->setEnabled(false);
+                w->statusBar()->clearMessage();
+                w->statusBar()->setVisible(false);
+                w->m_wizardRunning = false;
+            }
+        } endRun{this, stop};
+
+        TWizardRunHooks hooks;
+        hooks.OnStep = [&](int step, int count) {
+            WizardProgress->setValue(step);
+            statusBar()->showMessage(QString("%1: %2 of %3 (Esc stops)").arg(title).arg(step).arg(count));
+            UI().ProcessEvents();
+            return !m_wizardStop;
+        };
+        hooks.Preview.Reduction = PainterReduceF->Settings();
+        hooks.Preview.Merge = CheckBoxMerge->isChecked();
+        hooks.Preview.Crop = CheckBoxCrop->isChecked();
+        hooks.PreviewView.ShowFrame = [this](const TBitmap& frame) {
+            ImageAnimate->ShowBitmap(frame, true);
+            UI().ProcessEvents();
+        };
+        outcome = RunWizard(m_strip, kind, hooks);
+    }
+    if (m_closeAfterRun) {
+        m_closeAfterRun = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+    if (!outcome.Ran || !outcome.Preview.Document)
+        return;
+    TAssemblyResult& preview = outcome.Preview;
+    if (preview.Size >= 0)
+        anisize->setText(QString::number(preview.Size));
+    if (!preview.Succeeded())
+        std::rethrow_exception(preview.Error);
+    ImageAnimate->ShowDocument(*preview.Document);
+    setPreviewState(TPreviewState::Animation);
+}
