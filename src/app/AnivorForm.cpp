@@ -636,6 +636,24 @@ void TAnivorF::createAnimation(bool selectionOnly)
     const int frames = selectionOnly ? m_strip.SelectedCount() : m_strip.Count();
     if (frames == 0)
         return;
+    showAssembly(frames, [&](const TAssemblyOptions& o, const TAssemblyView& v) {
+        return CreateAnimation(m_strip, selectionOnly, o, v);
+    });
+}
+
+void TAnivorF::PreviewWizardFrames()
+{
+    RunGuarded([this] {
+        const int frames = static_cast<int>(m_strip.WizardImages().size());
+        showAssembly(frames, [&](const TAssemblyOptions& o, const TAssemblyView& v) {
+            return ::PreviewWizardFrames(m_strip, o, v);
+        });
+    });
+}
+
+void TAnivorF::showAssembly(int frames,
+                            const std::function<TAssemblyResult(const TAssemblyOptions&, const TAssemblyView&)>& build)
+{
     TAssemblyOptions options;
     options.Reduction = PainterReduceF->Settings();
     options.Merge = CheckBoxMerge->isChecked();
@@ -643,21 +661,23 @@ void TAnivorF::createAnimation(bool selectionOnly)
     int shown = 0;
     TAssemblyView view;
     // Each reduced frame is shown at once, so the user sees the animation being built.
+    // Only these two widgets repaint: no other events run while the strip is being read.
     view.ShowFrame = [&](const TBitmap& frame) {
         ImageAnimate->ShowBitmap(frame, true);
-        AssemblyProgress->setValue(shown * 100 / frames);
+        AssemblyProgress->setValue(frames > 0 ? shown * 100 / frames : 0);
+        AssemblyProgress->repaint();
         ++shown;
-        UI().ProcessEvents();
     };
     AssemblyProgress->setValue(0);
     AssemblyProgress->setVisible(true);
-    TAssemblyResult result = CreateAnimation(m_strip, selectionOnly, options, view);
+    TAssemblyResult result = build(options, view);
     AssemblyProgress->setVisible(false);
     if (result.Size >= 0)
         anisize->setText(QString::number(result.Size));
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
-    ImageAnimate->ShowDocument(*result.Document);
+    m_animation = result.Document;
+    ImageAnimate->ShowDocument(*m_animation);
     setPreviewState(TPreviewState::Animation);
 }
 
@@ -687,7 +707,9 @@ void TAnivorF::saveAnimation()
     if (!path)
         return;
     WaitCursor wait;
-    SavePreview(*path, m_previewState, ImageAnimate->Document(), m_strip.WorkBitmap);
+    // The animation last created, the very bytes `anisize` measured; a failed Create since
+    // has shown its frames in the preview but left this one to save.
+    SavePreview(*path, m_previewState, m_animation.get(), m_strip.WorkBitmap);
 }
 
 void TAnivorF::importSelectedFile()

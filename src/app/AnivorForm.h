@@ -82,6 +82,9 @@ public:
     // a run is in progress (every other command is disabled meanwhile).
     QProgressBar* WizardProgress = nullptr;
     bool WizardRunning() const { return m_wizardRunning; }
+    // The wizard driver's preview of the frames it generated (wizlist): built like Create
+    // (DefaultDelay, Default Transparent, looping forever) and shown animated.
+    void PreviewWizardFrames();
     QMenu* framepop = nullptr;
     QMenu* filespop = nullptr;
     QMenu* Listpop = nullptr;
@@ -119,6 +122,8 @@ private:
     void openWebSite();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);
+    void showAssembly(int frames,
+                      const std::function<TAssemblyResult(const TAssemblyOptions&, const TAssemblyView&)>& build);
     void stopAnimation();
     void saveAnimation();
     void setPreviewState(TPreviewState state);
@@ -142,6 +147,7 @@ private:
     bool m_wizardRunning = false;
     bool m_wizardStop = false;     // the user asked the running wizard to end
     bool m_closeAfterRun = false;  // the window was closed during a run
+    std::shared_ptr<TGIFImage> m_animation; // the last animation created
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;

@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include <cctype>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -147,65 +148,59 @@ void TAnivorF::runWizard(int kind)
     const TWizardKind* k = FindWizardKind(kind);
     if (!k)
         return;
-    const int c = m_strip.ItemIndex();
-    if (!WizardCanRun(c, m_strip.Count())) {
+    if (!WizardCanRun(m_strip.ItemIndex(), m_strip.Count())) {
         m_strip.ResetWizardList();
         return;
     }
 
     QAction* stop = Action("btnwizstop");
-    TWizardOutcome outcome;
-    {
-        m_wizardRunning = true;
-        m_wizardStop = false;
-        TRunLock lock(this, stop, std::vector<QWidget*>{ScrollBoxSource, TabBar, CheckBoxMerge, CheckBoxCrop});
-        stop->setEnabled(true);
-        const int total = WizardImageCount(kind, m_strip.WizardFrameCount);
-        WizardProgress->setRange(0, total);
-        WizardProgress->setValue(0);
-        const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));
-        statusBar()->showMessage(title);
-        statusBar()->setVisible(true);
-        // Whatever way the run ends, the indicators go and the window takes commands again.
-        struct TEndRun {
-            TAnivorF* w;
-            QAction* stop;
-            ~TEndRun()
-            {
-                stop->setEnabled(false);
-                w->statusBar()->clearMessage();
-                w->statusBar()->setVisible(false);
-                w->m_wizardRunning = false;
-            }
-        } endRun{this, stop};
+    std::optional<TRunLock> lock;
+    lock.emplace(this, stop, std::vector<QWidget*>{ScrollBoxSource, TabBar, CheckBoxMerge, CheckBoxCrop});
+    m_wizardRunning = true;
+    m_wizardStop = false;
+    stop->setEnabled(true);
+    const int total = WizardImageCount(kind, m_strip.WizardFrameCount);
+    WizardProgress->setRange(0, total);
+    WizardProgress->setValue(0);
+    const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));
+    statusBar()->showMessage(title);
+    statusBar()->setVisible(true);
 
-        TWizardRunHooks hooks;
-        hooks.OnStep = [&](int step, int count) {
-            WizardProgress->setValue(step);
-            statusBar()->showMessage(QString("%1: %2 of %3 (Esc stops)").arg(title).arg(step).arg(count));
-            UI().ProcessEvents();
-            return !m_wizardStop;
-        };
-        hooks.Preview.Reduction = PainterReduceF->Settings();
-        hooks.Preview.Merge = CheckBoxMerge->isChecked();
-        hooks.Preview.Crop = CheckBoxCrop->isChecked();
-        hooks.PreviewView.ShowFrame = [this](const TBitmap& frame) {
-            ImageAnimate->ShowBitmap(frame, true);
-            UI().ProcessEvents();
-        };
-        outcome = RunWizard(m_strip, kind, hooks);
-    }
-    if (m_closeAfterRun) {
-        m_closeAfterRun = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
-    if (!outcome.Ran || !outcome.Preview.Document)
-        return;
-    TAssemblyResult& preview = outcome.Preview;
-    if (preview.Size >= 0)
-        anisize->setText(QString::number(preview.Size));
-    if (!preview.Succeeded())
-        std::rethrow_exception(preview.Error);
-    ImageAnimate->ShowDocument(*preview.Document);
-    setPreviewState(TPreviewState::Animation);
+    // Ends the run's state: the indicators go and the commands come back. Runs before the
+    // preview (which sets the save and stop commands itself) and on every other way out.
+    auto endRun = [&] {
+        if (!m_wizardRunning)
+            return;
+        stop->setEnabled(false);
+        statusBar()->clearMessage();
+        statusBar()->setVisible(false);
+        lock.reset();
+        m_wizardRunning = false;
+    };
+    struct TOnExit {
+        std::function<void()> fn;
+        ~TOnExit() { fn(); }
+    } onExit{[&] {
+        endRun();
+        // The window was closed during the run: it closes now that the run has returned.
+        if (m_closeAfterRun) {
+            m_closeAfterRun = false;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    }};
+
+    TWizardRunHooks hooks;
+    hooks.OnStep = [&](int step, int count) {
+        WizardProgress->setValue(step);
+        statusBar()->showMessage(QString("%1: %2 of %3 (Esc stops)").arg(title).arg(step).arg(count));
+        UI().ProcessEvents();
+        return !m_wizardStop;
+    };
+    hooks.ShowPreview = [&] {
+        endRun();
+        if (m_closeAfterRun)
+            return;
+        PreviewWizardFrames();
+    };
+    RunWizard(m_strip, kind, hooks);
 }

@@ -195,6 +195,10 @@ void TOptimizer::mergeFrame(int i)
     const TGIFColorMap& refMap = ref.ActiveColorMap();
     const bool wasTransparent = f.Transparent();
     int t = f.TransparentIndex();
+    // A transparent index outside the table (possible in files) cannot be written as a
+    // pixel: such a frame is left as it is.
+    if (wasTransparent && t >= map.Count())
+        return;
     if (!wasTransparent) {
         const bool room = usesGlobal(f) ? map.Count() >= 1 && map.Count() <= 255 : map.Count() < 256;
         if (!room)
@@ -278,10 +282,11 @@ void TOptimizer::crop()
 }
 
 // A frame with nothing visible can go when the picture under it is the previous frame
-// itself: that frame then simply stays up for both delays.
+// itself: that frame then simply stays up for both delays. (An empty previous frame
+// writes only its extensions, which readers give to the frame after it.)
 bool TOptimizer::canDrop(int i)
 {
-    return i > 0 && !restores(disposalOf(frame(i - 1))) && !holdsLoop(frame(i));
+    return i > 0 && hasPixels(frame(i - 1)) && !restores(disposalOf(frame(i - 1))) && !holdsLoop(frame(i));
 }
 
 void TOptimizer::cropFrame(int i)

@@ -2,6 +2,7 @@
 
 #include "gif/GIFOptimize.h"
 #include "graphics/BmpFile.h"
+#include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "platform/Ui.h"
 
@@ -138,10 +139,15 @@ TFileDialogOptions PreviewSaveDialog(TPreviewState state, const std::string& ima
 
 void SavePreview(const std::string& path, TPreviewState state, const TGIFImage* document, const TBitmap& stopped)
 {
-    if (state == TPreviewState::Animation && document)
+    if (state == TPreviewState::Animation) {
+        if (!document || document->Empty())
+            throw Exception("There is no animation to save");
         WriteFileAtomic(path, AnimationBytes(*document));
-    else if (state == TPreviewState::Stopped)
+    } else if (state == TPreviewState::Stopped) {
+        if (stopped.Empty())
+            throw Exception("There is no picture to save");
         SaveBmpFile(stopped, path);
+    }
 }
 
 std::vector<std::uint8_t> AnimationBytes(const TGIFImage& image) { return image.SaveToBytes(); }

@@ -57,7 +57,11 @@ TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& ho
         }
     }
     keep();
-    if (!strip.WizardImages().empty())
+    if (strip.WizardImages().empty())
+        return outcome;
+    if (hooks.ShowPreview)
+        hooks.ShowPreview();
+    else
         outcome.Preview = PreviewWizardFrames(strip, hooks.Preview, hooks.PreviewView);
     return outcome;
 }

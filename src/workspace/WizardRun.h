@@ -8,6 +8,7 @@
 #include "FrameStrip.h"
 #include "wizards/WizardDriver.h"
 
+#include <functional>
 #include <vector>
 
 // What the caller adds to a run. Every member may be left as it is.
@@ -15,7 +16,11 @@ struct TWizardRunHooks {
     // After every step, with the images made so far and the number the run makes; it may
     // let pending events run. Returning false ends the run early (the user's Stop).
     TWizardProgress OnStep;
-    // Palette, dithering, Merge and Crop of the preview, and how its frames are shown.
+    // Builds and shows the preview of wizlist in place of the plain PreviewWizardFrames
+    // (the main window's, which also shows it). Called once the steps have run.
+    std::function<void()> ShowPreview;
+    // Without ShowPreview: palette, dithering, Merge and Crop of the preview built here,
+    // and how its frames are shown.
     TAssemblyOptions Preview;
     TAssemblyView PreviewView;
     // The actor kinds' picture and path (the frame editor's); without a picture the
@@ -30,8 +35,8 @@ struct TWizardOutcome {
     bool Ran = false;
     // The run was ended early by OnStep; what it made until then is in wizlist.
     bool Stopped = false;
-    // The preview of wizlist (its Document is null when the run was refused). The caller
-    // shows it, and shows Preview.Error when the assembly failed.
+    // The preview of wizlist when no ShowPreview was given (its Document is null when the
+    // run was refused). The caller shows it, and shows Preview.Error when it failed.
     TAssemblyResult Preview;
 };
 

@@ -108,6 +108,14 @@ TEST_F(AssemblyWindow, AFailedCreateShowsTheErrorAndKeepsTheState)
 {
     TFrameStrip& s = w->Strip();
     s.FrameWidth = s.FrameHeight = 32;
+    // A first animation that works; the failed one must leave it to Save.
+    s.Append(SolidBitmap(32, 32, 0x0000FF));
+    s.Append(SolidBitmap(32, 32, 0x00FF00));
+    Trigger("Create1");
+    ui.AnswerSaveFile(dir.file("good.gif"));
+    Trigger("SaveAs1");
+    const auto good = ReadFileBytes(dir.file("good.gif"));
+    s.ClearFrames();
     TBitmap many(32, 32);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
@@ -118,11 +126,33 @@ TEST_F(AssemblyWindow, AFailedCreateShowsTheErrorAndKeepsTheState)
     Trigger("Create1");
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_EQ(ui.Errors()[0], "Color table overflow");
-    EXPECT_FALSE(w->Action("SaveAs1")->isEnabled());
-    EXPECT_FALSE(w->Action("Stop1")->isEnabled());
-    EXPECT_NE(w->anisize->text(), "0"); // the first frame was built and measured
+    EXPECT_EQ(w->Action("SaveAs1")->text(), "Save GIF &As...");
+    EXPECT_TRUE(w->Action("Stop1")->isEnabled());
+    EXPECT_NE(w->anisize->text(), QString::number(good.size())); // the first frame was built and measured
     EXPECT_EQ(ui.WaitDepth(), 0);
     EXPECT_FALSE(w->AssemblyProgress->isVisible());
+    ui.AnswerSaveFile(dir.file("after.gif"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ReadFileBytes(dir.file("after.gif")), good);
+}
+
+TEST_F(AssemblyWindow, WizardPreviewPlaysTheWizardFrames)
+{
+    TFrameStrip& s = w->Strip();
+    s.FrameWidth = 20;
+    s.FrameHeight = 10;
+    s.Append(SolidBitmap(20, 10, 0xFFFFFF));
+    s.ResetWizardList();
+    s.AddWizardImage(SolidBitmap(20, 10, 0x0000FF));
+    s.AddWizardImage(SolidBitmap(20, 10, 0x00FF00));
+    s.AddWizardImage(SolidBitmap(20, 10, 0xFF0000));
+    w->PreviewWizardFrames();
+    EXPECT_TRUE(ui.Errors().empty());
+    ASSERT_NE(w->ImageAnimate->Document(), nullptr);
+    EXPECT_EQ(w->ImageAnimate->Document()->Count(), 3);
+    EXPECT_TRUE(w->ImageAnimate->IsAnimating());
+    EXPECT_EQ(w->PreviewState(), TPreviewState::Animation);
+    EXPECT_EQ(s.Count(), 1); // the strip itself is not touched
 }
 
 TEST_F(AssemblyWindow, OptimizerMenusSteerCreate)

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -189,6 +190,13 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     EXPECT_TRUE(w->Action("Stop1")->isEnabled());
     EXPECT_TRUE(w->Action("SaveAs1")->isEnabled());
     EXPECT_EQ(ui.WaitDepth(), 0);
+    // Save writes the wizard's animation, the size anisize shows.
+    ui.AnswerSaveFile(dir.file("wizard.gif"));
+    Trigger("SaveAs1");
+    TGIFImage saved;
+    saved.LoadFromFile(dir.file("wizard.gif"));
+    EXPECT_EQ(saved.Count(), static_cast<int>(made));
+    EXPECT_EQ(w->anisize->text().toLongLong(), static_cast<long long>(std::filesystem::file_size(dir.file("wizard.gif"))));
 
     // Closing the window during a run stops the run first, then closes.
     w->show();

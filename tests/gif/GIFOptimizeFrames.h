@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct FrameSpec {
+struct FramePlan {
     int Left = 0;
     int Top = 0;
     // One character per pixel: '0'..'9' and 'a'..'z' are indices 0..35.
@@ -28,25 +28,25 @@ inline std::vector<TGIFColor> GIFColors(const std::vector<TColor>& colors)
     return out;
 }
 
-inline TGIFSubImage* AddFrame(TGIFImage& gif, const FrameSpec& spec)
+inline TGIFSubImage* AddFrame(TGIFImage& gif, const FramePlan& plan)
 {
     TGIFSubImage* f = gif.AddEmptyFrame();
-    f->Left = spec.Left;
-    f->Top = spec.Top;
-    const int h = static_cast<int>(spec.Rows.size());
-    const int w = h ? static_cast<int>(spec.Rows[0].size()) : 0;
+    f->Left = plan.Left;
+    f->Top = plan.Top;
+    const int h = static_cast<int>(plan.Rows.size());
+    const int w = h ? static_cast<int>(plan.Rows[0].size()) : 0;
     f->SetSize(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            f->ScanLine(y)[x] = static_cast<std::uint8_t>(IndexOfChar(spec.Rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]));
-    f->ColorMap.Assign(GIFColors(spec.Table));
-    if (spec.Delay >= 0 || spec.Disposal || spec.Transparent >= 0) {
+            f->ScanLine(y)[x] = static_cast<std::uint8_t>(IndexOfChar(plan.Rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]));
+    f->ColorMap.Assign(GIFColors(plan.Table));
+    if (plan.Delay >= 0 || plan.Disposal || plan.Transparent >= 0) {
         auto* gce = f->AddExtension<TGIFGraphicControlExtension>();
-        gce->SetDelay(std::max(spec.Delay, 0));
-        gce->SetDisposal(spec.Disposal);
-        if (spec.Transparent >= 0) {
+        gce->SetDelay(std::max(plan.Delay, 0));
+        gce->SetDisposal(plan.Disposal);
+        if (plan.Transparent >= 0) {
             gce->SetTransparent(true);
-            gce->SetTransparentColorIndex(spec.Transparent);
+            gce->SetTransparentColorIndex(plan.Transparent);
         }
     }
     return f;

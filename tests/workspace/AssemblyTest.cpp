@@ -242,4 +242,9 @@ TEST(PreviewSave, StatesCaptionsAndFiles)
     const TBitmap bmp = LoadBmpFile(dir.file("a.bmp"));
     EXPECT_EQ(bmp.Width(), 8);
     EXPECT_EQ(bmp.Pixel(4, 4), kRed); // the last assembled frame
+
+    // Nothing to save is an error, not a silent success.
+    EXPECT_THROW(SavePreview(dir.file("none.gif"), TPreviewState::Animation, nullptr, s.WorkBitmap), std::exception);
+    EXPECT_THROW(SavePreview(dir.file("none.bmp"), TPreviewState::Stopped, nullptr, TBitmap()), std::exception);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.gif")));
 }
