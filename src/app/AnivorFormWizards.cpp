@@ -45,16 +45,17 @@ class TRunLock {
 public:
     TRunLock(QWidget* window, QAction* keep, const std::vector<QWidget*>& widgets)
     {
-        for (QAction* a : window->findChildren<QAction*>()) {
-            if (a == keep)
-                continue;
-            m_actions.emplace_back(a, a->isEnabled());
-            a->setEnabled(false);
-        }
-        for (QWidget* w : widgets) {
+        // All states first: disabling a menu item also disables the toolbar button that
+        // follows it, which must still be remembered as enabled.
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a != keep)
+                m_actions.emplace_back(a, a->isEnabled());
+        for (QWidget* w : widgets)
             m_widgets.emplace_back(w, w->isEnabled());
+        for (auto& [a, on] : m_actions)
+            a->setEnabled(false);
+        for (auto& [w, on] : m_widgets)
             w->setEnabled(false);
-        }
     }
     ~TRunLock()
     {
@@ -129,8 +130,9 @@ void TAnivorF::createWizardMenu()
     statusBar()->setObjectName("StatusBar");
     statusBar()->addPermanentWidget(WizardProgress);
     statusBar()->addPermanentWidget(stopButton);
-    // The status bar is there only while a wizard runs.
-    statusBar()->setVisible(false);
+    // The progress and Stop are there only while a wizard runs.
+    WizardProgress->setVisible(false);
+    stopButton->setVisible(false);
 }
 
 void TAnivorF::stopWizard()
@@ -164,7 +166,8 @@ void TAnivorF::runWizard(int kind)
     WizardProgress->setValue(0);
     const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));
     statusBar()->showMessage(title);
-    statusBar()->setVisible(true);
+    WizardProgress->setVisible(true);
+    findChild<QToolButton*>("WizardStopButton")->setVisible(true);
 
     // Ends the run's state: the indicators go and the commands come back. Runs before the
     // preview (which sets the save and stop commands itself) and on every other way out.
@@ -173,7 +176,8 @@ void TAnivorF::runWizard(int kind)
             return;
         stop->setEnabled(false);
         statusBar()->clearMessage();
-        statusBar()->setVisible(false);
+        WizardProgress->setVisible(false);
+        findChild<QToolButton*>("WizardStopButton")->setVisible(false);
         lock.reset();
         m_wizardRunning = false;
     };

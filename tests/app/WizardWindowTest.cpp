@@ -52,15 +52,16 @@ protected:
         s.Append(SolidBitmap(8, 6, kBlue));
         s.SelectOnly(0);
     }
-    // The commands a run must lock, as the test sees them now.
-    bool CommandsEnabled() const
+    // Whether every command a run locks (menu items and toolbar buttons) is `enabled`.
+    bool Commands(bool enabled) const
     {
         for (const char* name : {"Wizard0", "Wizard87", "btnwizinsert", "btnwizard", "New1", "Delete2", "Create1",
-                                 "TextWizardText1"})
-            if (!w->Action(name)->isEnabled())
+                                 "TextWizardText1", "btnnew", "btnopen", "btnnewframe", "btnanimate"})
+            if (w->Action(name)->isEnabled() != enabled)
                 return false;
         return true;
     }
+    bool CommandsEnabled() const { return Commands(true); }
     TempDir dir;
     ScriptedUi ui;
     std::unique_ptr<TAnivorF> w;
@@ -166,10 +167,11 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     // progress shows; a second run cannot start; then the user presses Stop (Esc).
     QTimer::singleShot(0, w.get(), [&] {
         ASSERT_TRUE(w->WizardRunning());
-        sawLock = !CommandsEnabled() && !w->Action("Wizard0")->isEnabled() && !w->Action("btnwizinsert")->isEnabled();
+        sawLock = Commands(false);
         EXPECT_TRUE(w->Action("btnwizstop")->isEnabled());
         EXPECT_EQ(w->Action("btnwizstop")->shortcut(), QKeySequence(Qt::Key_Escape));
-        EXPECT_FALSE(w->statusBar()->isHidden());
+        EXPECT_FALSE(w->WizardProgress->isHidden());
+        EXPECT_NE(w->statusBar()->currentMessage().indexOf("Wizard Transition: "), -1);
         EXPECT_EQ(w->WizardProgress->maximum(), 10);
         EXPECT_GE(w->WizardProgress->value(), 1);
         w->Action("Wizard1")->trigger(); // disabled: nothing happens
@@ -186,7 +188,7 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     EXPECT_EQ(w->ImageAnimate->Document()->Count(), static_cast<int>(made));
     EXPECT_TRUE(CommandsEnabled());
     EXPECT_FALSE(w->Action("btnwizstop")->isEnabled());
-    EXPECT_TRUE(w->statusBar()->isHidden());
+    EXPECT_TRUE(w->WizardProgress->isHidden());
     EXPECT_TRUE(w->Action("Stop1")->isEnabled());
     EXPECT_TRUE(w->Action("SaveAs1")->isEnabled());
     EXPECT_EQ(ui.WaitDepth(), 0);
@@ -216,7 +218,7 @@ TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
     EXPECT_NE(ui.Errors()[0].find("List index out of bounds"), std::string::npos);
     EXPECT_TRUE(CommandsEnabled());
     EXPECT_FALSE(w->WizardRunning());
-    EXPECT_TRUE(w->statusBar()->isHidden());
+    EXPECT_TRUE(w->WizardProgress->isHidden());
     EXPECT_EQ(ui.WaitDepth(), 0);
     EXPECT_EQ(w->PreviewState(), TPreviewState::Nothing); // no preview after a failure
 }
