@@ -2,6 +2,7 @@
 // its kind, the commands locked during a run, Stop, insertion and the text settings.
 #include "app/AnivorForm.h"
 
+#include "platform/HelpDocument.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "widgets/ImageControl.h"
@@ -301,4 +302,14 @@ TEST_F(WizardWindow, TextSettingsCommandsKeepTheirValuesOnCancel)
         }
     EXPECT_EQ(leftOfMark, 0);
     EXPECT_GT(blue, 0);
+}
+
+TEST(WizardHelp, TheShippedHelpHasAWizardsTopicLinkedFromContents)
+{
+    const THelpDocument doc = THelpDocument::Load(ANIVOR_SHIPPED_HELP);
+    const THelpTopic* topic = doc.Find("Wizards");
+    ASSERT_NE(topic, nullptr);
+    EXPECT_NE(topic->Markdown.find("Insert Wizard Frames"), std::string::npos);
+    EXPECT_NE(topic->Markdown.find("Esc"), std::string::npos);
+    EXPECT_NE(doc.Find("Anivor")->Markdown.find("(#Wizards)"), std::string::npos);
 }
