@@ -46,8 +46,7 @@ QIcon TqorFileListBox::iconFor(const QString& path)
     const int i = m_iconExtensions.indexOf(ext);
     if (i >= 0)
         return m_icons[i];
-    static QFileIconProvider provider;
-    QIcon icon = provider.icon(QFileInfo(path));
+    QIcon icon = QFileIconProvider().icon(QFileInfo(path));
     if (icon.isNull())
         icon = style()->standardIcon(QStyle::SP_FileIcon);
     m_iconExtensions.push_back(ext);

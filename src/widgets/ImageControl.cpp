@@ -10,7 +10,9 @@ namespace {
 
 class TQtAnimationClock : public TAnimationClock {
 public:
-    explicit TQtAnimationClock(QObject* parent) : m_timer(parent)
+    // The timer belongs to the clock alone (no QObject parent), so replacing the clock
+    // or destroying the control deletes it exactly once.
+    TQtAnimationClock()
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
@@ -31,14 +33,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<TAnimationClock> MakeQtAnimationClock(QObject* parent)
+std::unique_ptr<TAnimationClock> MakeQtAnimationClock()
 {
-    return std::make_unique<TQtAnimationClock>(parent);
+    return std::make_unique<TQtAnimationClock>();
 }
 
 TImageControl::TImageControl(QWidget* parent) : QWidget(parent)
 {
-    SetClock(MakeQtAnimationClock(this));
+    SetClock(MakeQtAnimationClock());
 }
 
 TImageControl::~TImageControl() { release(); }

@@ -27,7 +27,7 @@ public:
 };
 
 // The real clock: a precise single-shot QTimer on the GUI thread.
-std::unique_ptr<TAnimationClock> MakeQtAnimationClock(QObject* parent);
+std::unique_ptr<TAnimationClock> MakeQtAnimationClock();
 
 class TImageControl : public QWidget, private TGIFPainterHandle {
     Q_OBJECT

@@ -75,12 +75,10 @@ TEST(MakeCommand, RefusesBadArgumentsWithoutWriting)
     SaveBmpFile(SolidBitmap(4, 4, 0), dir.file("a.bmp"));
     WriteTestFile(dir.file("n.txt"), {'x'});
     const std::string out = " -o " + dir.file("x.gif") + " ";
-    EXPECT_NE(cli(dir, "make" + out + "--palette rainbow " + dir.file("a.bmp")).Exit, 0);
-    EXPECT_NE(cli(dir, "make" + out + "--dither fuzzy " + dir.file("a.bmp")).Exit, 0);
-    EXPECT_NE(cli(dir, "make" + out + "--bits 9 " + dir.file("a.bmp")).Exit, 0);
-    EXPECT_NE(cli(dir, "make" + out + "--delay x " + dir.file("a.bmp")).Exit, 0);
-    EXPECT_NE(cli(dir, "make" + out).Exit, 0);
-    EXPECT_NE(cli(dir, "make " + dir.file("a.bmp")).Exit, 0);
+    for (const std::string bad : {"--palette rainbow", "--dither fuzzy", "--bits 9", "--delay x", "--loops -1"})
+        EXPECT_EQ(cli(dir, "make" + out + bad + " " + dir.file("a.bmp")).Exit, 2) << bad;
+    EXPECT_EQ(cli(dir, "make" + out).Exit, 2);
+    EXPECT_EQ(cli(dir, "make " + dir.file("a.bmp")).Exit, 2);
     const CliRun txt = cli(dir, "make" + out + dir.file("a.bmp") + " " + dir.file("n.txt"));
     EXPECT_NE(txt.Exit, 0);
     EXPECT_NE(txt.Err.find("n.txt"), std::string::npos);

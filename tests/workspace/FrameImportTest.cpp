@@ -48,7 +48,7 @@ std::vector<std::string> Entries(const TFrameStrip& s)
 }
 
 // PNG files come from Qt, an encoder of its own.
-void SavePngFile(const TBitmap& b, const std::string& path)
+void SaveQtFile(const TBitmap& b, const std::string& path, const char* format)
 {
     QImage img(b.Width(), b.Height(), QImage::Format_RGB32);
     for (int y = 0; y < b.Height(); ++y)
@@ -56,7 +56,7 @@ void SavePngFile(const TBitmap& b, const std::string& path)
             const TColor c = b.Pixel(x, y);
             img.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
         }
-    ASSERT_TRUE(img.save(QString::fromStdString(path), "PNG"));
+    ASSERT_TRUE(img.save(QString::fromStdString(path), format));
 }
 
 } // namespace
@@ -136,7 +136,8 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
     ScriptedUi ui;
     TempDir dir;
     SaveBmpFile(SolidBitmap(200, 100, kRed), dir.file("wide.BMP"));
-    SavePngFile(SolidBitmap(100, 200, kBlue), dir.file("tall.png"));
+    SaveQtFile(SolidBitmap(100, 200, kBlue), dir.file("tall.png"), "PNG");
+    SaveQtFile(SolidBitmap(160, 80, kRed), dir.file("photo.Jpeg"), "JPEG");
     SaveBmpFile(SolidBitmap(300, 100, kRed), dir.file("flat.bmp"));
     WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
 
@@ -170,8 +171,15 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
     EXPECT_EQ(tall.Pixel(60, 79), clBlack);
     EXPECT_EQ(q.FindFrameImage(2).Left, 2 * 85);
 
+    // A JPEG (any letter case) fitted the same way: 160 x 80 into 80 x 80 is (0, 20, 80, 60).
+    ASSERT_TRUE(ImportImageFile(q, dir.file("photo.Jpeg")));
+    const TBitmap& photo = q.FindFrameImage(3).Bitmap;
+    EXPECT_EQ(photo.Pixel(40, 10), clBlack);
+    EXPECT_GT(GetRValue(photo.Pixel(40, 40)), 240);
+    EXPECT_LT(GetBValue(photo.Pixel(40, 40)), 16);
+
     EXPECT_FALSE(ImportImageFile(q, dir.file("notes.txt")));
-    EXPECT_EQ(q.Count(), 3);
+    EXPECT_EQ(q.Count(), 4);
 
     // A flat strip: the wide picture overflows and is cut, no black bars.
     TFrameStrip f;
