@@ -285,23 +285,6 @@ TEST_F(WizardWindow, TextSettingsCommandsKeepTheirValuesOnCancel)
     Trigger("AccentColor1");
     EXPECT_EQ(s.AccentColor, kBlue);
     EXPECT_EQ(ui.PendingAnswers(), 0);
-
-    // The settings reach the next text run: Type in the font colour at the marked position.
-    TwoFrames();
-    s.TextPosition = TPoint(2, 0);
-    s.TextWizardFont.Size = 6;
-    s.TextWizardFont.Color = kBlue;
-    Trigger("Wizard87");
-    ASSERT_EQ(s.WizardImages().size(), 4u);
-    const TBitmap& last = s.WizardImages()[3];
-    int blue = 0, leftOfMark = 0;
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) {
-            blue += last.Pixel(x, y) == kBlue;
-            leftOfMark += x < 2 && last.Pixel(x, y) != kRed;
-        }
-    EXPECT_EQ(leftOfMark, 0);
-    EXPECT_GT(blue, 0);
 }
 
 TEST(WizardHelp, TheShippedHelpHasAWizardsTopicLinkedFromContents)

