@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -65,7 +66,8 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
 
     // The settings file: placement, folders and the four numeric defaults.
     TSettings defaults;
-    const QSize designed(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
+    // The status bar (wizard progress) comes below the designed client area.
+    const QSize designed(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1024, 768);
     defaults.Left = screen.left() + (screen.width() - designed.width()) / 2;
     defaults.Top = screen.top() + (screen.height() - designed.height()) / 2;
