@@ -204,7 +204,11 @@ void TAnivorF::runWizard(int kind)
         endRun();
         if (m_closeAfterRun)
             return;
+        // The assembly runs no events: say what the window is busy with, at once.
+        statusBar()->showMessage(title + ": building the preview");
+        statusBar()->repaint();
         PreviewWizardFrames();
+        statusBar()->clearMessage();
     };
     RunWizard(m_strip, kind, hooks);
 }
