@@ -56,7 +56,7 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
     for (const TWizardKind& k : WizardKinds()) {
-        const std::string name = "WizardRun/" + std::to_string(k.Kind) + ":" + k.MenuPath + (k.Pending ? " (pending)" : "");
+        const std::string name = "WizardRun/" + std::to_string(k.Kind) + ":" + k.MenuPath;
         benchmark::RegisterBenchmark(name.c_str(), runKind, k.Kind)->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);

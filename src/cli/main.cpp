@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::vector<CliCommand>& CliRegistry::All()
 {
@@ -42,6 +45,12 @@ int main(int argc, char** argv)
     // Text and fonts need a GUI application object, but never a display.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt complains on every run when there is no runtime folder; give it a private one.
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string dir = "/tmp/anivor-runtime-" + std::to_string(::getuid());
+        ::mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     QGuiApplication app(argc, argv);
 
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h"

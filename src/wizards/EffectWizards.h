@@ -4,16 +4,6 @@
 
 #include "WizardStep.h"
 
-// The effect steps call the effects library. Until its operations are part of the build,
-// every effect step except the dancing spot draws A unchanged and the kind table marks
-// those kinds pending.
-#if __has_include("effects/PixelEffects.h") && __has_include("effects/GeometricEffects.h")
-#define ANIVOR_HAVE_EFFECT_OPERATIONS 1
-#else
-#define ANIVOR_HAVE_EFFECT_OPERATIONS 0
-#endif
-constexpr bool kEffectOperationsAvailable = ANIVOR_HAVE_EFFECT_OPERATIONS != 0;
-
 void StepPlasmaSmall(TWizardStepInput& in);        // 31
 void StepPlasmaLarge(TWizardStepInput& in);        // 32
 void StepPlasmaExtraLarge(TWizardStepInput& in);   // 33

@@ -24,7 +24,6 @@ struct TWizardKind {
     TWizardGroup Group;
     TWizardStep Pass1;
     TWizardStep Pass2;     // nullptr for kinds with one pass
-    bool Pending;          // the step is not built yet and draws A unchanged
 
     bool TwoPasses() const { return Pass2 != nullptr; }
 };

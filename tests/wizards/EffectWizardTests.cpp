@@ -1,10 +1,5 @@
 // Effect kinds: the strength follows the step, prepared steps start from A, and the
 // others leave the previous step's pixels where their operation does not paint.
-#include "wizards/EffectWizards.h"
-
-// Built once the effects library is part of the build.
-#if ANIVOR_HAVE_EFFECT_OPERATIONS
-
 #include "WizardTestHelpers.h"
 #include "effects/PixelEffects.h"
 #include "wizards/WizardDriver.h"
@@ -129,5 +124,3 @@ TEST(EffectWizards, GrowEndsWithBAndShrinkStartsNearlyFull)
     EXPECT_EQ(shrink.back().Pixel(10, 9), kA);
     EXPECT_EQ(shrink.back().Pixel(10, 0), kB);
 }
-
-#endif
