@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -65,7 +66,8 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
 
     // The settings file: placement, folders and the four numeric defaults.
     TSettings defaults;
-    const QSize designed(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height());
+    // The status bar (wizard progress) comes below the designed client area.
+    const QSize designed(kDesignedWidth, kDesignedHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1024, 768);
     defaults.Left = screen.left() + (screen.width() - designed.width()) / 2;
     defaults.Top = screen.top() + (screen.height() - designed.height()) / 2;
@@ -261,9 +263,10 @@ void TAnivorF::createMenus()
     QMenu* overlay = subMenu(frameeffectpop, "Overlay1", "Overlay");
     add(overlay, {"N50Opaque1", "N25Opaque1"});
 
-    // The wizard menu is filled by the wizard engine.
+    // The wizard menu is filled from the wizard engine's menu data.
     wizpop = new QMenu(this);
     wizpop->setObjectName("wizpop");
+    createWizardMenu();
 }
 
 void TAnivorF::createToolBar()
@@ -322,7 +325,7 @@ void TAnivorF::createToolBar()
     button("btndeleteframe", "Delete Frame(s)", "Delete1");
     button("btndelay", "Frame Delay", "Delay1");
     ToolBar1->addSeparator();
-    dropDown("btnwizard", "Wizards", wizpop, false);
+    dropDown("btnwizard", "Wizards", wizpop, true);
     button("btnstop", "Stop Animation", "Stop1");
     auto* insert = new QAction(ToolbarIcon("btnwizinsert"), "Insert Wizard Frames", this);
     insert->setObjectName("btnwizinsert");
@@ -609,6 +612,13 @@ TSettings TAnivorF::CurrentSettings() const
 
 void TAnivorF::closeEvent(QCloseEvent* event)
 {
+    // A wizard run is processing events: end it first, close when it has returned.
+    if (m_wizardRunning) {
+        m_wizardStop = true;
+        m_closeAfterRun = true;
+        event->ignore();
+        return;
+    }
     // FormClose: the preview lets go of its picture, which stops a running animation.
     ImageAnimate->Clear();
     QMainWindow::closeEvent(event);

@@ -78,6 +78,10 @@ public:
     // The "GIF Optimizer" window; its menus are the palette and dithering every Create uses.
     TPainterReduceF* PainterReduceF = nullptr;
     TPreviewState PreviewState() const { return m_previewState; }
+    // Wizard runs: the progress shown in the status bar while the steps run, and whether
+    // a run is in progress (every other command is disabled meanwhile).
+    QProgressBar* WizardProgress = nullptr;
+    bool WizardRunning() const { return m_wizardRunning; }
     // The wizard driver's preview of the frames it generated (wizlist): built like Create
     // (DefaultDelay, Default Transparent, looping forever) and shown animated.
     void PreviewWizardFrames();
@@ -125,6 +129,10 @@ private:
     void setPreviewState(TPreviewState state);
     void importSelectedFile();
     void optimizeFrame();
+    // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
+    void createWizardMenu();
+    void runWizard(int kind);
+    void stopWizard();
 
     TFrameStrip m_strip;
     std::unique_ptr<TStripViewSource> m_source;
@@ -136,6 +144,9 @@ private:
     TTemplatesF* m_templates = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
+    bool m_wizardRunning = false;
+    bool m_wizardStop = false;     // the user asked the running wizard to end
+    bool m_closeAfterRun = false;  // the window was closed during a run
     std::shared_ptr<TGIFImage> m_animation; // the last animation created
 
     // Where a Shift+click selection in the list starts.

@@ -1,0 +1,134 @@
+// wizard: one wizard kind run between two images, written as the animation the program's
+// wizard preview shows (same steps, same assembly, the optimizer window's start-up palette
+// and dithering).
+#include "CliCommand.h"
+
+#include "gif/GIFImage.h"
+#include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
+#include "graphics/ImageFile.h"
+#include "wizards/WizardKinds.h"
+#include "workspace/FrameImport.h"
+#include "workspace/StripCommands.h"
+#include "workspace/WizardRun.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace {
+
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// A kind by number (0..104) or by its menu path under "Wizards" ("Wipe/Right",
+// "effects/light/spot", any letter case). -1 when neither matches.
+int parseKind(const std::string& text)
+{
+    int kind = -1;
+    if (TryParseInt(text, kind))
+        return FindWizardKind(kind) ? kind : -1;
+    const std::string wanted = lower(text);
+    for (const TWizardKind& k : WizardKinds())
+        if (lower(k.MenuPath) == wanted)
+            return k.Kind;
+    return -1;
+}
+
+// A picture file by its content; a GIF gives its first frame, as Import takes it.
+TBitmap loadPicture(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
+        TGIFImage image;
+        image.LoadFromFile(path);
+        if (image.Empty())
+            throw EInvalidGraphic(path + ": the GIF file has no frame");
+        return image.Bitmap();
+    }
+    return ReadImage(bytes.data(), bytes.size(), path);
+}
+
+int intOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)
+{
+    if (i + 1 >= args.size())
+        throw CliUsageError{args[i] + " needs a value"};
+    int value = 0;
+    if (!TryParseInt(args[i + 1], value) || value < low || value > high)
+        throw CliUsageError{args[i] + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
+    ++i;
+    return value;
+}
+
+std::string textOption(const std::vector<std::string>& args, std::size_t& i)
+{
+    if (i + 1 >= args.size())
+        throw CliUsageError{args[i] + " needs a value"};
+    return args[++i];
+}
+
+int run(const std::vector<std::string>& args)
+{
+    std::string out;
+    std::vector<std::string> positional;
+    TFrameStrip strip;
+    strip.WizardFrameCount = 10;
+    strip.DefaultDelay = 10;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o")
+            out = textOption(args, i);
+        else if (a == "-n")
+            strip.WizardFrameCount = intOption(args, i, 4, 50);
+        else if (a == "--text")
+            strip.TextWizardText = SplitLines(textOption(args, i));
+        else if (a == "--font")
+            strip.TextWizardFont.Name = textOption(args, i);
+        else if (a == "--size")
+            strip.TextWizardFont.Size = intOption(args, i, 1, 500);
+        else if (a.size() > 1 && a[0] == '-')
+            throw CliUsageError{"unknown option " + a};
+        else
+            positional.push_back(a);
+    }
+    if (positional.size() != 3)
+        throw CliUsageError{"expected KIND and two image files"};
+    if (out.empty())
+        throw CliUsageError{"expected -o OUT.gif"};
+    const int kind = parseKind(positional[0]);
+    if (kind < 0)
+        throw CliUsageError{"KIND is a number from 0 to 104 or a menu path such as Wipe/Right; '" + positional[0]
+                            + "' is neither"};
+
+    // A sets the frame size; B is fitted into it as Import fits a picture.
+    const TBitmap a = loadPicture(positional[1]);
+    const TBitmap b = loadPicture(positional[2]);
+    if (a.Empty())
+        throw EInvalidGraphic(positional[1] + ": the picture is empty");
+    strip.FrameWidth = a.Width();
+    strip.FrameHeight = a.Height();
+    strip.Append(a);
+    strip.Append(FitToFrame(b, a.Width(), a.Height()));
+    strip.SelectOnly(0);
+
+    const TWizardOutcome outcome = RunWizard(strip, kind);
+    const TAssemblyResult& preview = outcome.Preview;
+    if (!preview.Document)
+        throw Exception("The wizard made no images");
+    if (!preview.Succeeded())
+        std::rethrow_exception(preview.Error);
+    SavePreview(out, TPreviewState::Animation, preview.Document.get(), strip.WorkBitmap);
+    std::cout << "Wrote " << out << " (" << FindWizardKind(kind)->MenuPath << ", " << preview.Document->Count()
+              << " frames, " << strip.FrameWidth << " x " << strip.FrameHeight << ", " << preview.Size << " bytes)\n";
+    return 0;
+}
+
+} // namespace
+
+ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] -o OUT.gif",
+                   "Runs one wizard (0..104 or its menu path, e.g. Wipe/Right) from picture A to picture B and "
+                   "writes the preview animation.",
+                   run);

@@ -1,0 +1,67 @@
+#include "WizardRun.h"
+
+#include "graphics/Exception.h"
+#include "platform/Ui.h"
+#include "wizards/WizardKinds.h"
+
+#include <string>
+
+TWizardContext WizardContextOf(const TFrameStrip& strip)
+{
+    TWizardContext context;
+    context.TextWizardFont.Name = strip.TextWizardFont.Name;
+    context.TextWizardFont.SetSize(strip.TextWizardFont.Size);
+    context.TextWizardFont.Style = strip.TextWizardFont.Style;
+    context.TextWizardFont.Color = strip.TextWizardFont.Color;
+    context.TextWizardText = strip.TextWizardText;
+    context.AccentColor = strip.AccentColor;
+    context.TextPosition = strip.TextPosition;
+    return context;
+}
+
+TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& hooks)
+{
+    // An unknown kind is a caller's mistake: refuse it before touching wizlist.
+    if (!FindWizardKind(kind))
+        throw EInvalidArgument("Unknown wizard kind " + std::to_string(kind));
+
+    TWizardOutcome outcome;
+    strip.ResetWizardList();
+    const int c = strip.ItemIndex();
+    if (!WizardCanRun(c, strip.Count()))
+        return outcome;
+
+    const int w = strip.FrameWidth, h = strip.FrameHeight;
+    const TBitmap A = MakeWizardSource(strip.FindFrameImage(c).Bitmap, w, h);
+    const TBitmap B = MakeWizardSource(strip.FindFrameImage(c + 1).Bitmap, w, h);
+    TWizardContext context = WizardContextOf(strip);
+    context.ActorPicture = hooks.ActorPicture;
+    context.ActorPath = hooks.ActorPath;
+
+    // The steps collect into a list of their own; whatever they made, also when one
+    // fails, goes into wizlist.
+    std::vector<TBitmap> images;
+    auto keep = [&] {
+        for (const TBitmap& image : images)
+            strip.AddWizardImage(image);
+    };
+    outcome.Ran = true;
+    {
+        WaitCursor wait;
+        try {
+            outcome.Stopped = !RunWizardSteps(kind, A, B, strip.WizardFrameCount, strip.WorkBitmap, context, images,
+                                              hooks.OnStep);
+        } catch (...) {
+            keep();
+            throw;
+        }
+    }
+    keep();
+    if (strip.WizardImages().empty())
+        return outcome;
+    if (hooks.ShowPreview)
+        hooks.ShowPreview();
+    else
+        outcome.Preview = PreviewWizardFrames(strip, hooks.Preview, hooks.PreviewView);
+    return outcome;
+}

@@ -1,0 +1,298 @@
+// The main window's wizards: the drop-down as the menu data lays it out, every item running
+// its kind, the commands locked during a run, Stop, insertion and the text settings.
+#include "app/AnivorForm.h"
+
+#include "platform/HelpDocument.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/ImageControl.h"
+#include "wizards/WizardKinds.h"
+#include "wizards/WizardMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
+
+class WizardWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    }
+    void Trigger(const char* name)
+    {
+        QAction* a = w->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    // Two solid frames of 8 x 6, the first selected, n = 4.
+    void TwoFrames()
+    {
+        TFrameStrip& s = w->Strip();
+        s.FrameWidth = 8;
+        s.FrameHeight = 6;
+        s.WizardFrameCount = 4;
+        s.Append(SolidBitmap(8, 6, kRed));
+        s.Append(SolidBitmap(8, 6, kBlue));
+        s.SelectOnly(0);
+    }
+    // Whether every command a run locks (menu items and toolbar buttons) is `enabled`.
+    bool Commands(bool enabled) const
+    {
+        for (const char* name : {"Wizard0", "Wizard87", "btnwizinsert", "btnwizard", "New1", "Delete2", "Create1",
+                                 "TextWizardText1", "btnnew", "btnopen", "btnnewframe", "btnanimate"})
+            if (w->Action(name)->isEnabled() != enabled)
+                return false;
+        return true;
+    }
+    bool CommandsEnabled() const { return Commands(true); }
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<TAnivorF> w;
+};
+
+// Walks the drop-down beside the menu data: same captions, separators and submenus in the
+// same order; collects the command actions.
+void Compare(QMenu* menu, const std::vector<TWizardMenuItem>& items, std::vector<QAction*>& commands,
+             const std::string& path)
+{
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(items.size())) << path;
+    for (qsizetype k = 0; k < actions.size(); ++k) {
+        QAction* a = actions[k];
+        const TWizardMenuItem& item = items[static_cast<std::size_t>(k)];
+        const std::string where = path + "/" + item.Caption;
+        switch (item.ItemType) {
+        case TWizardMenuItem::Type::Separator:
+            EXPECT_TRUE(a->isSeparator()) << where;
+            break;
+        case TWizardMenuItem::Type::Submenu:
+            ASSERT_NE(a->menu(), nullptr) << where;
+            EXPECT_EQ(a->text().toStdString(), item.Caption);
+            Compare(a->menu(), item.Items, commands, where);
+            break;
+        case TWizardMenuItem::Type::Command:
+            EXPECT_EQ(a->menu(), nullptr) << where;
+            EXPECT_EQ(a->text().toStdString(), item.Caption);
+            EXPECT_EQ(a->objectName().toStdString(), "Wizard" + std::to_string(item.Kind)) << where;
+            commands.push_back(a);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(WizardWindow, DropDownFollowsTheMenuDataAndEveryItemRunsItsKind)
+{
+    ASSERT_NE(w->wizpop, nullptr);
+    EXPECT_EQ(w->Action("btnwizard")->menu(), w->wizpop);
+    EXPECT_TRUE(w->Action("btnwizard")->isEnabled());
+    std::vector<QAction*> commands;
+    Compare(w->wizpop, WizardMenu(), commands, "Wizards");
+    ASSERT_EQ(commands.size(), 105u);
+    // The top level as the user sees it, and a few deeper submenus by name.
+    QStringList top;
+    for (QAction* a : w->wizpop->actions())
+        top << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(top.join(","), "Transition,Rotate Left-Right,Rotate Top-Down,Blinds,Wipe,Curtain,Box,Diagonal,Cross,"
+                             "Circle,Sweep,Marquee,Plasma,-,Fold,CheckerBoard,Segment,Grow,Shrink,Effects,Text,Actor");
+    ASSERT_NE(w->findChild<QMenu*>("wizEffectsLightMenu"), nullptr);
+    EXPECT_EQ(w->findChild<QMenu*>("wizEffectsLightMenu")->actions().size(), 12);
+    EXPECT_EQ(w->Action("Wizard8")->text(), "Up"); // Wipe: Right, Left, Up, Down
+    EXPECT_EQ(w->findChild<QMenu*>("wizWipeMenu")->actions().at(2), w->Action("Wizard8"));
+
+    // Every item, on a tiny strip: n images, or 2n for the two-pass kinds, and a preview.
+    TwoFrames();
+    std::set<int> kinds;
+    for (QAction* a : commands) {
+        const int kind = a->objectName().mid(6).toInt();
+        kinds.insert(kind);
+        ASSERT_TRUE(a->isEnabled()) << kind;
+        a->trigger();
+        const std::size_t made = w->Strip().WizardImages().size();
+        const bool twoPasses = kind == 1 || kind == 2 || kind == 27 || kind == 30 || kind == 68;
+        EXPECT_EQ(made, twoPasses ? 8u : 4u) << "kind " << kind;
+        ASSERT_NE(w->ImageAnimate->Document(), nullptr) << kind;
+        EXPECT_EQ(w->ImageAnimate->Document()->Count(), static_cast<int>(made)) << kind;
+    }
+    EXPECT_EQ(kinds.size(), 105u);
+    EXPECT_EQ(*kinds.begin(), 0);
+    EXPECT_EQ(*kinds.rbegin(), 104);
+    EXPECT_TRUE(ui.Errors().empty()) << ui.Errors().front();
+    EXPECT_EQ(w->PreviewState(), TPreviewState::Animation);
+    EXPECT_TRUE(CommandsEnabled());
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    EXPECT_EQ(w->Strip().Count(), 2); // nothing is inserted by a run
+}
+
+TEST_F(WizardWindow, NoRunOnTheLastFrameOrWithoutSelection)
+{
+    TwoFrames();
+    w->Strip().SelectOnly(1);
+    Trigger("Wizard0");
+    EXPECT_TRUE(w->Strip().WizardImages().empty());
+    EXPECT_EQ(w->PreviewState(), TPreviewState::Nothing);
+    EXPECT_EQ(w->anisize->text(), "0");
+    w->Strip().SetItemIndex(-1);
+    Trigger("Wizard87");
+    EXPECT_TRUE(w->Strip().WizardImages().empty());
+    EXPECT_EQ(ui.MaxWaitDepth(), 0);
+    EXPECT_TRUE(ui.Calls().empty());
+}
+
+TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
+{
+    TwoFrames();
+    w->Strip().WizardFrameCount = 10;
+    ui.RunEvents = true;
+    bool sawLock = false;
+    // After the first step's event processing: everything but Stop is disabled, the
+    // progress shows; a second run cannot start; then the user presses Stop (Esc).
+    QTimer::singleShot(0, w.get(), [&] {
+        ASSERT_TRUE(w->WizardRunning());
+        sawLock = Commands(false);
+        EXPECT_TRUE(w->Action("btnwizstop")->isEnabled());
+        EXPECT_EQ(w->Action("btnwizstop")->shortcut(), QKeySequence(Qt::Key_Escape));
+        EXPECT_FALSE(w->WizardProgress->isHidden());
+        EXPECT_NE(w->statusBar()->currentMessage().indexOf("Wizard Transition: "), -1);
+        EXPECT_EQ(w->WizardProgress->maximum(), 10);
+        EXPECT_GE(w->WizardProgress->value(), 1);
+        w->Action("Wizard1")->trigger(); // disabled: nothing happens
+        w->Action("btnwizstop")->trigger();
+    });
+    Trigger("Wizard0");
+    EXPECT_TRUE(sawLock);
+    EXPECT_FALSE(w->WizardRunning());
+    const std::size_t made = w->Strip().WizardImages().size();
+    EXPECT_GE(made, 1u);
+    EXPECT_LT(made, 10u);
+    // What was made is previewed and can be inserted; the window takes commands again.
+    ASSERT_NE(w->ImageAnimate->Document(), nullptr);
+    EXPECT_EQ(w->ImageAnimate->Document()->Count(), static_cast<int>(made));
+    EXPECT_TRUE(CommandsEnabled());
+    EXPECT_FALSE(w->Action("btnwizstop")->isEnabled());
+    EXPECT_TRUE(w->WizardProgress->isHidden());
+    EXPECT_TRUE(w->Action("Stop1")->isEnabled());
+    EXPECT_TRUE(w->Action("SaveAs1")->isEnabled());
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    // Save writes the wizard's animation, the size anisize shows.
+    ui.AnswerSaveFile(dir.file("wizard.gif"));
+    Trigger("SaveAs1");
+    TGIFImage saved;
+    saved.LoadFromFile(dir.file("wizard.gif"));
+    EXPECT_EQ(saved.Count(), static_cast<int>(made));
+    EXPECT_EQ(w->anisize->text().toLongLong(), static_cast<long long>(std::filesystem::file_size(dir.file("wizard.gif"))));
+
+    // Closing the window during a run stops the run first, then closes.
+    w->show();
+    QTimer::singleShot(0, w.get(), [&] { w->close(); });
+    Trigger("Wizard0");
+    EXPECT_LT(w->Strip().WizardImages().size(), 10u);
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
+{
+    TwoFrames();
+    w->Strip().TextWizardText.clear();
+    Trigger("Wizard87");
+    ASSERT_EQ(ui.Errors().size(), 1u);
+    EXPECT_NE(ui.Errors()[0].find("List index out of bounds"), std::string::npos);
+    EXPECT_TRUE(CommandsEnabled());
+    EXPECT_FALSE(w->WizardRunning());
+    EXPECT_TRUE(w->WizardProgress->isHidden());
+    EXPECT_EQ(ui.WaitDepth(), 0);
+    EXPECT_EQ(w->PreviewState(), TPreviewState::Nothing); // no preview after a failure
+}
+
+TEST_F(WizardWindow, InsertWizardFramesTwiceAfterWhicheverFrameIsSelected)
+{
+    TwoFrames();
+    w->Strip().DefaultDelay = 33;
+    Trigger("Wizard0");
+    ASSERT_EQ(w->Strip().WizardImages().size(), 4u);
+    Trigger("btnwizinsert");
+    TFrameStrip& s = w->Strip();
+    ASSERT_EQ(s.Count(), 6);
+    // Red, the four blends (the last is blue), blue.
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(0, 0), kRed);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(4).Bitmap.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.GetFrameDelay(2), 33);
+    EXPECT_EQ(s.ItemIndex(), 4);
+    EXPECT_EQ(s.SelectedCount(), 4);
+
+    // Again, after selecting the last frame: the same four images after it.
+    s.SelectOnly(5);
+    Trigger("btnwizinsert");
+    ASSERT_EQ(s.Count(), 10);
+    EXPECT_EQ(s.FindFrameImage(6).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(9).Bitmap.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.WizardImages().size(), 4u);
+    EXPECT_EQ(s.EntryText(9), "Frame10=33");
+}
+
+TEST_F(WizardWindow, TextSettingsCommandsKeepTheirValuesOnCancel)
+{
+    TFrameStrip& s = w->Strip();
+    ui.AnswerFontCancel();
+    Trigger("TextWizardFont1");
+    EXPECT_EQ(s.TextWizardFont.Name, "Arial");
+    EXPECT_EQ(s.TextWizardFont.Size, 12);
+    EXPECT_EQ(ui.Last().InitialFont.Name, "Arial");
+    ui.AnswerFont(TFontChoice{"Times New Roman", 20, 3, kBlue});
+    Trigger("TextWizardFont1");
+    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
+    EXPECT_EQ(s.TextWizardFont.Size, 20);
+    EXPECT_EQ(s.TextWizardFont.Style, 3u);
+    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+
+    ui.AnswerColorCancel();
+    Trigger("TextWizardColor1");
+    EXPECT_EQ(ui.Last().InitialColor, kBlue);
+    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+    ui.AnswerColor(kRed);
+    Trigger("TextWizardColor1");
+    EXPECT_EQ(s.TextWizardFont.Color, kRed);
+    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
+
+    ui.AnswerColorCancel();
+    Trigger("AccentColor1");
+    EXPECT_EQ(ui.Last().InitialColor, TColor(255));
+    EXPECT_EQ(s.AccentColor, TColor(255));
+    ui.AnswerColor(kBlue);
+    Trigger("AccentColor1");
+    EXPECT_EQ(s.AccentColor, kBlue);
+    EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST(WizardHelp, TheShippedHelpHasAWizardsTopicLinkedFromContents)
+{
+    const THelpDocument doc = THelpDocument::Load(ANIVOR_SHIPPED_HELP);
+    const THelpTopic* topic = doc.Find("Wizards");
+    ASSERT_NE(topic, nullptr);
+    EXPECT_NE(topic->Markdown.find("Insert Wizard Frames"), std::string::npos);
+    EXPECT_NE(topic->Markdown.find("Esc"), std::string::npos);
+    EXPECT_NE(doc.Find("Anivor")->Markdown.find("(#Wizards)"), std::string::npos);
+}

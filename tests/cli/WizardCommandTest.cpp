@@ -1,0 +1,122 @@
+// anivor-cli wizard: the preview animation of one kind between two pictures, read back
+// by giflib; kinds by number and by menu path; text options; bad arguments write nothing.
+#include "gif/GiflibHelpers.h"
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int Exit = -1;
+    std::string Out, Err;
+};
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+CliRun cli(const TempDir& dir, const std::string& args)
+{
+    const std::string out = dir.file("out.txt"), err = dir.file("err.txt");
+    const int status = std::system((std::string(ANIVOR_CLI_PATH) + " " + args + " >" + out + " 2>" + err).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+}
+
+TGIFColor Rgb(TColor c) { return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                                  static_cast<std::uint8_t>((c >> 16) & 0xFF)}; }
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
+constexpr TColor kWhite = 0xFFFFFF;
+
+} // namespace
+
+TEST(WizardCommand, WritesThePreviewOfOneKind)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(40, 20, kRed), dir.file("a.bmp"));
+    SaveBmpFile(SolidBitmap(20, 20, kBlue), dir.file("b.bmp")); // fitted: 10 black columns each side
+
+    // Transition, n = 4: four frames, delay 10, forever; the last is B as fitted.
+    const CliRun r = cli(dir, "wizard 0 " + dir.file("a.bmp") + " " + dir.file("b.bmp") + " -n 4 -o " + dir.file("t.gif"));
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_NE(r.Out.find("4 frames, 40 x 20"), std::string::npos) << r.Out;
+    const GLFile gl = GiflibDecode(ReadFileBytes(dir.file("t.gif")));
+    ASSERT_EQ(gl.Frames.size(), 4u);
+    EXPECT_EQ(gl.Width, 40);
+    EXPECT_EQ(gl.Height, 20);
+    EXPECT_EQ(gl.Loops, 0);
+    for (const GLFrame& f : gl.Frames) {
+        EXPECT_EQ(f.Delay, 10);
+        EXPECT_EQ(f.Transparent, -1);
+    }
+    EXPECT_EQ(gl.Global[gl.Frames[3].Pixels[5 * 40 + 9]], Rgb(0));
+    EXPECT_EQ(gl.Global[gl.Frames[3].Pixels[5 * 40 + 10]], Rgb(kBlue));
+    EXPECT_EQ(gl.Global[gl.Frames[3].Pixels[5 * 40 + 29]], Rgb(kBlue));
+
+    // A two-pass kind by its menu path (any letter case): 2n frames, n = 10 by default.
+    const CliRun m = cli(dir, "wizard marquee/up-down " + dir.file("a.bmp") + " " + dir.file("b.bmp") + " -o "
+                                  + dir.file("m.gif"));
+    ASSERT_EQ(m.Exit, 0) << m.Err;
+    EXPECT_EQ(GiflibDecode(ReadFileBytes(dir.file("m.gif"))).Frames.size(), 20u);
+}
+
+TEST(WizardCommand, TextOptionsReachTheTextKinds)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(60, 24, kWhite), dir.file("w.bmp"));
+    const std::string pictures = " " + dir.file("w.bmp") + " " + dir.file("w.bmp");
+    ASSERT_EQ(cli(dir, "wizard Text/Lines" + pictures + " -n 4 --text '' -o " + dir.file("none.gif")).Exit, 0);
+    ASSERT_EQ(cli(dir, "wizard Text/Lines" + pictures + " -n 4 --text W -o " + dir.file("small.gif")).Exit, 0);
+    ASSERT_EQ(cli(dir, "wizard Text/Lines" + pictures + " -n 4 --text W --size 20 --font 'Courier New' -o "
+                           + dir.file("large.gif"))
+                  .Exit,
+              0);
+    auto inked = [&](const std::string& file) {
+        const GLFile gl = GiflibDecode(ReadFileBytes(dir.file(file)));
+        EXPECT_EQ(gl.Frames.size(), 4u) << file;
+        int count = 0;
+        for (std::uint8_t p : gl.Frames.back().Pixels)
+            count += !(gl.Global[p] == Rgb(kWhite));
+        return count;
+    };
+    const int none = inked("none.gif"), small = inked("small.gif"), large = inked("large.gif");
+    EXPECT_EQ(none, 0); // an empty line draws nothing
+    EXPECT_GT(small, 0);
+    EXPECT_GT(large, small);
+}
+
+TEST(WizardCommand, RefusesBadArgumentsWithoutWriting)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(8, 8, kRed), dir.file("a.bmp"));
+    WriteTestFile(dir.file("junk.png"), {'n', 'o', 't'});
+    const std::string ab = " " + dir.file("a.bmp") + " " + dir.file("a.bmp");
+    const std::string out = " -o " + dir.file("x.gif");
+    EXPECT_EQ(cli(dir, "wizard 105" + ab + out).Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard Wipe/Sideways" + ab + out).Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 0" + ab + out + " -n 3").Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 0" + ab + out + " -n 51").Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 0" + ab + out + " --size x").Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 0" + ab).Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 0 " + dir.file("a.bmp") + out).Exit, 2);
+    const CliRun bad = cli(dir, "wizard 0 " + dir.file("a.bmp") + " " + dir.file("junk.png") + out);
+    EXPECT_EQ(bad.Exit, 1);
+    EXPECT_FALSE(bad.Err.empty());
+    const CliRun missing = cli(dir, "wizard 0 " + dir.file("a.bmp") + " " + dir.file("gone.bmp") + out);
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.gif")));
+}
