@@ -1,5 +1,6 @@
 // anivor-cli gif-info on hand-made files: the printed tree, bad files, usage.
 #include "gif/GifBytes.h"
+#include "CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,25 +12,11 @@
 
 namespace {
 
-struct CliRun {
-    int Exit = -1;
-    std::string Out, Err;
-};
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 CliRun gifInfo(const TempDir& dir, const std::string& args)
 {
-    const std::string out = dir.file("out.txt"), err = dir.file("err.txt");
-    const int status = std::system((std::string(ANIVOR_CLI_PATH) + " gif-info " + args + " >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+    return RunCli(dir, "gif-info " + args);
 }
+
 
 } // namespace
 

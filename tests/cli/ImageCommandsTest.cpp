@@ -1,5 +1,6 @@
 #include "graphics/BmpFile.h"
 
+#include "CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <fstream>
@@ -10,31 +11,6 @@
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-Result runCli(const TempDir& dir, const std::string& args)
-{
-    const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    const std::string command = std::string("'") + ANIVOR_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    Result r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-}
 
 std::vector<unsigned char> bmpBytes(const TBitmap& b)
 {
@@ -47,9 +23,9 @@ TEST(CliImageInfo, PrintsHeaderFacts)
 {
     TempDir dir;
     WriteTestFile(dir.file("a.bmp"), bmpBytes(SolidBitmap(7, 3, clRed)));
-    Result r = runCli(dir, "image-info '" + dir.file("a.bmp") + "'");
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Format: BMP\nWidth: 7\nHeight: 3\nBits per pixel: 24\n");
+    CliRun r = RunCli(dir, "image-info '" + dir.file("a.bmp") + "'");
+    EXPECT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Format: BMP\nWidth: 7\nHeight: 3\nBits per pixel: 24\n");
 
     // Icons also tell how many images they hold: two here, the larger one is described.
     std::vector<unsigned char> ico = {0, 0, 1, 0, 2, 0};
@@ -70,19 +46,19 @@ TEST(CliImageInfo, PrintsHeaderFacts)
     ico.insert(ico.end(), small.begin(), small.end());
     ico.insert(ico.end(), large.begin(), large.end());
     WriteTestFile(dir.file("b.ico"), ico);
-    r = runCli(dir, "image-info '" + dir.file("b.ico") + "'");
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Format: ICO\nWidth: 2\nHeight: 2\nBits per pixel: 24\nImages: 2\n");
+    r = RunCli(dir, "image-info '" + dir.file("b.ico") + "'");
+    EXPECT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Format: ICO\nWidth: 2\nHeight: 2\nBits per pixel: 24\nImages: 2\n");
 
     // Failures: a damaged file and a missing one end with 1 and a message, no arguments with 2.
     WriteTestFile(dir.file("bad.bmp"), {'B', 'M', 0, 0});
-    r = runCli(dir, "image-info '" + dir.file("bad.bmp") + "'");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("BMP file is truncated"), std::string::npos) << r.err;
-    r = runCli(dir, "image-info '" + dir.file("none.png") + "'");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Unable to read"), std::string::npos) << r.err;
-    EXPECT_EQ(runCli(dir, "image-info").code, 2);
+    r = RunCli(dir, "image-info '" + dir.file("bad.bmp") + "'");
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_NE(r.Err.find("BMP file is truncated"), std::string::npos) << r.Err;
+    r = RunCli(dir, "image-info '" + dir.file("none.png") + "'");
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_NE(r.Err.find("Unable to read"), std::string::npos) << r.Err;
+    EXPECT_EQ(RunCli(dir, "image-info").Exit, 2);
 }
 
 TEST(CliConvert, WritesBmpFiles)
@@ -91,14 +67,14 @@ TEST(CliConvert, WritesBmpFiles)
     TBitmap few = BitmapFromRows({"rgb", "bgr"}, {{'r', clRed}, {'g', clLime}, {'b', clBlue}});
     WriteTestFile(dir.file("few.bmp"), bmpBytes(few));
 
-    Result r = runCli(dir, "convert '" + dir.file("few.bmp") + "' '" + dir.file("out24.bmp") + "'");
-    ASSERT_EQ(r.code, 0) << r.err;
+    CliRun r = RunCli(dir, "convert '" + dir.file("few.bmp") + "' '" + dir.file("out24.bmp") + "'");
+    ASSERT_EQ(r.Exit, 0) << r.Err;
     TBitmap back = LoadBmpFile(dir.file("out24.bmp"));
     EXPECT_EQ(back.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_TRUE(back == few);
 
-    r = runCli(dir, "convert --8bit '" + dir.file("few.bmp") + "' '" + dir.file("out8.BMP") + "'");
-    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCli(dir, "convert --8bit '" + dir.file("few.bmp") + "' '" + dir.file("out8.BMP") + "'");
+    ASSERT_EQ(r.Exit, 0) << r.Err;
     back = LoadBmpFile(dir.file("out8.BMP"));
     EXPECT_EQ(back.PixelFormat(), TPixelFormat::pf8bit);
     EXPECT_EQ(back.Palette().size(), 3u);
@@ -110,18 +86,18 @@ TEST(CliConvert, WritesBmpFiles)
     for (int x = 0; x < 300; ++x)
         many.SetPixel(x, 0, RGB(x % 256, x / 256, 0));
     WriteTestFile(dir.file("many.bmp"), bmpBytes(many));
-    r = runCli(dir, "convert '" + dir.file("many.bmp") + "' '" + dir.file("m8.bmp") + "' --8bit");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("more than 256 colours"), std::string::npos) << r.err;
+    r = RunCli(dir, "convert '" + dir.file("many.bmp") + "' '" + dir.file("m8.bmp") + "' --8bit");
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_NE(r.Err.find("more than 256 colours"), std::string::npos) << r.Err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("m8.bmp")));
 
     // Wrong arguments end with 2; an unreadable input with 1 and the target untouched.
-    EXPECT_EQ(runCli(dir, "convert '" + dir.file("few.bmp") + "' '" + dir.file("out.png") + "'").code, 2);
-    EXPECT_EQ(runCli(dir, "convert '" + dir.file("few.bmp") + "'").code, 2);
-    EXPECT_EQ(runCli(dir, "convert --16bit a.bmp b.bmp").code, 2);
+    EXPECT_EQ(RunCli(dir, "convert '" + dir.file("few.bmp") + "' '" + dir.file("out.png") + "'").Exit, 2);
+    EXPECT_EQ(RunCli(dir, "convert '" + dir.file("few.bmp") + "'").Exit, 2);
+    EXPECT_EQ(RunCli(dir, "convert --16bit a.bmp b.bmp").Exit, 2);
     WriteTestFile(dir.file("bad.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0});
-    r = runCli(dir, "convert '" + dir.file("bad.png") + "' '" + dir.file("out24.bmp") + "'");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("PNG file"), std::string::npos) << r.err;
+    r = RunCli(dir, "convert '" + dir.file("bad.png") + "' '" + dir.file("out24.bmp") + "'");
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_NE(r.Err.find("PNG file"), std::string::npos) << r.Err;
     EXPECT_TRUE(LoadBmpFile(dir.file("out24.bmp")) == few);
 }

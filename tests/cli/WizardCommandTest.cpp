@@ -3,6 +3,7 @@
 #include "gif/GiflibHelpers.h"
 #include "graphics/BmpFile.h"
 #include "graphics/FileWrite.h"
+#include "CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,11 @@
 
 namespace {
 
-struct CliRun {
-    int Exit = -1;
-    std::string Out, Err;
-};
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 CliRun cli(const TempDir& dir, const std::string& args)
 {
-    const std::string out = dir.file("out.txt"), err = dir.file("err.txt");
-    const int status = std::system((std::string(ANIVOR_CLI_PATH) + " " + args + " >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+    return RunCli(dir, args);
 }
+
 
 TGIFColor Rgb(TColor c) { return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
                                   static_cast<std::uint8_t>((c >> 16) & 0xFF)}; }
