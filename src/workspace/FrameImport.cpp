@@ -25,17 +25,11 @@ std::string upperExtension(const std::string& path)
 void appendFrame(TFrameStrip& strip, const TBitmap& bitmap, int delay, bool transparent)
 {
     const int keep = strip.ItemIndex();
-    strip.BeginUpdate();
-    try {
-        const int at = strip.Append(bitmap);
-        strip.SetDelayText(at, std::to_string(delay));
-        strip.SetTransparent(at, transparent);
-        strip.SetItemIndex(keep);
-    } catch (...) {
-        strip.EndUpdate();
-        throw;
-    }
-    strip.EndUpdate();
+    const TStripUpdate update(strip);
+    const int at = strip.Append(bitmap);
+    strip.SetDelayText(at, std::to_string(delay));
+    strip.SetTransparent(at, transparent);
+    strip.SetItemIndex(keep);
 }
 
 } // namespace
@@ -85,15 +79,9 @@ void OpenGIFFile(TFrameStrip& strip, const std::string& path)
     strip.FrameCounter = 1;
     TGIFImage image;
     image.LoadFromFile(path);
-    strip.BeginUpdate();
-    try {
-        for (int i = 0; i < image.Count(); ++i)
-            AddFrameFromGIF(strip, image, i);
-    } catch (...) {
-        strip.EndUpdate();
-        throw;
-    }
-    strip.EndUpdate();
+    const TStripUpdate update(strip);
+    for (int i = 0; i < image.Count(); ++i)
+        AddFrameFromGIF(strip, image, i);
 }
 
 void OpenCommand(TFrameStrip& strip, std::string& openDir)

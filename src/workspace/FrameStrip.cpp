@@ -161,18 +161,12 @@ TFrameRecord& TFrameStrip::createFrame(int index)
 int TFrameStrip::NewFrame()
 {
     const int at = (!Empty() && m_itemIndex >= 0) ? m_itemIndex + 1 : Count();
-    BeginUpdate();
-    try {
-        createFrame(at);
-        ClearWorkBitmap();
-        StoreWorkBitmap(at);
-        SelectOnly(at);
-        ArrangeFrames();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TStripUpdate update(*this);
+    createFrame(at);
+    ClearWorkBitmap();
+    StoreWorkBitmap(at);
+    SelectOnly(at);
+    ArrangeFrames();
     return at;
 }
 
@@ -182,17 +176,11 @@ int TFrameStrip::Duplicate()
         return -1;
     const int source = m_itemIndex;
     const int at = source + 1;
-    BeginUpdate();
-    try {
-        LoadWorkBitmap(source);
-        createFrame(at);
-        StoreWorkBitmap(at);
-        ArrangeFrames();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TStripUpdate update(*this);
+    LoadWorkBitmap(source);
+    createFrame(at);
+    StoreWorkBitmap(at);
+    ArrangeFrames();
     return at;
 }
 
@@ -201,41 +189,29 @@ int TFrameStrip::InsertFrameAfterSelection()
     if (m_itemIndex < 0)
         return -1;
     const int at = m_itemIndex + 1;
-    BeginUpdate();
-    try {
-        createFrame(at);
-        StoreWorkBitmap(at);
-        m_frames[static_cast<std::size_t>(at)].Selected = true;
-        m_itemIndex = at;
-        notify(TStripChange::Selection);
-        ArrangeFrames();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TStripUpdate update(*this);
+    createFrame(at);
+    StoreWorkBitmap(at);
+    m_frames[static_cast<std::size_t>(at)].Selected = true;
+    m_itemIndex = at;
+    notify(TStripChange::Selection);
+    ArrangeFrames();
     return at;
 }
 
 int TFrameStrip::Append(const TBitmap& bitmap)
 {
     const int at = Count();
-    BeginUpdate();
-    try {
-        TFrameRecord& f = createFrame(at);
-        const bool transparent = f.Bitmap.Transparent();
-        f.Bitmap = bitmap;
-        f.Bitmap.SetSize(FrameWidth, FrameHeight);
-        f.Bitmap.SetTransparent(transparent);
-        touch(f);
-        m_itemIndex = at;
-        notify(TStripChange::Frames);
-        notify(TStripChange::Selection);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TStripUpdate update(*this);
+    TFrameRecord& f = createFrame(at);
+    const bool transparent = f.Bitmap.Transparent();
+    f.Bitmap = bitmap;
+    f.Bitmap.SetSize(FrameWidth, FrameHeight);
+    f.Bitmap.SetTransparent(transparent);
+    touch(f);
+    m_itemIndex = at;
+    notify(TStripChange::Frames);
+    notify(TStripChange::Selection);
     return at;
 }
 
@@ -243,23 +219,17 @@ int TFrameStrip::InsertWizardFrames()
 {
     if (m_wizlist.empty() || m_itemIndex < 0)
         return 0;
-    BeginUpdate();
+    const TStripUpdate update(*this);
     int inserted = 0;
-    try {
-        ClearSelection();
-        // Copy first: the list is not emptied, so the command can be repeated.
-        const std::vector<TBitmap> images = m_wizlist;
-        for (const TBitmap& image : images) {
-            WorkBitmap = image;
-            if (InsertFrameAfterSelection() >= 0)
-                ++inserted;
-        }
-        ArrangeFrames();
-    } catch (...) {
-        EndUpdate();
-        throw;
+    ClearSelection();
+    // Copy first: the list is not emptied, so the command can be repeated.
+    const std::vector<TBitmap> images = m_wizlist;
+    for (const TBitmap& image : images) {
+        WorkBitmap = image;
+        if (InsertFrameAfterSelection() >= 0)
+            ++inserted;
     }
-    EndUpdate();
+    ArrangeFrames();
     return inserted;
 }
 
@@ -274,11 +244,10 @@ void TFrameStrip::DeleteSelected()
     std::erase_if(m_frames, [](const TFrameRecord& f) { return f.Selected; });
     if (m_itemIndex >= 0)
         m_itemIndex = Empty() ? -1 : std::min(before, Count() - 1);
-    BeginUpdate();
+    const TStripUpdate update(*this);
     notify(TStripChange::Frames);
     notify(TStripChange::Selection);
     ArrangeFrames();
-    EndUpdate();
 }
 
 void TFrameStrip::ClearFrames()
@@ -288,10 +257,9 @@ void TFrameStrip::ClearFrames()
     m_frames.clear();
     m_itemIndex = -1;
     FrameCounter = 1;
-    BeginUpdate();
+    const TStripUpdate update(*this);
     notify(TStripChange::Frames);
     notify(TStripChange::Selection);
-    EndUpdate();
 }
 
 void TFrameStrip::ArrangeFrames()
@@ -314,10 +282,9 @@ void TFrameStrip::MoveFrame(int from, int to)
         --m_itemIndex;
     else if (m_itemIndex < from && m_itemIndex >= to)
         ++m_itemIndex;
-    BeginUpdate();
+    const TStripUpdate update(*this);
     notify(TStripChange::Selection);
     ArrangeFrames();
-    EndUpdate();
 }
 
 void TFrameStrip::SetDelayText(int i, const std::string& text)

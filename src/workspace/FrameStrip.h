@@ -5,6 +5,8 @@
 // something live in StripCommands.
 #pragma once
 
+#include <exception>
+
 #include "graphics/Bitmap.h"
 #include "graphics/Types.h"
 #include "platform/Ui.h"
@@ -176,3 +178,29 @@ private:
     int m_updateLock = 0;
     unsigned m_pending = 0;
 };
+
+// Groups the notifications of one change: BeginUpdate now, EndUpdate on every way out.
+class TStripUpdate {
+public:
+    explicit TStripUpdate(TFrameStrip& strip) : m_strip(strip), m_unwinding(std::uncaught_exceptions())
+    {
+        m_strip.BeginUpdate();
+    }
+    ~TStripUpdate() noexcept(false)
+    {
+        try {
+            m_strip.EndUpdate();
+        } catch (...) {
+            // Never let a failing view replace the exception already on its way out.
+            if (std::uncaught_exceptions() == m_unwinding)
+                throw;
+        }
+    }
+    TStripUpdate(const TStripUpdate&) = delete;
+    TStripUpdate& operator=(const TStripUpdate&) = delete;
+
+private:
+    TFrameStrip& m_strip;
+    int m_unwinding;
+};
+
