@@ -1,5 +1,6 @@
 // make: an animation from image files, built exactly as Create builds it in the window.
 #include "CliCommand.h"
+#include "CliOptions.h"
 
 #include "graphics/Exception.h"
 #include "workspace/Assembly.h"
@@ -10,17 +11,6 @@
 #include <iostream>
 
 namespace {
-
-int intOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)
-{
-    if (i + 1 >= args.size())
-        throw CliUsageError{args[i] + " needs a value"};
-    int value = 0;
-    if (!TryParseInt(args[i + 1], value) || value < low || value > high)
-        throw CliUsageError{args[i] + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
-    ++i;
-    return value;
-}
 
 int run(const std::vector<std::string>& args)
 {
@@ -37,12 +27,12 @@ int run(const std::vector<std::string>& args)
                 throw CliUsageError{"-o needs a file name"};
             out = args[++i];
         } else if (a == "--delay") {
-            strip.DefaultDelay = intOption(args, i, 0, 65535);
+            strip.DefaultDelay = CliIntOption(args, i, 0, 65535);
         } else if (a == "--loops") {
             // As Set Loops: any count, the file keeps its low 16 bits.
-            strip.LoopCount = intOption(args, i, 0, 2147483647);
+            strip.LoopCount = CliIntOption(args, i, 0, 2147483647);
         } else if (a == "--bits") {
-            options.Reduction.Bits = intOption(args, i, 3, 8);
+            options.Reduction.Bits = CliIntOption(args, i, 3, 8);
         } else if (a == "--palette") {
             if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], options.Reduction.Palette))
                 throw CliUsageError{"--palette takes none, windows-system, windows-halftone, windows-grayscale, "

@@ -2,6 +2,7 @@
 // wizard preview shows (same steps, same assembly, the optimizer window's start-up palette
 // and dithering).
 #include "CliCommand.h"
+#include "CliOptions.h"
 
 #include "gif/GIFImage.h"
 #include "graphics/Exception.h"
@@ -52,24 +53,6 @@ TBitmap loadPicture(const std::string& path)
     return ReadImage(bytes.data(), bytes.size(), path);
 }
 
-int intOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)
-{
-    if (i + 1 >= args.size())
-        throw CliUsageError{args[i] + " needs a value"};
-    int value = 0;
-    if (!TryParseInt(args[i + 1], value) || value < low || value > high)
-        throw CliUsageError{args[i] + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
-    ++i;
-    return value;
-}
-
-std::string textOption(const std::vector<std::string>& args, std::size_t& i)
-{
-    if (i + 1 >= args.size())
-        throw CliUsageError{args[i] + " needs a value"};
-    return args[++i];
-}
-
 int run(const std::vector<std::string>& args)
 {
     std::string out;
@@ -80,15 +63,15 @@ int run(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o")
-            out = textOption(args, i);
+            out = CliTextOption(args, i);
         else if (a == "-n")
-            strip.WizardFrameCount = intOption(args, i, 4, 50);
+            strip.WizardFrameCount = CliIntOption(args, i, 4, 50);
         else if (a == "--text")
-            strip.TextWizardText = SplitLines(textOption(args, i));
+            strip.TextWizardText = SplitLines(CliTextOption(args, i));
         else if (a == "--font")
-            strip.TextWizardFont.Name = textOption(args, i);
+            strip.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
-            strip.TextWizardFont.Size = intOption(args, i, 1, 500);
+            strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError{"unknown option " + a};
         else

@@ -450,27 +450,36 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
     drawFigure(path, true);
 }
 
+namespace {
+
+// The arc of the ellipse in `box`, counter-clockwise from the radial through (x3, y3) to
+// the radial through (x4, y4); a pie starts it at the centre.
+QPainterPath arcPath(const QRectF& box, int x3, int y3, int x4, int y4, bool fromCentre)
+{
+    const double a = radialAngle(box, x3, y3);
+    QPainterPath path;
+    if (fromCentre)
+        path.moveTo(box.center());
+    else
+        path.arcMoveTo(box, a);
+    path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
+    return path;
+}
+
+} // namespace
+
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
     if (!normaliseBox(x1, y1, x2, y2))
         return;
-    const QRectF box = centredBox(x1, y1, x2, y2, Pen);
-    const double a = radialAngle(box, x3, y3);
-    QPainterPath path;
-    path.arcMoveTo(box, a);
-    path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
-    strokeOpen(path);
+    strokeOpen(arcPath(centredBox(x1, y1, x2, y2, Pen), x3, y3, x4, y4, false));
 }
 
 void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
     if (!normaliseBox(x1, y1, x2, y2))
         return;
-    const QRectF box = centredBox(x1, y1, x2, y2, Pen);
-    const double a = radialAngle(box, x3, y3);
-    QPainterPath path;
-    path.moveTo(box.center());
-    path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
+    QPainterPath path = arcPath(centredBox(x1, y1, x2, y2, Pen), x3, y3, x4, y4, true);
     path.closeSubpath();
     drawFigure(path, true);
 }
@@ -479,11 +488,7 @@ void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
 {
     if (!normaliseBox(x1, y1, x2, y2))
         return;
-    const QRectF box = centredBox(x1, y1, x2, y2, Pen);
-    const double a = radialAngle(box, x3, y3);
-    QPainterPath path;
-    path.arcMoveTo(box, a);
-    path.arcTo(box, a, ccwSweep(a, radialAngle(box, x4, y4)));
+    QPainterPath path = arcPath(centredBox(x1, y1, x2, y2, Pen), x3, y3, x4, y4, false);
     path.closeSubpath();
     drawFigure(path, true);
 }
