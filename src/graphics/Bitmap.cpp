@@ -44,6 +44,15 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format)
     SetSize(width, height);
 }
 
+TBitmap& TBitmap::operator=(const TBitmap& other)
+{
+    if (this != &other) {
+        TBitmap copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
 void TBitmap::allocate(int width, int height, TPixelFormat format)
 {
     CheckBitmapSize(width, height, "Bitmap");
@@ -51,10 +60,14 @@ void TBitmap::allocate(int width, int height, TPixelFormat format)
         width = std::max(width, 0);
         height = std::max(height, 0);
     }
+    // Asked of the budget before anything changes, so a refusal leaves the bitmap as it was.
+    const int rowBytes = rowBytesFor(width, format);
+    m_reservation.Reserve(static_cast<std::uint64_t>(rowBytes) * height,
+                          "a " + std::to_string(width) + " x " + std::to_string(height) + " picture");
     m_width = width;
     m_height = height;
     m_format = format;
-    m_rowBytes = rowBytesFor(width, format);
+    m_rowBytes = rowBytes;
     m_pixels.assign(static_cast<std::size_t>(m_rowBytes) * height, 0);
 }
 
@@ -64,7 +77,12 @@ void TBitmap::SetSize(int width, int height)
         return;
     CheckBitmapSize(width, height, "Bitmap");
     TBitmap old = std::move(*this);
-    allocate(width, height, old.m_format);
+    try {
+        allocate(width, height, old.m_format);
+    } catch (...) {
+        *this = std::move(old);
+        throw;
+    }
     m_palette = old.m_palette;
     m_transparent = old.m_transparent;
     if (m_format == TPixelFormat::pf24bit)
@@ -104,7 +122,12 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
     if (format == m_format)
         return;
     TBitmap src = std::move(*this);
-    allocate(src.m_width, src.m_height, format);
+    try {
+        allocate(src.m_width, src.m_height, format);
+    } catch (...) {
+        *this = std::move(src);
+        throw;
+    }
     m_transparent = src.m_transparent;
     if (format == TPixelFormat::pf24bit) {
         m_palette.clear();

@@ -3,6 +3,7 @@
 // multiple of 4 bytes, so a row's bytes can be handed to image libraries as they are.
 #pragma once
 
+#include "MemoryBudget.h"
 #include "Types.h"
 
 #include <cstdint>
@@ -18,6 +19,12 @@ class TBitmap {
 public:
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf24bit);
+    // Copies count against the memory budget; a refused copy assignment leaves the
+    // target as it was.
+    TBitmap(const TBitmap&) = default;
+    TBitmap(TBitmap&&) noexcept = default;
+    TBitmap& operator=(const TBitmap& other);
+    TBitmap& operator=(TBitmap&&) noexcept = default;
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -81,6 +88,9 @@ private:
     int m_rowBytes = 0;
     TPixelFormat m_format = TPixelFormat::pf24bit;
     bool m_transparent = false;
+    // Holds the pixel bytes against the memory budget; declared before the pixels so a
+    // refused copy never allocates them.
+    TMemoryReservation m_reservation;
     std::vector<std::uint8_t> m_pixels;
     std::vector<TColor> m_palette;
 };
