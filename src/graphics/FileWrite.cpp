@@ -1,52 +1,221 @@
 #include "FileWrite.h"
 
 #include "Exception.h"
+#include "MemoryBudget.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
+
+namespace {
+
+std::string reason(int error) { return std::strerror(error); }
+
+[[noreturn]] void writeFailure(const std::string& path, int error)
+{
+    throw Exception("Unable to write to " + path + ": " + reason(error));
+}
+
+// The temporary files of writes in progress, reachable from a signal handler: fixed
+// slots, a path copied in before the slot is marked busy, nothing allocated.
+constexpr int kSlots = 32;
+constexpr std::size_t kPathMax = 4096;
+struct TTempSlot {
+    std::atomic<int> State{0}; // 0 free, 1 being filled, 2 holds a file to remove
+    char Path[kPathMax];
+};
+TTempSlot g_slots[kSlots];
+
+int registerTemp(const std::string& path)
+{
+    if (path.size() >= kPathMax)
+        return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        int expected = 0;
+        if (g_slots[i].State.compare_exchange_strong(expected, 1)) {
+            std::memcpy(g_slots[i].Path, path.c_str(), path.size() + 1);
+            g_slots[i].State.store(2);
+            return i;
+        }
+    }
+    return -1; // more writes at once than slots: that one is simply not cleaned up
+}
+
+void unregisterTemp(int slot)
+{
+    if (slot >= 0)
+        g_slots[slot].State.store(0);
+}
+
+extern "C" void onInterrupt(int sig)
+{
+    const int saved = errno;
+    for (TTempSlot& s : g_slots)
+        if (s.State.load() == 2)
+            ::unlink(s.Path);
+    errno = saved;
+    // The handler was installed to run once: the signal now does what it would have.
+    ::raise(sig);
+}
+
+// One temporary file beside the target: created private, removed unless committed.
+class TTempFile final : public TFileSink {
+public:
+    explicit TTempFile(const std::string& path) : m_path(path), m_temp(path + ".XXXXXX")
+    {
+        m_fd = ::mkstemp(m_temp.data());
+        if (m_fd < 0)
+            writeFailure(m_path, errno);
+        m_slot = registerTemp(m_temp);
+    }
+    ~TTempFile() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_committed)
+            ::unlink(m_temp.c_str());
+        unregisterTemp(m_slot);
+    }
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+
+    void Write(const void* data, std::size_t size) override
+    {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        if (size >= sizeof m_buffer) {
+            flush();
+            writeAll(p, size);
+            return;
+        }
+        if (size > sizeof m_buffer - m_used)
+            flush();
+        std::memcpy(m_buffer + m_used, p, size);
+        m_used += size;
+    }
+
+    // Flushes, syncs, closes and renames over the target.
+    void Commit()
+    {
+        flush();
+        // New files get the usual permissions rather than mkstemp's private ones.
+        if (::fchmod(m_fd, 0644) != 0 || ::fsync(m_fd) != 0)
+            writeFailure(m_path, errno);
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0)
+            writeFailure(m_path, errno);
+        if (std::rename(m_temp.c_str(), m_path.c_str()) != 0)
+            writeFailure(m_path, errno);
+        m_committed = true;
+    }
+
+private:
+    void flush()
+    {
+        writeAll(m_buffer, m_used);
+        m_used = 0;
+    }
+    void writeAll(const std::uint8_t* p, std::size_t left)
+    {
+        while (left > 0) {
+            const ssize_t n = ::write(m_fd, p, left);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                writeFailure(m_path, errno);
+            }
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+
+    std::string m_path;
+    std::string m_temp;
+    int m_fd = -1;
+    int m_slot = -1;
+    bool m_committed = false;
+    std::uint8_t m_buffer[1 << 16];
+    std::size_t m_used = 0;
+};
+
+const char* kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "it is a folder, not a file";
+    if (S_ISFIFO(mode))
+        return "it is a named pipe, not a file";
+    if (S_ISSOCK(mode))
+        return "it is a socket, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a file";
+    return "it is not a regular file";
+}
+
+} // namespace
+
+void WriteFileAtomic(const std::string& path, const std::function<void(TFileSink&)>& produce)
+{
+    // The target itself must be something a file can replace.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        writeFailure(path, EISDIR);
+    auto file = std::make_unique<TTempFile>(path);
+    produce(*file);
+    file->Commit();
+}
 
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size)
 {
-    const std::string failure = "Unable to write to " + path;
-    std::string tmpl = path + ".XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        throw Exception(failure);
-    const char* p = static_cast<const char*>(data);
-    std::size_t left = size;
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    // New files get the usual permissions rather than mkstemp's private ones.
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tmpl.c_str(), path.c_str()) != 0) {
-        ::unlink(tmpl.c_str());
-        throw Exception(failure);
-    }
+    WriteFileAtomic(path, [&](TFileSink& sink) { sink.Write(data, size); });
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Exception("Unable to read " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw Exception("Unable to read " + path);
+    const std::string failure = "Unable to read " + path + ": ";
+    // Non-blocking, so a named pipe without a writer cannot hold the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw Exception(failure + reason(errno));
+    struct TCloser {
+        int fd;
+        ~TCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw Exception(failure + reason(errno));
+    if (!S_ISREG(st.st_mode))
+        throw Exception(failure + kindOf(st.st_mode));
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    MemoryBudget::Check(size, "the file " + path);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw Exception(failure + reason(errno));
+        }
+        if (n == 0)
+            break; // the file shrank meanwhile: what is there is what we have
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
     return bytes;
+}
+
+void RemoveTemporaryFilesOnInterrupt()
+{
+    struct sigaction sa {};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
 }

@@ -54,6 +54,13 @@ std::optional<std::uint64_t> ParseSize(std::string_view text);
 // The message of a refusal (also used for std::bad_alloc turned into EOutOfMemory).
 std::string RefusalMessage(std::uint64_t bytes, const std::string& what);
 
+// The message for an allocation the system itself refused (std::bad_alloc).
+std::string SystemRefusalMessage();
+
+// A limit as the settings file stores it, exact and readable back by ParseSize: "2G",
+// "512M", "1536K", "1000".
+std::string SizeText(std::uint64_t bytes);
+
 // Temporarily changes the limit and puts the old one back (tests, scoped jobs).
 class TScopedLimit {
 public:
