@@ -56,7 +56,6 @@ std::vector<Entry> readDirectory(const std::uint8_t* data, std::size_t size)
             if (e.width <= 0 || e.height <= 0)
                 throw EInvalidGraphic(kWhat + " is corrupt (invalid image size)");
         }
-        CheckBitmapSize(e.width, e.height, "Icon image");
         entries.push_back(e);
     }
     return entries;
@@ -131,6 +130,10 @@ TIcon ReadIco(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<Entry> entries = readDirectory(data, size);
     const Entry& e = pick(entries);
+    CheckBitmapSize(e.width, e.height, "Icon image");
+    // The picture, and beside it the mask (and for PNG images the alpha) of a byte each.
+    MemoryBudget::Check(MemoryBudget::PictureBytes(e.width, e.height) + 2 * static_cast<std::uint64_t>(e.width * e.height),
+                        "a " + std::to_string(e.width) + " x " + std::to_string(e.height) + " icon");
     TIcon icon;
     if (e.png) {
         std::vector<std::uint8_t> alpha;
