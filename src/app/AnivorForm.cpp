@@ -3,6 +3,7 @@
 #include "StripViewSource.h"
 #include "ToolbarIcons.h"
 
+#include "graphics/MemoryBudget.h"
 #include "platform/CommandGuard.h"
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
@@ -571,6 +572,7 @@ void TAnivorF::applySettings(const TSettings& s)
     m_strip.NewFrameWidth = s.NewFrameWidth;
     m_strip.NewFrameHeight = s.NewFrameHeight;
     m_strip.DefaultDelay = s.DefaultDelay;
+    MemoryBudget::SetLimit(s.MemoryLimit);
     if (s.Maximized) {
         resize(s.Width, s.Height);
         setWindowState(windowState() | Qt::WindowMaximized);

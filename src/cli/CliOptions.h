@@ -5,8 +5,23 @@
 
 #include "workspace/FrameStrip.h"
 
+#include <cctype>
+#include <iostream>
 #include <string>
 #include <vector>
+
+// An option: "-" and a letter, or "--" and a name. "-1" is a value (a negative number).
+inline bool CliIsOption(const std::string& a)
+{
+    return a.size() > 1 && a[0] == '-' && !std::isdigit(static_cast<unsigned char>(a[1]));
+}
+
+// The reader's warnings about a file, one line each on standard error.
+inline void CliPrintWarnings(const std::string& command, const std::string& path, const std::vector<std::string>& warnings)
+{
+    for (const std::string& w : warnings)
+        std::cerr << "anivor-cli " << command << ": warning: " << path << ": " << w << "\n";
+}
 
 // The whole number after option args[i], within low..high; moves i onto it.
 inline int CliIntOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)

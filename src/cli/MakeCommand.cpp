@@ -3,6 +3,8 @@
 #include "CliOptions.h"
 
 #include "graphics/Exception.h"
+#include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "workspace/Assembly.h"
 #include "workspace/FrameImport.h"
 
@@ -49,7 +51,7 @@ int run(const std::vector<std::string>& args)
             options.Merge = true;
         } else if (a == "--crop") {
             options.Crop = true;
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (CliIsOption(a)) {
             throw CliUsageError{"unknown option " + a};
         } else {
             images.push_back(a);
@@ -60,10 +62,31 @@ int run(const std::vector<std::string>& args)
     if (images.empty())
         throw CliUsageError{"expected at least one image file"};
 
+    // The whole job is weighed against the memory budget from the first image's header
+    // (its size is every frame's), before any picture is decoded. A header that makes
+    // no sense is left to the import, which names the problem; a file that cannot be read
+    // at all is refused here.
+    TImageInfo first;
+    try {
+        first = ReadImageFileInfo(images[0]);
+    } catch (const EInvalidGraphic&) {
+    }
+    if (first.Width > 0 && first.Height > 0) {
+        const int n = static_cast<int>(images.size());
+        MemoryBudget::Check(MemoryBudget::PictureBytes(first.Width, first.Height, n + 1)
+                                + AssemblyMemoryNeed(n, first.Width, first.Height),
+                            "an animation of " + std::to_string(n) + " frames of " + std::to_string(first.Width) + " x "
+                                + std::to_string(first.Height));
+    }
+
     // The frames come in as Import brings them: fitted into the first image's size.
-    for (const std::string& path : images)
-        if (!ImportImageFile(strip, path))
+    for (const std::string& path : images) {
+        std::vector<std::string> warnings;
+        const bool imported = ImportImageFile(strip, path, &warnings);
+        CliPrintWarnings("make", path, warnings);
+        if (!imported)
             throw EInvalidGraphic(path + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
+    }
 
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int done = 0;

@@ -8,6 +8,7 @@
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "wizards/WizardKinds.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
@@ -44,11 +45,10 @@ TBitmap loadPicture(const std::string& path)
 {
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
-        TGIFImage image;
-        image.LoadFromFile(path);
-        if (image.Empty())
-            throw EInvalidGraphic(path + ": the GIF file has no frame");
-        return image.Bitmap();
+        std::vector<std::string> warnings;
+        TBitmap picture = LoadGIFPicture(path, &warnings);
+        CliPrintWarnings("wizard", path, warnings);
+        return picture;
     }
     return ReadImage(bytes.data(), bytes.size(), path);
 }
@@ -72,7 +72,7 @@ int run(const std::vector<std::string>& args)
             strip.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
             strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
-        else if (a.size() > 1 && a[0] == '-')
+        else if (CliIsOption(a))
             throw CliUsageError{"unknown option " + a};
         else
             positional.push_back(a);
@@ -85,6 +85,13 @@ int run(const std::vector<std::string>& args)
     if (kind < 0)
         throw CliUsageError{"KIND is a number from 0 to 104 or a menu path such as Wipe/Right; '" + positional[0]
                             + "' is neither"};
+
+    // The whole run is weighed against the memory budget from A's header, before any
+    // picture is decoded: a huge picture is refused at once, naming the size it needs.
+    const TImageInfo info = ReadImageFileInfo(positional[1]);
+    MemoryBudget::Check(MemoryBudget::PictureBytes(info.Width, info.Height, 2)
+                            + WizardRunMemoryNeed(kind, strip.WizardFrameCount, info.Width, info.Height),
+                        WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));
 
     // A sets the frame size; B is fitted into it as Import fits a picture.
     const TBitmap a = loadPicture(positional[1]);

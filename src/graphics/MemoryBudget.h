@@ -28,6 +28,8 @@ public:
 namespace MemoryBudget {
 
 constexpr std::uint64_t kDefaultLimit = std::uint64_t(2) << 30; // 2 GiB
+// The smallest limit the settings file and the command line accept.
+constexpr std::uint64_t kMinimumLimit = std::uint64_t(1) << 20; // 1 MiB
 
 // The limit in bytes, and the bytes now held by reservations.
 std::uint64_t Limit();

@@ -4,6 +4,7 @@
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -26,6 +27,12 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     image.DitherMode = options.Reduction.Dither;
     image.ReductionBits = options.Reduction.Bits;
     try {
+        if (!frames.empty()) {
+            const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
+            MemoryBudget::Check(AssemblyMemoryNeed(static_cast<int>(frames.size()), w, h),
+                                "an animation of " + std::to_string(frames.size()) + " frames of " + std::to_string(w)
+                                    + " x " + std::to_string(h));
+        }
         TProgressFn progress;
         if (view.Progress)
             progress = [&view](int percent) {
@@ -60,6 +67,14 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
 }
 
 } // namespace
+
+std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
+{
+    // One byte a pixel for every frame of the document; the frame being reduced as a
+    // 24-bit copy, its 8-bit result and the copy that becomes the frame.
+    return MemoryBudget::PictureBytes(width, height, frames, 1) + MemoryBudget::PictureBytes(width, height)
+           + MemoryBudget::PictureBytes(width, height, 2, 1);
+}
 
 int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,
                       const TAssemblyView& view)

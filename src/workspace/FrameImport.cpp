@@ -1,6 +1,7 @@
 #include "FrameImport.h"
 
 #include "graphics/BmpFile.h"
+#include "graphics/Exception.h"
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
 #include "graphics/NumberRules.h"
@@ -72,13 +73,37 @@ bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
     return true;
 }
 
-void OpenGIFFile(TFrameStrip& strip, const std::string& path)
+void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings)
+{
+    if (warnings)
+        image.OnWarning = [warnings](const TGIFObject&, int, const std::string& text) {
+            if (std::find(warnings->begin(), warnings->end(), text) == warnings->end())
+                warnings->push_back(text);
+            return true;
+        };
+    image.LoadFromFile(path);
+    image.OnWarning = nullptr;
+}
+
+TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings)
+{
+    TGIFImage image;
+    LoadGIFDocument(image, path, warnings);
+    TBitmap picture;
+    if (!image.Empty())
+        picture = image.Bitmap();
+    if (picture.Empty())
+        throw EInvalidGraphic(path + ": the GIF file has no picture");
+    return picture;
+}
+
+void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
     strip.LastOpenedFile = path;
     strip.ClearFrames();
     strip.FrameCounter = 1;
     TGIFImage image;
-    image.LoadFromFile(path);
+    LoadGIFDocument(image, path, warnings);
     const TStripUpdate update(strip);
     for (int i = 0; i < image.Count(); ++i)
         AddFrameFromGIF(strip, image, i);
@@ -95,17 +120,23 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir)
     if (!path)
         return;
     openDir = std::filesystem::path(*path).parent_path().string();
-    WaitCursor wait;
-    OpenGIFFile(strip, *path);
+    std::vector<std::string> warnings;
+    {
+        WaitCursor wait;
+        OpenGIFFile(strip, *path, &warnings);
+    }
+    // Other warnings are harmless oddities; a cut file has lost frames, and the user
+    // should know.
+    if (std::find(warnings.begin(), warnings.end(), "Premature end of data") != warnings.end())
+        UI().MessageDlg(*path + ": Premature end of data. The frames complete before the cut were opened.",
+                        TMsgDlgType::mtWarning);
 }
 
-bool LoadImportPicture(const std::string& path, TBitmap& work)
+bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings)
 {
     const std::string ext = upperExtension(path);
     if (ext == ".GIF") {
-        TGIFImage image;
-        image.LoadFromFile(path);
-        work = image.Bitmap();
+        work = LoadGIFPicture(path, warnings);
     } else if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP") {
         work = LoadImageFile(path);
     } else if (ext == ".ICO") {
@@ -127,15 +158,16 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
     return fitted;
 }
 
-bool ImportImageFile(TFrameStrip& strip, const std::string& path)
+bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap))
+    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
         return false;
     if (strip.Count() == 0) {
         strip.FrameWidth = strip.WorkBitmap.Width();
         strip.FrameHeight = strip.WorkBitmap.Height();
     }
-    strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
+    if (strip.WorkBitmap.Width() != strip.FrameWidth || strip.WorkBitmap.Height() != strip.FrameHeight)
+        strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
     appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
     return true;
 }

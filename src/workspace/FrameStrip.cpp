@@ -325,9 +325,9 @@ void TFrameStrip::ResetWizardList()
     m_wizHeight = FrameHeight;
 }
 
-void TFrameStrip::AddWizardImage(const TBitmap& bitmap)
+void TFrameStrip::AddWizardImage(TBitmap bitmap)
 {
-    m_wizlist.push_back(bitmap);
+    m_wizlist.push_back(std::move(bitmap));
 }
 
 int TFrameStrip::Subscribe(Observer observer)

@@ -122,7 +122,7 @@ public:
     // --- wizard result list -------------------------------------------------------------
     // Empties wizlist and gives it the current frame size.
     void ResetWizardList();
-    void AddWizardImage(const TBitmap& bitmap);
+    void AddWizardImage(TBitmap bitmap);
     const std::vector<TBitmap>& WizardImages() const { return m_wizlist; }
     int WizardImageWidth() const { return m_wizWidth; }
     int WizardImageHeight() const { return m_wizHeight; }

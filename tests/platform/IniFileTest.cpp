@@ -126,7 +126,7 @@ TEST(IniFile, FailedWriteRaisesAndLeavesFileAndLinesAsTheyWere)
         ini.WriteInteger("A", "x", 2);
         FAIL() << "no error";
     } catch (const EIniWriteError& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + ro);
+        EXPECT_EQ(e.Message(), "Unable to write to " + ro + ": the file is read-only");
     }
     EXPECT_EQ(readText(ro), "[A]\nx=1\n");
     EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1); // the failed change is not kept in memory
@@ -163,7 +163,9 @@ TEST(IniFile, UnreadableFileReadsEmptyAndIsNeverOverwritten)
         try {
             ini.WriteInteger("Window", "Top", 1);
         } catch (const EIniWriteError& e) {
-            return e.Message() == "Unable to write to " + path ? "" : "wrong message: " + e.Message();
+            return e.Message() == "Unable to write to " + path + ": the file could not be read, so it is left as it is"
+                       ? ""
+                       : "wrong message: " + e.Message();
         }
         return "write over an unreadable file succeeded";
     });
