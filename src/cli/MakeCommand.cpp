@@ -73,10 +73,10 @@ int run(const std::vector<std::string>& args)
     }
     if (first.Width > 0 && first.Height > 0) {
         const int n = static_cast<int>(images.size());
+        CheckBitmapSize(first.Width, first.Height, (first.Format + " file").c_str());
         MemoryBudget::Check(MemoryBudget::PictureBytes(first.Width, first.Height, n + 1)
                                 + AssemblyMemoryNeed(n, first.Width, first.Height),
-                            "an animation of " + std::to_string(n) + " frames of " + std::to_string(first.Width) + " x "
-                                + std::to_string(first.Height));
+                            AssemblyDescription(n, first.Width, first.Height));
     }
 
     // The frames come in as Import brings them: fitted into the first image's size.

@@ -89,6 +89,7 @@ int run(const std::vector<std::string>& args)
     // The whole run is weighed against the memory budget from A's header, before any
     // picture is decoded: a huge picture is refused at once, naming the size it needs.
     const TImageInfo info = ReadImageFileInfo(positional[1]);
+    CheckBitmapSize(info.Width, info.Height, (info.Format + " file").c_str());
     MemoryBudget::Check(MemoryBudget::PictureBytes(info.Width, info.Height, 2)
                             + WizardRunMemoryNeed(kind, strip.WizardFrameCount, info.Width, info.Height),
                         WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));

@@ -79,9 +79,6 @@ bool prepare(JpegJob* job, JDIMENSION width, JDIMENSION height, bool allocate) n
         CheckBitmapSize(width, height, "JPEG image");
         if (allocate)
             *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
-        else
-            MemoryBudget::Check(MemoryBudget::PictureBytes(width, height),
-                                "a " + std::to_string(width) + " x " + std::to_string(height) + " JPEG image");
         return true;
     } catch (const EOutOfMemory& e) {
         job->outOfMemory = true;
@@ -94,6 +91,22 @@ bool prepare(JpegJob* job, JDIMENSION width, JDIMENSION height, bool allocate) n
     } catch (...) {
         std::snprintf(job->message, sizeof job->message, "out of memory");
     }
+    return false;
+}
+
+// The picture is asked of the memory budget before libjpeg sets up its buffers for it.
+bool checkBudget(JpegJob* job, JDIMENSION width, JDIMENSION height) noexcept
+{
+    try {
+        MemoryBudget::Check(MemoryBudget::PictureBytes(width, height),
+                            "a " + std::to_string(width) + " x " + std::to_string(height) + " JPEG image");
+        return true;
+    } catch (const EOutOfMemory& e) {
+        std::snprintf(job->message, sizeof job->message, "%s", e.what());
+    } catch (...) {
+        std::snprintf(job->message, sizeof job->message, "%s", MemoryBudget::SystemRefusalMessage().c_str());
+    }
+    job->outOfMemory = true;
     return false;
 }
 
@@ -177,6 +190,10 @@ bool decode(JpegJob* job)
             jpeg_destroy_decompress(&cinfo);
             return false;
         }
+    }
+    if (!checkBudget(job, cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
     }
     // libjpeg's own buffers (a progressive file keeps every coefficient) share the budget
     // with the picture that follows them.

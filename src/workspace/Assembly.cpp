@@ -29,9 +29,8 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     try {
         if (!frames.empty()) {
             const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
-            MemoryBudget::Check(AssemblyMemoryNeed(static_cast<int>(frames.size()), w, h),
-                                "an animation of " + std::to_string(frames.size()) + " frames of " + std::to_string(w)
-                                    + " x " + std::to_string(h));
+            const int n = static_cast<int>(frames.size());
+            MemoryBudget::Check(AssemblyMemoryNeed(n, w, h), AssemblyDescription(n, w, h));
         }
         TProgressFn progress;
         if (view.Progress)
@@ -74,6 +73,16 @@ std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
     // 24-bit copy, its 8-bit result and the copy that becomes the frame.
     return MemoryBudget::PictureBytes(width, height, frames, 1) + MemoryBudget::PictureBytes(width, height)
            + MemoryBudget::PictureBytes(width, height, 2, 1);
+}
+
+std::string FrameCountText(int frames)
+{
+    return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+}
+
+std::string AssemblyDescription(int frames, int width, int height)
+{
+    return "an animation of " + FrameCountText(frames) + " of " + std::to_string(width) + " x " + std::to_string(height);
 }
 
 int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,

@@ -89,8 +89,9 @@ TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnin
 {
     TGIFImage image;
     LoadGIFDocument(image, path, warnings);
+    // Frames of extensions only show nothing: a file of only those has no picture.
     TBitmap picture;
-    if (!image.Empty())
+    if (std::any_of(image.Images.begin(), image.Images.end(), [](const auto& f) { return !f->Empty(); }))
         picture = image.Bitmap();
     if (picture.Empty())
         throw EInvalidGraphic(path + ": the GIF file has no picture");

@@ -27,8 +27,8 @@ bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i);
 void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // The picture Import takes from a GIF file: the first frame, or the first frame drawn on
-// the logical screen when it does not cover it. A file without frames, or whose picture is
-// empty, is refused: "<path>: the GIF file has no picture".
+// the logical screen when it does not cover it. A file without a frame that holds pixels,
+// or whose picture is empty, is refused: "<path>: the GIF file has no picture".
 TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Open after the dialog: clears the strip, loads the file and adds its frames. Frames added

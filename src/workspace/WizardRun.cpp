@@ -29,7 +29,7 @@ std::uint64_t WizardRunMemoryNeed(int kind, int n, int width, int height)
 
 std::string WizardRunDescription(int kind, int n, int width, int height)
 {
-    return "a wizard run of " + std::to_string(WizardImageCount(kind, n)) + " frames of " + std::to_string(width) + " x "
+    return "a wizard run of " + FrameCountText(WizardImageCount(kind, n)) + " of " + std::to_string(width) + " x "
            + std::to_string(height);
 }
 

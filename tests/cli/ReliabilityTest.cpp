@@ -56,7 +56,7 @@ TEST(CliReliability, WorkPastTheMemoryLimitIsRefusedAtOnceAndARaisedLimitRuns)
     EXPECT_FALSE(std::filesystem::exists(out));
     const CliRun m = RunCli(dir, "make -o " + out + " " + dir.file("huge.gif"));
     EXPECT_EQ(m.Exit, 1);
-    EXPECT_TRUE(startsWith(m.Err, "anivor-cli make: Not enough memory: an animation of 1 frames of 16384 x 16384 needs "))
+    EXPECT_TRUE(startsWith(m.Err, "anivor-cli make: Not enough memory: an animation of 1 frame of 16384 x 16384 needs "))
         << m.Err;
 
     // A small picture under a small limit: refused; the limit raised, on the command line
