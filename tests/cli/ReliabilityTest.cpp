@@ -11,8 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -167,4 +172,48 @@ TEST(CliReliability, MessagesSayWhatWentWrongInOurOwnWords)
     const CliRun conv = RunCli(dir, "convert " + dir.file("huge.bmp") + " " + dir.file("o.bmp"));
     EXPECT_EQ(conv.Exit, 1);
     EXPECT_NE(conv.Err.find("too large (65535 x 65535 pixels"), std::string::npos) << conv.Err;
+}
+
+// anivor-cli stopped by SIGTERM or SIGINT while it writes leaves no temporary file.
+TEST(CliReliability, AnInterruptedWriteLeavesNothingBehind)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(3000, 2000, clRed), dir.file("in.bmp"));
+    const std::string out = dir.file("out.bmp");
+    int caught = 0;
+    for (int attempt = 0; attempt < 4 && caught < 2; ++attempt) {
+        const int sig = caught == 0 ? SIGTERM : SIGINT;
+        std::filesystem::remove(out);
+        std::string cli = ANIVOR_CLI_PATH, convert = "convert", in = dir.file("in.bmp");
+        char* argv[] = {cli.data(), convert.data(), in.data(), const_cast<char*>(out.c_str()), nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, cli.c_str(), nullptr, nullptr, argv, environ), 0);
+        // Wait for the temporary file beside the target, then stop the program.
+        bool seen = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!seen && std::chrono::steady_clock::now() < deadline) {
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                seen = seen || e.path().filename().string().rfind("out.bmp.", 0) == 0;
+            int status = 0;
+            if (!seen && ::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = 0;
+                break;
+            }
+        }
+        if (pid == 0)
+            continue; // finished before the temporary file was seen: try again
+        ::kill(pid, sig);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        if (!seen)
+            continue;
+        if (WIFEXITED(status))
+            continue; // the write was done before the signal came
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().filename().string().rfind("out.bmp.", 0), std::string::npos) << e.path();
+        ++caught;
+    }
+    if (caught == 0)
+        GTEST_SKIP() << "every write was done before it could be interrupted";
 }
