@@ -171,11 +171,12 @@ void TIniFile32::parse(const std::string& text)
     while (start < text.size()) {
         std::size_t nl = text.find('\n', start);
         std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        if (!line.empty() && line.back() == '\r') {
+        // Every carriage return at the end goes: one would come back from a CRLF write
+        // and be taken off again, so a stray one could not survive a round trip.
+        if (!line.empty() && line.back() == '\r' && start == 0)
+            m_crlf = true;
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
-            if (start == 0)
-                m_crlf = true;
-        }
         m_lines.push_back(std::move(line));
         if (nl == std::string::npos)
             break;

@@ -112,6 +112,16 @@ TEST(IniFile, NewFileGetsLfAndCrlfFileKeepsCrlf)
     writeText(dos, "[A]\r\nx=1\r\n");
     TIniFile32(dos).WriteInteger("A", "y", 2);
     EXPECT_EQ(readText(dos), "[A]\r\nx=1\r\ny=2\r\n");
+
+    // Stray carriage returns at a line's end (found by the fuzzer): what is read is what
+    // a write gives back, in either kind of file.
+    for (const std::string& text : {std::string("[A]\nx=1\r\r\ny=2\r\n"), std::string("[A]\r\r\nx=1\r\r\r\n")}) {
+        const TIniFile32 parsed = TIniFile32::FromText(dir.file("cr.ini"), text);
+        TIniFile32 written = parsed;
+        written.WriteInteger("B", "z", 3);
+        EXPECT_EQ(TIniFile32(dir.file("cr.ini")).Lines(), written.Lines());
+        EXPECT_EQ(parsed.ReadInteger("A", "x", 0), 1);
+    }
 }
 
 TEST(IniFile, FailedWriteRaisesAndLeavesFileAndLinesAsTheyWere)
