@@ -11,7 +11,7 @@
 // one of the answers a reader may give.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    MemoryBudget::SetLimit(std::uint64_t(256) << 20);
+    MemoryBudget::SetLimit(std::uint64_t(64) << 20);
     return 0;
 }
 
