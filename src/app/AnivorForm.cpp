@@ -7,6 +7,7 @@
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
+#include "tools/GIFExplorerForm.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"
@@ -159,7 +160,7 @@ void TAnivorF::createActions()
     action("TextWizardColor1", "&Color...", {}, [&s] { TextWizardColorCommand(s); });
     action("AccentColor1", "&Accent Color...", {}, [&s] { AccentColorCommand(s); });
     // Tools: the explorer and converters are windows of their own, built later.
-    action("GIFExplorer1", "&GIF Explorer");
+    action("GIFExplorer1", "&GIF Explorer", {}, [this] { showGIFExplorer(); });
     action("AVItoGIFconverter1", "AVI to GIF converter");
     action("GIFtoAVIconverter1", "GIF to AVI converter");
     // Help
@@ -198,6 +199,15 @@ void TAnivorF::createActions()
     action("DownRight2", "Down Right");
     action("N50Opaque1", "50% Opaque");
     action("N25Opaque1", "25% Opaque");
+}
+
+void TAnivorF::showGIFExplorer()
+{
+    if (!m_explorer)
+        return;
+    m_explorer->show();
+    m_explorer->raise();
+    m_explorer->activateWindow();
 }
 
 void TAnivorF::createMenus()
