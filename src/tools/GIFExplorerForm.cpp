@@ -440,10 +440,11 @@ void TGIFExplorerF::createLayout()
     ScrollBoxImage->setObjectName("ScrollBoxImage");
     ScrollBoxImage->setWidgetResizable(false);
     ScrollBoxImage->setAlignment(Qt::AlignCenter); // centred when it fits, scrolled when not
-    PaintBoxPreview = new TExplorerPaintBox(nullptr);
+    auto* framePaintBox = new TExplorerPaintBox(nullptr);
+    PaintBoxPreview = framePaintBox;
     PaintBoxPreview->setObjectName("PaintBoxPreview");
-    PaintBoxPreview->OnPaint = [this](QPainter& p, const QRect& r) { PaintBoxPreviewPaint(p, r); };
-    PaintBoxPreview->OnMouseMove = [this](int x, int y) { PaintBoxPreviewMouseMove(x, y); };
+    framePaintBox->OnPaint = [this](QPainter& p, const QRect& r) { PaintBoxPreviewPaint(p, r); };
+    framePaintBox->OnMouseMove = [this](int x, int y) { PaintBoxPreviewMouseMove(x, y); };
     ScrollBoxImage->setWidget(PaintBoxPreview);
     imageBox->addWidget(ScrollBoxImage);
     NotebookPreview->addWidget(pageImage);
@@ -453,11 +454,12 @@ void TGIFExplorerF::createLayout()
     pagePalette->setObjectName("PagePreviewPalette");
     auto* paletteBox = new QVBoxLayout(pagePalette);
     paletteBox->setContentsMargins(0, 0, 0, 0);
-    PaintBoxPalette = new TExplorerPaintBox(pagePalette);
+    auto* palettePaintBox = new TExplorerPaintBox(pagePalette);
+    PaintBoxPalette = palettePaintBox;
     PaintBoxPalette->setObjectName("PaintBoxPalette");
-    PaintBoxPalette->OnPaint = [this](QPainter& p, const QRect& r) { PaintBoxPaletteRender(p, r); };
-    PaintBoxPalette->OnMouseMove = [this](int x, int y) { PaintBoxPaletteMouseMove(x, y); };
-    PaintBoxPalette->OnResize = [this] { layoutPaletteGrid(); };
+    palettePaintBox->OnPaint = [this](QPainter& p, const QRect& r) { PaintBoxPaletteRender(p, r); };
+    palettePaintBox->OnMouseMove = [this](int x, int y) { PaintBoxPaletteMouseMove(x, y); };
+    palettePaintBox->OnResize = [this] { layoutPaletteGrid(); };
     paletteBox->addWidget(PaintBoxPalette);
     NotebookPreview->addWidget(pagePalette);
 
@@ -767,8 +769,7 @@ void TGIFExplorerF::TreeViewGIFChanging(const TGIFExplorerNode* node, bool force
         if ((m_flags & 0x0E) != vfProperties && (m_flags & vfPreview) && ListViewInfo->isVisible())
             m_listHeight = ListViewInfo->height();
     } else if ((next & vfProperties) && (next & vfPreview)) {
-        const int total = std::max(SplitterPreview->height(), m_listHeight + 40);
-        SplitterPreview->setSizes({m_listHeight, total - m_listHeight});
+        m_placeList = true; // once the preview is shown again
     }
     m_flags = next;
 }
@@ -831,13 +832,19 @@ void TGIFExplorerF::TreeViewGIFChange(const TGIFExplorerNode* node)
 
     NotebookPreview->setVisible(m_flags & vfPreview);
     PanelPaletteInfo->setVisible(m_flags & vfColorInfo);
+    if (m_placeList && (m_flags & vfPreview) && (m_flags & vfProperties)) {
+        // The list goes back to the top with the height it had beside a preview.
+        const int total = std::max(SplitterPreview->height(), m_listHeight + 40);
+        SplitterPreview->setSizes({m_listHeight, total - m_listHeight});
+    }
+    m_placeList = false;
     if (m_flags & vfPalettePage) {
         layoutPaletteGrid();
         PaintBoxPalette->update();
     }
     if (m_flags & vfFramePage)
         PaintBoxPreview->update();
-    if ((m_flags & vfDocumentPage) && m_speedWindow && Action("MenuAnimationSpeedX")->isChecked()) {
+    if ((m_flags & vfDocumentPage) && m_speedWindow) {
         m_speedWindow->setAttribute(Qt::WA_ShowWithoutActivating);
         m_speedWindow->show();
     }

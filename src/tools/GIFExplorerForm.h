@@ -29,7 +29,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TFormAnimationSpeed;
 class TImageControl;
-class TExplorerPaintBox;
 
 class TGIFExplorerF : public QMainWindow {
     Q_OBJECT
@@ -71,8 +70,8 @@ public:
     TImageControl* ImagePreviewAnimate = nullptr;
     TImageControl* ImageBackground = nullptr;
     QScrollArea* ScrollBoxImage = nullptr;
-    TExplorerPaintBox* PaintBoxPreview = nullptr;
-    TExplorerPaintBox* PaintBoxPalette = nullptr;
+    QWidget* PaintBoxPreview = nullptr; // cross cursor; paints the frame
+    QWidget* PaintBoxPalette = nullptr; // cross cursor; paints the palette grid
     QPlainTextEdit* MemoPreview = nullptr;
     QWidget* PanelPaletteInfo = nullptr;
     QLabel* LabelPaletteIndex = nullptr;
@@ -138,6 +137,7 @@ private:
     const TGIFObject* m_currentItem = nullptr;
     unsigned m_flags = kGIFInitialViewFlags;
     int m_listHeight = 120;
+    bool m_placeList = false;
     TGIFPaletteGrid m_grid;
     const TGIFColorMap* m_paletteMap = nullptr;
     const TGIFSubImage* m_frame = nullptr;

@@ -58,7 +58,7 @@ inline Bytes SmallAnimation(int frames, int w = 8, int h = 6)
     return gif.SaveToBytes();
 }
 
-// Runs a shell command; true when it ended with exit code 0.
+// Runs a shell command with its output thrown away; true when it ended with exit code 0.
 inline bool RunTool(const std::string& command)
 {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
