@@ -41,16 +41,15 @@ ANIVOR_CLI_COMMAND("gif-explore", "FILE [--json]",
                                error = e.what();
                            }
                        }
-                       // What was read is shown even when the file broke off.
+                       // What was read is shown even when the file broke off; when not even
+                       // the header could be read the message alone says it.
+                       const bool read = !gif.Header.FileVersion.empty();
                        const std::string name = std::filesystem::path(file).filename().string();
                        const TGIFExplorerNode tree = BuildGIFExplorerTree(gif, name);
-                       if (json) {
-                           std::cout << GIFExplorerJson(gif, tree, file, warnings, error);
-                       } else if (gif.Header.FileVersion.empty() && !error.empty()) {
-                           // Nothing was read: the message alone says it.
-                       } else {
+                       if (json)
+                           std::cout << GIFExplorerJson(gif, read ? &tree : nullptr, file, warnings, error);
+                       else if (read)
                            std::cout << GIFExplorerText(gif, tree);
-                       }
                        if (!error.empty()) {
                            std::cerr << "anivor-cli gif-explore: " << error << "\n";
                            return 1;

@@ -547,7 +547,7 @@ std::string GIFExplorerText(const TGIFImage& image, const TGIFExplorerNode& root
     return out.str();
 }
 
-std::string GIFExplorerJson(const TGIFImage& image, const TGIFExplorerNode& root, const std::string& file,
+std::string GIFExplorerJson(const TGIFImage& image, const TGIFExplorerNode* root, const std::string& file,
                             const std::vector<std::string>& warnings, const std::string& error)
 {
     std::ostringstream out;
@@ -556,7 +556,10 @@ std::string GIFExplorerJson(const TGIFImage& image, const TGIFExplorerNode& root
     for (std::size_t i = 0; i < warnings.size(); ++i)
         out << (i ? "," : "") << jsonString(warnings[i]);
     out << "],\"tree\":";
-    writeJson(out, image, root);
+    if (root)
+        writeJson(out, image, *root);
+    else
+        out << "null";
     out << "}\n";
     return out.str();
 }

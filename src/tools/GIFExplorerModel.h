@@ -138,6 +138,6 @@ TGIFDrawOptions GIFExplorerDrawOptions(const TGIFAnimationChoice& choice);
 // by depth.
 std::string GIFExplorerText(const TGIFImage& image, const TGIFExplorerNode& root);
 // The same as one JSON document, with the file, the warnings and the error of the load
-// ("" for none).
-std::string GIFExplorerJson(const TGIFImage& image, const TGIFExplorerNode& root, const std::string& file,
+// ("" for none); the tree is null when `root` is (nothing could be read).
+std::string GIFExplorerJson(const TGIFImage& image, const TGIFExplorerNode* root, const std::string& file,
                             const std::vector<std::string>& warnings, const std::string& error);

@@ -248,7 +248,7 @@ TEST(GIFExplorerModel, PrintedTreeAndJson)
     EXPECT_NE(text.find("    + Comment Extension\n      | hi\n      | there\n    + Text extension\n"), std::string::npos) << text;
     EXPECT_NE(text.find("      | 61 62 63 64 "), std::string::npos);
 
-    const std::string json = GIFExplorerJson(gif, root, "dir/all \"1\".gif", {"Premature end of data"}, "");
+    const std::string json = GIFExplorerJson(gif, &root, "dir/all \"1\".gif", {"Premature end of data"}, "");
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << json;
@@ -267,7 +267,7 @@ TEST(GIFExplorerModel, PrintedTreeAndJson)
     EXPECT_EQ(dump.at(3).toString().toStdString(), "61 62 63 64 " + std::string(36, ' ') + " abcd");
     // Control bytes and 8-bit text stay valid JSON.
     static_cast<TGIFCommentExtension*>(gif.Images[0]->Extensions[2].get())->Text = {std::string("a\x01\xFFz", 4)};
-    const QJsonDocument odd = QJsonDocument::fromJson(QByteArray::fromStdString(GIFExplorerJson(gif, root, "f", {}, "Bad")));
+    const QJsonDocument odd = QJsonDocument::fromJson(QByteArray::fromStdString(GIFExplorerJson(gif, &root, "f", {}, "Bad")));
     EXPECT_EQ(odd["error"].toString(), "Bad");
     EXPECT_EQ(odd["tree"]["children"][2]["children"][3]["preview"][0].toString(), QString::fromUtf8("a\x01\xC3\xBFz"));
 }
