@@ -514,7 +514,6 @@ void TGIFExplorerF::createLayout()
     SplitterVertical->addWidget(PanelInfo);
     SplitterVertical->setStretchFactor(0, 0);
     SplitterVertical->setStretchFactor(1, 1);
-    SplitterVertical->setSizes({230, 460});
 
     statusBar()->setObjectName("StatusBar");
     StatusPanel0 = new QLabel(statusBar());
@@ -561,6 +560,7 @@ void TGIFExplorerF::ClearView()
     ListViewInfo->setRowCount(0);
     NotebookPreview->hide();
     PanelPaletteInfo->hide();
+    StatusPanel0->clear();
     StatusPanel1->clear();
 }
 
@@ -576,8 +576,10 @@ void TGIFExplorerF::Load(const std::string& fileName)
         buildTree(name);
         setWindowTitle("GIF Explorer: " + qs(name));
     }
-    if (failure)
+    if (failure) {
+        StatusPanel0->setText(qs(ExceptionMessage(failure))); // stays beside what was read
         std::rethrow_exception(failure);
+    }
 }
 
 void TGIFExplorerF::LoadFromClipboard()
@@ -594,8 +596,10 @@ void TGIFExplorerF::LoadFromClipboard()
         buildTree("[Clipboard]");
         setWindowTitle("GIF Explorer: [Clipboard]");
     }
-    if (failure)
+    if (failure) {
+        StatusPanel0->setText(qs(ExceptionMessage(failure)));
         std::rethrow_exception(failure);
+    }
 }
 
 void TGIFExplorerF::buildTree(const std::string& rootText)
@@ -927,6 +931,17 @@ void TGIFExplorerF::resizeEvent(QResizeEvent* event)
     if ((m_flags & vfProperties) && (m_flags & vfPreview) && ListViewInfo->isVisible())
         m_listHeight = ListViewInfo->height();
     layoutPreview();
+}
+
+void TGIFExplorerF::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The designed split, once the window has its real size.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        const int total = SplitterVertical->width();
+        SplitterVertical->setSizes({250, std::max(total - 250, 100)});
+    }
 }
 
 bool TGIFExplorerF::eventFilter(QObject* watched, QEvent* event)

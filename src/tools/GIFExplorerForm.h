@@ -85,6 +85,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -138,6 +139,7 @@ private:
     unsigned m_flags = kGIFInitialViewFlags;
     int m_listHeight = 120;
     bool m_placeList = false;
+    bool m_shownOnce = false;
     TGIFPaletteGrid m_grid;
     const TGIFColorMap* m_paletteMap = nullptr;
     const TGIFSubImage* m_frame = nullptr;

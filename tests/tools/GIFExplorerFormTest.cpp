@@ -463,8 +463,9 @@ TEST_F(Explorer, ReaderWarningsAskToAbortIgnoreOrStopAsking)
     EXPECT_EQ(asked[0].Caption, "Warning");
     EXPECT_EQ(asked[0].Text, "GIF Warning:\nSource:   TGIFSubImage\nSeverity: Warning\nMessage:  Premature end of data");
     EXPECT_EQ(asked[0].Buttons, (std::vector<std::string>{"&Abort", "&Ignore", "&All"}));
-    // What was read before stays in view.
+    // What was read before stays in view, with the error.
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: cut.gif");
+    EXPECT_EQ(w->StatusPanel0->text(), "GIF Aborted");
     EXPECT_EQ(w->TreeViewGIF->topLevelItem(0)->childCount(), 2 + 2);
 
     ui.ClearCalls();
