@@ -95,17 +95,9 @@ QAction* TAnivorF::Action(const QString& name) const
 
 QAction* TAnivorF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty()) {
-        a->setShortcut(shortcut);
-        a->setShortcutContext(Qt::WindowShortcut);
-    }
-    if (handler)
-        ConnectGuarded(a, std::move(handler));
-    else
-        a->setEnabled(false);
-    addAction(a); // shortcuts work wherever the item sits
+    const bool built = static_cast<bool>(handler);
+    QAction* a = NamedAction(this, name, caption, shortcut, std::move(handler));
+    a->setEnabled(built);
     return a;
 }
 

@@ -267,16 +267,7 @@ bool TGIFExplorerF::checked(const char* name) const
 
 QAction* TGIFExplorerF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty()) {
-        a->setShortcut(shortcut);
-        a->setShortcutContext(Qt::WindowShortcut);
-    }
-    if (handler)
-        ConnectGuarded(a, std::move(handler));
-    addAction(a);
-    return a;
+    return NamedAction(this, name, caption, shortcut, std::move(handler));
 }
 
 QAction* TGIFExplorerF::toggle(const char* name, const char* caption, bool on, std::function<void()> handler)
@@ -409,12 +400,18 @@ void TGIFExplorerF::createLayout()
 
     NotebookPreview = new QStackedWidget(SplitterPreview);
     NotebookPreview->setObjectName("NotebookPreview");
+    // A page of the preview, filled by one widget.
+    auto page = [this](const char* name) {
+        auto* p = new QWidget;
+        p->setObjectName(name);
+        auto* box = new QVBoxLayout(p);
+        box->setContentsMargins(0, 0, 0, 0);
+        NotebookPreview->addWidget(p);
+        return std::make_pair(p, box);
+    };
 
     // Page: the animated document over an optional background picture.
-    auto* pageFile = new QWidget;
-    pageFile->setObjectName("PagePreviewFile");
-    auto* fileBox = new QVBoxLayout(pageFile);
-    fileBox->setContentsMargins(0, 0, 0, 0);
+    auto [pageFile, fileBox] = page("PagePreviewFile");
     ScrollBoxPreview = new QScrollArea(pageFile);
     ScrollBoxPreview->setObjectName("ScrollBoxPreview");
     ScrollBoxPreview->setWidgetResizable(false);
@@ -429,13 +426,9 @@ void TGIFExplorerF::createLayout()
     ScrollBoxPreview->setWidget(area);
     ScrollBoxPreview->viewport()->installEventFilter(this);
     fileBox->addWidget(ScrollBoxPreview);
-    NotebookPreview->addWidget(pageFile);
 
     // Page: one frame on its logical screen.
-    auto* pageImage = new QWidget;
-    pageImage->setObjectName("PagePreviewImage");
-    auto* imageBox = new QVBoxLayout(pageImage);
-    imageBox->setContentsMargins(0, 0, 0, 0);
+    auto [pageImage, imageBox] = page("PagePreviewImage");
     ScrollBoxImage = new QScrollArea(pageImage);
     ScrollBoxImage->setObjectName("ScrollBoxImage");
     ScrollBoxImage->setWidgetResizable(false);
@@ -447,13 +440,9 @@ void TGIFExplorerF::createLayout()
     framePaintBox->OnMouseMove = [this](int x, int y) { PaintBoxPreviewMouseMove(x, y); };
     ScrollBoxImage->setWidget(PaintBoxPreview);
     imageBox->addWidget(ScrollBoxImage);
-    NotebookPreview->addWidget(pageImage);
 
     // Page: a colour table as a grid of swatches.
-    auto* pagePalette = new QWidget;
-    pagePalette->setObjectName("PagePreviewPalette");
-    auto* paletteBox = new QVBoxLayout(pagePalette);
-    paletteBox->setContentsMargins(0, 0, 0, 0);
+    auto [pagePalette, paletteBox] = page("PagePreviewPalette");
     auto* palettePaintBox = new TExplorerPaintBox(pagePalette);
     PaintBoxPalette = palettePaintBox;
     PaintBoxPalette->setObjectName("PaintBoxPalette");
@@ -461,13 +450,9 @@ void TGIFExplorerF::createLayout()
     palettePaintBox->OnMouseMove = [this](int x, int y) { PaintBoxPaletteMouseMove(x, y); };
     palettePaintBox->OnResize = [this] { layoutPaletteGrid(); };
     paletteBox->addWidget(PaintBoxPalette);
-    NotebookPreview->addWidget(pagePalette);
 
     // Page: text of a comment or the dump of an application extension.
-    auto* pageText = new QWidget;
-    pageText->setObjectName("PagePreviewText");
-    auto* textBox = new QVBoxLayout(pageText);
-    textBox->setContentsMargins(0, 0, 0, 0);
+    auto [pageText, textBox] = page("PagePreviewText");
     MemoPreview = new QPlainTextEdit(pageText);
     MemoPreview->setObjectName("MemoPreview");
     MemoPreview->setReadOnly(true);
@@ -478,7 +463,6 @@ void TGIFExplorerF::createLayout()
     mono.setPointSize(9);
     MemoPreview->setFont(mono);
     textBox->addWidget(MemoPreview);
-    NotebookPreview->addWidget(pageText);
 
     SplitterPreview->addWidget(ListViewInfo);
     SplitterPreview->addWidget(NotebookPreview);
