@@ -28,6 +28,7 @@ class TFrameListBox;
 class TImageControl;
 class TPainterReduceF;
 class TFrameStripView;
+class TGIFExplorerF;
 class TqorTabBar;
 class TqorTabSection;
 class TStripViewSource;
@@ -49,6 +50,8 @@ public:
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+    // The GIF explorer shown by Tools > GIF Explorer; created at start-up.
+    void SetGIFExplorer(TGIFExplorerF* window) { m_explorer = window; }
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();
@@ -120,6 +123,7 @@ private:
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    void showGIFExplorer();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);
     void showAssembly(int frames,
@@ -142,6 +146,7 @@ private:
     TSettings m_loaded;
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
+    TGIFExplorerF* m_explorer = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
     bool m_wizardRunning = false;
