@@ -2,6 +2,9 @@
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
 
+#include "effects/ui/PainterEffectsForm.h"
+#include "effects/ui/PainterQBForm.h"
+#include "effects/QuickBackPresets.h"
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "widgets/TemplatesForm.h"
@@ -13,6 +16,10 @@ int main(int argc, char** argv)
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
+    TPainterEffectsF painterEffects(&mainWindow);
+    mainWindow.SetPainterEffectsWindow(&painterEffects);
+    TPainterQBF painterQB(QuickBackPresetsFile(), &mainWindow);
+    mainWindow.SetQuickBackWindow(&painterQB);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 
