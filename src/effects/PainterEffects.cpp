@@ -10,52 +10,57 @@
 
 namespace {
 
-// The effect tree, in display order. W is EffectWork, T is EffectTarget.
-const std::vector<TPainterEffectNode> kNodes = {
-    {"Contrast", nullptr, 0, 0, 100, 0, false},
-    {"Saturation", nullptr, 1, 0, 255, 0, false},
-    {"Brightness", nullptr, 2, 0, 100, 0, false},
-    {"Blur", nullptr, -1, 0, 0, 0, false},
-    {"Gaussian Blur", "Blur", 3, 0, 20, 0, false},
-    {"Split Blur", "Blur", 4, 0, 30, 0, false},
-    {"Noise", nullptr, -1, 0, 0, 0, false},
-    {"Color", "Noise", 5, 0, 200, 0, false},
-    {"Mono", "Noise", 6, 0, 200, 0, false},
-    {"Smooth", nullptr, 7, 0, 20, 0, false},
-    {"Seamless", nullptr, 8, 3, 15, 5, false},
-    {"Mosaic", nullptr, 9, 2, 30, 15, false},
-    {"Twist", nullptr, 10, 1, 50, 10, true},
-    {"Fisheye", nullptr, 11, 55, 100, 60, true},
-    {"Wave", nullptr, -1, 0, 0, 0, false},
-    {"Normal", "Wave", 12, 1, 200, 15, false},
-    {"Extra", "Wave", 13, 1, 200, 15, false},
-    {"Inference", "Wave", 14, 1, 10, 1, false},
-    {"Rotate", nullptr, 15, 0, 360, 0, true},
-    {"Split Light", nullptr, 16, 1, 10, 1, false},
-    {"Wings", nullptr, -1, 0, 0, 0, false},
-    {"Deep", "Wings", 17, 1, 400, 1, true},
-    {"Down", "Wings", 18, 1, 400, 1, true},
-    {"Up", "Wings", 19, 1, 400, 1, true},
-    {"Fold", "Wings", 20, 1, 400, 1, true},
-    {"Touche", "Wings", 21, 1, 400, 1, true},
-    {"Flyer", "Wings", 22, 1, 400, 1, true},
-    {"Flipover", "Wings", 23, 1, 400, 1, true},
-    {"Wavy", "Wings", 24, 1, 400, 1, true},
-    {"AntiAlias", nullptr, 25, 1, 50, 1, false},
-    {"Squeeze", nullptr, -1, 0, 0, 0, false},
-    {"Horizontal", "Squeeze", 26, 0, 100, 0, true},
-    {"Top", "Squeeze", 27, 0, 100, 0, true},
-    {"Bottom", "Squeeze", 28, 0, 100, 0, true},
-    {"Diamond", "Squeeze", 29, 0, 100, 0, true},
-    {"Waste", "Squeeze", 30, 0, 100, 0, true},
-    {"Round", "Squeeze", 31, 0, 100, 0, true},
-    {"Round 2", "Squeeze", 32, 0, 100, 0, true},
-    {"Darkness", nullptr, 33, 0, 100, 0, false},
-    {"MandelBrot", nullptr, 34, 1, 64, 4, false},
-    {"Plasma", nullptr, 35, 1, 255, 1, false},
-    {"MandelFlex", nullptr, 36, 0, 100, 0, false},
-    {"Triangles", nullptr, 37, 5, 100, 15, false},
-};
+// The effect tree, in display order. W is EffectWork, T is EffectTarget. Built on first
+// use, so other files' start-up code can read it.
+const std::vector<TPainterEffectNode>& nodes()
+{
+    static const std::vector<TPainterEffectNode> table = {
+        {"Contrast", nullptr, 0, 0, 100, 0, false},
+        {"Saturation", nullptr, 1, 0, 255, 0, false},
+        {"Brightness", nullptr, 2, 0, 100, 0, false},
+        {"Blur", nullptr, -1, 0, 0, 0, false},
+        {"Gaussian Blur", "Blur", 3, 0, 20, 0, false},
+        {"Split Blur", "Blur", 4, 0, 30, 0, false},
+        {"Noise", nullptr, -1, 0, 0, 0, false},
+        {"Color", "Noise", 5, 0, 200, 0, false},
+        {"Mono", "Noise", 6, 0, 200, 0, false},
+        {"Smooth", nullptr, 7, 0, 20, 0, false},
+        {"Seamless", nullptr, 8, 3, 15, 5, false},
+        {"Mosaic", nullptr, 9, 2, 30, 15, false},
+        {"Twist", nullptr, 10, 1, 50, 10, true},
+        {"Fisheye", nullptr, 11, 55, 100, 60, true},
+        {"Wave", nullptr, -1, 0, 0, 0, false},
+        {"Normal", "Wave", 12, 1, 200, 15, false},
+        {"Extra", "Wave", 13, 1, 200, 15, false},
+        {"Inference", "Wave", 14, 1, 10, 1, false},
+        {"Rotate", nullptr, 15, 0, 360, 0, true},
+        {"Split Light", nullptr, 16, 1, 10, 1, false},
+        {"Wings", nullptr, -1, 0, 0, 0, false},
+        {"Deep", "Wings", 17, 1, 400, 1, true},
+        {"Down", "Wings", 18, 1, 400, 1, true},
+        {"Up", "Wings", 19, 1, 400, 1, true},
+        {"Fold", "Wings", 20, 1, 400, 1, true},
+        {"Touche", "Wings", 21, 1, 400, 1, true},
+        {"Flyer", "Wings", 22, 1, 400, 1, true},
+        {"Flipover", "Wings", 23, 1, 400, 1, true},
+        {"Wavy", "Wings", 24, 1, 400, 1, true},
+        {"AntiAlias", nullptr, 25, 1, 50, 1, false},
+        {"Squeeze", nullptr, -1, 0, 0, 0, false},
+        {"Horizontal", "Squeeze", 26, 0, 100, 0, true},
+        {"Top", "Squeeze", 27, 0, 100, 0, true},
+        {"Bottom", "Squeeze", 28, 0, 100, 0, true},
+        {"Diamond", "Squeeze", 29, 0, 100, 0, true},
+        {"Waste", "Squeeze", 30, 0, 100, 0, true},
+        {"Round", "Squeeze", 31, 0, 100, 0, true},
+        {"Round 2", "Squeeze", 32, 0, 100, 0, true},
+        {"Darkness", nullptr, 33, 0, 100, 0, false},
+        {"MandelBrot", nullptr, 34, 1, 64, 4, false},
+        {"Plasma", nullptr, 35, 1, 255, 1, false},
+        {"MandelFlex", nullptr, 36, 0, 100, 0, false},
+        {"Triangles", nullptr, 37, 5, 100, 15, false},
+    };
+    return table;
+}
 
 std::string lower(std::string s)
 {
@@ -67,7 +72,7 @@ std::string lower(std::string s)
 
 const std::vector<TPainterEffectNode>& PainterEffectNodes()
 {
-    return kNodes;
+    return nodes();
 }
 
 std::string PainterEffectNodePath(const TPainterEffectNode& node)
@@ -78,8 +83,8 @@ std::string PainterEffectNodePath(const TPainterEffectNode& node)
 int FindPainterEffectNode(const std::string& path)
 {
     const std::string wanted = lower(path);
-    for (std::size_t i = 0; i < kNodes.size(); ++i)
-        if (lower(kNodes[i].Caption) == wanted || lower(PainterEffectNodePath(kNodes[i])) == wanted)
+    for (std::size_t i = 0; i < nodes().size(); ++i)
+        if (lower(nodes()[i].Caption) == wanted || lower(PainterEffectNodePath(nodes()[i])) == wanted)
             return static_cast<int>(i);
     return -1;
 }
@@ -116,12 +121,12 @@ void TPainterEffects::Open(const TBitmap& frame)
 
 void TPainterEffects::SelectNode(int node)
 {
-    if (node < 0 || node >= static_cast<int>(kNodes.size()))
+    if (node < 0 || node >= static_cast<int>(nodes().size()))
         node = -1;
     m_node = node;
-    if (node < 0 || kNodes[static_cast<std::size_t>(node)].Index < 0)
+    if (node < 0 || nodes()[static_cast<std::size_t>(node)].Index < 0)
         return;
-    const TPainterEffectNode& n = kNodes[static_cast<std::size_t>(node)];
+    const TPainterEffectNode& n = nodes()[static_cast<std::size_t>(node)];
     SetEffectRange(n.Max, n.Min, n.Default);
 }
 
@@ -167,7 +172,7 @@ void TPainterEffects::barChanged()
 {
     if (m_node < 0)
         return;
-    const TPainterEffectNode& n = kNodes[static_cast<std::size_t>(m_node)];
+    const TPainterEffectNode& n = nodes()[static_cast<std::size_t>(m_node)];
     if (n.Index < 0)
         return;
     prepareEffect();

@@ -43,6 +43,12 @@ void TPainterQB::SetSourceSize(int width, int height)
 
 void TPainterQB::Generate()
 {
+    // Every pixel is written, so a picture of the right size is drawn over in place (the
+    // settings are checked before the first pixel changes).
+    if (m_image.Width() == m_sourceWidth && m_image.Height() == m_sourceHeight) {
+        GenerateQuickBack(m_image, m_settings);
+        return;
+    }
     TBitmap image(m_sourceWidth, m_sourceHeight);
     GenerateQuickBack(image, m_settings);
     m_image = std::move(image);

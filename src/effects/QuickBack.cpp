@@ -231,18 +231,25 @@ void GenerateQuickBack(TBitmap& dest, const TQuickBackSettings& s)
             r = 0;
     }
     const int modes[3] = {s.RedMode, s.GreenMode, s.BlueMode};
-    const int offsets[3] = {s.RedOffset, s.GreenOffset, s.BlueOffset};
-    std::vector<u32> values(static_cast<std::size_t>(w));
+    const u32 ro = static_cast<u32>(s.RedOffset), go = static_cast<u32>(s.GreenOffset), bo = static_cast<u32>(s.BlueOffset);
+    std::vector<u32> values[3];
+    for (std::vector<u32>& v : values)
+        v.resize(static_cast<std::size_t>(w));
+    // Channels with the same function share a row of values.
+    const u32* rows[3] = {values[0].data(), modes[1] == modes[0] ? values[0].data() : values[1].data(),
+                          modes[2] == modes[0]   ? values[0].data()
+                          : modes[2] == modes[1] ? values[1].data()
+                                                 : values[2].data()};
     for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = dest.ScanLine(y);
-        for (int c = 0; c < 3; ++c) {
-            // Channels with the same function share the row of values.
-            if (c == 0 || modes[c] != modes[c - 1])
-                functionRow(modes[c], y, w, s, xmod, values.data());
-            const u32 offset = static_cast<u32>(offsets[c]);
-            std::uint8_t* p = row + c;
-            for (int x = 0; x < w; ++x, p += 3)
-                *p = static_cast<std::uint8_t>(values[static_cast<std::size_t>(x)] + offset);
+        for (int c = 0; c < 3; ++c)
+            if (rows[c] == values[c].data())
+                functionRow(modes[c], y, w, s, xmod, values[c].data());
+        std::uint8_t* p = dest.ScanLine(y);
+        const u32 *r0 = rows[0], *r1 = rows[1], *r2 = rows[2];
+        for (int x = 0; x < w; ++x, p += 3) {
+            p[0] = static_cast<std::uint8_t>(r0[x] + ro);
+            p[1] = static_cast<std::uint8_t>(r1[x] + go);
+            p[2] = static_cast<std::uint8_t>(r2[x] + bo);
         }
     }
 }

@@ -8,6 +8,7 @@
 #include "effects/ui/EffectImage.h"
 #include "effects/ui/PainterEffectsForm.h"
 #include "effects/ui/PainterQBForm.h"
+#include "platform/HelpDocument.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 
@@ -245,4 +246,15 @@ TEST_F(EffectWindows, EmptyFramesAndSaveAs)
     EXPECT_TRUE(std::filesystem::exists(dir.file("frame.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame.png")));
     EXPECT_TRUE(ui.Errors().empty());
+}
+
+TEST(EffectWindowsHelp, TheShippedHelpHasTopicsForTheThreeWindows)
+{
+    const THelpDocument doc = THelpDocument::Load(ANIVOR_SHIPPED_HELP);
+    for (const char* topic : {"Frame image operations", "Painter Effects", "QuickBack"}) {
+        ASSERT_NE(doc.Find(topic), nullptr) << topic;
+        EXPECT_NE(doc.Find("Anivor")->Markdown.find(std::string("#") + topic), std::string::npos) << topic;
+    }
+    EXPECT_NE(doc.Find("QuickBack")->Markdown.find("PainterQB.txt"), std::string::npos);
+    EXPECT_NE(doc.Find("Painter Effects")->Markdown.find("Step Up"), std::string::npos);
 }
