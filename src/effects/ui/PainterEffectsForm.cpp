@@ -84,7 +84,6 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
     ETree->setFixedSize(161, 289);
     ETree->setMouseTracking(true); // hot tracking
     ETree->setStyleSheet("QTreeWidget { background: black; color: yellow; }"
-                         "QTreeWidget::item:hover { color: white; }"
                          "QTreeWidget::item:selected { background: navy; color: yellow; }");
     treeRow->addWidget(ETree);
     EBar = new QScrollBar(Qt::Vertical, effectspanel);
@@ -106,6 +105,7 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
         bars->addWidget(label, row, 0);
         bars->addWidget(bar, row++, 1);
     }
+    bars->setColumnStretch(1, 1);
     panel->addLayout(bars);
 
     auto* buttons = new QGridLayout;

@@ -41,13 +41,13 @@ TPainterQBF::TPainterQBF(const std::string& presetsFile, QWidget* parent) : QDia
     QFont f("Arial");
     f.setPixelSize(11);
     setFont(f);
-    resize(600, 440);
+    resize(640, 440);
 
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(6, 6, 0, 6);
     auto* side = new QWidget(this);
     side->setObjectName("qbpanel");
-    side->setFixedWidth(210);
+    side->setFixedWidth(240);
     outer->addWidget(side);
     auto* col = new QVBoxLayout(side);
     col->setContentsMargins(0, 0, 0, 0);
@@ -88,6 +88,7 @@ TPainterQBF::TPainterQBF(const std::string& presetsFile, QWidget* parent) : QDia
         grid->addWidget(new QLabel(caption, side), row, 0);
         grid->addWidget(b, row++, 1);
     }
+    grid->setColumnStretch(1, 1);
     col->addLayout(grid);
 
     qbpresets = new QListWidget(side);
