@@ -3,6 +3,7 @@
 //   (PrepareEffect's copy of the source, the operation, the shown result), at the
 //   middle of the node's bar range and, where the bar changes the work, at its maximum;
 // - every QuickBack function on all three channels through TPainterQB::Generate.
+#include "BenchFrame.h"
 #include "effects/PainterEffects.h"
 #include "effects/PainterQB.h"
 
@@ -12,24 +13,10 @@
 
 namespace {
 
-TBitmap Frame()
-{
-    TBitmap b(640, 480);
-    for (int y = 0; y < 480; ++y) {
-        std::uint8_t* p = b.ScanLine(y);
-        for (int x = 0; x < 640; ++x, p += 3) {
-            p[0] = static_cast<std::uint8_t>(x * 255 / 639);
-            p[1] = static_cast<std::uint8_t>(y * 255 / 479);
-            p[2] = static_cast<std::uint8_t>((x / 40 + y / 40) % 2 ? 230 : 20);
-        }
-    }
-    return b;
-}
-
 void Node(benchmark::State& state, int node, int position)
 {
     TPainterEffects fx;
-    fx.Open(Frame());
+    fx.Open(BenchFrame());
     fx.SetExtraPosition(20);
     fx.SelectNode(node);
     fx.SetEBarPosition(position);
