@@ -3,6 +3,7 @@
 // series and "Use", "Backgrounds..." with modes, a preset and "Use", "Save As...".
 #include "app/AnivorForm.h"
 
+#include "effects/GeometricTestUtil.h"
 #include "effects/QuickBack.h"
 #include "effects/GeometricEffects.h"
 #include "effects/ui/EffectImage.h"
@@ -25,19 +26,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 namespace {
-
-TBitmap Noise(int w, int h, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    TBitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w * 3; ++x)
-            b.ScanLine(y)[x] = static_cast<std::uint8_t>(gen() & 0xFF);
-    return b;
-}
 
 TBitmap Twisted(const TBitmap& source, int amount)
 {
