@@ -29,12 +29,12 @@ QMetaObject::Connection ConnectGuarded(QAction* action, std::function<void()> co
 template <class Sender, class Signal, class Command>
 QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* context, Command command)
 {
+    // The choice is made in the generic lambda itself: inside the plain lambda handed to
+    // RunGuarded both branches would be compiled (clang rejects the one that does not fit).
     return QObject::connect(sender, signal, context, [command = std::move(command)](auto&&... args) mutable {
-        RunGuarded([&] {
-            if constexpr (std::is_invocable_v<Command&, decltype(args)...>)
-                command(args...);
-            else
-                command();
-        });
+        if constexpr (std::is_invocable_v<Command&, decltype(args)...>)
+            RunGuarded([&] { command(args...); });
+        else
+            RunGuarded([&] { command(); });
     });
 }
