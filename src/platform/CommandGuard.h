@@ -29,12 +29,15 @@ QMetaObject::Connection ConnectGuarded(QAction* action, std::function<void()> co
 template <class Sender, class Signal, class Command>
 QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* context, Command command)
 {
-    // The choice is made in the generic lambda itself: inside the plain lambda handed to
-    // RunGuarded both branches would be compiled (clang rejects the one that does not fit).
-    return QObject::connect(sender, signal, context, [command = std::move(command)](auto&&... args) mutable {
-        if constexpr (std::is_invocable_v<Command&, decltype(args)...>)
-            RunGuarded([&] { command(args...); });
-        else
-            RunGuarded([&] { command(); });
-    });
+    if constexpr (std::is_invocable_v<Command&>) {
+        return QObject::connect(sender, signal, context,
+                                [command = std::move(command)]() mutable { RunGuarded([&] { command(); }); });
+    } else {
+        // Qt tries the slot with fewer and fewer of the signal's arguments to find how many
+        // it takes; the constraint keeps those trials from compiling calls that cannot work.
+        return QObject::connect(sender, signal, context,
+                                [command = std::move(command)](auto&&... args) mutable
+                                requires std::is_invocable_v<Command&, decltype(args)...>
+                                { RunGuarded([&] { command(args...); }); });
+    }
 }
