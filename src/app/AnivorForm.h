@@ -26,6 +26,8 @@ class QToolButton;
 class TFilePanel;
 class TFrameListBox;
 class TImageControl;
+class TPainterEffectsF;
+class TPainterQBF;
 class TPainterReduceF;
 class TFrameStripView;
 class TGIFExplorerF;
@@ -52,6 +54,12 @@ public:
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
     // The GIF explorer shown by Tools > GIF Explorer; created at start-up.
     void SetGIFExplorer(TGIFExplorerF* window) { m_explorer = window; }
+    // The effect windows created at start-up, opened by the frame popup's "&Effects..." and
+    // "Backgrounds...". The painter effects window's "Add" and series append to the strip.
+    void SetPainterEffectsWindow(TPainterEffectsF* window);
+    void SetQuickBackWindow(TPainterQBF* window) { PainterQBF = window; }
+    TPainterEffectsF* PainterEffectsF = nullptr;
+    TPainterQBF* PainterQBF = nullptr;
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();
@@ -133,6 +141,11 @@ private:
     void setPreviewState(TPreviewState state);
     void importSelectedFile();
     void optimizeFrame();
+    // The frame popup's frame: the clicked image, or the selected frame for the list; -1
+    // when none.
+    int popupFrame() const;
+    void effectFrame();
+    void backgroundsFrame();
     // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
     void createWizardMenu();
     void runWizard(int kind);

@@ -2,6 +2,9 @@
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
 
+#include "effects/ui/PainterEffectsForm.h"
+#include "effects/ui/PainterQBForm.h"
+#include "effects/QuickBackPresets.h"
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
@@ -36,6 +39,10 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1 && !IsAutomationSwitch(args[1]))
         RunGuarded([&] { explorer.Load(args[1].toStdString()); });
+    TPainterEffectsF painterEffects(&mainWindow);
+    mainWindow.SetPainterEffectsWindow(&painterEffects);
+    TPainterQBF painterQB(QuickBackPresetsFile(), &mainWindow);
+    mainWindow.SetQuickBackWindow(&painterQB);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 
