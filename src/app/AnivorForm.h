@@ -49,6 +49,9 @@ public:
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+    // The two converter windows, created at start-up; their Tools items show them and
+    // bring them to the front.
+    void SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi);
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();

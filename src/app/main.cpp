@@ -4,6 +4,8 @@
 
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
+#include "tools/Avi2GifForm.h"
+#include "tools/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
 
 int main(int argc, char** argv)
@@ -13,6 +15,9 @@ int main(int argc, char** argv)
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
+    Tavi2gifF avi2gif(&mainWindow);
+    Tgif2aviF gif2avi(&mainWindow);
+    mainWindow.SetConverterWindows(&avi2gif, &gif2avi);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 
