@@ -70,8 +70,9 @@ int avi2gif(const std::vector<std::string>& args)
         };
         image = ConvertAviToGif(reader, view);
     }
+    const int frames = image->Count(); // the optimiser may fold repeated frames together
     SaveConvertedGif(*image, out);
-    std::cout << "Wrote " << out << " (" << image->Count() << " frames, " << info.Width << " x " << info.Height
+    std::cout << "Wrote " << out << " (" << frames << " frames, " << info.Width << " x " << info.Height
               << ", delay " << AviFrameDelay(info.Timing) << ")\n";
     return 0;
 }

@@ -352,10 +352,20 @@ struct TVideoReader::Impl {
         if (out.Width() != w || out.Height() != h || out.PixelFormat() != TPixelFormat::pf24bit)
             out = TBitmap(w, h, TPixelFormat::pf24bit);
         out.SetTransparent(false);
-        std::uint8_t* dst[4] = {out.Bits(), nullptr, nullptr, nullptr};
-        int stride[4] = {out.RowBytes(), 0, 0, 0};
-        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
+        // swscale's vector code writes past the end of a row: it converts into rows of
+        // its own, aligned and padded, which are then copied.
+        const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+        const std::size_t stride = (rowBytes + 63) & ~std::size_t(63);
+        scratchReservation.Reserve(stride * (static_cast<std::size_t>(h) + 1), "a video frame");
+        scratch.resize(stride * (static_cast<std::size_t>(h) + 1));
+        std::uint8_t* dst[4] = {scratch.data(), nullptr, nullptr, nullptr};
+        int strides[4] = {static_cast<int>(stride), 0, 0, 0};
+        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, strides);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(out.ScanLine(y), scratch.data() + static_cast<std::size_t>(y) * stride, rowBytes);
     }
+    TMemoryReservation scratchReservation;
+    std::vector<std::uint8_t> scratch;
 };
 
 TVideoReader::TVideoReader(const std::string& path) : m(std::make_unique<Impl>())
