@@ -104,8 +104,8 @@ void Tavi2gifF::ButtonOpenClick()
     TFileDialogOptions o;
     o.Title = "Open AVI file";
     // Beside AVI, the containers people have videos in today.
-    o.Filters = {"AVI file (*.avi)|*.avi", "Video files (*.avi, *.mp4, *.mov, *.mkv, *.webm)|*.avi;*.mp4;*.mov;*.mkv;*.webm",
-                 "MP4 and MOV files (*.mp4, *.mov)|*.mp4;*.mov", "MKV and WebM files (*.mkv, *.webm)|*.mkv;*.webm"};
+    o.Filters = {"AVI file (*.avi)|*.avi", "Video files (*.avi *.mp4 *.mov *.mkv *.webm)|*.avi;*.mp4;*.mov;*.mkv;*.webm",
+                 "MP4 and MOV files (*.mp4 *.mov)|*.mp4;*.mov", "MKV and WebM files (*.mkv *.webm)|*.mkv;*.webm"};
     o.DefaultExt = "avi";
     o.InitialDir = FolderOf(m_fileName);
     const std::optional<std::string> file = UI().OpenFile(o);
@@ -140,6 +140,7 @@ void Tavi2gifF::ButtonConvertClick()
     // new GIF is there to save.
     ButtonSave->setEnabled(false);
     m_converting = true;
+    ImageGIF->Clear(); // the frames of this run replace what was shown
     bool converted = false;
     struct Cleanup {
         Tavi2gifF* w;
@@ -193,7 +194,7 @@ void Tavi2gifF::ButtonSaveClick()
         return;
     TFileDialogOptions o;
     o.Title = "Save GIF file";
-    o.Filters = {"GIF Image (*.gif)|*.gif"};
+    o.Filters = {"GIF Image|*.gif"};
     o.DefaultExt = "gif";
     o.FileName = std::filesystem::path(m_fileName).replace_extension(".gif").string();
     o.InitialDir = FolderOf(m_fileName);

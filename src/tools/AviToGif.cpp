@@ -6,7 +6,9 @@
 #include "workspace/Assembly.h"
 
 #include <algorithm>
+#include <deque>
 #include <future>
+#include <thread>
 
 namespace {
 
@@ -48,27 +50,38 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
     image->DitherMode = dmFloydSteinberg;
     if (view.Begin)
         view.Begin(t.Start, t.Length);
-    // The web palette with Floyd-Steinberg dithering, reduced on a second thread while
-    // the next frame is decoded; the reduced frame goes into the document as it is.
-    std::future<TBitmap> reduced;
-    TBitmap decoded, previous;
-    auto addReduced = [&] {
-        // Frame 0 gets the loop extension (forever), every frame the same delay.
-        AddAnimationFrame(*image, reduced.get(), false, delay, 0);
-        if (view.ShowFrame)
-            view.ShowFrame(previous);
+    // The web palette with Floyd-Steinberg dithering: frames are reduced on other threads
+    // while the next ones are decoded, and go into the document in order, as they are.
+    struct TPending {
+        TBitmap Decoded;
+        std::future<TBitmap> Reduced;
     };
+    std::deque<TPending> pending;
+    const std::size_t ahead = std::max(2u, std::thread::hardware_concurrency());
+    auto addFirst = [&] {
+        // Frame 0 gets the loop extension (forever), every frame the same delay.
+        AddAnimationFrame(*image, pending.front().Reduced.get(), false, delay, 0);
+        if (view.ShowFrame)
+            view.ShowFrame(pending.front().Decoded);
+        pending.pop_front();
+    };
+    TBitmap decoded;
     for (std::uint32_t position = t.Start; position < t.Length; ++position) {
-        if (view.Step && !view.Step(position))
+        if (view.Step && !view.Step(position)) {
+            // Stopped: the frame reached last stays on show; nothing else is kept.
+            if (view.ShowFrame && !pending.empty())
+                view.ShowFrame(pending.back().Decoded);
             return nullptr;
+        }
         reader.ReadFrame(position, decoded);
-        if (reduced.valid())
-            addReduced();
-        previous = decoded;
-        reduced = std::async(std::launch::async, [frame = decoded] { return ReduceColors(frame, rmNetscape, dmFloydSteinberg, 8); });
+        if (pending.size() >= ahead)
+            addFirst();
+        pending.push_back({decoded, std::async(std::launch::async, [frame = decoded] {
+                               return ReduceColors(frame, rmNetscape, dmFloydSteinberg, 8);
+                           })});
     }
-    if (reduced.valid())
-        addReduced();
+    while (!pending.empty())
+        addFirst();
     return image;
 }
 

@@ -96,7 +96,7 @@ void Tgif2aviF::ButtonOpenClick()
     PanelAVI->SetCaption(" ");
     TFileDialogOptions o;
     o.Title = "Open GIF file";
-    o.Filters = {"GIF Image (*.gif)|*.gif"};
+    o.Filters = {"GIF Image|*.gif"};
     o.DefaultExt = "gif";
     o.InitialDir = FolderOf(m_fileName);
     const std::optional<std::string> file = UI().OpenFile(o);

@@ -71,7 +71,7 @@ TEST(ConverterWindows, AviToGifOpensConvertsSavesAndAbortsLeavingSaveAsItWas)
     const TUiCall open = ui.CallsOf(TUiCallKind::OpenFile).back();
     EXPECT_EQ(open.FileOptions.Title, "Open AVI file");
     EXPECT_EQ(open.FileOptions.Filters[0], "AVI file (*.avi)|*.avi");
-    EXPECT_NE(open.FileOptions.Filters[1].find("*.mp4;*.mov;*.mkv;*.webm"), std::string::npos);
+    EXPECT_NE(open.FileOptions.Filters[1].find("|*.avi;*.mp4;*.mov;*.mkv;*.webm"), std::string::npos);
     EXPECT_TRUE(w.Animate->Active());
     EXPECT_EQ(w.Animate->Interval(), 100);
     EXPECT_TRUE(w.ButtonConvert->isEnabled());
