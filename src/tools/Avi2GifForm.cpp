@@ -1,101 +1,27 @@
 #include "Avi2GifForm.h"
 
 #include "AviToGif.h"
-#include "ToolPanel.h"
 
-#include "gif/GIFTypes.h"
 #include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 #include "widgets/AviPlayer.h"
 #include "widgets/ImageControl.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <climits>
 #include <filesystem>
 
-Tavi2gifF::Tavi2gifF(QWidget* parent) : QWidget(parent, Qt::Window)
+Tavi2gifF::Tavi2gifF(QWidget* parent)
+    : TConverterWindow("avi2gifF", "AVI to GIF converter", true, "Open AVI", "ButtonConvert", "Convert", "Save GIF",
+                       parent)
 {
-    setObjectName("avi2gifF");
-    setWindowTitle("AVI to GIF converter");
-    QFont f("Arial");
-    f.setPixelSize(12);
-    setFont(f);
-    resize(361, 511);
-    DefaultDrawOptions |= goDirectDraw;
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    PanelAVI = new TCaptionPanel("PanelAVI", "LabelAVI", "AVI animation", this);
-    PanelAVI->setFixedHeight(229);
-    Animate = new TAviPlayer(PanelAVI);
-    Animate->setObjectName("Animate");
-    PanelAVI->SetContent(Animate);
-    layout->addWidget(PanelAVI);
-
-    PanelButton = new QWidget(this);
-    PanelButton->setObjectName("PanelButton");
-    PanelButton->setFixedHeight(53);
-    auto* buttons = new QHBoxLayout(PanelButton);
-    ButtonOpen = MakeToolButton(PanelButton, "ButtonOpen", "Open AVI");
-    ButtonConvert = MakeToolButton(PanelButton, "ButtonConvert", "Convert");
+    ButtonConvert = m_middle;
     ButtonConvert->setEnabled(false);
-    ButtonAbort = MakeToolButton(PanelButton, "ButtonAbort", "Abort");
-    ButtonAbort->hide();
-    ButtonSave = MakeToolButton(PanelButton, "ButtonSave", "Save GIF");
-    ButtonSave->setEnabled(false);
-    buttons->addWidget(ButtonOpen);
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonConvert);
-    buttons->addWidget(ButtonAbort);
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonSave);
-    layout->addWidget(PanelButton);
-
-    PanelGIF = new TCaptionPanel("PanelGIF", "LabelGIF", "GIF animation", this);
-    ImageGIF = new TImageControl(PanelGIF);
-    ImageGIF->setObjectName("ImageGIF");
-    PanelGIF->SetContent(ImageGIF);
-    layout->addWidget(PanelGIF, 1);
-
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
-    ProgressBar->setTextVisible(false);
-    layout->addWidget(ProgressBar);
-
-    // A run on the GUI thread ends when the program does.
-    connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] { m_abort = true; });
     ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this] { ButtonOpenClick(); });
     ConnectGuarded(ButtonConvert, &QPushButton::clicked, this, [this] { ButtonConvertClick(); });
-    ConnectGuarded(ButtonAbort, &QPushButton::clicked, this, [this] { ButtonAbortClick(); });
     ConnectGuarded(ButtonSave, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
-}
-
-Tavi2gifF::~Tavi2gifF()
-{
-    // FormDestroy: the picture goes before the window.
-    m_abort = true;
-    ImageGIF->Clear();
-}
-
-void Tavi2gifF::closeEvent(QCloseEvent* event)
-{
-    if (m_converting)
-        m_abort = true;
-    QWidget::closeEvent(event);
-}
-
-void Tavi2gifF::progress(int stage, int percent)
-{
-    ShowPictureProgress(ProgressBar, static_cast<TGIFProgressStage>(stage), percent, false);
 }
 
 void Tavi2gifF::ButtonOpenClick()
@@ -107,17 +33,12 @@ void Tavi2gifF::ButtonOpenClick()
     o.Filters = {"AVI file (*.avi)|*.avi", "Video files (*.avi *.mp4 *.mov *.mkv *.webm)|*.avi;*.mp4;*.mov;*.mkv;*.webm",
                  "MP4 and MOV files (*.mp4 *.mov)|*.mp4;*.mov", "MKV and WebM files (*.mkv *.webm)|*.mkv;*.webm"};
     o.DefaultExt = "avi";
-    o.InitialDir = FolderOf(m_fileName);
+    o.InitialDir = folderOfFile();
     const std::optional<std::string> file = UI().OpenFile(o);
     if (!file)
         return;
     m_fileName = *file;
-    if (Animate->Play(m_fileName)) {
-        Animate->show();
-    } else {
-        Animate->hide();
-        PanelAVI->SetCaption("Cannot preview AVI");
-    }
+    playVideo(m_fileName);
     ButtonConvert->setEnabled(true);
     ButtonConvert->setFocus();
     ButtonSave->setEnabled(false);
@@ -127,7 +48,7 @@ void Tavi2gifF::ButtonOpenClick()
 
 void Tavi2gifF::ButtonConvertClick()
 {
-    if (m_converting || m_fileName.empty())
+    if (m_running || m_fileName.empty())
         return;
     m_abort = false;
     const bool saveWas = ButtonSave->isEnabled();
@@ -139,7 +60,7 @@ void Tavi2gifF::ButtonConvertClick()
     // Save GIF waits while the conversion runs; afterwards it is what it was, unless a
     // new GIF is there to save.
     ButtonSave->setEnabled(false);
-    m_converting = true;
+    m_running = true;
     ImageGIF->Clear(); // the frames of this run replace what was shown
     bool converted = false;
     struct Cleanup {
@@ -154,7 +75,7 @@ void Tavi2gifF::ButtonConvertClick()
             w->ButtonOpen->setEnabled(true);
             if (!converted)
                 w->ButtonSave->setEnabled(saveWas);
-            w->m_converting = false;
+            w->m_running = false;
         }
     } cleanup{this, converted, saveWas};
     WaitCursor wait;
@@ -182,27 +103,23 @@ void Tavi2gifF::ButtonConvertClick()
     ButtonSave->setFocus();
 }
 
-void Tavi2gifF::ButtonAbortClick()
-{
-    m_abort = true;
-    ButtonAbort->setEnabled(false);
-}
-
 void Tavi2gifF::ButtonSaveClick()
 {
-    if (!m_converted || m_converting)
+    if (!m_converted || m_running)
         return;
     TFileDialogOptions o;
     o.Title = "Save GIF file";
     o.Filters = {"GIF Image|*.gif"};
     o.DefaultExt = "gif";
     o.FileName = std::filesystem::path(m_fileName).replace_extension(".gif").string();
-    o.InitialDir = FolderOf(m_fileName);
+    o.InitialDir = folderOfFile();
     const std::optional<std::string> file = UI().SaveFile(o);
     if (!file)
         return;
     WaitCursor wait;
-    m_converted->OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) { progress(stage, percent); };
+    m_converted->OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) {
+        showPictureProgress(stage, percent, false);
+    };
     SaveConvertedGif(*m_converted, *file);
     m_converted->OnProgress = nullptr;
     ImageGIF->ShowDocument(*m_converted);

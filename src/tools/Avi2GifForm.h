@@ -4,54 +4,28 @@
 // the plain functions of AviToGif.h.
 #pragma once
 
-#include "gif/GIFImage.h"
+#include "ConverterWindow.h"
 
-#include <QWidget>
+#include "gif/GIFImage.h"
 
 #include <memory>
 #include <string>
 
-class QProgressBar;
-class QPushButton;
-class TAviPlayer;
-class TCaptionPanel;
-class TImageControl;
-
-class Tavi2gifF : public QWidget {
+class Tavi2gifF : public TConverterWindow {
     Q_OBJECT
 public:
     explicit Tavi2gifF(QWidget* parent = nullptr);
-    ~Tavi2gifF() override;
 
     void ButtonOpenClick();
     void ButtonConvertClick();
-    void ButtonAbortClick();
     void ButtonSaveClick();
 
     const std::string& FileName() const { return m_fileName; }
-    bool Converting() const { return m_converting; }
     // The last finished conversion, what Save GIF writes (nullptr: none).
     const TGIFImage* Converted() const { return m_converted.get(); }
 
-    TCaptionPanel* PanelAVI = nullptr;
-    TAviPlayer* Animate = nullptr;
-    QWidget* PanelButton = nullptr;
-    QPushButton* ButtonOpen = nullptr;
     QPushButton* ButtonConvert = nullptr;
-    QPushButton* ButtonAbort = nullptr;
-    QPushButton* ButtonSave = nullptr;
-    TCaptionPanel* PanelGIF = nullptr;
-    TImageControl* ImageGIF = nullptr;
-    QProgressBar* ProgressBar = nullptr;
-
-protected:
-    // Closing the window during a conversion aborts it.
-    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void progress(int stage, int percent);
-    std::string m_fileName;
-    bool m_abort = false;
-    bool m_converting = false;
     std::unique_ptr<TGIFImage> m_converted;
 };

@@ -1,7 +1,6 @@
 #include "Gif2AviForm.h"
 
 #include "GifToAvi.h"
-#include "ToolPanel.h"
 
 #include "gif/GIFImage.h"
 #include "platform/CommandGuard.h"
@@ -9,86 +8,15 @@
 #include "widgets/AviPlayer.h"
 #include "widgets/ImageControl.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-Tgif2aviF::Tgif2aviF(QWidget* parent) : QWidget(parent, Qt::Window)
+Tgif2aviF::Tgif2aviF(QWidget* parent)
+    : TConverterWindow("gif2aviF", "GIF to AVI converter", false, "Open GIF", nullptr, nullptr, "Save AVI", parent)
 {
-    setObjectName("gif2aviF");
-    setWindowTitle("GIF to AVI converter");
-    QFont f("Arial");
-    f.setPixelSize(12);
-    setFont(f);
-    resize(361, 511);
-    DefaultDrawOptions |= goDirectDraw;
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    PanelGIF = new TCaptionPanel("PanelGIF", "LabelGIF", "GIF animation", this);
-    PanelGIF->setFixedHeight(229);
-    ImageGIF = new TImageControl(PanelGIF);
-    ImageGIF->setObjectName("ImageGIF");
-    PanelGIF->SetContent(ImageGIF);
-    layout->addWidget(PanelGIF);
-
-    PanelButton = new QWidget(this);
-    PanelButton->setObjectName("PanelButton");
-    PanelButton->setFixedHeight(53);
-    auto* buttons = new QHBoxLayout(PanelButton);
-    ButtonOpen = MakeToolButton(PanelButton, "ButtonOpen", "Open GIF");
-    ButtonAbort = MakeToolButton(PanelButton, "ButtonAbort", "Abort");
-    ButtonAbort->hide();
-    ButtonSave = MakeToolButton(PanelButton, "ButtonSave", "Save AVI");
-    ButtonSave->setEnabled(false);
-    buttons->addWidget(ButtonOpen);
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonAbort);
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonSave);
-    layout->addWidget(PanelButton);
-
-    PanelAVI = new TCaptionPanel("PanelAVI", "LabelAVI", "AVI animation", this);
-    Animate = new TAviPlayer(PanelAVI);
-    Animate->setObjectName("Animate");
-    PanelAVI->SetContent(Animate);
-    layout->addWidget(PanelAVI, 1);
-
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setTextVisible(false);
     ProgressBar->hide();
-    layout->addWidget(ProgressBar);
-
-    // A run on the GUI thread ends when the program does.
-    connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] { m_abort = true; });
     ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this] { ButtonOpenClick(); });
-    ConnectGuarded(ButtonAbort, &QPushButton::clicked, this, [this] { ButtonAbortClick(); });
     ConnectGuarded(ButtonSave, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
-}
-
-Tgif2aviF::~Tgif2aviF()
-{
-    // FormDestroy: the picture goes before the window.
-    m_abort = true;
-    ImageGIF->Clear();
-}
-
-void Tgif2aviF::closeEvent(QCloseEvent* event)
-{
-    if (m_writing)
-        m_abort = true;
-    QWidget::closeEvent(event);
-}
-
-void Tgif2aviF::progress(int stage, int percent)
-{
-    ShowPictureProgress(ProgressBar, static_cast<TGIFProgressStage>(stage), percent, true);
 }
 
 void Tgif2aviF::ButtonOpenClick()
@@ -98,7 +26,7 @@ void Tgif2aviF::ButtonOpenClick()
     o.Title = "Open GIF file";
     o.Filters = {"GIF Image|*.gif"};
     o.DefaultExt = "gif";
-    o.InitialDir = FolderOf(m_fileName);
+    o.InitialDir = folderOfFile();
     const std::optional<std::string> file = UI().OpenFile(o);
     if (!file)
         return;
@@ -108,7 +36,9 @@ void Tgif2aviF::ButtonOpenClick()
     ButtonSave->setEnabled(false);
     m_fileName = *file;
     TGIFImage image;
-    image.OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) { progress(stage, percent); };
+    image.OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) {
+        showPictureProgress(stage, percent, true);
+    };
     try {
         image.LoadFromFile(m_fileName);
     } catch (...) {
@@ -125,16 +55,10 @@ void Tgif2aviF::ButtonOpenClick()
     }
 }
 
-void Tgif2aviF::ButtonAbortClick()
-{
-    m_abort = true;
-    ButtonAbort->setEnabled(false);
-}
-
 void Tgif2aviF::ButtonSaveClick()
 {
     const TGIFImage* image = ImageGIF->Document();
-    if (m_writing || !image || image->Empty())
+    if (m_running || !image || image->Empty())
         return;
     m_abort = false;
     ButtonAbort->setEnabled(true);
@@ -145,7 +69,7 @@ void Tgif2aviF::ButtonSaveClick()
     ButtonSave->setEnabled(false);
     // The file being replaced may be the one playing.
     Animate->StopPlaying();
-    m_writing = true;
+    m_running = true;
     struct Cleanup {
         Tgif2aviF* w;
         ~Cleanup()
@@ -154,7 +78,7 @@ void Tgif2aviF::ButtonSaveClick()
             w->ButtonAbort->hide();
             w->ButtonOpen->setEnabled(true);
             w->ButtonSave->setEnabled(true);
-            w->m_writing = false;
+            w->m_running = false;
         }
     } cleanup{this};
     TGifToAviResult result;
@@ -173,12 +97,6 @@ void Tgif2aviF::ButtonSaveClick()
         };
         result = WriteGifAsAvi(*image, m_fileName, view);
     }
-    if (result.Aborted)
-        return;
-    if (Animate->Play(m_fileName)) {
-        Animate->show();
-    } else {
-        Animate->hide();
-        PanelAVI->SetCaption("Cannot preview AVI");
-    }
+    if (!result.Aborted)
+        playVideo(m_fileName);
 }

@@ -39,16 +39,6 @@ std::size_t FilesIn(const TempDir& dir)
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
 }
 
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
-
 } // namespace
 
 TEST(AviWriter, FFmpegReadsBackEveryFrameWithItsOwnPaletteAtTheStreamRate)
@@ -101,7 +91,7 @@ TEST(AviWriter, FFmpegReadsBackEveryFrameWithItsOwnPaletteAtTheStreamRate)
     // An earlier position starts again from the beginning.
     reader.ReadFrame(1, got);
     EXPECT_TRUE(got == As24Bit(frames[1]));
-    EXPECT_NE(ErrorOf([&] { reader.ReadFrame(5, got); }).find("Failed to decompress AVI frame 5"), std::string::npos);
+    EXPECT_NE(ThrownMessage([&] { reader.ReadFrame(5, got); }).find("Failed to decompress AVI frame 5"), std::string::npos);
 }
 
 TEST(AviWriter, RefusesWhatAPlainAviCannotHoldAndLeavesTheOldFileOnFailure)
@@ -110,9 +100,9 @@ TEST(AviWriter, RefusesWhatAPlainAviCannotHoldAndLeavesTheOldFileOnFailure)
     const std::string path = dir.file("out.avi");
     WriteTestFile(path, {'o', 'l', 'd'});
     // 1000 x 1000 frames: 1100 of them pass 1 GB; refused before anything is written.
-    EXPECT_NE(ErrorOf([&] { TAviWriter(path, 1000, 1000, 1, 100, 1100); }).find("larger than 1 GB"), std::string::npos);
-    EXPECT_NE(ErrorOf([&] { TAviWriter(path, 0, 10, 1, 100, 1); }).find("outside 1 to 65535"), std::string::npos);
-    EXPECT_NE(ErrorOf([&] { TAviWriter(path, 70000, 1, 1, 100, 1); }).find("outside 1 to 65535"), std::string::npos);
+    EXPECT_NE(ThrownMessage([&] { TAviWriter(path, 1000, 1000, 1, 100, 1100); }).find("larger than 1 GB"), std::string::npos);
+    EXPECT_NE(ThrownMessage([&] { TAviWriter(path, 0, 10, 1, 100, 1); }).find("outside 1 to 65535"), std::string::npos);
+    EXPECT_NE(ThrownMessage([&] { TAviWriter(path, 70000, 1, 1, 100, 1); }).find("outside 1 to 65535"), std::string::npos);
     {
         // Abandoned half-way: the target is untouched and the temporary file gone.
         TAviWriter writer(path, 4, 4, 1, 100, 2);
@@ -211,7 +201,7 @@ TEST(VideoReader, BadFilesGetClearMessagesBeforeAnythingLarge)
         WriteTestFile(dir.file(name), b);
         return dir.file(name);
     };
-    auto openError = [&](const std::string& path) { return ErrorOf([&] { TVideoReader r(path); }); };
+    auto openError = [&](const std::string& path) { return ThrownMessage([&] { TVideoReader r(path); }); };
 
     EXPECT_EQ(openError(dir.file("missing.avi")), "Failed to open AVI file: " + dir.file("missing.avi") + " does not exist");
     EXPECT_EQ(openError(dir.path().string()), "Failed to open AVI file: " + dir.path().string() + " is not a file");
@@ -237,7 +227,7 @@ TEST(VideoReader, BadFilesGetClearMessagesBeforeAnythingLarge)
     TVideoReader truncated(write("cut.avi", cut));
     EXPECT_EQ(truncated.Info().Timing.Length, 4u);
     TBitmap frame;
-    const std::string error = ErrorOf([&] {
+    const std::string error = ThrownMessage([&] {
         for (std::uint32_t i = 0; i < 4; ++i)
             truncated.ReadFrame(i, frame);
     });

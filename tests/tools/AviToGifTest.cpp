@@ -39,16 +39,6 @@ bool HasLoop(const TGIFSubImage& f)
     return false;
 }
 
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
-
 } // namespace
 
 TEST(AviToGif, OneDelayForEveryFrameFromTheStreamRate)
@@ -165,23 +155,23 @@ TEST(AviToGif, AbortAndBadFilesLeaveNoGif)
     EXPECT_EQ(ConvertAviToGif(path, view), nullptr);
     EXPECT_EQ(steps, 3);
 
-    EXPECT_EQ(ErrorOf([&] { ConvertAviToGif(Patched(dir, path, "none.avi", {{kLength, 0}})); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "none.avi", {{kLength, 0}})); }),
               "The video holds no frames to convert");
-    EXPECT_EQ(ErrorOf([&] { ConvertAviToGif(Patched(dir, path, "late.avi", {{kStart, 6}})); }),
+    EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "late.avi", {{kStart, 6}})); }),
               "The video holds no frames to convert");
-    const std::string billion = ErrorOf([&] { ConvertAviToGif(Patched(dir, path, "billion.avi", {{kLength, 1000000000}})); });
+    const std::string billion = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "billion.avi", {{kLength, 1000000000}})); });
     EXPECT_EQ(billion.rfind("The video is too long for one GIF: 1000000000 GIF frames of 16 x 12 pixels", 0), 0u) << billion;
     {
         MemoryBudget::TScopedLimit limit(256 * 1024);
-        const std::string error = ErrorOf([&] { ConvertAviToGif(Patched(dir, path, "thousand.avi", {{kLength, 1000}})); });
+        const std::string error = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "thousand.avi", {{kLength, 1000}})); });
         EXPECT_EQ(error.rfind("Not enough memory", 0), 0u) << error;
         EXPECT_NE(error.find("1000 GIF frames of 16 x 12 pixels"), std::string::npos) << error;
     }
     // A header that promises more frames than the file holds.
-    const std::string claimed = ErrorOf([&] { ConvertAviToGif(Patched(dir, path, "eight.avi", {{kLength, 8}})); });
+    const std::string claimed = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "eight.avi", {{kLength, 8}})); });
     EXPECT_EQ(claimed, "Failed to decompress AVI frame 6: the file ends before it");
     std::vector<unsigned char> bytes = ReadTestFile(path);
     bytes.resize(bytes.size() * 2 / 3);
     WriteTestFile(dir.file("cut.avi"), bytes);
-    EXPECT_EQ(ErrorOf([&] { ConvertAviToGif(dir.file("cut.avi")); }).rfind("Failed to decompress AVI frame", 0), 0u);
+    EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(dir.file("cut.avi")); }).rfind("Failed to decompress AVI frame", 0), 0u);
 }

@@ -3,7 +3,7 @@
 #include "tools/Avi2GifForm.h"
 #include "tools/Gif2AviForm.h"
 #include "tools/GifToAvi.h"
-#include "tools/ToolPanel.h"
+#include "tools/ConverterWindow.h"
 
 #include "gif/GIFOptimizeFrames.h"
 #include "gif/GiflibHelpers.h"
