@@ -91,7 +91,12 @@ TEST(ConverterWindows, AviToGifOpensConvertsSavesAndAbortsLeavingSaveAsItWas)
     const TUiCall save = ui.CallsOf(TUiCallKind::SaveFile).back();
     EXPECT_EQ(save.FileOptions.Title, "Save GIF file");
     EXPECT_EQ(save.FileOptions.FileName, gif);
-    EXPECT_EQ(GiflibDecode(ReadTestFile(gif)).Width, 24);
+    const GLFile saved = GiflibDecode(ReadTestFile(gif));
+    EXPECT_EQ(saved.Width, 24);
+    // Saving again writes the same animation.
+    ui.AnswerSaveFile(dir.file("again.gif"));
+    w.ButtonSave->click();
+    EXPECT_EQ(GiflibDecode(ReadTestFile(dir.file("again.gif"))).Frames.size(), saved.Frames.size());
 
     // Abort after two frames: nothing of the run is kept, the last frame stays shown and
     // Save GIF still saves the finished conversion.
