@@ -55,16 +55,16 @@ private:
 
 std::uint32_t keyAt(const std::uint8_t* bgr) { return (std::uint32_t(bgr[2]) << 16) | (std::uint32_t(bgr[1]) << 8) | bgr[0]; }
 
-// Writes the screen's pixels as indices of `index` into `out`; false when a colour is
-// missing from the palette.
-bool mapScreen(const TBitmap& screen, const TPaletteIndex& index, TBitmap& out)
+// Writes the pixels of `rect` of the screen as indices of `index` into `out`; false when
+// a colour is missing from the palette.
+bool mapScreen(const TBitmap& screen, const TRect& rect, const TPaletteIndex& index, TBitmap& out)
 {
     std::uint32_t lastKey = kNoKey;
     int lastIndex = 0;
-    for (int y = 0; y < screen.Height(); ++y) {
-        const std::uint8_t* src = screen.ScanLine(y);
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+        const std::uint8_t* src = screen.ScanLine(y) + 3 * rect.Left;
         std::uint8_t* dst = out.ScanLine(y);
-        for (int x = 0; x < screen.Width(); ++x, src += 3) {
+        for (int x = rect.Left; x < rect.Right; ++x, src += 3) {
             const std::uint32_t key = keyAt(src);
             if (key != lastKey) {
                 lastIndex = index.Find(key);
@@ -77,6 +77,17 @@ bool mapScreen(const TBitmap& screen, const TPaletteIndex& index, TBitmap& out)
     }
     return true;
 }
+
+// The smallest rectangle holding both (an empty one counts as nothing).
+TRect unionRect(const TRect& a, const TRect& b)
+{
+    if (a.IsEmpty())
+        return b;
+    if (b.IsEmpty())
+        return a;
+    return Rect(std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom));
+}
+
 // The distinct colours of the screen, up to 257 (more than a palette holds).
 std::vector<TColor> screenColors(const TBitmap& screen)
 {
@@ -173,6 +184,10 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
     TGifToAviResult result;
     if (view.Begin)
         view.Begin(count);
+    const TRect screenRect = Rect(0, 0, width, height);
+    // A frame changes the screen only inside its own rectangle and the one the frame
+    // before it restored: with the palette unchanged, only that part is mapped again.
+    TRect previousRect = screenRect;
     for (int i = 0; i < count; ++i) {
         if (view.Step && !view.Step(i)) {
             result.Aborted = true;
@@ -184,13 +199,15 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
             continue;
         }
         ComposeGIFFrame(backup, shown, background, backgroundColor, frame, true);
-        if (palette.empty() || !mapScreen(shown, index, out)) {
+        const TRect frameRect = IntersectRect(frame.BoundsRect(), screenRect);
+        const TRect dirty = IntersectRect(unionRect(previousRect, frameRect), screenRect);
+        previousRect = frameRect;
+        if (palette.empty() || !mapScreen(shown, dirty, index, out)) {
             std::vector<TColor> colors = screenColors(shown);
             if (colors.size() <= 256) {
                 palette = std::move(colors);
                 index.Assign(palette);
-                out.SetPalette(palette);
-                mapScreen(shown, index, out);
+                mapScreen(shown, screenRect, index, out);
             } else {
                 // More colours than one palette holds (local tables drawn over each
                 // other): this frame alone is reduced.
