@@ -112,6 +112,21 @@ QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
     return m;
 }
 
+void TAnivorF::SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi)
+{
+    const std::pair<const char*, QWidget*> items[] = {{"AVItoGIFconverter1", avi2gif}, {"GIFtoAVIconverter1", gif2avi}};
+    for (const auto& [name, window] : items) {
+        if (!window)
+            continue;
+        ConnectGuarded(Action(name), [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        Action(name)->setEnabled(true);
+    }
+}
+
 void TAnivorF::createActions()
 {
     TFrameStrip& s = m_strip;

@@ -60,6 +60,9 @@ public:
     void SetQuickBackWindow(TPainterQBF* window) { PainterQBF = window; }
     TPainterEffectsF* PainterEffectsF = nullptr;
     TPainterQBF* PainterQBF = nullptr;
+    // The two converter windows, created at start-up; their Tools items show them and
+    // bring them to the front.
+    void SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi);
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();

@@ -9,6 +9,8 @@
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
 #include "tools/GIFExplorerForm.h"
+#include "tools/Avi2GifForm.h"
+#include "tools/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
 
 namespace {
@@ -43,6 +45,9 @@ int main(int argc, char** argv)
     mainWindow.SetPainterEffectsWindow(&painterEffects);
     TPainterQBF painterQB(QuickBackPresetsFile(), &mainWindow);
     mainWindow.SetQuickBackWindow(&painterQB);
+    Tavi2gifF avi2gif(&mainWindow);
+    Tgif2aviF gif2avi(&mainWindow);
+    mainWindow.SetConverterWindows(&avi2gif, &gif2avi);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 
