@@ -18,55 +18,286 @@ int tr(double v) { return static_cast<int>(std::trunc(v)); }
 
 } // namespace
 
-// --- the pieces on a canvas ----------------------------------------------------------
+// --- the pieces in a bitmap ------------------------------------------------------------
 
-int TScaledPrimitives::X(int x) const { return scaled(x, m_out.ScaleX, m_out.OffsetX); }
-int TScaledPrimitives::Y(int y) const { return scaled(y, m_out.ScaleY, m_out.OffsetY); }
+struct TGradientRaster::Piece {
+    enum class Kind { Box, Ellipse, RoundRect, Polygon } kind = Kind::Box;
+    TColor color = 0;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // box, normalised; for polygons their bounds
+    int cw = 0, ch = 0;                 // corner size of a rounded rectangle
+    // Polygon edges, going down: x at row y is x0 + (y - y0) * slope for y0 <= y < y1.
+    struct Edge {
+        int y0, y1;
+        double x0, slope;
+    };
+    std::vector<Edge> edges;
+    std::vector<TPoint> points; // polygon vertices
+};
 
-void TScaledPrimitives::Begin()
+namespace {
+
+using Span = std::pair<int, int>; // pixels [first, second)
+using Piece = TGradientRaster::Piece;
+
+// Pixels [a, b] whose centres lie between two edges of a figure, from the edges' x at the
+// row's centre.
+void addCentreSpan(std::vector<Span>& out, double left, double right)
 {
-    m_canvas.Pen.Style = TPenStyle::psSolid;
-    m_canvas.Pen.Mode = TPenMode::pmCopy;
-    // The fill never strokes with the pen (it is clear for every outlined piece), so its
-    // width does not change a pixel; one pixel keeps the canvas on its quickest path.
-    m_canvas.Pen.Width = 1;
-    m_canvas.Brush.SetStyle(TBrushStyle::bsSolid);
+    const double a = std::ceil(left - 0.5), b = std::floor(right - 0.5);
+    if (b >= a)
+        out.emplace_back(static_cast<int>(a), static_cast<int>(b) + 1);
 }
 
-void TScaledPrimitives::SetBrushColor(TColor color) { m_canvas.Brush.SetColor(color); }
-
-void TScaledPrimitives::SetPenClear(bool clear)
+// The spans of one piece on row y.
+void pieceSpans(const Piece& p, int y, std::vector<Span>& out, std::vector<double>& crossings)
 {
-    m_canvas.Pen.Style = clear ? TPenStyle::psClear : TPenStyle::psSolid;
+    out.clear();
+    switch (p.kind) {
+    case Piece::Kind::Box: out.emplace_back(p.x1, p.x2); return;
+    case Piece::Kind::Ellipse: {
+        const double rx = (p.x2 - p.x1) / 2.0, ry = (p.y2 - p.y1) / 2.0;
+        const double t = (y + 0.5 - (p.y1 + ry)) / ry;
+        if (t < -1 || t > 1)
+            return;
+        const double half = rx * std::sqrt(1 - t * t), cx = p.x1 + rx;
+        addCentreSpan(out, cx - half, cx + half);
+        return;
+    }
+    case Piece::Kind::RoundRect: {
+        const double rx = std::min(std::abs(p.cw) / 2.0, (p.x2 - p.x1) / 2.0);
+        const double ry = std::min(std::abs(p.ch) / 2.0, (p.y2 - p.y1) / 2.0);
+        const double py = y + 0.5;
+        double d = 0;
+        if (py < p.y1 + ry)
+            d = (p.y1 + ry - py) / ry;
+        else if (py > p.y2 - ry)
+            d = (py - (p.y2 - ry)) / ry;
+        const double inset = rx - rx * std::sqrt(std::max(0.0, 1 - d * d));
+        addCentreSpan(out, p.x1 + inset, p.x2 - inset);
+        return;
+    }
+    case Piece::Kind::Polygon: {
+        // Vertices stand at pixel centres, so pixel (x, y) is sampled at (x, y); edges and
+        // vertices count as inside. Each edge crosses the rows from its top vertex down to
+        // the row before its bottom vertex; vertices and level edges are added as spans of
+        // their own.
+        crossings.clear();
+        for (const Piece::Edge& e : p.edges)
+            if (y >= e.y0 && y < e.y1)
+                crossings.push_back(e.x0 + (y - e.y0) * e.slope);
+        const std::size_t n = p.points.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const TPoint a = p.points[i];
+            if (a.Y != y)
+                continue;
+            const TPoint b = p.points[(i + 1) % n];
+            if (b.Y == y)
+                out.emplace_back(std::min(a.X, b.X), std::max(a.X, b.X) + 1);
+            else
+                out.emplace_back(a.X, a.X + 1);
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            const double a = std::ceil(crossings[i]), b = std::floor(crossings[i + 1]);
+            if (b >= a)
+                out.emplace_back(static_cast<int>(a), static_cast<int>(b) + 1);
+        }
+        return;
+    }
+    }
 }
 
-void TScaledPrimitives::FillRect(int x1, int y1, int x2, int y2)
+// Pixels already laid on one row, as sorted spans that neither overlap nor touch.
+class TRowCover {
+public:
+    bool Full(int width) const { return m_spans.size() == 1 && m_spans[0].first <= 0 && m_spans[0].second >= width; }
+
+    // Calls paint(a, b) for each part of [a, b) not covered yet, then covers [a, b).
+    template <class Paint>
+    void Lay(int a, int b, Paint&& paint)
+    {
+        int x = a;
+        std::size_t first = m_spans.size();
+        for (std::size_t i = 0; i < m_spans.size(); ++i) {
+            const Span& s = m_spans[i];
+            if (s.second < a)
+                continue;
+            if (first == m_spans.size())
+                first = i;
+            if (s.first > b)
+                break;
+            if (s.first > x)
+                paint(x, s.first);
+            x = std::max(x, s.second);
+        }
+        if (x < b)
+            paint(x, b);
+        // Merge [a, b) with the spans it touches.
+        std::size_t last = first;
+        int lo = a, hi = b;
+        while (last < m_spans.size() && m_spans[last].first <= b) {
+            lo = std::min(lo, m_spans[last].first);
+            hi = std::max(hi, m_spans[last].second);
+            ++last;
+        }
+        if (last == first) {
+            m_spans.insert(m_spans.begin() + static_cast<std::ptrdiff_t>(first), {lo, hi});
+            return;
+        }
+        m_spans[first] = {lo, hi};
+        m_spans.erase(m_spans.begin() + static_cast<std::ptrdiff_t>(first) + 1,
+                      m_spans.begin() + static_cast<std::ptrdiff_t>(last));
+    }
+
+private:
+    std::vector<Span> m_spans;
+};
+
+} // namespace
+
+TGradientRaster::TGradientRaster(TBitmap& target, const TRegion& clip, const TShapeOutput& output)
+    : m_target(target), m_clip(clip), m_out(output)
 {
-    int l = X(x1), t = Y(y1), r = X(x2), b = Y(y2);
-    if (r < l)
-        std::swap(l, r);
-    if (b < t)
-        std::swap(t, b);
-    m_canvas.FillRect(TRect(l, t, r, b));
 }
 
-void TScaledPrimitives::Rectangle(int x1, int y1, int x2, int y2) { m_canvas.Rectangle(X(x1), Y(y1), X(x2), Y(y2)); }
+TGradientRaster::~TGradientRaster() = default;
 
-void TScaledPrimitives::Ellipse(int x1, int y1, int x2, int y2) { m_canvas.Ellipse(X(x1), Y(y1), X(x2), Y(y2)); }
+int TGradientRaster::X(int x) const { return scaled(x, m_out.ScaleX, m_out.OffsetX); }
+int TGradientRaster::Y(int y) const { return scaled(y, m_out.ScaleY, m_out.OffsetY); }
 
-void TScaledPrimitives::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight)
+void TGradientRaster::add(Piece piece)
 {
-    m_canvas.RoundRect(X(x1), Y(y1), X(x2), Y(y2), scaled(cornerWidth, m_out.ScaleX, 0),
-                       scaled(cornerHeight, m_out.ScaleY, 0));
+    piece.color = m_color;
+    if (piece.kind != Piece::Kind::Polygon) {
+        if (piece.x2 < piece.x1)
+            std::swap(piece.x1, piece.x2);
+        if (piece.y2 < piece.y1)
+            std::swap(piece.y1, piece.y2);
+        if (piece.x2 <= piece.x1 || piece.y2 <= piece.y1)
+            return;
+        // Boxes too thin to have an inside are all edge, as the canvas draws them.
+        if (piece.x2 - piece.x1 <= 2 || piece.y2 - piece.y1 <= 2)
+            piece.kind = Piece::Kind::Box;
+    }
+    m_pieces.push_back(std::move(piece));
 }
 
-void TScaledPrimitives::Polygon(const std::vector<TPoint>& points)
+void TGradientRaster::FillRect(int x1, int y1, int x2, int y2)
 {
-    std::vector<TPoint> p;
-    p.reserve(points.size());
-    for (const TPoint& q : points)
-        p.emplace_back(X(q.X), Y(q.Y));
-    m_canvas.Polygon(p);
+    Piece p;
+    p.x1 = X(x1), p.y1 = Y(y1), p.x2 = X(x2), p.y2 = Y(y2);
+    add(std::move(p));
+}
+
+void TGradientRaster::Rectangle(int x1, int y1, int x2, int y2) { FillRect(x1, y1, x2, y2); }
+
+void TGradientRaster::Ellipse(int x1, int y1, int x2, int y2)
+{
+    Piece p;
+    p.kind = Piece::Kind::Ellipse;
+    p.x1 = X(x1), p.y1 = Y(y1), p.x2 = X(x2), p.y2 = Y(y2);
+    add(std::move(p));
+}
+
+void TGradientRaster::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight)
+{
+    Piece p;
+    p.kind = Piece::Kind::RoundRect;
+    p.x1 = X(x1), p.y1 = Y(y1), p.x2 = X(x2), p.y2 = Y(y2);
+    p.cw = scaled(cornerWidth, m_out.ScaleX, 0);
+    p.ch = scaled(cornerHeight, m_out.ScaleY, 0);
+    if (p.cw == 0 || p.ch == 0)
+        p.kind = Piece::Kind::Box;
+    add(std::move(p));
+}
+
+void TGradientRaster::Polygon(const std::vector<TPoint>& points)
+{
+    if (points.empty())
+        return;
+    Piece p;
+    p.kind = Piece::Kind::Polygon;
+    p.x1 = p.y1 = kShapeCoordLimit;
+    p.x2 = p.y2 = -kShapeCoordLimit;
+    for (const TPoint& q : points) {
+        const TPoint s(X(q.X), Y(q.Y));
+        p.points.push_back(s);
+        p.x1 = std::min(p.x1, s.X), p.y1 = std::min(p.y1, s.Y);
+        p.x2 = std::max(p.x2, s.X + 1), p.y2 = std::max(p.y2, s.Y + 1);
+    }
+    for (std::size_t i = 0; i < p.points.size(); ++i) {
+        const TPoint a = p.points[i], b = p.points[(i + 1) % p.points.size()];
+        if (a.Y == b.Y)
+            continue;
+        const TPoint& top = a.Y < b.Y ? a : b;
+        const TPoint& bottom = a.Y < b.Y ? b : a;
+        p.edges.push_back({top.Y, bottom.Y, double(top.X), double(bottom.X - top.X) / (bottom.Y - top.Y)});
+    }
+    add(std::move(p));
+}
+
+void TGradientRaster::End()
+{
+    if (m_target.Empty() || m_pieces.empty())
+        return;
+    m_target.SetPixelFormat(TPixelFormat::pf24bit);
+    const int width = m_target.Width(), height = m_target.Height();
+    // Rows the clip reaches; outside the clip every pixel counts as laid already.
+    int top = height, bottom = 0;
+    const std::vector<TRect> clipRects = m_clip.Rects();
+    for (const TRect& r : clipRects) {
+        top = std::min(top, std::max(r.Top, 0));
+        bottom = std::max(bottom, std::min(r.Bottom, height));
+    }
+    if (top >= bottom)
+        return;
+    std::vector<TRowCover> rows(static_cast<std::size_t>(bottom - top));
+    {
+        std::vector<std::vector<Span>> inside(rows.size());
+        for (const TRect& r : clipRects)
+            for (int y = std::max(r.Top, top); y < std::min(r.Bottom, bottom); ++y)
+                inside[static_cast<std::size_t>(y - top)].emplace_back(std::max(r.Left, 0), std::min(r.Right, width));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::vector<Span>& s = inside[i];
+            std::sort(s.begin(), s.end());
+            int x = 0;
+            auto none = [](int, int) {};
+            for (const Span& span : s) {
+                if (span.first > x)
+                    rows[i].Lay(x, span.first, none);
+                x = std::max(x, span.second);
+            }
+            if (x < width)
+                rows[i].Lay(x, width, none);
+        }
+    }
+    std::vector<Span> spans;
+    std::vector<double> crossings;
+    for (std::size_t k = m_pieces.size(); k-- > 0;) {
+        const Piece& p = m_pieces[k];
+        const std::uint8_t b = static_cast<std::uint8_t>(GetBValue(p.color));
+        const std::uint8_t g = static_cast<std::uint8_t>(GetGValue(p.color));
+        const std::uint8_t r = static_cast<std::uint8_t>(GetRValue(p.color));
+        for (int y = std::max(p.y1, top); y < std::min(p.y2, bottom); ++y) {
+            TRowCover& row = rows[static_cast<std::size_t>(y - top)];
+            if (row.Full(width))
+                continue;
+            pieceSpans(p, y, spans, crossings);
+            std::uint8_t* line = m_target.ScanLine(y);
+            for (const Span& s : spans) {
+                const int a = std::clamp(s.first, 0, width), e = std::clamp(s.second, 0, width);
+                if (a >= e)
+                    continue;
+                row.Lay(a, e, [&](int from, int to) {
+                    for (std::uint8_t* px = line + 3 * from; px < line + 3 * to; px += 3) {
+                        px[0] = b;
+                        px[1] = g;
+                        px[2] = r;
+                    }
+                });
+            }
+        }
+    }
 }
 
 // --- colours ---------------------------------------------------------------------------
@@ -332,4 +563,5 @@ void PaintGradient(TGradientPieces& pieces, TColor brushColor, TColor gradientCo
     }
     if (clearPen)
         pieces.SetPenClear(false);
+    pieces.End();
 }

@@ -68,20 +68,13 @@ TShapeBox PaintShape(const TShapeModel& model, TCanvas& canvas, const TShapeOutp
                                          out.OffsetY + roundedSize(H, out.ScaleY));
     const TShapeFigure figure = BuildShapeFigure(model.Shape, box, model.UserPoints(), model.PolyLineMode);
     if (model.Gradient && !figure.clip.empty()) {
-        canvas.Brush.SetStyle(TBrushStyle::bsSolid);
         const TRegion clip = ShapeClipRegion(figure).Combined(bounds, TRegion::Op::Intersect);
-        canvas.SetClipRegion(&clip);
-        TScaledPrimitives pieces(canvas, out);
+        TGradientRaster pieces(canvas.Bitmap(), clip, out);
         PaintGradient(pieces, model.Brush.Color(), model.GradientColor, model.FillDirection, W, H);
-        canvas.SetClipRegion(&bounds);
         // The outline goes over the fill with a clear brush, so holes stay unpainted.
         canvas.Brush.SetStyle(TBrushStyle::bsClear);
-        canvas.Pen.Color = pen.Color;
-        canvas.Pen.Width = pen.Width;
-        canvas.Pen.Style = pen.Style;
-    } else {
-        canvas.SetClipRegion(&bounds);
     }
+    canvas.SetClipRegion(&bounds);
     DrawShapeOutline(canvas, figure);
     if (model.byUser) {
         if (userDraw)
