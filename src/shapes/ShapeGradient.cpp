@@ -392,18 +392,23 @@ void centreBands(TGradientPieces& pieces, const TGradientRamp& ramp, int W, int 
     }
 }
 
+// Band edges: the inner edge of step i is computed exactly as the outer edge of step i + 1
+// ((i + 1) * d rather than d + i * d, which can round to the other side of a whole pixel),
+// so neighbouring bands meet without a gap.
+
 // The U of qgdUright at step i: the outer U of step i, then the inner U of step i + 1.
 std::vector<TPoint> uRight(int i, int W, int H)
 {
     const double dy = H / 2.0 / 255, dx = W / 255.0;
+    const int j = i + 1;
     return {{W - 1, tr(i * dy)},
             {tr(i * dx), tr(i * dy)},
             {tr(i * dx), tr(H - 1 - i * dy)},
             {W - 1, tr(H - 1 - i * dy)},
-            {W - 1, tr(H - 1 - i * dy - dy)},
-            {tr(dx + i * dx), tr(H - 1 - i * dy - dy)},
-            {tr(dx + i * dx), tr(dy + i * dy)},
-            {W - 1, tr(dy + i * dy)}};
+            {W - 1, tr(H - 1 - j * dy)},
+            {tr(j * dx), tr(H - 1 - j * dy)},
+            {tr(j * dx), tr(j * dy)},
+            {W - 1, tr(j * dy)}};
 }
 
 // The U of qgdUUp: closed side from the bottom edge, arms from the side edges, all moving
@@ -411,14 +416,15 @@ std::vector<TPoint> uRight(int i, int W, int H)
 std::vector<TPoint> uUp(int i, int W, int H)
 {
     const double dx = W / 2.0 / 255, dy = H / 255.0;
+    const int j = i + 1;
     return {{tr(i * dx), 0},
             {tr(i * dx), tr(H - 1 - i * dy)},
             {tr(W - 1 - i * dx), tr(H - 1 - i * dy)},
             {tr(W - 1 - i * dx), 0},
-            {tr(W - 1 - i * dx - dx), 0},
-            {tr(W - 1 - i * dx - dx), tr(H - 1 - i * dy - dy)},
-            {tr(dx + i * dx), tr(H - 1 - i * dy - dy)},
-            {tr(dx + i * dx), 0}};
+            {tr(W - 1 - j * dx), 0},
+            {tr(W - 1 - j * dx), tr(H - 1 - j * dy)},
+            {tr(j * dx), tr(H - 1 - j * dy)},
+            {tr(j * dx), 0}};
 }
 
 void roundedAndElliptic(TGradientPieces& pieces, const TGradientRamp& ramp, int W, int H, bool modulo)
@@ -529,12 +535,12 @@ void PaintGradient(TGradientPieces& pieces, TColor brushColor, TColor gradientCo
         const double dx = W / 255.0, dy = H / 255.0;
         for (int i = 0; i <= 255; ++i) {
             pieces.SetBrushColor(ramp.At(i, 255));
-            const int top = tr(H - 1 - i * dy), bottom = tr(H - 1 - i * dy - dy);
+            const int top = tr(H - 1 - i * dy), bottom = tr(H - 1 - (i + 1) * dy);
             if (direction == D::qgdLNE) {
-                const int x0 = tr(i * dx), x1 = tr(dx + i * dx);
+                const int x0 = tr(i * dx), x1 = tr((i + 1) * dx);
                 pieces.Polygon({{x0, 0}, {x0, top}, {W - 1, top}, {W - 1, bottom}, {x1, bottom}, {x1, 0}});
             } else {
-                const int x0 = tr(W - 1 - i * dx), x1 = tr(W - 1 - i * dx - dx);
+                const int x0 = tr(W - 1 - i * dx), x1 = tr(W - 1 - (i + 1) * dx);
                 pieces.Polygon({{x0, 0}, {x0, top}, {0, top}, {0, bottom}, {x1, bottom}, {x1, 0}});
             }
         }
@@ -544,9 +550,9 @@ void PaintGradient(TGradientPieces& pieces, TColor brushColor, TColor gradientCo
         const double f = H / 255.0;
         for (int i = 0; i <= 255; ++i) {
             pieces.SetBrushColor(ramp.At(i, 255));
-            const double g = i * f;
-            pieces.FillRect(0, tr(g), W / 2, tr(g + f));
-            pieces.FillRect(W / 2, tr(H - 1 - g - f), W - 1, tr(H - 1 - g));
+            const double g = i * f, next = (i + 1) * f;
+            pieces.FillRect(0, tr(g), W / 2, tr(next));
+            pieces.FillRect(W / 2, tr(H - 1 - next), W - 1, tr(H - 1 - g));
         }
         break;
     }
@@ -554,9 +560,9 @@ void PaintGradient(TGradientPieces& pieces, TColor brushColor, TColor gradientCo
         const double f = W / 255.0;
         for (int i = 0; i <= 255; ++i) {
             pieces.SetBrushColor(ramp.At(i, 255));
-            const double g = i * f;
-            pieces.FillRect(tr(g), 0, tr(g + f), H / 2);
-            pieces.FillRect(tr(W - 1 - g - f), H / 2, tr(W - 1 - g), H - 1);
+            const double g = i * f, next = (i + 1) * f;
+            pieces.FillRect(tr(g), 0, tr(next), H / 2);
+            pieces.FillRect(tr(W - 1 - next), H / 2, tr(W - 1 - g), H - 1);
         }
         break;
     }
