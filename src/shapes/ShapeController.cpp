@@ -120,9 +120,12 @@ void TqorShapeController::BuildMenu()
     m_icons.clear();
     clear();
     // Submenus and radio groups are children of the menu; clear() leaves them.
+    std::vector<QPointer<QObject>> old;
     for (QObject* child : children())
         if (qobject_cast<QMenu*>(child) || qobject_cast<QActionGroup*>(child))
-            delete child;
+            old.emplace_back(child);
+    for (const QPointer<QObject>& child : old)
+        delete child.data();
     MouseMode = TShapeMouseMode::mmfixed;
     MouseModeController = false;
     buildIcons();

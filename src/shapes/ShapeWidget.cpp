@@ -32,10 +32,10 @@ void TqorShape::SetBounds(int left, int top, int width, int height)
     m_model.SetSize(width, height);
 }
 
-void TqorShape::resizeEvent(QResizeEvent* event)
+const TShapeModel& TqorShape::Model() const
 {
     m_model.SetSize(width(), height());
-    QWidget::resizeEvent(event);
+    return m_model;
 }
 
 // Setters repaint only when the value changes.
@@ -92,7 +92,7 @@ void TqorShape::paintOwn(TCanvas& canvas, int originX, int originY)
 {
     m_target = &canvas;
     try {
-        const TShapeBox box = PaintShape(m_model, canvas, {-originX, -originY, 1.0, 1.0}, [this] {
+        const TShapeBox box = PaintShape(Model(), canvas, {-originX, -originY, 1.0, 1.0}, [this] {
             if (onUserDraw)
                 onUserDraw(this);
         });
@@ -109,7 +109,7 @@ void TqorShape::PaintOnCanvas(TCanvas& canvas, int offsetX, int offsetY, double 
 {
     m_target = &canvas;
     try {
-        PaintShape(m_model, canvas, {offsetX, offsetY, scaleX, scaleY}, [this] {
+        PaintShape(Model(), canvas, {offsetX, offsetY, scaleX, scaleY}, [this] {
             if (onUserDraw)
                 onUserDraw(this);
         });

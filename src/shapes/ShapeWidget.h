@@ -34,7 +34,7 @@ public:
 
     // --- what it draws ---------------------------------------------------------------
     // The model as it stands (changing it goes through the setters below, which repaint).
-    const TShapeModel& Model() const { return m_model; }
+    const TShapeModel& Model() const;
 
     TqorShapeType Shape() const { return m_model.Shape; }
     void SetShape(TqorShapeType shape);
@@ -112,7 +112,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -123,7 +122,9 @@ private:
     void paintOwn(TCanvas& canvas, int originX, int originY);
     void changed();
 
-    TShapeModel m_model;
+    // Its size follows the control's, also while the control is hidden (a hidden widget gets
+    // no resize events), so it is brought up to date whenever it is read.
+    mutable TShapeModel m_model;
     bool m_activeMouse = false;
     TShapeMouseMode m_mouseMode = TShapeMouseMode::mmfixed;
     QPointer<TqorShapeController> m_controller;
