@@ -39,21 +39,37 @@ namespace {
 using Span = std::pair<int, int>; // pixels [first, second)
 using Piece = TGradientRaster::Piece;
 
+// Pieces have at most kMaxPieceVertices vertices, so the spans of a row fit in a few
+// fixed slots: one per vertex, one per level edge, one per pair of crossings.
+constexpr std::size_t kMaxPieceVertices = 16;
+
+template <class T, std::size_t N>
+struct TSmallList {
+    T items[N];
+    std::size_t count = 0;
+    void clear() { count = 0; }
+    void push(T v) { items[count++] = v; }
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+};
+using TSpanList = TSmallList<Span, 3 * kMaxPieceVertices>;
+using TCrossingList = TSmallList<double, kMaxPieceVertices>;
+
 // Pixels [a, b] whose centres lie between two edges of a figure, from the edges' x at the
 // row's centre.
-void addCentreSpan(std::vector<Span>& out, double left, double right)
+void addCentreSpan(TSpanList& out, double left, double right)
 {
     const double a = std::ceil(left - 0.5), b = std::floor(right - 0.5);
     if (b >= a)
-        out.emplace_back(static_cast<int>(a), static_cast<int>(b) + 1);
+        out.push({static_cast<int>(a), static_cast<int>(b) + 1});
 }
 
 // The spans of one piece on row y.
-void pieceSpans(const Piece& p, int y, std::vector<Span>& out, std::vector<double>& crossings)
+void pieceSpans(const Piece& p, int y, TSpanList& out, TCrossingList& crossings)
 {
     out.clear();
     switch (p.kind) {
-    case Piece::Kind::Box: out.emplace_back(p.x1, p.x2); return;
+    case Piece::Kind::Box: out.push({p.x1, p.x2}); return;
     case Piece::Kind::Ellipse: {
         const double rx = (p.x2 - p.x1) / 2.0, ry = (p.y2 - p.y1) / 2.0;
         const double t = (y + 0.5 - (p.y1 + ry)) / ry;
@@ -83,8 +99,14 @@ void pieceSpans(const Piece& p, int y, std::vector<Span>& out, std::vector<doubl
         // their own.
         crossings.clear();
         for (const Piece::Edge& e : p.edges)
-            if (y >= e.y0 && y < e.y1)
-                crossings.push_back(e.x0 + (y - e.y0) * e.slope);
+            if (y >= e.y0 && y < e.y1) {
+                // Kept sorted as they come: there are only a few.
+                const double x = e.x0 + (y - e.y0) * e.slope;
+                std::size_t i = crossings.count++;
+                for (; i > 0 && crossings.items[i - 1] > x; --i)
+                    crossings.items[i] = crossings.items[i - 1];
+                crossings.items[i] = x;
+            }
         const std::size_t n = p.points.size();
         for (std::size_t i = 0; i < n; ++i) {
             const TPoint a = p.points[i];
@@ -92,22 +114,22 @@ void pieceSpans(const Piece& p, int y, std::vector<Span>& out, std::vector<doubl
                 continue;
             const TPoint b = p.points[(i + 1) % n];
             if (b.Y == y)
-                out.emplace_back(std::min(a.X, b.X), std::max(a.X, b.X) + 1);
+                out.push({std::min(a.X, b.X), std::max(a.X, b.X) + 1});
             else
-                out.emplace_back(a.X, a.X + 1);
+                out.push({a.X, a.X + 1});
         }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            const double a = std::ceil(crossings[i]), b = std::floor(crossings[i + 1]);
+        for (std::size_t i = 0; i + 1 < crossings.count; i += 2) {
+            const double a = std::ceil(crossings.items[i]), b = std::floor(crossings.items[i + 1]);
             if (b >= a)
-                out.emplace_back(static_cast<int>(a), static_cast<int>(b) + 1);
+                out.push({static_cast<int>(a), static_cast<int>(b) + 1});
         }
         return;
     }
     }
 }
 
-// Pixels already laid on one row, as sorted spans that neither overlap nor touch.
+// Pixels already laid on one row, as sorted spans that neither overlap nor touch. A row
+// rarely holds more than a few, so they are walked by index.
 class TRowCover {
 public:
     bool Full(int width) const { return m_spans.size() == 1 && m_spans[0].first <= 0 && m_spans[0].second >= width; }
@@ -116,37 +138,30 @@ public:
     template <class Paint>
     void Lay(int a, int b, Paint&& paint)
     {
+        const std::size_t n = m_spans.size();
+        const Span* s = m_spans.data();
+        std::size_t first = 0;
+        while (first < n && s[first].second < a)
+            ++first;
         int x = a;
-        std::size_t first = m_spans.size();
-        for (std::size_t i = 0; i < m_spans.size(); ++i) {
-            const Span& s = m_spans[i];
-            if (s.second < a)
-                continue;
-            if (first == m_spans.size())
-                first = i;
-            if (s.first > b)
-                break;
-            if (s.first > x)
-                paint(x, s.first);
-            x = std::max(x, s.second);
+        std::size_t last = first;
+        for (; last < n && s[last].first <= b; ++last) {
+            if (s[last].first > x)
+                paint(x, s[last].first);
+            x = std::max(x, s[last].second);
         }
         if (x < b)
             paint(x, b);
-        // Merge [a, b) with the spans it touches.
-        std::size_t last = first;
-        int lo = a, hi = b;
-        while (last < m_spans.size() && m_spans[last].first <= b) {
-            lo = std::min(lo, m_spans[last].first);
-            hi = std::max(hi, m_spans[last].second);
-            ++last;
-        }
+        // [a, b) joins the spans first..last-1, which it touches.
         if (last == first) {
-            m_spans.insert(m_spans.begin() + static_cast<std::ptrdiff_t>(first), {lo, hi});
+            m_spans.insert(m_spans.begin() + static_cast<std::ptrdiff_t>(first), {a, b});
             return;
         }
+        const int lo = std::min(a, s[first].first), hi = std::max(b, s[last - 1].second);
         m_spans[first] = {lo, hi};
-        m_spans.erase(m_spans.begin() + static_cast<std::ptrdiff_t>(first) + 1,
-                      m_spans.begin() + static_cast<std::ptrdiff_t>(last));
+        if (last > first + 1)
+            m_spans.erase(m_spans.begin() + static_cast<std::ptrdiff_t>(first) + 1,
+                          m_spans.begin() + static_cast<std::ptrdiff_t>(last));
     }
 
 private:
@@ -158,6 +173,7 @@ private:
 TGradientRaster::TGradientRaster(TBitmap& target, const TRegion& clip, const TShapeOutput& output)
     : m_target(target), m_clip(clip), m_out(output)
 {
+    m_pieces.reserve(1024);
 }
 
 TGradientRaster::~TGradientRaster() = default;
@@ -213,12 +229,14 @@ void TGradientRaster::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth,
 
 void TGradientRaster::Polygon(const std::vector<TPoint>& points)
 {
-    if (points.empty())
+    if (points.empty() || points.size() > kMaxPieceVertices)
         return;
     Piece p;
     p.kind = Piece::Kind::Polygon;
     p.x1 = p.y1 = kShapeCoordLimit;
     p.x2 = p.y2 = -kShapeCoordLimit;
+    p.points.reserve(points.size());
+    p.edges.reserve(points.size());
     for (const TPoint& q : points) {
         const TPoint s(X(q.X), Y(q.Y));
         p.points.push_back(s);
@@ -271,8 +289,8 @@ void TGradientRaster::End()
                 rows[i].Lay(x, width, none);
         }
     }
-    std::vector<Span> spans;
-    std::vector<double> crossings;
+    TSpanList spans;
+    TCrossingList crossings;
     for (std::size_t k = m_pieces.size(); k-- > 0;) {
         const Piece& p = m_pieces[k];
         const std::uint8_t b = static_cast<std::uint8_t>(GetBValue(p.color));

@@ -26,6 +26,7 @@ public:
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
     virtual void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight) = 0;
+    // At most 16 vertices (a fill's pieces have up to 8).
     virtual void Polygon(const std::vector<TPoint>& points) = 0;
     // After the last step.
     virtual void End() = 0;

@@ -71,8 +71,10 @@ TShapeBox PaintShape(const TShapeModel& model, TCanvas& canvas, const TShapeOutp
         const TRegion clip = ShapeClipRegion(figure).Combined(bounds, TRegion::Op::Intersect);
         TGradientRaster pieces(canvas.Bitmap(), clip, out);
         PaintGradient(pieces, model.Brush.Color(), model.GradientColor, model.FillDirection, W, H);
-        // The outline goes over the fill with a clear brush, so holes stay unpainted.
+        // The outline goes over the fill with a clear brush, so holes stay unpainted, and in
+        // copy mode, as the fill leaves the pen.
         canvas.Brush.SetStyle(TBrushStyle::bsClear);
+        canvas.Pen.Mode = TPenMode::pmCopy;
     }
     canvas.SetClipRegion(&bounds);
     DrawShapeOutline(canvas, figure);

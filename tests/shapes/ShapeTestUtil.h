@@ -6,6 +6,8 @@
 
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,22 @@ inline TBitmap PaintOnto(const TShapeModel& shape, int width, int height, TColor
     return b;
 }
 
+// True when pixel x of a 24-bit row has colour c.
+inline bool IsColour(const std::uint8_t* row, int x, TColor c)
+{
+    const std::uint8_t* p = row + 3 * x;
+    return p[0] == GetBValue(c) && p[1] == GetGValue(c) && p[2] == GetRValue(c);
+}
+
 // Pixels of a colour inside a rectangle (the whole bitmap by default).
 inline int CountOf(const TBitmap& b, TColor c, TRect r = TRect(0, 0, 1 << 30, 1 << 30))
 {
     int n = 0;
-    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, b.Height()); ++y)
+    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, b.Height()); ++y) {
+        const std::uint8_t* row = b.ScanLine(y);
         for (int x = std::max(r.Left, 0); x < std::min(r.Right, b.Width()); ++x)
-            n += b.Pixel(x, y) == c;
+            n += IsColour(row, x, c);
+    }
     return n;
 }
 
@@ -44,9 +55,11 @@ inline int CountOf(const TBitmap& b, TColor c, TRect r = TRect(0, 0, 1 << 30, 1 
 inline int InkOutside(const TBitmap& b, const TRect& r, TColor background)
 {
     int n = 0;
-    for (int y = 0; y < b.Height(); ++y)
+    for (int y = 0; y < b.Height(); ++y) {
+        const std::uint8_t* row = b.ScanLine(y);
         for (int x = 0; x < b.Width(); ++x)
-            n += !r.Contains(TPoint(x, y)) && b.Pixel(x, y) != background;
+            n += !IsColour(row, x, background) && !r.Contains(TPoint(x, y));
+    }
     return n;
 }
 
