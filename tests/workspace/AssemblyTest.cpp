@@ -102,8 +102,8 @@ TEST(CreateAnimation, DelaysTransparencyLoopsAndOneGlobalTable)
     EXPECT_NE(dynamic_cast<TGIFGraphicControlExtension*>(first.Extensions[1].get()), nullptr);
     EXPECT_EQ(r.Document->Images[1]->Extensions.size(), 1u);
     EXPECT_EQ(r.Document->Images[1]->GraphicControlExtension()->Disposal(), 0);
-    // The strip's WorkBitmap is the last assembled frame, reduced.
-    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf8bit);
+    // The strip's WorkBitmap is the last assembled frame, reduced, still at 24 bits.
+    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_EQ(s.WorkBitmap.Pixel(0, 0), kGreen);
 }
 
