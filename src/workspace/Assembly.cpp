@@ -72,9 +72,12 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     }
     // Measured even after a failure: the size of what was built, when it can be written.
     try {
-        if (!image.Empty())
-            result.Size = static_cast<std::int64_t>(AnimationBytes(image).size());
+        if (!image.Empty()) {
+            result.Bytes = AnimationBytes(image);
+            result.Size = static_cast<std::int64_t>(result.Bytes.size());
+        }
     } catch (...) {
+        result.Bytes.clear();
         result.Size = -1;
     }
     return result;

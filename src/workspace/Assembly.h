@@ -37,7 +37,9 @@ struct TAssemblyView {
 
 struct TAssemblyResult {
     std::shared_ptr<TGIFImage> Document;
-    // Size of the document as Save writes it; -1 when even what was built cannot be written.
+    // The document as Save writes it, and its size; empty and -1 when even what was built
+    // cannot be written.
+    std::vector<std::uint8_t> Bytes;
     std::int64_t Size = -1;
     // The failure that ended the build (null on success); the caller shows it.
     std::exception_ptr Error;
