@@ -64,9 +64,9 @@ int run(const std::vector<std::string>& args)
         throw CliUsageError{"expected at least one image file"};
 
     // The frames come in as Import brings them: fitted into the first image's size.
-    for (const std::string& path : images)
-        if (!ImportImageFile(strip, path))
-            throw EInvalidGraphic(path + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
+    if (const int refused = ImportImageFiles(strip, images); refused >= 0)
+        throw EInvalidGraphic(images[static_cast<std::size_t>(refused)]
+                              + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
 
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int done = 0;
