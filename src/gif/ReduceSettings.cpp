@@ -38,8 +38,6 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
 void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
 {
     SelectReduction(settings);
-    if (bitmap.Empty() || bitmap.PixelFormat() == TPixelFormat::pf8bit || settings.Palette == rmNone)
-        return;
     bitmap = ReduceFrame(bitmap, settings, progress);
 }
 
