@@ -600,6 +600,7 @@ void TAnivorF::applySettings(const TSettings& s)
     m_strip.NewFrameWidth = s.NewFrameWidth;
     m_strip.NewFrameHeight = s.NewFrameHeight;
     m_strip.DefaultDelay = s.DefaultDelay;
+    PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
         resize(s.Width, s.Height);
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -634,6 +635,7 @@ TSettings TAnivorF::CurrentSettings() const
     s.NewFrameWidth = m_strip.NewFrameWidth;
     s.NewFrameHeight = m_strip.NewFrameHeight;
     s.DefaultDelay = m_strip.DefaultDelay;
+    s.KeepFramePalettes = PainterReduceF->KeepFramePalettes();
     if (!FilePanel->Directory().isEmpty())
         s.FramesDir = FilePanel->Directory().toStdString();
     return s;
@@ -689,6 +691,7 @@ void TAnivorF::showAssembly(int frames,
     options.Reduction = PainterReduceF->Settings();
     options.Merge = CheckBoxMerge->isChecked();
     options.Crop = CheckBoxCrop->isChecked();
+    options.FramePalettes = PainterReduceF->KeepFramePalettes();
     int shown = 0;
     TAssemblyView view;
     // Each reduced frame is shown at once, so the user sees the animation being built.

@@ -25,20 +25,32 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     image.ColorReduction = options.Reduction.Palette;
     image.DitherMode = options.Reduction.Dither;
     image.ReductionBits = options.Reduction.Bits;
+    // Each frame is reduced into a bitmap of its own: WorkBitmap never takes a palette
+    // format, so New Frame stays white and Duplicate exact after a Create. It ends up
+    // holding the last frame appended, reduced, which Stop shows.
+    TBitmap last;
     try {
-        TProgressFn progress;
-        if (view.Progress)
-            progress = [&view](int percent) {
-                view.Progress(percent);
-                return true;
-            };
-        for (const TAssemblyFrame& f : frames) {
-            strip.WorkBitmap = *f.Bitmap;
-            strip.WorkBitmap.SetTransparent(false);
-            ReduceFrameBitmap(strip.WorkBitmap, options.Reduction, progress);
-            AddAnimationFrame(image, strip.WorkBitmap, f.Transparent, f.Delay, loops, view);
+        const int count = static_cast<int>(frames.size());
+        if (count > 0)
+            SelectReduction(options.Reduction);
+        ReduceFramesInOrder(
+            count, [&](int i) -> const TBitmap& { return *frames[static_cast<std::size_t>(i)].Bitmap; },
+            options.Reduction,
+            [&](int i, TBitmap& reduced) {
+                const TAssemblyFrame& f = frames[static_cast<std::size_t>(i)];
+                reduced.SetTransparent(false);
+                AddAnimationFrame(image, reduced, f.Transparent, f.Delay, loops, view);
+                last = std::move(reduced);
+            },
+            options.Threads);
+        if (options.FramePalettes) {
+            // Every frame keeps its own table, only sorted by use and rid of unused entries.
+            auto lock = image.LockPainters();
+            for (auto& frame : image.Images)
+                frame->ColorMap.Optimize();
+        } else {
+            image.OptimizeColorMaps();
         }
-        image.OptimizeColorMaps();
         unsigned optimize = 0;
         if (options.Crop)
             optimize |= ooCrop;
@@ -49,11 +61,23 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     } catch (...) {
         result.Error = std::current_exception();
     }
+    if (!last.Empty()) {
+        try {
+            last.SetPixelFormat(TPixelFormat::pf24bit);
+            strip.WorkBitmap = std::move(last);
+        } catch (...) {
+            if (!result.Error)
+                result.Error = std::current_exception();
+        }
+    }
     // Measured even after a failure: the size of what was built, when it can be written.
     try {
-        if (!image.Empty())
-            result.Size = static_cast<std::int64_t>(AnimationBytes(image).size());
+        if (!image.Empty()) {
+            result.Bytes = AnimationBytes(image);
+            result.Size = static_cast<std::int64_t>(result.Bytes.size());
+        }
     } catch (...) {
+        result.Bytes.clear();
         result.Size = -1;
     }
     return result;

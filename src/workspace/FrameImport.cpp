@@ -1,5 +1,6 @@
 #include "FrameImport.h"
 
+#include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -127,15 +129,59 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
     return fitted;
 }
 
-bool ImportImageFile(TFrameStrip& strip, const std::string& path)
+namespace {
+
+// The end of an import, WorkBitmap holding the picture: the first picture sets the frame
+// size, the others are fitted into it.
+void appendImportedPicture(TFrameStrip& strip)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap))
-        return false;
     if (strip.Count() == 0) {
         strip.FrameWidth = strip.WorkBitmap.Width();
         strip.FrameHeight = strip.WorkBitmap.Height();
     }
     strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
     appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+}
+
+bool importable(const std::string& ext)
+{
+    return ext == ".GIF" || ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP" || ext == ".ICO";
+}
+
+} // namespace
+
+bool ImportImageFile(TFrameStrip& strip, const std::string& path)
+{
+    if (!LoadImportPicture(path, strip.WorkBitmap))
+        return false;
+    appendImportedPicture(strip);
     return true;
+}
+
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths)
+{
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!importable(upperExtension(paths[i])))
+            return static_cast<int>(i);
+    const TStripUpdate update(strip);
+    // An icon is drawn over WorkBitmap, so it is loaded in its turn on this thread.
+    ForEachInOrder(
+        static_cast<int>(paths.size()), 0,
+        [&](int i) {
+            std::optional<TBitmap> picture;
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            if (upperExtension(path) != ".ICO") {
+                picture.emplace();
+                LoadImportPicture(path, *picture);
+            }
+            return picture;
+        },
+        [&](int i, std::optional<TBitmap>& picture) {
+            if (picture)
+                strip.WorkBitmap = std::move(*picture);
+            else
+                LoadImportPicture(paths[static_cast<std::size_t>(i)], strip.WorkBitmap);
+            appendImportedPicture(strip);
+        });
+    return -1;
 }

@@ -7,6 +7,7 @@
 #include "gif/GIFImage.h"
 
 #include <string>
+#include <vector>
 
 // The rectangle a w x h source is stretched into inside `dest`, keeping its proportions by
 // the longer source side: a source wider than tall spans dest's width, any other its
@@ -32,6 +33,12 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir);
 // Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
 // nothing and return false. The selection does not change.
 bool ImportImageFile(TFrameStrip& strip, const std::string& path);
+
+// ImportImageFile for many files, appended in order while the next ones are decoded on
+// every core. When a file's extension is not one Import takes, nothing is imported and
+// its index is returned; -1 once every file is in. A file that cannot be read throws, and
+// the files before it stay imported.
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths);
 
 // The picture Import would make of a file before fitting: `work` is the strip's
 // WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.

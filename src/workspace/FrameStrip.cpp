@@ -88,6 +88,10 @@ void TFrameStrip::SelectOnly(int i)
 void TFrameStrip::LoadWorkBitmap(int i)
 {
     const TFrameRecord& f = FindFrameImage(i);
+    // A palette WorkBitmap (an opened GIF frame leaves one) would squeeze the frame onto
+    // its palette: the copy is made at 24 bits.
+    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
+        WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     WorkBitmap.CopyRect(TPoint(0, 0), f.Bitmap, TRect(0, 0, FrameWidth, FrameHeight));
 }
 
@@ -105,6 +109,9 @@ void TFrameStrip::StoreWorkBitmap(int i)
 
 void TFrameStrip::ClearWorkBitmap()
 {
+    // White whatever palette WorkBitmap had: a fresh 24-bit picture.
+    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
+        WorkBitmap = TBitmap();
     WorkBitmap.SetSize(FrameWidth, FrameHeight);
     WorkBitmap.Fill(clWhite);
 }

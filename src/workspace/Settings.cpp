@@ -64,6 +64,7 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
     s.NewFrameWidth = ini.ReadInteger("Frames", "Width", 120);
     s.NewFrameHeight = ini.ReadInteger("Frames", "Height", 60);
     s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
+    s.KeepFramePalettes = ini.ReadBool("Optimizer", "KeepFramePalettes", false);
     return s;
 }
 
@@ -84,4 +85,5 @@ void SaveSettings(const std::string& fileName, const TSettings& s)
     ini.WriteInteger("Frames", "Width", s.NewFrameWidth);
     ini.WriteInteger("Frames", "Height", s.NewFrameHeight);
     ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
+    ini.WriteBool("Optimizer", "KeepFramePalettes", s.KeepFramePalettes);
 }

@@ -1,5 +1,5 @@
-// The settings file: window placement, three remembered folders and four numeric
-// defaults, kept in an INI file beside the program. Read once at start, written once at
+// The settings file: window placement, three remembered folders, four numeric defaults
+// and the GIF optimizer's Keep Frame Palettes, kept in an INI file beside the program. Read once at start, written once at
 // exit.
 #pragma once
 
@@ -21,6 +21,8 @@ struct TSettings {
     int NewFrameWidth = 120;
     int NewFrameHeight = 60;
     int DefaultDelay = 10;
+    // [Optimizer]
+    bool KeepFramePalettes = false;
 };
 
 // Why a settings file cannot be used as it stands; empty when it can.
