@@ -23,6 +23,7 @@ class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TDrawF;
 class TFilePanel;
 class TFrameListBox;
 class TImageControl;
@@ -49,6 +50,9 @@ public:
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+    // The frame editor, opened on the selected frame by Frame > Edit and double-clicks;
+    // created at start-up. Until it is set, Edit stays disabled.
+    void SetDrawWindow(TDrawF* window);
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();
@@ -117,6 +121,7 @@ private:
 
     // Commands the window itself carries out.
     void textWizardText();
+    void editFrame();
     void showAbout();
     void showHelpContents();
     void openWebSite();
@@ -142,6 +147,7 @@ private:
     TSettings m_loaded;
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
+    TDrawF* m_draw = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
     bool m_wizardRunning = false;

@@ -2,8 +2,10 @@
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
 
+#include "editor/DrawForm.h"
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
+#include "platform/CommandGuard.h"
 #include "widgets/TemplatesForm.h"
 
 int main(int argc, char** argv)
@@ -13,11 +15,14 @@ int main(int argc, char** argv)
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
+    TDrawF draw(&mainWindow, SettingsFileName());
+    mainWindow.SetDrawWindow(&draw);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 
     mainWindow.show();
     const int rc = app.exec();
     mainWindow.FormDestroy();
+    RunGuarded([&] { draw.FormDestroy(); });
     return rc;
 }
