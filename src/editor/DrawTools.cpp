@@ -4,11 +4,30 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
-const std::array<const char*, 9> kTools = {"line",   "rectangle", "roundrect", "ellipse", "freehand",
-                                           "select", "paste",     "floodfill", "pipet"};
+// Tool names and what the undo history calls their steps.
+const std::array<std::pair<const char*, const char*>, 9> kTools = {{
+    {"line", "Line"},
+    {"rectangle", "Rectangle"},
+    {"roundrect", "Round Rectangle"},
+    {"ellipse", "Ellipse"},
+    {"freehand", "Freehand"},
+    {"select", "Select"},
+    {"paste", "Paste"},
+    {"floodfill", "FloodFill"},
+    {"pipet", "Color Dropper"},
+}};
+
+const char* stepName(const std::string& tool)
+{
+    for (const auto& [name, step] : kTools)
+        if (tool == name)
+            return step;
+    return "Drawing";
+}
 
 bool isFigure(const std::string& tool)
 {
@@ -55,7 +74,7 @@ TDrawTools::TDrawTools(TDrawPicture& picture) : m_picture(picture)
 
 bool TDrawTools::IsTool(const std::string& name)
 {
-    return std::find(kTools.begin(), kTools.end(), name) != kTools.end();
+    return std::any_of(kTools.begin(), kTools.end(), [&](const auto& t) { return name == t.first; });
 }
 
 void TDrawTools::ChooseTool(const std::string& name)
@@ -144,7 +163,7 @@ void TDrawTools::MouseUp(int x, int y, bool ctrl)
         TDragEnd end(m_pressed, canvas());
         finish(x, y, ctrl);
     }
-    m_picture.Commit(m_tool);
+    m_picture.Commit(stepName(m_tool));
 }
 
 void TDrawTools::CancelDrag()

@@ -231,6 +231,7 @@ bool TGammaPanel::eventFilter(QObject* watched, QEvent* event)
             SwatchMouseMove(watched == FirstSwatch);
         else
             ResetPreview();
+        return true; // handled here, not again by the areas behind
     } else if (event->type() == QEvent::MouseButtonPress) {
         const auto* me = static_cast<QMouseEvent*>(event);
         if ((watched == FirstSwatch || watched == SecondSwatch) && me->button() == Qt::LeftButton) {
