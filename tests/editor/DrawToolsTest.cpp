@@ -235,3 +235,31 @@ TEST_F(Tools, EraseAndPenWidth)
     EXPECT_TRUE(tools.PenOther("wide"));
     EXPECT_EQ(c.Pen.Width, 1);
 }
+
+// A band drawn and taken off leaves every pixel as it was, whatever the figure, pen width,
+// brush colour or style: moving back to the start point shows the untouched picture.
+TEST_F(Tools, BandsComeOffExactly)
+{
+    TBitmap scene(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            scene.SetPixel(x, y, RGB(x * 4, y * 6, (x * y) & 0xFF));
+    for (const char* tool : {"rectangle", "ellipse", "roundrect", "line", "select"})
+        for (int width : {1, 4})
+            for (TBrushStyle style : {TBrushStyle::bsSolid, TBrushStyle::bsClear, TBrushStyle::bsDiagCross}) {
+                picture.Load(scene);
+                TCanvas& c = picture.Canvas();
+                c.Pen.Width = width;
+                c.Pen.Color = RGB(200, 30, 90);
+                c.Brush.SetColor(RGB(10, 220, 60));
+                c.Brush.SetStyle(style);
+                tools.ChooseTool(tool);
+                tools.MouseDown(5, 4);
+                for (TPoint p : {TPoint(30, 20), TPoint(52, 35), TPoint(-10, 50), TPoint(20, 2)})
+                    tools.MouseMove(p.X, p.Y);
+                EXPECT_NE(picture.Bitmap(), scene) << tool << " " << width;
+                tools.MouseMove(5, 4);
+                EXPECT_EQ(picture.Bitmap(), scene) << tool << " " << width << " " << int(style);
+                tools.MouseUp(5, 4, true);
+            }
+}
