@@ -90,6 +90,14 @@ TEST(GradText, GlyphsShowTheGradient)
     EXPECT_LT(narrow.Width(), wide.Width());
     look.Lines = {""};
     EXPECT_TRUE(RenderGradText(look, 100).Empty());
+    // A font the system lacks falls back to one it has.
+    look.Lines = {"Anivor"};
+    look.Font.Name = "No Such Font Anywhere";
+    EXPECT_GT(RenderGradText(look, 200).Width(), 20);
+    TFont missing;
+    missing.Name = "No Such Font Anywhere";
+    missing.SetHeight(-16);
+    EXPECT_GT(RenderLabelText(missing, "Anivor").Width(), 20);
 
     EXPECT_EQ(JoinGradLines({"a", "b", "c"}), "a\rb\rc");
     EXPECT_EQ(SplitGradLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
