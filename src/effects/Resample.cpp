@@ -12,6 +12,8 @@
 #include <cstring>
 #include <numbers>
 #include <strings.h>
+#include <system_error>
+#include <thread>
 
 namespace qorFX {
 
@@ -42,27 +44,43 @@ void SmoothResize(const TBitmap& source, TBitmap& dest)
         wxs[x] = static_cast<std::uint32_t>(fx % 32768);
         fx += xs;
     }
-    std::int64_t fy = 0;
-    for (int y = 0; y < dh; ++y) {
-        const int y1 = static_cast<int>(fy / 32768);
-        const int y2 = y1 + 1 < sh ? y1 + 1 : y1;
-        const std::uint32_t wy = static_cast<std::uint32_t>(fy % 32768), iwy = 32768 - wy;
-        const std::uint8_t* r1 = s.ScanLine(y1);
-        const std::uint8_t* r2 = s.ScanLine(y2);
-        std::uint8_t* d = dest.ScanLine(y);
-        for (int x = 0; x < dw; ++x) {
-            const std::uint32_t wx = wxs[x];
-            const std::uint32_t w11 = (wx * iwy) >> 15, w10 = iwy - w11;
-            const std::uint32_t w21 = (wx * wy) >> 15, w20 = wy - w21;
-            const std::uint8_t* a = r1 + x1s[x];
-            const std::uint8_t* b = r1 + x2s[x];
-            const std::uint8_t* c = r2 + x1s[x];
-            const std::uint8_t* e = r2 + x2s[x];
-            for (int k = 0; k < 3; ++k)
-                d[3 * x + k] = static_cast<std::uint8_t>((a[k] * w10 + b[k] * w11 + c[k] * w20 + e[k] * w21) >> 15);
+    auto rows = [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const std::int64_t fy = std::int64_t(y) * ys;
+            const int y1 = static_cast<int>(fy / 32768);
+            const int y2 = y1 + 1 < sh ? y1 + 1 : y1;
+            const std::uint32_t wy = static_cast<std::uint32_t>(fy % 32768), iwy = 32768 - wy;
+            const std::uint8_t* r1 = s.ScanLine(y1);
+            const std::uint8_t* r2 = s.ScanLine(y2);
+            std::uint8_t* d = dest.ScanLine(y);
+            for (int x = 0; x < dw; ++x) {
+                const std::uint32_t wx = wxs[x];
+                const std::uint32_t w11 = (wx * iwy) >> 15, w10 = iwy - w11;
+                const std::uint32_t w21 = (wx * wy) >> 15, w20 = wy - w21;
+                const std::uint8_t* a = r1 + x1s[x];
+                const std::uint8_t* b = r1 + x2s[x];
+                const std::uint8_t* c = r2 + x1s[x];
+                const std::uint8_t* e = r2 + x2s[x];
+                for (int k = 0; k < 3; ++k)
+                    d[3 * x + k] = static_cast<std::uint8_t>((a[k] * w10 + b[k] * w11 + c[k] * w20 + e[k] * w21) >> 15);
+            }
         }
-        fy += ys;
+    };
+    // Rows do not depend on each other: a large picture (a zoomed frame) is shared with a
+    // second thread, which gives the same pixels in half the time on two cores.
+    std::thread lower;
+    int split = dh;
+    if (static_cast<std::int64_t>(dw) * dh >= (1 << 20) && std::thread::hardware_concurrency() > 1) {
+        try {
+            lower = std::thread(rows, dh / 2, dh);
+            split = dh / 2;
+        } catch (const std::system_error&) {
+            // No thread to be had: one does it all.
+        }
     }
+    rows(0, split);
+    if (lower.joinable())
+        lower.join();
 }
 
 const std::vector<TResampleFilterInfo>& ResampleFilters()
