@@ -8,6 +8,7 @@
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
+#include "tools/GIFExplorerForm.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"
@@ -95,17 +96,9 @@ QAction* TAnivorF::Action(const QString& name) const
 
 QAction* TAnivorF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty()) {
-        a->setShortcut(shortcut);
-        a->setShortcutContext(Qt::WindowShortcut);
-    }
-    if (handler)
-        ConnectGuarded(a, std::move(handler));
-    else
-        a->setEnabled(false);
-    addAction(a); // shortcuts work wherever the item sits
+    const bool built = static_cast<bool>(handler);
+    QAction* a = NamedAction(this, name, caption, shortcut, std::move(handler));
+    a->setEnabled(built);
     return a;
 }
 
@@ -160,7 +153,7 @@ void TAnivorF::createActions()
     action("TextWizardColor1", "&Color...", {}, [&s] { TextWizardColorCommand(s); });
     action("AccentColor1", "&Accent Color...", {}, [&s] { AccentColorCommand(s); });
     // Tools: the explorer and converters are windows of their own, built later.
-    action("GIFExplorer1", "&GIF Explorer");
+    action("GIFExplorer1", "&GIF Explorer", {}, [this] { showGIFExplorer(); });
     action("AVItoGIFconverter1", "AVI to GIF converter");
     action("GIFtoAVIconverter1", "GIF to AVI converter");
     // Help
@@ -199,6 +192,15 @@ void TAnivorF::createActions()
     action("DownRight2", "Down Right");
     action("N50Opaque1", "50% Opaque");
     action("N25Opaque1", "25% Opaque");
+}
+
+void TAnivorF::showGIFExplorer()
+{
+    if (!m_explorer)
+        return;
+    m_explorer->show();
+    m_explorer->raise();
+    m_explorer->activateWindow();
 }
 
 void TAnivorF::createMenus()

@@ -29,6 +29,7 @@ class TFrameListBox;
 class TImageControl;
 class TPainterReduceF;
 class TFrameStripView;
+class TGIFExplorerF;
 class TqorTabBar;
 class TqorTabSection;
 class TStripViewSource;
@@ -50,6 +51,8 @@ public:
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+    // The GIF explorer shown by Tools > GIF Explorer; created at start-up.
+    void SetGIFExplorer(TGIFExplorerF* window) { m_explorer = window; }
     // The frame editor, opened on the selected frame by Frame > Edit and double-clicks;
     // created at start-up. Until it is set, Edit stays disabled.
     void SetDrawWindow(TDrawF* window);
@@ -125,6 +128,7 @@ private:
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    void showGIFExplorer();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);
     void showAssembly(int frames,
@@ -147,6 +151,7 @@ private:
     TSettings m_loaded;
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
+    TGIFExplorerF* m_explorer = nullptr;
     TDrawF* m_draw = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;

@@ -6,7 +6,23 @@
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
+#include "tools/GIFExplorerForm.h"
 #include "widgets/TemplatesForm.h"
+
+namespace {
+
+// Switches of an automation start, which are not files to open.
+bool IsAutomationSwitch(QString arg)
+{
+    while (arg.startsWith('/') || arg.startsWith('-'))
+        arg.remove(0, 1);
+    for (const char* s : {"REGSERVER", "UNREGSERVER", "AUTOMATION", "EMBEDDING"})
+        if (arg.compare(QLatin1String(s), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -15,6 +31,12 @@ int main(int argc, char** argv)
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
+    TGIFExplorerF explorer(&mainWindow);
+    mainWindow.SetGIFExplorer(&explorer);
+    // The first argument is also a GIF file for the explorer, loaded without showing it.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1 && !IsAutomationSwitch(args[1]))
+        RunGuarded([&] { explorer.Load(args[1].toStdString()); });
     TDrawF draw(&mainWindow, SettingsFileName());
     mainWindow.SetDrawWindow(&draw);
     TTemplatesF templates(&mainWindow);

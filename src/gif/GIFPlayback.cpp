@@ -29,6 +29,8 @@ void TGIFPlayback::SetBackground(const TBitmap& background)
     Reset();
 }
 
+void TGIFPlayback::SetAnimationSpeed(int percent) { m_speed = std::clamp(percent, 0, 1000); }
+
 void TGIFPlayback::Reset()
 {
     m_backup = m_background;

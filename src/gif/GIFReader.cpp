@@ -174,7 +174,8 @@ void TGIFImage::LoadFromStream(TGIFReader& reader)
         trailer.LoadFromStream(reader);
         Progress(psEnding, 100, "Loading...");
     } catch (...) {
-        clearUnlocked();
+        if (!KeepPartialLoad)
+            clearUnlocked();
         reader.Seek(start);
         Progress(psEnding, 100, "Loading...");
         throw;

@@ -111,7 +111,7 @@ TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
         {"RotationAngle2", "Rotation Angle...", "", true}, {"TextWizard1", "&Text Wizard", "", true},
         {"TextWizardFont1", "&Font...", "", true}, {"TextWizardText1", "&Text...", "", true},
         {"TextWizardColor1", "&Color...", "", true}, {"AccentColor1", "&Accent Color...", "", true},
-        {"GIFExplorer1", "&GIF Explorer", "", false}, {"AVItoGIFconverter1", "AVI to GIF converter", "", false},
+        {"GIFExplorer1", "&GIF Explorer", "", true}, {"AVItoGIFconverter1", "AVI to GIF converter", "", false},
         {"GIFtoAVIconverter1", "GIF to AVI converter", "", false}, {"Contents1", "&Contents", "F1", true},
         {"About1", "&About", "", true}, {"WebSite1", "&WebSite", "", true},
         {"mnuFrame", "&Frame", "", true}, {"Image1", "&Image", "", true}, {"Options1", "&Options", "", true},
