@@ -81,13 +81,27 @@ void TDrawTools::ChooseTool(const std::string& name)
 {
     if (!IsTool(name))
         return;
+    takeBandOff();
     m_tool = name;
     m_drawing = true;
 }
 
 void TDrawTools::Pointer()
 {
+    takeBandOff();
     m_drawing = false;
+}
+
+void TDrawTools::takeBandOff()
+{
+    if (!m_pressed)
+        return;
+    if (isFigure(m_tool) || m_tool == "select") {
+        band(m_last);
+        m_picture.Changed(figureArea(m_last));
+    }
+    CancelDrag();
+    m_picture.Commit(stepName(m_tool));
 }
 
 TDrawState TDrawTools::State() const

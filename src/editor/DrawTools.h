@@ -28,9 +28,9 @@ public:
     static bool IsTool(const std::string& name);
 
     // --- state ----------------------------------------------------------------------------
-    // Arms the tool (an unknown name arms nothing).
+    // Arms the tool (an unknown name arms nothing). A drag in progress ends first.
     void ChooseTool(const std::string& name);
-    // Disarms; the tool name stays.
+    // Disarms; the tool name stays. A drag in progress ends first.
     void Pointer();
     bool Drawing() const { return m_drawing; }
     const std::string& ToolName() const { return m_tool; }
@@ -72,6 +72,8 @@ private:
     // The area a figure from m_start to `to` touches, with room for the pen.
     TRect figureArea(TPoint to) const;
     void finish(int x, int y, bool ctrl);
+    // A drag interrupted by a change of tool: the band comes off, what was drawn stays.
+    void takeBandOff();
 
     TDrawPicture& m_picture;
     bool m_drawing = false;

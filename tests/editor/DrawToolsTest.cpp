@@ -49,6 +49,16 @@ TEST_F(Tools, IdleArmedDragging)
     EXPECT_EQ(tools.ToolName(), "rectangle");
     tools.ChooseTool("spray"); // not a tool: nothing armed
     EXPECT_EQ(tools.State(), TDrawState::Idle);
+
+    // A tool chosen in the middle of a drag ends it: the band comes off, the pen is back
+    // to copy mode.
+    tools.ChooseTool("ellipse");
+    tools.MouseDown(1, 1);
+    tools.MouseMove(9, 6);
+    tools.ChooseTool("line");
+    EXPECT_EQ(tools.State(), TDrawState::Armed);
+    EXPECT_EQ(picture.Canvas().Pen.Mode, TPenMode::pmCopy);
+    EXPECT_EQ(picture.Bitmap(), SolidBitmap(12, 8, clWhite));
 }
 
 // The rubber band is drawn in not-xor mode and taken off at every move; the release draws
