@@ -104,18 +104,12 @@ void TDrawF::createActions()
         m_tools.Pointer();
         btndraw->setIcon(Action("Pointer1")->icon());
     });
-    chooseTool("Rectangle2", "rectangle");
-    chooseTool("Line1", "line");
-    chooseTool("Ellipse1", "ellipse");
-    chooseTool("RoundRectangle1", "roundrect");
-    chooseTool("Freehand1", "freehand");
-    chooseTool("FloodFill1", "floodfill");
-    Action("Rectangle2")->setText("Rectangle");
-    Action("Line1")->setText("Line");
-    Action("Ellipse1")->setText("Ellipse");
-    Action("RoundRectangle1")->setText("Round Rectangle");
-    Action("Freehand1")->setText("Freehand");
-    Action("FloodFill1")->setText("FloodFill");
+    chooseTool("Rectangle2", "Rectangle", "rectangle");
+    chooseTool("Line1", "Line", "line");
+    chooseTool("Ellipse1", "Ellipse", "ellipse");
+    chooseTool("RoundRectangle1", "Round Rectangle", "roundrect");
+    chooseTool("Freehand1", "Freehand", "freehand");
+    chooseTool("FloodFill1", "FloodFill", "floodfill");
 
     // Tool bar.
     action("btnselect", "ToolButton7", [this] { m_tools.ChooseTool("select"); });
@@ -184,11 +178,11 @@ void TDrawF::createActions()
     action("Script1", "&Script", nullptr, QKeySequence("F2"));
 }
 
-void TDrawF::chooseTool(const char* item, const char* tool)
+void TDrawF::chooseTool(const char* item, const char* caption, const char* tool)
 {
     const QString name = item;
     const std::string toolName = tool;
-    action(item, item, [this, name, toolName] {
+    action(item, caption, [this, name, toolName] {
         m_tools.ChooseTool(toolName);
         btndraw->setIcon(Action(name)->icon());
     });

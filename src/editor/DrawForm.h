@@ -100,7 +100,8 @@ private:
     void placeWindow();
 
     // Tools and commands.
-    void chooseTool(const char* item, const char* tool);
+    // A drawpop item that arms `tool` and shows its glyph on btndraw.
+    void chooseTool(const char* item, const char* caption, const char* tool);
     void setBrushStyle(TBrushStyle style);
     void syncBrushButtons();
     void gammaChange();
