@@ -15,7 +15,10 @@
 #include "widgets/PainterReduceForm.h"
 #include "widgets/TabBar.h"
 #include "widgets/TemplatesForm.h"
+#include "effects/ui/PainterEffectsForm.h"
+#include "effects/ui/PainterQBForm.h"
 #include "workspace/FrameImport.h"
+#include "workspace/FrameOperations.h"
 #include "workspace/StripCommands.h"
 
 #include <QAction>
@@ -110,6 +113,21 @@ QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
     return m;
 }
 
+void TAnivorF::SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi)
+{
+    const std::pair<const char*, QWidget*> items[] = {{"AVItoGIFconverter1", avi2gif}, {"GIFtoAVIconverter1", gif2avi}};
+    for (const auto& [name, window] : items) {
+        if (!window)
+            continue;
+        ConnectGuarded(Action(name), [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        Action(name)->setEnabled(true);
+    }
+}
+
 void TAnivorF::createActions()
 {
     TFrameStrip& s = m_strip;
@@ -168,13 +186,13 @@ void TAnivorF::createActions()
             Action("Transparent1")->setChecked(m_strip.IsTransparent(m_popupFrame));
     });
     transparent->setCheckable(true);
-    action("Backgrounds1", "Backgrounds...");
-    action("Effect1", "&Effects...");
+    action("Backgrounds1", "Backgrounds...", {}, [this] { backgroundsFrame(); });
+    action("Effect1", "&Effects...", {}, [this] { effectFrame(); });
     action("MarkTextPosition1", "Mark Position", {}, [this] {
         if (m_popupOnImage && m_popupFrame >= 0)
             MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
     });
-    action("SaveAs2", "Save As...");
+    action("SaveAs2", "Save As...", {}, [this] { SaveFrameAsCommand(m_strip, popupFrame()); });
     // The file list popup: importing comes with the file panel.
     action("Add1", "&Add", {}, [this] { importSelectedFile(); });
     // The list popup no control shows; its commands are reached from the menu and toolbar.
@@ -192,6 +210,15 @@ void TAnivorF::createActions()
     action("DownRight2", "Down Right");
     action("N50Opaque1", "50% Opaque");
     action("N25Opaque1", "25% Opaque");
+    // The Image menu and the frame effects act on the selected frame.
+    for (const TFrameOperation& op : FrameOperations()) {
+        QAction* a = Action(op.Item);
+        ConnectGuarded(a, [this, apply = op.Apply] {
+            WaitCursor wait;
+            apply(m_strip, m_strip.ItemIndex());
+        });
+        a->setEnabled(true);
+    }
 }
 
 void TAnivorF::showGIFExplorer()
@@ -753,4 +780,46 @@ void TAnivorF::optimizeFrame()
         return;
     PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
     PainterReduceF->exec();
+}
+
+void TAnivorF::SetPainterEffectsWindow(TPainterEffectsF* window)
+{
+    PainterEffectsF = window;
+    if (!window)
+        return;
+    // "Add" and the series append to the strip; a series is as long as Set Frames says.
+    window->Model().OnAppend = [this](const TBitmap& picture) { m_strip.Append(picture); };
+    window->Model().SeriesLength = [this] { return m_strip.WizardFrameCount; };
+}
+
+int TAnivorF::popupFrame() const
+{
+    const int frame = m_popupOnImage ? m_popupFrame : m_strip.ItemIndex();
+    return frame >= 0 && frame < m_strip.Count() ? frame : -1;
+}
+
+void TAnivorF::effectFrame()
+{
+    const int frame = popupFrame();
+    if (frame < 0 || !PainterEffectsF)
+        return;
+    // "Add" may append frames while the window is open: the frame is found again by name.
+    const std::string name = m_strip.FindFrameImage(frame).Name;
+    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap))
+        return;
+    ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());
+}
+
+void TAnivorF::backgroundsFrame()
+{
+    const int frame = popupFrame();
+    if (frame < 0 || !PainterQBF)
+        return;
+    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap;
+    if (bitmap.Width() == 0 || bitmap.Height() == 0) {
+        UI().ShowMessage(" empty bitmap");
+        return;
+    }
+    if (PainterQBF->Execute(bitmap))
+        ReplaceFrameBitmap(m_strip, frame, PainterQBF->Model().Image());
 }

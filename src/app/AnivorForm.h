@@ -27,6 +27,8 @@ class TDrawF;
 class TFilePanel;
 class TFrameListBox;
 class TImageControl;
+class TPainterEffectsF;
+class TPainterQBF;
 class TPainterReduceF;
 class TFrameStripView;
 class TGIFExplorerF;
@@ -53,6 +55,15 @@ public:
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
     // The GIF explorer shown by Tools > GIF Explorer; created at start-up.
     void SetGIFExplorer(TGIFExplorerF* window) { m_explorer = window; }
+    // The effect windows created at start-up, opened by the frame popup's "&Effects..." and
+    // "Backgrounds...". The painter effects window's "Add" and series append to the strip.
+    void SetPainterEffectsWindow(TPainterEffectsF* window);
+    void SetQuickBackWindow(TPainterQBF* window) { PainterQBF = window; }
+    TPainterEffectsF* PainterEffectsF = nullptr;
+    TPainterQBF* PainterQBF = nullptr;
+    // The two converter windows, created at start-up; their Tools items show them and
+    // bring them to the front.
+    void SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi);
     // The frame editor, opened on the selected frame by Frame > Edit and double-clicks;
     // created at start-up. Until it is set, Edit stays disabled.
     void SetDrawWindow(TDrawF* window);
@@ -138,6 +149,11 @@ private:
     void setPreviewState(TPreviewState state);
     void importSelectedFile();
     void optimizeFrame();
+    // The frame popup's frame: the clicked image, or the selected frame for the list; -1
+    // when none.
+    int popupFrame() const;
+    void effectFrame();
+    void backgroundsFrame();
     // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
     void createWizardMenu();
     void runWizard(int kind);

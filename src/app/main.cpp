@@ -3,10 +3,15 @@
 #include "AnivorForm.h"
 
 #include "editor/DrawForm.h"
+#include "effects/ui/PainterEffectsForm.h"
+#include "effects/ui/PainterQBForm.h"
+#include "effects/QuickBackPresets.h"
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
 #include "tools/GIFExplorerForm.h"
+#include "tools/Avi2GifForm.h"
+#include "tools/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
 
 namespace {
@@ -37,8 +42,15 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1 && !IsAutomationSwitch(args[1]))
         RunGuarded([&] { explorer.Load(args[1].toStdString()); });
+    TPainterEffectsF painterEffects(&mainWindow);
+    mainWindow.SetPainterEffectsWindow(&painterEffects);
+    TPainterQBF painterQB(QuickBackPresetsFile(), &mainWindow);
+    mainWindow.SetQuickBackWindow(&painterQB);
     TDrawF draw(&mainWindow, SettingsFileName());
     mainWindow.SetDrawWindow(&draw);
+    Tavi2gifF avi2gif(&mainWindow);
+    Tgif2aviF gif2avi(&mainWindow);
+    mainWindow.SetConverterWindows(&avi2gif, &gif2avi);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
 

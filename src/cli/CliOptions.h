@@ -3,6 +3,10 @@
 
 #include "CliCommand.h"
 
+#include "gif/GIFImage.h"
+#include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
+#include "graphics/ImageFile.h"
 #include "workspace/FrameStrip.h"
 
 #include <string>
@@ -26,4 +30,18 @@ inline std::string CliTextOption(const std::vector<std::string>& args, std::size
     if (i + 1 >= args.size())
         throw CliUsageError{args[i] + " needs a value"};
     return args[++i];
+}
+
+// A picture file by its content; a GIF gives its first frame, as Import takes it.
+inline TBitmap LoadCliPicture(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
+        TGIFImage image;
+        image.LoadFromFile(path);
+        if (image.Empty())
+            throw EInvalidGraphic(path + ": the GIF file has no frame");
+        return image.Bitmap();
+    }
+    return ReadImage(bytes.data(), bytes.size(), path);
 }

@@ -5,6 +5,8 @@
 #include "GammaPanel.h"
 
 #include "platform/CommandGuard.h"
+#include "shapes/ShapeController.h"
+#include "shapes/ShapeWidget.h"
 #include "platform/FormStateIni.h"
 #include "platform/Ui.h"
 #include "workspace/FrameStrip.h"
@@ -497,7 +499,7 @@ void TDrawF::updateUndoActions()
 void TDrawF::updateContentSize()
 {
     QRect r = pic->geometry();
-    for (QWidget* g : {static_cast<QWidget*>(tex), static_cast<QWidget*>(GradText1), qorShape1})
+    for (QWidget* g : {static_cast<QWidget*>(tex), static_cast<QWidget*>(GradText1), static_cast<QWidget*>(qorShape1)})
         if (g && g->isVisible())
             r |= g->geometry();
     ScrollContent->resize(std::max(r.right() + 1, 1), std::max(r.bottom() + 1, 1));

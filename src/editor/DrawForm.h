@@ -32,6 +32,8 @@ class TGammaPanel;
 class TGradText;
 class TPictureView;
 class TTextGadget;
+class TqorShape;
+class TqorShapeController;
 
 class TDrawF : public QDialog {
     Q_OBJECT
@@ -75,7 +77,8 @@ public:
     TPictureView* pic = nullptr;
     TTextGadget* tex = nullptr;
     TGradText* GradText1 = nullptr;
-    QWidget* qorShape1 = nullptr;
+    TqorShape* qorShape1 = nullptr;
+    TqorShapeController* qorShapeController1 = nullptr;
     QFrame* Panel1 = nullptr;
     TGammaPanel* gamma = nullptr;
     QWidget* qorArrayButton1 = nullptr;

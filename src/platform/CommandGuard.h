@@ -37,12 +37,15 @@ QAction* NamedAction(QWidget* window, const char* name, const char* caption, con
 template <class Sender, class Signal, class Command>
 QMetaObject::Connection ConnectGuarded(const Sender* sender, Signal signal, const QObject* context, Command command)
 {
-    return QObject::connect(sender, signal, context, [command = std::move(command)](auto&&... args) mutable {
-        RunGuarded([&] {
-            if constexpr (std::is_invocable_v<Command&, decltype(args)...>)
-                command(args...);
-            else
-                command();
-        });
-    });
+    if constexpr (std::is_invocable_v<Command&>) {
+        return QObject::connect(sender, signal, context,
+                                [command = std::move(command)]() mutable { RunGuarded([&] { command(); }); });
+    } else {
+        // Qt tries the slot with fewer and fewer of the signal's arguments to find how many
+        // it takes; the constraint keeps those trials from compiling calls that cannot work.
+        return QObject::connect(sender, signal, context,
+                                [command = std::move(command)](auto&&... args) mutable
+                                requires std::is_invocable_v<Command&, decltype(args)...>
+                                { RunGuarded([&] { command(args...); }); });
+    }
 }

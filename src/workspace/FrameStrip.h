@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "graphics/Bitmap.h"
+#include "graphics/NumberRules.h"
 #include "graphics/Types.h"
 #include "platform/Ui.h"
 
@@ -43,10 +44,6 @@ enum class TStripChange {
     Selection, // item index or selection changed
 };
 
-// Reads a whole decimal number (optional sign, surrounding blanks allowed); false for
-// anything else, including values outside int.
-bool TryParseInt(const std::string& text, int& value);
-int StrToIntDef(const std::string& text, int def);
 
 class TFrameStrip {
 public:

@@ -3,6 +3,8 @@
 #include "editor/GammaPanel.h"
 
 #include "platform/IniFile.h"
+#include "shapes/ShapeController.h"
+#include "shapes/ShapeWidget.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "workspace/FrameStrip.h"
@@ -84,10 +86,10 @@ TEST_F(DrawWindow, ComponentsAndCommands)
         {"ToolButton7", "ToolButton7", true}, {"ToolButton16", "Color Dropper", true},
         {"ToolButton11", "Erase Frame", true}, {"btnclearbrush", "Clear Brush", true},
         {"btnsolidbrush", "Solid Brush", true}, {"ToolButton19", "Show/Hide Text Gadget", true},
-        {"ToolButton3", "Hide/Show Gradient Gadget", true}, {"btnsmartshape", "Display/Hide smart gadget", false},
-        {"btnomove", "Move shape", false}, {"btnosize", "Size shape", false}, {"btntmove", "Move shape text", false},
-        {"btntextrotate", "Rotate shape text", false}, {"ToolButton2", "Size to frame", false},
-        {"ToolButton12", "Paint shape", false}, {"btnOK", "Update Frame", true}, {"Pen11", "Pen 1", true},
+        {"ToolButton3", "Hide/Show Gradient Gadget", true}, {"btnsmartshape", "Display/Hide smart gadget", true},
+        {"btnomove", "Move shape", true}, {"btnosize", "Size shape", true}, {"btntmove", "Move shape text", true},
+        {"btntextrotate", "Rotate shape text", true}, {"ToolButton2", "Size to frame", true},
+        {"ToolButton12", "Paint shape", true}, {"btnOK", "Update Frame", true}, {"Pen11", "Pen 1", true},
         {"Pen51", "Pen 5", true}, {"PenOther1", "Pen Other...", true}, {"PenSolid1", "Pen Solid", true},
         {"PenClear1", "Pen Clear", true}, {"x11", "x1", true}, {"x21", "x2", true}, {"x41", "x4", true},
         {"Line11", "Line 1", true}, {"Other1", "Other...", true}, {"Caption1", "&Caption...", true},
@@ -345,4 +347,42 @@ TEST_F(DrawWindow, RefusedZoomKeepsTheEditorUsable)
     Trigger("Line1");
     Drag(w->pic, {0, 0}, {10, 0});
     EXPECT_EQ(Picture().Pixel(5, 0), clBlack);
+}
+
+// The smart shape: shown and hidden, its mouse modes, sized to the frame, stamped onto the
+// picture as one undo step; its popup shows only the first eight items of the controller.
+TEST_F(DrawWindow, SmartShape)
+{
+    w->show();
+    TqorShape* shape = w->qorShape1;
+    ASSERT_NE(shape, nullptr);
+    EXPECT_FALSE(shape->isVisible());
+    EXPECT_EQ(shape->Font().Name, "arial");
+    EXPECT_EQ(shape->PopupMenu(), w->qorShapeController1);
+    int shown = 0;
+    for (QAction* a : w->qorShapeController1->actions())
+        shown += a->isVisible() ? 1 : 0;
+    EXPECT_EQ(shown, 8);
+    Trigger("btnsmartshape");
+    EXPECT_TRUE(shape->isVisible());
+    Trigger("btnosize");
+    EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmSizeObject);
+    Trigger("btntextrotate");
+    EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmRotateText);
+    Trigger("btnomove");
+    EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmMoveObject);
+    Trigger("ToolButton2");
+    EXPECT_EQ(shape->geometry(), QRect(0, 0, 40, 30));
+
+    Trigger("ToolButton12");
+    TBitmap expected = SolidBitmap(40, 30, clWhite);
+    TCanvas c(expected);
+    shape->PaintOnCanvas(c, 0, 0, 1.0, 1.0);
+    EXPECT_EQ(Picture(), expected);
+    EXPECT_NE(Picture(), SolidBitmap(40, 30, clWhite));
+    EXPECT_EQ(w->Picture().History().UndoName(), "Paint Shape");
+    Trigger("Undo1");
+    EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
+    Trigger("btnsmartshape");
+    EXPECT_FALSE(shape->isVisible());
 }

@@ -216,6 +216,9 @@ public:
     void Offset(int dx, int dy);
     bool Contains(int x, int y) const;
     bool IsEmpty() const;
+    // The region as rectangles that do not overlap, top to bottom and left to right within
+    // a band, for loops of our own that work row by row.
+    std::vector<TRect> Rects() const;
 
     struct Impl;
     const Impl& impl() const { return *d; }
