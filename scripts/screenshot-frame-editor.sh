@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the frame editor with the mouse and keyboard on a virtual display, as a user would:
 # a new 240 x 160 frame, F4, colours from the colour panel, a rectangle, an ellipse, a flood
-# fill, the text gadget and the gradient text painted, Undo twice, Redo once, Update Frame;
+# fill, the text gadget, the gradient text and a gradient smart shape painted, Undo twice,
+# Redo once, Update Frame;
 # then Animation > Create and Save GIF As. Saves three pictures and checks that the saved
 # GIF decodes to exactly the picture the editor showed.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshot-frame-editor.sh [out-folder]
@@ -41,6 +42,8 @@ palette() { click 555 $((54 + $1)); } # a row of the palette's middle column: 0 
 SWAP_X() { click 540 195; }
 TEXT_GADGET() { click 195 30; }
 GRADIENT_GADGET() { click 218 30; }
+SMART_SHAPE() { click 248 30; }
+PAINT_SHAPE() { click 385 30; }
 PIC_X=1 PIC_Y=43 # the picture's top-left corner
 
 focus "$MAIN"
@@ -65,9 +68,14 @@ TEXT_GADGET; drag $((PIC_X + 112)) $((PIC_Y + 99)) $((PIC_X + 142)) $((PIC_Y + 1
 rclick $((PIC_X + 142)) $((PIC_Y + 119)); click $((PIC_X + 184)) $((PIC_Y + 241))
 # The gradient text, dragged up onto the ellipse, then painted from its popup.
 GRADIENT_GADGET; drag $((PIC_X + 85)) $((PIC_Y + 168)) $((PIC_X + 145)) $((PIC_Y + 68))
+# The smart shape (65 x 65 at the corner), dragged below the rectangle; its popup's
+# Gradient, the third item, turns its gradient on.
+SMART_SHAPE; drag $((PIC_X + 30)) $((PIC_Y + 30)) $((PIC_X + 40)) $((PIC_Y + 122))
+rclick $((PIC_X + 40)) $((PIC_Y + 122)); click $((PIC_X + 94)) $((PIC_Y + 176))
 at 300 300; shot "$DRAW" "$OUT/frame-editor-gadgets.png"
 rclick $((PIC_X + 149)) $((PIC_Y + 69)); click $((PIC_X + 191)) $((PIC_Y + 191))
-TEXT_GADGET; GRADIENT_GADGET
+PAINT_SHAPE
+TEXT_GADGET; GRADIENT_GADGET; SMART_SHAPE
 xdotool key ctrl+z; sleep 0.3
 xdotool key ctrl+z; sleep 0.3
 xdotool key ctrl+y; sleep 0.3
