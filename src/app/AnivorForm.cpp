@@ -3,6 +3,7 @@
 #include "StripViewSource.h"
 #include "ToolbarIcons.h"
 
+#include "editor/DrawForm.h"
 #include "platform/CommandGuard.h"
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
@@ -572,6 +573,24 @@ void TAnivorF::textWizardText()
     m_templates->SetText(QString::fromStdString(JoinLines(m_strip.TextWizardText)));
     if (m_templates->exec() == QDialog::Accepted)
         m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
+}
+
+void TAnivorF::SetDrawWindow(TDrawF* window)
+{
+    QAction* edit = Action("Edit1");
+    if (!m_draw && window)
+        ConnectGuarded(edit, [this] { editFrame(); });
+    m_draw = window;
+    edit->setEnabled(window != nullptr);
+}
+
+void TAnivorF::editFrame()
+{
+    const int i = m_strip.ItemIndex();
+    if (!m_draw || i < 0)
+        return;
+    listClick();
+    m_draw->EditFrame(m_strip, i);
 }
 
 void TAnivorF::showAbout()

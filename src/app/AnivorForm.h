@@ -23,6 +23,7 @@ class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TDrawF;
 class TFilePanel;
 class TFrameListBox;
 class TImageControl;
@@ -63,6 +64,9 @@ public:
     // The two converter windows, created at start-up; their Tools items show them and
     // bring them to the front.
     void SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi);
+    // The frame editor, opened on the selected frame by Frame > Edit and double-clicks;
+    // created at start-up. Until it is set, Edit stays disabled.
+    void SetDrawWindow(TDrawF* window);
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();
@@ -131,6 +135,7 @@ private:
 
     // Commands the window itself carries out.
     void textWizardText();
+    void editFrame();
     void showAbout();
     void showHelpContents();
     void openWebSite();
@@ -163,6 +168,7 @@ private:
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
     TGIFExplorerF* m_explorer = nullptr;
+    TDrawF* m_draw = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
     bool m_wizardRunning = false;

@@ -2,6 +2,7 @@
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
 
+#include "editor/DrawForm.h"
 #include "effects/ui/PainterEffectsForm.h"
 #include "effects/ui/PainterQBForm.h"
 #include "effects/QuickBackPresets.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv)
     mainWindow.SetPainterEffectsWindow(&painterEffects);
     TPainterQBF painterQB(QuickBackPresetsFile(), &mainWindow);
     mainWindow.SetQuickBackWindow(&painterQB);
+    TDrawF draw(&mainWindow, SettingsFileName());
+    mainWindow.SetDrawWindow(&draw);
     Tavi2gifF avi2gif(&mainWindow);
     Tgif2aviF gif2avi(&mainWindow);
     mainWindow.SetConverterWindows(&avi2gif, &gif2avi);
@@ -54,5 +57,6 @@ int main(int argc, char** argv)
     mainWindow.show();
     const int rc = app.exec();
     mainWindow.FormDestroy();
+    RunGuarded([&] { draw.FormDestroy(); });
     return rc;
 }

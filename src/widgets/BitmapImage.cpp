@@ -20,10 +20,17 @@ QImage ImageFromBitmap(const TBitmap& bitmap)
         img.setColorTable(table);
         return img.convertToFormat(QImage::Format_RGB32);
     }
+    return ImageFromBitmapKeyed(bitmap, bitmap.TransparentColor());
+}
+
+QImage ImageFromBitmapKeyed(const TBitmap& bitmap, TColor key)
+{
+    if (bitmap.Empty())
+        return QImage();
+    const int w = bitmap.Width(), h = bitmap.Height();
     QImage img(w, h, QImage::Format_ARGB32);
     if (img.isNull())
         return img;
-    const TColor key = bitmap.TransparentColor();
     // Palette colours once, as Qt values; the key colour's entries turn clear.
     std::vector<QRgb> lookup;
     if (bitmap.PixelFormat() == TPixelFormat::pf8bit) {
