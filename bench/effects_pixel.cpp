@@ -1,5 +1,6 @@
 // Every pixel and colour operation on a 640 x 480 frame. Each benchmark restores the
 // frame outside the timed region, so every iteration starts from the same picture.
+#include "BenchFrame.h"
 #include "effects/PixelEffects.h"
 
 #include "graphics/Random.h"
@@ -12,23 +13,9 @@ using namespace qorFX;
 
 namespace {
 
-TBitmap Frame()
-{
-    TBitmap b(640, 480);
-    for (int y = 0; y < 480; ++y) {
-        std::uint8_t* p = b.ScanLine(y);
-        for (int x = 0; x < 640; ++x, p += 3) {
-            p[0] = static_cast<std::uint8_t>(x * 255 / 639);
-            p[1] = static_cast<std::uint8_t>(y * 255 / 479);
-            p[2] = static_cast<std::uint8_t>((x / 40 + y / 40) % 2 ? 230 : 20);
-        }
-    }
-    return b;
-}
-
 void Run(benchmark::State& state, const std::function<void(TBitmap&)>& op)
 {
-    const TBitmap frame = Frame();
+    const TBitmap frame = BenchFrame();
     TBitmap work = frame;
     for (auto _ : state) {
         state.PauseTiming();
@@ -43,7 +30,7 @@ void Run(benchmark::State& state, const std::function<void(TBitmap&)>& op)
 // Source-to-destination operations write a second bitmap of the same size.
 void RunOnto(benchmark::State& state, const std::function<void(const TBitmap&, TBitmap&)>& op)
 {
-    const TBitmap frame = Frame();
+    const TBitmap frame = BenchFrame();
     TBitmap dest = frame;
     for (auto _ : state) {
         op(frame, dest);

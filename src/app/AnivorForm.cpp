@@ -3,18 +3,23 @@
 #include "StripViewSource.h"
 #include "ToolbarIcons.h"
 
+#include "editor/DrawForm.h"
 #include "graphics/MemoryBudget.h"
 #include "platform/CommandGuard.h"
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
 #include "platform/Ui.h"
+#include "tools/GIFExplorerForm.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"
 #include "widgets/PainterReduceForm.h"
 #include "widgets/TabBar.h"
 #include "widgets/TemplatesForm.h"
+#include "effects/ui/PainterEffectsForm.h"
+#include "effects/ui/PainterQBForm.h"
 #include "workspace/FrameImport.h"
+#include "workspace/FrameOperations.h"
 #include "workspace/StripCommands.h"
 
 #include <QAction>
@@ -95,17 +100,9 @@ QAction* TAnivorF::Action(const QString& name) const
 
 QAction* TAnivorF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    if (!shortcut.isEmpty()) {
-        a->setShortcut(shortcut);
-        a->setShortcutContext(Qt::WindowShortcut);
-    }
-    if (handler)
-        ConnectGuarded(a, std::move(handler));
-    else
-        a->setEnabled(false);
-    addAction(a); // shortcuts work wherever the item sits
+    const bool built = static_cast<bool>(handler);
+    QAction* a = NamedAction(this, name, caption, shortcut, std::move(handler));
+    a->setEnabled(built);
     return a;
 }
 
@@ -115,6 +112,21 @@ QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
     m->setObjectName(QString(name) + "Menu");
     m->menuAction()->setObjectName(name);
     return m;
+}
+
+void TAnivorF::SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi)
+{
+    const std::pair<const char*, QWidget*> items[] = {{"AVItoGIFconverter1", avi2gif}, {"GIFtoAVIconverter1", gif2avi}};
+    for (const auto& [name, window] : items) {
+        if (!window)
+            continue;
+        ConnectGuarded(Action(name), [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        Action(name)->setEnabled(true);
+    }
 }
 
 void TAnivorF::createActions()
@@ -160,7 +172,7 @@ void TAnivorF::createActions()
     action("TextWizardColor1", "&Color...", {}, [&s] { TextWizardColorCommand(s); });
     action("AccentColor1", "&Accent Color...", {}, [&s] { AccentColorCommand(s); });
     // Tools: the explorer and converters are windows of their own, built later.
-    action("GIFExplorer1", "&GIF Explorer");
+    action("GIFExplorer1", "&GIF Explorer", {}, [this] { showGIFExplorer(); });
     action("AVItoGIFconverter1", "AVI to GIF converter");
     action("GIFtoAVIconverter1", "GIF to AVI converter");
     // Help
@@ -175,13 +187,13 @@ void TAnivorF::createActions()
             Action("Transparent1")->setChecked(m_strip.IsTransparent(m_popupFrame));
     });
     transparent->setCheckable(true);
-    action("Backgrounds1", "Backgrounds...");
-    action("Effect1", "&Effects...");
+    action("Backgrounds1", "Backgrounds...", {}, [this] { backgroundsFrame(); });
+    action("Effect1", "&Effects...", {}, [this] { effectFrame(); });
     action("MarkTextPosition1", "Mark Position", {}, [this] {
         if (m_popupOnImage && m_popupFrame >= 0)
             MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
     });
-    action("SaveAs2", "Save As...");
+    action("SaveAs2", "Save As...", {}, [this] { SaveFrameAsCommand(m_strip, popupFrame()); });
     // The file list popup: importing comes with the file panel.
     action("Add1", "&Add", {}, [this] { importSelectedFile(); });
     // The list popup no control shows; its commands are reached from the menu and toolbar.
@@ -199,6 +211,24 @@ void TAnivorF::createActions()
     action("DownRight2", "Down Right");
     action("N50Opaque1", "50% Opaque");
     action("N25Opaque1", "25% Opaque");
+    // The Image menu and the frame effects act on the selected frame.
+    for (const TFrameOperation& op : FrameOperations()) {
+        QAction* a = Action(op.Item);
+        ConnectGuarded(a, [this, apply = op.Apply] {
+            WaitCursor wait;
+            apply(m_strip, m_strip.ItemIndex());
+        });
+        a->setEnabled(true);
+    }
+}
+
+void TAnivorF::showGIFExplorer()
+{
+    if (!m_explorer)
+        return;
+    m_explorer->show();
+    m_explorer->raise();
+    m_explorer->activateWindow();
 }
 
 void TAnivorF::createMenus()
@@ -546,6 +576,24 @@ void TAnivorF::textWizardText()
         m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
 }
 
+void TAnivorF::SetDrawWindow(TDrawF* window)
+{
+    QAction* edit = Action("Edit1");
+    if (!m_draw && window)
+        ConnectGuarded(edit, [this] { editFrame(); });
+    m_draw = window;
+    edit->setEnabled(window != nullptr);
+}
+
+void TAnivorF::editFrame()
+{
+    const int i = m_strip.ItemIndex();
+    if (!m_draw || i < 0)
+        return;
+    listClick();
+    m_draw->EditFrame(m_strip, i);
+}
+
 void TAnivorF::showAbout()
 {
     UI().MessageDlg("Anivor 13\n\nA studio for animated GIFs: build a strip of frames, let wizards make the "
@@ -573,6 +621,7 @@ void TAnivorF::applySettings(const TSettings& s)
     m_strip.NewFrameHeight = s.NewFrameHeight;
     m_strip.DefaultDelay = s.DefaultDelay;
     MemoryBudget::SetLimit(s.MemoryLimit);
+    PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
         resize(s.Width, s.Height);
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -607,6 +656,7 @@ TSettings TAnivorF::CurrentSettings() const
     s.NewFrameWidth = m_strip.NewFrameWidth;
     s.NewFrameHeight = m_strip.NewFrameHeight;
     s.DefaultDelay = m_strip.DefaultDelay;
+    s.KeepFramePalettes = PainterReduceF->KeepFramePalettes();
     if (!FilePanel->Directory().isEmpty())
         s.FramesDir = FilePanel->Directory().toStdString();
     return s;
@@ -662,6 +712,7 @@ void TAnivorF::showAssembly(int frames,
     options.Reduction = PainterReduceF->Settings();
     options.Merge = CheckBoxMerge->isChecked();
     options.Crop = CheckBoxCrop->isChecked();
+    options.FramePalettes = PainterReduceF->KeepFramePalettes();
     int shown = 0;
     TAssemblyView view;
     // Each reduced frame is shown at once, so the user sees the animation being built.
@@ -734,4 +785,46 @@ void TAnivorF::optimizeFrame()
         return;
     PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
     PainterReduceF->exec();
+}
+
+void TAnivorF::SetPainterEffectsWindow(TPainterEffectsF* window)
+{
+    PainterEffectsF = window;
+    if (!window)
+        return;
+    // "Add" and the series append to the strip; a series is as long as Set Frames says.
+    window->Model().OnAppend = [this](const TBitmap& picture) { m_strip.Append(picture); };
+    window->Model().SeriesLength = [this] { return m_strip.WizardFrameCount; };
+}
+
+int TAnivorF::popupFrame() const
+{
+    const int frame = m_popupOnImage ? m_popupFrame : m_strip.ItemIndex();
+    return frame >= 0 && frame < m_strip.Count() ? frame : -1;
+}
+
+void TAnivorF::effectFrame()
+{
+    const int frame = popupFrame();
+    if (frame < 0 || !PainterEffectsF)
+        return;
+    // "Add" may append frames while the window is open: the frame is found again by name.
+    const std::string name = m_strip.FindFrameImage(frame).Name;
+    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap))
+        return;
+    ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());
+}
+
+void TAnivorF::backgroundsFrame()
+{
+    const int frame = popupFrame();
+    if (frame < 0 || !PainterQBF)
+        return;
+    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap;
+    if (bitmap.Width() == 0 || bitmap.Height() == 0) {
+        UI().ShowMessage(" empty bitmap");
+        return;
+    }
+    if (PainterQBF->Execute(bitmap))
+        ReplaceFrameBitmap(m_strip, frame, PainterQBF->Model().Image());
 }

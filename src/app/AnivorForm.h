@@ -23,11 +23,15 @@ class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TDrawF;
 class TFilePanel;
 class TFrameListBox;
 class TImageControl;
+class TPainterEffectsF;
+class TPainterQBF;
 class TPainterReduceF;
 class TFrameStripView;
+class TGIFExplorerF;
 class TqorTabBar;
 class TqorTabSection;
 class TStripViewSource;
@@ -49,6 +53,20 @@ public:
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
+    // The GIF explorer shown by Tools > GIF Explorer; created at start-up.
+    void SetGIFExplorer(TGIFExplorerF* window) { m_explorer = window; }
+    // The effect windows created at start-up, opened by the frame popup's "&Effects..." and
+    // "Backgrounds...". The painter effects window's "Add" and series append to the strip.
+    void SetPainterEffectsWindow(TPainterEffectsF* window);
+    void SetQuickBackWindow(TPainterQBF* window) { PainterQBF = window; }
+    TPainterEffectsF* PainterEffectsF = nullptr;
+    TPainterQBF* PainterQBF = nullptr;
+    // The two converter windows, created at start-up; their Tools items show them and
+    // bring them to the front.
+    void SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi);
+    // The frame editor, opened on the selected frame by Frame > Edit and double-clicks;
+    // created at start-up. Until it is set, Edit stays disabled.
+    void SetDrawWindow(TDrawF* window);
 
     // Saves the settings file; a failure is shown once and the program still ends.
     void FormDestroy();
@@ -117,9 +135,11 @@ private:
 
     // Commands the window itself carries out.
     void textWizardText();
+    void editFrame();
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    void showGIFExplorer();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);
     void showAssembly(int frames,
@@ -129,6 +149,11 @@ private:
     void setPreviewState(TPreviewState state);
     void importSelectedFile();
     void optimizeFrame();
+    // The frame popup's frame: the clicked image, or the selected frame for the list; -1
+    // when none.
+    int popupFrame() const;
+    void effectFrame();
+    void backgroundsFrame();
     // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
     void createWizardMenu();
     void runWizard(int kind);
@@ -142,6 +167,8 @@ private:
     TSettings m_loaded;
     QRect m_designed; // centred on the desktop at the designed size
     TTemplatesF* m_templates = nullptr;
+    TGIFExplorerF* m_explorer = nullptr;
+    TDrawF* m_draw = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
     bool m_wizardRunning = false;

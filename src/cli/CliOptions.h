@@ -3,6 +3,11 @@
 
 #include "CliCommand.h"
 
+#include "gif/GIFImage.h"
+#include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
+#include "graphics/ImageFile.h"
+#include "workspace/FrameImport.h"
 #include "workspace/FrameStrip.h"
 
 #include <cctype>
@@ -41,4 +46,18 @@ inline std::string CliTextOption(const std::vector<std::string>& args, std::size
     if (i + 1 >= args.size())
         throw CliUsageError{args[i] + " needs a value"};
     return args[++i];
+}
+
+// A picture file by its content; a GIF gives its first frame, as Import takes it.
+// A GIF cut short gives the frame before the cut and a warning under `command`'s name.
+inline TBitmap LoadCliPicture(const std::string& path, const std::string& command)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
+        std::vector<std::string> warnings;
+        TBitmap picture = LoadGIFPicture(path, &warnings);
+        CliPrintWarnings(command, path, warnings);
+        return picture;
+    }
+    return ReadImage(bytes.data(), bytes.size(), path);
 }

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 
 #include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
 #include "graphics/ImageFile.h"
 #include "graphics/MemoryBudget.h"
 #include "workspace/Assembly.h"
@@ -51,6 +52,8 @@ int run(const std::vector<std::string>& args)
             options.Merge = true;
         } else if (a == "--crop") {
             options.Crop = true;
+        } else if (a == "--frame-palettes") {
+            options.FramePalettes = true;
         } else if (CliIsOption(a)) {
             throw CliUsageError{"unknown option " + a};
         } else {
@@ -80,13 +83,13 @@ int run(const std::vector<std::string>& args)
     }
 
     // The frames come in as Import brings them: fitted into the first image's size.
-    for (const std::string& path : images) {
-        std::vector<std::string> warnings;
-        const bool imported = ImportImageFile(strip, path, &warnings);
-        CliPrintWarnings("make", path, warnings);
-        if (!imported)
-            throw EInvalidGraphic(path + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
-    }
+    if (const int refused = ImportImageFiles(strip, images,
+                                             [](const std::string& path, const std::vector<std::string>& warnings) {
+                                                 CliPrintWarnings("make", path, warnings);
+                                             });
+        refused >= 0)
+        throw EInvalidGraphic(images[static_cast<std::size_t>(refused)]
+                              + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
 
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int done = 0;
@@ -100,7 +103,7 @@ int run(const std::vector<std::string>& args)
         std::cerr << "\r" << std::string(30, ' ') << "\r" << std::flush;
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
-    SavePreview(out, TPreviewState::Animation, result.Document.get(), strip.WorkBitmap);
+    WriteFileAtomic(out, result.Bytes); // the bytes just measured: no second encoding
     std::cout << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth << " x "
               << strip.FrameHeight << ", " << result.Size << " bytes)\n";
     return 0;
@@ -110,5 +113,5 @@ int run(const std::vector<std::string>& args)
 
 ANIVOR_CLI_COMMAND("make",
                    "-o OUT.gif [--delay N] [--loops N] [--palette METHOD] [--bits N] [--dither ENGINE] "
-                   "[--transparent] [--merge] [--crop] IMAGE...",
+                   "[--transparent] [--merge] [--crop] [--frame-palettes] IMAGE...",
                    "Builds an animated GIF from image files as Animation > Create does.", run);

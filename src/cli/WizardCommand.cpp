@@ -4,9 +4,7 @@
 #include "CliCommand.h"
 #include "CliOptions.h"
 
-#include "gif/GIFImage.h"
 #include "graphics/Exception.h"
-#include "graphics/FileWrite.h"
 #include "graphics/ImageFile.h"
 #include "graphics/MemoryBudget.h"
 #include "wizards/WizardKinds.h"
@@ -38,19 +36,6 @@ int parseKind(const std::string& text)
         if (lower(k.MenuPath) == wanted)
             return k.Kind;
     return -1;
-}
-
-// A picture file by its content; a GIF gives its first frame, as Import takes it.
-TBitmap loadPicture(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-    if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
-        std::vector<std::string> warnings;
-        TBitmap picture = LoadGIFPicture(path, &warnings);
-        CliPrintWarnings("wizard", path, warnings);
-        return picture;
-    }
-    return ReadImage(bytes.data(), bytes.size(), path);
 }
 
 int run(const std::vector<std::string>& args)
@@ -95,8 +80,8 @@ int run(const std::vector<std::string>& args)
                         WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));
 
     // A sets the frame size; B is fitted into it as Import fits a picture.
-    const TBitmap a = loadPicture(positional[1]);
-    const TBitmap b = loadPicture(positional[2]);
+    const TBitmap a = LoadCliPicture(positional[1], "wizard");
+    const TBitmap b = LoadCliPicture(positional[2], "wizard");
     if (a.Empty())
         throw EInvalidGraphic(positional[1] + ": the picture is empty");
     strip.FrameWidth = a.Width();

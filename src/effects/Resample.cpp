@@ -12,6 +12,8 @@
 #include <cstring>
 #include <numbers>
 #include <strings.h>
+#include <system_error>
+#include <thread>
 
 namespace qorFX {
 
@@ -30,37 +32,60 @@ void SmoothResize(const TBitmap& source, TBitmap& dest)
 
     // Per column: left source pixel, its right neighbour (itself on a one-pixel-wide
     // source) and the horizontal weight.
+    // Every weight is at most 32768 and the four of a pixel add up to 32768, so the sums
+    // fit 32 bits and the divisions are shifts.
     std::vector<int> x1s(dw), x2s(dw);
-    std::vector<std::int64_t> wxs(dw);
+    std::vector<std::uint32_t> wxs(dw);
     std::int64_t fx = 0;
     for (int x = 0; x < dw; ++x) {
         const int x1 = static_cast<int>(fx / 32768);
         x1s[x] = 3 * x1;
         x2s[x] = 3 * (x1 + 1 < sw ? x1 + 1 : x1);
-        wxs[x] = fx % 32768;
+        wxs[x] = static_cast<std::uint32_t>(fx % 32768);
         fx += xs;
     }
-    std::int64_t fy = 0;
-    for (int y = 0; y < dh; ++y) {
-        const int y1 = static_cast<int>(fy / 32768);
-        const int y2 = y1 + 1 < sh ? y1 + 1 : y1;
-        const std::int64_t wy = fy % 32768, iwy = 32768 - wy;
-        const std::uint8_t* r1 = s.ScanLine(y1);
-        const std::uint8_t* r2 = s.ScanLine(y2);
-        std::uint8_t* d = dest.ScanLine(y);
-        for (int x = 0; x < dw; ++x) {
-            const std::int64_t wx = wxs[x];
-            const std::int64_t w11 = (wx * iwy) / 32768, w10 = iwy - w11;
-            const std::int64_t w21 = (wx * wy) / 32768, w20 = wy - w21;
-            const std::uint8_t* a = r1 + x1s[x];
-            const std::uint8_t* b = r1 + x2s[x];
-            const std::uint8_t* c = r2 + x1s[x];
-            const std::uint8_t* e = r2 + x2s[x];
-            for (int k = 0; k < 3; ++k)
-                d[3 * x + k] = static_cast<std::uint8_t>((a[k] * w10 + b[k] * w11 + c[k] * w20 + e[k] * w21) / 32768);
+    auto rows = [&](int from, int to) {
+        const int* __restrict lefts = x1s.data();
+        const int* __restrict rights = x2s.data();
+        const std::uint32_t* __restrict weights = wxs.data();
+        for (int y = from; y < to; ++y) {
+            const std::int64_t fy = std::int64_t(y) * ys;
+            const int y1 = static_cast<int>(fy / 32768);
+            const int y2 = y1 + 1 < sh ? y1 + 1 : y1;
+            const std::uint32_t wy = static_cast<std::uint32_t>(fy % 32768), iwy = 32768 - wy;
+            const std::uint8_t* __restrict r1 = s.ScanLine(y1);
+            const std::uint8_t* __restrict r2 = s.ScanLine(y2);
+            std::uint8_t* __restrict d = dest.ScanLine(y);
+            for (int x = 0; x < dw; ++x) {
+                const std::uint32_t wx = weights[x];
+                const std::uint32_t w11 = (wx * iwy) >> 15, w10 = iwy - w11;
+                const std::uint32_t w21 = (wx * wy) >> 15, w20 = wy - w21;
+                const int i = lefts[x], j = rights[x];
+                // The three channels spelled out: much faster than a loop over them here.
+                const std::uint32_t b = r1[i] * w10 + r1[j] * w11 + r2[i] * w20 + r2[j] * w21;
+                const std::uint32_t g = r1[i + 1] * w10 + r1[j + 1] * w11 + r2[i + 1] * w20 + r2[j + 1] * w21;
+                const std::uint32_t r = r1[i + 2] * w10 + r1[j + 2] * w11 + r2[i + 2] * w20 + r2[j + 2] * w21;
+                d[3 * x] = static_cast<std::uint8_t>(b >> 15);
+                d[3 * x + 1] = static_cast<std::uint8_t>(g >> 15);
+                d[3 * x + 2] = static_cast<std::uint8_t>(r >> 15);
+            }
         }
-        fy += ys;
+    };
+    // Rows do not depend on each other: a large picture (a zoomed frame) is shared with a
+    // second thread, which gives the same pixels in half the time on two cores.
+    std::thread lower;
+    int split = dh;
+    if (static_cast<std::int64_t>(dw) * dh >= (1 << 20) && std::thread::hardware_concurrency() > 1) {
+        try {
+            lower = std::thread(rows, dh / 2, dh);
+            split = dh / 2;
+        } catch (const std::system_error&) {
+            // No thread to be had: one does it all.
+        }
     }
+    rows(0, split);
+    if (lower.joinable())
+        lower.join();
 }
 
 const std::vector<TResampleFilterInfo>& ResampleFilters()

@@ -7,6 +7,15 @@
 #include <cstdlib>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+// Channel value of the padding entries: farther from any colour than any real entry.
+constexpr std::int16_t kFarAway = 4000;
+} // namespace
+
 TColorLookup::TColorLookup(std::vector<TColor> palette) : m_palette(std::move(palette))
 {
     const std::size_t n = m_palette.empty() ? 1 : m_palette.size();
@@ -18,23 +27,68 @@ TColorLookup::TColorLookup(std::vector<TColor> palette) : m_palette(std::move(pa
         m_green[i] = static_cast<std::uint8_t>(GetGValue(m_palette[i]));
         m_blue[i] = static_cast<std::uint8_t>(GetBValue(m_palette[i]));
     }
+    const std::size_t padded = (m_palette.size() + 7) / 8 * 8;
+    m_red16.assign(padded, kFarAway);
+    m_green16.assign(padded, kFarAway);
+    m_blue16.assign(padded, kFarAway);
+    for (std::size_t i = 0; i < m_palette.size(); ++i) {
+        m_red16[i] = m_red[i];
+        m_green16[i] = m_green[i];
+        m_blue16[i] = m_blue[i];
+    }
 }
 
 int TColorLookup::search(int red, int green, int blue) const
 {
-    int best = 0;
-    int bestDistance = 0x7FFFFFFF;
     const int n = Colors();
+    if (n == 0)
+        return 0;
+#if defined(__SSE2__)
+    // Eight entries at a time: the smallest distance first, then the first entry that
+    // has it, so ties still go to the lower index. Distances stay below 3 x 4000, well
+    // inside 16 bits.
+    const int padded = static_cast<int>(m_red16.size());
+    const __m128i R = _mm_set1_epi16(static_cast<short>(red));
+    const __m128i G = _mm_set1_epi16(static_cast<short>(green));
+    const __m128i B = _mm_set1_epi16(static_cast<short>(blue));
+    const __m128i zero = _mm_setzero_si128();
+    auto distances = [&](int i) {
+        const __m128i dr = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_red16[static_cast<std::size_t>(i)])), R);
+        const __m128i dg = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_green16[static_cast<std::size_t>(i)])), G);
+        const __m128i db = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_blue16[static_cast<std::size_t>(i)])), B);
+        const __m128i ar = _mm_max_epi16(dr, _mm_sub_epi16(zero, dr));
+        const __m128i ag = _mm_max_epi16(dg, _mm_sub_epi16(zero, dg));
+        const __m128i ab = _mm_max_epi16(db, _mm_sub_epi16(zero, db));
+        return _mm_add_epi16(_mm_add_epi16(ar, ag), ab);
+    };
+    __m128i best = _mm_set1_epi16(0x7FFF);
+    for (int i = 0; i < padded; i += 8)
+        best = _mm_min_epi16(best, distances(i));
+    best = _mm_min_epi16(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(1, 0, 3, 2)));
+    best = _mm_min_epi16(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(2, 3, 0, 1)));
+    best = _mm_min_epi16(best, _mm_shufflelo_epi16(best, _MM_SHUFFLE(2, 3, 0, 1)));
+    best = _mm_shufflelo_epi16(best, 0);
+    best = _mm_shuffle_epi32(best, 0);
+    for (int i = 0; i < padded; i += 8) {
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(distances(i), best));
+        if (mask != 0)
+            return i + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+    }
+    return 0;
+#else
+    int bestIndex = 0;
+    int bestDistance = 0x7FFFFFFF;
     for (int i = 0; i < n; ++i) {
         const int d = std::abs(m_red[i] - red) + std::abs(m_green[i] - green) + std::abs(m_blue[i] - blue);
         if (d < bestDistance) {
             bestDistance = d;
-            best = i;
+            bestIndex = i;
             if (d == 0)
                 break;
         }
     }
-    return best;
+    return bestIndex;
+#endif
 }
 
 int TColorLookup::Lookup(int red, int green, int blue, int& r, int& g, int& b)

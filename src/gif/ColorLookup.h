@@ -29,6 +29,10 @@ protected:
     std::vector<std::uint8_t> m_red, m_green, m_blue;
 
 private:
+    // The channels again as 16-bit lanes for the search, padded to a multiple of 8 with
+    // entries too far away to ever be nearest.
+    std::vector<std::int16_t> m_red16, m_green16, m_blue16;
+
     std::vector<TColor> m_palette;
 };
 

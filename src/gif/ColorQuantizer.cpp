@@ -40,8 +40,22 @@ void TColorQuantizer::freeNode(int index)
 
 void TColorQuantizer::AddColor(int red, int green, int blue)
 {
+    // A colour whose leading bits match the last pixel's down to its leaf ends in that
+    // same leaf, as long as no reduction has changed the tree since.
+    if (m_lastLeaf >= 0) {
+        const int s = m_lastShift;
+        if (static_cast<std::uint32_t>(((red >> s) << 16) | ((green >> s) << 8) | (blue >> s)) == m_lastKey) {
+            TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(m_lastLeaf)];
+            ++leaf.PixelCount;
+            leaf.RedSum += static_cast<std::uint64_t>(red);
+            leaf.GreenSum += static_cast<std::uint64_t>(green);
+            leaf.BlueSum += static_cast<std::uint64_t>(blue);
+            return;
+        }
+    }
     int node = m_root;
-    for (int level = 0; !m_nodes[static_cast<std::size_t>(node)].Leaf; ++level) {
+    int level = 0;
+    for (; !m_nodes[static_cast<std::size_t>(node)].Leaf; ++level) {
         const int shift = 7 - level;
         const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         int next = m_nodes[static_cast<std::size_t>(node)].Children[static_cast<std::size_t>(child)];
@@ -56,8 +70,13 @@ void TColorQuantizer::AddColor(int red, int green, int blue)
     leaf.RedSum += static_cast<std::uint64_t>(red);
     leaf.GreenSum += static_cast<std::uint64_t>(green);
     leaf.BlueSum += static_cast<std::uint64_t>(blue);
-    while (m_leafCount > m_maxColors)
+    m_lastLeaf = node;
+    m_lastShift = 8 - level;
+    m_lastKey = static_cast<std::uint32_t>(((red >> m_lastShift) << 16) | ((green >> m_lastShift) << 8) | (blue >> m_lastShift));
+    while (m_leafCount > m_maxColors) {
         reduce();
+        m_lastLeaf = -1;
+    }
 }
 
 void TColorQuantizer::AddRow(const std::uint8_t* bgr, int width)

@@ -48,4 +48,9 @@ private:
     std::vector<TOctreeNode> m_nodes;
     std::vector<int> m_free;
     std::array<int, 8> m_reducible{-1, -1, -1, -1, -1, -1, -1, -1};
+    // The leaf the last pixel reached, the shift that leaves the bits of its path, and
+    // that pixel's path; -1 once a reduction may have changed the tree.
+    int m_lastLeaf = -1;
+    int m_lastShift = 0;
+    std::uint32_t m_lastKey = 0;
 };

@@ -82,6 +82,7 @@ public:
         const int index = this->m_lookup.Lookup(vr, vg, vb, r, g, b);
         const int er = vr - r, eg = vg - g, eb = vb - b;
         const int direction = this->m_direction;
+#pragma GCC unroll 16
         for (const TDiffusionWeight& w : TKernel::kWeights) {
             int* cell = m_rows[w.row] + 3 * (column + w.offset * direction);
             cell[0] += er * w.weight;

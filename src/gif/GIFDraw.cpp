@@ -62,6 +62,37 @@ void CopyScreenRect(TBitmap& dest, const TBitmap& src, const TRect& rect)
         std::memcpy(dest.ScanLine(y) + 3 * r.Left, src.ScanLine(y) + 3 * r.Left, static_cast<std::size_t>(3) * r.Width());
 }
 
+TColor GIFBackgroundColor(const TGIFImage& image)
+{
+    const TGIFColorMap& global = image.GlobalColorMap();
+    if (image.DrawBackgroundColor)
+        return *image.DrawBackgroundColor;
+    if (global.Count() == 0)
+        return clWhite;
+    const int index = image.Header.BackgroundColorIndex < global.Count() ? image.Header.BackgroundColorIndex : 0;
+    return GIFColorToColor(global.Colors()[static_cast<std::size_t>(index)]);
+}
+
+void ComposeGIFFrame(TBitmap& backup, TBitmap& shown, const TBitmap& background, TColor backgroundColor,
+                     const TGIFSubImage& frame, bool transparency)
+{
+    const int disposal = frame.GraphicControlExtension() ? frame.GraphicControlExtension()->Disposal() : 0;
+    if (disposal == 3) {
+        // Restore to previous: the frame is shown, the state under it is kept.
+        shown = backup;
+        DrawGIFFrame(shown, frame, transparency);
+        return;
+    }
+    DrawGIFFrame(backup, frame, transparency);
+    shown = backup;
+    if (disposal == 2) {
+        if (transparency)
+            CopyScreenRect(backup, background, frame.BoundsRect());
+        else
+            FillScreenRect(backup, frame.BoundsRect(), backgroundColor);
+    }
+}
+
 TBitmap TGIFImage::Bitmap() const
 {
     if (Images.empty())

@@ -158,6 +158,9 @@ public:
 
     TGIFWarningFn OnWarning;
     TGIFProgressFn OnProgress;
+    // When set, a load that fails keeps the header and the frames read before the error
+    // (the explorer shows them beside the error); otherwise the document is left empty.
+    bool KeepPartialLoad = false;
 
     int Width() const { return Header.Width; }
     int Height() const { return Header.Height; }
@@ -191,7 +194,7 @@ public:
     std::vector<std::uint8_t> SaveToBytes() const;
     void SaveToFile(const std::string& path) const;
     // Loads a file from memory; on error the reader is back at its start, the document
-    // is empty and the GIFException is passed on.
+    // is empty (see KeepPartialLoad) and the GIFException is passed on.
     void LoadFromStream(TGIFReader& reader);
     void LoadFromBytes(const std::vector<std::uint8_t>& bytes);
     void LoadFromFile(const std::string& path);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 
 namespace {
 
@@ -23,7 +22,11 @@ struct THistogram {
 };
 
 std::uint32_t rgbKey(TGIFColor c) { return (std::uint32_t(c.Red) << 16) | (std::uint32_t(c.Green) << 8) | c.Blue; }
-int channelSum(TGIFColor c) { return c.Red + c.Green + c.Blue; }
+int distance2(TGIFColor a, TGIFColor b)
+{
+    const int r = a.Red - b.Red, g = a.Green - b.Green, bl = a.Blue - b.Blue;
+    return r * r + g * g + bl * bl;
+}
 
 } // namespace
 
@@ -125,7 +128,8 @@ void TGIFImage::OptimizeColorMaps()
     for (int i = 0; i < kept; ++i)
         table.push_back(merged[static_cast<std::size_t>(i)]->Color);
 
-    // 5. The others go to the kept colour with the nearest channel sum.
+    // 5. The others go to the kept colour nearest in RGB (a nearest channel sum could turn
+    // red into blue); on equal distance the lower new index.
     for (std::size_t i = static_cast<std::size_t>(kept); i < merged.size(); ++i) {
         THistEntry* e = merged[i];
         if (e->Count == 0)
@@ -133,7 +137,7 @@ void TGIFImage::OptimizeColorMaps()
         int best = 0;
         int bestDist = INT_MAX;
         for (int k = 0; k < kept; ++k) {
-            const int d = std::abs(channelSum(e->Color) - channelSum(table[static_cast<std::size_t>(k)]));
+            const int d = distance2(e->Color, table[static_cast<std::size_t>(k)]);
             if (d < bestDist) {
                 bestDist = d;
                 best = k;

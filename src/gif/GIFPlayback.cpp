@@ -7,15 +7,7 @@
 TGIFPlayback::TGIFPlayback(const TGIFImage& image)
     : m_image(image), m_options(image.DrawOptions), m_speed(image.AnimationSpeed())
 {
-    // Background: the document's drawing colour, else the window colour without a
-    // global table, else the global table's background entry.
-    const TGIFColorMap& global = image.GlobalColorMap();
-    if (image.DrawBackgroundColor)
-        m_backgroundColor = *image.DrawBackgroundColor;
-    else if (global.Count() == 0)
-        m_backgroundColor = clWhite;
-    else
-        m_backgroundColor = GIFColorToColor(global.Colors()[image.Header.BackgroundColorIndex < global.Count() ? image.Header.BackgroundColorIndex : 0]);
+    m_backgroundColor = GIFBackgroundColor(image);
     m_background = TBitmap(image.Width(), image.Height(), TPixelFormat::pf24bit);
     m_background.Fill(m_backgroundColor);
     Reset();
@@ -28,6 +20,8 @@ void TGIFPlayback::SetBackground(const TBitmap& background)
     m_background.CopyRect(Point(0, 0), background, Rect(0, 0, background.Width(), background.Height()));
     Reset();
 }
+
+void TGIFPlayback::SetAnimationSpeed(int percent) { m_speed = std::clamp(percent, 0, 1000); }
 
 void TGIFPlayback::Reset()
 {
@@ -121,20 +115,5 @@ void TGIFPlayback::showFrame(int index)
                     m_counter = -1;
                 break;
             }
-    const bool transparency = (m_options & goTransparent) != 0;
-    const int disposal = frame.GraphicControlExtension() ? frame.GraphicControlExtension()->Disposal() : 0;
-    if (disposal == 3) {
-        // Restore to previous: the frame is shown, the state under it is kept.
-        m_shown = m_backup;
-        DrawGIFFrame(m_shown, frame, transparency);
-        return;
-    }
-    DrawGIFFrame(m_backup, frame, transparency);
-    m_shown = m_backup;
-    if (disposal == 2) {
-        if (transparency)
-            CopyScreenRect(m_backup, m_background, frame.BoundsRect());
-        else
-            FillScreenRect(m_backup, frame.BoundsRect(), m_backgroundColor);
-    }
+    ComposeGIFFrame(m_backup, m_shown, m_background, m_backgroundColor, frame, (m_options & goTransparent) != 0);
 }

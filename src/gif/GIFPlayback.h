@@ -26,6 +26,10 @@ public:
     // `overrunMs` is how late the caller came for this step; half of it is made up.
     bool Next(TGIFPlaybackStep& step, int overrunMs = 0);
 
+    // Changes the speed of the steps still to come (clamped to 0..1000 percent).
+    void SetAnimationSpeed(int percent);
+    int AnimationSpeed() const { return m_speed; }
+
     int ActiveFrame() const { return m_active; }
     // Passes still to go after the current one (-1: forever).
     int LoopCounter() const { return m_counter; }

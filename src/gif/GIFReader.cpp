@@ -220,7 +220,8 @@ void TGIFImage::LoadFromStream(TGIFReader& reader)
         Progress(psEnding, 100, "Loading...");
     } catch (...) {
         m_loading = false;
-        clearUnlocked();
+        if (!KeepPartialLoad)
+            clearUnlocked();
         reader.Seek(start);
         Progress(psEnding, 100, "Loading...");
         throw;

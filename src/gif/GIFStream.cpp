@@ -15,15 +15,6 @@ void TGIFWriter::WriteSubBlocks(const void* data, std::size_t size)
     }
 }
 
-void TGIFBlockPacker::flush()
-{
-    if (m_count == 0)
-        return;
-    m_writer.WriteByte(static_cast<std::uint8_t>(m_count));
-    m_writer.WriteBytes(m_buffer, static_cast<std::size_t>(m_count));
-    m_count = 0;
-}
-
 bool TGIFReader::Read(void* dest, std::size_t n)
 {
     if (Remaining() < n)

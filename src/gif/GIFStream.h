@@ -34,30 +34,6 @@ private:
     std::vector<std::uint8_t>& m_out;
 };
 
-// Collects bytes into data sub-blocks of at most 255 bytes as they are produced.
-class TGIFBlockPacker {
-public:
-    explicit TGIFBlockPacker(TGIFWriter& writer) : m_writer(writer) {}
-    void Put(std::uint8_t b)
-    {
-        m_buffer[m_count++] = b;
-        if (m_count == 255)
-            flush();
-    }
-    // Writes the pending bytes and the block terminator.
-    void Finish()
-    {
-        flush();
-        m_writer.WriteByte(0);
-    }
-
-private:
-    void flush();
-    TGIFWriter& m_writer;
-    std::uint8_t m_buffer[255];
-    int m_count = 0;
-};
-
 class TGIFReader {
 public:
     TGIFReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}

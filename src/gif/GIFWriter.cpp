@@ -1,10 +1,13 @@
 // Writing a document as a GIF file.
 #include "GIFImage.h"
 #include "LzwEncoder.h"
+#include "OrderedParallel.h"
 
 #include <algorithm>
 
 namespace {
+
+constexpr std::int64_t kParallelSavePixels = 1 << 18;
 
 // A colour table padded with black up to 2^bits entries.
 void writeColorTable(TGIFWriter& writer, const TGIFColorMap& map)
@@ -100,10 +103,24 @@ void TGIFImage::SaveToStream(std::vector<std::uint8_t>& out) const
     TGIFWriter writer(bytes);
     Progress(psStarting, 0, "Saving...");
     Header.SaveToStream(writer);
-    for (int i = 0; i < Count(); ++i) {
-        Images[static_cast<std::size_t>(i)]->SaveToStream(writer);
-        Progress(psRunning, (i + 1) * 100 / Count(), "Saving...");
-    }
+    // Frames are compressed on every core, each into bytes of its own, and appended in
+    // order: the same file as when they are written one after the other. Small documents
+    // are not worth starting threads for.
+    std::int64_t pixels = 0;
+    for (const auto& frame : Images)
+        pixels += static_cast<std::int64_t>(frame->Width()) * frame->Height();
+    ForEachInOrder(
+        Count(), pixels >= kParallelSavePixels ? 0 : 1,
+        [this](int i) {
+            std::vector<std::uint8_t> frameBytes;
+            TGIFWriter frameWriter(frameBytes);
+            Images[static_cast<std::size_t>(i)]->SaveToStream(frameWriter);
+            return frameBytes;
+        },
+        [&](int i, std::vector<std::uint8_t>& frameBytes) {
+            writer.WriteBytes(frameBytes.data(), frameBytes.size());
+            Progress(psRunning, (i + 1) * 100 / Count(), "Saving...");
+        });
     TGIFTrailer trailer(const_cast<TGIFImage*>(this));
     trailer.SaveToStream(writer);
     Progress(psEnding, 100, "Saving...");

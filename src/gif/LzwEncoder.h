@@ -4,28 +4,7 @@
 #include "GIFStream.h"
 
 #include <cstdint>
-
-// The string table of the compressor: 8009 slots of key x 4096 + code, open addressing.
-class THashTable {
-public:
-    static constexpr int kSize = 8009;
-    THashTable() { Clear(); }
-    void Clear();
-    // Code stored for `key` (prefix x 256 + pixel), or -1.
-    int Lookup(std::uint32_t key) const;
-    // False when the probe sequence of the key has no free slot left.
-    bool Insert(std::uint32_t key, int code);
-
-private:
-    static int hash(std::uint32_t key) { return static_cast<int>(((key >> 4) ^ key) % kSize); }
-    static int next(int h)
-    {
-        const int d = h == 0 ? 1 : kSize - h;
-        h -= d;
-        return h < 0 ? h + kSize : h;
-    }
-    std::uint32_t m_slots[kSize];
-};
+#include <memory>
 
 // Pixels of one frame as the compressor reads them.
 struct TGIFEncodeSource {
@@ -44,22 +23,19 @@ public:
     virtual void Compress(TGIFWriter& writer, const TGIFEncodeSource& source) = 0;
 };
 
+// GIF's LZW: a clear code first, the longest known string at every step, a clear code
+// when the next free code would pass 4094, codes packed least significant bit first.
+// The string table maps prefix x 256 + pixel to a code with open addressing over 16384
+// slots, so it is at most a quarter full and a lookup rarely probes twice.
 class TLZWEncoder : public TGIFEncoder {
 public:
+    TLZWEncoder();
+    // Throws GIFException("Color not in color table") before anything is written when a
+    // pixel is not below MaxColor.
     void Compress(TGIFWriter& writer, const TGIFEncodeSource& source) override;
 
-private:
-    void Output(int code);
-    void Clear();
+    static constexpr int kTableBits = 14;
 
-    THashTable m_table;
-    TGIFBlockPacker* m_packer = nullptr;
-    std::uint32_t m_accum = 0;
-    int m_accumBits = 0;
-    int m_initBits = 0;
-    int m_bits = 0;
-    int m_maxCode = 0;
-    int m_clearCode = 0;
-    int m_freeCode = 0;
-    bool m_clearing = false;
+private:
+    std::unique_ptr<std::uint32_t[]> m_table; // key x 4096 + code; all ones when empty
 };

@@ -1,5 +1,7 @@
 #include "ReduceSettings.h"
 
+#include "OrderedParallel.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -16,18 +18,35 @@ const char* const kDitherNames[] = {"nearest", "floyd-steinberg", "stucki",  "si
 
 } // namespace
 
-void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
+void SelectReduction(const TReduceSettings& settings)
 {
     SelectedColorReduction = DefaultColorReduction = settings.Palette;
     SelectedDitherMode = DefaultDitherMode = settings.Dither;
     DefaultReductionBits = std::clamp(settings.Bits, 3, 8);
-    if (bitmap.Empty() || bitmap.PixelFormat() == TPixelFormat::pf8bit)
-        return;
-    if (settings.Palette == rmNone)
-        return; // already a 24-bit copy; a table of more than 256 colours fails when the frame is built
-    TBitmap reduced = ReduceColors(bitmap, settings.Palette, settings.Dither, DefaultReductionBits, progress);
+}
+
+TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
+{
+    // A 24-bit copy with rmNone: a table of more than 256 colours fails when the frame is built.
+    if (bitmap.Empty() || bitmap.PixelFormat() == TPixelFormat::pf8bit || settings.Palette == rmNone)
+        return bitmap;
+    TBitmap reduced = ReduceColors(bitmap, settings.Palette, settings.Dither, std::clamp(settings.Bits, 3, 8), progress);
     reduced.SetTransparent(bitmap.Transparent());
-    bitmap = std::move(reduced);
+    return reduced;
+}
+
+void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
+{
+    SelectReduction(settings);
+    bitmap = ReduceFrame(bitmap, settings, progress);
+}
+
+void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
+                         const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take, int threads)
+{
+    ForEachInOrder(
+        count, threads, [&](int i) { return ReduceFrame(source(i), settings); },
+        [&](int i, TBitmap& reduced) { take(i, reduced); });
 }
 
 const char* PaletteName(TColorReduction method)

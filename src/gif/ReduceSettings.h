@@ -6,6 +6,7 @@
 #include "ColorReduction.h"
 #include "GIFTypes.h"
 
+#include <functional>
 #include <string>
 
 struct TReduceSettings {
@@ -18,13 +19,29 @@ struct TReduceSettings {
 extern TColorReduction SelectedColorReduction;
 extern TDitherMode SelectedDitherMode;
 
-// Reduces `bitmap` in place as a frame of an animation: a true-colour bitmap becomes an
-// 8-bit palette bitmap with the settings' palette and dithering; an 8-bit bitmap stays as
-// it is; with rmNone it stays a 24-bit copy. The choice becomes the process-wide default
-// (DefaultColorReduction, DefaultDitherMode, DefaultReductionBits) and the selected one.
-// The transparency flag is kept but plays no part in the reduction: the transparent
-// colour is the reduced colour of the bottom-left pixel.
+// Makes the choice the process-wide default (DefaultColorReduction, DefaultDitherMode,
+// DefaultReductionBits) and the selected one.
+void SelectReduction(const TReduceSettings& settings);
+
+// `bitmap` as a frame of an animation holds it: a true-colour bitmap becomes an 8-bit
+// palette bitmap with the settings' palette and dithering; an 8-bit bitmap stays as it
+// is; with rmNone it stays a 24-bit copy. The transparency flag is kept but plays no part
+// in the reduction: the transparent colour is the reduced colour of the bottom-left
+// pixel. Touches no global, so frames can be reduced on several threads at once.
+TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress = nullptr);
+
+// SelectReduction, then `bitmap` := ReduceFrame(bitmap).
 void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress = nullptr);
+
+// Reduces frames 0..count-1 with ReduceFrame on every core (`threads` 0) or on
+// `threads` threads. `source(i)` gives frame i and is called on worker threads: it must
+// only read, and the bitmaps must stay unchanged during the call. `take(i, reduced)` runs
+// on the calling thread for 0, 1, 2... in order. Every frame's reduction stands alone, so
+// the results do not depend on the number of threads. A failed reduction is thrown when
+// its frame's turn comes, after the frames before it were taken.
+void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
+                         const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take,
+                         int threads = 0);
 
 // Command-line names of the palettes ("none", "windows-system", ..., "optimized-windows")
 // and of the dithering engines ("nearest", "floyd-steinberg", ...). Parse returns false

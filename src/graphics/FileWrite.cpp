@@ -3,6 +3,7 @@
 #include "Exception.h"
 #include "MemoryBudget.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -64,86 +65,6 @@ extern "C" void onInterrupt(int sig)
     ::raise(sig);
 }
 
-// One temporary file beside the target: created private, removed unless committed.
-class TTempFile final : public TFileSink {
-public:
-    explicit TTempFile(const std::string& path) : m_path(path), m_temp(path + ".XXXXXX")
-    {
-        m_fd = ::mkstemp(m_temp.data());
-        if (m_fd < 0)
-            writeFailure(m_path, errno);
-        m_slot = registerTemp(m_temp);
-    }
-    ~TTempFile() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_committed)
-            ::unlink(m_temp.c_str());
-        unregisterTemp(m_slot);
-    }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-
-    void Write(const void* data, std::size_t size) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(data);
-        if (size >= sizeof m_buffer) {
-            flush();
-            writeAll(p, size);
-            return;
-        }
-        if (size > sizeof m_buffer - m_used)
-            flush();
-        std::memcpy(m_buffer + m_used, p, size);
-        m_used += size;
-    }
-
-    // Flushes, syncs, closes and renames over the target.
-    void Commit()
-    {
-        flush();
-        // New files get the usual permissions rather than mkstemp's private ones.
-        if (::fchmod(m_fd, 0644) != 0 || ::fsync(m_fd) != 0)
-            writeFailure(m_path, errno);
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0)
-            writeFailure(m_path, errno);
-        if (std::rename(m_temp.c_str(), m_path.c_str()) != 0)
-            writeFailure(m_path, errno);
-        m_committed = true;
-    }
-
-private:
-    void flush()
-    {
-        writeAll(m_buffer, m_used);
-        m_used = 0;
-    }
-    void writeAll(const std::uint8_t* p, std::size_t left)
-    {
-        while (left > 0) {
-            const ssize_t n = ::write(m_fd, p, left);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                writeFailure(m_path, errno);
-            }
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-    }
-
-    std::string m_path;
-    std::string m_temp;
-    int m_fd = -1;
-    int m_slot = -1;
-    bool m_committed = false;
-    std::uint8_t m_buffer[1 << 16];
-    std::size_t m_used = 0;
-};
-
 const char* kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
@@ -159,20 +80,111 @@ const char* kindOf(mode_t mode)
 
 } // namespace
 
-void WriteFileAtomic(const std::string& path, const std::function<void(TFileSink&)>& produce)
+TAtomicFile::TAtomicFile(const std::string& path) : m_path(path), m_temp(path + ".XXXXXX")
 {
     // The target itself must be something a file can replace.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         writeFailure(path, EISDIR);
-    auto file = std::make_unique<TTempFile>(path);
-    produce(*file);
-    file->Commit();
+    m_fd = ::mkstemp(m_temp.data());
+    if (m_fd < 0)
+        writeFailure(m_path, errno);
+    m_slot = registerTemp(m_temp);
+}
+
+TAtomicFile::~TAtomicFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_committed)
+        ::unlink(m_temp.c_str());
+    unregisterTemp(m_slot);
+}
+
+void TAtomicFile::fail(int error)
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    writeFailure(m_path, error);
+}
+
+void TAtomicFile::flush()
+{
+    const std::size_t used = m_used;
+    m_used = 0;
+    writeAll(m_flushed, m_buffer.get(), used);
+    m_flushed += used;
+}
+
+void TAtomicFile::writeAll(std::uint64_t offset, const std::uint8_t* p, std::size_t left)
+{
+    if (m_fd < 0)
+        fail(EBADF);
+    while (left > 0) {
+        const ssize_t n = ::pwrite(m_fd, p, left, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+void TAtomicFile::Write(const void* data, std::size_t size)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    if (!m_buffer)
+        m_buffer = std::make_unique<std::uint8_t[]>(kBufferSize);
+    if (size > kBufferSize - m_used)
+        flush();
+    if (size >= kBufferSize) {
+        writeAll(m_flushed, p, size);
+        m_flushed += size;
+    } else {
+        std::memcpy(m_buffer.get() + m_used, p, size);
+        m_used += size;
+    }
+}
+
+void TAtomicFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size)
+{
+    flush();
+    writeAll(offset, static_cast<const std::uint8_t*>(data), size);
+    m_flushed = std::max(m_flushed, offset + size);
+}
+
+void TAtomicFile::Commit()
+{
+    flush();
+    // New files get the usual permissions rather than mkstemp's private ones.
+    if (::fchmod(m_fd, 0644) != 0 || ::fsync(m_fd) != 0)
+        fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        writeFailure(m_path, errno);
+    if (std::rename(m_temp.c_str(), m_path.c_str()) != 0)
+        writeFailure(m_path, errno);
+    m_committed = true;
+}
+
+void WriteFileAtomic(const std::string& path, const std::function<void(TFileSink&)>& produce)
+{
+    TAtomicFile file(path);
+    produce(file);
+    file.Commit();
 }
 
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size)
 {
-    WriteFileAtomic(path, [&](TFileSink& sink) { sink.Write(data, size); });
+    TAtomicFile file(path);
+    file.Write(data, size);
+    file.Commit();
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path)

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,3 +47,39 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 // writes in progress and then end the process as the signal would have. The program and
 // anivor-cli call it once at start.
 void RemoveTemporaryFilesOnInterrupt();
+
+// A file written piece by piece, for output too large to build in memory first: the
+// pieces go (buffered) to a temporary file beside `path`, Commit() renames it over the
+// target. Destroyed without Commit() (a failure, an abort), the temporary file is removed
+// and the target stays as it was. Every failure throws Exception("Unable to write to
+// <path>: <reason>").
+class TAtomicFile final : public TFileSink {
+public:
+    explicit TAtomicFile(const std::string& path);
+    ~TAtomicFile() override;
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    using TFileSink::Write;
+    // Appends at the end.
+    void Write(const void* data, std::size_t size) override;
+    // Overwrites bytes already written (headers patched at the end).
+    void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    std::uint64_t Size() const { return m_flushed + m_used; }
+    void Commit();
+
+private:
+    static constexpr std::size_t kBufferSize = 1 << 16;
+    [[noreturn]] void fail(int error);
+    void flush();
+    void writeAll(std::uint64_t offset, const std::uint8_t* p, std::size_t size);
+
+    std::string m_path;
+    std::string m_temp;
+    int m_fd = -1;
+    int m_slot = -1;
+    bool m_committed = false;
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+    std::size_t m_used = 0;
+    std::uint64_t m_flushed = 0;
+};

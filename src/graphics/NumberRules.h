@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 std::int64_t Round(double x);
@@ -16,3 +17,9 @@ constexpr int Div(int a, int b) { return a / b; }
 constexpr int Mod(int a, int b) { return a % b; }
 // Clamps to 0..255.
 constexpr int ClampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// Reads a whole decimal number (optional sign, surrounding blanks allowed); false for
+// anything else, including values outside int.
+bool TryParseInt(const std::string& text, int& value);
+// The number in `text`, or `def` when it is not one.
+int StrToIntDef(const std::string& text, int def);

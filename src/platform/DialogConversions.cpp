@@ -34,7 +34,11 @@ QStringList QtNameFilters(const std::vector<std::string>& filters)
             const QString p = patternsOf(parts[i + 1]);
             if (p.isEmpty())
                 continue;
-            out << (description.isEmpty() ? p : description + QStringLiteral(" (") + p + QLatin1Char(')'));
+            // A description that already shows its patterns, "AVI file (*.avi)", stays as it is.
+            if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(')))
+                out << description;
+            else
+                out << (description.isEmpty() ? p : description + QStringLiteral(" (") + p + QLatin1Char(')'));
         }
     }
     return out;

@@ -10,7 +10,8 @@
 
 // "GIF Files|*.gif" becomes "GIF Files (*.gif)"; "Images|*.gif;*.png" becomes
 // "Images (*.gif *.png)". One entry may also hold several pairs ("A|*.a|B|*.b"). "*.*"
-// becomes "*" so that files without an extension are listed too.
+// becomes "*" so that files without an extension are listed too. A description that
+// already ends in its patterns, "AVI file (*.avi)|*.avi", is taken as it stands.
 QStringList QtNameFilters(const std::vector<std::string>& filters);
 
 QColor ToQColor(TColor c);

@@ -42,6 +42,11 @@ bool HeadlessUi::Confirm(const std::string& caption, const std::string& text)
     noAnswer("confirmation " + quoted(caption) + " " + quoted(text));
 }
 
+int HeadlessUi::ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType, const std::vector<std::string>&)
+{
+    noAnswer("message " + quoted(caption) + " " + quoted(text));
+}
+
 std::optional<std::string> HeadlessUi::OpenFile(const TFileDialogOptions& options)
 {
     noAnswer("open dialog " + quoted(options.Title));

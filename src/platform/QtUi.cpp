@@ -6,8 +6,12 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QImageReader>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -44,6 +48,31 @@ void prepare(QFileDialog& dlg, const TFileDialogOptions& o)
             ext.erase(0, 1);
         dlg.setDefaultSuffix(qs(ext));
     }
+}
+
+// A picture box beside the file list that shows the file under the cursor.
+void addPicturePreview(QFileDialog& dlg)
+{
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    auto* grid = qobject_cast<QGridLayout*>(dlg.layout());
+    if (!grid)
+        return;
+    auto* preview = new QLabel(&dlg);
+    preview->setObjectName("PicturePreview");
+    preview->setFixedSize(180, 180);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    grid->addWidget(preview, 1, grid->columnCount(), 1, 1);
+    QObject::connect(&dlg, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        if (size.isValid() && size.width() > 0 && size.height() > 0) {
+            // Read only what the box shows: a huge picture is scaled while it decodes.
+            reader.setScaledSize(size.scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio).boundedTo(size));
+        }
+        const QImage img = reader.read();
+        preview->setPixmap(img.isNull() ? QPixmap() : QPixmap::fromImage(img));
+    });
 }
 
 std::optional<QStringList> runFileDialog(QFileDialog& dlg)
@@ -104,12 +133,38 @@ bool QtUi::Confirm(const std::string& caption, const std::string& text)
         == QMessageBox::Yes;
 }
 
+int QtUi::ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType type,
+                       const std::vector<std::string>& buttons)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(titleOr(caption));
+    box.setText(qs(text));
+    switch (type) {
+    case TMsgDlgType::mtInformation: box.setIcon(QMessageBox::Information); break;
+    case TMsgDlgType::mtWarning: box.setIcon(QMessageBox::Warning); break;
+    case TMsgDlgType::mtError: box.setIcon(QMessageBox::Critical); break;
+    case TMsgDlgType::mtConfirmation: box.setIcon(QMessageBox::Question); break;
+    }
+    std::vector<QAbstractButton*> added;
+    for (const std::string& b : buttons)
+        added.push_back(box.addButton(qs(b), QMessageBox::ActionRole));
+    if (!added.empty())
+        box.setDefaultButton(static_cast<QPushButton*>(added.front()));
+    box.exec();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        if (box.clickedButton() == added[i])
+            return static_cast<int>(i);
+    return -1;
+}
+
 std::optional<std::string> QtUi::OpenFile(const TFileDialogOptions& options)
 {
     QFileDialog dlg(dialogParent());
     prepare(dlg, options);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
+    if (options.Preview)
+        addPicturePreview(dlg);
     if (auto files = runFileDialog(dlg))
         return files->first().toStdString();
     return std::nullopt;

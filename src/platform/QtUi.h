@@ -16,6 +16,8 @@ public:
     void ShowMessage(const std::string& text) override;
     void MessageDlg(const std::string& text, TMsgDlgType type) override;
     bool Confirm(const std::string& caption, const std::string& text) override;
+    int ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType type,
+                     const std::vector<std::string>& buttons) override;
     std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
     std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) override;
     std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;

@@ -10,6 +10,7 @@ const char* UiCallKindName(TUiCallKind kind)
     case TUiCallKind::ShowMessage: return "ShowMessage";
     case TUiCallKind::MessageDlg: return "MessageDlg";
     case TUiCallKind::Confirm: return "Confirm";
+    case TUiCallKind::ChooseButton: return "ChooseButton";
     case TUiCallKind::OpenFile: return "OpenFile";
     case TUiCallKind::OpenFiles: return "OpenFiles";
     case TUiCallKind::SaveFile: return "SaveFile";
@@ -48,6 +49,7 @@ ScriptedUi::~ScriptedUi()
 void ScriptedUi::AnswerInput(const std::string& text) { m_inputs.emplace_back(text); }
 void ScriptedUi::AnswerInputCancel() { m_inputs.emplace_back(std::nullopt); }
 void ScriptedUi::AnswerConfirm(bool yes) { m_confirms.push_back(yes); }
+void ScriptedUi::AnswerButton(int index) { m_buttons.push_back(index); }
 void ScriptedUi::AnswerOpenFile(const std::string& path) { m_openFiles.emplace_back(path); }
 void ScriptedUi::AnswerOpenFileCancel() { m_openFiles.emplace_back(std::nullopt); }
 void ScriptedUi::AnswerOpenFiles(const std::vector<std::string>& paths) { m_openManyFiles.emplace_back(paths); }
@@ -63,7 +65,7 @@ void ScriptedUi::AnswerFontCancel() { m_fonts.emplace_back(std::nullopt); }
 
 int ScriptedUi::PendingAnswers() const
 {
-    return static_cast<int>(m_inputs.size() + m_confirms.size() + m_openFiles.size() + m_openManyFiles.size()
+    return static_cast<int>(m_inputs.size() + m_confirms.size() + m_buttons.size() + m_openFiles.size() + m_openManyFiles.size()
         + m_saveFiles.size() + m_directories.size() + m_colors.size() + m_fonts.size());
 }
 
@@ -174,6 +176,19 @@ bool ScriptedUi::Confirm(const std::string& caption, const std::string& text)
     const bool yes = take(m_confirms, call);
     call.Cancelled = !yes;
     return yes;
+}
+
+int ScriptedUi::ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType type,
+                             const std::vector<std::string>& buttons)
+{
+    TUiCall& call = record(TUiCallKind::ChooseButton);
+    call.Caption = caption;
+    call.Text = text;
+    call.Type = type;
+    call.Buttons = buttons;
+    const int index = take(m_buttons, call);
+    call.Cancelled = index < 0;
+    return index;
 }
 
 std::optional<std::string> ScriptedUi::OpenFile(const TFileDialogOptions& options)

@@ -28,6 +28,7 @@ enum class TUiCallKind {
     ShowMessage,
     MessageDlg,
     Confirm,
+    ChooseButton,
     OpenFile,
     OpenFiles,
     SaveFile,
@@ -45,7 +46,8 @@ struct TUiCall {
     std::string Prompt;   // input box prompt
     std::string Proposed; // proposed input value; initial folder of a folder dialog
     std::string Text;     // message or confirmation text
-    TMsgDlgType Type = TMsgDlgType::mtInformation; // MessageDlg only
+    TMsgDlgType Type = TMsgDlgType::mtInformation; // MessageDlg and ChooseButton only
+    std::vector<std::string> Buttons;              // ChooseButton only
     TFileDialogOptions FileOptions;                // file dialogs only
     TColor InitialColor = 0;                       // colour dialog only
     TFontChoice InitialFont;                       // font dialog only
@@ -70,6 +72,7 @@ public:
     void AnswerInput(const std::string& text); // OK with this text (InputBox and InputQuery)
     void AnswerInputCancel();
     void AnswerConfirm(bool yes);
+    void AnswerButton(int index); // the button pressed (-1: the box closed)
     void AnswerOpenFile(const std::string& path);
     void AnswerOpenFileCancel();
     void AnswerOpenFiles(const std::vector<std::string>& paths);
@@ -113,6 +116,8 @@ public:
     void ShowMessage(const std::string& text) override;
     void MessageDlg(const std::string& text, TMsgDlgType type) override;
     bool Confirm(const std::string& caption, const std::string& text) override;
+    int ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType type,
+                     const std::vector<std::string>& buttons) override;
     std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
     std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) override;
     std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
@@ -133,6 +138,7 @@ private:
     std::vector<std::string> m_unanswered;
     std::deque<std::optional<std::string>> m_inputs;
     std::deque<bool> m_confirms;
+    std::deque<int> m_buttons;
     std::deque<std::optional<std::string>> m_openFiles;
     std::deque<std::optional<std::vector<std::string>>> m_openManyFiles;
     std::deque<std::optional<std::string>> m_saveFiles;

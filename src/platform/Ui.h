@@ -26,6 +26,7 @@ struct TFileDialogOptions {
     std::string InitialDir;
     std::string FileName;    // proposed file name
     std::string DefaultExt;  // appended when the user types a name without extension
+    bool Preview = false;    // open dialogs: show the picture of the selected file
     bool OverwritePrompt = true;
 };
 
@@ -43,6 +44,10 @@ public:
     virtual void MessageDlg(const std::string& text, TMsgDlgType type) = 0;
     // Yes/No question; true for Yes.
     virtual bool Confirm(const std::string& caption, const std::string& text) = 0;
+    // A message with buttons of its own (captions with "&" mnemonics, the first is the
+    // default); the index of the button pressed, -1 when the box was closed without one.
+    virtual int ChooseButton(const std::string& caption, const std::string& text, TMsgDlgType type,
+                             const std::vector<std::string>& buttons) = 0;
     // File dialogs; nullopt when cancelled.
     virtual std::optional<std::string> OpenFile(const TFileDialogOptions& options) = 0;
     virtual std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) = 0;

@@ -11,10 +11,10 @@ namespace {
 // One pixel of a bitmap as a Qt colour, with the transparent colour made clear.
 class TQtColors {
 public:
-    explicit TQtColors(const TBitmap& bitmap)
+    explicit TQtColors(const TBitmap& bitmap) : TQtColors(bitmap, bitmap.Transparent(), bitmap.TransparentColor()) {}
+    // With `transparent`, pixels of colour `key` turn clear.
+    TQtColors(const TBitmap& bitmap, bool transparent, TColor key)
     {
-        const bool transparent = bitmap.Transparent();
-        const TColor key = bitmap.TransparentColor();
         m_kb = static_cast<std::uint8_t>(GetBValue(key));
         m_kg = static_cast<std::uint8_t>(GetGValue(key));
         m_kr = static_cast<std::uint8_t>(GetRValue(key));
@@ -88,10 +88,19 @@ QImage ImageFromBitmap(const TBitmap& bitmap)
         img.setColorTable(table);
         return img.convertToFormat(QImage::Format_RGB32);
     }
+    return ImageFromBitmapKeyed(bitmap, bitmap.TransparentColor());
+}
+
+QImage ImageFromBitmapKeyed(const TBitmap& bitmap, TColor key)
+{
+    if (bitmap.Empty())
+        return QImage();
+    const int w = bitmap.Width(), h = bitmap.Height();
+    MemoryBudget::Check(std::uint64_t(w) * h * 4, "showing a " + std::to_string(w) + " x " + std::to_string(h) + " picture");
     QImage img(w, h, QImage::Format_ARGB32);
     if (img.isNull())
         return img;
-    const TQtColors color(bitmap);
+    const TQtColors color(bitmap, true, key);
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* in = bitmap.ScanLine(y);
         auto* out = reinterpret_cast<QRgb*>(img.scanLine(y));

@@ -109,6 +109,7 @@ void TImageControl::ShowDocument(const TGIFImage& image)
     m_document = std::make_unique<TGIFImage>();
     m_document->DrawOptions = image.DrawOptions;
     m_document->SetAnimationSpeed(image.AnimationSpeed());
+    m_document->DrawBackgroundColor = image.DrawBackgroundColor;
     m_document->Assign(image);
     if (m_document->Empty()) {
         m_image = QImage();
@@ -118,6 +119,8 @@ void TImageControl::ShowDocument(const TGIFImage& image)
     if (m_document->Count() > 1 && (m_document->DrawOptions & goAnimate)) {
         m_document->AddPainter(this);
         m_playback = std::make_unique<TGIFPlayback>(*m_document);
+        if (!m_playbackBackground.Empty())
+            m_playback->SetBackground(m_playbackBackground);
         m_playing = true;
         TGIFPlaybackStep step;
         if (m_playback->Next(step))
@@ -131,6 +134,28 @@ void TImageControl::ShowDocument(const TGIFImage& image)
     }
 }
 
+void TImageControl::SetAnimationSpeed(int percent)
+{
+    if (!m_document)
+        return;
+    m_document->SetAnimationSpeed(percent);
+    if (!m_playback)
+        return;
+    m_playback->SetAnimationSpeed(percent);
+    // A frame held at speed 0 moves on once there is a speed again.
+    if (m_playing && m_wait < 0 && m_playback->AnimationSpeed() > 0) {
+        m_due = m_clock->NowMs();
+        m_wait = 0;
+        m_clock->Schedule(0);
+    }
+}
+
+void TImageControl::SetFit(TImageFit fit)
+{
+    m_fit = fit;
+    update();
+}
+
 void TImageControl::show(const TGIFPlaybackStep& step)
 {
     if (step.Screen)
@@ -142,6 +167,7 @@ void TImageControl::show(const TGIFPlaybackStep& step)
         m_due = m_clock->NowMs() + step.Wait;
         m_clock->Schedule(step.Wait);
     }
+    emit FramePainted(step.FrameIndex);
 }
 
 void TImageControl::tick()
@@ -168,6 +194,14 @@ void TImageControl::paintEvent(QPaintEvent*)
     if (m_image.isNull())
         return;
     QPainter p(this);
+    if (m_fit == TImageFit::Stretch) {
+        p.drawImage(rect(), m_image);
+        return;
+    }
+    if (m_fit == TImageFit::Tile) {
+        p.drawTiledPixmap(rect(), QPixmap::fromImage(m_image));
+        return;
+    }
     QSize size = m_image.size();
     if (size.width() > width() || size.height() > height())
         size.scale(this->size(), Qt::KeepAspectRatio);

@@ -29,6 +29,10 @@ public:
 // The real clock: a precise single-shot QTimer on the GUI thread.
 std::unique_ptr<TAnimationClock> MakeQtAnimationClock();
 
+// How the picture sits in the control: centred (shrunk to fit when larger), stretched
+// over the whole control, or repeated at its own size from the top left corner.
+enum class TImageFit { Centre, Stretch, Tile };
+
 class TImageControl : public QWidget, private TGIFPainterHandle {
     Q_OBJECT
 public:
@@ -46,6 +50,14 @@ public:
     void Clear();
     // Stops the animation where it is (the frame shown stays).
     void StopAnimation();
+    // The animation speed of the document shown, from the next frame on (0..1000 percent;
+    // 0 holds the frame until another speed is set).
+    void SetAnimationSpeed(int percent);
+    void SetFit(TImageFit fit);
+    TImageFit Fit() const { return m_fit; }
+    // What the next animated document is drawn over (its logical screen from the top left);
+    // an empty bitmap brings back the document's background colour.
+    void SetPlaybackBackground(const TBitmap& background) { m_playbackBackground = background; }
 
     bool IsAnimating() const { return m_playing; }
     // The document shown (nullptr for a bitmap or nothing); the control owns it.
@@ -61,6 +73,8 @@ public:
 signals:
     // The animation ended by itself (its loops are done).
     void AnimationEnded();
+    // A frame of the animation was shown (index in the document).
+    void FramePainted(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -75,6 +89,8 @@ private:
     std::unique_ptr<TGIFImage> m_document;
     std::unique_ptr<TGIFPlayback> m_playback;
     QImage m_image;
+    TImageFit m_fit = TImageFit::Centre;
+    TBitmap m_playbackBackground;
     bool m_playing = false;
     qint64 m_due = 0;
     int m_wait = 0;

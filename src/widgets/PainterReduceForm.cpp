@@ -102,6 +102,11 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
                     RunGuarded([&] { UI().ShowMessage(HalftoneNote(depth).toStdString()); });
             });
     }
+    palette->addSeparator();
+    m_framePalettes = new QAction("Keep Frame Palettes", this);
+    m_framePalettes->setObjectName("KeepFramePalettes1");
+    m_framePalettes->setCheckable(true);
+    palette->addAction(m_framePalettes);
     QMenu* dithering = Menu->addMenu("&Dithering");
     dithering->setObjectName("MenuDithering");
     m_dither = new QActionGroup(this);
@@ -175,6 +180,10 @@ TReduceSettings TPainterReduceF::Settings() const
     s.Dither = d ? static_cast<TDitherMode>(d->data().toInt()) : dmNearest;
     return s;
 }
+
+bool TPainterReduceF::KeepFramePalettes() const { return m_framePalettes->isChecked(); }
+
+void TPainterReduceF::SetKeepFramePalettes(bool on) { m_framePalettes->setChecked(on); }
 
 QString TPainterReduceF::HalftoneNote(int bitsPerPixel)
 {

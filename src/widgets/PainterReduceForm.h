@@ -24,6 +24,11 @@ public:
 
     // The choice the menus show.
     TReduceSettings Settings() const;
+    // Palette > Keep Frame Palettes: every frame of a created animation keeps its own
+    // colour table instead of one merged table. Off at first start; the main window keeps
+    // it in the settings file.
+    bool KeepFramePalettes() const;
+    void SetKeepFramePalettes(bool on);
     // The item of that name (palette, colour count or dithering); nullptr when none.
     QAction* Action(const QString& name) const;
 
@@ -49,6 +54,7 @@ private:
     QActionGroup* m_palette = nullptr;
     QActionGroup* m_bits = nullptr;
     QActionGroup* m_dither = nullptr;
+    QAction* m_framePalettes = nullptr;
     QWidget* m_source = nullptr;
     TBitmap m_bitmap;
 };

@@ -1,11 +1,14 @@
 #include "Assembly.h"
 
 #include "gif/GIFOptimize.h"
+#include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -26,25 +29,35 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     image.ColorReduction = options.Reduction.Palette;
     image.DitherMode = options.Reduction.Dither;
     image.ReductionBits = options.Reduction.Bits;
+    // Each frame is reduced into a bitmap of its own: WorkBitmap never takes a palette
+    // format, so New Frame stays white and Duplicate exact after a Create. It ends up
+    // holding the last frame appended, reduced, which Stop shows.
+    TBitmap last;
     try {
-        if (!frames.empty()) {
+        const int count = static_cast<int>(frames.size());
+        if (count > 0) {
             const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
-            const int n = static_cast<int>(frames.size());
-            MemoryBudget::Check(AssemblyMemoryNeed(n, w, h), AssemblyDescription(n, w, h));
+            MemoryBudget::Check(AssemblyMemoryNeed(count, w, h), AssemblyDescription(count, w, h));
+            SelectReduction(options.Reduction);
         }
-        TProgressFn progress;
-        if (view.Progress)
-            progress = [&view](int percent) {
-                view.Progress(percent);
-                return true;
-            };
-        for (const TAssemblyFrame& f : frames) {
-            strip.WorkBitmap = *f.Bitmap;
-            strip.WorkBitmap.SetTransparent(false);
-            ReduceFrameBitmap(strip.WorkBitmap, options.Reduction, progress);
-            AddAnimationFrame(image, strip.WorkBitmap, f.Transparent, f.Delay, loops, view);
+        ReduceFramesInOrder(
+            count, [&](int i) -> const TBitmap& { return *frames[static_cast<std::size_t>(i)].Bitmap; },
+            options.Reduction,
+            [&](int i, TBitmap& reduced) {
+                const TAssemblyFrame& f = frames[static_cast<std::size_t>(i)];
+                reduced.SetTransparent(false);
+                AddAnimationFrame(image, reduced, f.Transparent, f.Delay, loops, view);
+                last = std::move(reduced);
+            },
+            options.Threads);
+        if (options.FramePalettes) {
+            // Every frame keeps its own table, only sorted by use and rid of unused entries.
+            auto lock = image.LockPainters();
+            for (auto& frame : image.Images)
+                frame->ColorMap.Optimize();
+        } else {
+            image.OptimizeColorMaps();
         }
-        image.OptimizeColorMaps();
         unsigned optimize = 0;
         if (options.Crop)
             optimize |= ooCrop;
@@ -55,11 +68,23 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     } catch (...) {
         result.Error = std::current_exception();
     }
+    if (!last.Empty()) {
+        try {
+            last.SetPixelFormat(TPixelFormat::pf24bit);
+            strip.WorkBitmap = std::move(last);
+        } catch (...) {
+            if (!result.Error)
+                result.Error = std::current_exception();
+        }
+    }
     // Measured even after a failure: the size of what was built, when it can be written.
     try {
-        if (!image.Empty())
-            result.Size = static_cast<std::int64_t>(AnimationBytes(image).size());
+        if (!image.Empty()) {
+            result.Bytes = AnimationBytes(image);
+            result.Size = static_cast<std::int64_t>(result.Bytes.size());
+        }
     } catch (...) {
+        result.Bytes.clear();
         result.Size = -1;
     }
     return result;
@@ -69,10 +94,13 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
 
 std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
 {
-    // One byte a pixel for every frame of the document; the frame being reduced as a
-    // 24-bit copy, its 8-bit result and the copy that becomes the frame.
-    return MemoryBudget::PictureBytes(width, height, frames, 1) + MemoryBudget::PictureBytes(width, height)
-           + MemoryBudget::PictureBytes(width, height, 2, 1);
+    // One byte a pixel for every frame of the document; each frame being reduced (up to
+    // two per core wait in order) as a 24-bit copy and its 8-bit result, and the copy that
+    // becomes the frame.
+    const int inFlight = std::min(frames, 2 * WorkerThreadCount(0));
+    return MemoryBudget::PictureBytes(width, height, frames, 1)
+           + inFlight * (MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 1, 1))
+           + MemoryBudget::PictureBytes(width, height, 1, 1);
 }
 
 std::string FrameCountText(int frames)

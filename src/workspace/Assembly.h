@@ -21,19 +21,25 @@ struct TAssemblyOptions {
     TReduceSettings Reduction;
     bool Merge = false; // frame optimiser: pixels repeating the previous frame become transparent
     bool Crop = false;  // frame optimiser: transparent frames cut to their visible pixels
+    // Keep Frame Palettes: every frame keeps its own colour table instead of one merged
+    // global table.
+    bool FramePalettes = false;
+    // Threads that reduce the frames; 0: one per core. The file is the same for any number.
+    int Threads = 0;
 };
 
 // What the user sees while an animation is built. Every member may be left empty.
 struct TAssemblyView {
-    // A reduced frame about to be appended; shown and repainted at once.
+    // A reduced frame about to be appended, in order, on the calling thread; shown and
+    // repainted at once.
     std::function<void(const TBitmap& frame)> ShowFrame;
-    // Progress of the frame being reduced, 0..100.
-    std::function<void(int percent)> Progress;
 };
 
 struct TAssemblyResult {
     std::shared_ptr<TGIFImage> Document;
-    // Size of the document as Save writes it; -1 when even what was built cannot be written.
+    // The document as Save writes it, and its size; empty and -1 when even what was built
+    // cannot be written.
+    std::vector<std::uint8_t> Bytes;
     std::int64_t Size = -1;
     // The failure that ended the build (null on success); the caller shows it.
     std::exception_ptr Error;

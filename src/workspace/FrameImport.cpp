@@ -1,5 +1,6 @@
 #include "FrameImport.h"
 
+#include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/IcoFile.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -159,10 +161,12 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
     return fitted;
 }
 
-bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
+namespace {
+
+// The end of an import, WorkBitmap holding the picture: the first picture sets the frame
+// size, the others are fitted into it.
+void appendImportedPicture(TFrameStrip& strip)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
-        return false;
     if (strip.Count() == 0) {
         strip.FrameWidth = strip.WorkBitmap.Width();
         strip.FrameHeight = strip.WorkBitmap.Height();
@@ -170,5 +174,56 @@ bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<st
     if (strip.WorkBitmap.Width() != strip.FrameWidth || strip.WorkBitmap.Height() != strip.FrameHeight)
         strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
     appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+}
+
+// A picture decoded on a worker thread, with what its reader warned about.
+struct TDecodedImport {
+    std::optional<TBitmap> Picture;
+    std::vector<std::string> Warnings;
+};
+
+bool importable(const std::string& ext)
+{
+    return ext == ".GIF" || ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP" || ext == ".ICO";
+}
+
+} // namespace
+
+bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
+{
+    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
+        return false;
+    appendImportedPicture(strip);
     return true;
+}
+
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, const TImportWarningsFn& onWarnings)
+{
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!importable(upperExtension(paths[i])))
+            return static_cast<int>(i);
+    const TStripUpdate update(strip);
+    // An icon is drawn over WorkBitmap, so it is loaded in its turn on this thread.
+    ForEachInOrder(
+        static_cast<int>(paths.size()), 0,
+        [&](int i) {
+            TDecodedImport decoded;
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            if (upperExtension(path) != ".ICO") {
+                decoded.Picture.emplace();
+                LoadImportPicture(path, *decoded.Picture, &decoded.Warnings);
+            }
+            return decoded;
+        },
+        [&](int i, TDecodedImport& decoded) {
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            if (decoded.Picture)
+                strip.WorkBitmap = std::move(*decoded.Picture);
+            else
+                LoadImportPicture(path, strip.WorkBitmap, &decoded.Warnings);
+            if (onWarnings && !decoded.Warnings.empty())
+                onWarnings(path, decoded.Warnings);
+            appendImportedPicture(strip);
+        });
+    return -1;
 }

@@ -6,6 +6,7 @@
 #include "FrameStrip.h"
 #include "gif/GIFImage.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,15 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir);
 // Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
 // nothing and return false. The selection does not change.
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
+
+// ImportImageFile for many files, appended in order while the next ones are decoded on
+// every core. When a file's extension is not one Import takes, nothing is imported and
+// its index is returned; -1 once every file is in. A file that cannot be read throws, and
+// the files before it stay imported.
+// A file's reader warnings (a GIF cut short) are handed to onWarnings in file order.
+using TImportWarningsFn = std::function<void(const std::string& path, const std::vector<std::string>& warnings)>;
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
+                     const TImportWarningsFn& onWarnings = {});
 
 // The picture Import would make of a file before fitting: `work` is the strip's
 // WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.

@@ -3,35 +3,6 @@
 #include "graphics/Exception.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-
-bool TryParseInt(const std::string& text, int& value)
-{
-    std::size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b])))
-        ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1])))
-        --e;
-    if (b < e && text[b] == '+')
-        ++b; // from_chars takes "-" but not "+"
-    if (b == e)
-        return false;
-    int v = 0;
-    const char* first = text.data() + b;
-    const char* last = text.data() + e;
-    const auto [ptr, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || ptr != last)
-        return false;
-    value = v;
-    return true;
-}
-
-int StrToIntDef(const std::string& text, int def)
-{
-    int v = def;
-    return TryParseInt(text, v) ? v : def;
-}
 
 TFrameStrip::TFrameStrip() = default;
 
@@ -117,6 +88,10 @@ void TFrameStrip::SelectOnly(int i)
 void TFrameStrip::LoadWorkBitmap(int i)
 {
     const TFrameRecord& f = FindFrameImage(i);
+    // A palette WorkBitmap (an opened GIF frame leaves one) would squeeze the frame onto
+    // its palette: the copy is made at 24 bits.
+    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
+        WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     WorkBitmap.CopyRect(TPoint(0, 0), f.Bitmap, TRect(0, 0, FrameWidth, FrameHeight));
 }
 
@@ -134,6 +109,9 @@ void TFrameStrip::StoreWorkBitmap(int i)
 
 void TFrameStrip::ClearWorkBitmap()
 {
+    // White whatever palette WorkBitmap had: a fresh 24-bit picture.
+    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
+        WorkBitmap = TBitmap();
     WorkBitmap.SetSize(FrameWidth, FrameHeight);
     WorkBitmap.Fill(clWhite);
 }

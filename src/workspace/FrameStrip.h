@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "graphics/Bitmap.h"
+#include "graphics/NumberRules.h"
 #include "graphics/Types.h"
 #include "platform/Ui.h"
 
@@ -43,10 +44,6 @@ enum class TStripChange {
     Selection, // item index or selection changed
 };
 
-// Reads a whole decimal number (optional sign, surrounding blanks allowed); false for
-// anything else, including values outside int.
-bool TryParseInt(const std::string& text, int& value);
-int StrToIntDef(const std::string& text, int def);
 
 class TFrameStrip {
 public:
@@ -79,11 +76,12 @@ public:
     void SelectOnly(int i);
 
     // --- WorkBitmap --------------------------------------------------------------------
-    // Copies (0, 0, FrameWidth, FrameHeight) of frame i into WorkBitmap (which keeps its size).
+    // Copies (0, 0, FrameWidth, FrameHeight) of frame i into WorkBitmap (which keeps its
+    // size and becomes 24-bit if it was not, so the copy is exact).
     void LoadWorkBitmap(int i);
     // Sizes frame i to FrameWidth x FrameHeight and copies WorkBitmap's top-left part in.
     void StoreWorkBitmap(int i);
-    // WorkBitmap := FrameWidth x FrameHeight, white.
+    // WorkBitmap := FrameWidth x FrameHeight, 24-bit, white.
     void ClearWorkBitmap();
 
     // --- frame creation and removal ---------------------------------------------------

@@ -73,6 +73,7 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
     s.NewFrameHeight = ini.ReadInteger("Frames", "Height", 60);
     s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
     s.MemoryLimit = ParseMemoryLimit(ini.ReadString("Memory", "Limit", "")).value_or(MemoryBudget::kDefaultLimit);
+    s.KeepFramePalettes = ini.ReadBool("Optimizer", "KeepFramePalettes", false);
     return s;
 }
 
@@ -94,4 +95,5 @@ void SaveSettings(const std::string& fileName, const TSettings& s)
     ini.WriteInteger("Frames", "Height", s.NewFrameHeight);
     ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
     ini.WriteString("Memory", "Limit", MemoryBudget::SizeText(s.MemoryLimit));
+    ini.WriteBool("Optimizer", "KeepFramePalettes", s.KeepFramePalettes);
 }

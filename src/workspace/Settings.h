@@ -1,5 +1,5 @@
-// The settings file: window placement, three remembered folders and four numeric
-// defaults, kept in an INI file beside the program. Read once at start, written once at
+// The settings file: window placement, three remembered folders, four numeric defaults
+// and the GIF optimizer's Keep Frame Palettes, kept in an INI file beside the program. Read once at start, written once at
 // exit.
 #pragma once
 
@@ -28,6 +28,8 @@ struct TSettings {
     // [Memory]: the memory budget for pixel data, "Limit" as a size such as 2G or 512M
     // (at least 1M); a value that is not a size reads as the default, 2G.
     std::uint64_t MemoryLimit = MemoryBudget::kDefaultLimit;
+    // [Optimizer]
+    bool KeepFramePalettes = false;
 };
 
 // The memory limit a text gives ("2G", "512 MB", "1073741824"), raised to the smallest

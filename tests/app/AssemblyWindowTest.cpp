@@ -221,6 +221,81 @@ TEST_F(AssemblyWindow, OptimizerMenusSteerCreate)
     EXPECT_TRUE(TPainterReduceF::HalftoneNote(24).contains("16777216 color mode,\rthe Windows Halftone"));
 }
 
+TEST_F(AssemblyWindow, NewFramesStayWhiteAndDuplicatesExactAfterOpenAndCreate)
+{
+    // A GIF of three frames whose one colour table is red, green and blue only.
+    TGIFImage rgb;
+    for (int f = 0; f < 3; ++f) {
+        TBitmap b(20, 10, TPixelFormat::pf8bit);
+        b.SetPalette({clRed, clLime, clBlue});
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 20; ++x)
+                b.ScanLine(y)[x] = static_cast<std::uint8_t>((x / 4 + y + f) % 3);
+        rgb.Add(b);
+    }
+    rgb.OptimizeColorMaps();
+    ASSERT_EQ(rgb.GlobalColorMap().Count(), 3);
+    rgb.SaveToFile(dir.file("rgb.gif"));
+
+    ui.AnswerOpenFile(dir.file("rgb.gif"));
+    Trigger("Open2");
+    ASSERT_EQ(w->Strip().Count(), 3);
+    Trigger("Create1");
+    w->Strip().SelectOnly(2);
+    Trigger("New1"); // F3: a fourth frame, after the third
+    ASSERT_EQ(w->Strip().Count(), 4);
+    EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap, SolidBitmap(20, 10, clWhite));
+    Trigger("Create1");
+    ui.AnswerSaveFile(dir.file("saved.gif"));
+    Trigger("SaveAs1");
+    TGIFImage saved;
+    saved.LoadFromFile(dir.file("saved.gif"));
+    ASSERT_EQ(saved.Count(), 4);
+    const TBitmap fourth = saved.Images[3]->Bitmap();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(fourth.Pixel(x, y), clWhite) << x << "," << y;
+
+    // Ctrl+D after a Create: a picture of colours no palette had is copied exactly.
+    TBitmap gradient(20, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            gradient.SetPixel(x, y, RGB(x * 12 + 5, y * 25 + 1, 130 + x - y));
+    w->Strip().FindFrameImage(0).Bitmap = gradient;
+    w->Strip().PixelsChanged(0);
+    Trigger("Create1");
+    w->Strip().SelectOnly(0);
+    Trigger("Duplicate1");
+    ASSERT_EQ(w->Strip().Count(), 5);
+    EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap, gradient);
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
+TEST_F(AssemblyWindow, KeepFramePalettesIsOffAtFirstAndRemembered)
+{
+    QAction* keep = w->PainterReduceF->Action("KeepFramePalettes1");
+    ASSERT_NE(keep, nullptr);
+    EXPECT_EQ(keep->text(), "Keep Frame Palettes");
+    EXPECT_TRUE(keep->isCheckable());
+    EXPECT_FALSE(keep->isChecked());
+    Frames({0x0000FF, 0x00FF00});
+    Trigger("Create1");
+    EXPECT_GT(w->ImageAnimate->Document()->GlobalColorMap().Count(), 0);
+
+    keep->trigger();
+    Trigger("Create1");
+    const TGIFImage* doc = w->ImageAnimate->Document();
+    EXPECT_EQ(doc->GlobalColorMap().Count(), 0);
+    for (const auto& frame : doc->Images)
+        EXPECT_GT(frame->ColorMap.Count(), 0);
+
+    // Written at exit, read at the next start.
+    w->close();
+    w->FormDestroy();
+    w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+    EXPECT_TRUE(w->PainterReduceF->Action("KeepFramePalettes1")->isChecked());
+}
+
 TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
 {
     std::filesystem::create_directory(dir.path() / "pics");

@@ -54,6 +54,18 @@ TEST(MakeCommand, BuildsTheAnimationFromImages)
     ASSERT_FALSE(tl.Frames.empty());
     EXPECT_GE(tl.Frames[0].Transparent, 0);
     EXPECT_EQ(tl.Loops, 0);
+
+    // Frame palettes: no global table, each frame its own.
+    SaveBmpFile(SolidBitmap(40, 20, 0x00FF00), dir.file("c.bmp"));
+    const CliRun f = cli(dir, "make --frame-palettes -o " + dir.file("f.gif") + " " + dir.file("a.bmp") + " " + dir.file("c.bmp"));
+    ASSERT_EQ(f.Exit, 0) << f.Err;
+    const GLFile fl = GiflibDecode(ReadFileBytes(dir.file("f.gif")));
+    EXPECT_TRUE(fl.Global.empty());
+    ASSERT_EQ(fl.Frames.size(), 2u);
+    for (const GLFrame& frame : fl.Frames)
+        EXPECT_TRUE(frame.LocalTable);
+    EXPECT_EQ(fl.Frames[0].Colors[fl.Frames[0].Pixels[0]], Rgb(0x0000FF));
+    EXPECT_EQ(fl.Frames[1].Colors[fl.Frames[1].Pixels[0]], Rgb(0x00FF00));
 }
 
 TEST(MakeCommand, RefusesBadArgumentsWithoutWriting)

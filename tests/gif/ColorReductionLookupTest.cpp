@@ -111,3 +111,34 @@ TEST(ColorLookup, MissSearchUsesSumOfAbsoluteDifferencesLowerIndexOnTies)
     TColorLookup empty({});
     EXPECT_EQ(ask(empty, 8, 9, 10), (TAnswer{0, 0, 0, 0}));
 }
+
+TEST(ColorLookup, SearchMatchesAPlainScanOnEveryPaletteSize)
+{
+    // Sizes around the search's 8-entry groups, entries drawn from a coarse grid so that
+    // ties are frequent: the lowest index must still win.
+    unsigned state = 99;
+    auto next = [&](int range) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 16) % static_cast<unsigned>(range));
+    };
+    for (int n : {1, 2, 7, 8, 9, 15, 16, 17, 100, 236, 255, 256}) {
+        std::vector<TColor> palette;
+        for (int i = 0; i < n; ++i)
+            palette.push_back(RGB(next(6) * 51, next(6) * 51, next(6) * 51));
+        TColorLookup lookup(palette);
+        for (int k = 0; k < 400; ++k) {
+            const int red = next(256), green = next(256), blue = next(256);
+            int want = 0, wantDistance = 1 << 30;
+            for (int i = 0; i < n; ++i) {
+                const int d = std::abs(static_cast<int>(GetRValue(palette[i])) - red)
+                    + std::abs(static_cast<int>(GetGValue(palette[i])) - green)
+                    + std::abs(static_cast<int>(GetBValue(palette[i])) - blue);
+                if (d < wantDistance) {
+                    wantDistance = d;
+                    want = i;
+                }
+            }
+            ASSERT_EQ(ask(lookup, red, green, blue).index, want) << n << " colours, " << red << "," << green << "," << blue;
+        }
+    }
+}

@@ -328,7 +328,7 @@ TEST(GifWriter, OptimizeColorMapsMergesIntoOneSortedGlobalTable)
 
 TEST(GifWriter, OptimizeColorMapsFoldsColoursPastTheLimit)
 {
-    // 300 distinct colours over two frames: the 44 rarest go to the nearest channel sum.
+    // 300 distinct colours over two frames: the 44 rarest go to the nearest kept colour.
     TGIFImage gif;
     std::vector<TColor> a, b;
     for (int i = 0; i < 150; ++i) {
@@ -346,6 +346,26 @@ TEST(GifWriter, OptimizeColorMapsFoldsColoursPastTheLimit)
         EXPECT_EQ(f1.Palette()[f1.ScanLine(0)[x]], RGB(0, x + 1, 200)) << x;
         EXPECT_EQ(f0.Palette()[f0.ScanLine(0)[x]], x <= 105 ? RGB(x, 0, 0) : RGB(105, 0, 0)) << x;
     }
+}
+
+TEST(GifWriter, OptimizeColorMapsFoldsBySquaredRgbDistanceNotChannelSum)
+{
+    // Frame 0 fills the table: blue and (240, 20, 0) twice each, then 254 greens (0, i, 0).
+    // Frame 1 adds pure red once, the rarest colour, so it is folded. Blue has red's
+    // channel sum exactly; (240, 20, 0) is red's near neighbour and must take it.
+    std::vector<TColor> table{RGB(0, 0, 255), RGB(240, 20, 0)};
+    for (int i = 0; i < 254; ++i)
+        table.push_back(RGB(0, i, 0));
+    TGIFImage gif;
+    gif.Add(PaletteBitmap(32, 16, table, [](int x, int y) { return (y * 32 + x) / 2; }));
+    gif.Add(PaletteBitmap(2, 1, {RGB(255, 0, 0), RGB(0, 7, 0)}, [](int x, int) { return x; }));
+    gif.OptimizeColorMaps();
+    ASSERT_EQ(gif.GlobalColorMap().Count(), 256);
+    const TBitmap folded = gif.Images[1]->Bitmap();
+    EXPECT_EQ(folded.Pixel(0, 0), RGB(240, 20, 0));
+    EXPECT_EQ(folded.Pixel(1, 0), RGB(0, 7, 0)); // a kept colour keeps itself
+    const TBitmap kept = gif.Images[0]->Bitmap();
+    EXPECT_EQ(kept.Pixel(0, 0), RGB(0, 0, 255));
 }
 
 TEST(GifWriter, SaveToFileIsAtomic)

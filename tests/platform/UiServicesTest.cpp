@@ -13,6 +13,7 @@
 TEST(UiServices, FileFiltersColoursAndFontsConvert)
 {
     EXPECT_EQ(QtNameFilters({"GIF Files|*.gif"}), QStringList{QStringLiteral("GIF Files (*.gif)")});
+    EXPECT_EQ(QtNameFilters({"AVI file (*.avi)|*.avi"}), QStringList{QStringLiteral("AVI file (*.avi)")});
     EXPECT_EQ(QtNameFilters({"Images|*.gif;*.png; *.jpg", "All Files|*.*"}),
         (QStringList{QStringLiteral("Images (*.gif *.png *.jpg)"), QStringLiteral("All Files (*)")}));
     EXPECT_EQ(QtNameFilters({"Bitmap Files|*.bmp|Icons|*.ico"}),

@@ -3,7 +3,9 @@
 
 #include "graphics/Bitmap.h"
 
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,3 +33,14 @@ std::vector<std::string> RowsFromBitmap(const TBitmap& bmp, const std::vector<st
 
 std::vector<unsigned char> ReadTestFile(const std::string& path);
 void WriteTestFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The message of the exception `f` throws ("" when it throws none), to check texts.
+inline std::string ThrownMessage(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
+}

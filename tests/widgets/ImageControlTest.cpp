@@ -119,3 +119,60 @@ TEST(ImageControl, StopsWhenTheDocumentChangesOrSomethingElseIsShown)
     control.Clear();
     EXPECT_FALSE(control.HasPicture());
 }
+
+TEST(ImageControl, SpeedChangesTheComingWaitsAndReportsEachFrame)
+{
+    TImageControl control;
+    auto clock = std::make_unique<FakeClock>();
+    FakeClock& fake = *clock;
+    auto now = fake.Now;
+    auto waits = fake.Waits;
+    control.SetClock(std::move(clock));
+    std::vector<int> painted;
+    QObject::connect(&control, &TImageControl::FramePainted, [&](int i) { painted.push_back(i); });
+    auto doc = Document({{0x0000FF, 10}, {0x00FF00, 10}, {0xFF0000, 10}}, 0);
+    doc->DrawBackgroundColor = RGB(1, 2, 3);
+    control.ShowDocument(*doc);
+    EXPECT_EQ(control.Document()->DrawBackgroundColor, doc->DrawBackgroundColor);
+    EXPECT_EQ(painted, std::vector<int>{0});
+    EXPECT_EQ(waits->back(), 120);
+
+    auto fire = [&] {
+        *now += waits->back();
+        fake.OnTimeout();
+    };
+    control.SetAnimationSpeed(800);
+    EXPECT_EQ(control.Document()->AnimationSpeed(), 800);
+    fire();
+    EXPECT_EQ(waits->back(), 15);
+    // Speed 0 holds the frame; a speed again moves on at once.
+    control.SetAnimationSpeed(0);
+    fire();
+    EXPECT_EQ(control.CurrentWait(), -1);
+    const std::size_t held = waits->size();
+    control.SetAnimationSpeed(5000); // clamped to 1000
+    EXPECT_EQ(control.Document()->AnimationSpeed(), 1000);
+    ASSERT_EQ(waits->size(), held + 1);
+    EXPECT_EQ(waits->back(), 0);
+    fire();
+    EXPECT_EQ(waits->back(), 12);
+    EXPECT_EQ(painted, (std::vector<int>{0, 1, 2, 0}));
+}
+
+TEST(ImageControl, CentresStretchesOrTilesThePicture)
+{
+    TImageControl control;
+    control.resize(8, 6);
+    TBitmap b = SolidBitmap(2, 2, 0x0000FF);
+    b.SetPixel(0, 0, 0x00FF00);
+    control.ShowBitmap(b);
+    auto shot = [&] { return control.grab().toImage(); };
+    EXPECT_EQ(shot().pixel(3, 2), Rgb(0x00FF00)); // centred at (3, 2)
+    control.SetFit(TImageFit::Tile);
+    EXPECT_EQ(shot().pixel(0, 0), Rgb(0x00FF00));
+    EXPECT_EQ(shot().pixel(6, 4), Rgb(0x00FF00));
+    EXPECT_EQ(shot().pixel(7, 5), Rgb(0x0000FF));
+    control.SetFit(TImageFit::Stretch);
+    EXPECT_EQ(shot().pixel(3, 2), Rgb(0x00FF00));
+    EXPECT_EQ(shot().pixel(4, 3), Rgb(0x0000FF));
+}

@@ -102,8 +102,8 @@ TEST(CreateAnimation, DelaysTransparencyLoopsAndOneGlobalTable)
     EXPECT_NE(dynamic_cast<TGIFGraphicControlExtension*>(first.Extensions[1].get()), nullptr);
     EXPECT_EQ(r.Document->Images[1]->Extensions.size(), 1u);
     EXPECT_EQ(r.Document->Images[1]->GraphicControlExtension()->Disposal(), 0);
-    // The strip's WorkBitmap is the last assembled frame, reduced.
-    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf8bit);
+    // The strip's WorkBitmap is the last assembled frame, reduced, still at 24 bits.
+    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_EQ(s.WorkBitmap.Pixel(0, 0), kGreen);
 }
 
@@ -200,6 +200,83 @@ TEST(CreateAnimation, MergeAndCropStillShowTheSameFrames)
     EXPECT_EQ(shown.back()[2 * 8 + 3], Rgb(kRed));
     EXPECT_EQ(shown.back()[0], Rgb(kWhite));
     EXPECT_EQ(shown.front()[2 * 8 + 3], Rgb(kWhite));
+}
+
+TEST(CreateAnimation, TheFileIsTheSameOnOneThreadAndOnMany)
+{
+    ScriptedUi ui;
+    TFrameStrip s;
+    s.FrameWidth = 40;
+    s.FrameHeight = 30;
+    for (int f = 0; f < 9; ++f) {
+        TBitmap b(40, 30);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                b.SetPixel(x, y, RGB((x * 6 + f * 20) & 0xFF, (y * 8 + f * 9) & 0xFF, (x * y + f * 30) & 0xFF));
+        s.Append(b);
+    }
+    s.SetTransparent(4, true);
+    for (const bool framePalettes : {false, true}) {
+        TAssemblyOptions one;
+        one.FramePalettes = framePalettes;
+        one.Threads = 1;
+        TAssemblyOptions many = one;
+        many.Threads = 4;
+        const TAssemblyResult a = CreateAnimation(s, false, one);
+        const TAssemblyResult b = CreateAnimation(s, false, many);
+        ASSERT_TRUE(a.Succeeded());
+        ASSERT_TRUE(b.Succeeded());
+        EXPECT_EQ(a.Bytes, b.Bytes) << (framePalettes ? "frame palettes" : "merged");
+        EXPECT_EQ(a.Bytes, AnimationBytes(*a.Document));
+    }
+}
+
+TEST(CreateAnimation, FramePalettesKeepEveryFramesOwnColours)
+{
+    ScriptedUi ui;
+    // Three frames of many colours each, the second transparent.
+    TFrameStrip s;
+    s.FrameWidth = 32;
+    s.FrameHeight = 24;
+    std::vector<TBitmap> sources;
+    for (int f = 0; f < 3; ++f) {
+        TBitmap b(32, 24);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 32; ++x)
+                b.SetPixel(x, y, RGB((x * 8 + f * 70) & 0xFF, (y * 10 + f * 40) & 0xFF, ((x + y) * 5 + f * 90) & 0xFF));
+        sources.push_back(b);
+        s.Append(b);
+    }
+    s.SetTransparent(1, true);
+    s.SetDelayText(2, "25");
+    TAssemblyOptions o;
+    o.FramePalettes = true;
+    const TAssemblyResult r = CreateAnimation(s, false, o);
+    ASSERT_TRUE(r.Succeeded());
+    const GLFile gl = GiflibDecode(r.Bytes);
+    EXPECT_TRUE(gl.Global.empty());
+    ASSERT_EQ(gl.Frames.size(), 3u);
+    for (int f = 0; f < 3; ++f) {
+        const GLFrame& frame = gl.Frames[static_cast<std::size_t>(f)];
+        EXPECT_TRUE(frame.LocalTable) << f;
+        // Every pixel shows the colour the reduction gave it (the transparent ones aside).
+        const TBitmap reduced = ReduceFrame(sources[static_cast<std::size_t>(f)], o.Reduction);
+        const TColor key = reduced.Pixel(0, 23);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const int i = frame.Pixels[static_cast<std::size_t>(y * 32 + x)];
+                if (f == 1 && reduced.Pixel(x, y) == key) {
+                    EXPECT_EQ(i, frame.Transparent) << x << "," << y;
+                    continue;
+                }
+                ASSERT_NE(i, frame.Transparent);
+                EXPECT_EQ(frame.Colors[static_cast<std::size_t>(i)], Rgb(reduced.Pixel(x, y))) << f << ": " << x << "," << y;
+            }
+    }
+    EXPECT_EQ(gl.Frames[0].Transparent, -1);
+    EXPECT_GE(gl.Frames[1].Transparent, 0);
+    EXPECT_EQ(gl.Frames[2].Delay, 25);
+    EXPECT_EQ(gl.Loops, 0);
 }
 
 TEST(PreviewWizardFrames, DefaultDelayDefTransAndLoopForever)

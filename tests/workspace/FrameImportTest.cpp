@@ -196,3 +196,34 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
     ASSERT_TRUE(ImportImageFile(g, gif));
     EXPECT_EQ(g.FindFrameImage(0).Bitmap.Pixel(3, 3), kBlue);
 }
+
+TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 9; ++i) {
+        const TBitmap b = SolidBitmap(40 + i * 10, 30, RGB(i * 25, 255 - i * 20, i * 7));
+        paths.push_back(dir.file("p" + std::to_string(i) + (i % 2 ? ".png" : ".bmp")));
+        if (i % 2)
+            SaveQtFile(b, paths.back(), "PNG");
+        else
+            SaveBmpFile(b, paths.back());
+    }
+    paths.push_back(WriteGif(dir, "a.gif", {SolidFrame(0, 0, 40, 30, 1, 5, -1)}));
+    TFrameStrip one, many;
+    for (const std::string& p : paths)
+        ASSERT_TRUE(ImportImageFile(one, p));
+    EXPECT_EQ(ImportImageFiles(many, paths), -1);
+    ASSERT_EQ(many.Count(), one.Count());
+    for (int i = 0; i < one.Count(); ++i) {
+        EXPECT_EQ(many.EntryText(i), one.EntryText(i));
+        EXPECT_TRUE(many.FindFrameImage(i).Bitmap == one.FindFrameImage(i).Bitmap) << i;
+    }
+
+    // A file Import does not take stops everything before it starts.
+    WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
+    TFrameStrip none;
+    EXPECT_EQ(ImportImageFiles(none, {paths[0], dir.file("notes.txt")}), 1);
+    EXPECT_EQ(none.Count(), 0);
+}

@@ -306,3 +306,27 @@ TEST(FrameStrip, ObserversHearChangesOncePerUpdate)
     s.ClearFrames();
     EXPECT_EQ(frames, 1);
 }
+
+TEST(FrameStrip, PaletteWorkBitmapNeverColoursNewOrDuplicatedFrames)
+{
+    // What Open leaves behind: WorkBitmap holding a GIF frame of red, green and blue only.
+    TFrameStrip s = MakeStrip(1, 4, 3);
+    TBitmap rgb(4, 3, TPixelFormat::pf8bit);
+    rgb.SetPalette({clRed, clLime, clBlue});
+    s.WorkBitmap = rgb;
+
+    s.NewFrame();
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap, SolidBitmap(4, 3, clWhite));
+    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf24bit);
+
+    // A picture of colours the palette does not have is duplicated exactly.
+    TBitmap picture(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture.SetPixel(x, y, RGB(x * 60 + 7, y * 90 + 3, 200 - x * y * 10));
+    s.FindFrameImage(1).Bitmap = picture;
+    s.WorkBitmap = rgb;
+    s.SelectOnly(1);
+    ASSERT_EQ(s.Duplicate(), 2);
+    EXPECT_EQ(s.FindFrameImage(2).Bitmap, picture);
+}

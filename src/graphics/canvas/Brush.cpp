@@ -3,6 +3,44 @@
 #include "CanvasPrivate.h"
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::uint64_t load64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// dst[i] ^= src[i], eight bytes at a time.
+void xorBytes(std::uint8_t* __restrict dst, const std::uint8_t* __restrict src, std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t a = load64(dst + i);
+        a ^= load64(src + i);
+        std::memcpy(dst + i, &a, 8);
+    }
+    for (; i < n; ++i)
+        dst[i] ^= src[i];
+}
+
+// A row of `width` pixels of ~color, in the bitmap's byte order.
+std::vector<std::uint8_t> notXorPattern(TColor color, int width)
+{
+    std::vector<std::uint8_t> pattern(static_cast<std::size_t>(width) * 3);
+    for (std::size_t k = 0; k < pattern.size(); k += 3) {
+        pattern[k] = static_cast<std::uint8_t>(~GetBValue(color));
+        pattern[k + 1] = static_cast<std::uint8_t>(~GetGValue(color));
+        pattern[k + 2] = static_cast<std::uint8_t>(~GetRValue(color));
+    }
+    return pattern;
+}
+
+} // namespace
 
 namespace canvasdetail {
 
@@ -43,11 +81,15 @@ QBrush ToQBrush(const TBrush& brush)
 void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, const QPen& edgePen,
                 bool addEdge, const TBrush& brush, const std::optional<QRegion>& clip)
 {
+    // Not-xor with white leaves every pixel as it is.
+    if (brush.Color() == clWhite)
+        return;
     const QRect bounds = path.boundingRect().toAlignedRect().adjusted(-1, -1, 2, 2).intersected(
         QRect(0, 0, bmp.Width(), bmp.Height()));
     if (bounds.isEmpty())
         return;
-    QImage mask(bounds.size(), QImage::Format_RGB32);
+    // One byte per pixel: 255 inside the figure, 0 outside.
+    QImage mask(bounds.size(), QImage::Format_Grayscale8);
     mask.fill(0);
     {
         QPainter p(&mask);
@@ -66,26 +108,55 @@ void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint
         for (const QPoint& q : *edge) {
             if (!bounds.contains(q) || (addEdge && clip && !clip->contains(q)))
                 continue;
-            mask.setPixel(q - bounds.topLeft(), addEdge ? 0xFFFFFFFFu : 0xFF000000u);
+            mask.scanLine(q.y() - bounds.top())[q.x() - bounds.left()] = addEdge ? 255 : 0;
         }
     }
-    const std::uint8_t cb = static_cast<std::uint8_t>(GetBValue(brush.Color()));
-    const std::uint8_t cg = static_cast<std::uint8_t>(GetGValue(brush.Color()));
-    const std::uint8_t cr = static_cast<std::uint8_t>(GetRValue(brush.Color()));
+    // ~(p ^ c) is p ^ ~c: one row of ~c repeated, xor-ed over each run of the mask.
+    const std::vector<std::uint8_t> pattern = notXorPattern(brush.Color(), bounds.width());
+    const bool solid = brush.Style() == TBrushStyle::bsSolid;
+    const int w = mask.width();
     for (int my = 0; my < mask.height(); ++my) {
-        const QRgb* m = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
+        const std::uint8_t* m = mask.constScanLine(my);
         const int y = bounds.top() + my;
-        std::uint8_t* row = bmp.ScanLine(y);
-        for (int mx = 0; mx < mask.width(); ++mx) {
-            const int x = bounds.left() + mx;
-            if (!(m[mx] & 0xFFFFFF) || !HatchHit(brush.Style(), x, y))
-                continue;
-            std::uint8_t* px = row + 3 * x;
-            px[0] = static_cast<std::uint8_t>(~(px[0] ^ cb));
-            px[1] = static_cast<std::uint8_t>(~(px[1] ^ cg));
-            px[2] = static_cast<std::uint8_t>(~(px[2] ^ cr));
+        std::uint8_t* row = bmp.ScanLine(y) + 3 * bounds.left();
+        if (!solid) {
+            for (int mx = 0; mx < w; ++mx) {
+                if (!m[mx] || !HatchHit(brush.Style(), bounds.left() + mx, y))
+                    continue;
+                for (int k = 3 * mx; k < 3 * mx + 3; ++k)
+                    row[k] ^= pattern[static_cast<std::size_t>(k)];
+            }
+            continue;
+        }
+        for (int mx = 0; mx < w;) {
+            while (mx + 8 <= w && load64(m + mx) == 0)
+                mx += 8;
+            while (mx < w && !m[mx])
+                ++mx;
+            const int start = mx;
+            while (mx + 8 <= w && load64(m + mx) == ~std::uint64_t(0))
+                mx += 8;
+            while (mx < w && m[mx])
+                ++mx;
+            xorBytes(row + 3 * start, pattern.data() + 3 * start, 3 * static_cast<std::size_t>(mx - start));
         }
     }
+}
+
+void NotXorFillRect(TBitmap& bmp, const QRect& rect, const TBrush& brush, const std::optional<QRegion>& clip)
+{
+    if (clip || brush.Style() != TBrushStyle::bsSolid) {
+        QPainterPath path;
+        path.addRect(QRectF(rect));
+        NotXorFill(bmp, path, nullptr, QPen(Qt::NoPen), false, brush, clip);
+        return;
+    }
+    const QRect r = rect.intersected(QRect(0, 0, bmp.Width(), bmp.Height()));
+    if (r.isEmpty() || brush.Color() == clWhite)
+        return;
+    const std::vector<std::uint8_t> pattern = notXorPattern(brush.Color(), r.width());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        xorBytes(bmp.ScanLine(y) + 3 * r.left(), pattern.data(), pattern.size());
 }
 
 } // namespace canvasdetail

@@ -31,6 +31,16 @@ enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal
 enum class TPolyFillMode { Alternate, Winding };
 enum class TFillStyle { fsSurface, fsBorder };
 
+// Layout flags of TCanvas::DrawText.
+enum TTextFormat : unsigned {
+    dtLeft = 0,
+    dtCenter = 1,
+    dtRight = 2,
+    dtWordBreak = 0x10,  // break lines between words at the rectangle's width
+    dtCalcRect = 0x400,  // only measure: the rectangle takes the text's width and height
+    dtNoPrefix = 0x800,  // "&" is an ordinary character (it always is here)
+};
+
 // Font style flags.
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
@@ -122,6 +132,12 @@ public:
     // Text with its top-left corner at (x, y); the brush colour is painted behind it when
     // the brush is solid. The pen position is not moved.
     void TextOut(int x, int y, const std::string& text);
+    // Text laid out in `rect`: lines end at line breaks (CR, LF or both) and, with
+    // dtWordBreak, between words where the rectangle's width is reached; each line is
+    // placed left, centred or right. The font colour is used and no background is painted.
+    // With dtCalcRect nothing is drawn and the rectangle's right and bottom move to fit
+    // the text (the widest line and all lines). Returns the text's height.
+    int DrawText(TRect& rect, const std::string& text, unsigned format);
     int TextWidth(const std::string& text);
     int TextHeight(const std::string& text);
     // Text turned about its top-left corner by `escapement` tenths of a degree
@@ -200,6 +216,9 @@ public:
     void Offset(int dx, int dy);
     bool Contains(int x, int y) const;
     bool IsEmpty() const;
+    // The region as rectangles that do not overlap, top to bottom and left to right within
+    // a band, for loops of our own that work row by row.
+    std::vector<TRect> Rects() const;
 
     struct Impl;
     const Impl& impl() const { return *d; }

@@ -53,6 +53,9 @@ QBrush ToQBrush(const TBrush& brush);
 // pen goes).
 void NotXorFill(TBitmap& bmp, const QPainterPath& path, const std::vector<QPoint>* edge, const QPen& edgePen,
                 bool addEdge, const TBrush& brush, const std::optional<QRegion>& clip);
+// The same for a rectangle of pixels; without a clip region and with a solid brush it
+// goes straight over the rows.
+void NotXorFillRect(TBitmap& bmp, const QRect& rect, const TBrush& brush, const std::optional<QRegion>& clip);
 // Qt font for a canvas font: a negative height is the character (em) height, a positive
 // one the cell height (ascent plus descent).
 QFont ToQFont(const TFont& font);

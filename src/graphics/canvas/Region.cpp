@@ -209,3 +209,12 @@ bool TRegion::IsEmpty() const
 {
     return d->region.isEmpty();
 }
+
+std::vector<TRect> TRegion::Rects() const
+{
+    std::vector<TRect> out;
+    out.reserve(static_cast<std::size_t>(d->region.rectCount()));
+    for (const QRect& r : d->region)
+        out.emplace_back(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    return out;
+}

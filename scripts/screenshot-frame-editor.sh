@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Drives the frame editor with the mouse and keyboard on a virtual display, as a user would:
+# a new 240 x 160 frame, F4, colours from the colour panel, a rectangle, an ellipse, a flood
+# fill, the text gadget, the gradient text and a gradient smart shape painted, Undo twice,
+# Redo once, Update Frame;
+# then Animation > Create and Save GIF As. Saves three pictures and checks that the saved
+# GIF decodes to exactly the picture the editor showed.
+#   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshot-frame-editor.sh [out-folder]
+# Needs xdotool and ImageMagick (both in install-deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+OUT=${1:-docs/screenshots}
+HOME_DIR=$(mktemp -d)
+trap 'kill "$PID" 2>/dev/null || true; rm -rf "$HOME_DIR"' EXIT
+ANIVOR_HOME="$HOME_DIR" build/bin/anivor &
+PID=$!
+sleep 3
+MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+# Pictures of one window, and mouse actions at positions inside the editor window.
+shot() {
+    import -window root "$HOME_DIR/root.png"
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    convert "$HOME_DIR/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+at() { xdotool mousemove $((EX + $1)) $((EY + $2)); sleep 0.1; }
+click() { at "$1" "$2"; xdotool click 1; sleep 0.3; }
+rclick() { at "$1" "$2"; xdotool click 3; sleep 0.5; }
+drag() {
+    at "$1" "$2"
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8; do
+        at $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
+    done
+    xdotool mouseup 1
+    sleep 0.3
+}
+# Tool bar and colour panel, relative to the editor window (its designed layout).
+tool() { click 12 30; click 57 "$1"; } # the drawing tool drop-down, then the item at y
+RECTANGLE=74 ELLIPSE=118 FLOODFILL=184
+palette() { click 555 $((54 + $1)); } # a row of the palette's middle column: 0 red ... 64 blue
+SWAP_X() { click 540 195; }
+TEXT_GADGET() { click 195 30; }
+GRADIENT_GADGET() { click 218 30; }
+SMART_SHAPE() { click 248 30; }
+PAINT_SHAPE() { click 385 30; }
+PIC_X=1 PIC_Y=43 # the picture's top-left corner
+
+focus "$MAIN"
+xdotool key F3; sleep 1
+xdotool key ctrl+a; xdotool type 240; xdotool key Return; sleep 0.7
+xdotool key ctrl+a; xdotool type 160; xdotool key Return; sleep 0.7
+focus "$MAIN"; xdotool key F4; sleep 1.5
+DRAW=$(xdotool search --name "^Anivor Draw$" | head -1)
+eval "$(xdotool getwindowgeometry --shell "$DRAW")"
+EX=$X EY=$Y
+
+palette 62          # pen: blue
+SWAP_X; palette 14  # brush: yellow
+tool $RECTANGLE; drag $((PIC_X + 20)) $((PIC_Y + 15)) $((PIC_X + 120)) $((PIC_Y + 90))
+palette 30          # brush: green
+tool $ELLIPSE; drag $((PIC_X + 100)) $((PIC_Y + 50)) $((PIC_X + 220)) $((PIC_Y + 140))
+palette 0           # brush: red
+tool $FLOODFILL; click $((PIC_X + 230)) $((PIC_Y + 10))
+# The text gadget ("Anivor" at 92, 91), dragged onto the ellipse; its popup's Paint, six
+# items down.
+TEXT_GADGET; drag $((PIC_X + 112)) $((PIC_Y + 99)) $((PIC_X + 142)) $((PIC_Y + 119))
+rclick $((PIC_X + 142)) $((PIC_Y + 119)); click $((PIC_X + 184)) $((PIC_Y + 241))
+# The gradient text, dragged up onto the ellipse, then painted from its popup.
+GRADIENT_GADGET; drag $((PIC_X + 85)) $((PIC_Y + 168)) $((PIC_X + 145)) $((PIC_Y + 68))
+# The smart shape (65 x 65 at the corner), dragged below the rectangle; its popup's
+# Gradient, the third item, turns its gradient on.
+SMART_SHAPE; drag $((PIC_X + 30)) $((PIC_Y + 30)) $((PIC_X + 40)) $((PIC_Y + 122))
+rclick $((PIC_X + 40)) $((PIC_Y + 122)); click $((PIC_X + 94)) $((PIC_Y + 176))
+at 300 300; shot "$DRAW" "$OUT/frame-editor-gadgets.png"
+rclick $((PIC_X + 149)) $((PIC_Y + 69)); click $((PIC_X + 191)) $((PIC_Y + 191))
+PAINT_SHAPE
+TEXT_GADGET; GRADIENT_GADGET; SMART_SHAPE
+xdotool key ctrl+z; sleep 0.3
+xdotool key ctrl+z; sleep 0.3
+xdotool key ctrl+y; sleep 0.3
+at 300 300; shot "$DRAW" "$OUT/frame-editor-undo-redo.png"
+convert "$OUT/frame-editor-undo-redo.png" -crop "240x160+$PIC_X+$PIC_Y" +repage "$HOME_DIR/edited.png"
+click 505 30        # Update Frame
+sleep 0.5
+shot "$MAIN" "$OUT/frame-editor-updated-strip.png"
+
+# Animation > Create, then Save GIF As.
+focus "$MAIN"; xdotool key alt+a; sleep 0.5; xdotool key c; sleep 2
+focus "$MAIN"; xdotool key alt+a; sleep 0.5; xdotool key a; sleep 1.5
+xdotool type "$HOME_DIR/drawn.gif"; xdotool key Return; sleep 1.5
+convert "$HOME_DIR/drawn.gif[0]" "$HOME_DIR/decoded.png"
+DIFF=$(compare -metric AE "$HOME_DIR/edited.png" "$HOME_DIR/decoded.png" null: 2>&1 || true)
+echo "Saved GIF against the edited picture: $DIFF pixels differ"
+[ "$DIFF" = "0" ]

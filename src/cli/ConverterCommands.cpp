@@ -1,0 +1,110 @@
+// avi2gif and gif2avi: the two converter windows' work from the shell.
+#include "CliCommand.h"
+
+#include "gif/GIFImage.h"
+#include "tools/AviToGif.h"
+#include "tools/GifToAvi.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+namespace {
+
+// IN -o OUT, in any order.
+void inAndOut(const std::vector<std::string>& args, std::string& in, std::string& out, const char* outKind)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o") {
+            if (i + 1 >= args.size())
+                throw CliUsageError{std::string("-o needs ") + outKind};
+            out = args[++i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            throw CliUsageError{"unknown option " + args[i]};
+        } else if (in.empty()) {
+            in = args[i];
+        } else {
+            throw CliUsageError{"one input file only"};
+        }
+    }
+    if (in.empty())
+        throw CliUsageError{"expected an input file"};
+    if (out.empty())
+        throw CliUsageError{std::string("expected -o ") + outKind};
+}
+
+// "Frame 12 of 300" on a terminal, rewritten in place; nothing when stderr is redirected.
+class TProgressLine {
+public:
+    TProgressLine() : m_terminal(isatty(STDERR_FILENO) != 0) {}
+    ~TProgressLine() { Clear(); }
+    void Show(std::uint64_t done, std::uint64_t total)
+    {
+        if (m_terminal)
+            std::cerr << "\rFrame " << done << " of " << total << std::flush;
+    }
+    void Clear()
+    {
+        if (m_terminal)
+            std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
+        m_terminal = false;
+    }
+
+private:
+    bool m_terminal;
+};
+
+int avi2gif(const std::vector<std::string>& args)
+{
+    std::string in, out;
+    inAndOut(args, in, out, "OUT.gif");
+    TVideoReader reader(in);
+    const TVideoStreamInfo& info = reader.Info();
+    std::unique_ptr<TGIFImage> image;
+    {
+        TProgressLine line;
+        TAviToGifView view;
+        view.Step = [&](std::uint32_t position) {
+            line.Show(position - info.Timing.Start + 1, info.Timing.Length - info.Timing.Start);
+            return true;
+        };
+        image = ConvertAviToGif(reader, view);
+    }
+    const int frames = image->Count(); // the optimiser may fold repeated frames together
+    SaveConvertedGif(*image, out);
+    std::cout << "Wrote " << out << " (" << frames << " frames, " << info.Width << " x " << info.Height
+              << ", delay " << AviFrameDelay(info.Timing) << ")\n";
+    return 0;
+}
+
+int gif2avi(const std::vector<std::string>& args)
+{
+    std::string in, out;
+    inAndOut(args, in, out, "OUT.avi");
+    TGIFImage image;
+    image.LoadFromFile(in);
+    if (image.Empty())
+        throw GIFException(in + ": the GIF has no frames");
+    TGifToAviResult result;
+    {
+        TProgressLine line;
+        TGifToAviView view;
+        view.Step = [&](int index) {
+            line.Show(static_cast<std::uint64_t>(index) + 1, static_cast<std::uint64_t>(image.Count()));
+            return true;
+        };
+        result = WriteGifAsAvi(image, out, view);
+    }
+    const std::uint32_t duration = GifAviFrameDuration(image);
+    std::cout << "Wrote " << out << " (" << result.Frames << " frames, " << image.Width() << " x " << image.Height()
+              << ", " << duration << "/100 s a frame)\n";
+    return 0;
+}
+
+} // namespace
+
+ANIVOR_CLI_COMMAND("avi2gif", "IN -o OUT.gif",
+                   "Converts a video (AVI, MP4, MOV, MKV, WebM) to an animated GIF as the AVI to GIF converter does.",
+                   avi2gif);
+ANIVOR_CLI_COMMAND("gif2avi", "IN.gif -o OUT.avi",
+                   "Writes an animated GIF as an uncompressed AVI as the GIF to AVI converter does.", gif2avi);

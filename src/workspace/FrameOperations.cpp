@@ -1,0 +1,253 @@
+#include "FrameOperations.h"
+
+#include "effects/GeometricEffects.h"
+#include "effects/PixelEffects.h"
+#include "graphics/BmpFile.h"
+#include "platform/Ui.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+bool valid(const TFrameStrip& strip, int i)
+{
+    return i >= 0 && i < strip.Count();
+}
+
+// A 24-bit copy of frame i's picture (pixels only; the flag stays with the frame).
+TBitmap copyOf(const TFrameStrip& strip, int i)
+{
+    TBitmap copy = strip.FindFrameImage(i).Bitmap;
+    copy.SetTransparent(false);
+    copy.SetPixelFormat(TPixelFormat::pf24bit);
+    return copy;
+}
+
+// Runs `change` on a 24-bit copy of frame i and makes the result the frame's picture.
+template <class F>
+void changeCopy(TFrameStrip& strip, int i, F&& change)
+{
+    if (!valid(strip, i))
+        return;
+    TBitmap copy = copyOf(strip, i);
+    change(copy);
+    ReplaceFrameBitmap(strip, i, copy);
+}
+
+// The same through WorkBitmap, which is left holding the result.
+template <class F>
+void changeThroughWorkBitmap(TFrameStrip& strip, int i, F&& change)
+{
+    if (!valid(strip, i))
+        return;
+    strip.WorkBitmap = copyOf(strip, i);
+    change(strip.WorkBitmap);
+    ReplaceFrameBitmap(strip, i, strip.WorkBitmap);
+}
+
+std::string normalised(const std::string& name)
+{
+    std::string out;
+    for (unsigned char c : name)
+        if (c != ' ' && c != '-')
+            out += static_cast<char>(std::tolower(c));
+    return out;
+}
+
+} // namespace
+
+void BlurFrame(TFrameStrip& strip, int i)
+{
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::SplitBlur(b, 2); });
+}
+
+void FlipFrameLeftRight(TFrameStrip& strip, int i)
+{
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::FlipRight(b); });
+}
+
+void FlipFrameTopDown(TFrameStrip& strip, int i)
+{
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::FlipDown(b); });
+}
+
+void MirrorFrameRight(TFrameStrip& strip, int i)
+{
+    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::MirrorRight(b); });
+}
+
+void MirrorFrameDown(TFrameStrip& strip, int i)
+{
+    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::MirrorDown(b); });
+}
+
+void InvertFrame(TFrameStrip& strip, int i)
+{
+    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::Invert(b); });
+}
+
+void ScrollFrame(TFrameStrip& strip, int i, TScrollDirection direction)
+{
+    const int fw = strip.FrameWidth, fh = strip.FrameHeight;
+    changeThroughWorkBitmap(strip, i, [&](TBitmap& b) {
+        const int w = std::min(fw, b.Width()), h = std::min(fh, b.Height());
+        if (w <= 0 || h <= 0)
+            return;
+        const std::size_t bytes = static_cast<std::size_t>(w) * 3;
+        switch (direction) {
+        case TScrollDirection::Up:
+        case TScrollDirection::Down: {
+            std::vector<std::uint8_t> spare(bytes);
+            const bool up = direction == TScrollDirection::Up;
+            std::memcpy(spare.data(), b.ScanLine(up ? 0 : h - 1), bytes);
+            if (up)
+                for (int y = 0; y + 1 < h; ++y)
+                    std::memcpy(b.ScanLine(y), b.ScanLine(y + 1), bytes);
+            else
+                for (int y = h - 1; y > 0; --y)
+                    std::memcpy(b.ScanLine(y), b.ScanLine(y - 1), bytes);
+            std::memcpy(b.ScanLine(up ? h - 1 : 0), spare.data(), bytes);
+            break;
+        }
+        case TScrollDirection::Left:
+        case TScrollDirection::Right:
+            for (int y = 0; y < h; ++y) {
+                std::uint8_t* row = b.ScanLine(y);
+                if (direction == TScrollDirection::Left)
+                    std::rotate(row, row + 3, row + bytes);
+                else
+                    std::rotate(row, row + bytes - 3, row + bytes);
+            }
+            break;
+        }
+    });
+}
+
+void RotateFrame(TFrameStrip& strip, int i)
+{
+    if (!valid(strip, i))
+        return;
+    const TBitmap source = copyOf(strip, i);
+    // The rotated picture is drawn over a copy of the frame.
+    TBitmap rotated = source;
+    qorFX::SmoothRotate(source, rotated, source.Width() / 2, source.Height() / 2, strip.RotationAngle);
+    ReplaceFrameBitmap(strip, i, rotated);
+}
+
+void TraceFrame(TFrameStrip& strip, int i)
+{
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::Trace(b, 1, clBlack); });
+}
+
+void ShadowFrame(TFrameStrip& strip, int i, TShadowDirection direction)
+{
+    changeCopy(strip, i, [direction](TBitmap& b) {
+        switch (direction) {
+        case TShadowDirection::UpLeft: qorFX::ShadowUpLeft(b); break;
+        case TShadowDirection::UpRight: qorFX::ShadowUpRight(b); break;
+        case TShadowDirection::DownLeft: qorFX::ShadowDownLeft(b); break;
+        case TShadowDirection::DownRight: qorFX::ShadowDownRight(b); break;
+        }
+    });
+}
+
+void OverlayNextFrame(TFrameStrip& strip, int i, bool quarter)
+{
+    if (!valid(strip, i) || i + 1 >= strip.Count())
+        return;
+    // Both pictures at the frame size, 24-bit.
+    const auto frameCopy = [&](int k) {
+        TBitmap b(strip.FrameWidth, strip.FrameHeight);
+        b.CopyRect(TPoint(0, 0), copyOf(strip, k), TRect(0, 0, strip.FrameWidth, strip.FrameHeight));
+        return b;
+    };
+    TBitmap a = frameCopy(i);
+    const TBitmap b = frameCopy(i + 1);
+    if (quarter)
+        qorFX::Overlay25(b, a);
+    else
+        qorFX::Overlay50(b, a);
+    ReplaceFrameBitmap(strip, i, a);
+}
+
+void ReplaceFrameBitmap(TFrameStrip& strip, int i, const TBitmap& bitmap)
+{
+    if (!valid(strip, i))
+        return;
+    TFrameRecord& frame = strip.FindFrameImage(i);
+    const bool transparent = frame.Bitmap.Transparent();
+    frame.Bitmap = bitmap;
+    frame.Bitmap.SetTransparent(transparent);
+    strip.PixelsChanged(i);
+}
+
+std::string BitmapFileName(const std::string& path)
+{
+    std::filesystem::path p(path);
+    p.replace_extension(".bmp");
+    return p.string();
+}
+
+std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& path)
+{
+    if (!valid(strip, i))
+        return {};
+    const std::string name = BitmapFileName(path);
+    SaveBmpFile(strip.FindFrameImage(i).Bitmap, name);
+    return name;
+}
+
+void SaveFrameAsCommand(const TFrameStrip& strip, int i)
+{
+    if (!valid(strip, i))
+        return;
+    TFileDialogOptions options;
+    options.Filters = {"Bitmap Files|*.bmp"};
+    options.DefaultExt = "bmp";
+    if (const auto path = UI().SaveFile(options)) {
+        WaitCursor wait;
+        SaveFrameBitmap(strip, i, *path);
+    }
+}
+
+const std::vector<TFrameOperation>& FrameOperations()
+{
+    using S = TScrollDirection;
+    using D = TShadowDirection;
+    static const std::vector<TFrameOperation> table = {
+        {"Blur", "Blur2", BlurFrame},
+        {"Flip Left Right", "FlipLeftRight2", FlipFrameLeftRight},
+        {"Flip Top Down", "FlipTopDown1", FlipFrameTopDown},
+        {"Mirror Right", "Right8", MirrorFrameRight},
+        {"Mirror Down", "Down3", MirrorFrameDown},
+        {"Scroll Up", "Up1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Up); }},
+        {"Scroll Down", "Down1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Down); }},
+        {"Scroll Left", "Left1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Left); }},
+        {"Scroll Right", "Right1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Right); }},
+        {"Invert", "Invert1", InvertFrame},
+        // The drop-down's flips change the frame's own picture: the same pixels.
+        {"Flip Left-Right", "FlipLeftRight1", FlipFrameLeftRight},
+        {"Flip Up-Down", "FlipUpDown1", FlipFrameTopDown},
+        {"Rotate", "Rotate1", RotateFrame},
+        {"Trace", "Trace2", TraceFrame},
+        {"Shadow Up Left", "UpLeft2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpLeft); }},
+        {"Shadow Up Right", "UpRight1", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpRight); }},
+        {"Shadow Down Left", "DownLeft2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownLeft); }},
+        {"Shadow Down Right", "DownRight2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownRight); }},
+        {"Overlay 50%", "N50Opaque1", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, false); }},
+        {"Overlay 25%", "N25Opaque1", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, true); }},
+    };
+    return table;
+}
+
+const TFrameOperation* FindFrameOperation(const std::string& name)
+{
+    const std::string wanted = normalised(name);
+    for (const TFrameOperation& op : FrameOperations())
+        if (normalised(op.Name) == wanted)
+            return &op;
+    return nullptr;
+}

@@ -1,0 +1,74 @@
+#include "app/AnivorForm.h"
+
+#include "editor/DrawForm.h"
+#include "editor/DrawWidgets.h"
+#include "editor/GammaPanel.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Mouse(QWidget* target, QEvent::Type type, QPoint p)
+{
+    QMouseEvent e(type, p, target->mapToGlobal(p), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+
+} // namespace
+
+// Frame > Edit and a double-click on a frame open it in the frame editor; Update Frame
+// writes it back into the strip, closing the editor otherwise leaves it alone.
+TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
+{
+    TempDir dir;
+    ScriptedUi ui;
+    ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    TAnivorF w(dir.path().string() + "/", dir.file("anivor.ini"));
+    EXPECT_FALSE(w.Action("Edit1")->isEnabled());
+    TDrawF draw(&w, dir.file("anivor.ini"));
+    w.SetDrawWindow(&draw);
+    ASSERT_TRUE(w.Action("Edit1")->isEnabled());
+    EXPECT_TRUE(w.Action("btnedit")->isEnabled());
+
+    ui.AnswerInput("30");
+    ui.AnswerInput("20");
+    w.Action("New1")->trigger();
+    w.Action("New1")->trigger();
+    ASSERT_EQ(w.Strip().ItemIndex(), 1);
+
+    QTimer::singleShot(0, [&] {
+        draw.Action("Rectangle2")->trigger();
+        Mouse(draw.pic, QEvent::MouseButtonPress, {2, 2});
+        Mouse(draw.pic, QEvent::MouseMove, {10, 8});
+        Mouse(draw.pic, QEvent::MouseButtonRelease, {10, 8});
+        draw.Action("btnOK")->trigger();
+    });
+    w.Action("Edit1")->trigger();
+    EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap.Pixel(2, 2), clBlack);
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+
+    // A double-click on the first frame selects it and opens it; closing discards.
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(draw.Picture().Bitmap(), SolidBitmap(30, 20, clWhite));
+        draw.Action("ToolButton16")->trigger();
+        draw.Action("FloodFill1")->trigger();
+        draw.gamma->SetSecondColor(clRed);
+        Mouse(draw.pic, QEvent::MouseButtonPress, {5, 5});
+        Mouse(draw.pic, QEvent::MouseButtonRelease, {5, 5});
+        EXPECT_EQ(draw.Picture().Bitmap().Pixel(5, 5), clRed);
+        draw.reject();
+    });
+    emit w.ScrollBoxSource->FrameDoubleClicked("Frame1");
+    EXPECT_EQ(w.Strip().ItemIndex(), 0);
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    EXPECT_TRUE(ui.Errors().empty());
+}
