@@ -3,7 +3,8 @@
 
     python3 scripts/fuzz-seeds.py OUTDIR
 
-writes OUTDIR/fuzz_gif_reader/, OUTDIR/fuzz_image_files/ and OUTDIR/fuzz_ini_reader/.
+writes OUTDIR/fuzz_<target>/ for every target: GIFs, pictures, settings files, videos,
+QuickBack presets and user vector strings.
 Pictures come from ImageMagick (convert) and gifsicle, which cover the encoders' many
 variants; a few odd but valid files are built here byte by byte. `make fuzz` runs it.
 """
@@ -218,6 +219,40 @@ INI_SEEDS = {
 }
 
 
+def videos(folder):
+    """Short videos FFmpeg writes in the containers and codecs the video reader meets."""
+    with tempfile.TemporaryDirectory() as tmp:
+        jobs = [
+            ("raw.avi", ["-c:v", "rawvideo", "-pix_fmt", "bgr24"]),
+            ("pal8.avi", ["-c:v", "rawvideo", "-pix_fmt", "pal8"]),
+            ("mjpeg.avi", ["-c:v", "mjpeg", "-q:v", "8"]),
+            ("mpeg4.avi", ["-c:v", "mpeg4"]),
+            ("h264.mp4", ["-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"]),
+            ("vp8.webm", ["-c:v", "libvpx", "-b:v", "50k"]),
+            ("ffv1.mkv", ["-c:v", "ffv1"]),
+        ]
+        for name, codec in jobs:
+            out = os.path.join(tmp, name)
+            if run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=32x24:rate=5:duration=0.6"]
+                   + codec + [out]):
+                shutil.copy(out, os.path.join(folder, name))
+
+
+PRESET_SEEDS = {
+    "one.txt": "Plasma=0,0,0,12,3,7,100\n",
+    "several.txt": "a=1,2,3,4,5,6,16\r\nb=40,40,40,0,0,0,255\nc=0,255,128,1,1,1,64\n",
+    "odd.txt": "\n=1,2,3\nname=\nx=1,2,3,4,5,6,15\ny=-1,0,0,0,0,0,100\n",
+}
+
+VECTOR_SEEDS = {
+    "triangle": "\x05\x03" + "0.5,0,1,1,0,1",
+    "square": "\x10\x07" + "0,0,1,0,1,1,0,1",
+    "odd": "\x02\x01" + "0.1,0.2,0.3",
+    "outside": "\x08\x0f" + "-2,-2,3,0.5,0.5,4,1e9,-1e9",
+    "spaces": "\x03\x04" + " 0.25 , 0.75 ,0.9,0.1,0.5,0.5 ",
+}
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: fuzz-seeds.py OUTDIR")
@@ -230,7 +265,16 @@ def main():
     tool_images(gifs, images)
     for name, text in INI_SEEDS.items():
         write(inis, name, text.encode())
-    for folder in (gifs, images, inis):
+    avis = os.path.join(root, "fuzz_avi_reader")
+    os.makedirs(avis, exist_ok=True)
+    videos(avis)
+    presets = os.path.join(root, "fuzz_quickback_presets")
+    for name, text in PRESET_SEEDS.items():
+        write(presets, name, text.encode())
+    vectors = os.path.join(root, "fuzz_user_vector_string")
+    for name, text in VECTOR_SEEDS.items():
+        write(vectors, name, text.encode("latin-1"))
+    for folder in (gifs, images, inis, avis, presets, vectors):
         print("%s: %d seeds" % (folder, len(os.listdir(folder))))
 
 
