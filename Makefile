@@ -37,12 +37,23 @@ test-asan: deps
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
-# libFuzzer targets (clang); FUZZ_SECONDS per target.
+# libFuzzer targets (clang), one after another, each FUZZ_SECONDS long, each from its seed
+# corpus (scripts/fuzz-seeds.py) plus what earlier runs found. Every target runs; the
+# run fails at the end when any of them found a crash.
 FUZZ_SECONDS ?= 600
 fuzz: deps
 	@[ -f build-fuzz/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DANIVOR_FUZZ=ON -DANIVOR_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
-	@for f in build-fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build-fuzz/corpus/$$(basename $$f); $$f -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/$$(basename $$f) || exit 1; done
+	python3 scripts/fuzz-seeds.py build-fuzz/seeds
+	@failed=""; \
+	for f in build-fuzz/fuzz/fuzz_*; do \
+		[ -f "$$f" ] && [ -x "$$f" ] || continue; \
+		name=$$(basename $$f); echo "== $$name"; \
+		mkdir -p build-fuzz/corpus/$$name build-fuzz/artifacts/$$name; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/$$name/ \
+			build-fuzz/corpus/$$name build-fuzz/seeds/$$name || failed="$$failed $$name"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "Crashes found by:$$failed (see build-fuzz/artifacts/)"; exit 1; fi
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

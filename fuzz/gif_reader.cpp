@@ -1,10 +1,19 @@
 // Loads arbitrary bytes as a GIF; what loads is turned into bitmaps, played and saved again.
 #include "gif/GIFImage.h"
 #include "gif/GIFPlayback.h"
+#include "graphics/MemoryBudget.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+// A budget far below libFuzzer's memory limit: claims past it are refused, which is
+// one of the answers a reader may give.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    MemoryBudget::SetLimit(std::uint64_t(64) << 20);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -15,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         gif.LoadFromStream(reader);
     } catch (const GIFException&) {
+        return 0;
+    } catch (const EOutOfMemory&) {
         return 0;
     }
     try {
@@ -38,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         }
     } catch (const GIFException&) {
+    } catch (const EOutOfMemory&) {
     }
     return 0;
 }

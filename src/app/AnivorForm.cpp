@@ -4,6 +4,7 @@
 #include "ToolbarIcons.h"
 
 #include "editor/DrawForm.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/CommandGuard.h"
 #include "platform/HelpViewer.h"
 #include "platform/Shell.h"
@@ -619,6 +620,7 @@ void TAnivorF::applySettings(const TSettings& s)
     m_strip.NewFrameWidth = s.NewFrameWidth;
     m_strip.NewFrameHeight = s.NewFrameHeight;
     m_strip.DefaultDelay = s.DefaultDelay;
+    MemoryBudget::SetLimit(s.MemoryLimit);
     PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
         resize(s.Width, s.Height);

@@ -6,6 +6,7 @@
 #include "effects/ui/PainterEffectsForm.h"
 #include "effects/ui/PainterQBForm.h"
 #include "effects/QuickBackPresets.h"
+#include "graphics/FileWrite.h"
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
@@ -31,6 +32,8 @@ bool IsAutomationSwitch(QString arg)
 
 int main(int argc, char** argv)
 {
+    // A save stopped by Ctrl+C or a termination signal leaves no temporary file behind.
+    RemoveTemporaryFilesOnInterrupt();
     TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
 

@@ -7,10 +7,26 @@
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "graphics/ImageFile.h"
+#include "workspace/FrameImport.h"
 #include "workspace/FrameStrip.h"
 
+#include <cctype>
+#include <iostream>
 #include <string>
 #include <vector>
+
+// An option: "-" and a letter, or "--" and a name. "-1" is a value (a negative number).
+inline bool CliIsOption(const std::string& a)
+{
+    return a.size() > 1 && a[0] == '-' && !std::isdigit(static_cast<unsigned char>(a[1]));
+}
+
+// The reader's warnings about a file, one line each on standard error.
+inline void CliPrintWarnings(const std::string& command, const std::string& path, const std::vector<std::string>& warnings)
+{
+    for (const std::string& w : warnings)
+        std::cerr << "anivor-cli " << command << ": warning: " << path << ": " << w << "\n";
+}
 
 // The whole number after option args[i], within low..high; moves i onto it.
 inline int CliIntOption(const std::vector<std::string>& args, std::size_t& i, int low, int high)
@@ -33,15 +49,15 @@ inline std::string CliTextOption(const std::vector<std::string>& args, std::size
 }
 
 // A picture file by its content; a GIF gives its first frame, as Import takes it.
-inline TBitmap LoadCliPicture(const std::string& path)
+// A GIF cut short gives the frame before the cut and a warning under `command`'s name.
+inline TBitmap LoadCliPicture(const std::string& path, const std::string& command)
 {
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     if (DetectImageFormat(bytes.data(), bytes.size(), path) == TImageFormat::Gif) {
-        TGIFImage image;
-        image.LoadFromFile(path);
-        if (image.Empty())
-            throw EInvalidGraphic(path + ": the GIF file has no frame");
-        return image.Bitmap();
+        std::vector<std::string> warnings;
+        TBitmap picture = LoadGIFPicture(path, &warnings);
+        CliPrintWarnings(command, path, warnings);
+        return picture;
     }
     return ReadImage(bytes.data(), bytes.size(), path);
 }

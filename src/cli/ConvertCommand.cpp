@@ -1,5 +1,6 @@
 // convert: any picture file the program imports, written as a BMP file.
 #include "CliCommand.h"
+#include "CliOptions.h"
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
@@ -45,7 +46,7 @@ int run(const std::vector<std::string>& args)
     for (const std::string& a : args) {
         if (a == "--8bit")
             eightBit = true;
-        else if (a.size() > 1 && a[0] == '-')
+        else if (CliIsOption(a))
             throw CliUsageError{"unknown option " + a};
         else
             files.push_back(a);

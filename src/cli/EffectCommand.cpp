@@ -57,7 +57,7 @@ int runEffect(const std::vector<std::string>& args)
     TBitmap bitmap = LoadImageFile(args[args.size() - 2]);
     // Operations work on 24-bit pixels; missing values count as 0.
     bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    effect->apply(bitmap, values);
+    ApplyEffect(*effect, bitmap, values);
     SaveBmpFile(bitmap, args.back());
     return 0;
 }

@@ -44,14 +44,14 @@ int run(const std::vector<std::string>& args)
         throw CliUsageError{overlay ? std::string(op->Name) + " lays the next frame over the first: give both images"
                                     : std::string(op->Name) + " takes one image"};
 
-    const TBitmap picture = LoadCliPicture(positional[1]);
+    const TBitmap picture = LoadCliPicture(positional[1], "frame-op");
     if (picture.Empty())
         throw EInvalidGraphic(positional[1] + ": the picture is empty");
     strip.FrameWidth = picture.Width();
     strip.FrameHeight = picture.Height();
     strip.Append(picture);
     if (overlay)
-        strip.Append(FitToFrame(LoadCliPicture(positional[2]), picture.Width(), picture.Height()));
+        strip.Append(FitToFrame(LoadCliPicture(positional[2], "frame-op"), picture.Width(), picture.Height()));
     op->Apply(strip, 0);
     SaveBmpFile(strip.FindFrameImage(0).Bitmap, out);
     std::cout << "Wrote " << out << " (" << op->Name << ", " << picture.Width() << " x " << picture.Height() << ")\n";

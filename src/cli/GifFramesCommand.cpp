@@ -1,7 +1,9 @@
 // gif-frames: the frames Animation > Open makes of a GIF file, written as BMP files.
 #include "CliCommand.h"
+#include "CliOptions.h"
 
 #include "graphics/BmpFile.h"
+#include "graphics/Exception.h"
 #include "workspace/FrameImport.h"
 
 #include <filesystem>
@@ -17,7 +19,11 @@ int run(const std::vector<std::string>& args)
     if (!std::filesystem::is_directory(outDir))
         throw CliUsageError{args[1] + " is not a folder"};
     TFrameStrip strip;
-    OpenGIFFile(strip, args[0]);
+    std::vector<std::string> warnings;
+    OpenGIFFile(strip, args[0], &warnings);
+    CliPrintWarnings("gif-frames", args[0], warnings);
+    if (strip.Count() == 0)
+        throw EInvalidGraphic(args[0] + ": the GIF file has no picture");
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";

@@ -4,6 +4,8 @@
 
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
+#include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "workspace/Assembly.h"
 #include "workspace/FrameImport.h"
 
@@ -52,7 +54,7 @@ int run(const std::vector<std::string>& args)
             options.Crop = true;
         } else if (a == "--frame-palettes") {
             options.FramePalettes = true;
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (CliIsOption(a)) {
             throw CliUsageError{"unknown option " + a};
         } else {
             images.push_back(a);
@@ -63,8 +65,29 @@ int run(const std::vector<std::string>& args)
     if (images.empty())
         throw CliUsageError{"expected at least one image file"};
 
+    // The whole job is weighed against the memory budget from the first image's header
+    // (its size is every frame's), before any picture is decoded. A header that makes
+    // no sense is left to the import, which names the problem; a file that cannot be read
+    // at all is refused here.
+    TImageInfo first;
+    try {
+        first = ReadImageFileInfo(images[0]);
+    } catch (const EInvalidGraphic&) {
+    }
+    if (first.Width > 0 && first.Height > 0) {
+        const int n = static_cast<int>(images.size());
+        CheckBitmapSize(first.Width, first.Height, (first.Format + " file").c_str());
+        MemoryBudget::Check(MemoryBudget::PictureBytes(first.Width, first.Height, n + 1)
+                                + AssemblyMemoryNeed(n, first.Width, first.Height),
+                            AssemblyDescription(n, first.Width, first.Height));
+    }
+
     // The frames come in as Import brings them: fitted into the first image's size.
-    if (const int refused = ImportImageFiles(strip, images); refused >= 0)
+    if (const int refused = ImportImageFiles(strip, images,
+                                             [](const std::string& path, const std::vector<std::string>& warnings) {
+                                                 CliPrintWarnings("make", path, warnings);
+                                             });
+        refused >= 0)
         throw EInvalidGraphic(images[static_cast<std::size_t>(refused)]
                               + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png)");
 

@@ -62,7 +62,7 @@ int run(const std::vector<std::string>& args)
         throw CliUsageError{"POSITION for " + PainterEffectNodePath(node) + " is a whole number from "
                             + std::to_string(node.Min) + " to " + std::to_string(node.Max)};
 
-    const TBitmap picture = LoadCliPicture(positional.back());
+    const TBitmap picture = LoadCliPicture(positional.back(), "painter");
     if (picture.Empty())
         throw EInvalidGraphic(positional.back() + ": the picture is empty");
     if ((cx && *cx > picture.Width()) || (cy && *cy > picture.Height()))

@@ -5,6 +5,8 @@
 #include "CliOptions.h"
 
 #include "graphics/Exception.h"
+#include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "wizards/WizardKinds.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
@@ -55,7 +57,7 @@ int run(const std::vector<std::string>& args)
             strip.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
             strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
-        else if (a.size() > 1 && a[0] == '-')
+        else if (CliIsOption(a))
             throw CliUsageError{"unknown option " + a};
         else
             positional.push_back(a);
@@ -69,9 +71,17 @@ int run(const std::vector<std::string>& args)
         throw CliUsageError{"KIND is a number from 0 to 104 or a menu path such as Wipe/Right; '" + positional[0]
                             + "' is neither"};
 
+    // The whole run is weighed against the memory budget from A's header, before any
+    // picture is decoded: a huge picture is refused at once, naming the size it needs.
+    const TImageInfo info = ReadImageFileInfo(positional[1]);
+    CheckBitmapSize(info.Width, info.Height, (info.Format + " file").c_str());
+    MemoryBudget::Check(MemoryBudget::PictureBytes(info.Width, info.Height, 2)
+                            + WizardRunMemoryNeed(kind, strip.WizardFrameCount, info.Width, info.Height),
+                        WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));
+
     // A sets the frame size; B is fitted into it as Import fits a picture.
-    const TBitmap a = LoadCliPicture(positional[1]);
-    const TBitmap b = LoadCliPicture(positional[2]);
+    const TBitmap a = LoadCliPicture(positional[1], "wizard");
+    const TBitmap b = LoadCliPicture(positional[2], "wizard");
     if (a.Empty())
         throw EInvalidGraphic(positional[1] + ": the picture is empty");
     strip.FrameWidth = a.Width();

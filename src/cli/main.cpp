@@ -2,6 +2,11 @@
 #include "CliCommand.h"
 
 #include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
+#include "graphics/MemoryBudget.h"
+#include "platform/AppDir.h"
+#include "platform/CommandGuard.h"
+#include "workspace/Settings.h"
 
 #include <QGuiApplication>
 
@@ -9,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,7 +43,44 @@ static void printHelp()
         std::string head = "  " + c.name + (c.usage.empty() ? "" : " " + c.usage);
         std::cout << head << "\n      " << c.summary << "\n";
     }
-    std::cout << "\n  --help, help\n      Shows this list.\n";
+    std::cout << "\n  --help, help\n      Shows this list.\n"
+                 "\nEvery command also takes:\n"
+                 "  --memory-limit SIZE\n"
+                 "      The memory budget for pictures (such as 512M or 4G; at least 1M). Work that would\n"
+                 "      need more is refused at once. Default: the settings file's [Memory] Limit, else 2G.\n";
+}
+
+// Takes "--memory-limit SIZE" (or "--memory-limit=SIZE") out of the arguments, wherever it
+// stands, and sets the budget. False (with the message) for a value that is not a size.
+static bool takeMemoryLimit(std::vector<std::string>& args, std::string& error)
+{
+    static const std::string option = "--memory-limit";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        std::size_t count = 0;
+        if (args[i] == option) {
+            if (i + 1 >= args.size()) {
+                error = option + " needs a size such as 512M or 2G";
+                return false;
+            }
+            value = args[i + 1];
+            count = 2;
+        } else if (args[i].rfind(option + "=", 0) == 0) {
+            value = args[i].substr(option.size() + 1);
+            count = 1;
+        } else {
+            continue;
+        }
+        const std::optional<std::uint64_t> limit = ParseMemoryLimit(value);
+        if (!limit) {
+            error = option + " takes a size such as 512M or 2G, not '" + value + "'";
+            return false;
+        }
+        MemoryBudget::SetLimit(*limit);
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + count));
+        --i;
+    }
+    return true;
 }
 
 int main(int argc, char** argv)
@@ -52,26 +95,43 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     QGuiApplication app(argc, argv);
+    // A file being written when Ctrl+C or a termination signal arrives leaves no
+    // temporary file behind.
+    RemoveTemporaryFilesOnInterrupt();
 
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h"
-        || std::string(argv[1]) == "help") {
-        printHelp();
-        return argc < 2 ? 2 : 0;
+    // The memory budget: the settings file's, unless the command line names one.
+    try {
+        MemoryBudget::SetLimit(LoadSettings(SettingsFileName(), TSettings()).MemoryLimit);
+    } catch (...) {
+        // No usable settings folder: the default budget stays.
     }
-    const CliCommand* cmd = CliRegistry::Find(argv[1]);
-    if (!cmd) {
-        std::cerr << "anivor-cli: unknown command '" << argv[1] << "' (see anivor-cli --help)\n";
+    std::vector<std::string> all(argv + 1, argv + argc);
+    std::string limitError;
+    if (!takeMemoryLimit(all, limitError)) {
+        std::cerr << "anivor-cli: " << limitError << "\n";
         return 2;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+
+    if (all.empty() || all[0] == "--help" || all[0] == "-h" || all[0] == "help") {
+        printHelp();
+        return all.empty() ? 2 : 0;
+    }
+    const CliCommand* cmd = CliRegistry::Find(all[0]);
+    if (!cmd) {
+        std::cerr << "anivor-cli: unknown command '" << all[0] << "' (see anivor-cli --help)\n";
+        return 2;
+    }
+    std::vector<std::string> args(all.begin() + 1, all.end());
     try {
         return cmd->run(args);
     } catch (const CliUsageError& e) {
         std::cerr << "anivor-cli " << cmd->name << ": " << e.message << "\nUsage: anivor-cli " << cmd->name
                   << " " << cmd->usage << "\n";
         return 2;
-    } catch (const std::exception& e) {
-        std::cerr << "anivor-cli " << cmd->name << ": " << e.what() << "\n";
+    } catch (...) {
+        // The same words the window shows: our messages, "Not enough memory ...", never a
+        // library's own text.
+        std::cerr << "anivor-cli " << cmd->name << ": " << ExceptionMessage(std::current_exception()) << "\n";
         return 1;
     }
 }

@@ -154,3 +154,11 @@ const TEffectEntry* FindEffect(const std::string& name)
                 return &e;
     return nullptr;
 }
+
+void ApplyEffect(const TEffectEntry& effect, TBitmap& bitmap, const std::vector<double>& args)
+{
+    MemoryBudget::Check(MemoryBudget::PictureBytes(bitmap.Width(), bitmap.Height(), 2),
+                        "the effect " + effect.name + " on a " + std::to_string(bitmap.Width()) + " x "
+                            + std::to_string(bitmap.Height()) + " picture");
+    effect.apply(bitmap, args);
+}

@@ -28,3 +28,8 @@ const std::vector<TEffectEntry>& PixelEffectCatalog();
 const std::vector<TEffectEntry>& GeometricEffectCatalog();
 // Both catalogs; letter case of `name` is ignored. nullptr when unknown.
 const TEffectEntry* FindEffect(const std::string& name);
+
+// Applies `effect` after asking the memory budget for the scratch most operations take (a
+// copy of the picture and one working picture), so a picture too large for it is refused
+// before any pixel changes.
+void ApplyEffect(const TEffectEntry& effect, TBitmap& bitmap, const std::vector<double>& args);

@@ -62,6 +62,6 @@ bool ApplyScriptEffect(TBitmap& bitmap, const std::string& effectName, const TSc
     // Catalog entries of source-to-destination operations read a copy of the bitmap and
     // write the bitmap, which is what "from a copy" asks for.
     if (const TEffectEntry* op = FindEffect(effect->operation))
-        op->apply(bitmap, args);
+        ApplyEffect(*op, bitmap, args);
     return true;
 }

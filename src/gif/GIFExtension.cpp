@@ -25,26 +25,10 @@ void TGIFExtension::LoadFromStream(TGIFReader& reader)
     LoadBody(reader);
 }
 
-std::vector<TGIFBlock> TGIFExtension::readSubBlocks(TGIFReader& reader) const
+void TGIFExtension::loadSubBlocks(TGIFReader& reader, TGIFSubBlocks& blocks) const
 {
-    std::vector<TGIFBlock> blocks;
-    for (;;) {
-        const int len = reader.ReadByte();
-        if (len < 0) {
-            Warning(gsWarning, "Premature end of data");
-            break;
-        }
-        if (len == 0)
-            break;
-        std::size_t n = static_cast<std::size_t>(len);
-        if (n > reader.Remaining()) {
-            Warning(gsWarning, "Premature end of data");
-            n = reader.Remaining();
-        }
-        blocks.emplace_back(reader.Current(), reader.Current() + n);
-        reader.Skip(n);
-    }
-    return blocks;
+    if (!blocks.Load(reader))
+        Warning(gsWarning, "Premature end of data");
 }
 
 void TGIFExtension::skipSubBlocks(TGIFReader& reader) const
@@ -152,19 +136,9 @@ std::unique_ptr<TGIFExtension> TGIFGraphicControlExtension::Clone(TGIFSubImage* 
 
 // Text lines ------------------------------------------------------------------------------
 
-void TGIFTextLinesExtension::saveText(TGIFWriter& writer) const
-{
-    for (const std::string& line : Text)
-        writer.WriteSubBlocks(line.data(), line.size());
-    writer.WriteByte(0);
-}
+void TGIFTextLinesExtension::saveText(TGIFWriter& writer) const { Text.Save(writer); }
 
-void TGIFTextLinesExtension::loadText(TGIFReader& reader)
-{
-    Text.clear();
-    for (const TGIFBlock& b : readSubBlocks(reader))
-        Text.emplace_back(b.begin(), b.end());
-}
+void TGIFTextLinesExtension::loadText(TGIFReader& reader) { loadSubBlocks(reader, Text); }
 
 std::unique_ptr<TGIFExtension> TGIFCommentExtension::Clone(TGIFSubImage* frame) const
 {
@@ -188,7 +162,7 @@ void TGIFTextExtension::LoadBody(TGIFReader& reader)
 {
     const int size = reader.ReadByte();
     if (size < 0)
-        throw GIFException("Premature end of data");
+        throw EGIFPrematureEnd();
     Block.assign(1, static_cast<std::uint8_t>(size));
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size), reader.Remaining());
     Block.insert(Block.end(), reader.Current(), reader.Current() + n);
@@ -225,19 +199,19 @@ void TGIFApplicationExtension::LoadBody(TGIFReader& reader)
 {
     const int size = reader.ReadByte();
     if (size < 0)
-        throw GIFException("Premature end of data");
+        throw EGIFPrematureEnd();
     m_id.fill(0);
     if (size == 10) {
         // Some writers give a 10-byte block: the identifier counts as all zeros.
         if (reader.Skip(10) < 10)
-            throw GIFException("Premature end of data");
+            throw EGIFPrematureEnd();
     } else if (size < 11) {
         throw GIFException("Unsupported Application Extension block size");
     } else {
         if (!reader.Read(m_id.data(), 11))
-            throw GIFException("Premature end of data");
+            throw EGIFPrematureEnd();
         if (reader.Skip(static_cast<std::size_t>(size - 11)) < static_cast<std::size_t>(size - 11))
-            throw GIFException("Premature end of data");
+            throw EGIFPrematureEnd();
     }
     LoadData(reader);
 }
@@ -263,18 +237,24 @@ void TGIFAppExtNSLoop::SaveData(TGIFWriter& writer) const
 
 void TGIFAppExtNSLoop::LoadData(TGIFReader& reader)
 {
-    for (const TGIFBlock& b : readSubBlocks(reader)) {
-        if (b.empty())
-            continue;
+    TGIFSubBlocks blocks;
+    const bool complete = blocks.Load(reader);
+    if (!complete)
+        Warning(gsWarning, "Premature end of data");
+    for (std::string_view text : blocks) {
+        const auto* b = reinterpret_cast<const std::uint8_t*>(text.data());
+        const std::size_t need = (b[0] & 0x07) == 1 ? 3 : (b[0] & 0x07) == 2 ? 5 : 1;
+        if (text.size() < need) {
+            // A sub-block the end of the file cut short is a cut, not bad data.
+            if (!complete && text.data() + text.size() == reinterpret_cast<const char*>(blocks.Raw().data() + blocks.Raw().size()))
+                break;
+            throw GIFException("Invalid GIF data");
+        }
         switch (b[0] & 0x07) {
         case 1:
-            if (b.size() < 3)
-                throw GIFException("Invalid GIF data");
             m_loops = static_cast<std::uint16_t>(b[1] | (b[2] << 8));
             break;
         case 2:
-            if (b.size() < 5)
-                throw GIFException("Invalid GIF data");
             m_bufferSize = std::uint32_t(b[1]) | (std::uint32_t(b[2]) << 8) | (std::uint32_t(b[3]) << 16)
                 | (std::uint32_t(b[4]) << 24);
             break;
@@ -293,14 +273,7 @@ std::unique_ptr<TGIFExtension> TGIFAppExtNSLoop::Clone(TGIFSubImage* frame) cons
     return c;
 }
 
-static void writeBlocks(TGIFWriter& writer, const std::vector<TGIFBlock>& blocks)
-{
-    for (const TGIFBlock& b : blocks)
-        writer.WriteSubBlocks(b.data(), b.size());
-    writer.WriteByte(0);
-}
-
-void TGIFUnknownAppExtension::SaveData(TGIFWriter& writer) const { writeBlocks(writer, Blocks); }
+void TGIFUnknownAppExtension::SaveData(TGIFWriter& writer) const { Blocks.Save(writer); }
 
 std::unique_ptr<TGIFExtension> TGIFUnknownAppExtension::Clone(TGIFSubImage* frame) const
 {
@@ -310,7 +283,7 @@ std::unique_ptr<TGIFExtension> TGIFUnknownAppExtension::Clone(TGIFSubImage* fram
     return c;
 }
 
-void TGIFUnknownExtension::SaveBody(TGIFWriter& writer) const { writeBlocks(writer, Blocks); }
+void TGIFUnknownExtension::SaveBody(TGIFWriter& writer) const { Blocks.Save(writer); }
 
 std::unique_ptr<TGIFExtension> TGIFUnknownExtension::Clone(TGIFSubImage* frame) const
 {

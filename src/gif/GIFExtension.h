@@ -12,9 +12,6 @@
 
 class TGIFSubImage;
 
-// Raw data sub-blocks as read (each at most 255 bytes).
-using TGIFBlock = std::vector<std::uint8_t>;
-
 class TGIFExtension : public TGIFItem {
 public:
     explicit TGIFExtension(TGIFSubImage* frame);
@@ -34,8 +31,9 @@ public:
     static std::unique_ptr<TGIFExtension> FindExtension(std::uint8_t label, TGIFSubImage* frame, TGIFReader& reader);
 
 protected:
-    // Reads data sub-blocks up to the terminator (warns when the data ends early).
-    std::vector<TGIFBlock> readSubBlocks(TGIFReader& reader) const;
+    // Reads data sub-blocks up to the terminator; warns "Premature end of data" when the
+    // file ends first (what was there is kept).
+    void loadSubBlocks(TGIFReader& reader, TGIFSubBlocks& blocks) const;
     void skipSubBlocks(TGIFReader& reader) const;
 
 private:
@@ -72,11 +70,12 @@ private:
     std::uint8_t m_transparentIndex = 0;
 };
 
-// Comment and plain text extensions keep their text as lines, one per data sub-block.
+// Comment and plain text extensions keep their text as the file's data sub-blocks (a
+// line per sub-block: Text.Lines(); the whole text: Text.Joined()).
 class TGIFTextLinesExtension : public TGIFExtension {
 public:
     using TGIFExtension::TGIFExtension;
-    std::vector<std::string> Text;
+    TGIFSubBlocks Text;
 
 protected:
     void saveText(TGIFWriter& writer) const;
@@ -162,9 +161,9 @@ public:
     using TGIFApplicationExtension::TGIFApplicationExtension;
     const char* ClassName() const override { return "TGIFUnknownAppExtension"; }
     void SaveData(TGIFWriter& writer) const override;
-    void LoadData(TGIFReader& reader) override { Blocks = readSubBlocks(reader); }
+    void LoadData(TGIFReader& reader) override { loadSubBlocks(reader, Blocks); }
     std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* frame) const override;
-    std::vector<TGIFBlock> Blocks;
+    TGIFSubBlocks Blocks;
 };
 
 // An extension label this codec does not know: kept as its raw data sub-blocks and
@@ -175,9 +174,9 @@ public:
     const char* ClassName() const override { return "TGIFUnknownExtension"; }
     std::uint8_t ExtensionType() const override { return m_label; }
     void SaveBody(TGIFWriter& writer) const override;
-    void LoadBody(TGIFReader& reader) override { Blocks = readSubBlocks(reader); }
+    void LoadBody(TGIFReader& reader) override { loadSubBlocks(reader, Blocks); }
     std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* frame) const override;
-    std::vector<TGIFBlock> Blocks;
+    TGIFSubBlocks Blocks;
 
 private:
     std::uint8_t m_label;

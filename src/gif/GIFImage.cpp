@@ -113,6 +113,8 @@ void TGIFImage::clearUnlocked()
     Images.clear();
     Header.Clear();
     m_loadedPixels = 0;
+    m_missingTrailer = false;
+    m_cutWarned = false;
 }
 
 void TGIFImage::Clear()
@@ -141,6 +143,11 @@ void TGIFImage::Assign(const TBitmap& bitmap)
 
 void TGIFImage::Warning(const TGIFObject& sender, int severity, const std::string& message) const
 {
+    if (m_loading && message == "Premature end of data") {
+        if (m_cutWarned)
+            return;
+        m_cutWarned = true;
+    }
     if (OnWarning && !OnWarning(sender, severity, message))
         throw GIFException("GIF Aborted");
 }

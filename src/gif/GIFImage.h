@@ -117,6 +117,8 @@ private:
     void applyMask(const TBitmap& source);
     int m_width = 0;
     int m_height = 0;
+    // Data's bytes held against the memory budget.
+    TMemoryReservation m_dataReservation;
     mutable TBitmap m_bitmap;
     mutable bool m_bitmapValid = false;
 };
@@ -215,8 +217,16 @@ public:
     // Total decoded pixel bytes while loading (checked against kMaxGIFDocumentPixels).
     void ReservePixels(std::int64_t count);
 
+    // The document was read from a file that has no trailer where it should be (cut
+    // short, or ended by an unknown block); false for documents not read from a file.
+    bool MissingTrailer() const { return m_missingTrailer; }
+
 private:
     void clearUnlocked();
+    bool m_missingTrailer = false;
+    // While loading: one "Premature end of data" warning is enough for one cut.
+    bool m_loading = false;
+    mutable bool m_cutWarned = false;
     int m_animationSpeed;
     mutable std::recursive_mutex m_painterLock;
     std::vector<TGIFPainterHandle*> m_painters;

@@ -24,14 +24,6 @@ std::string quoted(const std::string& s)
     return out + "\"";
 }
 
-std::string joined(const std::vector<std::string>& lines)
-{
-    std::string s;
-    for (const std::string& l : lines)
-        s += l;
-    return s;
-}
-
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 
 void describeExtension(std::ostringstream& out, const TGIFExtension& ext)
@@ -45,9 +37,9 @@ void describeExtension(std::ostringstream& out, const TGIFExtension& ext)
         out << "Text Extension: grid " << text->GridLeft() << "," << text->GridTop() << " " << text->GridWidth() << " x "
             << text->GridHeight() << ", cell " << text->CellWidth() << " x " << text->CellHeight() << ", foreground "
             << text->ForegroundColorIndex() << ", background " << text->BackgroundColorIndex() << ", text "
-            << quoted(joined(text->Text));
+            << quoted(text->Text.Joined());
     } else if (const auto* comment = dynamic_cast<const TGIFCommentExtension*>(&ext)) {
-        out << "Comment Extension: " << quoted(joined(comment->Text));
+        out << "Comment Extension: " << quoted(comment->Text.Joined());
     } else if (const auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&ext)) {
         out << "Netscape Loop Extension: loops " << loop->Loops();
         if (loop->Loops() == 0)
@@ -56,11 +48,11 @@ void describeExtension(std::ostringstream& out, const TGIFExtension& ext)
             out << ", buffer size " << loop->BufferSize();
     } else if (const auto* app = dynamic_cast<const TGIFUnknownAppExtension*>(&ext)) {
         out << "Application Extension: identifier " << quoted(app->Identifier()) << ", authentication "
-            << quoted(app->Authentication()) << ", " << app->Blocks.size() << " data blocks";
+            << quoted(app->Authentication()) << ", " << app->Blocks.Count() << " data blocks";
     } else if (const auto* unknown = dynamic_cast<const TGIFUnknownExtension*>(&ext)) {
         char label[8];
         std::snprintf(label, sizeof label, "0x%02X", unknown->ExtensionType());
-        out << "Unknown Extension: label " << label << ", " << unknown->Blocks.size() << " data blocks";
+        out << "Unknown Extension: label " << label << ", " << unknown->Blocks.Count() << " data blocks";
     }
     out << "\n";
 }
@@ -111,6 +103,7 @@ std::string GIFBlockTreeText(const TGIFImage& image)
         for (const auto& ext : f.Extensions)
             describeExtension(out, *ext);
     }
-    out << "Trailer\n";
+    // A file cut short has no trailer, and says so.
+    out << (image.MissingTrailer() ? "No trailer\n" : "Trailer\n");
     return out.str();
 }

@@ -35,4 +35,9 @@ public:
     void SaveToStream(TGIFWriter& writer) const override { writer.WriteByte(0x3B); }
     // Warns "Invalid Image trailer" when a byte follows that is not the trailer.
     void LoadFromStream(TGIFReader& reader) override;
+    // The trailer byte was read.
+    bool Found() const { return m_found; }
+
+private:
+    bool m_found = false;
 };

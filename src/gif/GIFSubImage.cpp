@@ -68,6 +68,8 @@ void TGIFSubImage::SetSize(int width, int height)
     if (width < 0 || height < 0 || width > 65535 || height > 65535)
         throw GIFException("Invalid image size");
     CheckBitmapSize(width, height, "GIF frame");
+    m_dataReservation.Reserve(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
+                              "a " + std::to_string(width) + " x " + std::to_string(height) + " GIF frame");
     std::vector<std::uint8_t> data(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     const int w = std::min(width, m_width);
     const int h = std::min(height, m_height);
@@ -103,6 +105,7 @@ void TGIFSubImage::Clear()
     Extensions.clear();
     ColorMap.Clear();
     Data.clear();
+    m_dataReservation.Release();
     m_width = m_height = 0;
     PackedFields = 0;
     Changed();
@@ -113,6 +116,8 @@ void TGIFSubImage::Assign(const TGIFSubImage& other)
     if (&other == this)
         return;
     Clear();
+    m_dataReservation.Reserve(other.Data.size(), "a copy of a " + std::to_string(other.m_width) + " x "
+                                                     + std::to_string(other.m_height) + " GIF frame");
     Left = other.Left;
     Top = other.Top;
     m_width = other.m_width;

@@ -15,6 +15,13 @@ public:
     using EInvalidGraphic::EInvalidGraphic;
 };
 
+// The data ends inside a block. Loading turns this into the warning "Premature end of
+// data" and keeps what was complete before the cut; it never reaches the caller.
+class EGIFPrematureEnd : public GIFException {
+public:
+    EGIFPrematureEnd() : GIFException("Premature end of data") {}
+};
+
 enum TGIFVersion { gvUnknown = 0, gv87a = 1, gv89a = 2 };
 const char* GIFVersionText(TGIFVersion version); // "87a" / "89a"
 

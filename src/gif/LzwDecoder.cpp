@@ -202,6 +202,25 @@ void DecodeLZW(TGIFReader& reader, const TGIFDecodeTarget& target, const std::fu
     codes.SkipRest();
 }
 
+TLZWDataExtent MeasureLZWData(const TGIFReader& reader)
+{
+    TLZWDataExtent e;
+    const std::uint8_t* p = reader.Current();
+    const std::size_t left = reader.Remaining();
+    std::size_t pos = 0;
+    while (pos < left) {
+        const std::size_t len = p[pos];
+        if (len == 0) {
+            e.Complete = true;
+            break;
+        }
+        const std::size_t have = std::min(len, left - pos - 1);
+        e.Bytes += have;
+        pos += 1 + have;
+    }
+    return e;
+}
+
 std::int64_t MaxLZWPixels(std::size_t bytes, int minCodeSize)
 {
     // The k-th code after a clear decodes to at most k pixels, and no string is longer

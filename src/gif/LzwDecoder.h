@@ -19,6 +19,15 @@ struct TGIFDecodeTarget {
 // a circular table entry or an impossible code size throws GIFException.
 void DecodeLZW(TGIFReader& reader, const TGIFDecodeTarget& target, const std::function<void(const char*)>& warn);
 
+// The image data after the minimum code size as the file has it: the bytes its sub-blocks
+// hold, and whether the terminator follows (false: the file ends inside the data).
+struct TLZWDataExtent {
+    std::size_t Bytes = 0;
+    bool Complete = false;
+};
+// Measures without consuming; `reader` stands on the first length byte.
+TLZWDataExtent MeasureLZWData(const TGIFReader& reader);
+
 // The most pixels that `bytes` bytes of image data can possibly decode to with the
 // given minimum code size; frames that claim more are refused before allocation.
 std::int64_t MaxLZWPixels(std::size_t bytes, int minCodeSize);

@@ -69,7 +69,12 @@ TImageInfo ReadBmpInfo(const std::uint8_t* data, std::size_t size)
     return info;
 }
 
-std::vector<std::uint8_t> EncodeBmp(const TBitmap& bmp)
+namespace {
+
+// Writes the file through `put(data, size)`: the headers first, then one row at a time,
+// so a large picture is never copied whole.
+template <typename Put>
+void writeBmp(const TBitmap& bmp, Put put)
 {
     if (bmp.Empty())
         throw EInvalidGraphic("Cannot save an empty bitmap");
@@ -98,7 +103,7 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmap& bmp)
         throw EInvalidGraphic("Bitmap is too large for a BMP file");
 
     std::vector<std::uint8_t> out;
-    out.reserve(fileSize);
+    out.reserve(offBits);
     out.push_back('B');
     out.push_back('M');
     put32(out, static_cast<std::uint32_t>(fileSize));
@@ -121,16 +126,33 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmap& bmp)
         out.push_back(static_cast<std::uint8_t>(GetRValue(c)));
         out.push_back(0);
     }
+    put(out.data(), out.size());
     // Bottom-up rows; the padding is written as zeros whatever the bitmap holds there.
+    std::vector<std::uint8_t> row(stride, 0);
     for (int y = h - 1; y >= 0; --y) {
-        const std::uint8_t* row = bmp.ScanLine(y);
-        out.insert(out.end(), row, row + rowBytes);
-        out.insert(out.end(), stride - rowBytes, 0);
+        std::copy_n(bmp.ScanLine(y), rowBytes, row.data());
+        put(row.data(), row.size());
     }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeBmp(const TBitmap& bmp)
+{
+    std::vector<std::uint8_t> out;
+    writeBmp(bmp, [&](const std::uint8_t* p, std::size_t n) {
+        if (out.empty())
+            out.reserve(n + static_cast<std::size_t>(DibStride(bmp.Width(), bmp.PixelFormat() == TPixelFormat::pf8bit ? 8 : 24)) * bmp.Height());
+        out.insert(out.end(), p, p + n);
+    });
     return out;
 }
 
 void SaveBmpFile(const TBitmap& bmp, const std::string& path)
 {
-    WriteFileAtomic(path, EncodeBmp(bmp));
+    if (bmp.Empty())
+        throw EInvalidGraphic("Cannot save an empty bitmap");
+    WriteFileAtomic(path, [&](TFileSink& sink) {
+        writeBmp(bmp, [&](const std::uint8_t* p, std::size_t n) { sink.Write(p, n); });
+    });
 }

@@ -99,6 +99,12 @@ TBitmap decodeRle(const TDibHeader& h, int width, int height, const std::uint8_t
                   const std::string& what)
 {
     const bool four = h.Compression == kDibRle4;
+    // Encoding every pixel takes at least 2 bytes per 255 of them; what the commands skip
+    // is left as index 0. A picture far larger than its data could cover is refused, so
+    // a few bytes cannot claim hundreds of megabytes.
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+    if (pixels > 65536 && pixels / 256 > static_cast<std::int64_t>(size))
+        throw EInvalidGraphic(what + " is truncated (too little data for its size)");
     // A first pass without pixels: damaged data fails before the picture is allocated.
     walkRle(four, width, height, data, size, what, [](int, int, int) {});
     TBitmap bmp(width, height, TPixelFormat::pf8bit);
@@ -145,9 +151,10 @@ TDibHeader ReadDibHeader(const std::uint8_t* data, std::size_t size, std::size_t
     }
     h.End = h.HeaderSize;
 
+    // The size limit is checked when the pixels are decoded: the header alone may be
+    // described whatever it claims.
     if (h.Width <= 0 || h.Height == 0)
         corrupt(what, "invalid size " + std::to_string(h.Width) + " x " + std::to_string(h.Height));
-    CheckBitmapSize(h.Width, h.Height < 0 ? -h.Height : h.Height, what.c_str());
 
     // The OS/2 header variants reuse codes 3 and 4 for Huffman and RLE24 coding.
     const bool os2 = h.HeaderSize < 40 || h.HeaderSize == 64;

@@ -56,7 +56,6 @@ std::vector<Entry> readDirectory(const std::uint8_t* data, std::size_t size)
             if (e.width <= 0 || e.height <= 0)
                 throw EInvalidGraphic(kWhat + " is corrupt (invalid image size)");
         }
-        CheckBitmapSize(e.width, e.height, "Icon image");
         entries.push_back(e);
     }
     return entries;
@@ -73,8 +72,15 @@ const Entry& pick(const std::vector<Entry>& entries)
     return *best;
 }
 
+// The mask takes a byte a pixel beside the picture: asked of the memory budget first.
+void checkMask(std::size_t pixels)
+{
+    MemoryBudget::Check(pixels, "the mask of an icon of " + std::to_string(pixels) + " pixels");
+}
+
 std::vector<std::uint8_t> maskFromAlpha(const std::vector<std::uint8_t>& alpha)
 {
+    checkMask(alpha.size());
     std::vector<std::uint8_t> mask(alpha.size());
     for (std::size_t i = 0; i < alpha.size(); ++i)
         mask[i] = alpha[i] < 128 ? 1 : 0;
@@ -110,6 +116,7 @@ TIcon readBmpImage(const std::uint8_t* img, std::size_t size)
     const std::size_t stride = static_cast<std::size_t>(DibStride(w, 1));
     if (available < colourBytes || available - colourBytes < stride * hh)
         throw EInvalidGraphic(kWhat + " is truncated (mask missing)");
+    checkMask(static_cast<std::size_t>(w) * hh);
     icon.Mask.assign(static_cast<std::size_t>(w) * hh, 0);
     for (int r = 0; r < hh; ++r) {
         const std::uint8_t* s = pixels + colourBytes + static_cast<std::size_t>(r) * stride;
@@ -131,6 +138,7 @@ TIcon ReadIco(const std::uint8_t* data, std::size_t size)
 {
     const std::vector<Entry> entries = readDirectory(data, size);
     const Entry& e = pick(entries);
+    CheckBitmapSize(e.width, e.height, "Icon image");
     TIcon icon;
     if (e.png) {
         std::vector<std::uint8_t> alpha;

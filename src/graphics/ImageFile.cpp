@@ -87,9 +87,17 @@ TBitmap ReadImage(const std::uint8_t* data, std::size_t size, const std::string&
     case TImageFormat::Jpeg:
         return ReadJpeg(data, size);
     case TImageFormat::Ico: {
-        const TIcon icon = ReadIco(data, size);
-        TBitmap bmp(icon.Width(), icon.Height());
-        DrawIcon(bmp, 0, 0, icon);
+        // Drawn on white: the icon's own picture with its transparent pixels turned white,
+        // so no second picture of its size is needed.
+        TIcon icon = ReadIco(data, size);
+        TBitmap bmp = std::move(icon.Image);
+        for (int y = 0; y < bmp.Height(); ++y) {
+            std::uint8_t* row = bmp.ScanLine(y);
+            const std::uint8_t* mask = icon.Mask.data() + static_cast<std::size_t>(y) * bmp.Width();
+            for (int x = 0; x < bmp.Width(); ++x)
+                if (mask[x])
+                    row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = 255;
+        }
         return bmp;
     }
     case TImageFormat::Gif:

@@ -3,6 +3,7 @@
 #include "Exception.h"
 #include "FileWrite.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <csetjmp>
 // jpeglib.h needs size_t and FILE declared first.
@@ -23,6 +24,7 @@ struct JpegJob {
     bool headerOnly = false;
     TBitmap* out = nullptr;
     TImageInfo* info = nullptr;
+    bool outOfMemory = false;
     char message[JMSG_LENGTH_MAX + 64] = {};
 };
 
@@ -40,9 +42,13 @@ struct Progress {
 void onError(j_common_ptr cinfo)
 {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
-        std::snprintf(err->job->message, sizeof err->job->message, "JPEG image is too large to decode");
-    else
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE || cinfo->err->msg_code == JERR_OUT_OF_MEMORY) {
+        err->job->outOfMemory = true;
+        std::snprintf(err->job->message, sizeof err->job->message,
+                      "Not enough memory: decoding this JPEG image needs more working memory than the memory limit of %s "
+                      "leaves.",
+                      MemoryBudget::FormatBytes(MemoryBudget::Limit()).c_str());
+    } else
         (*cinfo->err->format_message)(cinfo, err->job->message);
     std::longjmp(err->jump, 1);
 }
@@ -74,11 +80,33 @@ bool prepare(JpegJob* job, JDIMENSION width, JDIMENSION height, bool allocate) n
         if (allocate)
             *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
         return true;
+    } catch (const EOutOfMemory& e) {
+        job->outOfMemory = true;
+        std::snprintf(job->message, sizeof job->message, "%s", e.what());
+    } catch (const std::bad_alloc&) {
+        job->outOfMemory = true;
+        std::snprintf(job->message, sizeof job->message, "%s", MemoryBudget::SystemRefusalMessage().c_str());
     } catch (const std::exception& e) {
         std::snprintf(job->message, sizeof job->message, "%s", e.what());
     } catch (...) {
         std::snprintf(job->message, sizeof job->message, "out of memory");
     }
+    return false;
+}
+
+// The picture is asked of the memory budget before libjpeg sets up its buffers for it.
+bool checkBudget(JpegJob* job, JDIMENSION width, JDIMENSION height) noexcept
+{
+    try {
+        MemoryBudget::Check(MemoryBudget::PictureBytes(width, height),
+                            "a " + std::to_string(width) + " x " + std::to_string(height) + " JPEG image");
+        return true;
+    } catch (const EOutOfMemory& e) {
+        std::snprintf(job->message, sizeof job->message, "%s", e.what());
+    } catch (...) {
+        std::snprintf(job->message, sizeof job->message, "%s", MemoryBudget::SystemRefusalMessage().c_str());
+    }
+    job->outOfMemory = true;
     return false;
 }
 
@@ -153,15 +181,28 @@ bool decode(JpegJob* job)
         return false;
     }
     // Huffman-coded sequential data spends at least two bits on every 8 x 8 block (its DC
-    // and end-of-block codes), so a file too short for its claimed size is refused before
-    // a picture is allocated for it.
-    if (!cinfo.progressive_mode && !cinfo.arith_code) {
+    // and end-of-block codes), progressive data at least one on its DC code, so a file
+    // too short for its claimed size is refused before a picture is allocated for it.
+    if (!cinfo.arith_code) {
         const std::uint64_t blocks = ((std::uint64_t(cinfo.image_width) + 7) / 8) * ((std::uint64_t(cinfo.image_height) + 7) / 8);
-        if (blocks / 4 > job->size) {
+        if (blocks / (cinfo.progressive_mode ? 8 : 4) > job->size) {
             std::snprintf(job->message, sizeof job->message, "JPEG file is truncated (too little data for its size)");
             jpeg_destroy_decompress(&cinfo);
             return false;
         }
+    }
+    if (!checkBudget(job, cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    // libjpeg's own buffers (a progressive file keeps every coefficient) share the budget
+    // with the picture that follows them.
+    {
+        const std::uint64_t limit = MemoryBudget::Limit(), used = MemoryBudget::InUse();
+        const std::uint64_t picture = MemoryBudget::PictureBytes(cinfo.image_width, cinfo.image_height);
+        const std::uint64_t room = limit > used + picture ? limit - used - picture : 0;
+        // (0 would mean no limit at all.)
+        cinfo.mem->max_memory_to_use = static_cast<long>(std::clamp<std::uint64_t>(room, 1, kMaxWorkingMemory));
     }
     jpeg_start_decompress(&cinfo);
     if (!prepare(job, cinfo.image_width, cinfo.image_height, true)) {
@@ -212,8 +253,11 @@ TBitmap ReadJpeg(const std::uint8_t* data, std::size_t size)
     job.data = data;
     job.size = size;
     job.out = &out;
-    if (!decode(&job))
+    if (!decode(&job)) {
+        if (job.outOfMemory)
+            throw EOutOfMemory(job.message);
         throw EInvalidGraphic(describe(job.message));
+    }
     return out;
 }
 

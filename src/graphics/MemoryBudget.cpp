@@ -67,6 +67,23 @@ std::string RefusalMessage(std::uint64_t bytes, const std::string& what)
     return msg + ".";
 }
 
+std::string SystemRefusalMessage()
+{
+    return "Not enough memory: the system could not provide the memory this work needs (the memory limit is "
+           + FormatBytes(Limit()) + ").";
+}
+
+std::string SizeText(std::uint64_t bytes)
+{
+    const char* units = "KMGT";
+    int unit = -1;
+    while (unit < 3 && bytes != 0 && bytes % 1024 == 0) {
+        bytes /= 1024;
+        ++unit;
+    }
+    return std::to_string(bytes) + (unit >= 0 ? std::string(1, units[unit]) : std::string());
+}
+
 void Check(std::uint64_t bytes, const std::string& what)
 {
     const std::uint64_t limit = Limit();

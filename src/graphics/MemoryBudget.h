@@ -28,6 +28,8 @@ public:
 namespace MemoryBudget {
 
 constexpr std::uint64_t kDefaultLimit = std::uint64_t(2) << 30; // 2 GiB
+// The smallest limit the settings file and the command line accept.
+constexpr std::uint64_t kMinimumLimit = std::uint64_t(1) << 20; // 1 MiB
 
 // The limit in bytes, and the bytes now held by reservations.
 std::uint64_t Limit();
@@ -53,6 +55,13 @@ std::optional<std::uint64_t> ParseSize(std::string_view text);
 
 // The message of a refusal (also used for std::bad_alloc turned into EOutOfMemory).
 std::string RefusalMessage(std::uint64_t bytes, const std::string& what);
+
+// The message for an allocation the system itself refused (std::bad_alloc).
+std::string SystemRefusalMessage();
+
+// A limit as the settings file stores it, exact and readable back by ParseSize: "2G",
+// "512M", "1536K", "1000".
+std::string SizeText(std::uint64_t bytes);
 
 // Temporarily changes the limit and puts the old one back (tests, scoped jobs).
 class TScopedLimit {

@@ -24,6 +24,8 @@ struct PngJob {
     TBitmap* out = nullptr;
     std::vector<std::uint8_t>* alpha = nullptr; // null: composite over white
     std::vector<std::uint8_t>* buffer = nullptr; // rows with alpha before splitting
+    TMemoryReservation* scratch = nullptr;       // holds the buffer and alpha bytes
+    bool outOfMemory = false;
     char message[256] = {};
 };
 
@@ -61,14 +63,25 @@ bool prepare(PngJob* job, png_uint_32 width, png_uint_32 height, int fileBitsPer
             * (1 + (static_cast<std::uint64_t>(width) * fileBitsPerPixel + 7) / 8);
         if (raw / 1032 > job->size)
             throw EInvalidGraphic("PNG file is truncated");
+        // An interlaced picture with alpha is read whole before it is split: 4 bytes a
+        // pixel beside the picture itself.
+        const std::size_t rows = channels == 4 ? (interlaced ? height : 1) : 0;
+        const std::uint64_t scratch = std::uint64_t(rows) * width * 4 + (job->alpha ? std::uint64_t(width) * height : 0);
+        const std::string what = "a " + std::to_string(width) + " x " + std::to_string(height) + " PNG image";
+        MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + scratch, what);
+        job->scratch->Reserve(scratch, what);
         *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
-        if (channels == 4) {
-            const std::size_t rows = interlaced ? height : 1;
+        if (rows > 0)
             job->buffer->assign(rows * width * 4, 0);
-        }
         if (job->alpha)
             job->alpha->assign(static_cast<std::size_t>(width) * height, 255);
         return true;
+    } catch (const EOutOfMemory& e) {
+        job->outOfMemory = true;
+        setMessage(job, e.what());
+    } catch (const std::bad_alloc&) {
+        job->outOfMemory = true;
+        setMessage(job, MemoryBudget::SystemRefusalMessage().c_str());
     } catch (const std::exception& e) {
         setMessage(job, e.what());
     } catch (...) {
@@ -180,14 +193,18 @@ TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t
         throw EInvalidGraphic("Not a PNG file");
     TBitmap out;
     std::vector<std::uint8_t> buffer;
+    TMemoryReservation scratch;
     PngJob job;
     job.data = data;
     job.size = size;
     job.out = &out;
     job.alpha = alpha;
     job.buffer = &buffer;
+    job.scratch = &scratch;
     if (!decode(&job)) {
         const std::string message = job.message;
+        if (job.outOfMemory)
+            throw EOutOfMemory(message);
         // Messages of our own are complete sentences; libpng's get a prefix.
         if (message.rfind("PNG ", 0) == 0)
             throw EInvalidGraphic(message);

@@ -3,8 +3,11 @@
 #include "Ui.h"
 
 #include "graphics/Exception.h"
+#include "graphics/MemoryBudget.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <new>
 
 namespace {
 
@@ -19,8 +22,14 @@ std::string ExceptionMessage(const std::exception_ptr& e)
         std::rethrow_exception(e);
     } catch (const Exception& ex) {
         text = ex.Message();
+    } catch (const std::bad_alloc&) {
+        text = MemoryBudget::SystemRefusalMessage();
+    } catch (const std::filesystem::filesystem_error& ex) {
+        // The path and the system's reason, without the library's wording around them.
+        text = "Unable to use " + ex.path1().string() + ": " + ex.code().message();
     } catch (const std::exception& ex) {
-        text = ex.what();
+        // A library's own text means nothing to the user; it goes to the log only.
+        std::fprintf(stderr, "Internal error: %s\n", ex.what());
     } catch (...) {
     }
     return text.empty() ? UnknownError : text;

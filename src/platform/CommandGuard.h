@@ -13,7 +13,10 @@
 #include <string>
 #include <type_traits>
 
-// The text shown for an exception: its message, or a fixed text when it has none.
+// The text shown for an exception: the message of our own exceptions; "Not enough
+// memory ..." for std::bad_alloc; the path and the system's reason for a file system
+// error; a fixed text for anything else (whose own text, meant for programmers, goes to
+// standard error).
 std::string ExceptionMessage(const std::exception_ptr& e);
 
 // Shows the exception with UI().MessageDlg(text, mtError). Never throws.

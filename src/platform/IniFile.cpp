@@ -3,6 +3,7 @@
 #include "graphics/FileWrite.h"
 
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <filesystem>
 #include <sys/stat.h>
@@ -151,15 +152,31 @@ TIniFile32::TIniFile32(const std::string& fileName) : m_fileName(fileName)
         m_unreadable = true;
         return;
     }
+    parse(text);
+}
+
+TIniFile32 TIniFile32::FromText(const std::string& fileName, const std::string& text)
+{
+    TIniFile32 ini;
+    ini.m_fileName = fileName;
+    ini.parse(text);
+    return ini;
+}
+
+void TIniFile32::parse(const std::string& text)
+{
+    m_lines.clear();
+    m_crlf = false;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t nl = text.find('\n', start);
         std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        if (!line.empty() && line.back() == '\r') {
+        // Every carriage return at the end goes: one would come back from a CRLF write
+        // and be taken off again, so a stray one could not survive a round trip.
+        if (!line.empty() && line.back() == '\r' && start == 0)
+            m_crlf = true;
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
-            if (start == 0)
-                m_crlf = true;
-        }
         m_lines.push_back(std::move(line));
         if (nl == std::string::npos)
             break;
@@ -242,15 +259,20 @@ void TIniFile32::WriteBool(const std::string& section, const std::string& key, b
 
 void TIniFile32::save() const
 {
-    const std::string failure = "Unable to write to " + m_fileName;
-    if (m_unreadable)
-        throw EIniWriteError(failure);
+    const std::string failure = "Unable to write to " + m_fileName + ": ";
     // Writing goes through a rename, which would replace a read-only file as if it were
     // writable; a file marked read-only (or not writable by us) is refused instead.
     struct stat st {};
-    if (::stat(m_fileName.c_str(), &st) == 0
-        && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(m_fileName.c_str(), W_OK) != 0))
-        throw EIniWriteError(failure);
+    if (::stat(m_fileName.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw EIniWriteError(failure + std::strerror(EISDIR));
+        if (!S_ISREG(st.st_mode))
+            throw EIniWriteError(failure + "it is not a regular file");
+        if ((st.st_mode & 0222) == 0 || ::access(m_fileName.c_str(), W_OK) != 0)
+            throw EIniWriteError(failure + "the file is read-only");
+    }
+    if (m_unreadable)
+        throw EIniWriteError(failure + "the file could not be read, so it is left as it is");
 
     const char* eol = m_crlf ? "\r\n" : "\n";
     std::string text;
@@ -260,7 +282,7 @@ void TIniFile32::save() const
     }
     try {
         WriteFileAtomic(m_fileName, text);
-    } catch (const std::exception&) {
-        throw EIniWriteError(failure);
+    } catch (const std::exception& e) {
+        throw EIniWriteError(e.what());
     }
 }

@@ -16,6 +16,8 @@
 
 #include "Ui.h"
 
+#include "graphics/Exception.h"
+
 #include <deque>
 #include <functional>
 #include <stdexcept>
@@ -52,9 +54,10 @@ struct TUiCall {
     bool Cancelled = false;                        // the script answered Cancel / No
 };
 
-class EUnansweredPrompt : public std::logic_error {
+// One of our exceptions, so its text is what the command guard shows.
+class EUnansweredPrompt : public Exception {
 public:
-    using std::logic_error::logic_error;
+    using Exception::Exception;
 };
 
 class ScriptedUi : public Ui {

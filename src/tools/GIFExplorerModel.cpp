@@ -386,14 +386,14 @@ TGIFPropertyRows GIFNodeRows(const TGIFImage& image, const TGIFExplorerNode& nod
 std::vector<std::span<const std::uint8_t>> GIFExtensionDataBlocks(const TGIFExtension& extension)
 {
     std::vector<std::span<const std::uint8_t>> blocks;
-    const std::vector<TGIFBlock>* stored = nullptr;
+    const TGIFSubBlocks* stored = nullptr;
     if (const auto* app = dynamic_cast<const TGIFUnknownAppExtension*>(&extension))
         stored = &app->Blocks;
     else if (const auto* unknown = dynamic_cast<const TGIFUnknownExtension*>(&extension))
         stored = &unknown->Blocks;
     if (stored)
-        for (const TGIFBlock& b : *stored)
-            blocks.emplace_back(b.data(), b.size());
+        for (std::string_view b : *stored)
+            blocks.emplace_back(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());
     return blocks;
 }
 
@@ -434,7 +434,7 @@ std::vector<std::string> GIFNodePreviewText(const TGIFImage& image, const TGIFEx
         return {};
     if (node.Kind == TGIFNodeKind::Comment)
         if (const auto* comment = dynamic_cast<const TGIFCommentExtension*>(ext))
-            return textLines(comment->Text);
+            return textLines(comment->Text.Lines());
     if (node.Kind == TGIFNodeKind::Application)
         return GIFDataBlockDump(GIFExtensionDataBlocks(*ext));
     return {};

@@ -1,6 +1,7 @@
 #include "FrameViews.h"
 
 #include "BitmapImage.h"
+#include "graphics/MemoryBudget.h"
 #include "graphics/NumberRules.h"
 
 #include <QApplication>
@@ -49,10 +50,9 @@ TFrameListBox::Thumbnail TFrameListBox::makeThumbnail(int i) const
     t.Version = m_source->FrameVersion(i);
     const TBitmap& bmp = m_source->FrameBitmap(i);
     const TRect r = ThumbnailRect(TRect(0, 0, 0, m_itemHeight), bmp.Width(), bmp.Height());
-    const QImage full = ImageFromBitmap(bmp);
     // Nearest source pixel, as a stretched copy of a bitmap picks it.
-    if (!full.isNull() && !r.IsEmpty())
-        t.Image = full.scaled(r.Width(), r.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (!r.IsEmpty())
+        t.Image = ScaledImageFromBitmap(bmp, r.Width(), r.Height());
     return t;
 }
 
@@ -328,8 +328,16 @@ void TFrameStripView::Refresh()
         const TBitmap& bmp = m_source->FrameBitmap(i);
         img->setGeometry(m_source->FrameLeft(i), 0, bmp.Width(), bmp.Height());
         const std::uint64_t version = m_source->FrameVersion(i);
-        if (img->Version() != version || img->Image().isNull())
-            img->SetImage(ImageFromBitmap(bmp), version);
+        if (img->Version() != version || img->Image().isNull()) {
+            // A frame too large to show beside what memory holds stays blank; the frame
+            // itself is not touched.
+            QImage shown;
+            try {
+                shown = ImageFromBitmap(bmp);
+            } catch (const EOutOfMemory&) {
+            }
+            img->SetImage(shown, version);
+        }
         keep.push_back(img);
     }
     // Freed later: the image may be the one whose click led here.

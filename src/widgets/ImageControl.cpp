@@ -1,6 +1,7 @@
 #include "ImageControl.h"
 
 #include "BitmapImage.h"
+#include "graphics/MemoryBudget.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -96,6 +97,14 @@ void TImageControl::Clear()
 
 void TImageControl::ShowDocument(const TGIFImage& image)
 {
+    // The control plays its own copy: the frames' pixels, the screen it composes them on
+    // and the shown image, asked of the memory budget before anything changes.
+    std::uint64_t pixels = 0;
+    for (const auto& frame : image.Images)
+        pixels += frame->Data.size();
+    MemoryBudget::Check(pixels + MemoryBudget::PictureBytes(image.Width(), image.Height(), 2, 4),
+                        "the preview of a " + std::to_string(image.Width()) + " x " + std::to_string(image.Height())
+                            + " animation of " + std::to_string(image.Count()) + " frames");
     release();
     m_document = std::make_unique<TGIFImage>();
     m_document->DrawOptions = image.DrawOptions;

@@ -1,10 +1,14 @@
 #include "Assembly.h"
 
 #include "gif/GIFOptimize.h"
+#include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -31,8 +35,11 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     TBitmap last;
     try {
         const int count = static_cast<int>(frames.size());
-        if (count > 0)
+        if (count > 0) {
+            const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
+            MemoryBudget::Check(AssemblyMemoryNeed(count, w, h), AssemblyDescription(count, w, h));
             SelectReduction(options.Reduction);
+        }
         ReduceFramesInOrder(
             count, [&](int i) -> const TBitmap& { return *frames[static_cast<std::size_t>(i)].Bitmap; },
             options.Reduction,
@@ -84,6 +91,27 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
 }
 
 } // namespace
+
+std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
+{
+    // One byte a pixel for every frame of the document; each frame being reduced (up to
+    // two per core wait in order) as a 24-bit copy and its 8-bit result, and the copy that
+    // becomes the frame.
+    const int inFlight = std::min(frames, 2 * WorkerThreadCount(0));
+    return MemoryBudget::PictureBytes(width, height, frames, 1)
+           + inFlight * (MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 1, 1))
+           + MemoryBudget::PictureBytes(width, height, 1, 1);
+}
+
+std::string FrameCountText(int frames)
+{
+    return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+}
+
+std::string AssemblyDescription(int frames, int width, int height)
+{
+    return "an animation of " + FrameCountText(frames) + " of " + std::to_string(width) + " x " + std::to_string(height);
+}
 
 int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,
                       const TAssemblyView& view)

@@ -53,6 +53,15 @@ struct TAssemblyResult {
 int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops,
                       const TAssemblyView& view = {});
 
+// Memory an assembly of `frames` frames of width x height needs besides the frames
+// themselves: the document's pixels and the copies of the frame being reduced. Create and
+// the wizard preview ask the memory budget for it before the first frame.
+std::uint64_t AssemblyMemoryNeed(int frames, int width, int height);
+// "1 frame", "10 frames": how refusals count them.
+std::string FrameCountText(int frames);
+// The words a refusal names an assembly by: "an animation of 10 frames of 640 x 480".
+std::string AssemblyDescription(int frames, int width, int height);
+
 // Create (all frames) or Create Selection (`selectionOnly`). Each frame is copied into the
 // strip's WorkBitmap, reduced and appended. The hourglass shows while it runs. Never
 // throws: a failure is returned in Error with whatever was built until then.

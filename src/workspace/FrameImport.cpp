@@ -2,6 +2,7 @@
 
 #include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
+#include "graphics/Exception.h"
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
 #include "graphics/NumberRules.h"
@@ -74,13 +75,38 @@ bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
     return true;
 }
 
-void OpenGIFFile(TFrameStrip& strip, const std::string& path)
+void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings)
+{
+    if (warnings)
+        image.OnWarning = [warnings](const TGIFObject&, int, const std::string& text) {
+            if (std::find(warnings->begin(), warnings->end(), text) == warnings->end())
+                warnings->push_back(text);
+            return true;
+        };
+    image.LoadFromFile(path);
+    image.OnWarning = nullptr;
+}
+
+TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings)
+{
+    TGIFImage image;
+    LoadGIFDocument(image, path, warnings);
+    // Frames of extensions only show nothing: a file of only those has no picture.
+    TBitmap picture;
+    if (std::any_of(image.Images.begin(), image.Images.end(), [](const auto& f) { return !f->Empty(); }))
+        picture = image.Bitmap();
+    if (picture.Empty())
+        throw EInvalidGraphic(path + ": the GIF file has no picture");
+    return picture;
+}
+
+void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
     strip.LastOpenedFile = path;
     strip.ClearFrames();
     strip.FrameCounter = 1;
     TGIFImage image;
-    image.LoadFromFile(path);
+    LoadGIFDocument(image, path, warnings);
     const TStripUpdate update(strip);
     for (int i = 0; i < image.Count(); ++i)
         AddFrameFromGIF(strip, image, i);
@@ -97,17 +123,23 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir)
     if (!path)
         return;
     openDir = std::filesystem::path(*path).parent_path().string();
-    WaitCursor wait;
-    OpenGIFFile(strip, *path);
+    std::vector<std::string> warnings;
+    {
+        WaitCursor wait;
+        OpenGIFFile(strip, *path, &warnings);
+    }
+    // Other warnings are harmless oddities; a cut file has lost frames, and the user
+    // should know.
+    if (std::find(warnings.begin(), warnings.end(), "Premature end of data") != warnings.end())
+        UI().MessageDlg(*path + ": Premature end of data. The frames complete before the cut were opened.",
+                        TMsgDlgType::mtWarning);
 }
 
-bool LoadImportPicture(const std::string& path, TBitmap& work)
+bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings)
 {
     const std::string ext = upperExtension(path);
     if (ext == ".GIF") {
-        TGIFImage image;
-        image.LoadFromFile(path);
-        work = image.Bitmap();
+        work = LoadGIFPicture(path, warnings);
     } else if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP") {
         work = LoadImageFile(path);
     } else if (ext == ".ICO") {
@@ -139,9 +171,16 @@ void appendImportedPicture(TFrameStrip& strip)
         strip.FrameWidth = strip.WorkBitmap.Width();
         strip.FrameHeight = strip.WorkBitmap.Height();
     }
-    strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
+    if (strip.WorkBitmap.Width() != strip.FrameWidth || strip.WorkBitmap.Height() != strip.FrameHeight)
+        strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
     appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
 }
+
+// A picture decoded on a worker thread, with what its reader warned about.
+struct TDecodedImport {
+    std::optional<TBitmap> Picture;
+    std::vector<std::string> Warnings;
+};
 
 bool importable(const std::string& ext)
 {
@@ -150,15 +189,15 @@ bool importable(const std::string& ext)
 
 } // namespace
 
-bool ImportImageFile(TFrameStrip& strip, const std::string& path)
+bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap))
+    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
         return false;
     appendImportedPicture(strip);
     return true;
 }
 
-int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths)
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, const TImportWarningsFn& onWarnings)
 {
     for (std::size_t i = 0; i < paths.size(); ++i)
         if (!importable(upperExtension(paths[i])))
@@ -168,19 +207,22 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths)
     ForEachInOrder(
         static_cast<int>(paths.size()), 0,
         [&](int i) {
-            std::optional<TBitmap> picture;
+            TDecodedImport decoded;
             const std::string& path = paths[static_cast<std::size_t>(i)];
             if (upperExtension(path) != ".ICO") {
-                picture.emplace();
-                LoadImportPicture(path, *picture);
+                decoded.Picture.emplace();
+                LoadImportPicture(path, *decoded.Picture, &decoded.Warnings);
             }
-            return picture;
+            return decoded;
         },
-        [&](int i, std::optional<TBitmap>& picture) {
-            if (picture)
-                strip.WorkBitmap = std::move(*picture);
+        [&](int i, TDecodedImport& decoded) {
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            if (decoded.Picture)
+                strip.WorkBitmap = std::move(*decoded.Picture);
             else
-                LoadImportPicture(paths[static_cast<std::size_t>(i)], strip.WorkBitmap);
+                LoadImportPicture(path, strip.WorkBitmap, &decoded.Warnings);
+            if (onWarnings && !decoded.Warnings.empty())
+                onWarnings(path, decoded.Warnings);
             appendImportedPicture(strip);
         });
     return -1;

@@ -6,6 +6,7 @@
 #include "FrameStrip.h"
 #include "gif/GIFImage.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,28 +22,43 @@ TRect FittedRect(int w, int h, const TRect& dest);
 // DefTrans. Returns whether a frame was added.
 bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i);
 
+// Loads a GIF file as Open and Import read it. The reader's warnings ("Premature end of
+// data" for a file cut short: the frames complete before the cut are kept) are added to
+// `warnings`, each text once, when it is given.
+void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings = nullptr);
+
+// The picture Import takes from a GIF file: the first frame, or the first frame drawn on
+// the logical screen when it does not cover it. A file without a frame that holds pixels,
+// or whose picture is empty, is refused: "<path>: the GIF file has no picture".
+TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
+
 // Open after the dialog: clears the strip, loads the file and adds its frames. Frames added
 // before a load error stay; the error is passed on. Remembers the path in LastOpenedFile.
-void OpenGIFFile(TFrameStrip& strip, const std::string& path);
+// The reader's warnings go to `warnings` as in LoadGIFDocument.
+void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
-// file's folder. Cancel does nothing.
+// file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
+// then says so.
 void OpenCommand(TFrameStrip& strip, std::string& openDir);
 
 // Import of one file as a new frame (the popup "&Add" of the file list, a double-click).
 // Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
 // nothing and return false. The selection does not change.
-bool ImportImageFile(TFrameStrip& strip, const std::string& path);
+bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // ImportImageFile for many files, appended in order while the next ones are decoded on
 // every core. When a file's extension is not one Import takes, nothing is imported and
 // its index is returned; -1 once every file is in. A file that cannot be read throws, and
 // the files before it stay imported.
-int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths);
+// A file's reader warnings (a GIF cut short) are handed to onWarnings in file order.
+using TImportWarningsFn = std::function<void(const std::string& path, const std::vector<std::string>& warnings)>;
+int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
+                     const TImportWarningsFn& onWarnings = {});
 
 // The picture Import would make of a file before fitting: `work` is the strip's
 // WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.
-bool LoadImportPicture(const std::string& path, TBitmap& work);
+bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings = nullptr);
 
 // Fits `picture` into width x height as Import does: unchanged when it has that size,
 // else stretched into FittedRect on black at 24 bits.

@@ -116,15 +116,20 @@ void TFrameStrip::ClearWorkBitmap()
     WorkBitmap.Fill(clWhite);
 }
 
-TFrameRecord& TFrameStrip::createFrame(int index)
+TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture)
 {
     // The size is checked before anything changes, so a refused frame leaves no trace.
     CheckBitmapSize(FrameWidth, FrameHeight, "Frame");
     TFrameRecord f;
     f.Name = "Frame" + std::to_string(FrameCounter);
     f.DelayText = std::to_string(DefaultDelay);
-    f.Bitmap = TBitmap(FrameWidth, FrameHeight);
-    f.Bitmap.Fill(clWhite);
+    if (picture) {
+        f.Bitmap = *picture;
+        f.Bitmap.SetSize(FrameWidth, FrameHeight);
+    } else {
+        f.Bitmap = TBitmap(FrameWidth, FrameHeight);
+        f.Bitmap.Fill(clWhite);
+    }
     f.Bitmap.SetTransparent(DefTrans);
     f.Left = index * (FrameWidth + 5);
     touch(f);
@@ -181,11 +186,7 @@ int TFrameStrip::Append(const TBitmap& bitmap)
 {
     const int at = Count();
     const TStripUpdate update(*this);
-    TFrameRecord& f = createFrame(at);
-    const bool transparent = f.Bitmap.Transparent();
-    f.Bitmap = bitmap;
-    f.Bitmap.SetSize(FrameWidth, FrameHeight);
-    f.Bitmap.SetTransparent(transparent);
+    TFrameRecord& f = createFrame(at, &bitmap);
     touch(f);
     m_itemIndex = at;
     notify(TStripChange::Frames);
@@ -303,9 +304,9 @@ void TFrameStrip::ResetWizardList()
     m_wizHeight = FrameHeight;
 }
 
-void TFrameStrip::AddWizardImage(const TBitmap& bitmap)
+void TFrameStrip::AddWizardImage(TBitmap bitmap)
 {
-    m_wizlist.push_back(bitmap);
+    m_wizlist.push_back(std::move(bitmap));
 }
 
 int TFrameStrip::Subscribe(Observer observer)

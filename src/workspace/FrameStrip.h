@@ -120,7 +120,7 @@ public:
     // --- wizard result list -------------------------------------------------------------
     // Empties wizlist and gives it the current frame size.
     void ResetWizardList();
-    void AddWizardImage(const TBitmap& bitmap);
+    void AddWizardImage(TBitmap bitmap);
     const std::vector<TBitmap>& WizardImages() const { return m_wizlist; }
     int WizardImageWidth() const { return m_wizWidth; }
     int WizardImageHeight() const { return m_wizHeight; }
@@ -153,9 +153,10 @@ public:
     std::string LastOpenedFile;
 
 private:
-    // Creates a frame at `index` ("Frame" + FrameCounter, DefaultDelay, DefTrans) with
-    // a white bitmap of the frame size; the caller fills it.
-    TFrameRecord& createFrame(int index);
+    // Creates a frame at `index` ("Frame" + FrameCounter, DefaultDelay, DefTrans) with a
+    // copy of `picture` sized to the frame size, or without one a white bitmap of the frame
+    // size that the caller fills (a picture to be stored is not preceded by a blank).
+    TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr);
     void notify(TStripChange change);
     void touch(TFrameRecord& frame) { frame.Version = ++m_lastVersion; }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }

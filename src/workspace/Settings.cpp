@@ -38,6 +38,14 @@ bool isUnreadable(const fs::path& path)
 
 } // namespace
 
+std::optional<std::uint64_t> ParseMemoryLimit(const std::string& text)
+{
+    const std::optional<std::uint64_t> bytes = MemoryBudget::ParseSize(text);
+    if (!bytes)
+        return std::nullopt;
+    return std::max(*bytes, MemoryBudget::kMinimumLimit);
+}
+
 TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, TSettingsProblem* problem)
 {
     if (isUnreadable(fileName)) {
@@ -64,6 +72,7 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
     s.NewFrameWidth = ini.ReadInteger("Frames", "Width", 120);
     s.NewFrameHeight = ini.ReadInteger("Frames", "Height", 60);
     s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
+    s.MemoryLimit = ParseMemoryLimit(ini.ReadString("Memory", "Limit", "")).value_or(MemoryBudget::kDefaultLimit);
     s.KeepFramePalettes = ini.ReadBool("Optimizer", "KeepFramePalettes", false);
     return s;
 }
@@ -85,5 +94,6 @@ void SaveSettings(const std::string& fileName, const TSettings& s)
     ini.WriteInteger("Frames", "Width", s.NewFrameWidth);
     ini.WriteInteger("Frames", "Height", s.NewFrameHeight);
     ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
+    ini.WriteString("Memory", "Limit", MemoryBudget::SizeText(s.MemoryLimit));
     ini.WriteBool("Optimizer", "KeepFramePalettes", s.KeepFramePalettes);
 }

@@ -3,6 +3,10 @@
 // exit.
 #pragma once
 
+#include "graphics/MemoryBudget.h"
+
+#include <cstdint>
+#include <optional>
 #include <string>
 
 struct TSettings {
@@ -21,9 +25,16 @@ struct TSettings {
     int NewFrameWidth = 120;
     int NewFrameHeight = 60;
     int DefaultDelay = 10;
+    // [Memory]: the memory budget for pixel data, "Limit" as a size such as 2G or 512M
+    // (at least 1M); a value that is not a size reads as the default, 2G.
+    std::uint64_t MemoryLimit = MemoryBudget::kDefaultLimit;
     // [Optimizer]
     bool KeepFramePalettes = false;
 };
+
+// The memory limit a text gives ("2G", "512 MB", "1073741824"), raised to the smallest
+// allowed; nothing when the text is not a size.
+std::optional<std::uint64_t> ParseMemoryLimit(const std::string& text);
 
 // Why a settings file cannot be used as it stands; empty when it can.
 struct TSettingsProblem {
@@ -40,6 +51,6 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
 
 // Writes every key in order; the placement only when the window is not maximised, so a
 // maximised close keeps the stored placement. Throws Exception("Unable to write to
-// <file>") at the first key that cannot be written (also for a read-only or unreadable
-// file, which is never replaced); the remaining keys are not written.
+// <file>: <why>") at the first key that cannot be written (also for a read-only or
+// unreadable file, which is never replaced); the remaining keys are not written.
 void SaveSettings(const std::string& fileName, const TSettings& settings);

@@ -1,6 +1,7 @@
 #include "WizardRun.h"
 
 #include "graphics/Exception.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
 #include "wizards/WizardKinds.h"
 
@@ -19,6 +20,19 @@ TWizardContext WizardContextOf(const TFrameStrip& strip)
     return context;
 }
 
+std::uint64_t WizardRunMemoryNeed(int kind, int n, int width, int height)
+{
+    const int images = WizardImageCount(kind, n);
+    // A, B, the work bitmap and two pictures of scratch for a step.
+    return MemoryBudget::PictureBytes(width, height, images + 5) + AssemblyMemoryNeed(images, width, height);
+}
+
+std::string WizardRunDescription(int kind, int n, int width, int height)
+{
+    return "a wizard run of " + FrameCountText(WizardImageCount(kind, n)) + " of " + std::to_string(width) + " x "
+           + std::to_string(height);
+}
+
 TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& hooks)
 {
     // An unknown kind is a caller's mistake: refuse it before touching wizlist.
@@ -32,6 +46,9 @@ TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& ho
         return outcome;
 
     const int w = strip.FrameWidth, h = strip.FrameHeight;
+    // Refused at once, before any image is made, when the whole run cannot fit.
+    MemoryBudget::Check(WizardRunMemoryNeed(kind, strip.WizardFrameCount, w, h),
+                        WizardRunDescription(kind, strip.WizardFrameCount, w, h));
     const TBitmap A = MakeWizardSource(strip.FindFrameImage(c).Bitmap, w, h);
     const TBitmap B = MakeWizardSource(strip.FindFrameImage(c + 1).Bitmap, w, h);
     TWizardContext context = WizardContextOf(strip);
@@ -42,8 +59,9 @@ TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& ho
     // fails, goes into wizlist.
     std::vector<TBitmap> images;
     auto keep = [&] {
-        for (const TBitmap& image : images)
-            strip.AddWizardImage(image);
+        for (TBitmap& image : images)
+            strip.AddWizardImage(std::move(image));
+        images.clear();
     };
     outcome.Ran = true;
     {

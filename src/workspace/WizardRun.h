@@ -8,7 +8,9 @@
 #include "FrameStrip.h"
 #include "wizards/WizardDriver.h"
 
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 // What the caller adds to a run. Every member may be left as it is.
@@ -43,8 +45,15 @@ struct TWizardOutcome {
 // The text wizard settings of the strip as the steps read them.
 TWizardContext WizardContextOf(const TFrameStrip& strip);
 
+// Memory a run of `kind` with n steps on frames of width x height needs: A and B, the
+// work bitmap and a step's scratch, every image it makes, and the preview built of them.
+std::uint64_t WizardRunMemoryNeed(int kind, int n, int width, int height);
+// The words a refusal names the run by: "a wizard run of 20 frames of 640 x 480".
+std::string WizardRunDescription(int kind, int n, int width, int height);
+
 // Runs wizard `kind` (0..104) from the strip's selected frame to the next. The hourglass
 // shows while the steps run and is restored on every way out. A failing step ends the run
 // with its exception: the images made before it stay in wizlist and no preview is built.
-// Throws EInvalidArgument for an unknown kind.
+// Throws EInvalidArgument for an unknown kind, and EOutOfMemory before anything is made
+// when the run would pass the memory budget.
 TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& hooks = {});

@@ -461,7 +461,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     w->close();
     w->FormDestroy();
     w->FormDestroy(); // a second destroy writes (and complains) no more
-    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings()});
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings() + ": Is a directory"});
     std::filesystem::remove(Settings());
 
     // Read-only: read, said so at start, the write failure shown once, the file untouched.
@@ -475,7 +475,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     EXPECT_NE(ui.Messages()[0].find("read-only"), std::string::npos);
     w->close();
     w->FormDestroy();
-    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings()});
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings() + ": the file is read-only"});
     EXPECT_EQ(ReadText(Settings()), "[Frames]\nWidth=77\n");
     std::filesystem::permissions(Settings(), std::filesystem::perms::owner_all);
 }

@@ -204,7 +204,7 @@ TEST(QuickBackPresets, AFailedWriteLeavesTheOldFileAndTheList)
             qb.AddBackdrop();
             return "the write succeeded";
         } catch (const Exception& e) {
-            if (e.Message() != "Unable to write to " + path)
+            if (e.Message() != "Unable to write to " + path + ": Permission denied")
                 return "wrong message: " + e.Message();
         }
         if (qb.Presets() != std::vector<std::string>{"kept=1,2,3,4,5,6,100"})

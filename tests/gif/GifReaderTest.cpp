@@ -7,6 +7,7 @@
 
 #include "gif/GIFClipboard.h"
 #include "gif/GIFImage.h"
+#include "gif/GIFInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -163,7 +164,9 @@ TEST(GifReader, SignatureVariantsAndEveryExtensionRoundTrip)
     text->Text = {"plain"};
     auto* app = f.AddExtension<TGIFUnknownAppExtension>();
     app->SetIdentification("XMP DataXMP");
-    app->Blocks = {{1, 2, 3}, Bytes(255, 7)};
+    const Bytes small = {1, 2, 3}, full(255, 7);
+    app->Blocks.Append(small.data(), small.size());
+    app->Blocks.Append(full.data(), full.size());
     const Bytes bytes = gif.SaveToBytes();
 
     Bytes prefixed = {'J', 'U', 'N', 'K'};
@@ -191,7 +194,7 @@ TEST(GifReader, SignatureVariantsAndEveryExtensionRoundTrip)
         // Each data sub-block reads back as one line: the long line comes back in two.
         const auto* c2 = dynamic_cast<const TGIFCommentExtension*>(g.Extensions[2].get());
         ASSERT_TRUE(c2);
-        EXPECT_EQ(c2->Text, (std::vector<std::string>{"hello", std::string(255, 'x'), std::string(45, 'x')}));
+        EXPECT_EQ(c2->Text.Lines(), (std::vector<std::string>{"hello", std::string(255, 'x'), std::string(45, 'x')}));
         const auto* t2 = dynamic_cast<const TGIFTextExtension*>(g.Extensions[3].get());
         ASSERT_TRUE(t2);
         EXPECT_EQ(t2->Block, text->Block);
@@ -408,7 +411,7 @@ TEST(GifReader, UnknownBlocksAndWarningAbort)
     const auto* unknown = dynamic_cast<const TGIFUnknownExtension*>(l.Gif->Images[0]->Extensions.at(0).get());
     ASSERT_TRUE(unknown);
     EXPECT_EQ(unknown->ExtensionType(), 0xF2);
-    EXPECT_EQ(unknown->Blocks, std::vector<TGIFBlock>{Bytes({'a', 'b', 'c'})});
+    EXPECT_EQ(unknown->Blocks.Lines(), std::vector<std::string>{"abc"});
     const Bytes again = l.Gif->SaveToBytes();
     expectSameAsGiflib(again);
     EXPECT_NE(std::search(again.begin(), again.end(), b.begin() + 13, b.begin() + 20), again.end());
@@ -482,4 +485,110 @@ TEST(GifReader, FramesAsBitmapsAndClipboardBytes)
     const TBitmap composed = small.Bitmap();
     EXPECT_EQ(RowsFromBitmap(composed, {{'w', clWhite}, {'y', clYellow}}),
               (std::vector<std::string>{"wwww", "wyww", "wyww"}));
+}
+
+// A file cut anywhere after its header loads: the frames complete before the cut are
+// kept as they were, the cut is reported once, and a longer cut never gives fewer frames.
+TEST(GifReader, EveryCutKeepsTheFramesBeforeIt)
+{
+    TGIFImage gif;
+    const std::vector<std::uint8_t> px = PhotoPixels(20, 10, 8, 3);
+    const auto photo = [&](int x, int y) { return px[static_cast<std::size_t>(y) * 20 + x]; };
+    gif.Add(PaletteBitmap(20, 10, DistinctPalette(8), photo));
+    gif.Images[0]->AddExtension<TGIFAppExtNSLoop>()->SetLoops(3);
+    gif.Images[0]->AddExtension<TGIFGraphicControlExtension>()->SetDelay(5);
+    gif.Add(PaletteBitmap(20, 10, DistinctPalette(8), [&](int x, int y) { return photo(19 - x, y); }));
+    gif.Images[1]->AddExtension<TGIFCommentExtension>()->Text = {"second"};
+    // Large and flat: its data is far smaller than its pixels, so a short cut cannot fill it.
+    gif.Add(PaletteBitmap(300, 300, DistinctPalette(4), [](int x, int) { return x < 150 ? 1 : 2; }));
+    const Bytes full = gif.SaveToBytes();
+    const Loaded whole = load(full);
+    ASSERT_EQ(whole.Gif->Count(), 3);
+    EXPECT_TRUE(whole.Warnings.empty());
+    EXPECT_FALSE(whole.Gif->MissingTrailer());
+
+    const std::size_t header = 13 + (full[10] & 0x80 ? 3u << ((full[10] & 7) + 1) : 0u);
+    int lastCount = 0, lastPictures = 0;
+    for (std::size_t cut = header; cut < full.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const Loaded l = load(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)));
+        const TGIFImage& g = *l.Gif;
+        int pictures = 0;
+        for (int i = 0; i < g.Count(); ++i) {
+            const TGIFSubImage& f = *g.Images[static_cast<std::size_t>(i)];
+            if (f.Empty())
+                continue;
+            ++pictures;
+            EXPECT_EQ(f.Width(), whole.Gif->Images[static_cast<std::size_t>(i)]->Width());
+            if (i + 1 < g.Count())
+                EXPECT_EQ(f.Data, whole.Gif->Images[static_cast<std::size_t>(i)]->Data);
+        }
+        EXPECT_GE(g.Count(), lastCount);
+        EXPECT_GE(pictures, lastPictures);
+        lastCount = g.Count();
+        lastPictures = pictures;
+        EXPECT_EQ(std::count(l.Warnings.begin(), l.Warnings.end(), "Premature end of data"), 1);
+        EXPECT_TRUE(g.MissingTrailer());
+    }
+    // Cut in the last frame's data: the two before it are whole.
+    EXPECT_EQ(lastCount, 3);
+    EXPECT_EQ(lastPictures, 3);
+    const Bytes head = {0x2C, 0, 0, 0, 0, 0x2C, 0x01, 0x2C, 0x01};
+    const auto third = std::search(full.begin(), full.end(), head.begin(), head.end());
+    ASSERT_NE(third, full.end());
+    // Descriptor, local table of 4 colours, code size, 100 bytes of data.
+    const Loaded cutEarly = load(Bytes(full.begin(), third + 10 + 12 + 1 + 100));
+    // Too little of the large frame is there to fill it, and it has no extensions to keep.
+    ASSERT_EQ(cutEarly.Gif->Count(), 2);
+    EXPECT_EQ(cutEarly.Gif->Images[1]->Data, whole.Gif->Images[1]->Data);
+    EXPECT_TRUE(GIFBlockTreeText(*cutEarly.Gif).ends_with("\nNo trailer\n"));
+}
+
+// Extensions of tiny sub-blocks cost their size in the file, not a buffer per block, and
+// are written back byte for byte.
+TEST(GifReader, ExtensionsOfTinySubBlocksStayCompact)
+{
+    Bytes b = GifHeader(1, 1);
+    const int blocks = 200000;
+    Append(b, {0x21, 0xFE});
+    for (int i = 0; i < blocks; ++i)
+        Append(b, {1, static_cast<std::uint8_t>('a' + i % 26)});
+    b.push_back(0);
+    Append(b, {0x21, 0xF7});
+    for (int i = 0; i < blocks; ++i)
+        Append(b, {1, 7});
+    b.push_back(0);
+    Append(b, GifFrameHead(0, 0, 1, 1, 1));
+    b.push_back(2);
+    Append(b, SubBlocks(PackCodes({{4, 3}, {1, 3}, {5, 3}})));
+    b.push_back(0x3B);
+    const Loaded l = load(b);
+    ASSERT_EQ(l.Gif->Count(), 1);
+    const auto& exts = l.Gif->Images[0]->Extensions;
+    const auto* comment = dynamic_cast<const TGIFCommentExtension*>(exts.at(0).get());
+    const auto* unknown = dynamic_cast<const TGIFUnknownExtension*>(exts.at(1).get());
+    ASSERT_TRUE(comment && unknown);
+    EXPECT_EQ(comment->Text.Count(), static_cast<std::size_t>(blocks));
+    EXPECT_EQ(comment->Text.Raw().capacity(), 2u * blocks);
+    EXPECT_EQ(comment->Text.Joined().substr(0, 4), "abcd");
+    EXPECT_EQ(unknown->Blocks.Count(), static_cast<std::size_t>(blocks));
+    EXPECT_EQ(l.Gif->SaveToBytes(), b);
+}
+
+// Decoded frames hold their bytes against the memory budget.
+TEST(GifReader, DecodedFramesCountAgainstTheMemoryBudget)
+{
+    TGIFImage gif;
+    gif.Add(PaletteBitmap(400, 300, DistinctPalette(4), [](int x, int y) { return (x / 50 + y / 50) % 4; }));
+    const Bytes bytes = gif.SaveToBytes();
+    gif.Clear();
+    MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 100000);
+    TGIFImage again;
+    try {
+        again.LoadFromBytes(bytes);
+        FAIL() << "not refused";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Not enough memory: a 400 x 300 GIF frame needs 117 KB", 0), 0u) << e.what();
+    }
+    EXPECT_TRUE(again.Empty());
 }

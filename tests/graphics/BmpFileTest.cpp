@@ -189,7 +189,15 @@ TEST(BmpFile, RejectsBadFiles)
 
     // Claimed sizes beyond 2^28 pixels are refused before anything is allocated.
     EXPECT_NE(fails(BmpFile(InfoHeader(40000, 40000, 24), Bytes(16, 0))).find("too large"), std::string::npos);
-    EXPECT_NE(fails(BmpFile(InfoHeader(70000, -70000, 8, 1), Bytes(16, 0))).find("too large"), std::string::npos);
+    const auto rleOf = [&](int w, int h, const Bytes& data) {
+        Bytes d = InfoHeader(w, h, 8, 1);
+        d.insert(d.end(), pal.begin(), pal.end());
+        return BmpFile(d, data);
+    };
+    EXPECT_NE(fails(rleOf(70000, 70000, Bytes(16, 0))).find("too large"), std::string::npos);
+    // Run-length data that would leave almost the whole picture to its skips.
+    EXPECT_EQ(fails(rleOf(16384, 16384, {0, 1})), "BMP file is truncated (too little data for its size)");
+    EXPECT_EQ(read(rleOf(256, 256, {0, 1})).Width(), 256) << "small pictures are cheap whatever their data";
 
     Bytes bad = full;
     bad[10] = 0xFF; // pixel offset past the end

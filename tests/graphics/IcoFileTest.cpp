@@ -165,6 +165,11 @@ TEST(IcoFile, RejectsBadFiles)
     EXPECT_NE(fails(icoFile({noMask})).find("mask"), std::string::npos);
     // An image header claiming far more than 2^28 pixels.
     EXPECT_NE(fails(icoFile({iconImage(60000, 60000, 24, {}, Bytes(8, 0), {})})).find("too large"), std::string::npos);
+    // The size named is the picture's, not the header's doubled height (colour and mask rows).
+    const Bytes tall = icoFile({iconImage(16384, 20000, 24, {}, Bytes(8, 0), {})});
+    EXPECT_NE(fails(tall).find("(16384 x 20000 pixels"), std::string::npos) << fails(tall);
+    const TImageInfo info = ReadIcoInfo(tall.data(), tall.size());
+    EXPECT_EQ(info.Height, 20000) << "the headers alone describe any size";
     // A corrupt PNG inside.
     Bytes png = EncodePng(2, 2, PNG_COLOR_TYPE_RGB, 8, {Bytes(6, 1), Bytes(6, 2)});
     png.resize(png.size() - 20);

@@ -118,8 +118,7 @@ TEST(JpegFile, RejectsBadFiles)
         }
     EXPECT_NE(failure(huge).find("too little data"), std::string::npos);
 
-    // A progressive file claiming 16000 x 16000 at full colour resolution would need
-    // 1.5 GB of coefficients: refused up front.
+    // A progressive file claiming 16000 x 16000 cannot hold a DC code for every block.
     Bytes prog = EncodeJpeg(16, 16, 3, Bytes(16 * 16 * 3, 50), 90, true);
     bool patched = false;
     for (std::size_t i = 2; i + 12 < prog.size() && !patched; ++i)
@@ -130,5 +129,18 @@ TEST(JpegFile, RejectsBadFiles)
             patched = true;
         }
     ASSERT_TRUE(patched);
-    EXPECT_NE(failure(prog).find("too large"), std::string::npos) << failure(prog);
+    EXPECT_NE(failure(prog).find("too little data"), std::string::npos) << failure(prog);
+
+    // The coefficients of a progressive file share the memory budget with the picture.
+    const Bytes photo = EncodeJpeg(512, 512, 3, Bytes(512 * 512 * 3, 90), 90, true);
+    {
+        MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + (1 << 20));
+        try {
+            ReadJpeg(photo.data(), photo.size());
+            ADD_FAILURE() << "not refused";
+        } catch (const EOutOfMemory& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Not enough memory", 0), 0u) << e.what();
+        }
+    }
+    EXPECT_EQ(ReadJpeg(photo.data(), photo.size()).Width(), 512);
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <new>
 #include <stdexcept>
 
 TEST(CommandGuard, TurnsEveryKindOfExceptionIntoOneErrorMessage)
@@ -20,6 +22,11 @@ TEST(CommandGuard, TurnsEveryKindOfExceptionIntoOneErrorMessage)
     EXPECT_FALSE(RunGuarded([] { throw std::out_of_range("index out of range"); }));
     EXPECT_FALSE(RunGuarded([] { throw 42; }));
     EXPECT_FALSE(RunGuarded([] { throw std::runtime_error(""); }));
+    EXPECT_FALSE(RunGuarded([] { throw std::bad_alloc(); }));
+    EXPECT_FALSE(RunGuarded([] {
+        throw std::filesystem::filesystem_error("directory_iterator::directory_iterator", "/no/such",
+                                                std::make_error_code(std::errc::no_such_file_or_directory));
+    }));
     int done = 0;
     EXPECT_TRUE(RunGuarded([&] { ++done; }));
     EXPECT_EQ(done, 1);
@@ -29,8 +36,15 @@ TEST(CommandGuard, TurnsEveryKindOfExceptionIntoOneErrorMessage)
         ++done;
     }));
     EXPECT_EQ(done, 2);
-    EXPECT_EQ(ui.Errors(), (std::vector<std::string>{"Invalid image file", "index out of range",
-                               "An unexpected error occurred.", "An unexpected error occurred.", "inner"}));
+    // Library texts ("index out of range", "std::bad_alloc") never reach the user.
+    ASSERT_EQ(ui.Errors().size(), 7u);
+    EXPECT_EQ(ui.Errors()[0], "Invalid image file");
+    EXPECT_EQ(ui.Errors()[1], "An unexpected error occurred.");
+    EXPECT_EQ(ui.Errors()[2], "An unexpected error occurred.");
+    EXPECT_EQ(ui.Errors()[3], "An unexpected error occurred.");
+    EXPECT_EQ(ui.Errors()[4].rfind("Not enough memory: the system could not provide", 0), 0u) << ui.Errors()[4];
+    EXPECT_EQ(ui.Errors()[5], "Unable to use /no/such: No such file or directory");
+    EXPECT_EQ(ui.Errors()[6], "inner");
     EXPECT_EQ(ui.Messages().size(), ui.Calls().size()); // nothing but the messages was shown
 }
 

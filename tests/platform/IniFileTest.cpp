@@ -112,6 +112,16 @@ TEST(IniFile, NewFileGetsLfAndCrlfFileKeepsCrlf)
     writeText(dos, "[A]\r\nx=1\r\n");
     TIniFile32(dos).WriteInteger("A", "y", 2);
     EXPECT_EQ(readText(dos), "[A]\r\nx=1\r\ny=2\r\n");
+
+    // Stray carriage returns at a line's end (found by the fuzzer): what is read is what
+    // a write gives back, in either kind of file.
+    for (const std::string& text : {std::string("[A]\nx=1\r\r\ny=2\r\n"), std::string("[A]\r\r\nx=1\r\r\r\n")}) {
+        const TIniFile32 parsed = TIniFile32::FromText(dir.file("cr.ini"), text);
+        TIniFile32 written = parsed;
+        written.WriteInteger("B", "z", 3);
+        EXPECT_EQ(TIniFile32(dir.file("cr.ini")).Lines(), written.Lines());
+        EXPECT_EQ(parsed.ReadInteger("A", "x", 0), 1);
+    }
 }
 
 TEST(IniFile, FailedWriteRaisesAndLeavesFileAndLinesAsTheyWere)
@@ -126,7 +136,7 @@ TEST(IniFile, FailedWriteRaisesAndLeavesFileAndLinesAsTheyWere)
         ini.WriteInteger("A", "x", 2);
         FAIL() << "no error";
     } catch (const EIniWriteError& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + ro);
+        EXPECT_EQ(e.Message(), "Unable to write to " + ro + ": the file is read-only");
     }
     EXPECT_EQ(readText(ro), "[A]\nx=1\n");
     EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1); // the failed change is not kept in memory
@@ -163,7 +173,9 @@ TEST(IniFile, UnreadableFileReadsEmptyAndIsNeverOverwritten)
         try {
             ini.WriteInteger("Window", "Top", 1);
         } catch (const EIniWriteError& e) {
-            return e.Message() == "Unable to write to " + path ? "" : "wrong message: " + e.Message();
+            return e.Message() == "Unable to write to " + path + ": the file could not be read, so it is left as it is"
+                       ? ""
+                       : "wrong message: " + e.Message();
         }
         return "write over an unreadable file succeeded";
     });

@@ -274,24 +274,40 @@ TEST(GIFExplorerModel, PrintedTreeAndJson)
 
 TEST(GIFExplorerModel, LoadKeepsWhatWasReadBeforeAnError)
 {
-    // A second frame cut off inside its image descriptor: the first one stays.
     Bytes b = GifHeader(2, 1);
     Append(b, GifFrameHead(0, 0, 2, 1, 2));
     b.push_back(2);
     Append(b, SubBlocks(PackCodes({{4, 3}, {1, 3}, {2, 3}, {5, 3}})));
+    // A second frame cut off inside its image descriptor: a cut file loads with a warning.
     Bytes cut = b;
     Append(cut, {0x2C, 0, 0, 0});
-    b.push_back(0x3B);
     TGIFImage gif;
+    std::vector<std::string> warnings;
+    gif.OnWarning = [&](const TGIFObject&, int, const std::string& text) {
+        warnings.push_back(text);
+        return true;
+    };
     std::exception_ptr failure = GIFExplorerLoad(gif, [&] { gif.LoadFromBytes(cut); });
+    EXPECT_FALSE(failure);
+    EXPECT_EQ(gif.Count(), 1);
+    EXPECT_EQ(warnings, std::vector<std::string>{"Premature end of data"});
+    // A second frame that claims far more pixels than its data holds is an error: the
+    // first frame is still shown.
+    Bytes broken = b;
+    Append(broken, GifFrameHead(0, 0, 1000, 1000, 2));
+    broken.push_back(2);
+    Append(broken, SubBlocks(PackCodes({{4, 3}, {1, 3}, {5, 3}})));
+    broken.push_back(0x3B);
+    failure = GIFExplorerLoad(gif, [&] { gif.LoadFromBytes(broken); });
     ASSERT_TRUE(failure);
     EXPECT_EQ(gif.Count(), 1);
     EXPECT_FALSE(gif.KeepPartialLoad);
     try {
         std::rethrow_exception(failure);
     } catch (const GIFException& e) {
-        EXPECT_STREQ(e.what(), "Premature end of data");
+        EXPECT_STREQ(e.what(), "Image data too short for the frame size");
     }
+    b.push_back(0x3B);
     // Without a header nothing is kept, not even the last document.
     failure = GIFExplorerLoad(gif, [&] { gif.LoadFromBytes({'G', 'I', 'F'}); });
     EXPECT_TRUE(failure);

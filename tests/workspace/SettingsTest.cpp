@@ -62,6 +62,14 @@ TEST(Settings, DefaultsAndClamps)
     EXPECT_EQ(s.Top, 50);
     EXPECT_EQ(s.SaveDir, "/s/");
     EXPECT_EQ(s.FramesDir, "/app/");
+    EXPECT_EQ(s.MemoryLimit, MemoryBudget::kDefaultLimit);
+
+    // The memory limit: any size, at least 1M; anything else is the default.
+    for (const auto& [text, bytes] : std::vector<std::pair<std::string, std::uint64_t>>{
+             {"512M", 512u << 20}, {"3 GB", std::uint64_t(3) << 30}, {"100", 1u << 20}, {"lots", MemoryBudget::kDefaultLimit}}) {
+        WriteText(dir.file("m.ini"), "[Memory]\nLimit=" + text + "\n");
+        EXPECT_EQ(LoadSettings(dir.file("m.ini"), Designed()).MemoryLimit, bytes) << text;
+    }
 }
 
 TEST(Settings, RoundTripAndMaximisedCloseKeepsPlacement)
@@ -78,7 +86,9 @@ TEST(Settings, RoundTripAndMaximisedCloseKeepsPlacement)
     s.WizardFrameCount = 20;
     s.DefaultDelay = 25;
     s.OpenDir = "/gifs/";
+    s.MemoryLimit = std::uint64_t(3) << 29;
     SaveSettings(file, s);
+    EXPECT_NE(ReadText(file).find("[Memory]\nLimit=1536M\n"), std::string::npos);
     TSettings back = LoadSettings(file, Designed());
     EXPECT_EQ(back.Left, 11);
     EXPECT_EQ(back.Height, 500);
@@ -87,6 +97,7 @@ TEST(Settings, RoundTripAndMaximisedCloseKeepsPlacement)
     EXPECT_EQ(back.WizardFrameCount, 20);
     EXPECT_EQ(back.DefaultDelay, 25);
     EXPECT_EQ(back.OpenDir, "/gifs/");
+    EXPECT_EQ(back.MemoryLimit, std::uint64_t(3) << 29);
 
     // Closed maximised: State=1, the stored placement stays; the next start is maximised
     // and does not read the placement.
@@ -119,7 +130,7 @@ TEST(Settings, UnreadableOrReadOnlyFileStillStarts)
         SaveSettings(folder, s);
         ADD_FAILURE() << "saving over a folder succeeded";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + folder);
+        EXPECT_EQ(e.Message(), "Unable to write to " + folder + ": Is a directory");
     }
 
     // Read-only: read as usual, never replaced.

@@ -1,0 +1,219 @@
+// anivor-cli against inputs meant to hurt it: work past the memory budget is refused at
+// once naming the size, odd paths are refused at once, GIFs without a picture are
+// refused, cut GIFs keep their frames, and every message is our own.
+#include "CliRunner.h"
+#include "gif/GifBytes.h"
+#include "gif/GIFImage.h"
+#include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+// A few bytes claiming a 16384 x 16384 screen, with one pixel to show on it.
+Bytes hugeScreenGif()
+{
+    Bytes b = GifHeader(16384, 16384);
+    Append(b, GifFrameHead(0, 0, 1, 1, 1));
+    b.push_back(2);
+    Append(b, SubBlocks(PackCodes({{4, 3}, {1, 3}, {5, 3}})));
+    b.push_back(0x3B);
+    return b;
+}
+
+double secondsOf(const std::function<void()>& run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+} // namespace
+
+TEST(CliReliability, WorkPastTheMemoryLimitIsRefusedAtOnceAndARaisedLimitRuns)
+{
+    TempDir dir;
+    WriteTestFile(dir.file("huge.gif"), hugeScreenGif());
+    SaveBmpFile(SolidBitmap(400, 300, clRed), dir.file("a.bmp"));
+    SaveBmpFile(SolidBitmap(20, 20, clBlue), dir.file("b.bmp"));
+    const std::string out = dir.file("out.gif");
+
+    CliRun r;
+    const double seconds = secondsOf([&] { r = RunCli(dir, "wizard 0 " + dir.file("huge.gif") + " " + dir.file("b.bmp") + " -o " + out); });
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_TRUE(startsWith(r.Err, "anivor-cli wizard: Not enough memory: a wizard run of 10 frames of 16384 x 16384 needs "))
+        << r.Err;
+    EXPECT_NE(r.Err.find("the memory limit is 2 GB"), std::string::npos) << r.Err;
+    EXPECT_LT(seconds, 1.5);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    const CliRun m = RunCli(dir, "make -o " + out + " " + dir.file("huge.gif"));
+    EXPECT_EQ(m.Exit, 1);
+    EXPECT_TRUE(startsWith(m.Err, "anivor-cli make: Not enough memory: an animation of 1 frame of 16384 x 16384 needs "))
+        << m.Err;
+
+    // A small picture under a small limit: refused; the limit raised, on the command line
+    // (anywhere, either spelling) or in the settings file, it runs.
+    const std::string args = "wizard 0 " + dir.file("a.bmp") + " " + dir.file("b.bmp") + " -n 4 -o " + out;
+    const CliRun low = RunCli(dir, "--memory-limit 1M " + args);
+    EXPECT_EQ(low.Exit, 1);
+    EXPECT_NE(low.Err.find("the memory limit is 1 MB"), std::string::npos) << low.Err;
+    const CliRun high = RunCli(dir, args + " --memory-limit=64M");
+    EXPECT_EQ(high.Exit, 0) << high.Err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+
+    TempDir home;
+    WriteTestFile(home.file("anivor.ini"), Bytes{'[', 'M', 'e', 'm', 'o', 'r', 'y', ']', '\n', 'L', 'i', 'm', 'i', 't', '=', '1', 'M', '\n'});
+    const std::string env = "ANIVOR_HOME='" + home.path().string() + "'";
+    EXPECT_EQ(RunCli(dir, args, env).Exit, 1);
+    EXPECT_EQ(RunCli(dir, "--memory-limit 64M " + args, env).Exit, 0);
+
+    const CliRun bad = RunCli(dir, "image-info " + dir.file("a.bmp") + " --memory-limit lots");
+    EXPECT_EQ(bad.Exit, 2);
+    EXPECT_NE(bad.Err.find("--memory-limit takes a size such as 512M or 2G, not 'lots'"), std::string::npos) << bad.Err;
+}
+
+TEST(CliReliability, FoldersDevicesAndPipesAreRefusedAtOnce)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.gif"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.gif").c_str(), 0600), 0);
+    SaveBmpFile(SolidBitmap(4, 4, clRed), dir.file("b.bmp"));
+    // Each path through two commands; scripts/hostile-measure.py sends them through all.
+    const std::string folder = dir.file("folder.gif"), pipe = dir.file("pipe.gif");
+    for (const auto& [path, command] : std::vector<std::pair<std::string, std::string>>{
+             {folder, "image-info " + folder}, {folder, "make -o " + dir.file("o.gif") + " " + folder},
+             {"/dev/zero", "convert /dev/zero " + dir.file("o.bmp")}, {"/dev/zero", "gif-info /dev/zero"},
+             {pipe, "gif-frames " + pipe + " " + dir.path().string()},
+             {pipe, "wizard 0 " + pipe + " " + dir.file("b.bmp") + " -o " + dir.file("o.gif")}}) {
+        {
+            SCOPED_TRACE(command);
+            CliRun r;
+            EXPECT_LT(secondsOf([&] { r = RunCli(dir, command); }), 1.5);
+            EXPECT_EQ(r.Exit, 1);
+            EXPECT_NE(r.Err.find(": Unable to read " + path + ": it is a "), std::string::npos) << r.Err;
+        }
+    }
+}
+
+TEST(CliReliability, GifsWithoutAPictureAreRefusedAndCutGifsKeepTheirFrames)
+{
+    TempDir dir;
+    Bytes empty = GifHeader(20, 20);
+    empty.push_back(0x3B);
+    WriteTestFile(dir.file("empty.gif"), empty);
+    Bytes zero = GifHeader(0, 0);
+    zero.push_back(0x3B);
+    WriteTestFile(dir.file("zero.gif"), zero);
+    SaveBmpFile(SolidBitmap(4, 4, clRed), dir.file("b.bmp"));
+    for (const std::string name : {"empty.gif", "zero.gif"}) {
+        const std::string path = dir.file(name);
+        for (const std::string& command : {"make -o " + dir.file("o.gif") + " " + path, "gif-frames " + path + " " + dir.path().string(),
+                                           "wizard 0 " + path + " " + dir.file("b.bmp") + " -o " + dir.file("o.gif")}) {
+            SCOPED_TRACE(command);
+            const CliRun r = RunCli(dir, command);
+            EXPECT_EQ(r.Exit, 1);
+            EXPECT_NE(r.Err.find(path + ": the GIF file has no picture"), std::string::npos) << r.Err;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("o.gif")));
+
+    // Three frames, cut inside the third frame's data: two whole frames and a warning.
+    TGIFImage gif;
+    for (TColor c : {clRed, clLime, clBlue})
+        gif.Add(SolidBitmap(30, 20, c));
+    Bytes bytes = gif.SaveToBytes();
+    bytes.resize(bytes.size() - 4);
+    WriteTestFile(dir.file("cut.gif"), bytes);
+    std::filesystem::create_directory(dir.file("frames"));
+    const CliRun frames = RunCli(dir, "gif-frames " + dir.file("cut.gif") + " " + dir.file("frames"));
+    EXPECT_EQ(frames.Exit, 0) << frames.Err;
+    EXPECT_NE(frames.Out.find("Frame2.bmp"), std::string::npos) << frames.Out;
+    EXPECT_TRUE(startsWith(frames.Err, "anivor-cli gif-frames: warning: " + dir.file("cut.gif") + ": Premature end of data\n"))
+        << frames.Err;
+    const CliRun info = RunCli(dir, "gif-info " + dir.file("cut.gif"));
+    EXPECT_EQ(info.Exit, 0);
+    EXPECT_TRUE(info.Out.ends_with("\nNo trailer\n")) << info.Out;
+}
+
+TEST(CliReliability, MessagesSayWhatWentWrongInOurOwnWords)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(4, 4, clRed), dir.file("a.bmp"));
+    const CliRun write = RunCli(dir, "convert " + dir.file("a.bmp") + " " + dir.file("missing/o.bmp"));
+    EXPECT_EQ(write.Exit, 1);
+    EXPECT_EQ(write.Err, "anivor-cli convert: Unable to write to " + dir.file("missing/o.bmp") + ": No such file or directory\n");
+    const CliRun kind = RunCli(dir, "wizard -1 " + dir.file("a.bmp") + " " + dir.file("a.bmp") + " -o " + dir.file("o.gif"));
+    EXPECT_EQ(kind.Exit, 2);
+    EXPECT_NE(kind.Err.find("'-1' is neither"), std::string::npos) << kind.Err;
+    // A 65535 x 65535 header is described for BMP as for PNG; decoding it is refused.
+    Bytes bmp = {'B', 'M'};
+    for (std::uint32_t v : {70u, 0u, 54u, 40u, 65535u, 65535u})
+        for (int i = 0; i < 4; ++i)
+            bmp.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    Append(bmp, {1, 0, 24, 0});
+    bmp.resize(70, 0);
+    WriteTestFile(dir.file("huge.bmp"), bmp);
+    const CliRun info = RunCli(dir, "image-info " + dir.file("huge.bmp"));
+    EXPECT_EQ(info.Exit, 0) << info.Err;
+    EXPECT_NE(info.Out.find("Width: 65535"), std::string::npos);
+    const CliRun conv = RunCli(dir, "convert " + dir.file("huge.bmp") + " " + dir.file("o.bmp"));
+    EXPECT_EQ(conv.Exit, 1);
+    EXPECT_NE(conv.Err.find("too large (65535 x 65535 pixels"), std::string::npos) << conv.Err;
+}
+
+// anivor-cli stopped by SIGTERM or SIGINT while it writes leaves no temporary file.
+TEST(CliReliability, AnInterruptedWriteLeavesNothingBehind)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(3000, 2000, clRed), dir.file("in.bmp"));
+    const std::string out = dir.file("out.bmp");
+    int caught = 0;
+    for (int attempt = 0; attempt < 4 && caught < 2; ++attempt) {
+        const int sig = caught == 0 ? SIGTERM : SIGINT;
+        std::filesystem::remove(out);
+        std::string cli = ANIVOR_CLI_PATH, convert = "convert", in = dir.file("in.bmp");
+        char* argv[] = {cli.data(), convert.data(), in.data(), const_cast<char*>(out.c_str()), nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, cli.c_str(), nullptr, nullptr, argv, environ), 0);
+        // Wait for the temporary file beside the target, then stop the program.
+        bool seen = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!seen && std::chrono::steady_clock::now() < deadline) {
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                seen = seen || e.path().filename().string().rfind("out.bmp.", 0) == 0;
+            int status = 0;
+            if (!seen && ::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = 0;
+                break;
+            }
+        }
+        if (pid == 0)
+            continue; // finished before the temporary file was seen: try again
+        ::kill(pid, sig);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        if (!seen)
+            continue;
+        if (WIFEXITED(status))
+            continue; // the write was done before the signal came
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().filename().string().rfind("out.bmp.", 0), std::string::npos) << e.path();
+        ++caught;
+    }
+    if (caught == 0)
+        GTEST_SKIP() << "every write was done before it could be interrupted";
+}
