@@ -5,7 +5,9 @@
 #include "CliOptions.h"
 
 #include "graphics/Exception.h"
+#include "wizards/ActorPath.h"
 #include "wizards/WizardKinds.h"
+#include "workspace/ActorImport.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
 #include "workspace/WizardRun.h"
@@ -38,8 +40,9 @@ int parseKind(const std::string& text)
 
 int run(const std::vector<std::string>& args)
 {
-    std::string out;
+    std::string out, actorFile;
     std::vector<std::string> positional;
+    TWizardRunHooks hooks;
     TFrameStrip strip;
     strip.WizardFrameCount = 10;
     strip.DefaultDelay = 10;
@@ -55,7 +58,21 @@ int run(const std::vector<std::string>& args)
             strip.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
             strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
-        else if (a.size() > 1 && a[0] == '-')
+        else if (a == "--actor")
+            actorFile = CliTextOption(args, i);
+        else if (a == "--path") {
+            const std::string text = CliTextOption(args, i);
+            try {
+                hooks.ActorPath = ParsePointList(text);
+            } catch (const EInvalidArgument& e) {
+                throw CliUsageError{std::string("--path: ") + e.what()};
+            }
+        } else if (a == "--text-position") {
+            const auto p = ParsePoint(CliTextOption(args, i));
+            if (!p)
+                throw CliUsageError{"--text-position takes X,Y"};
+            strip.TextPosition = *p;
+        } else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError{"unknown option " + a};
         else
             positional.push_back(a);
@@ -69,6 +86,10 @@ int run(const std::vector<std::string>& args)
         throw CliUsageError{"KIND is a number from 0 to 104 or a menu path such as Wipe/Right; '" + positional[0]
                             + "' is neither"};
 
+    // The actor first: a bad actor file is reported before any frame work.
+    if (!actorFile.empty())
+        hooks.ActorPicture = LoadActorPicture(actorFile);
+
     // A sets the frame size; B is fitted into it as Import fits a picture.
     const TBitmap a = LoadCliPicture(positional[1]);
     const TBitmap b = LoadCliPicture(positional[2]);
@@ -80,7 +101,7 @@ int run(const std::vector<std::string>& args)
     strip.Append(FitToFrame(b, a.Width(), a.Height()));
     strip.SelectOnly(0);
 
-    const TWizardOutcome outcome = RunWizard(strip, kind);
+    const TWizardOutcome outcome = RunWizard(strip, kind, hooks);
     const TAssemblyResult& preview = outcome.Preview;
     if (!preview.Document)
         throw Exception("The wizard made no images");
@@ -94,7 +115,10 @@ int run(const std::vector<std::string>& args)
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] -o OUT.gif",
+ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] [--actor IMAGE] "
+                   "[--path \"X,Y;X,Y;...\"] [--text-position X,Y] -o OUT.gif",
                    "Runs one wizard (0..104 or its menu path, e.g. Wipe/Right) from picture A to picture B and "
-                   "writes the preview animation.",
+                   "writes the preview animation. The actor kinds (94..104, Actor/...) draw the --actor picture "
+                   "(BMP, ICO, PNG, JPEG or a GIF's first image); Actor/Path follows --path, the straight kinds "
+                   "start from --text-position.",
                    run);

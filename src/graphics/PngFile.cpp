@@ -3,6 +3,7 @@
 #include "ByteOrder.h"
 #include "Exception.h"
 #include "FileWrite.h"
+#include "MemoryBudget.h"
 
 #include <png.h>
 
@@ -25,6 +26,7 @@ struct PngJob {
     std::vector<std::uint8_t>* alpha = nullptr; // null: composite over white
     std::vector<std::uint8_t>* buffer = nullptr; // rows with alpha before splitting
     char message[256] = {};
+    bool outOfMemory = false; // refused by the memory budget, not a bad file
 };
 
 void setMessage(PngJob* job, const char* text)
@@ -69,6 +71,9 @@ bool prepare(PngJob* job, png_uint_32 width, png_uint_32 height, int fileBitsPer
         if (job->alpha)
             job->alpha->assign(static_cast<std::size_t>(width) * height, 255);
         return true;
+    } catch (const EOutOfMemory& e) {
+        setMessage(job, e.what());
+        job->outOfMemory = true;
     } catch (const std::exception& e) {
         setMessage(job, e.what());
     } catch (...) {
@@ -188,6 +193,8 @@ TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t
     job.buffer = &buffer;
     if (!decode(&job)) {
         const std::string message = job.message;
+        if (job.outOfMemory)
+            throw EOutOfMemory(message);
         // Messages of our own are complete sentences; libpng's get a prefix.
         if (message.rfind("PNG ", 0) == 0)
             throw EInvalidGraphic(message);

@@ -7,6 +7,8 @@
 #include "graphics/Types.h"
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class TActorPath {
@@ -28,3 +30,9 @@ private:
 
     std::vector<TPoint> m_points;
 };
+
+// "X,Y" as a point (32-bit whole numbers, spaces allowed around them); nothing for other text.
+std::optional<TPoint> ParsePoint(const std::string& text);
+// "X,Y;X,Y;..." as a list of points (an empty text is an empty path; a trailing ";" is
+// allowed). Throws EInvalidArgument naming the first entry that is not a point.
+std::vector<TPoint> ParsePointList(const std::string& text);

@@ -150,8 +150,9 @@ TEST(ActorWizards, DrawTheActorOverAOrCopyA)
             ASSERT_TRUE(img == A) << kind;
     }
     // A transparent 2 x 2 actor whose bottom-left (transparent) pixel is left out.
-    ctx.ActorPicture = BitmapFromRows({"gg", "wg"}, {{'g', clLime}, {'w', clWhite}});
-    ctx.ActorPicture.SetTransparent(true);
+    TBitmap actor = BitmapFromRows({"gg", "wg"}, {{'g', clLime}, {'w', clWhite}});
+    actor.SetTransparent(true);
+    ctx.ActorPicture = TActorPicture(actor);
     images.clear();
     RunWizardSteps(98, A, A, 4, work, ctx, images);
     ASSERT_EQ(images.size(), 4u);
