@@ -3,6 +3,7 @@
 #include "editor/GammaPanel.h"
 
 #include "platform/IniFile.h"
+#include "widgets/ArrayButton.h"
 #include "shapes/ShapeController.h"
 #include "shapes/ShapeWidget.h"
 #include "platform/ScriptedUi.h"
