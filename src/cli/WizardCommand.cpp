@@ -61,7 +61,15 @@ int run(const std::vector<std::string>& args)
         else if (a == "--actor")
             actorFile = CliTextOption(args, i);
         else if (a == "--path") {
-            const std::string text = CliTextOption(args, i);
+            // "@FILE" reads the points from a file: a long path does not fit a command line.
+            std::string text = CliTextOption(args, i);
+            if (text.size() > 1 && text[0] == '@') {
+                const std::vector<std::uint8_t> bytes = ReadFileBytes(text.substr(1));
+                text.assign(bytes.begin(), bytes.end());
+                for (char& c : text)
+                    if (c == '\n' || c == '\r')
+                        c = ';';
+            }
             try {
                 hooks.ActorPath = ParsePointList(text);
             } catch (const EInvalidArgument& e) {
@@ -116,7 +124,7 @@ int run(const std::vector<std::string>& args)
 } // namespace
 
 ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] [--actor IMAGE] "
-                   "[--path \"X,Y;X,Y;...\"] [--text-position X,Y] -o OUT.gif",
+                   "[--path \"X,Y;X,Y;...\"|@FILE] [--text-position X,Y] -o OUT.gif",
                    "Runs one wizard (0..104 or its menu path, e.g. Wipe/Right) from picture A to picture B and "
                    "writes the preview animation. The actor kinds (94..104, Actor/...) draw the --actor picture "
                    "(BMP, ICO, PNG, JPEG or a GIF's first image); Actor/Path follows --path, the straight kinds "

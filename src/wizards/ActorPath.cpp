@@ -33,10 +33,10 @@ namespace {
 
 std::string trimmed(const std::string& s)
 {
-    const auto first = s.find_first_not_of(" \t");
+    const auto first = s.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
         return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 } // namespace
@@ -63,7 +63,7 @@ std::vector<TPoint> ParsePointList(const std::string& text)
         const std::string entry = text.substr(start, end - start);
         if (const auto p = ParsePoint(entry))
             points.push_back(*p);
-        else if (!trimmed(entry).empty() || end < text.size())
+        else if (!trimmed(entry).empty())
             throw EInvalidArgument("Point " + std::to_string(points.size() + 1) + " of the path is not X,Y: '" + entry
                                    + "'");
         start = end + 1;

@@ -33,6 +33,6 @@ private:
 
 // "X,Y" as a point (32-bit whole numbers, spaces allowed around them); nothing for other text.
 std::optional<TPoint> ParsePoint(const std::string& text);
-// "X,Y;X,Y;..." as a list of points (an empty text is an empty path; a trailing ";" is
-// allowed). Throws EInvalidArgument naming the first entry that is not a point.
+// "X,Y;X,Y;..." as a list of points (empty entries are skipped, so an empty text is an
+// empty path). Throws EInvalidArgument naming the first entry that is not a point.
 std::vector<TPoint> ParsePointList(const std::string& text);
