@@ -15,8 +15,8 @@ public:
     // transparent its transparent colour (the bottom-left pixel's) is left out, otherwise
     // every pixel covers. Any pixel format; kept at 24 bits.
     explicit TActorPicture(const TBitmap& bitmap);
-    // Colours with one coverage byte per pixel, rows top-down, width x height bytes.
-    // Throws EInvalidArgument when the sizes disagree.
+    // Colours with one coverage byte per pixel, rows top-down, width x height bytes (the
+    // caller's buffer must hold that many). Throws EInvalidArgument without alpha bytes.
     TActorPicture(const TBitmap& colours, const std::uint8_t* alpha);
 
     // A picture without its pixels of the bottom-left pixel's colour: the rule for files
