@@ -2,6 +2,8 @@
 // data, one run of RunWizard with its progress and Stop, and the preview it leaves.
 #include "AnivorForm.h"
 
+#include "editor/DrawForm.h"
+
 #include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
@@ -210,5 +212,10 @@ void TAnivorF::runWizard(int kind)
         PreviewWizardFrames();
         statusBar()->clearMessage();
     };
+    // The actor kinds draw the frame editor's first actor along its recorded path.
+    if (m_draw) {
+        hooks.ActorPicture = m_draw->Actors()[0].Picture;
+        hooks.ActorPath = m_draw->Actors().Path().Points();
+    }
     RunWizard(m_strip, kind, hooks);
 }

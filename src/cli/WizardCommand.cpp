@@ -7,7 +7,9 @@
 #include "graphics/Exception.h"
 #include "graphics/ImageFile.h"
 #include "graphics/MemoryBudget.h"
+#include "wizards/ActorPath.h"
 #include "wizards/WizardKinds.h"
+#include "workspace/ActorImport.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
 #include "workspace/WizardRun.h"
@@ -40,8 +42,9 @@ int parseKind(const std::string& text)
 
 int run(const std::vector<std::string>& args)
 {
-    std::string out;
+    std::string out, actorFile;
     std::vector<std::string> positional;
+    TWizardRunHooks hooks;
     TFrameStrip strip;
     strip.WizardFrameCount = 10;
     strip.DefaultDelay = 10;
@@ -57,7 +60,29 @@ int run(const std::vector<std::string>& args)
             strip.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
             strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
-        else if (CliIsOption(a))
+        else if (a == "--actor")
+            actorFile = CliTextOption(args, i);
+        else if (a == "--path") {
+            // "@FILE" reads the points from a file: a long path does not fit a command line.
+            std::string text = CliTextOption(args, i);
+            if (text.size() > 1 && text[0] == '@') {
+                const std::vector<std::uint8_t> bytes = ReadFileBytes(text.substr(1));
+                text.assign(bytes.begin(), bytes.end());
+                for (char& c : text)
+                    if (c == '\n' || c == '\r')
+                        c = ';';
+            }
+            try {
+                hooks.ActorPath = ParsePointList(text);
+            } catch (const EInvalidArgument& e) {
+                throw CliUsageError{std::string("--path: ") + e.what()};
+            }
+        } else if (a == "--text-position") {
+            const auto p = ParsePoint(CliTextOption(args, i));
+            if (!p)
+                throw CliUsageError{"--text-position takes X,Y"};
+            strip.TextPosition = *p;
+        } else if (CliIsOption(a))
             throw CliUsageError{"unknown option " + a};
         else
             positional.push_back(a);
@@ -79,6 +104,10 @@ int run(const std::vector<std::string>& args)
                             + WizardRunMemoryNeed(kind, strip.WizardFrameCount, info.Width, info.Height),
                         WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));
 
+    // The actor first: a bad actor file is reported before any frame work.
+    if (!actorFile.empty())
+        hooks.ActorPicture = LoadActorPicture(actorFile);
+
     // A sets the frame size; B is fitted into it as Import fits a picture.
     const TBitmap a = LoadCliPicture(positional[1], "wizard");
     const TBitmap b = LoadCliPicture(positional[2], "wizard");
@@ -90,7 +119,7 @@ int run(const std::vector<std::string>& args)
     strip.Append(FitToFrame(b, a.Width(), a.Height()));
     strip.SelectOnly(0);
 
-    const TWizardOutcome outcome = RunWizard(strip, kind);
+    const TWizardOutcome outcome = RunWizard(strip, kind, hooks);
     const TAssemblyResult& preview = outcome.Preview;
     if (!preview.Document)
         throw Exception("The wizard made no images");
@@ -104,7 +133,10 @@ int run(const std::vector<std::string>& args)
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] -o OUT.gif",
+ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME] [--size PT] [--actor IMAGE] "
+                   "[--path \"X,Y;X,Y;...\"|@FILE] [--text-position X,Y] -o OUT.gif",
                    "Runs one wizard (0..104 or its menu path, e.g. Wipe/Right) from picture A to picture B and "
-                   "writes the preview animation.",
+                   "writes the preview animation. The actor kinds (94..104, Actor/...) draw the --actor picture "
+                   "(BMP, ICO, PNG, JPEG or a GIF's first image); Actor/Path follows --path, the straight kinds "
+                   "start from --text-position.",
                    run);

@@ -4,6 +4,8 @@
 #include "DrawWidgets.h"
 #include "GammaPanel.h"
 
+#include "widgets/ArrayButton.h"
+
 #include "platform/CommandGuard.h"
 #include "shapes/ShapeController.h"
 #include "shapes/ShapeWidget.h"
@@ -14,11 +16,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
@@ -60,6 +60,7 @@ TDrawF::TDrawF(QWidget* parent, const std::string& settingsFile)
     // The selection starts empty (the tools hold it); then the smart shape and its
     // controller's menu. The scripting object joins here once scripting is built.
     createShape();
+    createActors();
     TTF.Font.Name = "Arial";
     TTF.Font.SetHeight(-47);
     TTF.SetPrecision(8);
@@ -327,24 +328,9 @@ void TDrawF::createLayout()
     gamma = new TGammaPanel(Panel1);
     gamma->move(2, 2);
     gamma->OnChange = [this](TGammaPanel*) { RunGuarded([this] { gammaChange(); }); };
-    // The actor buttons (load, show, paint for three actors) come with the actors.
-    qorArrayButton1 = new QWidget(Panel1);
+    qorArrayButton1 = new TqorArrayButton(Panel1);
     qorArrayButton1->setObjectName("qorArrayButton1");
-    qorArrayButton1->setToolTip("Actor controls");
-    auto* grid = new QGridLayout(qorArrayButton1);
-    grid->setContentsMargins(1, 1, 1, 1);
-    grid->setSpacing(0);
-    const char* captions[] = {"L1", "S1", "P1", "L2", "S2", "P2", "L3", "S3", "P3"};
-    for (int i = 0; i < 9; ++i) {
-        auto* b = new QPushButton(captions[i], qorArrayButton1);
-        b->setFixedSize(23, 16);
-        QFont f = b->font();
-        f.setPointSize(7);
-        b->setFont(f);
-        grid->addWidget(b, i / 3, i % 3);
-    }
     qorArrayButton1->setFixedSize(73, 51);
-    qorArrayButton1->setEnabled(false);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addStretch(1);
@@ -499,7 +485,8 @@ void TDrawF::updateUndoActions()
 void TDrawF::updateContentSize()
 {
     QRect r = pic->geometry();
-    for (QWidget* g : {static_cast<QWidget*>(tex), static_cast<QWidget*>(GradText1), static_cast<QWidget*>(qorShape1)})
+    for (QWidget* g : {static_cast<QWidget*>(tex), static_cast<QWidget*>(GradText1), static_cast<QWidget*>(qorShape1),
+                       static_cast<QWidget*>(actor), static_cast<QWidget*>(actor2), static_cast<QWidget*>(actor3)})
         if (g && g->isVisible())
             r |= g->geometry();
     ScrollContent->resize(std::max(r.right() + 1, 1), std::max(r.bottom() + 1, 1));

@@ -9,6 +9,7 @@
 // guard.
 #pragma once
 
+#include "Actors.h"
 #include "DrawPicture.h"
 #include "DrawTools.h"
 #include "TTFToVector.h"
@@ -31,7 +32,9 @@ class TFrameStrip;
 class TGammaPanel;
 class TGradText;
 class TPictureView;
+class TActorView;
 class TTextGadget;
+class TqorArrayButton;
 class TqorShape;
 class TqorShapeController;
 
@@ -59,6 +62,9 @@ public:
     TDrawTools& Tools() { return m_tools; }
     // The picture as scripts draw on it: the same canvas, pen, brush and font as the tools.
     TPictureTarget& ScriptTarget() { return m_picture; }
+    // The three actors and the recorded actor path (the actor wizards read actor 0 and the
+    // path; scripts replace the path).
+    TActors& Actors() { return m_actors; }
     // The frame size the zoom works from (the main window's, taken when editing starts).
     int FrameWidth() const { return m_frameWidth; }
     int FrameHeight() const { return m_frameHeight; }
@@ -81,7 +87,10 @@ public:
     TqorShapeController* qorShapeController1 = nullptr;
     QFrame* Panel1 = nullptr;
     TGammaPanel* gamma = nullptr;
-    QWidget* qorArrayButton1 = nullptr;
+    TqorArrayButton* qorArrayButton1 = nullptr;
+    TActorView* actor = nullptr;
+    TActorView* actor2 = nullptr;
+    TActorView* actor3 = nullptr;
     QMenu* drawpop = nullptr;
     QMenu* picpop = nullptr;
     QMenu* linepop = nullptr;
@@ -128,10 +137,17 @@ private:
     // Paint shape (DrawFormShape.cpp).
     void createShapeActions();
     void createShape();
+    // The actors and their array button (DrawFormActors.cpp).
+    void createActors();
+    void qorArrayButton1ArrayButtonClicked(int ACol, int ARow);
+    TActorView* actorView(int i) const;
+    void syncActor(int i);
+    void paintActor(int i);
 
     std::string m_settingsFile;
     TDrawPicture m_picture;
     TDrawTools m_tools;
+    TActors m_actors;
     TFrameStrip* m_strip = nullptr;
     std::string m_frameName;
     int m_frameWidth = 0;

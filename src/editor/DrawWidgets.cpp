@@ -291,3 +291,62 @@ void TGradText::contextMenuEvent(QContextMenuEvent* event)
     if (PopupMenu)
         PopupMenu->popup(event->globalPos());
 }
+
+// --- TActorView ------------------------------------------------------------------------------
+
+TActorView::TActorView(QWidget* parent) : QWidget(parent)
+{
+    resize(1, 1);
+    hide();
+}
+
+void TActorView::SetPicture(const TActorPicture& picture)
+{
+    if (picture.Empty()) {
+        m_image = QImage();
+        resize(1, 1);
+        update();
+        return;
+    }
+    // Premultiplied 32-bit pixels, made once per picture: the view repaints while it is dragged.
+    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < picture.Height(); ++y) {
+        const std::uint8_t* in = picture.Image().ScanLine(y);
+        const std::uint8_t* a = picture.AlphaLine(y);
+        auto* out = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < picture.Width(); ++x, in += 3) {
+            const std::uint32_t k = a[x];
+            auto pre = [k](std::uint32_t c) { return (c * k + 127) / 255; };
+            out[x] = (k << 24) | (pre(in[2]) << 16) | (pre(in[1]) << 8) | pre(in[0]);
+        }
+    }
+    m_image = std::move(image);
+    resize(m_image.size());
+    update();
+}
+
+void TActorView::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, m_image);
+}
+
+void TActorView::mousePressEvent(QMouseEvent* event)
+{
+    if (OnMouseDown)
+        OnMouseDown(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TActorView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (OnMouseMove)
+        OnMouseMove(Qt::NoButton, event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TActorView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (OnMouseUp)
+        OnMouseUp(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+}

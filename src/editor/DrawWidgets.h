@@ -5,6 +5,8 @@
 
 #include "GradTextRender.h"
 
+#include "wizards/ActorPicture.h"
+
 #include "graphics/Bitmap.h"
 #include "graphics/canvas/Canvas.h"
 
@@ -142,4 +144,27 @@ private:
     QPoint m_grab;
     int m_grabWidth = 0;
     bool m_laying = false;
+};
+
+// `actor`, `actor2`, `actor3`: an actor picture shown at its own size with its
+// transparency (what lies under it shows through). It only reports the mouse; where it
+// goes is decided by TActors.
+class TActorView : public QWidget {
+    Q_OBJECT
+public:
+    explicit TActorView(QWidget* parent = nullptr);
+    void SetPicture(const TActorPicture& picture);
+
+    TMouseHandler OnMouseDown;
+    TMouseHandler OnMouseMove; // button: Qt::NoButton
+    TMouseHandler OnMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage m_image;
 };

@@ -3,6 +3,7 @@
 #include "ByteOrder.h"
 #include "Exception.h"
 #include "FileWrite.h"
+#include "MemoryBudget.h"
 
 #include <png.h>
 
@@ -25,7 +26,7 @@ struct PngJob {
     std::vector<std::uint8_t>* alpha = nullptr; // null: composite over white
     std::vector<std::uint8_t>* buffer = nullptr; // rows with alpha before splitting
     TMemoryReservation* scratch = nullptr;       // holds the buffer and alpha bytes
-    bool outOfMemory = false;
+    bool outOfMemory = false; // refused by the memory budget, not a bad file
     char message[256] = {};
 };
 

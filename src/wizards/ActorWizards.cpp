@@ -4,7 +4,10 @@
 
 #include "graphics/NumberRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <cstdlib>
 #include <numbers>
 
@@ -15,17 +18,28 @@ constexpr double kTwoPi = 2 * std::numbers::pi;
 int truncI(double x) { return static_cast<int>(Trunc(x)); }
 int roundI(double x) { return static_cast<int>(Round(x)); }
 
+// A marked position far out (a script's or the command line's) must not wrap around.
+TPoint offsetPoint(TPoint origin, std::int64_t dx, std::int64_t dy)
+{
+    auto clamp = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    return TPoint(clamp(origin.X + dx), clamp(origin.Y + dy));
+}
+
 void drawActors(TWizardStepInput& in, int kind)
 {
-    TCanvas canvas(in.W);
-    canvas.Brush.SetStyle(TBrushStyle::bsSolid);
-    canvas.Draw(0, 0, in.A);
-    const TBitmap& actor = in.context.ActorPicture;
+    {
+        TCanvas canvas(in.W);
+        canvas.Brush.SetStyle(TBrushStyle::bsSolid);
+        canvas.Draw(0, 0, in.A);
+    }
+    const TActorPicture& actor = in.context.ActorPicture;
     if (actor.Empty())
         return;
     for (const TPoint& p : ActorPositions(kind, in.i, in.n, in.A.Width(), in.A.Height(), actor.Width(), actor.Height(),
                                           in.context.TextPosition, in.context.ActorPath))
-        canvas.Draw(p.X, p.Y, actor);
+        DrawActorPicture(in.W, p.X, p.Y, actor);
 }
 
 } // namespace
@@ -37,10 +51,10 @@ std::vector<TPoint> ActorPositions(int kind, int i, int n, int w, int h, int act
     const int cx = w / 2, cy = h / 2, aw = actorW / 2, ah = actorH / 2;
     const TPoint tp = textPosition;
     switch (kind) {
-    case 94: return {TPoint(roundI(f * w) + tp.X, tp.Y)};
-    case 95: return {TPoint(tp.X + w - roundI(f * w), tp.Y)};
-    case 96: return {TPoint(tp.X, roundI(f * h) + tp.Y)};
-    case 97: return {TPoint(tp.X, tp.Y + h - roundI(f * h))};
+    case 94: return {offsetPoint(tp, roundI(f * w), 0)};
+    case 95: return {offsetPoint(tp, std::int64_t(w) - roundI(f * w), 0)};
+    case 96: return {offsetPoint(tp, 0, roundI(f * h))};
+    case 97: return {offsetPoint(tp, 0, std::int64_t(h) - roundI(f * h))};
     case 98:
         if (i >= 1 && static_cast<std::size_t>(i) <= path.size())
             return {path[static_cast<std::size_t>(i - 1)]};

@@ -3,6 +3,8 @@
 // little state that lives for one run.
 #pragma once
 
+#include "ActorPicture.h"
+
 #include "graphics/Bitmap.h"
 #include "graphics/Types.h"
 #include "graphics/canvas/Canvas.h"
@@ -23,7 +25,7 @@ struct TWizardContext {
 
     // Actor wizards: the frame editor's first actor picture (empty: none loaded) and the
     // recorded path of top-left corners.
-    TBitmap ActorPicture;
+    TActorPicture ActorPicture;
     std::vector<TPoint> ActorPath;
 };
 

@@ -27,7 +27,7 @@ struct TWizardRunHooks {
     TAssemblyView PreviewView;
     // The actor kinds' picture and path (the frame editor's); without a picture the
     // actor kinds make plain copies of A.
-    TBitmap ActorPicture;
+    TActorPicture ActorPicture;
     std::vector<TPoint> ActorPath;
 };
 

@@ -3,6 +3,7 @@
 #include "editor/DrawForm.h"
 #include "editor/DrawWidgets.h"
 #include "editor/GammaPanel.h"
+#include "graphics/BmpFile.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "widgets/FrameViews.h"
@@ -70,5 +71,41 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
     emit w.ScrollBoxSource->FrameDoubleClicked("Frame1");
     EXPECT_EQ(w.Strip().ItemIndex(), 0);
     EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
+// The actor wizards draw the frame editor's first actor along the path recorded there.
+TEST(EditorHandOver, ActorWizardsUseTheEditorsActorAndPath)
+{
+    TempDir dir;
+    ScriptedUi ui;
+    ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    TAnivorF w(dir.path().string() + "/", dir.file("anivor.ini"));
+    TDrawF draw(&w, dir.file("anivor.ini"));
+    w.SetDrawWindow(&draw);
+    ui.AnswerInput("30");
+    ui.AnswerInput("20");
+    w.Action("New1")->trigger();
+    w.Action("New1")->trigger();
+    w.Strip().SelectOnly(0);
+
+    // Without an actor: copies of the frame.
+    w.findChild<QAction*>("Wizard98")->trigger();
+    ASSERT_FALSE(w.Strip().WizardImages().empty());
+    for (const TBitmap& image : w.Strip().WizardImages())
+        EXPECT_EQ(image, SolidBitmap(30, 20, clWhite));
+
+    TBitmap actor = SolidBitmap(2, 2, clRed);
+    actor.SetPixel(0, 1, clBlue); // the bottom-left colour stays out
+    SaveBmpFile(actor, dir.file("a.bmp"));
+    draw.Actors().LoadFile(0, dir.file("a.bmp"));
+    draw.Actors().Path().Assign({{3, 4}, {10, 2}});
+    w.findChild<QAction*>("Wizard98")->trigger();
+    const auto& images = w.Strip().WizardImages();
+    ASSERT_GE(images.size(), 3u);
+    EXPECT_EQ(images[0].Pixel(3, 4), clRed);
+    EXPECT_EQ(images[0].Pixel(3, 5), clWhite);
+    EXPECT_EQ(images[1].Pixel(11, 3), clRed);
+    EXPECT_EQ(images[2], SolidBitmap(30, 20, clWhite));
     EXPECT_TRUE(ui.Errors().empty());
 }

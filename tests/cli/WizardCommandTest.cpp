@@ -107,3 +107,71 @@ TEST(WizardCommand, RefusesBadArgumentsWithoutWriting)
     EXPECT_EQ(missing.Exit, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.gif")));
 }
+
+// The actor kinds draw the --actor picture: Actor/Path at the --path points while they last,
+// Actor/Right from --text-position; a bad actor or path writes nothing.
+TEST(WizardCommand, ActorKindsDrawTheActor)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(40, 20, kWhite), dir.file("a.bmp"));
+    // A 4 x 3 red actor whose bottom-left pixel is white: that pixel stays out.
+    TBitmap actor = SolidBitmap(4, 3, kRed);
+    actor.SetPixel(0, 2, kWhite);
+    actor.SetPixel(1, 2, kWhite);
+    SaveBmpFile(actor, dir.file("actor.bmp"));
+    // Blue with a black bottom-left pixel (a solid actor would key itself out whole).
+    TBitmap blue = SolidBitmap(4, 3, kBlue);
+    blue.SetPixel(0, 2, 0);
+    SaveBmpFile(blue, dir.file("blue.bmp"));
+    const std::string ab = " " + dir.file("a.bmp") + " " + dir.file("a.bmp");
+
+    const CliRun r = cli(dir, "wizard Actor/Path" + ab + " --actor " + dir.file("actor.bmp")
+                                  + " --path '2,3;30,10; 36,17' -n 10 -o " + dir.file("p.gif"));
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    const GLFile gl = GiflibDecode(ReadFileBytes(dir.file("p.gif")));
+    ASSERT_EQ(gl.Frames.size(), 10u);
+    auto at = [&](int frame, int x, int y) { return gl.Global[gl.Frames[static_cast<std::size_t>(frame)].Pixels[y * 40 + x]]; };
+    EXPECT_EQ(at(0, 2, 3), Rgb(kRed));
+    EXPECT_EQ(at(0, 5, 4), Rgb(kRed));
+    EXPECT_EQ(at(0, 2, 5), Rgb(kWhite)); // the actor's own white, left out
+    EXPECT_EQ(at(0, 4, 5), Rgb(kRed));
+    EXPECT_EQ(at(0, 6, 3), Rgb(kWhite));
+    EXPECT_EQ(at(1, 30, 10), Rgb(kRed));
+    EXPECT_EQ(at(1, 2, 3), Rgb(kWhite));
+    EXPECT_EQ(at(2, 39, 18), Rgb(kRed)); // clipped at the frame's edge
+    for (int f = 3; f < 10; ++f)
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(at(f, x, y), Rgb(kWhite)) << f;
+
+    // Actor/Right from (0, 0): step i at x = 4i; the last step lies outside the frame.
+    const CliRun right = cli(dir, "wizard 94" + ab + " --actor " + dir.file("blue.bmp")
+                                      + " --text-position 0,0 -n 10 -o " + dir.file("r.gif"));
+    ASSERT_EQ(right.Exit, 0) << right.Err;
+    const GLFile rl = GiflibDecode(ReadFileBytes(dir.file("r.gif")));
+    ASSERT_EQ(rl.Frames.size(), 10u);
+    auto rat = [&](int frame, int x, int y) { return rl.Global[rl.Frames[static_cast<std::size_t>(frame)].Pixels[y * 40 + x]]; };
+    EXPECT_EQ(rat(0, 4, 0), Rgb(kBlue));
+    EXPECT_EQ(rat(0, 3, 0), Rgb(kWhite));
+    EXPECT_EQ(rat(8, 36, 1), Rgb(kBlue));
+    EXPECT_EQ(rat(9, 39, 0), Rgb(kWhite));
+
+    // A path of 100 000 points from a file, far outside the frame: the wizard clips.
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += (i % 2 ? "-2147483648,5\n" : "2147483647,-7\n");
+    WriteFileAtomic(dir.file("path.txt"), many);
+    const CliRun far = cli(dir, "wizard Actor/Path" + ab + " --actor " + dir.file("actor.bmp") + " --path @"
+                                    + dir.file("path.txt") + " -n 4 -o " + dir.file("far.gif"));
+    ASSERT_EQ(far.Exit, 0) << far.Err;
+    EXPECT_EQ(GiflibDecode(ReadFileBytes(dir.file("far.gif"))).Frames.size(), 4u);
+
+    // Bad input: a corrupt actor, a broken path, a position without a comma.
+    WriteTestFile(dir.file("bad.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 7});
+    const CliRun bad = cli(dir, "wizard 94" + ab + " --actor " + dir.file("bad.png") + " -o " + dir.file("x.gif"));
+    EXPECT_EQ(bad.Exit, 1);
+    EXPECT_NE(bad.Err.find("bad.png: "), std::string::npos) << bad.Err;
+    EXPECT_EQ(cli(dir, "wizard 98" + ab + " --actor " + dir.file("actor.bmp") + " --path '1,2;3' -o " + dir.file("x.gif")).Exit, 2);
+    EXPECT_EQ(cli(dir, "wizard 94" + ab + " --text-position 5 -o " + dir.file("x.gif")).Exit, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.gif")));
+}

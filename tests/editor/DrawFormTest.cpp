@@ -3,6 +3,7 @@
 #include "editor/GammaPanel.h"
 
 #include "platform/IniFile.h"
+#include "widgets/ArrayButton.h"
 #include "shapes/ShapeController.h"
 #include "shapes/ShapeWidget.h"
 #include "platform/ScriptedUi.h"
@@ -113,7 +114,7 @@ TEST_F(DrawWindow, ComponentsAndCommands)
     EXPECT_TRUE(w->Action("btnsolidbrush")->isChecked());
     EXPECT_TRUE(w->Action("btnomove")->isChecked());
     EXPECT_FALSE(w->tex->isVisible());
-    EXPECT_FALSE(w->qorArrayButton1->isEnabled());
+    EXPECT_TRUE(w->qorArrayButton1->isEnabled());
     EXPECT_EQ(w->gamma->size(), QSize(65, 250));
     EXPECT_EQ(w->drawpop->actions().size(), 7);
     EXPECT_EQ(w->TTF.Precision(), 8);

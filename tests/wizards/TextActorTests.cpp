@@ -1,10 +1,14 @@
 // Text and actor kinds, and the dancing spot: what each step draws over A.
 #include "WizardTestHelpers.h"
 #include "graphics/Random.h"
+#include "graphics/Exception.h"
+#include "wizards/ActorPath.h"
 #include "wizards/ActorWizards.h"
 #include "wizards/WizardDriver.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace {
 
@@ -150,8 +154,9 @@ TEST(ActorWizards, DrawTheActorOverAOrCopyA)
             ASSERT_TRUE(img == A) << kind;
     }
     // A transparent 2 x 2 actor whose bottom-left (transparent) pixel is left out.
-    ctx.ActorPicture = BitmapFromRows({"gg", "wg"}, {{'g', clLime}, {'w', clWhite}});
-    ctx.ActorPicture.SetTransparent(true);
+    TBitmap actor = BitmapFromRows({"gg", "wg"}, {{'g', clLime}, {'w', clWhite}});
+    actor.SetTransparent(true);
+    ctx.ActorPicture = TActorPicture(actor);
     images.clear();
     RunWizardSteps(98, A, A, 4, work, ctx, images);
     ASSERT_EQ(images.size(), 4u);
@@ -204,4 +209,51 @@ TEST(DancingSpot, DrawsOneRandomCircleOfOneDiameterPerRun)
     RunWizardSteps(93, flat, flat, 3, work, ctx, images);
     for (const TBitmap& img : images)
         EXPECT_TRUE(img == flat);
+}
+
+// Soft PNG edges blend; positions anywhere, however far out, clip; an actor larger than the
+// frame still runs every kind.
+TEST(ActorWizards, BlendAndClipAnywhere)
+{
+    const TBitmap colours = SolidBitmap(3, 1, clWhite);
+    const std::uint8_t alpha[3] = {0, 128, 255};
+    const TActorPicture soft(colours, alpha);
+    TBitmap dest = SolidBitmap(4, 2, clBlack);
+    EXPECT_EQ(DrawActorPicture(dest, 1, 1, soft), TRect(1, 1, 4, 2));
+    EXPECT_EQ(dest.Pixel(1, 1), clBlack);
+    EXPECT_EQ(dest.Pixel(2, 1), RGB(128, 128, 128));
+    EXPECT_EQ(dest.Pixel(3, 1), clWhite);
+    for (const TPoint p : {TPoint(INT_MIN, INT_MIN), TPoint(INT_MAX, 0), TPoint(0, INT_MAX - 1), TPoint(-3, 0), TPoint(4, 0)})
+        EXPECT_TRUE(DrawActorPicture(dest, p.X, p.Y, soft).IsEmpty()) << p.X << "," << p.Y;
+    EXPECT_EQ(DrawActorPicture(dest, -2, 0, soft), TRect(0, 0, 1, 1)); // only its opaque end is in
+    EXPECT_EQ(dest.Pixel(0, 0), clWhite);
+
+    TWizardContext ctx;
+    ctx.ActorPicture = TActorPicture(SolidBitmap(50, 40, clLime)); // not transparent: all covers
+    ctx.ActorPath = {{INT_MAX, INT_MIN}, {-49, -39}};
+    ctx.TextPosition = TPoint(INT_MAX - 5, INT_MIN + 5);
+    const TBitmap A = SolidBitmap(10, 6, kA);
+    TBitmap work;
+    for (int kind = 94; kind <= 104; ++kind) {
+        std::vector<TBitmap> images;
+        RunWizardSteps(kind, A, A, 4, work, ctx, images);
+        ASSERT_EQ(images.size(), 4u) << kind;
+    }
+    std::vector<TBitmap> images;
+    RunWizardSteps(98, A, A, 4, work, ctx, images);
+    EXPECT_TRUE(images[0] == A);
+    EXPECT_EQ(images[1].Pixel(0, 0), clLime); // the actor's bottom-right pixel
+    EXPECT_EQ(images[1].Pixel(1, 0), kA);
+    EXPECT_TRUE(images[2] == A);
+}
+
+TEST(ActorPath, PointListsAsTyped)
+{
+    EXPECT_EQ(ParsePointList("1,2; -3 , 4;5,6;"), (std::vector<TPoint>{{1, 2}, {-3, 4}, {5, 6}}));
+    EXPECT_TRUE(ParsePointList("").empty());
+    EXPECT_EQ(ParsePointList("7,8;;\n"), (std::vector<TPoint>{{7, 8}}));
+    EXPECT_EQ(ThrownMessage([] { ParsePointList("1,2;3;4,5"); }), "Point 2 of the path is not X,Y: '3'");
+    EXPECT_THROW(ParsePointList("1,99999999999"), EInvalidArgument);
+    EXPECT_EQ(ParsePoint("2147483647,-2147483648"), TPoint(INT_MAX, INT_MIN));
+    EXPECT_FALSE(ParsePoint("1;2"));
 }
