@@ -1,0 +1,27 @@
+#include "ScriptSession.h"
+
+TScriptSession::TScriptSession(TPictureTarget* target) : m_gfx(CogfxAnivor::Create())
+{
+    se.ScriptLanguage = "JScript";
+    m_gfx->SetTargetPicture(target);
+    se.AddNamedItem("gfx", m_gfx);
+}
+
+std::optional<TScriptError> TScriptSession::RunScript(const std::string& text)
+{
+    m_gfx->BeginRun();
+    try {
+        std::optional<TScriptError> error = se.Execute(text);
+        m_gfx->EndRun();
+        return error;
+    } catch (...) {
+        m_gfx->EndRun();
+        throw;
+    }
+}
+
+TBitmapPictureTarget::TBitmapPictureTarget(TBitmap bitmap) : m_bitmap(std::move(bitmap)), m_canvas(m_bitmap)
+{
+    if (m_bitmap.PixelFormat() != TPixelFormat::pf24bit)
+        m_bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+}
