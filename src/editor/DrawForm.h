@@ -59,6 +59,8 @@ public:
     TDrawTools& Tools() { return m_tools; }
     // The picture as scripts draw on it: the same canvas, pen, brush and font as the tools.
     TPictureTarget& ScriptTarget() { return m_picture; }
+    // View > Script (F2): shows the script editor; the item stays disabled until set.
+    void SetScriptWindow(std::function<void()> show);
     // The frame size the zoom works from (the main window's, taken when editing starts).
     int FrameWidth() const { return m_frameWidth; }
     int FrameHeight() const { return m_frameHeight; }

@@ -9,13 +9,22 @@ TScriptSession::TScriptSession(TPictureTarget* target) : m_gfx(CogfxAnivor::Crea
 
 std::optional<TScriptError> TScriptSession::RunScript(const std::string& text)
 {
+    if (se.Running())
+        throw Exception("A script is already running");
+    if (BeforeRun)
+        BeforeRun();
     m_gfx->BeginRun();
+    const auto finish = [this] {
+        if (AfterRun)
+            AfterRun();
+        m_gfx->EndRun();
+    };
     try {
         std::optional<TScriptError> error = se.Execute(text);
-        m_gfx->EndRun();
+        finish();
         return error;
     } catch (...) {
-        m_gfx->EndRun();
+        finish();
         throw;
     }
 }

@@ -9,6 +9,7 @@
 #include "graphics/canvas/Canvas.h"
 #include "platform/ScriptHost.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ public:
     // Runs a script on the target picture; its drawing is shown, and recorded as one undo
     // step, when it ends, also when it ends at an error or is stopped. Returns the error.
     std::optional<TScriptError> RunScript(const std::string& text);
+    // Around each run, on the calling thread (the frame editor's view lets go of the
+    // picture meanwhile).
+    std::function<void()> BeforeRun;
+    std::function<void()> AfterRun;
 
 private:
     std::shared_ptr<TgfxAnivor> m_gfx;
