@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev ffmpeg imagemagick gifsicle
   xvfb xauth hyperfine xdotool
+  dbus-daemon libglib2.0-bin
 )
 
 missing=()
