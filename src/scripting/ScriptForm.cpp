@@ -15,6 +15,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -55,8 +56,9 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
 
     scriptEditor = new QsciScintilla(this);
     scriptEditor->setObjectName("scriptEditor");
+    // Courier New 13 pixels high; the editor widget takes sizes in points.
     QFont font(QString::fromStdString(MapFontFamily("Courier New")));
-    font.setPixelSize(13);
+    font.setPointSizeF(13 * 72.0 / kPixelsPerInch);
     auto* lexer = new QsciLexerJavaScript(scriptEditor);
     lexer->setDefaultFont(font);
     lexer->setFont(font);
@@ -66,9 +68,14 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
     scriptEditor->setMarginWidth(0, "0000");
     scriptEditor->setMarginsBackgroundColor(colorOf(0xF2DED5));
     scriptEditor->setMarginsFont(font);
+    scriptEditor->setMarginsForegroundColor(QColor(0x60, 0x60, 0x60));
     scriptEditor->setUtf8(true);
     scriptEditor->setEolMode(QsciScintilla::EolWindows);
     scriptEditor->setAutoIndent(true);
+
+    // Esc closes the window, as in any dialog, also from inside the editor (which would
+    // keep the key); while a script runs the host takes Esc to stop it first.
+    scriptEditor->installEventFilter(this);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
@@ -80,6 +87,16 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
     layout->addWidget(ToolBar1);
     layout->addWidget(scriptEditor, 1);
     layout->addWidget(StatusBar1);
+}
+
+bool TScriptForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scriptEditor && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        reject();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QAction* TScriptForm::command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)())

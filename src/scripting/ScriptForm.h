@@ -41,6 +41,9 @@ public:
     QsciScintilla* scriptEditor = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QAction* command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)());
     void saveTo(const std::string& path);
