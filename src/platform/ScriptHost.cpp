@@ -346,40 +346,53 @@ void TActiveScriptSite::runOnWorker(const std::string& code, std::optional<TScri
         auto bridge = std::make_unique<TScriptBridge>(engine, object, stopping);
         QString table;
         for (const TAutomationMember& m : object.Members())
-            table += QString("'%1':[%2,%3],").arg(QString::fromStdString(m.Name).toLower()).arg(m.DispId)
-                         .arg(static_cast<int>(m.Kind));
+            table += QString("'%1':[%2,%3,'%4'],").arg(QString::fromStdString(m.Name).toLower()).arg(m.DispId)
+                         .arg(static_cast<int>(m.Kind)).arg(QString::fromStdString(m.Name));
+        // The members under their own names are properties of the object itself (the fast
+        // path); other spellings fall through to a proxy behind it.
         const QString wrapper = QString(R"JS((function (b) {
   var members = {%1};
-  var methods = {};
   function find(k) { return typeof k === 'string' ? members[k.toLowerCase()] : undefined; }
-  return new Proxy({}, {
+  function unsupported(k) { return function () { return b.unsupported(k); }; }
+  var methods = {};
+  function method(m) {
+    var f = methods[m[0]];
+    if (f === undefined) {
+      f = function (a0, a1, a2, a3, a4, a5, a6, a7) {
+        return b.call(m[0], arguments.length, a0, a1, a2, a3, a4, a5, a6, a7);
+      };
+      methods[m[0]] = f;
+    }
+    return f;
+  }
+  function read(m) { return m[1] === 2 ? b.call(m[0], 0, undefined, undefined, undefined, undefined, undefined, undefined, undefined, undefined) : b.unsupported(m[2]); }
+  function write(m, v) {
+    if (m[1] === 1) b.call(m[0], 1, v, undefined, undefined, undefined, undefined, undefined, undefined, undefined);
+    else b.unsupported(m[2]);
+  }
+  var others = new Proxy({}, {
     get: function (t, k) {
       var m = find(k);
-      if (m === undefined) {
-        if (typeof k !== 'string') return undefined;
-        return function () { return b.unsupported(k); };
-      }
-      if (m[1] === 2) return b.call(m[0], 0, undefined, undefined, undefined, undefined, undefined, undefined, undefined, undefined);
-      if (m[1] === 1) return b.unsupported(k);
-      var f = methods[m[0]];
-      if (f === undefined) {
-        f = function (a0, a1, a2, a3, a4, a5, a6, a7) {
-          return b.call(m[0], arguments.length, a0, a1, a2, a3, a4, a5, a6, a7);
-        };
-        methods[m[0]] = f;
-      }
-      return f;
+      if (m === undefined) return typeof k === 'string' ? unsupported(k) : undefined;
+      return m[1] === 0 ? method(m) : read(m);
     },
     set: function (t, k, v) {
       var m = find(k);
-      if (m === undefined || m[1] !== 1) b.unsupported(String(k));
-      else b.call(m[0], 1, v, undefined, undefined, undefined, undefined, undefined, undefined, undefined);
+      if (m === undefined) b.unsupported(String(k)); else write(m, v);
       return true;
     },
-    has: function (t, k) { return find(k) !== undefined; },
-    deleteProperty: function () { return false; },
-    defineProperty: function () { return false; }
+    has: function (t, k) { return find(k) !== undefined; }
   });
+  var object = Object.create(others);
+  Object.keys(members).forEach(function (key) {
+    var m = members[key];
+    if (m[1] === 0)
+      Object.defineProperty(object, m[2], { value: method(m), writable: false, enumerable: true });
+    else
+      Object.defineProperty(object, m[2], { enumerable: true,
+        get: function () { return read(m); }, set: function (v) { write(m, v); } });
+  });
+  return Object.preventExtensions(object);
 }))JS").arg(table);
         QJSValue make = engine.evaluate(wrapper, kBridgeFile);
         QJSValue proxy = make.call({engine.newQObject(bridge.get())});
@@ -436,7 +449,7 @@ TScriptError TActiveScriptSite::errorFrom(const std::string& code, const std::st
     // The first frame of the script itself: errors raised by an object's wrapper carry the
     // wrapper's line first.
     int line = lineNumber;
-    for (const std::string marker : {std::string("@file:") + kScriptFile + ":", std::string("@") + kScriptFile + ":"})
+    for (const std::string& marker : {std::string("@file:") + kScriptFile + ":", std::string("@") + kScriptFile + ":"})
         if (const std::size_t at = stack.find(marker); at != std::string::npos) {
             line = std::atoi(stack.c_str() + at + marker.size());
             break;
