@@ -21,6 +21,7 @@ namespace {
 
 const char* kErrorName = "org.anivor.Anivor13.Error";
 const char* kBusyName = "org.anivor.Anivor13.Error.Busy";
+constexpr double kRunScriptTimeout = 20;
 
 // A D-Bus value as the automation layer takes it: variants unwrapped, arrays as lists.
 QVariant fromBus(const QVariant& v)
@@ -87,7 +88,9 @@ public:
                 if (args.size() != 1)
                     throw EAutomationError("Wrong number of arguments or invalid property assignment");
                 const std::string text = VariantToText(fromBus(args[0]));
-                const std::optional<TScriptError> error = m_session.RunScript(text);
+                // The caller waits for the answer: stop the script before the bus gives up
+                // on it (25 s).
+                const std::optional<TScriptError> error = m_session.RunScript(text, kRunScriptTimeout);
                 reply = message.createReply(QString::fromStdString(error ? error->Text() : std::string()));
             } else {
                 const TAutomationMember* m = nullptr;

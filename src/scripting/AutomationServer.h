@@ -3,7 +3,7 @@
 // org.anivor.Anivor13.gfxAnivor. Every member is one D-Bus method taking variants
 // ("v"): a method under its own name, a put member as Set<Name>, a get member as
 // Get<Name>; RunScript(text) runs a script and answers its error text, "" when it ran
-// through. The object answers with an error, instead of re-entering, while a script runs
+// through (a script is stopped after 20 s, before the caller's call times out). The object answers with an error, instead of re-entering, while a script runs
 // or a modal prompt of the program is open.
 #pragma once
 

@@ -7,14 +7,18 @@ TScriptSession::TScriptSession(TPictureTarget* target) : m_gfx(CogfxAnivor::Crea
     se.AddNamedItem("gfx", m_gfx);
 }
 
-std::optional<TScriptError> TScriptSession::RunScript(const std::string& text)
+std::optional<TScriptError> TScriptSession::RunScript(const std::string& text, double timeoutSeconds)
 {
     if (se.Running())
         throw Exception("A script is already running");
     if (BeforeRun)
         BeforeRun();
     m_gfx->BeginRun();
-    const auto finish = [this] {
+    const double timeout = se.TimeoutSeconds;
+    if (timeoutSeconds > 0)
+        se.TimeoutSeconds = timeoutSeconds;
+    const auto finish = [this, timeout] {
+        se.TimeoutSeconds = timeout;
         if (AfterRun)
             AfterRun();
         m_gfx->EndRun();

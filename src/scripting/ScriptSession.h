@@ -24,7 +24,8 @@ public:
 
     // Runs a script on the target picture; its drawing is shown, and recorded as one undo
     // step, when it ends, also when it ends at an error or is stopped. Returns the error.
-    std::optional<TScriptError> RunScript(const std::string& text);
+    // A timeout above 0 replaces the host's for this run.
+    std::optional<TScriptError> RunScript(const std::string& text, double timeoutSeconds = 0);
     // Around each run, on the calling thread (the frame editor's view lets go of the
     // picture meanwhile).
     std::function<void()> BeforeRun;
