@@ -11,6 +11,9 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -156,4 +159,24 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     Trigger("cmdSaveAs");
     EXPECT_EQ(ui.Errors().size(), 1u);
     EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST_F(ScriptWindow, EscStopsARunawayScript)
+{
+    form->SetScriptText("gfx.Line(0, 7, 50, 7);\nwhile (true) {}");
+    QTimer::singleShot(300, [&] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(form->scriptEditor, &esc);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Trigger("cmdRun");
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "The script was stopped");
+    EXPECT_EQ(Pixel(10, 7), clBlack);
+    // The window works on.
+    form->SetScriptText("gfx.Line(0, 9, 50, 9);");
+    Trigger("cmdRun");
+    EXPECT_EQ(Pixel(10, 9), clBlack);
+    EXPECT_TRUE(ui.Errors().empty());
 }
