@@ -10,10 +10,18 @@
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
+#include "scripting/AutomationServer.h"
+#include "scripting/ScriptForm.h"
+#include "scripting/ScriptSession.h"
 #include "tools/GIFExplorerForm.h"
 #include "tools/Avi2GifForm.h"
 #include "tools/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
+
+#include <QDialog>
+
+#include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -28,10 +36,54 @@ bool IsAutomationSwitch(QString arg)
     return false;
 }
 
+// "REGSERVER" or "--register": 1; "UNREGSERVER" or "--unregister": -1; else 0.
+int RegistrationSwitch(std::string arg)
+{
+    if (arg == "--register")
+        return 1;
+    if (arg == "--unregister")
+        return -1;
+    while (!arg.empty() && (arg[0] == '/' || arg[0] == '-'))
+        arg.erase(0, 1);
+    const QString a = QString::fromStdString(arg);
+    if (a.compare("REGSERVER", Qt::CaseInsensitive) == 0)
+        return 1;
+    if (a.compare("UNREGSERVER", Qt::CaseInsensitive) == 0)
+        return -1;
+    return 0;
+}
+
+std::string ProgramPath(const char* argv0)
+{
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::absolute(argv0).string() : self.string();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The automation server's activation file: written at every start (quietly), or
+    // written or removed on request, which then ends the program.
+    for (int i = 1; i < argc; ++i)
+        if (const int reg = RegistrationSwitch(argv[i])) {
+            try {
+                if (reg > 0)
+                    RegisterServer(ProgramPath(argv[0]));
+                else
+                    UnregisterServer();
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "anivor: %s\n", e.what());
+                return 1;
+            }
+            return 0;
+        }
+    try {
+        RegisterServer(ProgramPath(argv[0]));
+    } catch (const std::exception&) {
+    }
+
     // A save stopped by Ctrl+C or a termination signal leaves no temporary file behind.
     RemoveTemporaryFilesOnInterrupt();
     TAnivorApplication app(argc, argv);
@@ -51,11 +103,22 @@ int main(int argc, char** argv)
     mainWindow.SetQuickBackWindow(&painterQB);
     TDrawF draw(&mainWindow, SettingsFileName());
     mainWindow.SetDrawWindow(&draw);
+    // The frame editor's drawing object, also served to other programs.
+    TScriptSession scripting(&draw.ScriptTarget());
+    TAutomationServer automation(scripting);
     Tavi2gifF avi2gif(&mainWindow);
     Tgif2aviF gif2avi(&mainWindow);
     mainWindow.SetConverterWindows(&avi2gif, &gif2avi);
     TTemplatesF templates(&mainWindow);
     mainWindow.SetTemplatesWindow(&templates);
+    TScriptForm scriptForm(scripting, &draw);
+    AttachScripting(draw, scripting, scriptForm);
+    // Calls from other programs wait while a prompt of ours is open.
+    automation.Refuse = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal && modal != &draw && modal != &scriptForm;
+    };
+    automation.Start();
 
     mainWindow.show();
     const int rc = app.exec();

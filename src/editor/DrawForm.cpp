@@ -99,6 +99,13 @@ QAction* TDrawF::action(const char* name, const char* caption, std::function<voi
     return a;
 }
 
+void TDrawF::SetScriptWindow(std::function<void()> show)
+{
+    QAction* item = Action("Script1");
+    ConnectGuarded(item, std::move(show));
+    item->setEnabled(true);
+}
+
 void TDrawF::createActions()
 {
     TCanvas& c = m_picture.Canvas();
@@ -177,7 +184,7 @@ void TDrawF::createActions()
     action("BringtoFront2", "Bring to Front", [this] { GradText1->raise(); });
 
     createShapeActions();
-    // The script editor comes with scripting.
+    // The script editor is set with SetScriptWindow.
     action("Script1", "&Script", nullptr, QKeySequence("F2"));
 }
 

@@ -65,6 +65,8 @@ public:
     // The three actors and the recorded actor path (the actor wizards read actor 0 and the
     // path; scripts replace the path).
     TActors& Actors() { return m_actors; }
+    // View > Script (F2): shows the script editor; the item stays disabled until set.
+    void SetScriptWindow(std::function<void()> show);
     // The frame size the zoom works from (the main window's, taken when editing starts).
     int FrameWidth() const { return m_frameWidth; }
     int FrameHeight() const { return m_frameHeight; }

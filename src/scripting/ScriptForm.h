@@ -1,0 +1,59 @@
+// TScriptForm: the script editor "Anivor Script". Created once at start-up and kept, so its
+// text and file name survive between openings; the frame editor shows it modally with
+// View > Script (F2). Run hands the text to the script session, whose "gfx" draws on the
+// frame editor's picture while this window stays in front.
+//
+// Unlike a silent host, the window tells the user how a run ended in its status bar (the
+// first error with its line and position, or that the script was stopped); Stop and Esc
+// end a running script.
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QAction;
+class QStatusBar;
+class QToolBar;
+class QsciScintilla;
+class TDrawF;
+class TScriptSession;
+
+class TScriptForm : public QDialog {
+    Q_OBJECT
+public:
+    TScriptForm(TScriptSession& session, QWidget* parent = nullptr);
+
+    QAction* Action(const QString& name) const;
+    const std::string& ScriptFileName() const { return m_scriptFileName; }
+    // The editor's lines joined with CR LF, no line break after the last line.
+    std::string ScriptText() const;
+    void SetScriptText(const std::string& text);
+
+    void cmdOpenClick();
+    void cmdSaveClick();
+    void cmdSaveAsClick();
+    void cmdCloseClick();
+    void cmdRunClick();
+    void cmdStopClick();
+
+    QToolBar* ToolBar1 = nullptr;
+    QsciScintilla* scriptEditor = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)());
+    void saveTo(const std::string& path);
+    std::string scriptsDir() const;
+
+    TScriptSession& m_session;
+    std::string m_scriptFileName;
+};
+
+// Puts scripting into the frame editor: the session draws on its picture (which shows the
+// picture as it was until the run ends, so nothing reads it while the script draws) and
+// View > Script opens `form` modally.
+void AttachScripting(TDrawF& draw, TScriptSession& session, TScriptForm& form);

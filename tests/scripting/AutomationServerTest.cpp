@@ -1,0 +1,155 @@
+// The drawing object on the D-Bus session bus: a private bus daemon per test program, a
+// client connection calling members, RunScript and the busy refusal; the activation file.
+#include "scripting/AutomationServer.h"
+#include "scripting/ScriptSession.h"
+
+#include "support/TestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QEventLoop>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// A session bus of our own, so the tests never meet another program's.
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (!daemon.waitForStarted(3000) || !daemon.waitForReadyRead(3000))
+            return;
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    }
+    ~PrivateBus()
+    {
+        daemon.kill();
+        daemon.waitForFinished(1000);
+    }
+    QProcess daemon;
+    QString address;
+};
+
+PrivateBus& Bus()
+{
+    static PrivateBus bus;
+    return bus;
+}
+
+class DBusServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Bus().address.isEmpty())
+            GTEST_SKIP() << "no dbus-daemon";
+        server = std::make_unique<TAutomationServer>(session);
+        std::string why;
+        ASSERT_TRUE(server->Start(&why)) << why;
+        client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(Bus().address, "test-client"));
+        ASSERT_TRUE(client->isConnected());
+    }
+    void TearDown() override
+    {
+        server.reset();
+        QDBusConnection::disconnectFromBus("test-client");
+    }
+    // Calls and waits, serving the object meanwhile (it lives on this thread).
+    QDBusMessage Call(const QString& member, const QVariantList& args)
+    {
+        QDBusMessage m = QDBusMessage::createMethodCall(kAutomationService, kAutomationPath, kAutomationInterface, member);
+        for (const QVariant& a : args)
+            m << (a.userType() == QMetaType::QString && member == "RunScript" ? a : QVariant::fromValue(QDBusVariant(a)));
+        QDBusPendingCall pending = client->asyncCall(m, 5000);
+        QDBusPendingCallWatcher watcher(pending);
+        QEventLoop loop;
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        if (!pending.isFinished())
+            loop.exec();
+        return pending.reply();
+    }
+
+    TBitmapPictureTarget picture{SolidBitmap(80, 60, clWhite)};
+    TScriptSession session{&picture};
+    std::unique_ptr<TAutomationServer> server;
+    std::unique_ptr<QDBusConnection> client;
+};
+
+} // namespace
+
+TEST_F(DBusServer, MembersScriptsAndRefusals)
+{
+    QDBusMessage r = Call("SetBrushColor", {QString("#00FF00")});
+    ASSERT_EQ(r.type(), QDBusMessage::ReplyMessage) << r.errorMessage().toStdString();
+    r = Call("Rectangle", {10, 10, QString("40"), 30.5});
+    ASSERT_EQ(r.type(), QDBusMessage::ReplyMessage) << r.errorMessage().toStdString();
+    EXPECT_EQ(picture.Canvas().Pixel(20, 20), TColor(0x00FF00));
+    EXPECT_EQ(picture.Changes, 1);
+
+    r = Call("GetWidth", {});
+    ASSERT_EQ(r.arguments().size(), 1);
+    EXPECT_EQ(qvariant_cast<QDBusVariant>(r.arguments()[0]).variant().toInt(), 80);
+    r = Call("TextWidth", {QString("")});
+    EXPECT_EQ(qvariant_cast<QDBusVariant>(r.arguments()[0]).variant().toInt(), 0);
+
+    // Arrays arrive as lists.
+    r = Call("Polygon", {QVariant::fromValue(QList<int>{50, 5, 70, 5, 70, 25})});
+    ASSERT_EQ(r.type(), QDBusMessage::ReplyMessage) << r.errorMessage().toStdString();
+    EXPECT_EQ(picture.Canvas().Pixel(66, 8), TColor(0x00FF00));
+
+    // Failures come back as errors with the description.
+    r = Call("Line", {1, QString("abc"), 3, 4});
+    EXPECT_EQ(r.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(r.errorMessage(), "Type mismatch");
+    r = Call("Line", {1, 2});
+    EXPECT_EQ(r.errorMessage(), "Wrong number of arguments or invalid property assignment");
+    r = Call("NoSuchMember", {});
+    EXPECT_EQ(r.type(), QDBusMessage::ErrorMessage);
+
+    r = Call("RunScript", {QString("gfx.PenColor = '#FF0000'; gfx.Line(0, 50, 70, 50);")});
+    ASSERT_EQ(r.arguments().size(), 1);
+    EXPECT_EQ(r.arguments()[0].toString(), "");
+    EXPECT_EQ(picture.Canvas().Pixel(30, 50), TColor(0x0000FF));
+    r = Call("RunScript", {QString("gfx.Line(0, 0);")});
+    EXPECT_EQ(r.arguments()[0].toString().toStdString(),
+              "Line 1, position 5: Wrong number of arguments or invalid property assignment\ngfx.Line(0, 0);");
+
+    server->Refuse = [] { return true; };
+    r = Call("Clear", {});
+    EXPECT_EQ(r.errorName(), "org.anivor.Anivor13.Error.Busy");
+    EXPECT_EQ(picture.Canvas().Pixel(30, 50), TColor(0x0000FF));
+}
+
+TEST(AutomationServerFiles, InterfaceAndActivationFile)
+{
+    TgfxAnivor gfx;
+    const std::string xml = TAutomationServer::InterfaceXml(gfx);
+    for (const char* part : {"<method name=\"SetPenColor\">", "<method name=\"GetHeight\">", "<method name=\"PolyBezier\">",
+                             "<method name=\"RunScript\">", "name=\"EffectName\" type=\"v\""})
+        EXPECT_NE(xml.find(part), std::string::npos) << part;
+    EXPECT_EQ(gfx.Members().size(), 30u);
+
+    TempDir dir;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.path().string()));
+    RegisterServer("/opt/my apps/anivor");
+    const std::string file = dir.file("dbus-1/services/org.anivor.Anivor13.service");
+    EXPECT_EQ(file, ActivationFilePath());
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "[D-BUS Service]\nName=org.anivor.Anivor13\nExec=\"/opt/my apps/anivor\" /AUTOMATION\n");
+    UnregisterServer();
+    EXPECT_FALSE(std::ifstream(file).good());
+    UnregisterServer(); // nothing to remove is fine
+    qunsetenv("XDG_DATA_HOME");
+}

@@ -1,0 +1,196 @@
+// The script editor window over the frame editor: its file commands with the scripted
+// Ui double, Run drawing on the frame editor's picture, View > Script.
+#include "scripting/ScriptForm.h"
+#include "scripting/ScriptSession.h"
+
+#include "editor/DrawForm.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "workspace/FrameStrip.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ScriptWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+        draw = std::make_unique<TDrawF>(nullptr, dir.file("anivor.ini"));
+        session = std::make_unique<TScriptSession>();
+        form = std::make_unique<TScriptForm>(*session, draw.get());
+        AttachScripting(*draw, *session, *form);
+        strip.FrameWidth = 60;
+        strip.FrameHeight = 40;
+        strip.NewFrame();
+        draw->BeginEdit(strip, 0);
+    }
+    void TearDown() override { draw->FinishEdit(); }
+    void Trigger(const char* name)
+    {
+        QAction* a = form->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+    TColor Pixel(int x, int y) { return draw->Picture().Canvas().Pixel(x, y); }
+
+    TempDir dir;
+    ScriptedUi ui;
+    TFrameStrip strip;
+    std::unique_ptr<TDrawF> draw;
+    std::unique_ptr<TScriptSession> session;
+    std::unique_ptr<TScriptForm> form;
+};
+
+} // namespace
+
+TEST_F(ScriptWindow, ComponentsAndViewScript)
+{
+    EXPECT_EQ(form->windowTitle(), "Anivor Script");
+    EXPECT_EQ(form->size(), QSize(475, 206));
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    for (const char* name : {"cmdOpen", "cmdSave", "cmdSaveAs", "cmdClose", "cmdRun"})
+        EXPECT_NE(form->Action(name), nullptr) << name;
+    EXPECT_EQ(form->Action("cmdSaveAs")->toolTip(), "Save script as...");
+    EXPECT_EQ(form->Action("cmdRun")->toolTip(), "Run script");
+    EXPECT_NE(form->findChild<QsciScintilla*>("scriptEditor"), nullptr);
+
+    QAction* script = draw->Action("Script1");
+    ASSERT_TRUE(script->isEnabled());
+    EXPECT_EQ(script->text(), "&Script");
+    EXPECT_EQ(script->shortcut(), QKeySequence("F2"));
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = form->isVisible();
+        form->reject();
+    });
+    script->trigger();
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ScriptWindow, RunDrawsOnTheEditedFrameAsOneStep)
+{
+    form->SetScriptText("gfx.PenColor = '#FF0000';\ngfx.Line(0, 5, 50, 5);\n");
+    EXPECT_EQ(form->ScriptText(), "gfx.PenColor = '#FF0000';\r\ngfx.Line(0, 5, 50, 5);\r\n");
+    Trigger("cmdRun");
+    EXPECT_EQ(Pixel(10, 5), TColor(0x0000FF));
+    EXPECT_TRUE(draw->Picture().CanUndo());
+    // Run twice draws twice; the pen's colour stays the editor's.
+    EXPECT_EQ(draw->Picture().Canvas().Pen.Color, TColor(0x0000FF));
+
+    // An error is told in the status bar, and what was drawn before it stays.
+    form->SetScriptText("gfx.Line(0, 20, 50, 20);\ngfx.Line(1, 'x', 2, 3);");
+    Trigger("cmdRun");
+    EXPECT_EQ(Pixel(10, 20), TColor(0x0000FF));
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "Line 2, position 5: Type mismatch");
+    EXPECT_TRUE(form->Action("cmdRun")->isEnabled());
+    EXPECT_FALSE(form->Action("cmdStop")->isEnabled());
+
+    form->SetScriptText("");
+    Trigger("cmdRun");
+    EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
+    EXPECT_TRUE(ui.Calls().empty());
+    draw->Picture().Undo();
+    EXPECT_EQ(Pixel(10, 20), clWhite);
+    EXPECT_EQ(Pixel(10, 5), TColor(0x0000FF));
+}
+
+TEST_F(ScriptWindow, OpenSaveAsAndClose)
+{
+    // Save As gives the name the extension .js and replaces a file of that name.
+    WriteTestFile(dir.file("test.js"), {'o', 'l', 'd'});
+    form->SetScriptText("gfx.Clear();\ngfx.Line(1, 1, 5, 5);");
+    ui.AnswerSaveFile(dir.file("test.txt"));
+    Trigger("cmdSaveAs");
+    EXPECT_EQ(form->ScriptFileName(), dir.file("test.js"));
+    EXPECT_EQ(fileText(dir.file("test.js")), "gfx.Clear();\r\ngfx.Line(1, 1, 5, 5);\r\n");
+    EXPECT_EQ(ui.Last().Caption, "Save script");
+
+    // Open replaces the text without a question.
+    WriteTestFile(dir.file("other.js"), {'v', 'a', 'r', ' ', 'a', ';', '\r', '\n', 'a', '=', '1', ';', '\r', '\n'});
+    form->SetScriptText("changed, not saved");
+    ui.AnswerOpenFile(dir.file("other.js"));
+    Trigger("cmdOpen");
+    EXPECT_EQ(form->ScriptText(), "var a;\r\na=1;\r\n");
+    EXPECT_EQ(form->ScriptFileName(), dir.file("other.js"));
+    EXPECT_EQ(ui.Last().Caption, "Select a script");
+
+    // Close asks even for an empty editor; No forgets text and file name, so the next
+    // Save asks for a name.
+    ui.AnswerConfirm(false);
+    Trigger("cmdClose");
+    EXPECT_EQ(ui.Last().Text, "Do you want to save this script?");
+    EXPECT_EQ(ui.Last().Caption, "Confirm");
+    EXPECT_EQ(form->ScriptText(), "");
+    EXPECT_EQ(form->ScriptFileName(), "");
+    ui.AnswerConfirm(true);
+    ui.AnswerSaveFileCancel();
+    Trigger("cmdClose"); // Yes on an unnamed script: Save As, cancelled
+    EXPECT_EQ(ui.CallsOf(TUiCallKind::Confirm).size(), 2u);
+    EXPECT_EQ(ui.CallsOf(TUiCallKind::SaveFile).size(), 2u);
+    ui.AnswerSaveFile(dir.file("named"));
+    form->SetScriptText("x");
+    Trigger("cmdSave");
+    EXPECT_EQ(fileText(dir.file("named.js")), "x\r\n");
+    // A file that cannot be written raises, with the name already taken.
+    ui.AnswerSaveFile(dir.file("missing/deeper.js"));
+    Trigger("cmdSaveAs");
+    EXPECT_EQ(ui.Errors().size(), 1u);
+    EXPECT_EQ(ui.PendingAnswers(), 0);
+}
+
+TEST_F(ScriptWindow, EscStopsARunawayScript)
+{
+    form->SetScriptText("gfx.Line(0, 7, 50, 7);\nwhile (true) {}");
+    QTimer::singleShot(300, [&] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(form->scriptEditor, &esc);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Trigger("cmdRun");
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "The script was stopped");
+    EXPECT_EQ(Pixel(10, 7), clBlack);
+    // The window works on.
+    form->SetScriptText("gfx.Line(0, 9, 50, 9);");
+    Trigger("cmdRun");
+    EXPECT_EQ(Pixel(10, 9), clBlack);
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
+TEST_F(ScriptWindow, ActorWizardPathBecomesTheEditorsActorPath)
+{
+    draw->Actors().Path().Append({5, 5});
+    EXPECT_FALSE(session->RunScript("gfx.ActorWizardPath([1, 2, 30, 40, 50, 60]);"));
+    QApplication::processEvents();
+    EXPECT_EQ(draw->Actors().Path().Points(), (std::vector<TPoint>{{1, 2}, {30, 40}, {50, 60}}));
+    // A later run that sets no path leaves the one recorded by dragging alone.
+    draw->Actors().Path().Clear();
+    draw->Actors().Path().Append({7, 8});
+    EXPECT_FALSE(session->RunScript("gfx.Line(0, 0, 5, 5);"));
+    QApplication::processEvents();
+    EXPECT_EQ(draw->Actors().Path().Points(), (std::vector<TPoint>{{7, 8}}));
+}
