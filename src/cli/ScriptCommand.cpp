@@ -41,7 +41,7 @@ int runScript(const std::vector<std::string>& args)
         throw CliUsageError{"expected a script file, a picture file and -o OUT"};
 
     const std::string code = readScript(files[0]);
-    TBitmapPictureTarget picture(LoadCliPicture(files[1]));
+    TBitmapPictureTarget picture(LoadCliPicture(files[1], "script"));
     TScriptSession session(&picture);
     session.se.TimeoutSeconds = timeout;
     const std::optional<TScriptError> error = session.RunScript(code);

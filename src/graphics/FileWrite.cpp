@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,10 +87,20 @@ TAtomicFile::TAtomicFile(const std::string& path) : m_path(path), m_temp(path + 
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         writeFailure(path, EISDIR);
+    // The interrupting signals wait while the file is made and registered, so none can
+    // end the program between the two and leave the file behind.
+    sigset_t interrupts, previous;
+    sigemptyset(&interrupts);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&interrupts, sig);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
     m_fd = ::mkstemp(m_temp.data());
+    const int error = errno;
+    if (m_fd >= 0)
+        m_slot = registerTemp(m_temp);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (m_fd < 0)
-        writeFailure(m_path, errno);
-    m_slot = registerTemp(m_temp);
+        writeFailure(m_path, error);
 }
 
 TAtomicFile::~TAtomicFile()
