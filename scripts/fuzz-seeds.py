@@ -4,7 +4,7 @@
     python3 scripts/fuzz-seeds.py OUTDIR
 
 writes OUTDIR/fuzz_<target>/ for every target: GIFs, pictures, settings files, videos,
-QuickBack presets and user vector strings.
+QuickBack presets, user vector strings and scripts.
 Pictures come from ImageMagick (convert) and gifsicle, which cover the encoders' many
 variants; a few odd but valid files are built here byte by byte. `make fuzz` runs it.
 """
@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def write(folder, name, data):
@@ -253,6 +255,14 @@ VECTOR_SEEDS = {
 }
 
 
+SCRIPT_SEEDS = {
+    "members.js": "\x00gfx.PenColor = '#F00'; gfx.Rectangle(1, 1, 10, 8); gfx.TextOut(2, 2, 'Hi');"
+                  " gfx.Polygon([1, 1, 5, 9, 9, 1]); gfx.Effect('Invert', 0);",
+    "polygon.js": "\x02 1, 2, 3, 4, 5, 6]);",
+    "effect.js": "\x03Blur', 2);",
+}
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: fuzz-seeds.py OUTDIR")
@@ -274,7 +284,16 @@ def main():
     vectors = os.path.join(root, "fuzz_user_vector_string")
     for name, text in VECTOR_SEEDS.items():
         write(vectors, name, text.encode("latin-1"))
-    for folder in (gifs, images, inis, avis, presets, vectors):
+    # Scripts: the sample scripts, each behind the byte that picks no prefix.
+    scripts = os.path.join(root, "fuzz_script_host")
+    samples = os.path.join(os.path.dirname(HERE), "examples", "scripts")
+    for name in sorted(os.listdir(samples)) if os.path.isdir(samples) else []:
+        if name.endswith(".js"):
+            with open(os.path.join(samples, name), "rb") as f:
+                write(scripts, name, b"\x00" + f.read())
+    for name, text in SCRIPT_SEEDS.items():
+        write(scripts, name, text.encode())
+    for folder in (gifs, images, inis, avis, presets, vectors, scripts):
         print("%s: %d seeds" % (folder, len(os.listdir(folder))))
 
 
