@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <cctype>
@@ -180,6 +181,12 @@ void TAnivorF::runWizard(int kind)
         findChild<QToolButton*>("WizardStopButton")->setVisible(false);
         lock.reset();
         m_wizardRunning = false;
+        // The run started from the drop-down's menu, whose button was disabled while
+        // still held down: it would keep its pressed look.
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(Action("btnwizard")))) {
+            button->setDown(false);
+            button->update();
+        }
     };
     struct TOnExit {
         std::function<void()> fn;

@@ -58,6 +58,13 @@ int main(int argc, char** argv)
     mainWindow.SetTemplatesWindow(&templates);
 
     mainWindow.show();
+    // `anivor FILE...`: GIFs open as frames, pictures are imported, in the order given.
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i)
+        if (!IsAutomationSwitch(args[i]) && !args[i].startsWith('-'))
+            files << args[i];
+    if (!files.isEmpty())
+        RunGuarded([&] { mainWindow.OpenFiles(files); });
     const int rc = app.exec();
     mainWindow.FormDestroy();
     RunGuarded([&] { draw.FormDestroy(); });

@@ -297,6 +297,29 @@ void TFrameStrip::PixelsChanged(int i)
     notify(TStripChange::Pixels);
 }
 
+std::vector<TFrameRecord> TFrameStrip::ReleaseFrames()
+{
+    std::vector<TFrameRecord> frames = std::move(m_frames);
+    m_frames.clear();
+    m_itemIndex = -1;
+    return frames;
+}
+
+void TFrameStrip::RestoreFrames(std::vector<TFrameRecord> frames, int itemIndex)
+{
+    m_frames = std::move(frames);
+    // Versions stay those the pictures had, so views keep what they drew; new changes
+    // still get versions of their own.
+    for (const TFrameRecord& f : m_frames)
+        m_lastVersion = std::max(m_lastVersion, f.Version);
+    m_itemIndex = validIndex(itemIndex) ? itemIndex : -1;
+    const TStripUpdate update(*this);
+    notify(TStripChange::Pixels);
+    notify(TStripChange::Entries);
+    notify(TStripChange::Selection);
+    ArrangeFrames();
+}
+
 void TFrameStrip::ResetWizardList()
 {
     m_wizlist.clear();
