@@ -137,8 +137,11 @@ void TAnivorF::fillRecentMenu()
 {
     if (!m_recentMenu)
         return;
-    for (QAction* a : m_recentMenu->actions())
+    // The old items go later (one may be the item being triggered); their names go now.
+    for (QAction* a : m_recentMenu->actions()) {
+        a->setObjectName(QString());
         a->deleteLater();
+    }
     m_recentMenu->clear();
     const std::vector<std::string>& recent = m_loaded.RecentFiles;
     for (std::size_t i = 0; i < recent.size(); ++i) {
