@@ -15,6 +15,8 @@
 #include "tools/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
 
+#include <QIcon>
+
 namespace {
 
 // Switches of an automation start, which are not files to open.
@@ -36,6 +38,9 @@ int main(int argc, char** argv)
     RemoveTemporaryFilesOnInterrupt();
     TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
+    // The desktop entry and the icon an installation puts in the hicolor theme.
+    QGuiApplication::setDesktopFileName("anivor");
+    QApplication::setWindowIcon(QIcon::fromTheme("anivor"));
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
