@@ -518,7 +518,7 @@ void TAnivorF::stripChanged(TStripChange change)
     if (change != TStripChange::Selection && !m_recordPending) {
         m_recordPending = true;
         Action("Undo1")->setEnabled(true);
-        QTimer::singleShot(0, this, [this] { RecordStripChange(); });
+        QTimer::singleShot(0, this, [this] { RunGuarded([this] { RecordStripChange(); }); });
     }
     if (change != TStripChange::Selection) {
         List->Refresh();

@@ -46,9 +46,10 @@ int main(int argc, char** argv)
     TAnivorF mainWindow(AppDir(), SettingsFileName());
     TGIFExplorerF explorer(&mainWindow);
     mainWindow.SetGIFExplorer(&explorer);
-    // The first argument is also a GIF file for the explorer, loaded without showing it.
+    // A first argument that is a GIF file also goes to the explorer, loaded without showing
+    // it (a picture file is only imported as a frame).
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1 && !IsAutomationSwitch(args[1]))
+    if (args.size() > 1 && !IsAutomationSwitch(args[1]) && args[1].endsWith(".gif", Qt::CaseInsensitive))
         RunGuarded([&] { explorer.Load(args[1].toStdString()); });
     TPainterEffectsF painterEffects(&mainWindow);
     mainWindow.SetPainterEffectsWindow(&painterEffects);
