@@ -14,6 +14,7 @@ PACKAGES=(
   libgif-dev ffmpeg imagemagick gifsicle
   xvfb xauth hyperfine xdotool
   python3 time
+  dpkg-dev desktop-file-utils
 )
 
 missing=()
