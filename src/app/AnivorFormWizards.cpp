@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -181,10 +182,13 @@ void TAnivorF::runWizard(int kind)
         findChild<QToolButton*>("WizardStopButton")->setVisible(false);
         lock.reset();
         m_wizardRunning = false;
-        // The run started from the drop-down's menu, whose button was disabled while
-        // still held down: it would keep its pressed look.
+        // The run started from the drop-down's menu while the button was disabled under
+        // the mouse: it never saw the mouse leave (or come up) and would keep its raised,
+        // pressed look until touched again.
         if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(Action("btnwizard")))) {
             button->setDown(false);
+            if (!button->rect().contains(button->mapFromGlobal(QCursor::pos())))
+                button->setAttribute(Qt::WA_UnderMouse, false);
             button->update();
         }
     };

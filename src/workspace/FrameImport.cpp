@@ -305,12 +305,8 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
         for (const std::string& w : warnings)
             result.Warnings.push_back(path + ": " + w);
     }
-    if (result.Inserted > 0) {
-        strip.ClearSelection();
-        for (int i = first; i < first + result.Inserted; ++i)
-            strip.SetSelected(i, true);
-        strip.SetItemIndex(first);
-    }
+    if (result.Inserted > 0)
+        strip.SelectOnly(first);
     return result;
 }
 

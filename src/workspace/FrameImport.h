@@ -72,8 +72,8 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height);
 // inserted in order after frame `after` (-1, or past the last: at the end): every frame of
 // a GIF of its first frame's size with its delay and transparency (as Open takes them),
 // and every picture as Import makes it. The first frame of an empty strip sets the frame
-// size; other sizes are fitted into it. The inserted frames end up selected, the first of
-// them the item index. A file that cannot be read throws; the files before it stay.
+// size; other sizes are fitted into it. The first inserted frame becomes the item index
+// and the selection. A file that cannot be read throws; the files before it stay.
 struct TInsertResult {
     int Inserted = 0;
     std::vector<std::string> Skipped;  // not a GIF or picture file, or not a file at all

@@ -126,9 +126,12 @@ TEST_F(RoughEdges, TheWizardsButtonComesUpAfterARun)
     w->Strip().WizardFrameCount = 4;
     auto* button = qobject_cast<QToolButton*>(w->ToolBar1->widgetForAction(w->Action("btnwizard")));
     ASSERT_NE(button, nullptr);
-    button->setDown(true); // as while its menu is open
+    button->setDown(true); // as while its menu is open, the mouse on it
+    button->setAttribute(Qt::WA_UnderMouse, true);
+    QCursor::setPos(w->mapToGlobal(QPoint(2, w->height() - 2)));
     Trigger("Wizard0");
     EXPECT_FALSE(button->isDown());
+    EXPECT_FALSE(button->underMouse());
     EXPECT_TRUE(button->isEnabled());
 }
 
