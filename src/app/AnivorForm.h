@@ -52,7 +52,7 @@ public:
     // Undo and Redo of the strip (Frame > Undo, Redo). A change becomes a step once the
     // event that made it has finished, or at once by RecordStripChange.
     TStripHistory& History() { return *m_history; }
-    void RecordStripChange();
+    void RecordStripChange(const std::string& name = {});
     // Files given on the command line or dropped: GIFs open as frames, pictures are
     // imported, inserted after frame `after` (-1: at the end). GIFs join the Recent list.
     void OpenFiles(const QStringList& files, int after = -1);

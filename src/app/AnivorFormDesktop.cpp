@@ -57,17 +57,38 @@ void TAnivorF::updateUndoActions()
         return;
     undo->setEnabled(m_history->CanUndo() || m_recordPending);
     redo->setEnabled(m_history->CanRedo());
+    // "&Undo Invert", "&Redo Delete": the command the step came from, when known.
+    const std::string undoName = m_recordPending ? std::string() : m_history->UndoName();
+    const std::string redoName = m_history->RedoName();
+    undo->setText(QString("&Undo") + (undoName.empty() ? QString() : " " + QString::fromStdString(undoName)));
+    redo->setText(QString("&Redo") + (redoName.empty() ? QString() : " " + QString::fromStdString(redoName)));
 }
 
-void TAnivorF::RecordStripChange()
+void TAnivorF::RecordStripChange(const std::string& name)
 {
     m_recordPending = false;
-    m_history->Record();
+    m_history->Record(name);
     updateUndoActions();
 }
 
 void TAnivorF::wireDesktop()
 {
+    // A menu item or button that changed the strip is its step at once, named after it
+    // (its own handler has run by then). Changes from elsewhere (the frame editor, the
+    // effect windows) are recorded when their event is over.
+    for (QAction* a : findChildren<QAction*>()) {
+        if (a->objectName() == "Undo1" || a->objectName() == "Redo1")
+            continue;
+        connect(a, &QAction::triggered, this, [this, a] {
+            if (!m_recordPending)
+                return;
+            QString name = a->text();
+            name.remove('&');
+            if (name.endsWith("..."))
+                name.chop(3);
+            RunGuarded([&] { RecordStripChange(name.trimmed().toStdString()); });
+        });
+    }
     // Files dragged from a file manager onto the frame list or the strip.
     for (QWidget* target : {List->viewport(), ScrollBoxSource->viewport()}) {
         target->setAcceptDrops(true);
@@ -110,7 +131,10 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
                 if (m_strip.FindFrameImage(i).Left <= x)
                     after = i;
         }
-        RunGuarded([&] { OpenFiles(files, after); });
+        RunGuarded([&] {
+            OpenFiles(files, after);
+            RecordStripChange("Drop");
+        });
         return true;
     }
     default:
@@ -173,6 +197,7 @@ void TAnivorF::openRecent(int i)
         return;
     }
     OpenGIFFileCommand(m_strip, path);
+    RecordStripChange("Open");
     m_loaded.OpenDir = std::filesystem::path(path).parent_path().string();
     AddRecentFile(path);
 }

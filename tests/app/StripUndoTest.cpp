@@ -157,10 +157,17 @@ TEST_F(StripUndo, EveryCommandKindIsOneStep)
         Trigger("New1");
     });
     ExpectOneStep("New Frame", [&] { Trigger("New1"); });
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo New");
     w->Strip().SelectOnly(0);
     w->Strip().FindFrameImage(0).Bitmap.SetPixel(1, 1, clRed); // so that every operation shows
     w->Strip().PixelsChanged(0);
     ExpectOneStep("Invert", [&] { Trigger("Invert1"); });
+    // The items name the step they take back or do again.
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Invert");
+    Trigger("Undo1");
+    EXPECT_EQ(w->Action("Redo1")->text(), "&Redo Invert");
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo"); // the pixel set above: no command named it
+    Trigger("Redo1");
     ExpectOneStep("Duplicate", [&] { Trigger("Duplicate1"); });
     ExpectOneStep("Scroll", [&] { Trigger("Up1"); });
     ExpectOneStep("Flip", [&] { Trigger("FlipLeftRight2"); });
