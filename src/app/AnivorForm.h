@@ -55,7 +55,8 @@ public:
     void RecordStripChange(const std::string& name = {});
     // Files given on the command line or dropped: GIFs open as frames, pictures are
     // imported, inserted after frame `after` (-1: at the end). GIFs join the Recent list.
-    void OpenFiles(const QStringList& files, int after = -1);
+    // One undo step, named `stepName`.
+    void OpenFiles(const QStringList& files, int after = -1, const std::string& stepName = "Open");
     // The GIFs last opened or saved, the latest first (Animation > Recent).
     const std::vector<std::string>& RecentFiles() const { return m_loaded.RecentFiles; }
     void AddRecentFile(const std::string& path);

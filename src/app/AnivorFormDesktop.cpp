@@ -131,10 +131,7 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
                 if (m_strip.FindFrameImage(i).Left <= x)
                     after = i;
         }
-        RunGuarded([&] {
-            OpenFiles(files, after);
-            RecordStripChange("Drop");
-        });
+        RunGuarded([&] { OpenFiles(files, after, "Drop"); });
         return true;
     }
     default:
@@ -142,11 +139,17 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void TAnivorF::OpenFiles(const QStringList& files, int after)
+void TAnivorF::OpenFiles(const QStringList& files, int after, const std::string& stepName)
 {
     std::vector<std::string> paths;
     for (const QString& f : files)
         paths.push_back(f.toStdString());
+    // Frames inserted before a file that fails are still one step.
+    struct TRecord {
+        TAnivorF* w;
+        const std::string& name;
+        ~TRecord() { RunGuarded([this] { w->RecordStripChange(name); }); }
+    } record{this, stepName};
     for (const std::string& gif : InsertFilesCommand(m_strip, paths, after))
         AddRecentFile(gif);
 }

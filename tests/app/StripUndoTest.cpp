@@ -340,6 +340,7 @@ TEST_F(StripUndo, DroppedAndCommandLineFilesGoAfterTheFrameUnderThem)
     Drop(w->List->viewport(), w->List->ItemRect(0).center(), {dir.file("yellow.bmp"), dir.file("notes.txt")});
     EXPECT_NE(ui.Last().Text.find("notes.txt"), std::string::npos);
     ASSERT_EQ(w->Strip().Count(), 4);
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Drop");
     EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap.Pixel(10, 5), clYellow); // fitted, after frame 0
     EXPECT_EQ(w->Strip().ItemIndex(), 1);
 
@@ -359,6 +360,7 @@ TEST_F(StripUndo, DroppedAndCommandLineFilesGoAfterTheFrameUnderThem)
     EXPECT_EQ(w->Strip().EntryText(0), "Frame1=10");
     EXPECT_EQ(w->Strip().FrameWidth, 20);
     EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap.Pixel(10, 5), clYellow);
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Open");
 }
 
 TEST_F(StripUndo, RecentHoldsTheLastTenGIFsOpenedOrSavedAndIsKept)
