@@ -15,6 +15,22 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME anivor.png)
 endforeach()
 
+# Installed straight into a live system (no DESTDIR, not a package being built): the
+# desktop's caches learn the entry's file types and the icon at once. Packages leave that
+# to their triggers.
+install(CODE [[
+  if(NOT "$ENV{DESTDIR}" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
+    find_program(ANIVOR_UPDATE_DESKTOP update-desktop-database)
+    find_program(ANIVOR_UPDATE_ICONS gtk-update-icon-cache)
+    if(ANIVOR_UPDATE_DESKTOP)
+      execute_process(COMMAND ${ANIVOR_UPDATE_DESKTOP} -q "${CMAKE_INSTALL_PREFIX}/share/applications")
+    endif()
+    if(ANIVOR_UPDATE_ICONS)
+      execute_process(COMMAND ${ANIVOR_UPDATE_ICONS} -q -t "${CMAKE_INSTALL_PREFIX}/share/icons/hicolor")
+    endif()
+  endif()
+]])
+
 # The Debian package (cpack -G DEB): library dependencies from dpkg-shlibdeps, plus what
 # the programs load at run time without linking it (the X11 platform plugin, the fonts).
 set(CPACK_PACKAGE_NAME anivor)
