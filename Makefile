@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 
-.PHONY: all deps configure build run test test-asan bench fuzz clean
+.PHONY: all deps configure build run test test-asan bench fuzz clean install deb
 
 all: build
 
@@ -54,6 +54,15 @@ fuzz: deps
 			build-fuzz/corpus/$$name build-fuzz/seeds/$$name || failed="$$failed $$name"; \
 	done; \
 	if [ -n "$$failed" ]; then echo "Crashes found by:$$failed (see build-fuzz/artifacts/)"; exit 1; fi
+
+# Installs under PREFIX (default /usr/local), below DESTDIR when given (a staging root).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package of the same files, in $(BUILD)/ (see its dependencies: dpkg -I FILE.deb).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -15,6 +15,7 @@ PACKAGES=(
   xvfb xauth hyperfine xdotool
   python3 time
   dbus-daemon libglib2.0-bin
+  dpkg-dev desktop-file-utils
 )
 
 missing=()

@@ -36,7 +36,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 const char* const kAnivorWebSite = "https://anivor.example.org/";
 
@@ -62,6 +65,7 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     m_strip.FrameCounter = 1;
     m_strip.LoopCount = 0;
     m_strip.RotationAngle = 90;
+    m_history = std::make_unique<TStripHistory>(m_strip);
 
     createActions();
     createMenus();
@@ -84,6 +88,8 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     TSettingsProblem problem;
     m_loaded = LoadSettings(m_settingsFile, defaults, &problem);
     applySettings(m_loaded);
+    fillRecentMenu();
+    m_history->Reset();
     if (!problem.Empty())
         UI().MessageDlg(problem.Message, TMsgDlgType::mtWarning);
 }
@@ -136,7 +142,15 @@ void TAnivorF::createActions()
     action("New2", "&New", QKeySequence("Ctrl+N"), [&s] { NewAnimationCommand(s); });
     action("Create1", "&Create", {}, [this] { createAnimation(false); });
     action("CreateSelection1", "Create Se&lection", {}, [this] { createAnimation(true); });
-    action("Open2", "&Open...", {}, [this] { OpenCommand(m_strip, m_loaded.OpenDir); });
+    action("Open2", "&Open...", {}, [this] {
+        const std::string before = m_strip.LastOpenedFile;
+        m_strip.LastOpenedFile.clear();
+        OpenCommand(m_strip, m_loaded.OpenDir);
+        if (!m_strip.LastOpenedFile.empty())
+            AddRecentFile(m_strip.LastOpenedFile);
+        else
+            m_strip.LastOpenedFile = before;
+    });
     action("SaveAs1", "Save &As...", {}, [this] { saveAnimation(); });
     action("Stop1", "Stop", QKeySequence("F2"), [this] { stopAnimation(); });
     // Frame
@@ -220,6 +234,7 @@ void TAnivorF::createActions()
         });
         a->setEnabled(true);
     }
+    createDesktopActions();
 }
 
 void TAnivorF::showGIFExplorer()
@@ -250,10 +265,12 @@ void TAnivorF::createMenus()
     };
 
     QMenu* animation = menu("Animation", "&Animation");
-    add(animation, {"New2", "Create1", "CreateSelection1", "Open2", "SaveAs1", "Stop1"});
+    add(animation, {"New2", "Create1", "CreateSelection1", "Open2"});
+    m_recentMenu = subMenu(animation, "Recent1", "&Recent");
+    add(animation, {"SaveAs1", "Stop1"});
 
     QMenu* frame = menu("mnuFrame", "&Frame");
-    add(frame, {"Delete2", "Edit1", "New1", "Arrange1"});
+    add(frame, {"Undo1", "Redo1", "-", "Delete2", "Edit1", "New1", "Arrange1"});
 
     QMenu* image = menu("Image1", "&Image");
     add(image, {"Blur2", "FlipLeftRight2", "FlipTopDown1"});
@@ -492,10 +509,17 @@ void TAnivorF::wireViews()
                     showFramePopup(global);
                 });
             });
+    wireDesktop();
 }
 
 void TAnivorF::stripChanged(TStripChange change)
 {
+    // What one event changed becomes one undo step once the event is over.
+    if (change != TStripChange::Selection && !m_recordPending) {
+        m_recordPending = true;
+        Action("Undo1")->setEnabled(true);
+        QTimer::singleShot(0, this, [this] { RunGuarded([this] { RecordStripChange(); }); });
+    }
     if (change != TStripChange::Selection) {
         List->Refresh();
         ScrollBoxSource->Refresh();
@@ -758,13 +782,17 @@ void TAnivorF::saveAnimation()
 {
     if (m_previewState == TPreviewState::Nothing)
         return;
-    const auto path = UI().SaveFile(PreviewSaveDialog(m_previewState, m_appDir + "images"));
+    const auto path = UI().SaveFile(PreviewSaveDialog(m_previewState, saveFolder()));
     if (!path)
         return;
     WaitCursor wait;
     // The animation last created, the very bytes `anisize` measured; a failed Create since
     // has shown its frames in the preview but left this one to save.
     SavePreview(*path, m_previewState, m_animation.get(), m_strip.WorkBitmap);
+    // The next save starts where this one went.
+    m_loaded.SaveDir = std::filesystem::path(*path).parent_path().string();
+    if (m_previewState == TPreviewState::Animation)
+        AddRecentFile(*path);
 }
 
 void TAnivorF::importSelectedFile()

@@ -7,6 +7,7 @@
 #include "workspace/Assembly.h"
 #include "workspace/FrameStrip.h"
 #include "workspace/Settings.h"
+#include "workspace/StripHistory.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -48,6 +49,17 @@ public:
     ~TAnivorF() override;
 
     TFrameStrip& Strip() { return m_strip; }
+    // Undo and Redo of the strip (Frame > Undo, Redo). A change becomes a step once the
+    // event that made it has finished, or at once by RecordStripChange.
+    TStripHistory& History() { return *m_history; }
+    void RecordStripChange(const std::string& name = {});
+    // Files given on the command line or dropped: GIFs open as frames, pictures are
+    // imported, inserted after frame `after` (-1: at the end). GIFs join the Recent list.
+    // One undo step, named `stepName`.
+    void OpenFiles(const QStringList& files, int after = -1, const std::string& stepName = "Open");
+    // The GIFs last opened or saved, the latest first (Animation > Recent).
+    const std::vector<std::string>& RecentFiles() const { return m_loaded.RecentFiles; }
+    void AddRecentFile(const std::string& path);
     // The menu item or toolbar button of that name; nullptr when there is none.
     QAction* Action(const QString& name) const;
 
@@ -111,6 +123,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Drops of files on the strip and the frame list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -158,8 +172,18 @@ private:
     void createWizardMenu();
     void runWizard(int kind);
     void stopWizard();
+    // Undo, Redo, Recent and drops (AnivorFormDesktop.cpp).
+    void createDesktopActions();
+    void wireDesktop();
+    void updateUndoActions();
+    void fillRecentMenu();
+    void openRecent(int i);
+    std::string saveFolder();
 
     TFrameStrip m_strip;
+    std::unique_ptr<TStripHistory> m_history;
+    bool m_recordPending = false;
+    QMenu* m_recentMenu = nullptr;
     std::unique_ptr<TStripViewSource> m_source;
     int m_observerId = 0;
     std::string m_appDir;

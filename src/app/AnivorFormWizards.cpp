@@ -16,12 +16,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <cctype>
@@ -182,6 +184,15 @@ void TAnivorF::runWizard(int kind)
         findChild<QToolButton*>("WizardStopButton")->setVisible(false);
         lock.reset();
         m_wizardRunning = false;
+        // The run started from the drop-down's menu while the button was disabled under
+        // the mouse: it never saw the mouse leave (or come up) and would keep its raised,
+        // pressed look until touched again.
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(Action("btnwizard")))) {
+            button->setDown(false);
+            if (!button->rect().contains(button->mapFromGlobal(QCursor::pos())))
+                button->setAttribute(Qt::WA_UnderMouse, false);
+            button->update();
+        }
     };
     struct TOnExit {
         std::function<void()> fn;

@@ -19,6 +19,7 @@
 #include "widgets/TemplatesForm.h"
 
 #include <QDialog>
+#include <QIcon>
 
 #include <cstdio>
 #include <filesystem>
@@ -88,14 +89,18 @@ int main(int argc, char** argv)
     RemoveTemporaryFilesOnInterrupt();
     TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
+    // The desktop entry and the icon an installation puts in the hicolor theme.
+    QGuiApplication::setDesktopFileName("anivor");
+    QApplication::setWindowIcon(QIcon::fromTheme("anivor"));
 
     // The windows live for the whole run; only the main window is shown at start.
     TAnivorF mainWindow(AppDir(), SettingsFileName());
     TGIFExplorerF explorer(&mainWindow);
     mainWindow.SetGIFExplorer(&explorer);
-    // The first argument is also a GIF file for the explorer, loaded without showing it.
+    // A first argument that is a GIF file also goes to the explorer, loaded without showing
+    // it (a picture file is only imported as a frame).
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1 && !IsAutomationSwitch(args[1]))
+    if (args.size() > 1 && !IsAutomationSwitch(args[1]) && args[1].endsWith(".gif", Qt::CaseInsensitive))
         RunGuarded([&] { explorer.Load(args[1].toStdString()); });
     TPainterEffectsF painterEffects(&mainWindow);
     mainWindow.SetPainterEffectsWindow(&painterEffects);
@@ -121,6 +126,13 @@ int main(int argc, char** argv)
     automation.Start();
 
     mainWindow.show();
+    // `anivor FILE...`: GIFs open as frames, pictures are imported, in the order given.
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i)
+        if (!IsAutomationSwitch(args[i]) && !args[i].startsWith('-'))
+            files << args[i];
+    if (!files.isEmpty())
+        RunGuarded([&] { mainWindow.OpenFiles(files); });
     const int rc = app.exec();
     mainWindow.FormDestroy();
     RunGuarded([&] { draw.FormDestroy(); });

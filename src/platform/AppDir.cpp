@@ -44,11 +44,24 @@ std::string ResolveAppDir(const char* anivorHome, const std::string& exeDir, con
         fs::create_directories(anivorHome, ec);
         return withSlash(fs::absolute(anivorHome, ec).string());
     }
-    if (::access(exeDir.c_str(), W_OK) == 0)
+    // An installed program (its shared files in ../share/anivor) keeps per-user files in
+    // the user's folder even when the executable's folder is writable (root, a home prefix).
+    if (::access(exeDir.c_str(), W_OK) == 0 && !InstalledLayout(exeDir))
         return withSlash(exeDir);
     const fs::path data = fs::path(home) / ".local" / "share" / "anivor";
     fs::create_directories(data, ec);
     return withSlash(data.string());
+}
+
+std::string SharedDataDir(const std::string& exeDir)
+{
+    return withSlash((fs::path(exeDir) / ".." / "share" / "anivor").lexically_normal().string());
+}
+
+bool InstalledLayout(const std::string& exeDir)
+{
+    std::error_code ec;
+    return fs::is_directory(SharedDataDir(exeDir), ec);
 }
 
 std::string AppDir()

@@ -6,7 +6,7 @@
 // The folder of the settings file, the help document and the folders "images", "actors"
 // and "scripts", with a trailing "/":
 // - the folder named by the environment variable ANIVOR_HOME, when set (created if missing);
-// - else the executable's folder, when it is writable;
+// - else the executable's folder, when it is writable and not an installed layout;
 // - else ~/.local/share/anivor/ (created).
 std::string AppDir();
 
@@ -20,3 +20,9 @@ std::string ExecutableDir();
 // The rules of AppDir() on explicit inputs: `anivorHome` is ANIVOR_HOME (nullptr or empty
 // when unset), `userHome` the user's home folder.
 std::string ResolveAppDir(const char* anivorHome, const std::string& exeDir, const std::string& userHome);
+
+// Where an installed program finds its shared files (help, presets): <exeDir>/../share/anivor/.
+std::string SharedDataDir(const std::string& exeDir);
+// True when the executable is installed (its SharedDataDir exists): settings then live in
+// the user's folder.
+bool InstalledLayout(const std::string& exeDir);

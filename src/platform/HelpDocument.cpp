@@ -85,5 +85,8 @@ std::string HelpFileName()
     const std::string besideExe = ExecutableDir() + "Anivor.hlp";
     if (std::filesystem::exists(besideExe, ec))
         return besideExe;
+    const std::string installed = SharedDataDir(ExecutableDir()) + "Anivor.hlp";
+    if (std::filesystem::exists(installed, ec))
+        return installed;
     return inAppDir;
 }

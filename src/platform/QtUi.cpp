@@ -3,6 +3,7 @@
 #include "DialogConversions.h"
 
 #include <QApplication>
+#include <cctype>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -46,6 +47,9 @@ void prepare(QFileDialog& dlg, const TFileDialogOptions& o)
         std::string ext = o.DefaultExt;
         if (ext.front() == '.')
             ext.erase(0, 1);
+        // File names are case-sensitive here and every other program writes lower case.
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         dlg.setDefaultSuffix(qs(ext));
     }
 }

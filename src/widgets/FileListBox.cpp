@@ -5,6 +5,8 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
@@ -23,6 +25,20 @@ TqorFileListBox::TqorFileListBox(QWidget* parent) : QListWidget(parent)
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     SetExtensions({".bmp", ".gif", ".ico", ".jpg", ".jpeg", ".png"});
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { folderChanged(); });
+}
+
+void TqorFileListBox::folderChanged()
+{
+    const QListWidgetItem* item = currentItem();
+    const QString selected = item && item->isSelected() ? item->text() : QString();
+    const int scroll = verticalScrollBar()->value();
+    // A folder that went away leaves the list as it was.
+    SetDirectory(m_dir);
+    if (!selected.isEmpty())
+        SelectEntry(selected);
+    verticalScrollBar()->setValue(scroll);
 }
 
 void TqorFileListBox::SetExtensions(const QStringList& extensions)
@@ -61,6 +77,11 @@ void TqorFileListBox::SetDirectory(const QString& dir)
         return;
     const QString path = d.absolutePath();
     const bool changed = path != m_dir;
+    if (changed || !m_watcher->directories().contains(path)) {
+        if (!m_watcher->directories().isEmpty())
+            m_watcher->removePaths(m_watcher->directories());
+        m_watcher->addPath(path);
+    }
     m_dir = path;
     clear();
     auto add = [this](const QString& text, const QIcon& icon) {

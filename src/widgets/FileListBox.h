@@ -1,6 +1,6 @@
 // TqorFileListBox: the file list of the "Files" tab. Shows the folders of its directory as
 // "[name]" (the parent as "[..]") and the files whose extension matches its masks, each
-// with an icon (one per extension, the first found). Double-click and Enter walk into
+// with an icon (one per extension, the first found), and follows the folder's changes. Double-click and Enter walk into
 // folders; the ordinary double-click notification follows in every case.
 // The places combo and directory list that drive it live in TFilePanel.
 #pragma once
@@ -12,6 +12,7 @@
 #include <QTreeView>
 
 class QFileSystemModel;
+class QFileSystemWatcher;
 
 class TqorFileListBox : public QListWidget {
     Q_OBJECT
@@ -42,6 +43,10 @@ protected:
 
 private:
     QIcon iconFor(const QString& path);
+    // The folder changed on disk (a file written by this or another program): the list
+    // is read again, the selected entry and the scroll position kept.
+    void folderChanged();
+    QFileSystemWatcher* m_watcher = nullptr;
     QString m_dir;
     QStringList m_extensions;
     QStringList m_iconExtensions; // same index as m_icons

@@ -348,6 +348,18 @@ void TFrameStripView::Refresh()
             img->deleteLater();
         }
     m_images = std::move(keep);
+    // The pointer follows its frame (moved, new delay) and never names one that is gone.
+    if (!m_pointed.isEmpty()) {
+        int at = -1;
+        for (int i = 0; i < count && at < 0; ++i)
+            if (QString::fromStdString(m_source->FrameName(i)) == m_pointed)
+                at = i;
+        TFrameImage* img = at >= 0 ? FindImage(m_pointed) : nullptr;
+        if (img)
+            placePointer(img, QString::fromStdString(m_source->FrameEntryText(at)));
+        else
+            ResetPointer();
+    }
     m_pointer->raise();
     updateCanvasSize();
 }
@@ -359,16 +371,26 @@ void TFrameStripView::PointAt(int i)
     TFrameImage* img = FindImage(QString::fromStdString(m_source->FrameName(i)));
     if (!img)
         return;
-    m_pointer->setText(QString::fromStdString(m_source->FrameEntryText(i)));
-    m_pointer->adjustSize();
-    m_pointer->move(img->x() + img->width() / 2 - m_pointer->width() / 2, m_pointer->y());
+    placePointer(img, QString::fromStdString(m_source->FrameEntryText(i)));
     updateCanvasSize();
     ensureWidgetVisible(img, 0, 0);
     m_pointer->raise();
 }
 
+void TFrameStripView::placePointer(TFrameImage* img, const QString& text)
+{
+    m_pointed = img->objectName();
+    m_pointer->setText(text);
+    m_pointer->adjustSize();
+    m_pointer->show();
+    m_pointer->move(img->x() + img->width() / 2 - m_pointer->width() / 2, m_pointer->y());
+}
+
 void TFrameStripView::ResetPointer()
 {
+    m_pointed.clear();
+    m_pointer->setText(QString());
+    m_pointer->hide();
     m_pointer->move(40, 80);
     horizontalScrollBar()->setValue(0);
 }

@@ -135,8 +135,10 @@ public:
     void Refresh();
     // Puts the pointer under frame i with its entry text and scrolls the frame into view.
     void PointAt(int i);
-    // The strip was cleared: the pointer goes back to its resting place, scroll to 0.
+    // The strip was cleared: the pointer goes back to its resting place, hidden, scroll to 0.
     void ResetPointer();
+    // Name of the frame the pointer shows; empty when it is hidden.
+    QString PointedFrame() const { return m_pointed; }
 
     TFrameImage* FindImage(const QString& name) const;
     QLabel* FramePointer() const { return m_pointer; }
@@ -154,9 +156,11 @@ protected:
 
 private:
     void updateCanvasSize();
+    void placePointer(TFrameImage* img, const QString& text);
 
     const TFrameViewSource* m_source = nullptr;
     QWidget* m_canvas;
     QLabel* m_pointer;
+    QString m_pointed; // the frame under the pointer; it hides when that frame is gone
     std::vector<TFrameImage*> m_images;
 };

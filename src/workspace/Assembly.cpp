@@ -184,7 +184,7 @@ TFileDialogOptions PreviewSaveDialog(TPreviewState state, const std::string& ima
         o.DefaultExt = "bmp";
     } else {
         o.Filters = {"GIF Image|*.gif"};
-        o.DefaultExt = "GIF";
+        o.DefaultExt = "gif";
     }
     return o;
 }

@@ -53,21 +53,34 @@ TRect FittedRect(int w, int h, const TRect& dest)
     return {dest.Left + m, dest.Top, dest.Right - m, dest.Bottom};
 }
 
-bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
+namespace {
+
+// The delay and transparency of a GIF frame: its graphic control extensions, else the
+// strip's defaults.
+void gifFrameTiming(const TFrameStrip& strip, const TGIFSubImage& frame, int& delay, bool& transparent)
 {
-    const TGIFSubImage& frame = *image.Images.at(static_cast<std::size_t>(i));
-    int delay = strip.DefaultDelay;
-    bool transparent = strip.DefTrans;
-    strip.WorkBitmap = frame.Bitmap();
-    if (strip.Count() == 0) {
-        strip.FrameWidth = strip.WorkBitmap.Width();
-        strip.FrameHeight = strip.WorkBitmap.Height();
-    }
+    delay = strip.DefaultDelay;
+    transparent = strip.DefTrans;
     for (const auto& ext : frame.Extensions)
         if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get())) {
             delay = gce->Delay();
             transparent = gce->Transparent();
         }
+}
+
+} // namespace
+
+bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
+{
+    const TGIFSubImage& frame = *image.Images.at(static_cast<std::size_t>(i));
+    int delay = 0;
+    bool transparent = false;
+    strip.WorkBitmap = frame.Bitmap();
+    if (strip.Count() == 0) {
+        strip.FrameWidth = strip.WorkBitmap.Width();
+        strip.FrameHeight = strip.WorkBitmap.Height();
+    }
+    gifFrameTiming(strip, frame, delay, transparent);
     if (strip.WorkBitmap.Empty() || strip.WorkBitmap.Width() != strip.FrameWidth
         || strip.WorkBitmap.Height() != strip.FrameHeight)
         return false;
@@ -123,15 +136,20 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir)
     if (!path)
         return;
     openDir = std::filesystem::path(*path).parent_path().string();
+    OpenGIFFileCommand(strip, *path);
+}
+
+void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
+{
     std::vector<std::string> warnings;
     {
         WaitCursor wait;
-        OpenGIFFile(strip, *path, &warnings);
+        OpenGIFFile(strip, path, &warnings);
     }
     // Other warnings are harmless oddities; a cut file has lost frames, and the user
     // should know.
     if (std::find(warnings.begin(), warnings.end(), "Premature end of data") != warnings.end())
-        UI().MessageDlg(*path + ": Premature end of data. The frames complete before the cut were opened.",
+        UI().MessageDlg(path + ": Premature end of data. The frames complete before the cut were opened.",
                         TMsgDlgType::mtWarning);
 }
 
@@ -226,4 +244,88 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
             appendImportedPicture(strip);
         });
     return -1;
+}
+
+TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after)
+{
+    TInsertResult result;
+    int at = after >= 0 && after < strip.Count() ? after + 1 : strip.Count();
+    const int first = at;
+    const TStripUpdate update(strip);
+    // One picture in its place: appended, then moved after the ones inserted before it.
+    auto insert = [&](const TBitmap& picture, int delay, bool transparent) {
+        if (strip.Count() == 0) {
+            strip.FrameWidth = picture.Width();
+            strip.FrameHeight = picture.Height();
+        }
+        if (picture.Width() != strip.FrameWidth || picture.Height() != strip.FrameHeight)
+            appendFrame(strip, FitToFrame(picture, strip.FrameWidth, strip.FrameHeight), delay, transparent);
+        else
+            appendFrame(strip, picture, delay, transparent);
+        strip.MoveFrame(strip.Count() - 1, at);
+        ++at;
+        ++result.Inserted;
+    };
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        const std::string ext = upperExtension(path);
+        if (!std::filesystem::is_regular_file(path, ec) || !importable(ext)) {
+            result.Skipped.push_back(path);
+            continue;
+        }
+        std::vector<std::string> warnings;
+        if (ext == ".GIF") {
+            TGIFImage image;
+            LoadGIFDocument(image, path, &warnings);
+            int w = -1, h = -1, taken = 0;
+            for (int i = 0; i < image.Count(); ++i) {
+                const TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
+                const TBitmap& picture = frame.Bitmap();
+                if (w < 0) {
+                    w = picture.Width();
+                    h = picture.Height();
+                }
+                // As Open: frames of another size than the first are left out.
+                if (picture.Empty() || picture.Width() != w || picture.Height() != h)
+                    continue;
+                int delay = 0;
+                bool transparent = false;
+                gifFrameTiming(strip, frame, delay, transparent);
+                insert(picture, delay, transparent);
+                ++taken;
+            }
+            if (taken > 0) {
+                strip.LastOpenedFile = path;
+                result.GIFFiles.push_back(path);
+            }
+        } else {
+            LoadImportPicture(path, strip.WorkBitmap, &warnings);
+            insert(strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+        }
+        for (const std::string& w : warnings)
+            result.Warnings.push_back(path + ": " + w);
+    }
+    if (result.Inserted > 0)
+        strip.SelectOnly(first);
+    return result;
+}
+
+std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vector<std::string>& paths, int after)
+{
+    TInsertResult result;
+    {
+        WaitCursor wait;
+        result = InsertFiles(strip, paths, after);
+    }
+    std::string text;
+    for (const std::string& path : result.Skipped)
+        text += path + ": not a GIF or picture file Anivor can take\n";
+    for (const std::string& w : result.Warnings)
+        if (w.ends_with("Premature end of data"))
+            text += w + ". The frames complete before the cut were taken.\n";
+    if (!text.empty()) {
+        text.pop_back();
+        UI().MessageDlg(text, TMsgDlgType::mtWarning);
+    }
+    return result.GIFFiles;
 }

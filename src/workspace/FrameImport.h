@@ -37,6 +37,10 @@ TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnin
 // The reader's warnings go to `warnings` as in LoadGIFDocument.
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
+// Open once the file is known: a file cut short opens the frames before the cut and then
+// says so.
+void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path);
+
 // Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
 // file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
 // then says so.
@@ -63,3 +67,21 @@ bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::
 // Fits `picture` into width x height as Import does: unchanged when it has that size,
 // else stretched into FittedRect on black at 24 bits.
 TBitmap FitToFrame(const TBitmap& picture, int width, int height);
+
+// Files handed to the program (its command line, a drop on the strip or the frame list),
+// inserted in order after frame `after` (-1, or past the last: at the end): every frame of
+// a GIF of its first frame's size with its delay and transparency (as Open takes them),
+// and every picture as Import makes it. The first frame of an empty strip sets the frame
+// size; other sizes are fitted into it. The first inserted frame becomes the item index
+// and the selection. A file that cannot be read throws; the files before it stay.
+struct TInsertResult {
+    int Inserted = 0;
+    std::vector<std::string> Skipped;  // not a GIF or picture file, or not a file at all
+    std::vector<std::string> Warnings; // "<path>: <reader warning>"
+    std::vector<std::string> GIFFiles; // the GIFs that gave frames
+};
+TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);
+
+// InsertFiles with its messages: the files not taken and GIFs cut short are named in one
+// warning. Returns the GIFs that gave frames.
+std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);

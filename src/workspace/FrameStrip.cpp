@@ -201,13 +201,24 @@ int TFrameStrip::InsertWizardFrames()
     const TStripUpdate update(*this);
     int inserted = 0;
     ClearSelection();
-    // Copy first: the list is not emptied, so the command can be repeated.
-    const std::vector<TBitmap> images = m_wizlist;
-    for (const TBitmap& image : images) {
-        WorkBitmap = image;
-        if (InsertFrameAfterSelection() >= 0)
+    // The list is not emptied, so the command can be repeated. A 24-bit image of the frame
+    // size becomes its frame in one copy; others go through WorkBitmap as one frame would.
+    for (const TBitmap& image : m_wizlist) {
+        if (image.PixelFormat() == TPixelFormat::pf24bit && image.Width() == FrameWidth && image.Height() == FrameHeight) {
+            const int at = m_itemIndex + 1;
+            TFrameRecord& f = createFrame(at, &image);
+            f.Selected = true;
+            m_itemIndex = at;
+            notify(TStripChange::Selection);
             ++inserted;
+        } else {
+            WorkBitmap = image;
+            if (InsertFrameAfterSelection() >= 0)
+                ++inserted;
+        }
     }
+    // WorkBitmap holds the last image, as after inserting them one by one.
+    WorkBitmap = m_wizlist.back();
     ArrangeFrames();
     return inserted;
 }
@@ -295,6 +306,29 @@ void TFrameStrip::PixelsChanged(int i)
         return;
     touch(m_frames[static_cast<std::size_t>(i)]);
     notify(TStripChange::Pixels);
+}
+
+std::vector<TFrameRecord> TFrameStrip::ReleaseFrames()
+{
+    std::vector<TFrameRecord> frames = std::move(m_frames);
+    m_frames.clear();
+    m_itemIndex = -1;
+    return frames;
+}
+
+void TFrameStrip::RestoreFrames(std::vector<TFrameRecord> frames, int itemIndex)
+{
+    m_frames = std::move(frames);
+    // Versions stay those the pictures had, so views keep what they drew; new changes
+    // still get versions of their own.
+    for (const TFrameRecord& f : m_frames)
+        m_lastVersion = std::max(m_lastVersion, f.Version);
+    m_itemIndex = validIndex(itemIndex) ? itemIndex : -1;
+    const TStripUpdate update(*this);
+    notify(TStripChange::Pixels);
+    notify(TStripChange::Entries);
+    notify(TStripChange::Selection);
+    ArrangeFrames();
 }
 
 void TFrameStrip::ResetWizardList()

@@ -117,6 +117,14 @@ public:
     // Tells the views that frame i's pixels were changed in place.
     void PixelsChanged(int i);
 
+    // --- undo ---------------------------------------------------------------------------
+    // Hands every frame record out, the strip left empty and nothing told to the views;
+    // RestoreFrames follows at once (Undo and Redo reuse the pictures that did not change).
+    std::vector<TFrameRecord> ReleaseFrames();
+    // The strip becomes `frames` (names, delays, pictures and versions as they were) with
+    // `itemIndex` as the item index, and is laid out again.
+    void RestoreFrames(std::vector<TFrameRecord> frames, int itemIndex);
+
     // --- wizard result list -------------------------------------------------------------
     // Empties wizlist and gives it the current frame size.
     void ResetWizardList();

@@ -74,6 +74,11 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
     s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
     s.MemoryLimit = ParseMemoryLimit(ini.ReadString("Memory", "Limit", "")).value_or(MemoryBudget::kDefaultLimit);
     s.KeepFramePalettes = ini.ReadBool("Optimizer", "KeepFramePalettes", false);
+    for (int i = kMaxRecentFiles; i >= 1; --i) {
+        const std::string file = ini.ReadString("Recent", "File" + std::to_string(i), "");
+        if (!file.empty())
+            AddRecentFile(s.RecentFiles, file);
+    }
     return s;
 }
 
@@ -96,4 +101,20 @@ void SaveSettings(const std::string& fileName, const TSettings& s)
     ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
     ini.WriteString("Memory", "Limit", MemoryBudget::SizeText(s.MemoryLimit));
     ini.WriteBool("Optimizer", "KeepFramePalettes", s.KeepFramePalettes);
+    for (int i = 1; i <= kMaxRecentFiles; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i - 1);
+        ini.WriteString("Recent", "File" + std::to_string(i), k < s.RecentFiles.size() ? s.RecentFiles[k] : "");
+    }
+}
+
+void AddRecentFile(std::vector<std::string>& recent, const std::string& path)
+{
+    std::error_code ec;
+    std::string full = fs::absolute(path, ec).lexically_normal().string();
+    if (ec || full.empty())
+        full = path;
+    std::erase(recent, full);
+    recent.insert(recent.begin(), full);
+    if (recent.size() > static_cast<std::size_t>(kMaxRecentFiles))
+        recent.resize(kMaxRecentFiles);
 }

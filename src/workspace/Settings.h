@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct TSettings {
     // [Window]
@@ -30,7 +31,14 @@ struct TSettings {
     std::uint64_t MemoryLimit = MemoryBudget::kDefaultLimit;
     // [Optimizer]
     bool KeepFramePalettes = false;
+    // [Recent] File1..File10: the GIFs last opened or saved, the latest first.
+    std::vector<std::string> RecentFiles;
 };
+
+constexpr int kMaxRecentFiles = 10;
+
+// Puts `path` (made absolute) first in `recent`, once, keeping at most kMaxRecentFiles.
+void AddRecentFile(std::vector<std::string>& recent, const std::string& path);
 
 // The memory limit a text gives ("2G", "512 MB", "1073741824"), raised to the smallest
 // allowed; nothing when the text is not a size.

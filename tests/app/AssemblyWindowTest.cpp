@@ -72,7 +72,7 @@ TEST_F(AssemblyWindow, CreateStopAndSaveFollowTheStates)
     const TUiCall& dlg = ui.Last();
     EXPECT_EQ(dlg.Caption, "Save animated GIF");
     EXPECT_EQ(dlg.FileOptions.InitialDir, dir.path().string() + "/images");
-    EXPECT_EQ(dlg.FileOptions.DefaultExt, "GIF");
+    EXPECT_EQ(dlg.FileOptions.DefaultExt, "gif");
     const auto gif = ReadFileBytes(dir.file("anim.gif"));
     EXPECT_EQ(QString::number(gif.size()), w->anisize->text());
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 3), "GIF");

@@ -112,7 +112,16 @@ TEST(GifFramesCommand, WritesTheFramesOpenMakes)
     EXPECT_EQ(LoadBmpFile(dir.file("out/Frame2.bmp")).Pixel(2, 2), TColor(0xFF0000));
     EXPECT_FALSE(std::filesystem::exists(dir.file("out/Frame3.bmp")));
 
-    EXPECT_NE(cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("nofolder")).Exit, 0);
+    // A missing folder is made, with its parents; a file in its place is refused, the
+    // usage on a line of its own; a bad GIF makes no folder.
+    const CliRun made = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("new/deeper"));
+    EXPECT_EQ(made.Exit, 0) << made.Err;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("new/deeper/Frame2.bmp")));
+    const CliRun onFile = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("in.gif"));
+    EXPECT_EQ(onFile.Exit, 2);
+    EXPECT_EQ(onFile.Err, "anivor-cli gif-frames: " + dir.file("in.gif") + " is not a folder\n"
+                          "Usage: anivor-cli gif-frames IN.gif OUTDIR\n");
     WriteTestFile(dir.file("bad.gif"), {'G', 'I', 'X'});
-    EXPECT_NE(cli(dir, "gif-frames " + dir.file("bad.gif") + " " + dir.file("out")).Exit, 0);
+    EXPECT_NE(cli(dir, "gif-frames " + dir.file("bad.gif") + " " + dir.file("nothing")).Exit, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nothing")));
 }

@@ -52,3 +52,20 @@ TEST(AppDir, UnwritableExecutableFolderFallsBackToTheUserDataFolder)
     });
     EXPECT_EQ(failure, "");
 }
+
+// An installed program (bin/ beside share/anivor/) keeps the user's files in the user's
+// folder even where it could write beside itself, as root can.
+TEST(AppDir, AnInstalledProgramUsesTheUserDataFolder)
+{
+    TempDir dir;
+    const fs::path exeDir = dir.path() / "usr" / "bin";
+    fs::create_directories(exeDir);
+    EXPECT_FALSE(InstalledLayout(exeDir.string()));
+    fs::create_directories(dir.path() / "usr" / "share" / "anivor");
+    EXPECT_TRUE(InstalledLayout(exeDir.string() + "/"));
+    EXPECT_EQ(SharedDataDir(exeDir.string()), (dir.path() / "usr/share/anivor").string() + "/");
+    const fs::path userHome = dir.path() / "home";
+    EXPECT_EQ(ResolveAppDir(nullptr, exeDir.string(), userHome.string()), (userHome / ".local/share/anivor").string() + "/");
+    EXPECT_TRUE(fs::is_directory(userHome / ".local/share/anivor"));
+    EXPECT_EQ(ResolveAppDir("", exeDir.string(), userHome.string()), (userHome / ".local/share/anivor").string() + "/");
+}

@@ -3,7 +3,10 @@
 #include "platform/QtUi.h"
 #include "platform/Shell.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
+#include <QTimer>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QUrl>
@@ -90,3 +93,22 @@ TEST(UiServices, OpenUrlGoesThroughTheDesktopServices)
 }
 
 #include "UiServicesTest.moc"
+
+// The save dialog adds a missing extension in lower case, whatever case the caller named
+// it in: file names are case-sensitive here and other programs write lower case.
+TEST(QtUiDialogs, TheExtensionAddedIsLowerCase)
+{
+    QtUi ui;
+    TFileDialogOptions o;
+    o.DefaultExt = "GIF";
+    QString suffix = "none";
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
+                suffix = dlg->defaultSuffix();
+                dlg->reject();
+            }
+    });
+    EXPECT_FALSE(ui.SaveFile(o).has_value());
+    EXPECT_EQ(suffix, "gif");
+}

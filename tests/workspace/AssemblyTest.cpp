@@ -306,6 +306,8 @@ TEST(PreviewSave, GifOrBmpByState)
     ScriptedUi ui;
     EXPECT_EQ(PreviewSaveDialog(TPreviewState::Stopped, "/x/images").DefaultExt, "bmp");
     EXPECT_EQ(PreviewSaveDialog(TPreviewState::Animation, "/x/images").Filters.front(), "GIF Image|*.gif");
+    // File names are case-sensitive here: the extension added is lower case, as everywhere.
+    EXPECT_EQ(PreviewSaveDialog(TPreviewState::Animation, "/x/images").DefaultExt, "gif");
 
     TFrameStrip s = StripOf({Fill('w'), Fill('r')});
     const TAssemblyResult r = CreateAnimation(s, false, {});

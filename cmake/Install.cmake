@@ -1,0 +1,49 @@
+# make install / make deb: the programs, the help, the desktop entry, the icon in the
+# hicolor theme. Settings and presets of an installed program live in the user's folder
+# (~/.local/share/anivor/), so nothing here is written at run time.
+include(GNUInstallDirs)
+
+install(TARGETS anivor anivor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The shared files; their folder also marks the layout as installed (AppDir).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/Anivor.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/anivor)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/anivor)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME anivor.png)
+endforeach()
+
+# Installed straight into a live system (no DESTDIR, not a package being built): the
+# desktop's caches learn the entry's file types and the icon at once. Packages leave that
+# to their triggers.
+install(CODE [[
+  if(NOT "$ENV{DESTDIR}" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
+    find_program(ANIVOR_UPDATE_DESKTOP update-desktop-database)
+    find_program(ANIVOR_UPDATE_ICONS gtk-update-icon-cache)
+    if(ANIVOR_UPDATE_DESKTOP)
+      execute_process(COMMAND ${ANIVOR_UPDATE_DESKTOP} -q "${CMAKE_INSTALL_PREFIX}/share/applications")
+    endif()
+    if(ANIVOR_UPDATE_ICONS)
+      execute_process(COMMAND ${ANIVOR_UPDATE_ICONS} -q -t "${CMAKE_INSTALL_PREFIX}/share/icons/hicolor")
+    endif()
+  endif()
+]])
+
+# The Debian package (cpack -G DEB): library dependencies from dpkg-shlibdeps, plus what
+# the programs load at run time without linking it (the X11 platform plugin, the fonts).
+set(CPACK_PACKAGE_NAME anivor)
+set(CPACK_PACKAGE_VENDOR "The Anivor developers")
+set(CPACK_PACKAGE_CONTACT "Anivor developers <anivor@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Studio for animated GIFs")
+set(CPACK_PACKAGE_DESCRIPTION "Anivor 13 builds animated GIFs from a strip of frames: wizards make the frames in between, effects and a frame editor change them, and anivor-cli does the same jobs from the shell.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, hicolor-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://anivor.example.org/")
+set(CPACK_GENERATOR DEB)
+include(CPack)

@@ -1,0 +1,157 @@
+// Rough edges found using the main window as a new user would.
+#include "app/AnivorForm.h"
+
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class RoughEdges : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    }
+    void Trigger(const char* name)
+    {
+        QAction* a = w->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    void Frames(int count, int width = 20, int height = 10)
+    {
+        TFrameStrip& s = w->Strip();
+        s.FrameWidth = width;
+        s.FrameHeight = height;
+        for (int i = 0; i < count; ++i)
+            s.Append(SolidBitmap(width, height, i % 2 ? clRed : clBlue));
+    }
+    QLabel* Pointer() const { return w->ScrollBoxSource->FramePointer(); }
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<TAnivorF> w;
+};
+
+} // namespace
+
+// The yellow pointer never names a frame that is gone: after New it hides, after Open it
+// shows a frame of the opened GIF, after a delay change it shows the new delay.
+TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
+{
+    Frames(7);
+    w->Strip().SelectOnly(6);
+    EXPECT_EQ(Pointer()->text(), "Frame7=10");
+    EXPECT_TRUE(Pointer()->isVisibleTo(w.get()));
+    ui.AnswerInput("25");
+    Trigger("Delay1");
+    EXPECT_EQ(Pointer()->text(), "Frame7=25");
+
+    Trigger("Create1");
+    ui.AnswerSaveFile(dir.file("seven.gif"));
+    Trigger("SaveAs1");
+    w->Strip().SelectOnly(2);
+    ui.AnswerConfirm(true);
+    Trigger("New2");
+    EXPECT_FALSE(Pointer()->isVisibleTo(w.get()));
+    EXPECT_EQ(Pointer()->text(), "");
+
+    // Open: a pointed frame of the old strip does not survive under the same name.
+    Frames(2);
+    w->Strip().SelectOnly(1);
+    ui.AnswerOpenFile(dir.file("seven.gif"));
+    Trigger("Open2");
+    ASSERT_EQ(w->Strip().Count(), 7);
+    const std::string shown = Pointer()->text().toStdString();
+    if (Pointer()->isVisibleTo(w.get())) {
+        const std::string name = shown.substr(0, shown.find('='));
+        ASSERT_GE(w->Strip().IndexOfName(name), 0) << shown;
+        EXPECT_EQ(w->Strip().EntryText(w->Strip().IndexOfName(name)), shown);
+    }
+    // A deleted frame takes the pointer with it.
+    w->Strip().SelectOnly(6);
+    Trigger("Delete2");
+    EXPECT_NE(Pointer()->text(), "Frame7=25");
+}
+
+// Save starts in the program's "images" folder, made when missing, then where the last
+// save went; the extension it adds is lower case.
+TEST_F(RoughEdges, SaveStartsInImagesThenWhereTheLastSaveWent)
+{
+    Frames(2);
+    Trigger("Create1");
+    ui.AnswerSaveFile(dir.file("elsewhere/one.gif"));
+    std::filesystem::create_directory(dir.path() / "elsewhere");
+    Trigger("SaveAs1");
+    EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/images");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "images"));
+    EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "gif");
+
+    ui.AnswerSaveFile(dir.file("elsewhere/two.gif"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/elsewhere");
+    Trigger("Stop1");
+    ui.AnswerSaveFile(dir.file("elsewhere/last.bmp"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "bmp");
+
+    // The next run starts there too.
+    w->FormDestroy();
+    w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+    Frames(1);
+    Trigger("Create1");
+    ui.AnswerSaveFileCancel();
+    Trigger("SaveAs1");
+    EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/elsewhere");
+}
+
+// After a run from the Wizards drop-down its button is up again.
+TEST_F(RoughEdges, TheWizardsButtonComesUpAfterARun)
+{
+    Frames(2);
+    w->Strip().SelectOnly(0);
+    w->Strip().WizardFrameCount = 4;
+    auto* button = qobject_cast<QToolButton*>(w->ToolBar1->widgetForAction(w->Action("btnwizard")));
+    ASSERT_NE(button, nullptr);
+    button->setDown(true); // as while its menu is open, the mouse on it
+    button->setAttribute(Qt::WA_UnderMouse, true);
+    QCursor::setPos(w->mapToGlobal(QPoint(2, w->height() - 2)));
+    Trigger("Wizard0");
+    EXPECT_FALSE(button->isDown());
+    EXPECT_FALSE(button->underMouse());
+    EXPECT_TRUE(button->isEnabled());
+}
+
+// Insert Wizard Frames of 31 frames of 1600 x 1200 is quick, with one re-layout of the
+// views.
+TEST_F(RoughEdges, InsertingManyLargeWizardFramesIsQuick)
+{
+    Frames(2, 1600, 1200);
+    w->Strip().SelectOnly(0);
+    w->Strip().ResetWizardList();
+    for (int i = 0; i < 31; ++i)
+        w->Strip().AddWizardImage(SolidBitmap(1600, 1200, i % 2 ? clLime : clYellow));
+    int relayouts = 0;
+    w->Strip().Subscribe([&](TStripChange c) { relayouts += c == TStripChange::Frames; });
+    QElapsedTimer t;
+    t.start();
+    w->Action("btnwizinsert")->trigger();
+    QCoreApplication::processEvents();
+    const qint64 ms = t.elapsed();
+    EXPECT_EQ(w->Strip().Count(), 33);
+    EXPECT_EQ(relayouts, 1);
+    std::cerr << "Insert Wizard Frames, 31 of 1600 x 1200: " << ms << " ms\n";
+}

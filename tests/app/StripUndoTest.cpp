@@ -1,0 +1,402 @@
+#include "app/AnivorForm.h"
+
+#include "editor/DrawForm.h"
+#include "editor/DrawWidgets.h"
+#include "graphics/BmpFile.h"
+#include "graphics/MemoryBudget.h"
+#include "platform/ScriptedUi.h"
+#include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+// What Undo must bring back: every entry, picture and transparency flag, and the size.
+struct StripLook {
+    std::vector<std::string> Entries;
+    std::vector<TBitmap> Pictures;
+    std::vector<bool> Transparent;
+    int Width = 0, Height = 0;
+    bool operator==(const StripLook&) const = default;
+};
+
+class StripUndo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
+    }
+    void Trigger(const char* name)
+    {
+        QAction* a = w->Action(name);
+        ASSERT_NE(a, nullptr) << name;
+        ASSERT_TRUE(a->isEnabled()) << name;
+        a->trigger();
+    }
+    // The event that made a change is over: it becomes a step.
+    void Settle() { QCoreApplication::processEvents(); }
+    StripLook Look() const
+    {
+        StripLook l;
+        const TFrameStrip& s = w->Strip();
+        for (int i = 0; i < s.Count(); ++i) {
+            l.Entries.push_back(s.EntryText(i));
+            l.Pictures.push_back(s.FindFrameImage(i).Bitmap);
+            l.Transparent.push_back(s.IsTransparent(i));
+        }
+        l.Width = s.FrameWidth;
+        l.Height = s.FrameHeight;
+        return l;
+    }
+    void Frames(std::initializer_list<TColor> colors, int width = 20, int height = 10)
+    {
+        TFrameStrip& s = w->Strip();
+        s.FrameWidth = width;
+        s.FrameHeight = height;
+        for (TColor c : colors)
+            s.Append(SolidBitmap(width, height, c));
+        s.SelectOnly(0);
+        Settle();
+    }
+    // `command` is one step: Undo gives back the strip before it, Redo the strip after it,
+    // as often as asked.
+    void ExpectOneStep(const std::string& what, const std::function<void()>& command)
+    {
+        SCOPED_TRACE(what);
+        Settle();
+        const int steps = w->History().UndoCount();
+        const StripLook before = Look();
+        command();
+        Settle();
+        const StripLook after = Look();
+        ASSERT_NE(before, after);
+        EXPECT_EQ(w->History().UndoCount(), steps + 1);
+        Trigger("Undo1");
+        Settle();
+        EXPECT_EQ(Look(), before);
+        Trigger("Redo1");
+        Settle();
+        EXPECT_EQ(Look(), after);
+        Trigger("Undo1");
+        Trigger("Redo1");
+        Settle();
+        EXPECT_EQ(Look(), after);
+        EXPECT_EQ(w->History().UndoCount(), steps + 1);
+        EXPECT_FALSE(w->Action("Redo1")->isEnabled());
+    }
+    std::string SaveGif(const std::string& name)
+    {
+        Trigger("Create1");
+        ui.AnswerSaveFile(dir.file(name));
+        Trigger("SaveAs1");
+        return dir.file(name);
+    }
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<TAnivorF> w;
+};
+
+QMimeData* FileDrag(const std::vector<std::string>& paths)
+{
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const std::string& p : paths)
+        urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    mime->setUrls(urls);
+    return mime;
+}
+
+void Drop(QWidget* target, const QPoint& pos, const std::vector<std::string>& paths)
+{
+    std::unique_ptr<QMimeData> mime(FileDrag(paths));
+    QDragEnterEvent enter(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(pos), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+} // namespace
+
+TEST_F(StripUndo, MenuItemsSitAtTheTopOfTheFrameMenu)
+{
+    const QList<QAction*> items = w->findChild<QMenu*>("mnuFrameMenu")->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[0], w->Action("Undo1"));
+    EXPECT_EQ(items[1], w->Action("Redo1"));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(w->Action("Undo1")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(w->Action("Redo1")->shortcut(), QKeySequence("Ctrl+Y"));
+    EXPECT_FALSE(w->Action("Undo1")->isEnabled());
+    EXPECT_FALSE(w->Action("Redo1")->isEnabled());
+}
+
+TEST_F(StripUndo, EveryCommandKindIsOneStep)
+{
+    ExpectOneStep("first New Frame", [&] {
+        ui.AnswerInput("20");
+        ui.AnswerInput("10");
+        Trigger("New1");
+    });
+    ExpectOneStep("New Frame", [&] { Trigger("New1"); });
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo New");
+    w->Strip().SelectOnly(0);
+    w->Strip().FindFrameImage(0).Bitmap.SetPixel(1, 1, clRed); // so that every operation shows
+    w->Strip().PixelsChanged(0);
+    ExpectOneStep("Invert", [&] { Trigger("Invert1"); });
+    // The items name the step they take back or do again.
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Invert");
+    Trigger("Undo1");
+    EXPECT_EQ(w->Action("Redo1")->text(), "&Redo Invert");
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo"); // the pixel set above: no command named it
+    Trigger("Redo1");
+    ExpectOneStep("Duplicate", [&] { Trigger("Duplicate1"); });
+    ExpectOneStep("Scroll", [&] { Trigger("Up1"); });
+    ExpectOneStep("Flip", [&] { Trigger("FlipLeftRight2"); });
+    ExpectOneStep("Delay", [&] {
+        ui.AnswerInput("25");
+        Trigger("Delay1");
+    });
+    ExpectOneStep("Delay All", [&] {
+        ui.AnswerInput("40");
+        Trigger("DelayAll1");
+    });
+    ExpectOneStep("Transparent", [&] {
+        w->PreparePopup(1, false, QPoint());
+        Trigger("Transparent1");
+    });
+    ExpectOneStep("move", [&] { emit w->List->ItemDropped(0, 2); });
+    ExpectOneStep("Delete", [&] { Trigger("Delete2"); });
+
+    // A wizard run fills only the wizard list; Insert Wizard Frames is the step.
+    w->Strip().WizardFrameCount = 4;
+    w->Strip().SelectOnly(0);
+    Settle();
+    const int steps = w->History().UndoCount();
+    Trigger("Wizard0");
+    Settle();
+    EXPECT_EQ(w->History().UndoCount(), steps);
+    ASSERT_FALSE(w->Strip().WizardImages().empty());
+    ExpectOneStep("Insert Wizard Frames", [&] { w->Action("btnwizinsert")->trigger(); });
+
+    const std::string gif = SaveGif("strip.gif");
+    ExpectOneStep("Open", [&] {
+        ui.AnswerOpenFile(gif);
+        Trigger("Open2");
+    });
+    ExpectOneStep("Animation New", [&] {
+        ui.AnswerConfirm(true);
+        Trigger("New2");
+    });
+    // Undo of New gives the frames back with their names; new frames keep counting on.
+    Trigger("Undo1");
+    ui.AnswerInput("20");
+    Trigger("New1");
+    Settle();
+    std::set<std::string> names;
+    for (int i = 0; i < w->Strip().Count(); ++i)
+        EXPECT_TRUE(names.insert(w->Strip().FindFrameImage(i).Name).second);
+}
+
+TEST_F(StripUndo, TheFrameEditorsUpdateFrameAndFileDropsAreSteps)
+{
+    Frames({clRed, clBlue});
+    TDrawF draw(w.get(), dir.file("anivor.ini"));
+    w->SetDrawWindow(&draw);
+    ExpectOneStep("Update Frame", [&] {
+        QTimer::singleShot(0, [&] {
+            draw.Action("Rectangle2")->trigger();
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(draw.pic, &press);
+            QMouseEvent move(QEvent::MouseMove, QPointF(10, 8), QPointF(10, 8), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(draw.pic, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 8), QPointF(10, 8), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(draw.pic, &release);
+            draw.Action("btnOK")->trigger();
+        });
+        Trigger("Edit1");
+    });
+    SaveBmpFile(SolidBitmap(40, 20, clLime), dir.file("lime.bmp"));
+    ExpectOneStep("drop", [&] { Drop(w->List->viewport(), w->List->ItemRect(0).center(), {dir.file("lime.bmp")}); });
+}
+
+TEST_F(StripUndo, ANewChangeEndsRedoAndUndoStopsAtTheStart)
+{
+    Frames({clRed});
+    Trigger("Invert1");
+    Settle();
+    Trigger("Invert1");
+    Settle();
+    Trigger("Undo1");
+    Settle();
+    EXPECT_TRUE(w->Action("Redo1")->isEnabled());
+    Trigger("FlipLeftRight2");
+    Settle();
+    EXPECT_FALSE(w->Action("Redo1")->isEnabled());
+    EXPECT_EQ(w->History().UndoCount(), 3); // the frame appended, two changes since
+    while (w->Action("Undo1")->isEnabled())
+        Trigger("Undo1");
+    EXPECT_TRUE(w->Strip().Empty());
+    // An Undo changes nothing the history would record as a step of its own.
+    Settle();
+    EXPECT_EQ(w->History().RedoCount(), 3);
+}
+
+// 200 steps of 640 x 480: the history keeps at least 50 of them and stays within its share
+// of the memory budget; unchanged frames are shared, so many steps cost little.
+TEST_F(StripUndo, TwoHundredStepsOfLargeFramesStayWithinTheBudget)
+{
+    const std::uint64_t frame = MemoryBudget::PictureBytes(640, 480);
+    MemoryBudget::TScopedLimit limit(256ull << 20);
+    Frames({clRed, clBlue, clLime}, 640, 480);
+    const std::uint64_t base = MemoryBudget::InUse();
+    // Kept as plain bytes, outside the budget.
+    std::vector<std::vector<std::uint8_t>> looks;
+    auto bytesOf = [](const TBitmap& b) {
+        return std::vector<std::uint8_t>(b.Bits(), b.Bits() + static_cast<std::size_t>(b.RowBytes()) * b.Height());
+    };
+    for (int i = 0; i < 200; ++i) {
+        w->Strip().SelectOnly(i % 3);
+        Trigger(i % 2 ? "Invert1" : "FlipTopDown1");
+        Settle();
+        if (i >= 150)
+            looks.push_back(bytesOf(w->Strip().FindFrameImage(i % 3).Bitmap));
+        ASSERT_LE(w->History().Bytes(), w->History().MaxBytes());
+        ASSERT_LE(MemoryBudget::InUse(), MemoryBudget::Limit());
+    }
+    // A quarter of 256 MB holds the copy of the strip and about 65 replaced pictures.
+    EXPECT_GE(w->History().UndoCount(), 50);
+    EXPECT_LE(MemoryBudget::InUse() - base, w->History().MaxBytes() + frame);
+    for (int i = 198; i >= 150; --i) {
+        Trigger("Undo1");
+        EXPECT_EQ(bytesOf(w->Strip().FindFrameImage(i % 3).Bitmap), looks[static_cast<std::size_t>(i - 150)]) << i;
+    }
+
+    // New frames add one picture each; no existing frame is copied again.
+    w->History().Reset();
+    const std::uint64_t before = w->History().Bytes();
+    for (int i = 0; i < 20; ++i) {
+        Trigger("New1");
+        Settle();
+    }
+    EXPECT_EQ(w->History().Bytes(), before + 20 * frame);
+}
+
+TEST_F(StripUndo, AStripTooLargeForTheHistoryPausesUndoAndTheCommandStillWorks)
+{
+    MemoryBudget::TScopedLimit limit(16ull << 20); // a 4 MB share: three frames of 640 x 480 fit
+    Frames({clRed, clBlue, clLime}, 640, 480);
+    EXPECT_TRUE(w->History().Active());
+    Trigger("Duplicate1");
+    Settle();
+    EXPECT_TRUE(w->Action("Undo1")->isEnabled());
+    Trigger("Duplicate1");
+    Trigger("Duplicate1");
+    Settle();
+    EXPECT_EQ(w->Strip().Count(), 6);
+    EXPECT_FALSE(w->History().Active());
+    EXPECT_FALSE(w->Action("Undo1")->isEnabled());
+    EXPECT_EQ(w->History().Bytes(), 0u);
+    // Fitting again, it starts over from there.
+    for (int i = 0; i < 3; ++i) {
+        w->Strip().SelectOnly(0);
+        Trigger("Delete2");
+    }
+    Settle();
+    EXPECT_TRUE(w->History().Active());
+    Trigger("Invert1");
+    Settle();
+    EXPECT_EQ(w->History().UndoCount(), 1);
+}
+
+// Files dropped on the frame list or the strip, and given on the command line: GIFs open
+// as frames with their delays, pictures are imported, after the frame under the drop.
+TEST_F(StripUndo, DroppedAndCommandLineFilesGoAfterTheFrameUnderThem)
+{
+    Frames({clRed, clBlue, clLime});
+    const std::string gif = SaveGif("three.gif");
+    SaveBmpFile(SolidBitmap(40, 20, clYellow), dir.file("yellow.bmp"));
+    WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
+
+    ui.AnswerButton(0); // the warning about notes.txt
+    Drop(w->List->viewport(), w->List->ItemRect(0).center(), {dir.file("yellow.bmp"), dir.file("notes.txt")});
+    EXPECT_NE(ui.Last().Text.find("notes.txt"), std::string::npos);
+    ASSERT_EQ(w->Strip().Count(), 4);
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Drop");
+    EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap.Pixel(10, 5), clYellow); // fitted, after frame 0
+    EXPECT_EQ(w->Strip().ItemIndex(), 1);
+
+    // On the strip: the frame whose place holds the point; the GIF brings its 3 frames.
+    const int x = w->Strip().FindFrameImage(2).Left + 3;
+    Drop(w->ScrollBoxSource->viewport(), QPoint(x, 5), {gif});
+    ASSERT_EQ(w->Strip().Count(), 7);
+    EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap.Pixel(1, 1), clRed);
+    EXPECT_EQ(w->Strip().FindFrameImage(5).Bitmap.Pixel(1, 1), clLime);
+    EXPECT_EQ(w->Strip().FindFrameImage(6).Bitmap.Pixel(1, 1), clLime); // the old last frame
+    EXPECT_EQ(w->RecentFiles().front(), gif);
+
+    // The command line into a fresh window is Open: the GIF's frames and its frame size.
+    w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("other.ini"));
+    w->OpenFiles({QString::fromStdString(gif), QString::fromStdString(dir.file("yellow.bmp"))});
+    ASSERT_EQ(w->Strip().Count(), 4);
+    EXPECT_EQ(w->Strip().EntryText(0), "Frame1=10");
+    EXPECT_EQ(w->Strip().FrameWidth, 20);
+    EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap.Pixel(10, 5), clYellow);
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Open");
+}
+
+TEST_F(StripUndo, RecentHoldsTheLastTenGIFsOpenedOrSavedAndIsKept)
+{
+    EXPECT_FALSE(w->Action("Recent1")->isEnabled());
+    Frames({clRed, clBlue});
+    std::vector<std::string> gifs;
+    for (int i = 0; i < 11; ++i)
+        gifs.push_back(SaveGif("g" + std::to_string(i) + ".gif"));
+    ASSERT_EQ(w->RecentFiles().size(), 10u);
+    EXPECT_EQ(w->RecentFiles().front(), gifs[10]);
+    EXPECT_EQ(w->RecentFiles().back(), gifs[1]);
+    ui.AnswerOpenFile(gifs[3]);
+    Trigger("Open2");
+    EXPECT_EQ(w->RecentFiles().front(), gifs[3]);
+    EXPECT_EQ(w->RecentFiles().size(), 10u);
+    QAction* item = w->Action("RecentFile2");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "&2 g10.gif");
+
+    // Kept in the settings file for the next run.
+    w->FormDestroy();
+    w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
+    ASSERT_EQ(w->RecentFiles().size(), 10u);
+    EXPECT_EQ(w->RecentFiles()[1], gifs[10]);
+    ui.AnswerConfirm(true);
+    Trigger("New2");
+    w->Action("RecentFile2")->trigger();
+    EXPECT_EQ(w->Strip().Count(), 2);
+    EXPECT_EQ(w->RecentFiles().front(), gifs[10]);
+
+    // A file gone since leaves the list with a message.
+    std::filesystem::remove(gifs[9]);
+    ui.AnswerButton(0);
+    w->Action("RecentFile3")->trigger();
+    EXPECT_NE(ui.Last().Text.find("no longer exists"), std::string::npos);
+    EXPECT_EQ(w->RecentFiles().size(), 9u);
+    EXPECT_EQ(w->Strip().Count(), 2);
+}
