@@ -1,3 +1,5 @@
+#include "MainWindowFixture.h"
+
 #include "app/AnivorForm.h"
 
 #include "graphics/BmpFile.h"
@@ -22,13 +24,8 @@
 
 namespace {
 
-class AssemblyWindow : public ::testing::Test {
+class AssemblyWindow : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
-        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
-    }
     void Trigger(const char* name)
     {
         QAction* a = w->Action(name);
@@ -43,9 +40,6 @@ protected:
         for (TColor c : colors)
             s.Append(SolidBitmap(20, 10, c));
     }
-    TempDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<TAnivorF> w;
 };
 
 } // namespace

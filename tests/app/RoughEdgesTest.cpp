@@ -1,4 +1,6 @@
 // Rough edges found using the main window as a new user would.
+#include "MainWindowFixture.h"
+
 #include "app/AnivorForm.h"
 
 #include "platform/ScriptedUi.h"
@@ -18,20 +20,8 @@
 
 namespace {
 
-class RoughEdges : public ::testing::Test {
+class RoughEdges : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
-        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
-    }
-    void Trigger(const char* name)
-    {
-        QAction* a = w->Action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
     void Frames(int count, int width = 20, int height = 10)
     {
         TFrameStrip& s = w->Strip();
@@ -41,9 +31,6 @@ protected:
             s.Append(SolidBitmap(width, height, i % 2 ? clRed : clBlue));
     }
     QLabel* Pointer() const { return w->ScrollBoxSource->FramePointer(); }
-    TempDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<TAnivorF> w;
 };
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "MainWindowFixture.h"
+
 #include "app/AnivorForm.h"
 
 #include "editor/DrawForm.h"
@@ -36,20 +38,8 @@ struct StripLook {
     bool operator==(const StripLook&) const = default;
 };
 
-class StripUndo : public ::testing::Test {
+class StripUndo : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
-        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
-    }
-    void Trigger(const char* name)
-    {
-        QAction* a = w->Action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
     // The event that made a change is over: it becomes a step.
     void Settle() { QCoreApplication::processEvents(); }
     StripLook Look() const
@@ -108,9 +98,6 @@ protected:
         Trigger("SaveAs1");
         return dir.file(name);
     }
-    TempDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<TAnivorF> w;
 };
 
 QMimeData* FileDrag(const std::vector<std::string>& paths)

@@ -1,5 +1,7 @@
 // The main window's wizards: the drop-down as the menu data lays it out, every item running
 // its kind, the commands locked during a run, Stop, insertion and the text settings.
+#include "MainWindowFixture.h"
+
 #include "app/AnivorForm.h"
 
 #include "platform/HelpDocument.h"
@@ -28,20 +30,8 @@ namespace {
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kBlue = 0xFF0000;
 
-class WizardWindow : public ::testing::Test {
+class WizardWindow : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
-        ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
-    }
-    void Trigger(const char* name)
-    {
-        QAction* a = w->Action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
     // Two solid frames of 8 x 6, the first selected, n = 4.
     void TwoFrames()
     {
@@ -63,9 +53,6 @@ protected:
         return true;
     }
     bool CommandsEnabled() const { return Commands(true); }
-    TempDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<TAnivorF> w;
 };
 
 // Walks the drop-down beside the menu data: same captions, separators and submenus in the
