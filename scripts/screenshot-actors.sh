@@ -19,26 +19,7 @@ ANIVOR_HOME="$HOME_DIR" build/bin/anivor &
 PID=$!
 sleep 3
 MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
-shot() {
-    import -window root "$HOME_DIR/root.png"
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    convert "$HOME_DIR/root.png" -crop "${3:-${WIDTH}x${HEIGHT}+${X}+${Y}}" +repage "$2"
-}
-at() { xdotool mousemove $((EX + $1)) $((EY + $2)); sleep 0.08; }
-click() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
-# A drag from (x1, y1) to (x2, y2); a fifth argument is a key held at the release.
-drag() {
-    at "$1" "$2"
-    xdotool mousedown 1
-    for i in 1 2 3 4 5 6 7 8; do
-        at $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
-    done
-    if [ -n "${5:-}" ]; then xdotool keydown "$5"; sleep 0.1; fi
-    xdotool mouseup 1
-    if [ -n "${5:-}" ]; then xdotool keyup "$5"; fi
-    sleep 0.3
-}
+. scripts/lib/drive.sh
 # Wizards > Actor > the item `down` places below Circle Left.
 actorWizard() {
     focus "$MAIN"

@@ -16,25 +16,7 @@ ANIVOR_HOME="$HOME_DIR" build/bin/anivor &
 PID=$!
 sleep 3
 MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
-# Pictures of one window, and mouse actions at positions inside the editor window.
-shot() {
-    import -window root "$HOME_DIR/root.png"
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    convert "$HOME_DIR/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
-}
-at() { xdotool mousemove $((EX + $1)) $((EY + $2)); sleep 0.1; }
-click() { at "$1" "$2"; xdotool click 1; sleep 0.3; }
-rclick() { at "$1" "$2"; xdotool click 3; sleep 0.5; }
-drag() {
-    at "$1" "$2"
-    xdotool mousedown 1
-    for i in 1 2 3 4 5 6 7 8; do
-        at $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
-    done
-    xdotool mouseup 1
-    sleep 0.3
-}
+. scripts/lib/drive.sh
 # Tool bar and colour panel, relative to the editor window (its designed layout).
 tool() { click 12 30; click 57 "$1"; } # the drawing tool drop-down, then the item at y
 RECTANGLE=74 ELLIPSE=118 FLOODFILL=184
