@@ -17,6 +17,8 @@ import tempfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from gif_bytes import lzw_plain, sub_blocks  # noqa: E402
 
 
 def write(folder, name, data):
@@ -36,40 +38,6 @@ def run(args):
 
 
 # --- GIF bytes by hand ---------------------------------------------------------------
-
-def sub_blocks(data, size=255):
-    out = bytearray()
-    for i in range(0, len(data), size):
-        chunk = data[i:i + size]
-        out.append(len(chunk))
-        out += chunk
-    out.append(0)
-    return bytes(out)
-
-
-def lzw_plain(pixels, code_size):
-    """Valid LZW without compression: every pixel its own code, a clear code before the
-    table would grow, so the code width never changes."""
-    clear, end = 1 << code_size, (1 << code_size) + 1
-    width = code_size + 1
-    codes, room = [clear], (1 << width) - (clear + 2) - 1
-    for i, p in enumerate(pixels):
-        if i and i % room == 0:
-            codes.append(clear)
-        codes.append(p)
-    codes.append(end)
-    acc, bits, out = 0, 0, bytearray()
-    for c in codes:
-        acc |= c << bits
-        bits += width
-        while bits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            bits -= 8
-    if bits:
-        out.append(acc & 0xFF)
-    return bytes([code_size]) + sub_blocks(bytes(out))
-
 
 def gif_header(w, h, colours=4):
     bits = max(1, (colours - 1).bit_length())
