@@ -7,6 +7,9 @@ install(TARGETS anivor anivor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The shared files; their folder also marks the layout as installed (AppDir).
 install(FILES ${PROJECT_SOURCE_DIR}/resources/Anivor.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/anivor)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/anivor)
+# The sample scripts, copied into the user's scripts folder the first time it is needed.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/scripts/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anivor/scripts
+        FILES_MATCHING PATTERN "*.js")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

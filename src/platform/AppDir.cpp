@@ -73,3 +73,15 @@ std::string SettingsFileName()
 {
     return AppDir() + "anivor.ini";
 }
+
+std::string UserFolder(const std::string& appDir, const std::string& sharedDir, const std::string& name)
+{
+    const fs::path folder = fs::path(appDir) / name;
+    const fs::path samples = fs::path(sharedDir) / name;
+    std::error_code ec;
+    if (!fs::exists(folder, ec) && fs::is_directory(samples, ec) && fs::create_directories(folder, ec))
+        for (const fs::directory_entry& e : fs::directory_iterator(samples, ec))
+            if (e.is_regular_file(ec))
+                fs::copy_file(e.path(), folder / e.path().filename(), fs::copy_options::skip_existing, ec);
+    return folder.string();
+}

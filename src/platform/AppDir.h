@@ -26,3 +26,8 @@ std::string SharedDataDir(const std::string& exeDir);
 // True when the executable is installed (its SharedDataDir exists): settings then live in
 // the user's folder.
 bool InstalledLayout(const std::string& exeDir);
+
+// The folder `name` of appDir, for files the user keeps (e.g. "scripts"). The first time,
+// when it does not exist yet and `sharedDir` ships samples under the same name, it is made
+// with copies of them; failures leave it to the caller's own file errors.
+std::string UserFolder(const std::string& appDir, const std::string& sharedDir, const std::string& name);

@@ -147,7 +147,8 @@ void TScriptForm::SetScriptText(const std::string& text)
 
 std::string TScriptForm::scriptsDir() const
 {
-    return AppDir() + "scripts";
+    // An installed program's sample scripts come along into the user's folder.
+    return UserFolder(AppDir(), SharedDataDir(ExecutableDir()), "scripts");
 }
 
 void TScriptForm::saveTo(const std::string& path)

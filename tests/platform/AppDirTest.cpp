@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -68,4 +69,23 @@ TEST(AppDir, AnInstalledProgramUsesTheUserDataFolder)
     EXPECT_EQ(ResolveAppDir(nullptr, exeDir.string(), userHome.string()), (userHome / ".local/share/anivor").string() + "/");
     EXPECT_TRUE(fs::is_directory(userHome / ".local/share/anivor"));
     EXPECT_EQ(ResolveAppDir("", exeDir.string(), userHome.string()), (userHome / ".local/share/anivor").string() + "/");
+}
+
+TEST(AppDir, AUserFolderStartsWithTheShippedSamplesOnce)
+{
+    TempDir dir;
+    const std::string app = dir.file("home") + "/", shared = dir.file("share") + "/";
+    std::filesystem::create_directories(shared + "scripts");
+    std::ofstream(shared + "scripts/star.js") << "gfx.Line(0, 0, 9, 9);";
+    std::filesystem::create_directories(app);
+    const std::string folder = UserFolder(app, shared, "scripts");
+    EXPECT_EQ(folder, app + "scripts");
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/star.js"));
+    // What the user then deletes or changes stays so.
+    std::filesystem::remove(folder + "/star.js");
+    UserFolder(app, shared, "scripts");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/star.js"));
+    // Nothing shipped: no folder is made.
+    EXPECT_EQ(UserFolder(app, shared, "actors"), app + "actors");
+    EXPECT_FALSE(std::filesystem::exists(app + "actors"));
 }
