@@ -4,6 +4,7 @@
 #include "editor/DrawTools.h"
 #include "editor/DrawWidgets.h"
 #include "effects/GeometricEffects.h"
+#include "platform/MemoryPolicy.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -134,6 +135,8 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
+    // As the window program keeps its freed memory.
+    KeepFreedPictureMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

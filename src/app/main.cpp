@@ -10,6 +10,7 @@
 #include "platform/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
+#include "platform/MemoryPolicy.h"
 #include "scripting/AutomationServer.h"
 #include "scripting/ScriptForm.h"
 #include "scripting/ScriptSession.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv)
 
     // A save stopped by Ctrl+C or a termination signal leaves no temporary file behind.
     RemoveTemporaryFilesOnInterrupt();
+    KeepFreedPictureMemory();
     TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
     // The desktop entry and the icon an installation puts in the hicolor theme.

@@ -53,7 +53,7 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
     return *this;
 }
 
-void TBitmap::allocate(int width, int height, TPixelFormat format)
+void TBitmap::allocate(int width, int height, TPixelFormat format, std::uint8_t fill)
 {
     CheckBitmapSize(width, height, "Bitmap");
     if (width == 0 || height == 0) {
@@ -68,7 +68,7 @@ void TBitmap::allocate(int width, int height, TPixelFormat format)
     m_height = height;
     m_format = format;
     m_rowBytes = rowBytes;
-    m_pixels.assign(static_cast<std::size_t>(m_rowBytes) * height, 0);
+    m_pixels.assign(static_cast<std::size_t>(m_rowBytes) * height, fill);
 }
 
 void TBitmap::SetSize(int width, int height)
@@ -78,15 +78,14 @@ void TBitmap::SetSize(int width, int height)
     CheckBitmapSize(width, height, "Bitmap");
     TBitmap old = std::move(*this);
     try {
-        allocate(width, height, old.m_format);
+        // New 24-bit pixels are white, written once.
+        allocate(width, height, old.m_format, old.m_format == TPixelFormat::pf24bit ? 0xFF : 0);
     } catch (...) {
         *this = std::move(old);
         throw;
     }
     m_palette = old.m_palette;
     m_transparent = old.m_transparent;
-    if (m_format == TPixelFormat::pf24bit)
-        std::fill(m_pixels.begin(), m_pixels.end(), 0xFF);
     const int w = std::min(width, old.m_width);
     const int h = std::min(height, old.m_height);
     if (w > 0)

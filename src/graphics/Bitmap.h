@@ -81,7 +81,7 @@ public:
     static int NearestIndex(const std::vector<TColor>& palette, TColor color);
 
 private:
-    void allocate(int width, int height, TPixelFormat format);
+    void allocate(int width, int height, TPixelFormat format, std::uint8_t fill = 0);
 
     int m_width = 0;
     int m_height = 0;
