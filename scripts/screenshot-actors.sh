@@ -14,12 +14,8 @@ mkdir -p "$HOME_DIR/actors"
 # A 32 x 32 ball with soft edges on a transparent ground.
 convert -size 32x32 xc:none -fill '#e03020' -draw "circle 16,16 16,3" -fill '#ffd020' -draw "circle 12,12 12,8" \
     "$HOME_DIR/actors/ball.png"
-trap 'kill "$PID" 2>/dev/null || true; rm -rf "$HOME_DIR"' EXIT
-ANIVOR_HOME="$HOME_DIR" build/bin/anivor &
-PID=$!
-sleep 3
-MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
 . scripts/lib/drive.sh
+start_anivor
 # Wizards > Actor > the item `down` places below Circle Left.
 actorWizard() {
     focus "$MAIN"
@@ -32,12 +28,9 @@ actorWizard() {
 }
 PATH_ITEM=6 SPIRAL_LEFT_ITEM=9
 
-focus "$MAIN"
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 MX=$X MY=$Y
-xdotool key F3; sleep 1
-xdotool key ctrl+a; xdotool type 240; xdotool key Return; sleep 0.7
-xdotool key ctrl+a; xdotool type 160; xdotool key Return; sleep 0.7
+first_frame 240 160
 focus "$MAIN"; xdotool key F3; sleep 0.7
 EX=$MX EY=$MY
 click 98 212          # Frame1 in the list

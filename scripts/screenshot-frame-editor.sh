@@ -11,12 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT=${1:-docs/screenshots}
 HOME_DIR=$(mktemp -d)
-trap 'kill "$PID" 2>/dev/null || true; rm -rf "$HOME_DIR"' EXIT
-ANIVOR_HOME="$HOME_DIR" build/bin/anivor &
-PID=$!
-sleep 3
-MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
 . scripts/lib/drive.sh
+start_anivor
 # Tool bar and colour panel, relative to the editor window (its designed layout).
 tool() { click 12 30; click 57 "$1"; } # the drawing tool drop-down, then the item at y
 RECTANGLE=74 ELLIPSE=118 FLOODFILL=184
@@ -28,10 +24,7 @@ SMART_SHAPE() { click 248 30; }
 PAINT_SHAPE() { click 385 30; }
 PIC_X=1 PIC_Y=43 # the picture's top-left corner
 
-focus "$MAIN"
-xdotool key F3; sleep 1
-xdotool key ctrl+a; xdotool type 240; xdotool key Return; sleep 0.7
-xdotool key ctrl+a; xdotool type 160; xdotool key Return; sleep 0.7
+first_frame 240 160
 focus "$MAIN"; xdotool key F4; sleep 1.5
 DRAW=$(xdotool search --name "^Anivor Draw$" | head -1)
 eval "$(xdotool getwindowgeometry --shell "$DRAW")"

@@ -2,8 +2,27 @@
 # Mouse positions are relative to EX, EY (set them to a window's top-left corner); shots
 # go through the root window, where menus and dialogs show (HOME_DIR holds the scratch).
 
-# Gives a window the keyboard (no window manager does it under Xvfb).
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+# start_anivor [ARGS]: the program of the build tree, with HOME_DIR as its folder; sets PID
+# and MAIN (the main window) and ends the program and removes HOME_DIR on exit.
+start_anivor() {
+    ANIVOR_HOME="$HOME_DIR" build/bin/anivor "$@" &
+    PID=$!
+    trap 'kill "$PID" 2>/dev/null || true; rm -rf "$HOME_DIR"' EXIT
+    sleep 3
+    MAIN=$(xdotool search --name "^Anivor 13$" | head -1)
+}
+
+# Gives a window (the main window by default) the keyboard: without a window manager a
+# closed dialog does not hand it back.
+focus() { xdotool windowfocus --sync "${1:-$MAIN}" 2>/dev/null || true; sleep 0.3; }
+
+# first_frame W H: F3 on an empty strip, answering the size prompts.
+first_frame() {
+    focus
+    xdotool key F3; sleep 1
+    xdotool key ctrl+a; xdotool type "$1"; xdotool key Return; sleep 0.7
+    xdotool key ctrl+a; xdotool type "$2"; xdotool key Return; sleep 0.7
+}
 
 # shot WINDOW FILE [GEOMETRY]: a picture of a window, or of GEOMETRY on the screen.
 shot() {
