@@ -2,7 +2,7 @@
 // picture (take the last band off, draw the new one, repaint the changed area as the
 // picture widget does) and the x4 zoom.
 #include "editor/DrawTools.h"
-#include "editor/DrawWidgets.h"
+#include "editor/ui/DrawWidgets.h"
 #include "effects/GeometricEffects.h"
 #include "platform/MemoryPolicy.h"
 

@@ -2,7 +2,7 @@
 // and building its tree, without and with the window. Previews are made only when a node
 // is selected, so opening does not pay for them.
 #include "gif/GIFImage.h"
-#include "tools/GIFExplorerForm.h"
+#include "tools/ui/GIFExplorerForm.h"
 #include "tools/GIFExplorerModel.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // runs: a fresh engine, the calls, the drawing), the same calls with lines of one pixel
 // (the cost of the call itself), and one D-Bus round trip to the drawing object served on
 // a private session bus.
-#include "scripting/AutomationServer.h"
+#include "scripting/dbus/AutomationServer.h"
 #include "scripting/ScriptSession.h"
 
 #include <QDBusConnection>

@@ -1,12 +1,14 @@
-# anivor_library(NAME [DEPS libs...] [DIRS subfolders...])
-# One library per src/ folder: every .cpp of the folder (and of the named subfolders).
+# anivor_library(NAME LEVEL n [DEPS libs...])
+# One library per src/ folder: every .cpp of the folder. LEVEL places it in the layering
+# (src/README.md): a library may depend only on libraries of lower levels, and the
+# include check (scripts/check-includes.py) holds what its files include to what DEPS
+# declares. Every library is written to the table the check reads.
 function(anivor_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;DIRS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LEVEL" "DEPS" ${ARGN})
+  if(NOT DEFINED ARG_LEVEL)
+    message(FATAL_ERROR "anivor_library(${name}): LEVEL missing")
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  foreach(dir IN LISTS ARG_DIRS)
-    file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
-    list(APPEND sources ${more})
-  endforeach()
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   set(has_cpp FALSE)
   foreach(s IN LISTS sources)
@@ -23,6 +25,22 @@ function(anivor_library name)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
+  anivor_register(${name} ${ARG_LEVEL} "${ARG_DEPS}")
+endfunction()
+
+# anivor_register(NAME LEVEL DEPS): a row of the library table for the include check:
+# the name, the folder (relative to src/), the level and the declared dependencies.
+function(anivor_register name level deps)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE ";" "," deps_text "${deps}")
+  set_property(GLOBAL APPEND PROPERTY ANIVOR_LIBRARY_TABLE "${name} ${folder} ${level} ${deps_text}")
+endfunction()
+
+# Writes the library table (one line a library) for scripts/check-includes.py.
+function(anivor_write_library_table file)
+  get_property(rows GLOBAL PROPERTY ANIVOR_LIBRARY_TABLE)
+  list(JOIN rows "\n" text)
+  file(WRITE ${file} "${text}\n")
 endfunction()
 
 # anivor_test(NAME SOURCES... DEPS libs...)

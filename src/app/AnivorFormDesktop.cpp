@@ -3,7 +3,7 @@
 // and the folder Save starts in.
 #include "AnivorForm.h"
 
-#include "platform/CommandGuard.h"
+#include "platform/ui/GuardedActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
 #include "workspace/FrameImport.h"

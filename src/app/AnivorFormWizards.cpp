@@ -2,9 +2,9 @@
 // data, one run of RunWizard with its progress and Stop, and the preview it leaves.
 #include "AnivorForm.h"
 
-#include "editor/DrawForm.h"
+#include "editor/ui/DrawForm.h"
 
-#include "platform/CommandGuard.h"
+#include "platform/ui/GuardedActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"

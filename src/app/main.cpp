@@ -2,21 +2,21 @@
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
 
-#include "editor/DrawForm.h"
+#include "editor/ui/DrawForm.h"
 #include "effects/ui/PainterEffectsForm.h"
 #include "effects/ui/PainterQBForm.h"
 #include "effects/QuickBackPresets.h"
 #include "graphics/FileWrite.h"
-#include "platform/AnivorApplication.h"
+#include "platform/ui/AnivorApplication.h"
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
 #include "platform/MemoryPolicy.h"
-#include "scripting/AutomationServer.h"
-#include "scripting/ScriptForm.h"
+#include "scripting/dbus/AutomationServer.h"
+#include "scripting/ui/ScriptForm.h"
 #include "scripting/ScriptSession.h"
-#include "tools/GIFExplorerForm.h"
-#include "tools/Avi2GifForm.h"
-#include "tools/Gif2AviForm.h"
+#include "tools/ui/GIFExplorerForm.h"
+#include "tools/ui/Avi2GifForm.h"
+#include "tools/ui/Gif2AviForm.h"
 #include "widgets/TemplatesForm.h"
 
 #include <QDialog>

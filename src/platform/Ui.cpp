@@ -1,24 +1,13 @@
 #include "Ui.h"
 
 #include "HeadlessUi.h"
-#include "QtUi.h"
-
-#include <QApplication>
 
 #include <atomic>
 
 namespace {
 
 std::atomic<Ui*> g_installed{nullptr};
-
-// Offscreen and minimal platforms have no one to click a dialog: a modal one would hang.
-bool canShowDialogs()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return false;
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
+std::atomic<Ui*> g_desktop{nullptr};
 
 } // namespace
 
@@ -26,10 +15,8 @@ Ui& UI()
 {
     if (Ui* ui = g_installed.load())
         return *ui;
-    if (canShowDialogs()) {
-        static QtUi qtUi;
-        return qtUi;
-    }
+    if (Ui* ui = g_desktop.load())
+        return *ui;
     static HeadlessUi headless;
     return headless;
 }
@@ -42,4 +29,9 @@ void SetUI(Ui* ui)
 Ui* InstalledUI()
 {
     return g_installed.load();
+}
+
+void SetDesktopUI(Ui* ui)
+{
+    g_desktop.store(ui);
 }

@@ -66,14 +66,16 @@ public:
     virtual int WaitDepth() const { return 0; }
 };
 
-// The services in force. Set once at start-up (QtUi) or by a test (ScriptedUi). Until one
-// is set (or after SetUI(nullptr)) a default serves: QtUi when a QApplication runs on a real
-// display, otherwise a non-interactive one that writes messages to stderr and raises an
-// exception for every question, so nothing ever waits for an answer nobody can give.
+// The services in force: those set with SetUI (a test's ScriptedUi), else the desktop's
+// (SetDesktopUI: the window program's dialogs on a real display), else a non-interactive
+// one that writes messages to stderr and raises an exception for every question, so
+// nothing ever waits for an answer nobody can give (anivor-cli, offscreen runs).
 Ui& UI();
 void SetUI(Ui* ui);
 // The services set with SetUI, or nullptr when the default is in force.
 Ui* InstalledUI();
+// The default when nothing is set with SetUI; nullptr takes it back.
+void SetDesktopUI(Ui* ui);
 
 // Shows the hourglass for its lifetime; restores the cursor on every way out. It ends the
 // wait on the same services it began it on, even if another Ui was installed meanwhile.

@@ -7,7 +7,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/canvas/Canvas.h"
-#include "platform/ScriptHost.h"
+#include "platform/script/ScriptHost.h"
 
 #include <functional>
 #include <memory>

@@ -6,7 +6,7 @@
 
 #include "graphics/Types.h"
 #include "graphics/canvas/PictureTarget.h"
-#include "platform/Automation.h"
+#include "platform/script/Automation.h"
 
 #include <atomic>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "ImageControl.h"
 
 #include "gif/GIFImage.h"
-#include "platform/CommandGuard.h"
+#include "platform/ui/GuardedActions.h"
 #include "platform/Ui.h"
 
 #include <QActionGroup>

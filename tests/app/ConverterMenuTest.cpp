@@ -2,8 +2,8 @@
 
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
-#include "tools/Avi2GifForm.h"
-#include "tools/Gif2AviForm.h"
+#include "tools/ui/Avi2GifForm.h"
+#include "tools/ui/Gif2AviForm.h"
 
 #include <QAction>
 

@@ -1,8 +1,8 @@
 #include "app/AnivorForm.h"
 
-#include "editor/DrawForm.h"
-#include "editor/DrawWidgets.h"
-#include "editor/GammaPanel.h"
+#include "editor/ui/DrawForm.h"
+#include "editor/ui/DrawWidgets.h"
+#include "editor/ui/GammaPanel.h"
 #include "graphics/BmpFile.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"

@@ -4,7 +4,7 @@
 
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
-#include "tools/GIFExplorerForm.h"
+#include "tools/ui/GIFExplorerForm.h"
 #include "widgets/ImageControl.h"
 
 #include <QAction>

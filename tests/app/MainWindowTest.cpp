@@ -1,7 +1,7 @@
 #include "app/AnivorForm.h"
 
 #include "platform/AppDir.h"
-#include "platform/HelpViewer.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "widgets/FrameViews.h"

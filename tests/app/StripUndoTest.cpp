@@ -2,8 +2,8 @@
 
 #include "app/AnivorForm.h"
 
-#include "editor/DrawForm.h"
-#include "editor/DrawWidgets.h"
+#include "editor/ui/DrawForm.h"
+#include "editor/ui/DrawWidgets.h"
 #include "graphics/BmpFile.h"
 #include "graphics/MemoryBudget.h"
 #include "platform/ScriptedUi.h"

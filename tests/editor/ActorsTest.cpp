@@ -1,8 +1,8 @@
 // The actors of the frame editor: recording the path by dragging, loading through the array
 // button, stamping with transparency, and the array button's cell arithmetic.
 #include "editor/Actors.h"
-#include "editor/DrawForm.h"
-#include "editor/DrawWidgets.h"
+#include "editor/ui/DrawForm.h"
+#include "editor/ui/DrawWidgets.h"
 
 #include "graphics/BmpFile.h"
 #include "platform/ScriptedUi.h"

@@ -1,4 +1,4 @@
-#include "editor/GammaPanel.h"
+#include "editor/ui/GammaPanel.h"
 
 #include "platform/ScriptedUi.h"
 

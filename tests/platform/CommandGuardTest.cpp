@@ -1,5 +1,5 @@
-#include "platform/AnivorApplication.h"
-#include "platform/CommandGuard.h"
+#include "platform/ui/AnivorApplication.h"
+#include "platform/ui/GuardedActions.h"
 #include "platform/ScriptedUi.h"
 
 #include "graphics/Exception.h"

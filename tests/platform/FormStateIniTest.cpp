@@ -1,4 +1,4 @@
-#include "platform/FormStateIni.h"
+#include "platform/ui/FormStateIni.h"
 #include "platform/IniFile.h"
 
 #include "support/TestSupport.h"

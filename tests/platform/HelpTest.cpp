@@ -1,5 +1,5 @@
 #include "platform/CommandGuard.h"
-#include "platform/HelpViewer.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ScriptedUi.h"
 
 #include "support/TestSupport.h"

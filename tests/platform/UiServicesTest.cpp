@@ -1,7 +1,7 @@
-#include "platform/DialogConversions.h"
+#include "platform/ui/DialogConversions.h"
 #include "platform/HeadlessUi.h"
-#include "platform/QtUi.h"
-#include "platform/Shell.h"
+#include "platform/ui/QtUi.h"
+#include "platform/ui/Shell.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,6 +1,6 @@
 // The drawing object on the D-Bus session bus: a private bus daemon per test program, a
 // client connection calling members, RunScript and the busy refusal; the activation file.
-#include "scripting/AutomationServer.h"
+#include "scripting/dbus/AutomationServer.h"
 #include "scripting/ScriptSession.h"
 
 #include "support/TestSupport.h"

@@ -1,9 +1,9 @@
 // The script editor window over the frame editor: its file commands with the scripted
 // Ui double, Run drawing on the frame editor's picture, View > Script.
-#include "scripting/ScriptForm.h"
+#include "scripting/ui/ScriptForm.h"
 #include "scripting/ScriptSession.h"
 
-#include "editor/DrawForm.h"
+#include "editor/ui/DrawForm.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 #include "workspace/FrameStrip.h"

@@ -3,9 +3,9 @@
 #include "ShapeTestUtil.h"
 
 #include "platform/ScriptedUi.h"
-#include "shapes/ShapeController.h"
-#include "shapes/ShapeWidget.h"
-#include "shapes/ShapesDemoForm.h"
+#include "shapes/ui/ShapeController.h"
+#include "shapes/ui/ShapeWidget.h"
+#include "shapes/ui/ShapesDemoForm.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The shape control: painting itself and elsewhere, the selection mark, the mouse modes.
 #include "ShapeTestUtil.h"
 
-#include "shapes/ShapeController.h"
-#include "shapes/ShapeWidget.h"
+#include "shapes/ui/ShapeController.h"
+#include "shapes/ui/ShapeWidget.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
 // The two converter windows driven as a user drives them: buttons, states, Abort in the
 // middle of a run, the player.
-#include "tools/Avi2GifForm.h"
-#include "tools/Gif2AviForm.h"
+#include "tools/ui/Avi2GifForm.h"
+#include "tools/ui/Gif2AviForm.h"
 #include "tools/GifToAvi.h"
-#include "tools/ConverterWindow.h"
+#include "tools/ui/ConverterWindow.h"
 
 #include "gif/GIFOptimizeFrames.h"
 #include "gif/GiflibHelpers.h"

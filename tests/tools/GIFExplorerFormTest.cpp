@@ -6,8 +6,8 @@
 #include "platform/Clipboard.h"
 #include "platform/CommandGuard.h"
 #include "platform/ScriptedUi.h"
-#include "tools/AnimationSpeedForm.h"
-#include "tools/GIFExplorerForm.h"
+#include "tools/ui/AnimationSpeedForm.h"
+#include "tools/ui/GIFExplorerForm.h"
 #include "widgets/ImageControl.h"
 
 #include <QAction>

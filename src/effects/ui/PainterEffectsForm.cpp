@@ -2,7 +2,7 @@
 
 #include "EffectImage.h"
 
-#include "platform/CommandGuard.h"
+#include "platform/ui/GuardedActions.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>

@@ -1,0 +1,160 @@
+// TDrawF: the frame editor "Anivor Draw", the modal window in which one frame of the strip
+// is drawn on. Created once at start-up and kept for the whole run, so tools, pen, brush,
+// gadgets and the selection carry over from one editing to the next.
+//
+// The window holds widgets and wiring only: the picture with its undo history is a
+// TDrawPicture, the tools a TDrawTools, the gadget pictures come from GradTextRender.
+// Every menu item and tool-bar button is a QAction named as the editor's components are
+// (`Rectangle2`, `btnselect`, `ToolButton11`, `x41`, ...), and runs inside the command
+// guard.
+#pragma once
+
+#include "editor/Actors.h"
+#include "editor/DrawPicture.h"
+#include "editor/DrawTools.h"
+#include "editor/TTFToVector.h"
+
+#include <QDialog>
+#include <QKeySequence>
+
+#include <functional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
+class QToolBar;
+class QToolButton;
+class TFrameStrip;
+class TGammaPanel;
+class TGradText;
+class TPictureView;
+class TActorView;
+class TTextGadget;
+class TqorArrayButton;
+class TqorShape;
+class TqorShapeController;
+
+class TDrawF : public QDialog {
+    Q_OBJECT
+public:
+    // The window placement is kept in `settingsFile` (section "DrawF").
+    explicit TDrawF(QWidget* parent, const std::string& settingsFile);
+    ~TDrawF() override;
+
+    // --- hand-over with the main window ---------------------------------------------------
+    // Shows frame `index` of the strip modally; on "Update Frame" writes the picture back
+    // and returns true. Any other way of closing leaves the frame as it was.
+    bool EditFrame(TFrameStrip& strip, int index);
+    // The two halves of EditFrame, around the modal run.
+    void BeginEdit(TFrameStrip& strip, int index);
+    void FinishEdit();
+
+    // Saves the window placement (at the end of the run).
+    void FormDestroy();
+
+    // --- what other parts reach ----------------------------------------------------------------
+    QAction* Action(const QString& name) const;
+    TDrawPicture& Picture() { return m_picture; }
+    TDrawTools& Tools() { return m_tools; }
+    // The picture as scripts draw on it: the same canvas, pen, brush and font as the tools.
+    TPictureTarget& ScriptTarget() { return m_picture; }
+    // The three actors and the recorded actor path (the actor wizards read actor 0 and the
+    // path; scripts replace the path).
+    TActors& Actors() { return m_actors; }
+    // View > Script (F2): shows the script editor; the item stays disabled until set.
+    void SetScriptWindow(std::function<void()> show);
+    // The frame size the zoom works from (the main window's, taken when editing starts).
+    int FrameWidth() const { return m_frameWidth; }
+    int FrameHeight() const { return m_frameHeight; }
+
+    // Resample the picture to k times the frame size.
+    void zoom1Click();
+    void zoom2Click();
+    void zoom4Click();
+
+    // Components, by their names.
+    QMenuBar* MainMenu1 = nullptr;
+    QToolBar* drawbar = nullptr;
+    QToolButton* btndraw = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* ScrollContent = nullptr;
+    TPictureView* pic = nullptr;
+    TTextGadget* tex = nullptr;
+    TGradText* GradText1 = nullptr;
+    TqorShape* qorShape1 = nullptr;
+    TqorShapeController* qorShapeController1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    TGammaPanel* gamma = nullptr;
+    TqorArrayButton* qorArrayButton1 = nullptr;
+    TActorView* actor = nullptr;
+    TActorView* actor2 = nullptr;
+    TActorView* actor3 = nullptr;
+    QMenu* drawpop = nullptr;
+    QMenu* picpop = nullptr;
+    QMenu* linepop = nullptr;
+    QMenu* texpop = nullptr;
+    QMenu* gradpop = nullptr;
+    TTTFToVectorConverter TTF;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* action(const char* name, const char* caption, std::function<void()> handler,
+                    const QKeySequence& shortcut = QKeySequence());
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createLayout();
+    void wirePicture();
+    void placeWindow();
+
+    // Tools and commands.
+    // A drawpop item that arms `tool` and shows its glyph on btndraw.
+    void chooseTool(const char* item, const char* caption, const char* tool);
+    void setBrushStyle(TBrushStyle style);
+    void syncBrushButtons();
+    void gammaChange();
+    void zoom(int k);
+    void undo();
+    void redo();
+    void updateUndoActions();
+    void updateContentSize();
+    // Gadgets.
+    void toggleGadget(QWidget* gadget);
+    TPoint gadgetOffset(const QWidget* gadget) const;
+    void textCaption();
+    void textFont();
+    void textStyle(unsigned style);
+    void textPaint(bool shadow);
+    void gradCaption();
+    void gradFont();
+    void gradColor(bool begin);
+    void gradPaint();
+    // The smart shape's place in the window: its button, mouse modes, Size to frame and
+    // Paint shape (DrawFormShape.cpp).
+    void createShapeActions();
+    void createShape();
+    // The actors and their array button (DrawFormActors.cpp).
+    void createActors();
+    void qorArrayButton1ArrayButtonClicked(int ACol, int ARow);
+    TActorView* actorView(int i) const;
+    void syncActor(int i);
+    void paintActor(int i);
+
+    std::string m_settingsFile;
+    TDrawPicture m_picture;
+    TDrawTools m_tools;
+    TActors m_actors;
+    TFrameStrip* m_strip = nullptr;
+    std::string m_frameName;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    TColor m_dialogColor = clBlack; // the colour dialog starts where it last ended
+    QActionGroup* m_brushGroup = nullptr;
+    QActionGroup* m_shapeModeGroup = nullptr;
+};

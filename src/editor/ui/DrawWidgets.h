@@ -1,0 +1,170 @@
+// The widgets that sit in the frame editor's scroll box: the picture `pic`, the text
+// label gadget `tex` and the gradient text `TGradText`. They show, and report the mouse;
+// what a press or a drag does to the picture is decided by the editor's plain classes.
+#pragma once
+
+#include "editor/GradTextRender.h"
+
+#include "wizards/ActorPicture.h"
+
+#include "graphics/Bitmap.h"
+#include "graphics/canvas/Canvas.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMenu;
+class QPainter;
+
+// Paints `area` (bitmap pixels) of the bitmap at the same place on the painter. Only that
+// area is read, so a small change of a large picture costs little.
+void PaintPictureArea(QPainter& painter, const TBitmap& bitmap, const QRect& area);
+
+// Mouse report of the picture and the gadgets: button, Ctrl/Shift state, position in the
+// widget's own pixels.
+using TMouseHandler = std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y)>;
+
+// `pic`: shows a bitmap at its own size (the widget sizes itself to it).
+class TPictureView : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPictureView(QWidget* parent = nullptr);
+    // The bitmap shown; it must outlive the view or be replaced first.
+    void SetBitmap(const TBitmap* bitmap);
+    // Shows `area` again; resizes first when the bitmap's size changed.
+    void Refresh(const TRect& area);
+
+    TMouseHandler OnMouseDown;
+    TMouseHandler OnMouseMove; // button: Qt::NoButton
+    TMouseHandler OnMouseUp;
+    QMenu* PopupMenu = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    const TBitmap* m_bitmap = nullptr;
+};
+
+// Dragging of a gadget with the left button. The gadget moves with the mouse in its
+// parent's coordinates, keeping the point where it was grabbed under the mouse.
+class TGadgetDrag {
+public:
+    void Press(QWidget& gadget, QPoint local);
+    void Move(QWidget& gadget, QPoint local);
+    void Release() { m_tag = 0; }
+    int Tag() const { return m_tag; }
+
+private:
+    int m_tag = 0;
+    QPoint m_grab;
+};
+
+// `tex`: a caption in a font, shown without background; dragged with the left button.
+class TTextGadget : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTextGadget(QWidget* parent = nullptr);
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(const std::string& caption);
+    const TFont& Font() const { return m_font; }
+    void SetFont(const TFont& font);
+    // The dragging flag: 1 while dragging.
+    int Tag() const { return m_drag.Tag(); }
+    QMenu* PopupMenu = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void relayout();
+
+    std::string m_caption = "Anivor";
+    TFont m_font;
+    TBitmap m_image;
+    TGadgetDrag m_drag;
+};
+
+// `GradText1`: text whose glyphs show a gradient. It takes the size of its text laid out
+// in its width; its rightmost 9 pixels are a handle that changes that width.
+class TGradText : public QWidget {
+    Q_OBJECT
+public:
+    explicit TGradText(QWidget* parent = nullptr);
+
+    TColor BeginColor() const { return m_look.BeginColor; }
+    void SetBeginColor(TColor color);
+    TColor EndColor() const { return m_look.EndColor; }
+    void SetEndColor(TColor color);
+    TGradientStyle GradientStyle() const { return m_look.Style; }
+    void SetGradientStyle(TGradientStyle style);
+    const std::vector<std::string>& Lines() const { return m_look.Lines; }
+    // An empty list is refused.
+    void SetLines(const std::vector<std::string>& lines);
+    TJustification Justification() const { return m_look.Justification; }
+    void SetJustification(TJustification j);
+    const TFont& Font() const { return m_look.Font; }
+    void SetFont(const TFont& font);
+    // The lines joined, each but the last followed by a carriage return.
+    std::string Text() const { return JoinGradLines(m_look.Lines); }
+    // Takes a new text (split at line breaks) when it differs from the present one.
+    void SetText(const std::string& text);
+
+    // What the gadget shows: white stands for "nothing here".
+    const TBitmap& Picture() const { return m_picture; }
+    // The drag mode: 0 none, 1 moving, 2 resizing.
+    int Tag() const { return m_mode; }
+    QMenu* PopupMenu = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void relayout();
+
+    TGradTextLook m_look;
+    TBitmap m_picture;
+    int m_mode = 0;
+    QPoint m_grab;
+    int m_grabWidth = 0;
+    bool m_laying = false;
+};
+
+// `actor`, `actor2`, `actor3`: an actor picture shown at its own size with its
+// transparency (what lies under it shows through). It only reports the mouse; where it
+// goes is decided by TActors.
+class TActorView : public QWidget {
+    Q_OBJECT
+public:
+    explicit TActorView(QWidget* parent = nullptr);
+    void SetPicture(const TActorPicture& picture);
+
+    TMouseHandler OnMouseDown;
+    TMouseHandler OnMouseMove; // button: Qt::NoButton
+    TMouseHandler OnMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage m_image;
+};

@@ -1,0 +1,482 @@
+#include "ScriptHost.h"
+
+#include "graphics/MemoryBudget.h"
+
+#include <QGuiApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJSEngine>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+#include <cctype>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The file name the script text carries inside the engine, to tell its frames on the
+// stack from those of the object wrappers.
+const char* kScriptFile = "script";
+const char* kBridgeFile = "anivor-object";
+// The longest list a script may hand to a member.
+constexpr double kMaxListLength = 2000000;
+const char* kStopProperty = "anivorScriptStopControl";
+
+std::uint64_t residentBytes()
+{
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f)
+        return 0;
+    unsigned long long size = 0, resident = 0;
+    const int n = std::fscanf(f, "%llu %llu", &size, &resident);
+    std::fclose(f);
+    return n == 2 ? resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) : 0;
+}
+
+bool languageHasEngine(const std::string& language)
+{
+    const QString l = QString::fromStdString(language);
+    for (const char* name : {"JScript", "JavaScript", "ECMAScript"})
+        if (l.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+std::vector<std::string> splitLines(const std::string& code)
+{
+    std::vector<std::string> lines(1);
+    for (char c : code) {
+        if (c == '\n')
+            lines.emplace_back();
+        else if (c != '\r')
+            lines.back() += c;
+    }
+    return lines;
+}
+
+// The spellings of a name in every mix of letter case (only the name, its lower- and
+// upper-case forms for long names).
+QStringList caseVariants(const QString& name)
+{
+    QStringList variants{name};
+    if (name.size() > 8) {
+        variants << name.toLower() << name.toUpper();
+        return variants;
+    }
+    for (int mask = 0; mask < (1 << name.size()); ++mask) {
+        QString v = name;
+        for (int k = 0; k < name.size(); ++k)
+            v[k] = (mask >> k) & 1 ? v[k].toUpper() : v[k].toLower();
+        if (!variants.contains(v))
+            variants << v;
+    }
+    return variants;
+}
+
+// Holds mouse and key input away from the windows while a script runs; Esc stops it.
+class TRunInputFilter : public QObject {
+public:
+    explicit TRunInputFilter(TActiveScriptSite& host) : m_host(host) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                m_host.Stop();
+            return true;
+        case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::Shortcut:
+        case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: case QEvent::Wheel: case QEvent::ContextMenu: case QEvent::Close:
+        case QEvent::TouchBegin: case QEvent::TouchUpdate: case QEvent::TouchEnd:
+            for (QObject* o = watched; o; o = o->parent())
+                if (o->property(kStopProperty).toBool())
+                    return false;
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    TActiveScriptSite& m_host;
+};
+
+} // namespace
+
+// One named object as the engine sees it: the wrapper made in JavaScript calls `call`
+// with the member's id, the number of arguments given and up to eight arguments.
+class TScriptBridge : public QObject {
+    Q_OBJECT
+public:
+    TScriptBridge(QJSEngine& engine, TAutomationObject& object, const std::atomic<bool>& stopping)
+        : m_engine(engine), m_object(object), m_stopping(stopping) {}
+
+    Q_INVOKABLE QJSValue call(int dispId, int argc, const QJSValue& a0, const QJSValue& a1, const QJSValue& a2,
+                              const QJSValue& a3, const QJSValue& a4, const QJSValue& a5, const QJSValue& a6,
+                              const QJSValue& a7)
+    {
+        const TAutomationMember* member = m_object.FindMember(dispId);
+        if (!member)
+            return fail("Object doesn't support this property or method", std::string());
+        if (m_stopping) {
+            m_engine.setInterrupted(true);
+            return QJSValue();
+        }
+        try {
+            const QJSValue* given[8] = {&a0, &a1, &a2, &a3, &a4, &a5, &a6, &a7};
+            QVariantList args;
+            const int n = std::min(argc, 8);
+            // Missing arguments stay missing: the member guard reports the count.
+            for (int i = 0; i < n; ++i)
+                args.push_back(toVariant(*given[i]));
+            if (argc > 8)
+                args.push_back(QVariant());
+            return fromVariant(m_object.Invoke(*member, args));
+        } catch (const std::exception& e) {
+            return fail(e.what(), member->Name);
+        }
+    }
+    // An assignment to or a read of something the object does not have.
+    Q_INVOKABLE QJSValue unsupported(const QString& name)
+    {
+        return fail("Object doesn't support this property or method", name.toStdString());
+    }
+
+    std::string FailedMember;
+    std::string FailedDescription;
+
+private:
+    QJSValue fail(const std::string& description, const std::string& member)
+    {
+        if (FailedDescription.empty() || FailedDescription != description) {
+            FailedMember = member;
+            FailedDescription = description;
+        }
+        m_engine.throwError(QJSValue::GenericError, QString::fromStdString(description));
+        return QJSValue();
+    }
+
+    static QVariant scalar(const QJSValue& v)
+    {
+        if (v.isUndefined())
+            return QVariant();
+        if (v.isNull())
+            return QVariant::fromValue(nullptr);
+        if (v.isBool())
+            return v.toBool();
+        if (v.isNumber())
+            return v.toNumber();
+        if (v.isString())
+            return v.toString();
+        return QVariant(QVariantMap()); // an object: no conversion takes it
+    }
+
+    QVariant toVariant(const QJSValue& v)
+    {
+        if (!v.isArray())
+            return scalar(v);
+        const double length = v.property("length").toNumber();
+        if (length > kMaxListLength)
+            throw EAutomationError("The list has " + std::to_string(static_cast<long long>(length))
+                                   + " values; at most " + std::to_string(static_cast<long long>(kMaxListLength))
+                                   + " are accepted");
+        const auto n = static_cast<quint32>(length);
+        MemoryBudget::Check(std::uint64_t(n) * sizeof(QVariant) * 2, "a list of " + std::to_string(n) + " values");
+        QVariantList list;
+        list.reserve(n);
+        for (quint32 i = 0; i < n; ++i) {
+            if ((i & 0xFFFF) == 0xFFFF && m_stopping)
+                throw EAutomationError("Stopped");
+            list.push_back(scalar(v.property(i)));
+        }
+        return list;
+    }
+
+    QJSValue fromVariant(const QVariant& v)
+    {
+        if (!v.isValid())
+            return QJSValue();
+        switch (v.metaType().id()) {
+        case QMetaType::Int: return QJSValue(v.toInt());
+        case QMetaType::Double: return QJSValue(v.toDouble());
+        case QMetaType::Bool: return QJSValue(v.toBool());
+        case QMetaType::QString: return QJSValue(v.toString());
+        default: return m_engine.toScriptValue(v);
+        }
+    }
+
+    QJSEngine& m_engine;
+    TAutomationObject& m_object;
+    const std::atomic<bool>& m_stopping;
+};
+
+std::string TScriptError::Text() const
+{
+    if (Line < 0)
+        return Description;
+    std::string text = "Line " + std::to_string(Line + 1) + ", position " + std::to_string(Pos + 1) + ": " + Description;
+    if (!Source.empty())
+        text += "\n" + Source;
+    return text;
+}
+
+void TScriptGlobalObjects::AddNamedIntf(const std::string& name, std::shared_ptr<TAutomationObject> object)
+{
+    m_names.push_back(name);
+    m_objects.push_back(std::move(object));
+}
+
+std::shared_ptr<TAutomationObject> TScriptGlobalObjects::GetNamedItem(const std::string& name) const
+{
+    const QString n = QString::fromStdString(name);
+    for (std::size_t i = 0; i < m_names.size(); ++i)
+        if (n.compare(QString::fromStdString(m_names[i]), Qt::CaseInsensitive) == 0)
+            return m_objects[i];
+    return nullptr;
+}
+
+TActiveScriptSite::TActiveScriptSite() = default;
+TActiveScriptSite::~TActiveScriptSite() = default;
+
+void TActiveScriptSite::AddNamedItem(const std::string& name, std::shared_ptr<TAutomationObject> object)
+{
+    m_registry.AddNamedIntf(name, std::move(object));
+}
+
+void TActiveScriptSite::SetStopControl(QObject* control)
+{
+    if (control)
+        control->setProperty(kStopProperty, true);
+}
+
+void TActiveScriptSite::Stop()
+{
+    std::lock_guard<std::mutex> lock(m_engineLock);
+    if (!m_running)
+        return;
+    StopReason none = StopReason::None;
+    m_stopReason.compare_exchange_strong(none, StopReason::User);
+    m_stopping = true;
+    if (m_engine)
+        m_engine->setInterrupted(true);
+}
+
+std::optional<TScriptError> TActiveScriptSite::Execute(const std::string& code)
+{
+    if (!languageHasEngine(ScriptLanguage))
+        throw EScriptEngine("Class not registered: there is no script engine for the language \"" + ScriptLanguage + "\"");
+    if (m_running)
+        throw Exception("A script is already running");
+
+    const std::uint64_t inUse = MemoryBudget::InUse();
+    const std::uint64_t limit = MemoryBudget::Limit();
+    m_memoryRoom = MemoryLimit ? MemoryLimit : (limit > inUse ? limit - inUse : 0);
+    m_stopReason = StopReason::None;
+    m_stopping = false;
+    m_running = true;
+
+    std::optional<TScriptError> error;
+    QThread* worker = QThread::create([this, &code, &error] { runOnWorker(code, error); });
+    worker->setStackSize(16u << 20);
+
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    TRunInputFilter filter(*this);
+    // Only a program with windows has input to hold back.
+    QGuiApplication* const windows = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (windows)
+        windows->installEventFilter(&filter);
+
+    const std::uint64_t startBytes = residentBytes();
+    QElapsedTimer clock;
+    clock.start();
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        StopReason reason = StopReason::None;
+        if (TimeoutSeconds > 0 && clock.elapsed() > TimeoutSeconds * 1000)
+            reason = StopReason::Timeout;
+        else if (const std::uint64_t now = residentBytes(); now > startBytes && now - startBytes > m_memoryRoom)
+            reason = StopReason::Memory;
+        if (reason == StopReason::None)
+            return;
+        std::lock_guard<std::mutex> lock(m_engineLock);
+        StopReason none = StopReason::None;
+        m_stopReason.compare_exchange_strong(none, reason);
+        m_stopping = true;
+        if (m_engine)
+            m_engine->setInterrupted(true);
+    });
+    watch.start();
+    worker->start();
+    loop.exec();
+    worker->wait();
+    watch.stop();
+    if (windows)
+        windows->removeEventFilter(&filter);
+    delete worker;
+    m_running = false;
+
+    if (error && OnError)
+        OnError(*this, error->Line, error->Pos, error->Source, error->Description);
+    return error;
+}
+
+void TActiveScriptSite::runOnWorker(const std::string& code, std::optional<TScriptError>& error)
+{
+    std::atomic<bool>& stopping = m_stopping;
+    QJSEngine engine;
+    std::vector<std::unique_ptr<TScriptBridge>> bridges;
+    {
+        std::lock_guard<std::mutex> lock(m_engineLock);
+        m_engine = &engine;
+        if (m_stopReason != StopReason::None)
+            engine.setInterrupted(true);
+    }
+
+    // Each named object becomes a proxy: names are found without regard to letter case,
+    // methods are functions, put members take assignments and get members are read.
+    for (int i = 0; i < m_registry.NamedItemCount(); ++i) {
+        TAutomationObject& object = *m_registry.NamedItem(i);
+        auto bridge = std::make_unique<TScriptBridge>(engine, object, stopping);
+        QString table;
+        for (const TAutomationMember& m : object.Members())
+            table += QString("'%1':[%2,%3,'%4'],").arg(QString::fromStdString(m.Name).toLower()).arg(m.DispId)
+                         .arg(static_cast<int>(m.Kind)).arg(QString::fromStdString(m.Name));
+        // The members under their own names are properties of the object itself (the fast
+        // path); other spellings fall through to a proxy behind it.
+        const QString wrapper = QString(R"JS((function (b) {
+  var members = {%1};
+  function find(k) { return typeof k === 'string' ? members[k.toLowerCase()] : undefined; }
+  function unsupported(k) { return function () { return b.unsupported(k); }; }
+  var methods = {};
+  function method(m) {
+    var f = methods[m[0]];
+    if (f === undefined) {
+      f = function (a0, a1, a2, a3, a4, a5, a6, a7) {
+        return b.call(m[0], arguments.length, a0, a1, a2, a3, a4, a5, a6, a7);
+      };
+      methods[m[0]] = f;
+    }
+    return f;
+  }
+  function read(m) { return m[1] === 2 ? b.call(m[0], 0, undefined, undefined, undefined, undefined, undefined, undefined, undefined, undefined) : b.unsupported(m[2]); }
+  function write(m, v) {
+    if (m[1] === 1) b.call(m[0], 1, v, undefined, undefined, undefined, undefined, undefined, undefined, undefined);
+    else b.unsupported(m[2]);
+  }
+  var others = new Proxy({}, {
+    get: function (t, k) {
+      var m = find(k);
+      if (m === undefined) return typeof k === 'string' ? unsupported(k) : undefined;
+      return m[1] === 0 ? method(m) : read(m);
+    },
+    set: function (t, k, v) {
+      var m = find(k);
+      if (m === undefined) b.unsupported(String(k)); else write(m, v);
+      return true;
+    },
+    has: function (t, k) { return find(k) !== undefined; }
+  });
+  var object = Object.create(others);
+  Object.keys(members).forEach(function (key) {
+    var m = members[key];
+    if (m[1] === 0)
+      Object.defineProperty(object, m[2], { value: method(m), writable: false, enumerable: true });
+    else
+      Object.defineProperty(object, m[2], { enumerable: true,
+        get: function () { return read(m); }, set: function (v) { write(m, v); } });
+  });
+  return Object.preventExtensions(object);
+}))JS").arg(table);
+        QJSValue make = engine.evaluate(wrapper, kBridgeFile);
+        QJSValue proxy = make.call({engine.newQObject(bridge.get())});
+        QJSEngine::setObjectOwnership(bridge.get(), QJSEngine::CppOwnership);
+        // The name is found without regard to letter case: "gfx" answers to "GFX" too. The
+        // first object registered under a name wins, as lookups in the registry do.
+        for (const QString& name : caseVariants(QString::fromStdString(m_registry.NamedItemName(i))))
+            if (!engine.globalObject().hasOwnProperty(name))
+                engine.globalObject().setProperty(name, proxy);
+        bridges.push_back(std::move(bridge));
+    }
+
+    const QJSValue result = engine.evaluate(QString::fromStdString(code), kScriptFile);
+    {
+        std::lock_guard<std::mutex> lock(m_engineLock);
+        m_engine = nullptr;
+    }
+
+    const StopReason reason = m_stopReason;
+    if (reason != StopReason::None) {
+        TScriptError e;
+        switch (reason) {
+        case StopReason::User: e.Description = "The script was stopped"; break;
+        case StopReason::Timeout:
+            e.Description = "The script was stopped: it ran longer than " + QString::number(TimeoutSeconds).toStdString()
+                            + " seconds";
+            break;
+        default:
+            e.Description = "The script was stopped: it used more memory than the "
+                            + MemoryBudget::FormatBytes(m_memoryRoom) + " left in the memory limit";
+            break;
+        }
+        error = e;
+        return;
+    }
+    if (!result.isError())
+        return;
+    std::string failed;
+    std::string message = result.toString().toStdString();
+    for (const auto& b : bridges)
+        if (!b->FailedDescription.empty() && result.property("message").toString().toStdString() == b->FailedDescription) {
+            failed = b->FailedMember;
+            message = b->FailedDescription;
+        }
+    error = errorFrom(code, message, result.property("stack").toString().toStdString(),
+                      result.property("lineNumber").toInt(), failed);
+}
+
+TScriptError TActiveScriptSite::errorFrom(const std::string& code, const std::string& message, const std::string& stack,
+                                          int lineNumber, const std::string& failedMember) const
+{
+    TScriptError e;
+    e.Description = message;
+    // The first frame of the script itself: errors raised by an object's wrapper carry the
+    // wrapper's line first.
+    int line = lineNumber;
+    for (const std::string& marker : {std::string("@file:") + kScriptFile + ":", std::string("@") + kScriptFile + ":"})
+        if (const std::size_t at = stack.find(marker); at != std::string::npos) {
+            line = std::atoi(stack.c_str() + at + marker.size());
+            break;
+        }
+    const std::vector<std::string> lines = splitLines(code);
+    e.Line = std::max(0, line - 1);
+    if (e.Line >= static_cast<int>(lines.size()))
+        e.Line = static_cast<int>(lines.size()) - 1;
+    e.Source = lines[e.Line];
+    // The engine gives no column: point at the failing member's name when it is on the
+    // line, else at the first character of the statement.
+    std::size_t pos = std::string::npos;
+    if (!failedMember.empty()) {
+        const QString src = QString::fromStdString(e.Source);
+        const qsizetype p = src.indexOf(QString::fromStdString(failedMember), 0, Qt::CaseInsensitive);
+        if (p >= 0)
+            pos = static_cast<std::size_t>(QString(src.left(p)).toStdString().size());
+    }
+    if (pos == std::string::npos) {
+        pos = 0;
+        while (pos < e.Source.size() && std::isspace(static_cast<unsigned char>(e.Source[pos])))
+            ++pos;
+        if (pos == e.Source.size())
+            pos = 0;
+    }
+    e.Pos = static_cast<int>(pos);
+    return e;
+}
+
+#include "ScriptHost.moc"

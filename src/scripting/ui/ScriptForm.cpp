@@ -1,0 +1,268 @@
+#include "ScriptForm.h"
+
+#include "scripting/ScriptSession.h"
+
+#include "editor/ui/DrawForm.h"
+#include "editor/ui/DrawWidgets.h"
+#include "graphics/FileWrite.h"
+#include "graphics/MemoryBudget.h"
+#include "graphics/canvas/Canvas.h"
+#include "platform/AppDir.h"
+#include "platform/ui/GuardedActions.h"
+#include "platform/Ui.h"
+
+#include <Qsci/qscilexerjavascript.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+// ActorWizardPath's points become the frame editor's actor path, which the Actor/Path
+// wizard follows. A script runs on a worker thread: the path is replaced on the editor's
+// thread.
+class TEditorActorPathSink final : public QObject, public TActorPathSink {
+public:
+    explicit TEditorActorPathSink(TDrawF& draw) : QObject(&draw), m_draw(draw) {}
+    void SetActorPath(const std::vector<TPoint>& points) override
+    {
+        QMetaObject::invokeMethod(this, [this, points] { m_draw.Actors().Path().Assign(points); });
+    }
+
+private:
+    TDrawF& m_draw;
+};
+
+const char* kFilter = "Javascript files (*.js)|*.js";
+
+QColor colorOf(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+} // namespace
+
+TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+{
+    setObjectName("ScriptForm");
+    setWindowTitle("Anivor Script");
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setGeometry(273, 408, 475, 206);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->addSeparator();
+    command("cmdOpen", "Open script", QStyle::SP_DialogOpenButton, &TScriptForm::cmdOpenClick);
+    command("cmdSave", "Save script", QStyle::SP_DialogSaveButton, &TScriptForm::cmdSaveClick);
+    command("cmdSaveAs", "Save script as...", QStyle::SP_DriveFDIcon, &TScriptForm::cmdSaveAsClick);
+    command("cmdClose", "", QStyle::SP_DialogCloseButton, &TScriptForm::cmdCloseClick);
+    ToolBar1->addSeparator();
+    command("cmdRun", "Run script", QStyle::SP_MediaPlay, &TScriptForm::cmdRunClick);
+    QAction* stop = command("cmdStop", "Stop script (Esc)", QStyle::SP_MediaStop, &TScriptForm::cmdStopClick);
+    stop->setEnabled(false);
+    // The Stop button takes clicks while a script holds the windows' input.
+    TActiveScriptSite::SetStopControl(ToolBar1->widgetForAction(stop));
+
+    scriptEditor = new QsciScintilla(this);
+    scriptEditor->setObjectName("scriptEditor");
+    // Courier New 13 pixels high; the editor widget takes sizes in points.
+    QFont font(QString::fromStdString(MapFontFamily("Courier New")));
+    font.setPointSizeF(13 * 72.0 / kPixelsPerInch);
+    auto* lexer = new QsciLexerJavaScript(scriptEditor);
+    lexer->setDefaultFont(font);
+    lexer->setFont(font);
+    scriptEditor->setLexer(lexer);
+    scriptEditor->setFont(font);
+    scriptEditor->setMarginType(0, QsciScintilla::NumberMargin);
+    scriptEditor->setMarginWidth(0, "0000");
+    scriptEditor->setMarginsBackgroundColor(colorOf(0xF2DED5));
+    scriptEditor->setMarginsFont(font);
+    scriptEditor->setMarginsForegroundColor(QColor(0x60, 0x60, 0x60));
+    scriptEditor->setUtf8(true);
+    scriptEditor->setEolMode(QsciScintilla::EolWindows);
+    scriptEditor->setAutoIndent(true);
+
+    // Esc closes the window, as in any dialog, also from inside the editor (which would
+    // keep the key); while a script runs the host takes Esc to stop it first.
+    scriptEditor->installEventFilter(this);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(scriptEditor, 1);
+    layout->addWidget(StatusBar1);
+}
+
+bool TScriptForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scriptEditor && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        reject();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QAction* TScriptForm::command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)())
+{
+    QAction* a = ToolBar1->addAction(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), hint);
+    a->setObjectName(name);
+    a->setToolTip(hint);
+    ConnectGuarded(a, [this, handler] { (this->*handler)(); });
+    return a;
+}
+
+QAction* TScriptForm::Action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+std::string TScriptForm::ScriptText() const
+{
+    QStringList lines;
+    for (int i = 0; i < scriptEditor->lines(); ++i) {
+        QString line = scriptEditor->text(i);
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        lines << line;
+    }
+    return lines.join("\r\n").toStdString();
+}
+
+void TScriptForm::SetScriptText(const std::string& text)
+{
+    scriptEditor->setText(QString::fromStdString(text));
+}
+
+std::string TScriptForm::scriptsDir() const
+{
+    // An installed program's sample scripts come along into the user's folder.
+    return UserFolder(AppDir(), SharedDataDir(ExecutableDir()), "scripts");
+}
+
+void TScriptForm::saveTo(const std::string& path)
+{
+    std::string text = ScriptText();
+    if (!text.empty())
+        text += "\r\n"; // each line ends with CR LF
+    WriteFileAtomic(path, text);
+}
+
+void TScriptForm::cmdOpenClick()
+{
+    TFileDialogOptions options;
+    options.Title = "Select a script";
+    options.InitialDir = scriptsDir();
+    options.Filters = {kFilter};
+    const std::optional<std::string> path = UI().OpenFile(options);
+    if (!path)
+        return;
+    m_scriptFileName = *path;
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(*path);
+    SetScriptText(std::string(bytes.begin(), bytes.end()));
+    StatusBar1->clearMessage();
+}
+
+void TScriptForm::cmdSaveClick()
+{
+    if (m_scriptFileName.empty())
+        cmdSaveAsClick();
+    else
+        saveTo(m_scriptFileName);
+}
+
+void TScriptForm::cmdSaveAsClick()
+{
+    TFileDialogOptions options;
+    options.Title = "Save script";
+    options.InitialDir = scriptsDir();
+    options.Filters = {kFilter};
+    options.OverwritePrompt = false;
+    const std::optional<std::string> path = UI().SaveFile(options);
+    if (!path)
+        return;
+    // The extension becomes ".js", added when missing.
+    std::string name = *path;
+    const std::size_t slash = name.rfind('/');
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
+        name.erase(dot);
+    m_scriptFileName = name + ".js";
+    saveTo(m_scriptFileName);
+}
+
+void TScriptForm::cmdCloseClick()
+{
+    if (UI().Confirm("Confirm", "Do you want to save this script?"))
+        cmdSaveClick();
+    scriptEditor->clear();
+    scriptEditor->markerDeleteAll();
+    scriptEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    m_scriptFileName.clear();
+    StatusBar1->clearMessage();
+}
+
+void TScriptForm::cmdRunClick()
+{
+    QAction* run = Action("cmdRun");
+    QAction* stop = Action("cmdStop");
+    run->setEnabled(false);
+    stop->setEnabled(true);
+    StatusBar1->showMessage("Running... (Esc stops the script)");
+    std::optional<TScriptError> error;
+    try {
+        error = m_session.RunScript(ScriptText());
+    } catch (...) {
+        run->setEnabled(true);
+        stop->setEnabled(false);
+        StatusBar1->clearMessage();
+        throw;
+    }
+    run->setEnabled(true);
+    stop->setEnabled(false);
+    if (error) {
+        QString text = QString::fromStdString(error->Text());
+        StatusBar1->showMessage(text.section('\n', 0, 0));
+        if (error->Line >= 0 && error->Line < scriptEditor->lines())
+            scriptEditor->setCursorPosition(error->Line, error->Pos);
+    } else {
+        StatusBar1->clearMessage();
+    }
+}
+
+void TScriptForm::cmdStopClick()
+{
+    m_session.se.Stop();
+}
+
+void AttachScripting(TDrawF& draw, TScriptSession& session, TScriptForm& form)
+{
+    session.Gfx().SetTargetPicture(&draw.ScriptTarget());
+    session.Gfx().SetActorPathSink(new TEditorActorPathSink(draw));
+    // The view shows a copy while a script draws on another thread.
+    auto shown = std::make_shared<TBitmap>();
+    session.BeforeRun = [&draw, shown] {
+        try {
+            *shown = draw.Picture().Bitmap();
+            draw.pic->SetBitmap(shown.get());
+        } catch (const EOutOfMemory&) {
+            draw.pic->SetBitmap(nullptr);
+        }
+    };
+    session.AfterRun = [&draw, shown] {
+        draw.pic->SetBitmap(&draw.Picture().Bitmap());
+        *shown = TBitmap();
+    };
+    draw.SetScriptWindow([&form] { form.exec(); });
+}
