@@ -60,11 +60,6 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     f.setPixelSize(11);
     setFont(f);
 
-    // FormCreate: the run's values start as the strip defines them; the working bitmap
-    // starts empty.
-    m_strip.FrameCounter = 1;
-    m_strip.LoopCount = 0;
-    m_strip.RotationAngle = 90;
     m_history = std::make_unique<TStripHistory>(m_strip);
 
     createActions();
@@ -143,13 +138,8 @@ void TAnivorF::createActions()
     action("Create1", "&Create", {}, [this] { createAnimation(false); });
     action("CreateSelection1", "Create Se&lection", {}, [this] { createAnimation(true); });
     action("Open2", "&Open...", {}, [this] {
-        const std::string before = m_strip.LastOpenedFile;
-        m_strip.LastOpenedFile.clear();
-        OpenCommand(m_strip, m_loaded.OpenDir);
-        if (!m_strip.LastOpenedFile.empty())
-            AddRecentFile(m_strip.LastOpenedFile);
-        else
-            m_strip.LastOpenedFile = before;
+        if (const auto opened = OpenCommand(m_strip, m_loaded.OpenDir))
+            AddRecentFile(*opened);
     });
     action("SaveAs1", "Save &As...", {}, [this] { saveAnimation(); });
     action("Stop1", "Stop", QKeySequence("F2"), [this] { stopAnimation(); });
@@ -176,7 +166,7 @@ void TAnivorF::createActions()
     action("SetLoops1", "Set &Loops...", {}, [&s] { SetLoopsCommand(s); });
     QAction* defTrans = action("DefTrans", "Default Transparent", {}, [this] {
         DefaultTransparentCommand(m_strip);
-        Action("DefTrans")->setChecked(m_strip.DefTrans);
+        Action("DefTrans")->setChecked(m_strip.Session.DefTrans);
     });
     // The check mark shows the strip's flag; the handler keeps them equal.
     defTrans->setCheckable(true);
@@ -582,7 +572,6 @@ void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& globalPos, co
     m_popupFrame = frame >= 0 && frame < m_strip.Count() ? frame : -1;
     m_popupOnImage = onImage && m_popupFrame >= 0;
     m_popupImagePos = imagePos;
-    m_strip.PopupPoint = TPoint(globalPos.x(), globalPos.y());
     Action("Transparent1")->setChecked(m_popupFrame >= 0 && m_strip.IsTransparent(m_popupFrame));
 }
 
@@ -595,9 +584,9 @@ void TAnivorF::textWizardText()
 {
     if (!m_templates)
         return;
-    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.TextWizardText)));
+    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.Session.TextWizardText)));
     if (m_templates->exec() == QDialog::Accepted)
-        m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
+        m_strip.Session.TextWizardText = SplitLines(m_templates->Text().toStdString());
 }
 
 void TAnivorF::SetDrawWindow(TDrawF* window)
@@ -640,10 +629,10 @@ void TAnivorF::openWebSite()
 void TAnivorF::applySettings(const TSettings& s)
 {
     FilePanel->SetDirectory(QString::fromStdString(s.FramesDir));
-    m_strip.WizardFrameCount = s.WizardFrameCount;
-    m_strip.NewFrameWidth = s.NewFrameWidth;
-    m_strip.NewFrameHeight = s.NewFrameHeight;
-    m_strip.DefaultDelay = s.DefaultDelay;
+    m_strip.Session.WizardFrameCount = s.WizardFrameCount;
+    m_strip.Session.NewFrameWidth = s.NewFrameWidth;
+    m_strip.Session.NewFrameHeight = s.NewFrameHeight;
+    m_strip.Session.DefaultDelay = s.DefaultDelay;
     MemoryBudget::SetLimit(s.MemoryLimit);
     PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
@@ -676,10 +665,10 @@ TSettings TAnivorF::CurrentSettings() const
         s.Width = width();
         s.Height = height();
     }
-    s.WizardFrameCount = m_strip.WizardFrameCount;
-    s.NewFrameWidth = m_strip.NewFrameWidth;
-    s.NewFrameHeight = m_strip.NewFrameHeight;
-    s.DefaultDelay = m_strip.DefaultDelay;
+    s.WizardFrameCount = m_strip.Session.WizardFrameCount;
+    s.NewFrameWidth = m_strip.Session.NewFrameWidth;
+    s.NewFrameHeight = m_strip.Session.NewFrameHeight;
+    s.DefaultDelay = m_strip.Session.DefaultDelay;
     s.KeepFramePalettes = PainterReduceF->KeepFramePalettes();
     if (!FilePanel->Directory().isEmpty())
         s.FramesDir = FilePanel->Directory().toStdString();
@@ -705,7 +694,6 @@ void TAnivorF::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    m_strip.WorkBitmap = TBitmap();
     RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
 }
 
@@ -751,6 +739,12 @@ void TAnivorF::showAssembly(int frames,
     AssemblyProgress->setVisible(true);
     TAssemblyResult result = build(options, view);
     AssemblyProgress->setVisible(false);
+    // Stop shows the last frame built, also of a build that failed part way.
+    if (!result.LastFrame.Empty()) {
+        m_lastAssembled = std::move(result.LastFrame);
+        if (m_previewState == TPreviewState::Stopped)
+            m_stoppedPicture = m_lastAssembled; // what the preview now shows
+    }
     if (result.Size >= 0)
         anisize->setText(QString::number(result.Size));
     if (!result.Succeeded())
@@ -762,7 +756,8 @@ void TAnivorF::showAssembly(int frames,
 
 void TAnivorF::stopAnimation()
 {
-    ImageAnimate->ShowBitmap(m_strip.WorkBitmap);
+    m_stoppedPicture = m_lastAssembled;
+    ImageAnimate->ShowBitmap(m_stoppedPicture);
     setPreviewState(TPreviewState::Stopped);
 }
 
@@ -788,7 +783,7 @@ void TAnivorF::saveAnimation()
     WaitCursor wait;
     // The animation last created, the very bytes `anisize` measured; a failed Create since
     // has shown its frames in the preview but left this one to save.
-    SavePreview(*path, m_previewState, m_animation.get(), m_strip.WorkBitmap);
+    SavePreview(*path, m_previewState, m_animation.get(), m_stoppedPicture);
     // The next save starts where this one went.
     m_loaded.SaveDir = std::filesystem::path(*path).parent_path().string();
     if (m_previewState == TPreviewState::Animation)
@@ -811,7 +806,7 @@ void TAnivorF::optimizeFrame()
         frame = m_strip.ItemIndex();
     if (frame < 0 || frame >= m_strip.Count())
         return;
-    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
+    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap());
     PainterReduceF->exec();
 }
 
@@ -822,7 +817,7 @@ void TAnivorF::SetPainterEffectsWindow(TPainterEffectsF* window)
         return;
     // "Add" and the series append to the strip; a series is as long as Set Frames says.
     window->Model().OnAppend = [this](const TBitmap& picture) { m_strip.Append(picture); };
-    window->Model().SeriesLength = [this] { return m_strip.WizardFrameCount; };
+    window->Model().SeriesLength = [this] { return m_strip.Session.WizardFrameCount; };
 }
 
 int TAnivorF::popupFrame() const
@@ -838,7 +833,7 @@ void TAnivorF::effectFrame()
         return;
     // "Add" may append frames while the window is open: the frame is found again by name.
     const std::string name = m_strip.FindFrameImage(frame).Name;
-    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap))
+    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap()))
         return;
     ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());
 }
@@ -848,7 +843,7 @@ void TAnivorF::backgroundsFrame()
     const int frame = popupFrame();
     if (frame < 0 || !PainterQBF)
         return;
-    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap;
+    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap();
     if (bitmap.Width() == 0 || bitmap.Height() == 0) {
         UI().ShowMessage(" empty bitmap");
         return;
