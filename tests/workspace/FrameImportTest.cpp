@@ -294,3 +294,50 @@ TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
     EXPECT_EQ(ImportImageFiles(none, {paths[0], dir.file("notes.txt")}), 1);
     EXPECT_EQ(none.Count(), 0);
 }
+
+// Files given on the command line or dropped: every readable one comes in, in order after
+// the frame given; one message names each file refused and why.
+TEST(InsertFiles, EveryReadableFileComesInAndOneMessageNamesEachRefused)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    SaveQtFile(SolidBitmap(40, 30, kRed), dir.file("a.png"), "PNG");
+    WriteTestFile(dir.file("bad.png"), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+    SaveBmpFile(SolidBitmap(20, 10, kBlue), dir.file("b.bmp"));
+    WriteTestFile(dir.file("bad.gif"), {'P', 'I', 'F', '8', '9', 'a', 1, 2, 3, 4, 5, 6});
+    const std::string gif = WriteGif(dir, "c.gif", {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 6, -1)});
+    WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
+    const std::vector<std::string> paths{dir.file("a.png"), dir.file("bad.png"),   dir.file("b.bmp"),
+                                         dir.file("bad.gif"), dir.file("gone.png"), gif, dir.file("notes.txt")};
+
+    TFrameStrip s;
+    s.SetFrameSize(40, 30);
+    s.Append(SolidBitmap(40, 30, clWhite));
+    s.Append(SolidBitmap(40, 30, clWhite));
+    const TInsertResult r = InsertFiles(s, paths, 0);
+    EXPECT_EQ(r.Inserted, 4);
+    ASSERT_EQ(s.Count(), 6);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(20, 15), kRed);
+    EXPECT_EQ(s.FindFrameImage(2).Bitmap().Pixel(20, 15), kBlue);
+    EXPECT_EQ(s.EntryText(4).substr(s.EntryText(4).find('=')), "=6");
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(20, 15), clWhite);
+    EXPECT_EQ(s.ItemIndex(), 1);
+    EXPECT_EQ(r.Refused, (std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file",
+                                                   dir.file("bad.gif") + ": Invalid GIF signature"}));
+    EXPECT_EQ(r.Skipped, (std::vector<std::string>{dir.file("gone.png"), dir.file("notes.txt")}));
+    EXPECT_EQ(r.GIFFiles, std::vector<std::string>{gif});
+
+    // The command: one warning with every file not taken.
+    TFrameStrip fresh;
+    EXPECT_EQ(InsertFilesCommand(fresh, paths), std::vector<std::string>{gif});
+    EXPECT_EQ(fresh.Count(), 4);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Errors().empty());
+    for (const char* name : {"bad.png: Not a PNG file", "bad.gif: Invalid GIF signature", "gone.png", "notes.txt"})
+        EXPECT_NE(ui.Messages()[0].find(name), std::string::npos) << name;
+    // Nothing taken at all: an error.
+    ui.ClearCalls();
+    TFrameStrip none;
+    InsertFilesCommand(none, {dir.file("bad.png")});
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file"});
+}
