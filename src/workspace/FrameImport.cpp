@@ -73,8 +73,12 @@ int ComposeGIFFrames(const TGIFImage& image, const std::string& path, int defaul
         if (!holdsPixels(frame))
             continue;
         const TBitmap& picture = composer.Next(*frame);
-        const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
-        take(picture, gce ? gce->Delay() : defaultDelay, composer.IsHole(0, composer.Height() - 1));
+        // Of several graphic control extensions the last one's delay counts.
+        int delay = defaultDelay;
+        for (const auto& ext : frame->Extensions)
+            if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get()))
+                delay = gce->Delay();
+        take(picture, delay, composer.IsHole(0, composer.Height() - 1));
         ++taken;
     }
     return taken;

@@ -19,11 +19,12 @@ TRect FittedRect(int w, int h, const TRect& dest);
 
 // The frames of a GIF as Open takes them, handed to `take` in order: every frame that holds
 // pixels composed onto the logical screen as a browser shows it (TGIFComposer: disposal
-// methods, transparent pixels), with the delay of its graphic control extension
+// methods, transparent pixels), with the delay of its last graphic control extension
 // (`defaultDelay` without one). A composed frame is transparent when its bottom-left pixel
 // is a hole (no frame covers it there): the strip keys a frame's transparency by the colour
-// of that pixel, and the hole colour is one no drawn pixel has, so Create makes exactly the
-// holes transparent again. Holes elsewhere in an opaque frame show the hole colour.
+// of that pixel, and the hole colour is one no drawn pixel has, so in the strip the holes
+// and only they carry it and Create makes them transparent again. Holes elsewhere in an
+// opaque frame show the hole colour.
 // The budget is asked first for every frame and the composer's screens; a refusal names
 // `path`. Returns how many frames were handed over.
 using TGIFFrameFn = std::function<void(const TBitmap& picture, int delay, bool transparent)>;
