@@ -1,12 +1,15 @@
 #include "FrameImport.h"
 
+#include "gif/GIFDraw.h"
 #include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "graphics/NumberRules.h"
 #include "graphics/canvas/Canvas.h"
+#include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 
 #include <algorithm>
@@ -53,36 +56,32 @@ TRect FittedRect(int w, int h, const TRect& dest)
     return {dest.Left + m, dest.Top, dest.Right - m, dest.Bottom};
 }
 
-namespace {
-
-// The delay and transparency of a GIF frame: its graphic control extensions, else the
-// strip's defaults.
-void gifFrameTiming(const TFrameStrip& strip, const TGIFSubImage& frame, int& delay, bool& transparent)
+int ComposeGIFFrames(const TGIFImage& image, const std::string& path, int defaultDelay, const TGIFFrameFn& take)
 {
-    delay = strip.Session.DefaultDelay;
-    transparent = strip.Session.DefTrans;
-    for (const auto& ext : frame.Extensions)
-        if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get())) {
-            delay = gce->Delay();
-            transparent = gce->Transparent();
-        }
-}
-
-} // namespace
-
-bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
-{
-    const TGIFSubImage& frame = *image.Images.at(static_cast<std::size_t>(i));
-    int delay = 0;
-    bool transparent = false;
-    const TBitmap& picture = frame.Bitmap();
-    if (strip.Count() == 0)
-        strip.SetFrameSize(picture.Width(), picture.Height());
-    gifFrameTiming(strip, frame, delay, transparent);
-    if (picture.Empty() || picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
-        return false;
-    appendFrame(strip, picture, delay, transparent);
-    return true;
+    const auto holdsPixels = [](const auto& f) { return !f->Empty(); };
+    const auto count = std::count_if(image.Images.begin(), image.Images.end(), holdsPixels);
+    if (count == 0)
+        return 0;
+    const TPoint screen = GIFScreenSize(image);
+    // Every frame becomes a screen-sized 24-bit picture; the composer holds two more.
+    MemoryBudget::Check(MemoryBudget::PictureBytes(screen.X, screen.Y, count + 2),
+                        "opening " + std::to_string(count) + " frames of " + std::to_string(screen.X) + " x "
+                            + std::to_string(screen.Y) + " from " + path);
+    TGIFComposer composer(image);
+    int taken = 0;
+    for (const auto& frame : image.Images) {
+        if (!holdsPixels(frame))
+            continue;
+        const TBitmap& picture = composer.Next(*frame);
+        // Of several graphic control extensions the last one's delay counts.
+        int delay = defaultDelay;
+        for (const auto& ext : frame->Extensions)
+            if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get()))
+                delay = gce->Delay();
+        take(picture, delay, composer.IsHole(0, composer.Height() - 1));
+        ++taken;
+    }
+    return taken;
 }
 
 void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings)
@@ -116,8 +115,11 @@ void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::s
     TGIFImage image;
     LoadGIFDocument(image, path, warnings);
     const TStripUpdate update(strip);
-    for (int i = 0; i < image.Count(); ++i)
-        AddFrameFromGIF(strip, image, i);
+    ComposeGIFFrames(image, path, strip.Session.DefaultDelay, [&](const TBitmap& picture, int delay, bool transparent) {
+        if (strip.Count() == 0)
+            strip.SetFrameSize(picture.Width(), picture.Height());
+        appendFrame(strip, picture, delay, transparent);
+    });
 }
 
 std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir)
@@ -235,6 +237,17 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
     return -1;
 }
 
+namespace {
+
+// Why a file could not be read, naming it once.
+std::string refusal(const std::string& path, const std::exception_ptr& e)
+{
+    const std::string why = ExceptionMessage(e);
+    return why.find(path) != std::string::npos ? why : path + ": " + why;
+}
+
+} // namespace
+
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after)
 {
     TInsertResult result;
@@ -261,30 +274,18 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
             continue;
         }
         std::vector<std::string> warnings;
-        if (ext == ".GIF") {
-            TGIFImage image;
-            LoadGIFDocument(image, path, &warnings);
-            int w = -1, h = -1, taken = 0;
-            for (int i = 0; i < image.Count(); ++i) {
-                const TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
-                const TBitmap& picture = frame.Bitmap();
-                if (w < 0) {
-                    w = picture.Width();
-                    h = picture.Height();
-                }
-                // As Open: frames of another size than the first are left out.
-                if (picture.Empty() || picture.Width() != w || picture.Height() != h)
-                    continue;
-                int delay = 0;
-                bool transparent = false;
-                gifFrameTiming(strip, frame, delay, transparent);
-                insert(picture, delay, transparent);
-                ++taken;
+        try {
+            if (ext == ".GIF") {
+                TGIFImage image;
+                LoadGIFDocument(image, path, &warnings);
+                if (ComposeGIFFrames(image, path, strip.Session.DefaultDelay, insert) > 0)
+                    result.GIFFiles.push_back(path);
+            } else {
+                insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
             }
-            if (taken > 0)
-                result.GIFFiles.push_back(path);
-        } else {
-            insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
+        } catch (...) {
+            // The files before and after it still come in.
+            result.Refused.push_back(refusal(path, std::current_exception()));
         }
         for (const std::string& w : warnings)
             result.Warnings.push_back(path + ": " + w);
@@ -304,12 +305,14 @@ std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vecto
     std::string text;
     for (const std::string& path : result.Skipped)
         text += path + ": not a GIF or picture file Anivor can take\n";
+    for (const std::string& r : result.Refused)
+        text += r + "\n";
     for (const std::string& w : result.Warnings)
         if (w.ends_with("Premature end of data"))
             text += w + ". The frames complete before the cut were taken.\n";
     if (!text.empty()) {
         text.pop_back();
-        UI().MessageDlg(text, TMsgDlgType::mtWarning);
+        UI().MessageDlg(text, result.Inserted == 0 ? TMsgDlgType::mtError : TMsgDlgType::mtWarning);
     }
     return result.GIFFiles;
 }

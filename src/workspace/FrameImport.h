@@ -17,11 +17,18 @@
 // source in a flat destination overflows it and is cut at its edges.
 TRect FittedRect(int w, int h, const TRect& dest);
 
-// Appends frame i of `image` to the strip when it has the strip's frame size (the first
-// frame of an empty strip sets that size); other frames are skipped silently. The delay
-// and transparency come from the frame's graphic control extensions, else DefaultDelay and
-// DefTrans. Returns whether a frame was added.
-bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i);
+// The frames of a GIF as Open takes them, handed to `take` in order: every frame that holds
+// pixels composed onto the logical screen as a browser shows it (TGIFComposer: disposal
+// methods, transparent pixels), with the delay of its last graphic control extension
+// (`defaultDelay` without one). A composed frame is transparent when its bottom-left pixel
+// is a hole (no frame covers it there): the strip keys a frame's transparency by the colour
+// of that pixel, and the hole colour is one no drawn pixel has, so in the strip the holes
+// and only they carry it and Create makes them transparent again. Holes elsewhere in an
+// opaque frame show the hole colour.
+// The budget is asked first for every frame and the composer's screens; a refusal names
+// `path`. Returns how many frames were handed over.
+using TGIFFrameFn = std::function<void(const TBitmap& picture, int delay, bool transparent)>;
+int ComposeGIFFrames(const TGIFImage& image, const std::string& path, int defaultDelay, const TGIFFrameFn& take);
 
 // Loads a GIF file as Open and Import read it. The reader's warnings ("Premature end of
 // data" for a file cut short: the frames complete before the cut are kept) are added to
@@ -33,9 +40,10 @@ void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std:
 // or whose picture is empty, is refused: "<path>: the GIF file has no picture".
 TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
-// Open after the dialog: clears the strip, loads the file and adds its frames. Frames added
-// before a load error stay; the error is passed on. The reader's warnings go to
-// `warnings` as in LoadGIFDocument.
+// Open after the dialog: clears the strip, loads the file and adds its frames as
+// ComposeGIFFrames makes them; the frame size becomes the logical screen's. A load error
+// (or a refusal of the budget) is passed on with the strip left empty. The reader's
+// warnings go to `warnings` as in LoadGIFDocument.
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Open once the file is known: a file cut short opens the frames before the cut and then
@@ -70,19 +78,21 @@ std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<st
 TBitmap FitToFrame(const TBitmap& picture, int width, int height);
 
 // Files handed to the program (its command line, a drop on the strip or the frame list),
-// inserted in order after frame `after` (-1, or past the last: at the end): every frame of
-// a GIF of its first frame's size with its delay and transparency (as Open takes them),
-// and every picture as Import makes it. The first frame of an empty strip sets the frame
-// size; other sizes are fitted into it. The first inserted frame becomes the item index
-// and the selection. A file that cannot be read throws; the files before it stay.
+// inserted in order after frame `after` (-1, or past the last: at the end): the frames of
+// a GIF as Open takes them (ComposeGIFFrames), and every picture as Import makes it. The
+// first frame of an empty strip sets the frame size; other sizes are fitted into it. The
+// first inserted frame becomes the item index and the selection. A file that cannot be
+// read is refused and the others are still inserted.
 struct TInsertResult {
     int Inserted = 0;
     std::vector<std::string> Skipped;  // not a GIF or picture file, or not a file at all
+    std::vector<std::string> Refused;  // "<path>: <why it could not be read>"
     std::vector<std::string> Warnings; // "<path>: <reader warning>"
     std::vector<std::string> GIFFiles; // the GIFs that gave frames
 };
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);
 
-// InsertFiles with its messages: the files not taken and GIFs cut short are named in one
-// warning. Returns the GIFs that gave frames.
+// InsertFiles with its message: one names every file not taken and why (not a file Anivor
+// takes, unreadable, a GIF cut short); an error when nothing was inserted, else a warning.
+// Returns the GIFs that gave frames.
 std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);

@@ -149,6 +149,37 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
     EXPECT_TRUE(ui.Errors().empty());
 }
 
+// After "Use" on frame 1, the window opened on frame 2 (same size, bars untouched) works
+// on frame 2: it shows the effect on frame 2, and "Use" gives frame 2 that, never frame
+// 1's result.
+TEST_F(EffectWindows, EffectsStartFromTheFrameTheyWereOpenedFor)
+{
+    const TBitmap first = Noise(40, 30, 21), second = Noise(40, 30, 22);
+    Frames({first, second});
+    QTimer::singleShot(0, [&] {
+        fx->ETree->setCurrentItem(fx->NodeItem(FindPainterEffectNode("Twist")));
+        fx->SpeedButton1->click();
+    });
+    Trigger("Effect1");
+    ASSERT_EQ(Frame(0), Twisted(first, 10));
+
+    w->Strip().SelectOnly(1);
+    w->PreparePopup(1, true, QPoint(10, 10), QPoint(1, 1));
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        EXPECT_EQ(fx->Model().Image(), Twisted(second, 10));
+        const TColor want = Twisted(second, 10).Pixel(5, 5);
+        EXPECT_EQ(fx->image->pixmap().toImage().pixel(5, 5), qRgb(GetRValue(want), GetGValue(want), GetBValue(want)));
+        fx->SpeedButton1->click();
+    });
+    Trigger("Effect1");
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(Frame(1), Twisted(second, 10));
+    EXPECT_EQ(Frame(0), Twisted(first, 10));
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
 TEST_F(EffectWindows, DraggingABarSkipsPassedPositionsButNeverTheLast)
 {
     const TBitmap source = Noise(64, 48, 3);

@@ -347,6 +347,25 @@ TEST_F(StripUndo, DroppedAndCommandLineFilesGoAfterTheFrameUnderThem)
     EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Open");
 }
 
+// `anivor a.bmp bad.png b.bmp`: both readable files come in as one step, and one message
+// names the file refused and why.
+TEST_F(StripUndo, CommandLineFilesPastAnUnreadableOneStillComeIn)
+{
+    SaveBmpFile(SolidBitmap(20, 10, clRed), dir.file("a.bmp"));
+    WriteTestFile(dir.file("bad.png"), {'x', 'y', 'z'});
+    SaveBmpFile(SolidBitmap(20, 10, clBlue), dir.file("b.bmp"));
+    ui.AnswerButton(0);
+    ExpectOneStep("Open", [&] {
+        w->OpenFiles({QString::fromStdString(dir.file("a.bmp")), QString::fromStdString(dir.file("bad.png")),
+                      QString::fromStdString(dir.file("b.bmp"))});
+    });
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0], dir.file("bad.png") + ": Not a PNG file");
+    ASSERT_EQ(w->Strip().Count(), 2);
+    EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap().Pixel(1, 1), clBlue);
+    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Open");
+}
+
 TEST_F(StripUndo, RecentHoldsTheLastTenGIFsOpenedOrSavedAndIsKept)
 {
     EXPECT_FALSE(w->Action("Recent1")->isEnabled());
