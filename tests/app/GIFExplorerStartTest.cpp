@@ -22,7 +22,7 @@ TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerAndItsSpeedReachesCreate)
         TGIFExplorerF explorer(&w);
         w.SetGIFExplorer(&explorer);
         EXPECT_FALSE(explorer.isVisible());
-        QAction* item = w.Action("GIFExplorer1");
+        QAction* item = w.Action("tools.gif-explorer");
         ASSERT_TRUE(item->isEnabled());
         w.show();
         item->trigger();
@@ -30,14 +30,14 @@ TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerAndItsSpeedReachesCreate)
         EXPECT_TRUE(explorer.isWindow());
 
         // 800 %: a frame delay of 10 (120 ms at 100 %) lasts 15 ms in the preview.
-        explorer.Action("MenuAnimationSpeed800")->trigger();
+        explorer.Action("animation.speed-800")->trigger();
         TFrameStrip& s = w.Strip();
         s.FrameWidth = 20;
         s.FrameHeight = 10;
         s.DefaultDelay = 10;
         s.Append(SolidBitmap(20, 10, clRed));
         s.Append(SolidBitmap(20, 10, clBlue));
-        w.Action("Create1")->trigger();
+        w.Action("animation.create")->trigger();
         ASSERT_TRUE(w.ImageAnimate->IsAnimating());
         EXPECT_EQ(w.ImageAnimate->Document()->AnimationSpeed(), 800);
         EXPECT_EQ(w.ImageAnimate->CurrentWait(), 15);
