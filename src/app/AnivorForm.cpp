@@ -242,7 +242,8 @@ void TAnivorF::createActions()
                if (m_popupOnImage && m_popupFrame >= 0)
                    MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
            }});
-    t.Add({.Id = "popup.save-as", .Caption = "Save As...", .Handler = [this] { SaveFrameAsCommand(m_strip, popupFrame()); }});
+    t.Add({.Id = "popup.save-as", .Caption = "Save As...", .Handler = [this] { SaveFrameAsCommand(m_strip, popupFrame()); },
+           .UndoName = "Save Frame As"});
     // The file list popup.
     t.Add({.Id = "files.add", .Caption = "&Add", .Handler = [this] { importSelectedFile(); }});
     // The toolbar's frame effects.

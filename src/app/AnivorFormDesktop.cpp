@@ -64,7 +64,7 @@ void TAnivorF::createDesktopActions()
         };
         const std::string number = i + 1 < 10 ? "&" + std::to_string(i + 1) : std::string("1&0");
         m_commands.Add({.Id = "animation.recent-" + std::to_string(i + 1), .Caption = number,
-                        .Handler = [this, i] { openRecent(i); }, .UndoName = "Open",
+                        .Handler = [this, i] { openRecent(i); }, .UndoName = "Open Recent",
                         .CaptionRule = [file, number] { return number + " " + std::filesystem::path(file()).filename().string(); },
                         .HintRule = file,
                         .Visible = [file] { return !file().empty(); }});
@@ -175,7 +175,6 @@ void TAnivorF::openRecent(int i)
         return;
     }
     OpenGIFFileCommand(m_strip, path);
-    RecordStripChange("Open");
     m_loaded.OpenDir = std::filesystem::path(path).parent_path().string();
     AddRecentFile(path);
 }
