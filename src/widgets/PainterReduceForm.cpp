@@ -22,12 +22,14 @@
 
 namespace {
 
-struct TPaletteItem {
+// A menu item that chooses `Value`.
+template <class T>
+struct TChoiceItem {
     const char* Id;
     const char* Caption;
-    TColorReduction Method;
+    T Value;
 };
-const TPaletteItem kPalettes[] = {
+const TChoiceItem<TColorReduction> kPalettes[] = {
     {"palette.none", "&None", rmNone},
     {"palette.windows-system", "&Windows system (20 colors)", rmWindows20},
     {"palette.windows-halftone", "W&indows halftone (256 colors)", rmWindows256},
@@ -38,12 +40,7 @@ const TPaletteItem kPalettes[] = {
     {"palette.optimized", "&Optimized (256 colors)", rmQuantize},
     {"palette.optimized-windows", "&Optimized Windows (256 colors)", rmQuantizeWindows},
 };
-struct TDitherItem {
-    const char* Id;
-    const char* Caption;
-    TDitherMode Mode;
-};
-const TDitherItem kDithers[] = {
+const TChoiceItem<TDitherMode> kDithers[] = {
     {"dither.floyd-steinberg", "&Floyd Steinberg", dmFloydSteinberg},
     {"dither.nearest-color", "&Nearest color", dmNearest},
     {"dither.stucki", "Stucki", dmStucki},
@@ -80,8 +77,8 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
 
     // The menus: each item shows whether it is the choice in force.
     TCommandTable& t = m_commands;
-    for (const TPaletteItem& p : kPalettes) {
-        const TColorReduction method = p.Method;
+    for (const auto& p : kPalettes) {
+        const TColorReduction method = p.Value;
         t.Add({.Id = p.Id, .Caption = p.Caption, .Checked = [this, method] { return m_settings.Palette == method; },
                .Handler = [this, method] {
                    m_settings.Palette = method;
@@ -101,8 +98,8 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
                    m_settings.Bits = bits;
                }});
     t.Add(ToggleCommand("palette.keep-frame-palettes", "Keep Frame Palettes", m_keepFramePalettes));
-    for (const TDitherItem& d : kDithers) {
-        const TDitherMode mode = d.Mode;
+    for (const auto& d : kDithers) {
+        const TDitherMode mode = d.Value;
         t.Add({.Id = d.Id, .Caption = d.Caption, .Checked = [this, mode] { return m_settings.Dither == mode; },
                .Handler = [this, mode] { m_settings.Dither = mode; }});
     }
@@ -113,9 +110,9 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
     outer->setMenuBar(Menu);
     QMenu* palette = Menu->addMenu("&Palette");
     palette->setObjectName("MenuPalette");
-    for (const TPaletteItem& p : kPalettes) {
+    for (const auto& p : kPalettes) {
         m_actions->AddTo(palette, {p.Id});
-        if (p.Method == rmQuantize) {
+        if (p.Value == rmQuantize) {
             auto* counts = new QMenu(palette);
             for (int bits = 3; bits <= 8; ++bits)
                 m_actions->AddTo(counts, {colorsId(bits).c_str()});
@@ -125,7 +122,7 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
     m_actions->AddTo(palette, {"-", "palette.keep-frame-palettes"});
     QMenu* dithering = Menu->addMenu("&Dithering");
     dithering->setObjectName("MenuDithering");
-    for (const TDitherItem& d : kDithers)
+    for (const auto& d : kDithers)
         m_actions->AddTo(dithering, {d.Id});
     m_actions->Update();
 

@@ -52,25 +52,31 @@ const TCommand* TCommandActions::CommandOf(const QAction* action) const
     return it == m_commands.end() ? nullptr : it->second;
 }
 
-void TCommandActions::AddTo(QMenu* menu, std::initializer_list<const char*> ids)
+namespace {
+
+// Menus and tool bars alike: an action per id, a separator for "-".
+template <class Target>
+void addCommands(const TCommandActions& commands, Target* target, std::initializer_list<const char*> ids)
 {
     for (const char* id : ids) {
         if (std::string(id) == "-")
-            menu->addSeparator();
+            target->addSeparator();
         else
-            menu->addAction(Action(id));
+            target->addAction(commands.Action(id));
     }
+}
+
+} // namespace
+
+void TCommandActions::AddTo(QMenu* menu, std::initializer_list<const char*> ids)
+{
+    addCommands(*this, menu, ids);
     watch(menu);
 }
 
 void TCommandActions::AddTo(QToolBar* bar, std::initializer_list<const char*> ids)
 {
-    for (const char* id : ids) {
-        if (std::string(id) == "-")
-            bar->addSeparator();
-        else
-            bar->addAction(Action(id));
-    }
+    addCommands(*this, bar, ids);
 }
 
 void TCommandActions::watch(QMenu* menu)
