@@ -61,11 +61,6 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     f.setPixelSize(11);
     setFont(f);
 
-    // FormCreate: the run's values start as the strip defines them; the working bitmap
-    // starts empty.
-    m_strip.FrameCounter = 1;
-    m_strip.LoopCount = 0;
-    m_strip.RotationAngle = 90;
     m_history = std::make_unique<TStripHistory>(m_strip);
 
     createActions();
@@ -170,13 +165,8 @@ void TAnivorF::createActions()
     t.Add({.Id = "animation.create-selection", .Caption = "Create Se&lection", .Hint = "animate Selection",
            .Handler = [this] { createAnimation(true); }});
     t.Add({.Id = "animation.open", .Caption = "&Open...", .Hint = "Open Existing GIF", .Handler = [this] {
-               const std::string before = m_strip.LastOpenedFile;
-               m_strip.LastOpenedFile.clear();
-               OpenCommand(m_strip, m_loaded.OpenDir);
-               if (!m_strip.LastOpenedFile.empty())
-                   AddRecentFile(m_strip.LastOpenedFile);
-               else
-                   m_strip.LastOpenedFile = before;
+               if (const auto opened = OpenCommand(m_strip, m_loaded.OpenDir))
+                   AddRecentFile(*opened);
            }});
     // The menu item and the toolbar button ("GIF", "BMP") follow what the preview shows.
     t.Add({.Id = "animation.save", .Caption = "Save &As...", .Hint = "Save",
@@ -215,7 +205,7 @@ void TAnivorF::createActions()
     t.Add({.Id = "options.set-frames", .Caption = "Set Frames...", .Handler = [&s] { SetFramesCommand(s); }});
     t.Add({.Id = "options.set-loops", .Caption = "Set &Loops...", .Handler = [&s] { SetLoopsCommand(s); }});
     t.Add({.Id = "options.default-transparent", .Caption = "Default Transparent",
-           .Checked = [&s] { return s.DefTrans; }, .Handler = [&s] { DefaultTransparentCommand(s); }});
+           .Checked = [&s] { return s.Session.DefTrans; }, .Handler = [&s] { DefaultTransparentCommand(s); }});
     t.Add({.Id = "options.rotation-angle", .Caption = "Rotation Angle...", .Handler = [&s] { RotationAngleCommand(s); }});
     t.Add({.Id = "options.text-wizard-font", .Caption = "&Font...", .Handler = [&s] { TextWizardFontCommand(s); }});
     t.Add({.Id = "options.text-wizard-text", .Caption = "&Text...", .Handler = [this] { textWizardText(); }});
@@ -574,7 +564,6 @@ void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& globalPos, co
     m_popupFrame = frame >= 0 && frame < m_strip.Count() ? frame : -1;
     m_popupOnImage = onImage && m_popupFrame >= 0;
     m_popupImagePos = imagePos;
-    m_strip.PopupPoint = TPoint(globalPos.x(), globalPos.y());
     UpdateCommands();
 }
 
@@ -587,9 +576,9 @@ void TAnivorF::textWizardText()
 {
     if (!m_templates)
         return;
-    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.TextWizardText)));
+    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.Session.TextWizardText)));
     if (m_templates->exec() == QDialog::Accepted)
-        m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
+        m_strip.Session.TextWizardText = SplitLines(m_templates->Text().toStdString());
 }
 
 void TAnivorF::SetDrawWindow(TDrawF* window)
@@ -629,10 +618,10 @@ void TAnivorF::openWebSite()
 void TAnivorF::applySettings(const TSettings& s)
 {
     FilePanel->SetDirectory(QString::fromStdString(s.FramesDir));
-    m_strip.WizardFrameCount = s.WizardFrameCount;
-    m_strip.NewFrameWidth = s.NewFrameWidth;
-    m_strip.NewFrameHeight = s.NewFrameHeight;
-    m_strip.DefaultDelay = s.DefaultDelay;
+    m_strip.Session.WizardFrameCount = s.WizardFrameCount;
+    m_strip.Session.NewFrameWidth = s.NewFrameWidth;
+    m_strip.Session.NewFrameHeight = s.NewFrameHeight;
+    m_strip.Session.DefaultDelay = s.DefaultDelay;
     MemoryBudget::SetLimit(s.MemoryLimit);
     PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
@@ -665,10 +654,10 @@ TSettings TAnivorF::CurrentSettings() const
         s.Width = width();
         s.Height = height();
     }
-    s.WizardFrameCount = m_strip.WizardFrameCount;
-    s.NewFrameWidth = m_strip.NewFrameWidth;
-    s.NewFrameHeight = m_strip.NewFrameHeight;
-    s.DefaultDelay = m_strip.DefaultDelay;
+    s.WizardFrameCount = m_strip.Session.WizardFrameCount;
+    s.NewFrameWidth = m_strip.Session.NewFrameWidth;
+    s.NewFrameHeight = m_strip.Session.NewFrameHeight;
+    s.DefaultDelay = m_strip.Session.DefaultDelay;
     s.KeepFramePalettes = PainterReduceF->KeepFramePalettes();
     if (!FilePanel->Directory().isEmpty())
         s.FramesDir = FilePanel->Directory().toStdString();
@@ -694,7 +683,6 @@ void TAnivorF::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    m_strip.WorkBitmap = TBitmap();
     RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
 }
 
@@ -740,6 +728,12 @@ void TAnivorF::showAssembly(int frames,
     AssemblyProgress->setVisible(true);
     TAssemblyResult result = build(options, view);
     AssemblyProgress->setVisible(false);
+    // Stop shows the last frame built, also of a build that failed part way.
+    if (!result.LastFrame.Empty()) {
+        m_lastAssembled = std::move(result.LastFrame);
+        if (m_previewState == TPreviewState::Stopped)
+            m_stoppedPicture = m_lastAssembled; // what the preview now shows
+    }
     if (result.Size >= 0)
         anisize->setText(QString::number(result.Size));
     if (!result.Succeeded())
@@ -751,7 +745,8 @@ void TAnivorF::showAssembly(int frames,
 
 void TAnivorF::stopAnimation()
 {
-    ImageAnimate->ShowBitmap(m_strip.WorkBitmap);
+    m_stoppedPicture = m_lastAssembled;
+    ImageAnimate->ShowBitmap(m_stoppedPicture);
     setPreviewState(TPreviewState::Stopped);
 }
 
@@ -771,7 +766,7 @@ void TAnivorF::saveAnimation()
     WaitCursor wait;
     // The animation last created, the very bytes `anisize` measured; a failed Create since
     // has shown its frames in the preview but left this one to save.
-    SavePreview(*path, m_previewState, m_animation.get(), m_strip.WorkBitmap);
+    SavePreview(*path, m_previewState, m_animation.get(), m_stoppedPicture);
     // The next save starts where this one went.
     m_loaded.SaveDir = std::filesystem::path(*path).parent_path().string();
     if (m_previewState == TPreviewState::Animation)
@@ -794,7 +789,7 @@ void TAnivorF::optimizeFrame()
         frame = m_strip.ItemIndex();
     if (frame < 0 || frame >= m_strip.Count())
         return;
-    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
+    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap());
     PainterReduceF->exec();
 }
 
@@ -805,7 +800,7 @@ void TAnivorF::SetPainterEffectsWindow(TPainterEffectsF* window)
         return;
     // "Add" and the series append to the strip; a series is as long as Set Frames says.
     window->Model().OnAppend = [this](const TBitmap& picture) { m_strip.Append(picture); };
-    window->Model().SeriesLength = [this] { return m_strip.WizardFrameCount; };
+    window->Model().SeriesLength = [this] { return m_strip.Session.WizardFrameCount; };
 }
 
 int TAnivorF::popupFrame() const
@@ -821,7 +816,7 @@ void TAnivorF::effectFrame()
         return;
     // "Add" may append frames while the window is open: the frame is found again by name.
     const std::string name = m_strip.FindFrameImage(frame).Name;
-    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap))
+    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap()))
         return;
     ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());
 }
@@ -831,7 +826,7 @@ void TAnivorF::backgroundsFrame()
     const int frame = popupFrame();
     if (frame < 0 || !PainterQBF)
         return;
-    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap;
+    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap();
     if (bitmap.Width() == 0 || bitmap.Height() == 0) {
         UI().ShowMessage(" empty bitmap");
         return;

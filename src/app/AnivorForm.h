@@ -98,7 +98,7 @@ public:
 
     // The frame popup is about to open for frame `frame` (-1: none): on a frame image
     // (`onImage`, with the click at `imagePos`) or on the list. Sets the Transparent
-    // check mark and PopupPoint. The popup commands then act on this frame.
+    // check mark. The popup commands then act on this frame.
     void PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos = QPoint());
 
     // Components other windows and the tests reach by name.
@@ -214,6 +214,8 @@ private:
     bool m_wizardStop = false;     // the user asked the running wizard to end
     bool m_closeAfterRun = false;  // the window was closed during a run
     std::shared_ptr<TGIFImage> m_animation; // the last animation created
+    TBitmap m_lastAssembled;  // the last frame the last build made, reduced
+    TBitmap m_stoppedPicture; // what the stopped preview shows, and Save writes
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;

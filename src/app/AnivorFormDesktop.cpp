@@ -119,7 +119,7 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
         } else {
             const int x = ScrollBoxSource->Canvas()->mapFrom(ScrollBoxSource->viewport(), pos).x();
             for (int i = 0; i < m_strip.Count(); ++i)
-                if (m_strip.FindFrameImage(i).Left <= x)
+                if (m_strip.FrameLeft(i) <= x)
                     after = i;
         }
         RunGuarded([&] { OpenFiles(files, after, "Drop"); });

@@ -193,7 +193,7 @@ void TAnivorF::runWizard(int kind)
     m_wizardRunning = true;
     m_wizardStop = false;
     UpdateCommands();
-    const int total = WizardImageCount(kind, m_strip.WizardFrameCount);
+    const int total = WizardImageCount(kind, m_strip.Session.WizardFrameCount);
     WizardProgress->setRange(0, total);
     WizardProgress->setValue(0);
     const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));

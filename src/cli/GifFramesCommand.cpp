@@ -31,9 +31,9 @@ int run(const std::vector<std::string>& args)
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";
-        SaveBmpFile(f.Bitmap, (outDir / name).string());
-        std::cout << name << ": " << f.Bitmap.Width() << " x " << f.Bitmap.Height() << ", delay " << f.DelayText
-                  << ", transparent " << (f.Bitmap.Transparent() ? "yes" : "no") << "\n";
+        SaveBmpFile(f.Bitmap(), (outDir / name).string());
+        std::cout << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
+                  << ", transparent " << (f.Transparent() ? "yes" : "no") << "\n";
     }
     return 0;
 }

@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <iterator>
 
-TColorReduction SelectedColorReduction = rmQuantizeWindows;
-TDitherMode SelectedDitherMode = dmFloydSteinberg;
-
 namespace {
 
 const char* const kPaletteNames[] = {"none",      "windows-system", "windows-halftone", "windows-grayscale",
@@ -17,13 +14,6 @@ const char* const kDitherNames[] = {"nearest", "floyd-steinberg", "stucki",  "si
                                     "jajuni",  "stevenson-arce",  "burkes"};
 
 } // namespace
-
-void SelectReduction(const TReduceSettings& settings)
-{
-    SelectedColorReduction = DefaultColorReduction = settings.Palette;
-    SelectedDitherMode = DefaultDitherMode = settings.Dither;
-    DefaultReductionBits = std::clamp(settings.Bits, 3, 8);
-}
 
 TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
 {
@@ -35,30 +25,12 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
     return reduced;
 }
 
-void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
-{
-    SelectReduction(settings);
-    bitmap = ReduceFrame(bitmap, settings, progress);
-}
-
 void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
                          const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take, int threads)
 {
     ForEachInOrder(
         count, threads, [&](int i) { return ReduceFrame(source(i), settings); },
         [&](int i, TBitmap& reduced) { take(i, reduced); });
-}
-
-const char* PaletteName(TColorReduction method)
-{
-    const int i = static_cast<int>(method);
-    return i >= 0 && i < static_cast<int>(std::size(kPaletteNames)) ? kPaletteNames[i] : "";
-}
-
-const char* DitherName(TDitherMode mode)
-{
-    const int i = static_cast<int>(mode);
-    return i >= 0 && i < static_cast<int>(std::size(kDitherNames)) ? kDitherNames[i] : "";
 }
 
 bool ParsePaletteName(const std::string& name, TColorReduction& method)

@@ -213,11 +213,8 @@ void TPainterReduceF::Convert()
         }
     } reenable{ButtonConvert, ProgressBar};
     ImageGIF->Clear();
-    const TReduceSettings s = Settings();
-    DefaultColorReduction = s.Palette;
-    DefaultDitherMode = s.Dither;
-    DefaultReductionBits = s.Bits;
     TGIFImage image;
+    image.Reduction = Settings();
     image.OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) {
         ProgressBar->setValue(stage == psEnding ? 0 : percent);
     };

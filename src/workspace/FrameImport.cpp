@@ -59,8 +59,8 @@ namespace {
 // strip's defaults.
 void gifFrameTiming(const TFrameStrip& strip, const TGIFSubImage& frame, int& delay, bool& transparent)
 {
-    delay = strip.DefaultDelay;
-    transparent = strip.DefTrans;
+    delay = strip.Session.DefaultDelay;
+    transparent = strip.Session.DefTrans;
     for (const auto& ext : frame.Extensions)
         if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get())) {
             delay = gce->Delay();
@@ -75,16 +75,13 @@ bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
     const TGIFSubImage& frame = *image.Images.at(static_cast<std::size_t>(i));
     int delay = 0;
     bool transparent = false;
-    strip.WorkBitmap = frame.Bitmap();
-    if (strip.Count() == 0) {
-        strip.FrameWidth = strip.WorkBitmap.Width();
-        strip.FrameHeight = strip.WorkBitmap.Height();
-    }
+    const TBitmap& picture = frame.Bitmap();
+    if (strip.Count() == 0)
+        strip.SetFrameSize(picture.Width(), picture.Height());
     gifFrameTiming(strip, frame, delay, transparent);
-    if (strip.WorkBitmap.Empty() || strip.WorkBitmap.Width() != strip.FrameWidth
-        || strip.WorkBitmap.Height() != strip.FrameHeight)
+    if (picture.Empty() || picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
         return false;
-    appendFrame(strip, strip.WorkBitmap, delay, transparent);
+    appendFrame(strip, picture, delay, transparent);
     return true;
 }
 
@@ -115,9 +112,7 @@ TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnin
 
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    strip.LastOpenedFile = path;
     strip.ClearFrames();
-    strip.FrameCounter = 1;
     TGIFImage image;
     LoadGIFDocument(image, path, warnings);
     const TStripUpdate update(strip);
@@ -125,7 +120,7 @@ void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::s
         AddFrameFromGIF(strip, image, i);
 }
 
-void OpenCommand(TFrameStrip& strip, std::string& openDir)
+std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir)
 {
     TFileDialogOptions o;
     o.Filters = {"GIF Files|*.gif"};
@@ -134,9 +129,10 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir)
     o.OverwritePrompt = false;
     const auto path = UI().OpenFile(o);
     if (!path)
-        return;
+        return std::nullopt;
     openDir = std::filesystem::path(*path).parent_path().string();
     OpenGIFFileCommand(strip, *path);
+    return path;
 }
 
 void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
@@ -153,19 +149,20 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
                         TMsgDlgType::mtWarning);
 }
 
-bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings)
+std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings)
 {
     const std::string ext = upperExtension(path);
-    if (ext == ".GIF") {
-        work = LoadGIFPicture(path, warnings);
-    } else if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP") {
-        work = LoadImageFile(path);
-    } else if (ext == ".ICO") {
-        AssignIcon(work, LoadIcoFile(path));
-    } else {
-        return false;
+    if (ext == ".GIF")
+        return LoadGIFPicture(path, warnings);
+    if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP")
+        return LoadImageFile(path);
+    if (ext == ".ICO") {
+        // Drawn over a new white picture of its size.
+        TBitmap picture;
+        AssignIcon(picture, LoadIcoFile(path));
+        return picture;
     }
-    return true;
+    return std::nullopt;
 }
 
 TBitmap FitToFrame(const TBitmap& picture, int width, int height)
@@ -181,17 +178,17 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
 
 namespace {
 
-// The end of an import, WorkBitmap holding the picture: the first picture sets the frame
-// size, the others are fitted into it.
-void appendImportedPicture(TFrameStrip& strip)
+// The end of an import: the first picture sets the frame size, the others are fitted
+// into it.
+void appendImportedPicture(TFrameStrip& strip, const TBitmap& picture)
 {
-    if (strip.Count() == 0) {
-        strip.FrameWidth = strip.WorkBitmap.Width();
-        strip.FrameHeight = strip.WorkBitmap.Height();
-    }
-    if (strip.WorkBitmap.Width() != strip.FrameWidth || strip.WorkBitmap.Height() != strip.FrameHeight)
-        strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
-    appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+    if (strip.Count() == 0)
+        strip.SetFrameSize(picture.Width(), picture.Height());
+    if (picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
+        appendFrame(strip, FitToFrame(picture, strip.FrameWidth(), strip.FrameHeight()), strip.Session.DefaultDelay,
+                    strip.Session.DefTrans);
+    else
+        appendFrame(strip, picture, strip.Session.DefaultDelay, strip.Session.DefTrans);
 }
 
 // A picture decoded on a worker thread, with what its reader warned about.
@@ -209,9 +206,10 @@ bool importable(const std::string& ext)
 
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
+    const std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
+    if (!picture)
         return false;
-    appendImportedPicture(strip);
+    appendImportedPicture(strip, *picture);
     return true;
 }
 
@@ -221,27 +219,18 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
         if (!importable(upperExtension(paths[i])))
             return static_cast<int>(i);
     const TStripUpdate update(strip);
-    // An icon is drawn over WorkBitmap, so it is loaded in its turn on this thread.
     ForEachInOrder(
         static_cast<int>(paths.size()), 0,
         [&](int i) {
             TDecodedImport decoded;
-            const std::string& path = paths[static_cast<std::size_t>(i)];
-            if (upperExtension(path) != ".ICO") {
-                decoded.Picture.emplace();
-                LoadImportPicture(path, *decoded.Picture, &decoded.Warnings);
-            }
+            decoded.Picture = LoadImportPicture(paths[static_cast<std::size_t>(i)], &decoded.Warnings);
             return decoded;
         },
         [&](int i, TDecodedImport& decoded) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
-            if (decoded.Picture)
-                strip.WorkBitmap = std::move(*decoded.Picture);
-            else
-                LoadImportPicture(path, strip.WorkBitmap, &decoded.Warnings);
             if (onWarnings && !decoded.Warnings.empty())
                 onWarnings(path, decoded.Warnings);
-            appendImportedPicture(strip);
+            appendImportedPicture(strip, *decoded.Picture);
         });
     return -1;
 }
@@ -254,12 +243,10 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
     const TStripUpdate update(strip);
     // One picture in its place: appended, then moved after the ones inserted before it.
     auto insert = [&](const TBitmap& picture, int delay, bool transparent) {
-        if (strip.Count() == 0) {
-            strip.FrameWidth = picture.Width();
-            strip.FrameHeight = picture.Height();
-        }
-        if (picture.Width() != strip.FrameWidth || picture.Height() != strip.FrameHeight)
-            appendFrame(strip, FitToFrame(picture, strip.FrameWidth, strip.FrameHeight), delay, transparent);
+        if (strip.Count() == 0)
+            strip.SetFrameSize(picture.Width(), picture.Height());
+        if (picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
+            appendFrame(strip, FitToFrame(picture, strip.FrameWidth(), strip.FrameHeight()), delay, transparent);
         else
             appendFrame(strip, picture, delay, transparent);
         strip.MoveFrame(strip.Count() - 1, at);
@@ -294,13 +281,10 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
                 insert(picture, delay, transparent);
                 ++taken;
             }
-            if (taken > 0) {
-                strip.LastOpenedFile = path;
+            if (taken > 0)
                 result.GIFFiles.push_back(path);
-            }
         } else {
-            LoadImportPicture(path, strip.WorkBitmap, &warnings);
-            insert(strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+            insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
         }
         for (const std::string& w : warnings)
             result.Warnings.push_back(path + ": " + w);

@@ -7,6 +7,7 @@
 #include "gif/GIFImage.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,8 @@ void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std:
 TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Open after the dialog: clears the strip, loads the file and adds its frames. Frames added
-// before a load error stay; the error is passed on. Remembers the path in LastOpenedFile.
-// The reader's warnings go to `warnings` as in LoadGIFDocument.
+// before a load error stay; the error is passed on. The reader's warnings go to
+// `warnings` as in LoadGIFDocument.
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Open once the file is known: a file cut short opens the frames before the cut and then
@@ -43,8 +44,8 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path);
 
 // Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
 // file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
-// then says so.
-void OpenCommand(TFrameStrip& strip, std::string& openDir);
+// then says so. Returns the file opened; nullopt on Cancel.
+std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir);
 
 // Import of one file as a new frame (the popup "&Add" of the file list, a double-click).
 // Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
@@ -60,9 +61,9 @@ using TImportWarningsFn = std::function<void(const std::string& path, const std:
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
                      const TImportWarningsFn& onWarnings = {});
 
-// The picture Import would make of a file before fitting: `work` is the strip's
-// WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.
-bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings = nullptr);
+// The picture Import would make of a file before fitting (an icon drawn over white);
+// nullopt for an extension not imported.
+std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Fits `picture` into width x height as Import does: unchanged when it has that size,
 // else stretched into FittedRect on black at 24 bits.

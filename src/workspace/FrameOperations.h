@@ -1,8 +1,7 @@
 // Frame image operations: the Image menu, the toolbar's frame effects and the frame
-// popup's hand-overs change the pixels of one frame in place. Each works on a 24-bit copy
-// of the frame and puts the result back (through WorkBitmap for the mirrors, Invert and
-// the scrolls); the frame keeps its transparency flag, and the views are told so the
-// list's thumbnail follows. Every operation does nothing for a frame index outside the
+// popup's hand-overs change the picture of one frame. Each works on a 24-bit copy of the
+// frame and makes the result the frame's picture; the frame keeps its transparency flag,
+// and the views are told so the list's thumbnail follows. Every operation does nothing for a frame index outside the
 // strip (-1: no frame selected).
 #pragma once
 

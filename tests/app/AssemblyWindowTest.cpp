@@ -35,8 +35,7 @@ protected:
     void Frames(std::initializer_list<TColor> colors)
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = 20;
-        s.FrameHeight = 10;
+        s.SetFrameSize(20, 10);
         for (TColor c : colors)
             s.Append(SolidBitmap(20, 10, c));
     }
@@ -99,7 +98,7 @@ TEST_F(AssemblyWindow, CreateStopAndSaveFollowTheStates)
 TEST_F(AssemblyWindow, AFailedCreateShowsTheErrorAndKeepsTheState)
 {
     TFrameStrip& s = w->Strip();
-    s.FrameWidth = s.FrameHeight = 32;
+    s.SetFrameSize(32, 32);
     // A first animation that works; the failed one must leave it to Save.
     s.Append(SolidBitmap(32, 32, 0x0000FF));
     s.Append(SolidBitmap(32, 32, 0x00FF00));
@@ -131,8 +130,7 @@ TEST_F(AssemblyWindow, AFailedCreateShowsTheErrorAndKeepsTheState)
 TEST_F(AssemblyWindow, WizardPreviewPlaysTheWizardFrames)
 {
     TFrameStrip& s = w->Strip();
-    s.FrameWidth = 20;
-    s.FrameHeight = 10;
+    s.SetFrameSize(20, 10);
     s.Append(SolidBitmap(20, 10, 0xFFFFFF));
     s.ResetWizardList();
     s.AddWizardImage(SolidBitmap(20, 10, 0x0000FF));
@@ -186,13 +184,10 @@ TEST_F(AssemblyWindow, OptimizerMenusSteerCreate)
     f->Action("dither.stucki")->trigger();
     EXPECT_FALSE(f->Action("dither.floyd-steinberg")->isChecked());
 
-    w->Strip().FrameWidth = 20;
-    w->Strip().FrameHeight = 10;
+    w->Strip().SetFrameSize(20, 10);
     w->Strip().Append(SolidBitmap(20, 10, 0x808080));
     w->Strip().Append(SolidBitmap(20, 10, 0x0000FF));
     Trigger("animation.create");
-    EXPECT_EQ(SelectedColorReduction, rmMonochrome);
-    EXPECT_EQ(SelectedDitherMode, dmStucki);
     for (const TGIFColor& c : w->ImageAnimate->Document()->GlobalColorMap().Colors())
         EXPECT_TRUE((c == TGIFColor{0, 0, 0}) || (c == TGIFColor{255, 255, 255}));
 
@@ -234,7 +229,7 @@ TEST_F(AssemblyWindow, NewFramesStayWhiteAndDuplicatesExactAfterOpenAndCreate)
     w->Strip().SelectOnly(2);
     Trigger("frame.new"); // F3: a fourth frame, after the third
     ASSERT_EQ(w->Strip().Count(), 4);
-    EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap, SolidBitmap(20, 10, clWhite));
+    EXPECT_EQ(w->Strip().FindFrameImage(3).Bitmap(), SolidBitmap(20, 10, clWhite));
     Trigger("animation.create");
     ui.AnswerSaveFile(dir.file("saved.gif"));
     Trigger("animation.save");
@@ -251,13 +246,12 @@ TEST_F(AssemblyWindow, NewFramesStayWhiteAndDuplicatesExactAfterOpenAndCreate)
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 20; ++x)
             gradient.SetPixel(x, y, RGB(x * 12 + 5, y * 25 + 1, 130 + x - y));
-    w->Strip().FindFrameImage(0).Bitmap = gradient;
-    w->Strip().PixelsChanged(0);
+    w->Strip().SetPicture(0, gradient);
     Trigger("animation.create");
     w->Strip().SelectOnly(0);
     Trigger("image.duplicate");
     ASSERT_EQ(w->Strip().Count(), 5);
-    EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap, gradient);
+    EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap(), gradient);
     EXPECT_TRUE(ui.Errors().empty());
 }
 
@@ -301,7 +295,7 @@ TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
     ASSERT_TRUE(files->SelectEntry("wide.bmp"));
     Trigger("files.add");
     ASSERT_EQ(w->Strip().Count(), 1);
-    EXPECT_EQ(w->Strip().FrameWidth, 40);
+    EXPECT_EQ(w->Strip().FrameWidth(), 40);
     files->Activate(); // a double-click imports too
     EXPECT_EQ(w->Strip().Count(), 2);
     ASSERT_TRUE(files->SelectEntry("[..]"));
@@ -320,4 +314,71 @@ TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
     EXPECT_EQ(w->Strip().EntryText(1), "Frame2=10");
     EXPECT_EQ(w->CurrentSettings().OpenDir, dir.path().string());
     EXPECT_TRUE(ui.Errors().empty());
+}
+
+// Save after Stop writes the picture the stopped preview shows, whatever ran since: new
+// frames, frame operations and Open leave it alone.
+TEST_F(AssemblyWindow, SaveAfterStopWritesWhatThePreviewShows)
+{
+    Frames({0x0000FF, 0x00FF00});
+    Trigger("animation.create");
+    Trigger("animation.stop");
+    ASSERT_EQ(w->PreviewState(), TPreviewState::Stopped);
+    const QImage shown = w->ImageAnimate->Picture();
+    ASSERT_EQ(shown.pixelColor(5, 5), QColor(0, 255, 0));
+
+    Trigger("frame.new");
+    w->Strip().SelectOnly(0);
+    for (const char* op : {"image.mirror-right", "image.invert", "image.scroll-up", "image.flip-left-right"})
+        Trigger(op);
+    TGIFImage gif;
+    gif.Add(SolidBitmap(6, 4, 0xFF0000));
+    gif.SaveToFile(dir.file("other.gif"));
+    ui.AnswerOpenFile(dir.file("other.gif"));
+    Trigger("animation.open");
+    ASSERT_EQ(w->Strip().FrameWidth(), 6);
+
+    EXPECT_EQ(w->ImageAnimate->Picture(), shown);
+    ui.AnswerSaveFile(dir.file("stopped.bmp"));
+    Trigger("animation.save");
+    const TBitmap saved = LoadBmpFile(dir.file("stopped.bmp"));
+    ASSERT_EQ(saved.Width(), 20);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(saved.Pixel(x, y), TColor(0x00FF00)) << x << "," << y;
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
+// The reduction is a value each user holds: a Create with the web palette and Stucki
+// dithering changes neither how a later import keeps a photo nor how a document or the
+// GIF Optimizer converts one afterwards.
+TEST_F(AssemblyWindow, ACreateLeavesLaterImportsTheirOwnReduction)
+{
+    TPainterReduceF* f = w->PainterReduceF;
+    f->Action("palette.netscape")->trigger();
+    f->Action("dither.stucki")->trigger();
+    Frames({0x0000FF, 0x00FF00});
+    Trigger("animation.create");
+
+    TBitmap photo(20, 10); // 200 colours, none of them on the web palette
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            photo.SetPixel(x, y, RGB(7 + x * 11, 9 + y * 23, 101 + x + y));
+    SaveBmpFile(photo, dir.file("photo.bmp"));
+    w->FilePanel->SetDirectory(QString::fromStdString(dir.path().string()));
+    ASSERT_TRUE(w->FilePanel->Files->SelectEntry("photo.bmp"));
+    Trigger("files.add");
+    ASSERT_EQ(w->Strip().Count(), 3);
+    EXPECT_EQ(w->Strip().FindFrameImage(2).Bitmap(), photo);
+
+    // A new document converts with its own reduction: the web palette, no dithering.
+    TGIFImage document;
+    document.Add(photo);
+    EXPECT_EQ(document.Images[0]->Bitmap(), ReduceColors(photo, rmNetscape, dmNearest, 8));
+    // The optimizer's preview converts with its own menus.
+    f->Action("palette.optimized")->trigger();
+    f->SetBitmap(photo);
+    f->Convert();
+    ASSERT_NE(f->ImageGIF->Document(), nullptr);
+    EXPECT_GT(f->ImageGIF->Document()->Images[0]->ActiveColorMap().Count(), 190);
 }

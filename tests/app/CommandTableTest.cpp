@@ -98,8 +98,9 @@ void ExpectActionsFollowRules(const QWidget& window, const TCommandTable& table,
         EXPECT_EQ(a->isVisible(), visible) << state << ": " << c.Id;
         EXPECT_EQ(a->isEnabled(), visible && table.IsEnabled(c)) << state << ": " << c.Id;
         EXPECT_EQ(a->isCheckable(), static_cast<bool>(c.Checked)) << c.Id;
-        if (c.Checked)
+        if (c.Checked) {
             EXPECT_EQ(a->isChecked(), c.Checked()) << state << ": " << c.Id;
+        }
         EXPECT_EQ(a->text().toStdString(), c.CurrentCaption()) << state << ": " << c.Id;
     }
 }
@@ -213,7 +214,7 @@ TEST_F(CommandTables, MainWindowCommandsHaveWordsShortcutsAndFollowTheirRules)
     ui.AnswerInput("6");
     Trigger("frame.new");
     Trigger("frame.new");
-    w->Strip().WizardFrameCount = 4;
+    w->Strip().Session.WizardFrameCount = 4;
     w->PreparePopup(0, false, QPoint());
     Trigger("popup.transparent");
     Trigger("options.default-transparent");
@@ -300,8 +301,7 @@ TEST_F(CommandTables, FrameEditorCommandsHaveWordsHintsShortcutsAndFollowTheirRu
     EXPECT_TRUE(shown);
 
     TFrameStrip strip;
-    strip.FrameWidth = 20;
-    strip.FrameHeight = 10;
+    strip.SetFrameSize(20, 10);
     strip.Append(SolidBitmap(20, 10, 0x0000FF));
     d.BeginEdit(strip, 0);
     d.Action("editor.clear-brush")->trigger();

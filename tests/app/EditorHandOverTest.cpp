@@ -53,8 +53,8 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
         draw.Action("editor.update-frame")->trigger();
     });
     w.Action("frame.edit")->trigger();
-    EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap.Pixel(2, 2), clBlack);
-    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap().Pixel(2, 2), clBlack);
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap(), SolidBitmap(30, 20, clWhite));
 
     // A double-click on the first frame selects it and opens it; closing discards.
     QTimer::singleShot(0, [&] {
@@ -69,7 +69,7 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
     });
     emit w.ScrollBoxSource->FrameDoubleClicked("Frame1");
     EXPECT_EQ(w.Strip().ItemIndex(), 0);
-    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap(), SolidBitmap(30, 20, clWhite));
     EXPECT_TRUE(ui.Errors().empty());
 }
 

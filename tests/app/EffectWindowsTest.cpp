@@ -65,14 +65,13 @@ protected:
     void Frames(const std::vector<TBitmap>& pictures)
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = pictures[0].Width();
-        s.FrameHeight = pictures[0].Height();
+        s.SetFrameSize(pictures[0].Width(), pictures[0].Height());
         for (const TBitmap& p : pictures)
             s.Append(p);
         s.SelectOnly(0);
         w->PreparePopup(0, true, QPoint(10, 10), QPoint(1, 1));
     }
-    const TBitmap& Frame(int i) { return w->Strip().FindFrameImage(i).Bitmap; }
+    const TBitmap& Frame(int i) { return w->Strip().FindFrameImage(i).Bitmap(); }
 
     TempDir dir;
     ScriptedUi ui;
@@ -107,7 +106,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
 {
     const TBitmap source = Noise(40, 30, 1);
     Frames({source, Noise(40, 30, 2)});
-    w->Strip().WizardFrameCount = 10;
+    w->Strip().Session.WizardFrameCount = 10;
     EXPECT_EQ(fx->windowTitle(), "Painter Effects");
     bool ran = false;
     QTimer::singleShot(0, [&] {
@@ -218,8 +217,7 @@ TEST_F(EffectWindows, BackgroundsModesPresetAndUse)
 TEST_F(EffectWindows, EmptyFramesAndSaveAs)
 {
     // A frame without pixels cannot take a backdrop.
-    w->Strip().FrameWidth = 0;
-    w->Strip().FrameHeight = 0;
+    w->Strip().SetFrameSize(0, 0);
     w->Strip().Append(TBitmap());
     w->Strip().SelectOnly(0);
     w->PreparePopup(0, false, QPoint(1, 1));

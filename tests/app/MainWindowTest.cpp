@@ -322,12 +322,11 @@ TEST_F(MainWindow, TransparencyFromMenuAndPopup)
     // The popup on the second frame's image: unchecked, then toggled on.
     w->PreparePopup(1, true, QPoint(500, 300), QPoint(4, 6));
     EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
-    EXPECT_EQ(w->Strip().PopupPoint, TPoint(500, 300));
     Trigger("popup.transparent");
     EXPECT_TRUE(w->Strip().IsTransparent(1));
     EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
     Trigger("popup.mark-position");
-    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+    EXPECT_EQ(w->Strip().Session.TextPosition, TPoint(4, 6));
 
     // On the list without a selected frame nothing changes; Mark Position needs an image.
     w->Strip().SetItemIndex(-1);
@@ -340,7 +339,7 @@ TEST_F(MainWindow, TransparencyFromMenuAndPopup)
     w->PreparePopup(0, false, QPoint(1, 1));
     EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
     Trigger("popup.mark-position");
-    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+    EXPECT_EQ(w->Strip().Session.TextPosition, TPoint(4, 6));
 }
 
 TEST_F(MainWindow, TextWizardTextGoesThroughTheTemplatesWindow)
@@ -353,13 +352,13 @@ TEST_F(MainWindow, TextWizardTextGoesThroughTheTemplatesWindow)
         templates.BitBtn1->click();
     });
     Trigger("options.text-wizard-text");
-    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+    EXPECT_EQ(w->Strip().Session.TextWizardText, (std::vector<std::string>{"Hello", "World"}));
     QTimer::singleShot(0, [&] {
         templates.editor->setPlainText("dropped");
         templates.BitBtn2->click();
     });
     Trigger("options.text-wizard-text");
-    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+    EXPECT_EQ(w->Strip().Session.TextWizardText, (std::vector<std::string>{"Hello", "World"}));
 }
 
 TEST_F(MainWindow, HelpAndAbout)
@@ -390,10 +389,10 @@ TEST_F(MainWindow, HelpAndAbout)
 TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
 {
     // No settings file: the designed size and the four defaults.
-    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
-    EXPECT_EQ(w->Strip().NewFrameWidth, 120);
-    EXPECT_EQ(w->Strip().NewFrameHeight, 60);
-    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 10);
+    EXPECT_EQ(w->Strip().Session.NewFrameWidth, 120);
+    EXPECT_EQ(w->Strip().Session.NewFrameHeight, 60);
+    EXPECT_EQ(w->Strip().Session.DefaultDelay, 10);
     EXPECT_EQ(w->width(), 541);
     EXPECT_FALSE(w->isMaximized());
     EXPECT_TRUE(ui.Messages().empty());
@@ -433,8 +432,8 @@ TEST_F(MainWindow, MaximisedCloseKeepsStoredPlacement)
     Open();
     EXPECT_EQ(w->pos(), QPoint(10, 20));
     EXPECT_EQ(w->size(), QSize(600, 500));
-    EXPECT_EQ(w->Strip().WizardFrameCount, 50);
-    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 50);
+    EXPECT_EQ(w->Strip().Session.DefaultDelay, 10);
     w->showMaximized();
     w->close();
     w->FormDestroy();
@@ -458,7 +457,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     Open();
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].find("Unable to read the settings file"), std::string::npos);
-    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 10);
     w->close();
     w->FormDestroy();
     w->FormDestroy(); // a second destroy writes (and complains) no more
@@ -471,7 +470,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     std::ofstream(Settings()) << "[Frames]\nWidth=77\n";
     std::filesystem::permissions(Settings(), std::filesystem::perms::owner_read);
     Open();
-    EXPECT_EQ(w->Strip().NewFrameWidth, 77);
+    EXPECT_EQ(w->Strip().Session.NewFrameWidth, 77);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].find("read-only"), std::string::npos);
     w->close();

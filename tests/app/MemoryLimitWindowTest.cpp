@@ -25,9 +25,8 @@ TEST(MemoryLimitWindow, WizardPastTheLimitIsRefusedAndTheWindowStaysUsable)
     EXPECT_EQ(MemoryBudget::Limit(), ((MemoryBudget::InUse() >> 20) + 8) << 20);
 
     TFrameStrip& s = w->Strip();
-    s.FrameWidth = 800;
-    s.FrameHeight = 600;
-    s.WizardFrameCount = 10;
+    s.SetFrameSize(800, 600);
+    s.Session.WizardFrameCount = 10;
     s.Append(SolidBitmap(800, 600, clRed));
     s.Append(SolidBitmap(800, 600, clBlue));
     s.SelectOnly(0);
@@ -40,10 +39,9 @@ TEST(MemoryLimitWindow, WizardPastTheLimitIsRefusedAndTheWindowStaysUsable)
     EXPECT_EQ(ui.WaitDepth(), 0);
 
     // Fewer, smaller frames fit.
-    s.WizardFrameCount = 4;
+    s.Session.WizardFrameCount = 4;
     s.ClearFrames();
-    s.FrameWidth = 80;
-    s.FrameHeight = 60;
+    s.SetFrameSize(80, 60);
     s.Append(SolidBitmap(80, 60, clRed));
     s.Append(SolidBitmap(80, 60, clBlue));
     s.SelectOnly(0);

@@ -26,8 +26,7 @@ protected:
     void Frames(int count, int width = 20, int height = 10)
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = width;
-        s.FrameHeight = height;
+        s.SetFrameSize(width, height);
         for (int i = 0; i < count; ++i)
             s.Append(SolidBitmap(width, height, i % 2 ? clRed : clBlue));
     }
@@ -111,7 +110,7 @@ TEST_F(RoughEdges, TheWizardsButtonComesUpAfterARun)
 {
     Frames(2);
     w->Strip().SelectOnly(0);
-    w->Strip().WizardFrameCount = 4;
+    w->Strip().Session.WizardFrameCount = 4;
     auto* button = qobject_cast<QToolButton*>(w->ToolBar1->widgetForAction(w->wizpop->menuAction()));
     ASSERT_NE(button, nullptr);
     button->setDown(true); // as while its menu is open, the mouse on it

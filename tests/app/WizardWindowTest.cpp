@@ -36,9 +36,8 @@ protected:
     void TwoFrames()
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = 8;
-        s.FrameHeight = 6;
-        s.WizardFrameCount = 4;
+        s.SetFrameSize(8, 6);
+        s.Session.WizardFrameCount = 4;
         s.Append(SolidBitmap(8, 6, kRed));
         s.Append(SolidBitmap(8, 6, kBlue));
         s.SelectOnly(0);
@@ -146,7 +145,7 @@ TEST_F(WizardWindow, NoRunOnTheLastFrameOrWithoutSelection)
 TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
 {
     TwoFrames();
-    w->Strip().WizardFrameCount = 10;
+    w->Strip().Session.WizardFrameCount = 10;
     ui.RunEvents = true;
     bool sawLock = false;
     // After the first step's event processing: everything but Stop is disabled, the
@@ -198,7 +197,7 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
 TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
 {
     TwoFrames();
-    w->Strip().TextWizardText.clear();
+    w->Strip().Session.TextWizardText.clear();
     Trigger("wizard.text-type");
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_NE(ui.Errors()[0].find("List index out of bounds"), std::string::npos);
@@ -212,17 +211,17 @@ TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
 TEST_F(WizardWindow, InsertWizardFramesTwiceAfterWhicheverFrameIsSelected)
 {
     TwoFrames();
-    w->Strip().DefaultDelay = 33;
+    w->Strip().Session.DefaultDelay = 33;
     Trigger("wizard.transition");
     ASSERT_EQ(w->Strip().WizardImages().size(), 4u);
     Trigger("wizard.insert");
     TFrameStrip& s = w->Strip();
     ASSERT_EQ(s.Count(), 6);
     // Red, the four blends (the last is blue), blue.
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(0, 0), kRed);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
-    EXPECT_EQ(s.FindFrameImage(4).Bitmap.Pixel(0, 0), kBlue);
-    EXPECT_EQ(s.FindFrameImage(5).Bitmap.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(0, 0), kRed);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(4).Bitmap().Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(0, 0), kBlue);
     EXPECT_EQ(s.GetFrameDelay(2), 33);
     EXPECT_EQ(s.ItemIndex(), 4);
     EXPECT_EQ(s.SelectedCount(), 4);
@@ -231,9 +230,9 @@ TEST_F(WizardWindow, InsertWizardFramesTwiceAfterWhicheverFrameIsSelected)
     s.SelectOnly(5);
     Trigger("wizard.insert");
     ASSERT_EQ(s.Count(), 10);
-    EXPECT_EQ(s.FindFrameImage(6).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
-    EXPECT_EQ(s.FindFrameImage(9).Bitmap.Pixel(0, 0), kBlue);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(6).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(9).Bitmap().Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
     EXPECT_EQ(s.WizardImages().size(), 4u);
     EXPECT_EQ(s.EntryText(9), "Frame10=33");
 }
@@ -243,32 +242,32 @@ TEST_F(WizardWindow, TextSettingsCommandsKeepTheirValuesOnCancel)
     TFrameStrip& s = w->Strip();
     ui.AnswerFontCancel();
     Trigger("options.text-wizard-font");
-    EXPECT_EQ(s.TextWizardFont.Name, "Arial");
-    EXPECT_EQ(s.TextWizardFont.Size, 12);
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Arial");
+    EXPECT_EQ(s.Session.TextWizardFont.Size, 12);
     EXPECT_EQ(ui.Last().InitialFont.Name, "Arial");
     ui.AnswerFont(TFontChoice{"Times New Roman", 20, 3, kBlue});
     Trigger("options.text-wizard-font");
-    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
-    EXPECT_EQ(s.TextWizardFont.Size, 20);
-    EXPECT_EQ(s.TextWizardFont.Style, 3u);
-    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Times New Roman");
+    EXPECT_EQ(s.Session.TextWizardFont.Size, 20);
+    EXPECT_EQ(s.Session.TextWizardFont.Style, 3u);
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kBlue);
 
     ui.AnswerColorCancel();
     Trigger("options.text-wizard-color");
     EXPECT_EQ(ui.Last().InitialColor, kBlue);
-    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kBlue);
     ui.AnswerColor(kRed);
     Trigger("options.text-wizard-color");
-    EXPECT_EQ(s.TextWizardFont.Color, kRed);
-    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kRed);
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Times New Roman");
 
     ui.AnswerColorCancel();
     Trigger("options.accent-color");
     EXPECT_EQ(ui.Last().InitialColor, TColor(255));
-    EXPECT_EQ(s.AccentColor, TColor(255));
+    EXPECT_EQ(s.Session.AccentColor, TColor(255));
     ui.AnswerColor(kBlue);
     Trigger("options.accent-color");
-    EXPECT_EQ(s.AccentColor, kBlue);
+    EXPECT_EQ(s.Session.AccentColor, kBlue);
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 

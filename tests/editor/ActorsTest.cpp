@@ -84,8 +84,7 @@ protected:
     {
         ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
         w = std::make_unique<TDrawF>(nullptr, dir.file("anivor.ini"));
-        strip.FrameWidth = 40;
-        strip.FrameHeight = 30;
+        strip.SetFrameSize(40, 30);
         strip.NewFrame();
         w->BeginEdit(strip, 0);
         w->resize(600, 400);

@@ -30,8 +30,7 @@ protected:
     {
         ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
         w = std::make_unique<TDrawF>(nullptr, dir.file("anivor.ini"));
-        strip.FrameWidth = 40;
-        strip.FrameHeight = 30;
+        strip.SetFrameSize(40, 30);
         strip.NewFrame();
         strip.NewFrame();
         w->BeginEdit(strip, 1);
@@ -140,19 +139,19 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     EXPECT_FALSE(w->Tools().Pressed());
 
     w->FinishEdit();
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap, Picture());
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap, SolidBitmap(40, 30, clWhite));
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap(), Picture());
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), SolidBitmap(40, 30, clWhite));
 
     // A patterned frame opened and written back without a change stays exactly as it was.
     TBitmap pattern(40, 30);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
             pattern.SetPixel(x, y, RGB(x * 6, y * 8, (x ^ y) * 4));
-    strip.FindFrameImage(0).Bitmap = pattern;
+    strip.SetPicture(0, pattern);
     w->BeginEdit(strip, 0);
     EXPECT_FALSE(w->Action("editor.undo")->isEnabled());
     w->FinishEdit();
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap, pattern);
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), pattern);
     // After x2 it is resampled back to the frame size.
     w->BeginEdit(strip, 0);
     Trigger("editor.zoom-2");
@@ -161,8 +160,8 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     Trigger("editor.zoom-2");
     EXPECT_EQ(w->pic->size(), QSize(80, 60));
     w->FinishEdit();
-    EXPECT_NE(strip.FindFrameImage(0).Bitmap, pattern);
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap.Width(), 40);
+    EXPECT_NE(strip.FindFrameImage(0).Bitmap(), pattern);
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap().Width(), 40);
 
     // The modal run: Update Frame closes it with OK.
     QTimer::singleShot(0, [this] {
@@ -171,14 +170,14 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
         Trigger("editor.update-frame");
     });
     EXPECT_TRUE(w->EditFrame(strip, 1));
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap.Pixel(5, 24), clBlack);
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(5, 24), clBlack);
     QTimer::singleShot(0, [this] {
         Trigger("editor.erase-frame");
         w->reject();
     });
-    const TBitmap before = strip.FindFrameImage(1).Bitmap;
+    const TBitmap before = strip.FindFrameImage(1).Bitmap();
     EXPECT_FALSE(w->EditFrame(strip, 1));
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap, before);
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap(), before);
 }
 
 // Pen and brush commands, the colour panel and the dropper, undo and redo from the menu.

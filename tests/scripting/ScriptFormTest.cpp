@@ -43,8 +43,7 @@ protected:
         session = std::make_unique<TScriptSession>();
         form = std::make_unique<TScriptForm>(*session, draw.get());
         AttachScripting(*draw, *session, *form);
-        strip.FrameWidth = 60;
-        strip.FrameHeight = 40;
+        strip.SetFrameSize(60, 40);
         strip.NewFrame();
         draw->BeginEdit(strip, 0);
     }

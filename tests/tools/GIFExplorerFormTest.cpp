@@ -40,12 +40,7 @@ protected:
         w = std::make_unique<TGIFExplorerF>();
         w->show();
     }
-    void TearDown() override
-    {
-        w.reset();
-        DefaultAnimationSpeed = m_speed;
-        DefaultDrawOptions = m_options;
-    }
+    void TearDown() override { w.reset(); }
 
     std::string Write(const std::string& name, const Bytes& bytes)
     {
@@ -129,10 +124,6 @@ protected:
     TempDir dir;
     ScriptedUi ui;
     std::unique_ptr<TGIFExplorerF> w;
-
-private:
-    int m_speed = DefaultAnimationSpeed;
-    TGIFDrawOptions m_options = DefaultDrawOptions;
 };
 
 } // namespace
@@ -142,7 +133,6 @@ TEST_F(Explorer, LoadsAFileAndShowsEachKindOfNode)
     EXPECT_EQ(w->windowTitle(), "GIF Explorer");
     EXPECT_EQ(w->ViewFlags(), 14u);
     EXPECT_FALSE(PreviewShown());
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
     EXPECT_TRUE(w->Action("file.open-preview")->isEnabled());
 
     ui.AnswerButton(1); // Ignore the extension of unknown label
@@ -300,7 +290,8 @@ TEST_F(Explorer, PaletteGridPaintsAndReportsTheSwatchUnderTheMouse)
     }
 }
 
-TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
+// The speed is the explorer's own: its document plays at it, no other document does.
+TEST_F(Explorer, SpeedMenuAndSpeedWindowSetTheExplorersDocumentOnly)
 {
     w->Load(Write("anim.gif", SmallAnimation(3)));
     Select({"anim.gif"});
@@ -308,9 +299,9 @@ TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
     EXPECT_TRUE(w->Action("animation.speed-100")->isChecked());
 
     Trigger("animation.speed-800");
-    EXPECT_EQ(DefaultAnimationSpeed, 800);
+    EXPECT_EQ(w->Document().AnimationSpeed(), 800);
     EXPECT_EQ(w->ImagePreviewAnimate->Document()->AnimationSpeed(), 800);
-    EXPECT_EQ(TGIFImage().AnimationSpeed(), 800); // any document created afterwards
+    EXPECT_EQ(TGIFImage().AnimationSpeed(), 100); // documents elsewhere keep their own
     EXPECT_FALSE(w->Action("animation.speed-100")->isChecked());
 
     // "n % ...": the speed window, created once, showing the speed in force.
@@ -329,11 +320,11 @@ TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
     // Typing a speed.
     speed->EditSpeed->selectAll();
     speed->EditSpeed->insert("250");
-    EXPECT_EQ(DefaultAnimationSpeed, 250);
+    EXPECT_EQ(w->Document().AnimationSpeed(), 250);
     EXPECT_EQ(w->ImagePreviewAnimate->Document()->AnimationSpeed(), 250);
     speed->SetSpeed(1000);
     speed->UpDownSpeed->stepUp(); // no wrap, no more than 1000
-    EXPECT_EQ(DefaultAnimationSpeed, 1000);
+    EXPECT_EQ(w->Document().AnimationSpeed(), 1000);
     Trigger("animation.speed-50");
     EXPECT_EQ(speed->GetSpeed(), 50);
 
@@ -346,16 +337,15 @@ TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
     QApplication::sendEvent(speed, &esc);
     EXPECT_FALSE(speed->isVisible());
 
-    // A new window starts at the codec's speed.
-    DefaultAnimationSpeed = 400;
-    EXPECT_EQ(TFormAnimationSpeed().GetSpeed(), 400);
+    // A window of its own starts at 100 %.
+    EXPECT_EQ(TFormAnimationSpeed().GetSpeed(), 100);
 }
 
 TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
 {
     w->Load(Write("anim.gif", SmallAnimation(3)));
     Select({"anim.gif"});
-    EXPECT_EQ(w->Document().DrawOptions, unsigned(goAsync | goTransparent | goAnimate | goLoop | goDirectDraw | goDither | goAutoDither));
+    EXPECT_EQ(w->Document().DrawOptions, unsigned(goAsync | goTransparent | goAnimate | goLoop));
     EXPECT_TRUE(w->StatusPanel1->text().startsWith(" Frame 1 of 3")) << w->StatusPanel1->text().toStdString();
 
     Trigger("animation.stretch");
@@ -364,7 +354,7 @@ TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
     Trigger("animation.stretch");
     Trigger("animation.tile");
     EXPECT_FALSE(w->Action("animation.stretch")->isEnabled());
-    EXPECT_EQ(w->Document().DrawOptions & goTile, unsigned(goTile));
+    EXPECT_EQ(w->ImagePreviewAnimate->Fit(), TImageFit::Tile);
     Trigger("animation.animate");
     EXPECT_FALSE(w->Action("animation.loop")->isEnabled());
     EXPECT_FALSE(w->ImagePreviewAnimate->IsAnimating());
@@ -374,7 +364,7 @@ TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
     EXPECT_FALSE(w->Action("animation.buffered")->isEnabled());
     Trigger("animation.dither");
     EXPECT_FALSE(w->Action("animation.auto-dither")->isEnabled());
-    EXPECT_EQ(w->Document().DrawOptions & (goAsync | goDither), 0u);
+    EXPECT_EQ(w->Document().DrawOptions & goAsync, 0u);
 
     // View > Properties and Preview.
     Trigger("view.properties");
@@ -399,9 +389,6 @@ TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
     Trigger("file.background");
     EXPECT_EQ(ui.Last().FileOptions.Title, "Select Background");
     EXPECT_EQ(w->BackgroundPicture().Width(), 3);
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
-    EXPECT_TRUE(DefaultDrawOptions & goAnimate);
-    EXPECT_FALSE(DefaultDrawOptions & goTile);
     EXPECT_FALSE(w->ImageBackground->isVisible());
     Trigger("animation.tiled-background");
     EXPECT_TRUE(w->ImageBackground->isVisible());
@@ -421,7 +408,6 @@ TEST_F(Explorer, OpensThroughTheDialogsAndTheClipboardFormatOnly)
     Trigger("file.open-preview");
     EXPECT_TRUE(ui.Last().FileOptions.Preview);
     EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string());
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: anim.gif"); // cancelled: nothing changes
 
     QMenu* fileMenu = w->findChild<QMenu*>("MenuFileMenu");

@@ -83,27 +83,26 @@ TEST(OpenGIFFile, FramesDelaysTransparencyAndDroppedSizes)
                                       {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 10, 2),
                                        SolidFrame(0, 0, 100, 80, 3, 15, -1)});
     TFrameStrip s;
-    s.FrameWidth = s.FrameHeight = 10;
+    s.SetFrameSize(10, 10);
     s.Append(SolidBitmap(10, 10, kRed));
     s.Append(SolidBitmap(10, 10, kRed));
     OpenGIFFile(s, path);
     EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=5", "Frame2=10", "Frame3=15"}));
-    EXPECT_EQ(s.FrameWidth, 100);
-    EXPECT_EQ(s.FrameHeight, 80);
+    EXPECT_EQ(s.FrameWidth(), 100);
+    EXPECT_EQ(s.FrameHeight(), 80);
     EXPECT_FALSE(s.IsTransparent(0));
     EXPECT_TRUE(s.IsTransparent(1));
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(50, 40), kRed);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(50, 40), kBlue);
-    EXPECT_EQ(s.FindFrameImage(2).Left, 2 * 105);
-    EXPECT_EQ(s.LastOpenedFile, path);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(50, 40), kRed);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(50, 40), kBlue);
+    EXPECT_EQ(s.FrameLeft(2), 2 * 105);
 
     // Sub-rectangle frames are dropped; a frame without graphic control gets the defaults.
     GLFrame noGce = SolidFrame(0, 0, 100, 80, 3, 0, -1);
     const std::string mixed = WriteGif(dir, "mixed.gif",
                                        {SolidFrame(0, 0, 100, 80, 1, 7, -1), SolidFrame(10, 10, 20, 20, 2, 8, -1),
                                         noGce, SolidFrame(0, 0, 50, 80, 2, 9, -1)});
-    s.DefaultDelay = 25;
-    s.DefTrans = true;
+    s.Session.DefaultDelay = 25;
+    s.Session.DefTrans = true;
     OpenGIFFile(s, mixed);
     EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=7", "Frame2=25"}));
     EXPECT_TRUE(s.IsTransparent(1));
@@ -144,36 +143,36 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
     TFrameStrip s;
     // An empty strip takes the picture's size.
     ASSERT_TRUE(ImportImageFile(s, dir.file("tall.png")));
-    EXPECT_EQ(s.FrameWidth, 100);
-    EXPECT_EQ(s.FrameHeight, 200);
+    EXPECT_EQ(s.FrameWidth(), 100);
+    EXPECT_EQ(s.FrameHeight(), 200);
 
     TFrameStrip q;
-    q.FrameWidth = q.FrameHeight = 80;
+    q.SetFrameSize(80, 80);
     q.Append(SolidBitmap(80, 80, 0xFFFFFF));
     q.SetItemIndex(0);
     q.SetSelected(0, true);
-    q.DefaultDelay = 12;
+    q.Session.DefaultDelay = 12;
     ASSERT_TRUE(ImportImageFile(q, dir.file("wide.BMP")));
     ASSERT_EQ(q.Count(), 2);
     EXPECT_EQ(q.EntryText(1), "Frame2=12");
     EXPECT_EQ(q.ItemIndex(), 0);
     EXPECT_FALSE(q.IsSelected(1));
-    const TBitmap& wide = q.FindFrameImage(1).Bitmap;
+    const TBitmap& wide = q.FindFrameImage(1).Bitmap();
     EXPECT_EQ(wide.Pixel(40, 19), clBlack);
     EXPECT_EQ(wide.Pixel(40, 20), kRed);
     EXPECT_EQ(wide.Pixel(0, 59), kRed);
     EXPECT_EQ(wide.Pixel(79, 60), clBlack);
     ASSERT_TRUE(ImportImageFile(q, dir.file("tall.png")));
-    const TBitmap& tall = q.FindFrameImage(2).Bitmap;
+    const TBitmap& tall = q.FindFrameImage(2).Bitmap();
     EXPECT_EQ(tall.Pixel(19, 40), clBlack);
     EXPECT_EQ(tall.Pixel(20, 40), kBlue);
     EXPECT_EQ(tall.Pixel(59, 0), kBlue);
     EXPECT_EQ(tall.Pixel(60, 79), clBlack);
-    EXPECT_EQ(q.FindFrameImage(2).Left, 2 * 85);
+    EXPECT_EQ(q.FrameLeft(2), 2 * 85);
 
     // A JPEG (any letter case) fitted the same way: 160 x 80 into 80 x 80 is (0, 20, 80, 60).
     ASSERT_TRUE(ImportImageFile(q, dir.file("photo.Jpeg")));
-    const TBitmap& photo = q.FindFrameImage(3).Bitmap;
+    const TBitmap& photo = q.FindFrameImage(3).Bitmap();
     EXPECT_EQ(photo.Pixel(40, 10), clBlack);
     EXPECT_GT(GetRValue(photo.Pixel(40, 40)), 240);
     EXPECT_LT(GetBValue(photo.Pixel(40, 40)), 16);
@@ -183,18 +182,17 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
 
     // A flat strip: the wide picture overflows and is cut, no black bars.
     TFrameStrip f;
-    f.FrameWidth = 100;
-    f.FrameHeight = 20;
+    f.SetFrameSize(100, 20);
     f.Append(SolidBitmap(100, 20, 0xFFFFFF));
     ASSERT_TRUE(ImportImageFile(f, dir.file("flat.bmp")));
-    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 0), kRed);
-    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 19), kRed);
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap().Pixel(50, 0), kRed);
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap().Pixel(50, 19), kRed);
 
     // A GIF imports its first frame.
     const std::string gif = WriteGif(dir, "a.gif", {SolidFrame(0, 0, 100, 80, 2, 5, -1), SolidFrame(0, 0, 100, 80, 1, 5, -1)});
     TFrameStrip g;
     ASSERT_TRUE(ImportImageFile(g, gif));
-    EXPECT_EQ(g.FindFrameImage(0).Bitmap.Pixel(3, 3), kBlue);
+    EXPECT_EQ(g.FindFrameImage(0).Bitmap().Pixel(3, 3), kBlue);
 }
 
 TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
@@ -218,7 +216,7 @@ TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
     ASSERT_EQ(many.Count(), one.Count());
     for (int i = 0; i < one.Count(); ++i) {
         EXPECT_EQ(many.EntryText(i), one.EntryText(i));
-        EXPECT_TRUE(many.FindFrameImage(i).Bitmap == one.FindFrameImage(i).Bitmap) << i;
+        EXPECT_TRUE(many.FindFrameImage(i).Bitmap() == one.FindFrameImage(i).Bitmap()) << i;
     }
 
     // A file Import does not take stops everything before it starts.

@@ -377,11 +377,11 @@ void TDrawF::BeginEdit(TFrameStrip& strip, int index)
 {
     const TFrameRecord& frame = strip.FindFrameImage(index);
     m_tools.CancelDrag();
-    m_picture.Load(frame.Bitmap);
+    m_picture.Load(frame.Bitmap());
     m_strip = &strip;
     m_frameName = frame.Name;
-    m_frameWidth = strip.FrameWidth;
-    m_frameHeight = strip.FrameHeight;
+    m_frameWidth = strip.FrameWidth();
+    m_frameHeight = strip.FrameHeight();
     pic->SetBitmap(&m_picture.Bitmap());
     updateContentSize();
     UpdateCommands();
@@ -395,8 +395,9 @@ void TDrawF::FinishEdit()
     if (i < 0)
         return;
     WaitCursor wait;
-    m_picture.StoreInto(m_strip->FindFrameImage(i).Bitmap, m_frameWidth, m_frameHeight);
-    m_strip->PixelsChanged(i);
+    TBitmap picture = m_strip->FindFrameImage(i).Bitmap();
+    m_picture.StoreInto(picture, m_frameWidth, m_frameHeight);
+    m_strip->SetPicture(i, std::move(picture));
 }
 
 void TDrawF::closeEvent(QCloseEvent* event)

@@ -189,19 +189,6 @@ TBitmap tiledBitmap(const TBitmap& tile, int w, int h, QPoint offset)
     return screen;
 }
 
-// Sets a default drawing option for a while and puts the given state back at the end,
-// whatever happens in between.
-class TDefaultDrawOptionsScope {
-public:
-    TDefaultDrawOptionsScope(TGIFDrawOptions during, TGIFDrawOptions after) : m_after(after) { DefaultDrawOptions = during; }
-    ~TDefaultDrawOptionsScope() { DefaultDrawOptions = m_after; }
-    TDefaultDrawOptionsScope(const TDefaultDrawOptionsScope&) = delete;
-    TDefaultDrawOptionsScope& operator=(const TDefaultDrawOptionsScope&) = delete;
-
-private:
-    TGIFDrawOptions m_after;
-};
-
 const char* severityName(int severity)
 {
     return severity == gsInfo ? "Info" : severity == gsError ? "Error" : "Warning";
@@ -228,8 +215,6 @@ TGIFExplorerF::TGIFExplorerF(QWidget* parent) : QMainWindow(parent, Qt::Window)
     createLayout();
     resize(690, 410 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
-    // FormCreate: frames are drawn straight onto the target from now on.
-    DefaultDrawOptions |= goDirectDraw;
     m_flags = kGIFInitialViewFlags;
     m_fileName = QCoreApplication::applicationFilePath().toStdString();
     m_document = std::make_unique<TGIFImage>();
@@ -624,13 +609,7 @@ void TGIFExplorerF::MenuFileOpenPreviewClick()
     o.DefaultExt = "gif";
     o.Preview = true;
     o.InitialDir = std::filesystem::path(m_fileName).parent_path().string();
-    std::optional<std::string> file;
-    {
-        // The dialog's preview draws through buffers; direct drawing comes back in every case.
-        const TDefaultDrawOptionsScope scope(DefaultDrawOptions & ~goDirectDraw, DefaultDrawOptions | goDirectDraw);
-        file = UI().OpenFile(o);
-    }
-    if (file)
+    if (const std::optional<std::string> file = UI().OpenFile(o))
         Load(*file);
 }
 
@@ -641,27 +620,18 @@ void TGIFExplorerF::MenuFileBackgroundClick()
     o.Filters = pictureFilters();
     o.DefaultExt = "gif";
     o.Preview = true;
-    std::optional<std::string> file;
-    {
-        const TDefaultDrawOptionsScope scope(DefaultDrawOptions & ~goDirectDraw, DefaultDrawOptions | goDirectDraw);
-        file = UI().OpenFile(o);
-    }
+    const std::optional<std::string> file = UI().OpenFile(o);
     if (!file)
         return;
     TBitmap picture;
     const std::vector<std::uint8_t> bytes = ReadFileBytes(*file);
     if (DetectImageFormat(bytes.data(), bytes.size(), *file) == TImageFormat::Gif) {
-        // A GIF background is still and tiled.
-        const TGIFDrawOptions keep = DefaultDrawOptions;
-        std::unique_ptr<TGIFImage> gif;
-        {
-            const TDefaultDrawOptionsScope scope((keep & ~goAnimate) | goTile, (keep | goAnimate) & ~goTile);
-            gif = std::make_unique<TGIFImage>();
-        }
-        gif->LoadFromBytes(bytes);
-        if (gif->Empty())
+        // A GIF background is still: its first picture, tiled like any other.
+        TGIFImage gif;
+        gif.LoadFromBytes(bytes);
+        if (gif.Empty())
             throw GIFException("Image is empty");
-        picture = gif->Bitmap();
+        picture = gif.Bitmap();
     } else {
         picture = ReadImage(bytes.data(), bytes.size(), *file);
     }
@@ -686,7 +656,6 @@ void TGIFExplorerF::setSpeed(int speed)
 void TGIFExplorerF::MenuAnimationSpeedClick(int speed)
 {
     m_speedItem = speed;
-    DefaultAnimationSpeed = std::clamp(speed, 0, 1000);
     if (m_speedWindow)
         m_speedWindow->SetSpeed(speed);
     setSpeed(speed);
@@ -697,6 +666,7 @@ void TGIFExplorerF::MenuAnimationSpeedXClick()
     m_speedItem = 0;
     if (!m_speedWindow) {
         m_speedWindow = new TFormAnimationSpeed(this);
+        m_speedWindow->SetSpeed(m_document->AnimationSpeed());
         m_speedWindow->OnSpeedChange = [this](int speed) { RunGuarded([&] { setSpeed(speed); }); };
         const QWidget* client = centralWidget();
         const QPoint topRight = client->mapToGlobal(QPoint(client->width() - m_speedWindow->width(), 0));
