@@ -33,6 +33,18 @@ void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& so
         [&](int i, TBitmap& reduced) { take(i, reduced); });
 }
 
+const char* PaletteName(TColorReduction method)
+{
+    const int i = static_cast<int>(method);
+    return i >= 0 && i < static_cast<int>(std::size(kPaletteNames)) ? kPaletteNames[i] : "";
+}
+
+const char* DitherName(TDitherMode mode)
+{
+    const int i = static_cast<int>(mode);
+    return i >= 0 && i < static_cast<int>(std::size(kDitherNames)) ? kDitherNames[i] : "";
+}
+
 bool ParsePaletteName(const std::string& name, TColorReduction& method)
 {
     for (int i = 0; i < static_cast<int>(std::size(kPaletteNames)); ++i)

@@ -37,6 +37,8 @@ void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& so
 
 // Command-line names of the palettes ("none", "windows-system", ..., "optimized-windows")
 // and of the dithering engines ("nearest", "floyd-steinberg", ...). Parse returns false
-// for an unknown name.
+// for an unknown name; the names of values outside the lists are "".
+const char* PaletteName(TColorReduction method);
+const char* DitherName(TDitherMode mode);
 bool ParsePaletteName(const std::string& name, TColorReduction& method);
 bool ParseDitherName(const std::string& name, TDitherMode& mode);

@@ -3,6 +3,7 @@
 #include "graphics/Exception.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -23,6 +24,12 @@ TBitmap frameSized(const TBitmap& picture, int width, int height, TPixelFormat f
 }
 
 } // namespace
+
+std::uint64_t NewPictureVersion()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 TFrameStrip::TFrameStrip() = default;
 
@@ -343,10 +350,7 @@ void TFrameStrip::RestoreDocument(TStripDocument document, std::vector<bool> sel
     m_selected.assign(m_doc.Frames.size(), 0);
     for (std::size_t k = 0; k < selected.size() && k < m_selected.size(); ++k)
         m_selected[k] = selected[k];
-    // Versions stay those the pictures had, so views keep what they drew; new changes
-    // still get versions of their own.
-    for (const TFrameRecord& f : m_doc.Frames)
-        m_lastVersion = std::max(m_lastVersion, f.Version);
+    // Versions stay those the pictures had, so views keep what they drew.
     m_itemIndex = validIndex(itemIndex) ? itemIndex : -1;
     const TStripUpdate update(*this);
     notify(TStripChange::Frames);

@@ -164,14 +164,13 @@ private:
     // size.
     TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr);
     void notify(TStripChange change);
-    std::uint64_t nextVersion() { return ++m_lastVersion; }
+    static std::uint64_t nextVersion() { return NewPictureVersion(); }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }
     TFrameRecord& frame(int i) { return m_doc.Frames[static_cast<std::size_t>(i)]; }
 
     TStripDocument m_doc;
     std::vector<char> m_selected; // one flag a frame
     int m_itemIndex = -1;
-    std::uint64_t m_lastVersion = 0;
     std::vector<TBitmap> m_wizlist;
     int m_wizWidth = 0;
     int m_wizHeight = 0;

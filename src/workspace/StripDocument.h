@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+// A picture version no other picture of this run has (any strip, any loaded project), so
+// whatever is kept by version (views, undo, the autosave's encoded pictures) never mixes
+// two pictures up. Safe on any thread.
+std::uint64_t NewPictureVersion();
+
 struct TFrameRecord {
     std::string Name;      // "Frame" + counter at creation, never reused within a strip
     std::string DelayText; // as typed; reads as 30 when it is not a whole number
