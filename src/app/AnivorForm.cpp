@@ -6,7 +6,7 @@
 #include "editor/ui/DrawForm.h"
 #include "graphics/MemoryBudget.h"
 #include "platform/ui/CommandActions.h"
-#include "platform/ui/GuardedActions.h"
+#include "platform/CommandGuard.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/Shell.h"
 #include "platform/Ui.h"

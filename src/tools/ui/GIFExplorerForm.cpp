@@ -8,7 +8,7 @@
 #include "graphics/MemoryBudget.h"
 #include "platform/Clipboard.h"
 #include "platform/ui/CommandActions.h"
-#include "platform/ui/GuardedActions.h"
+#include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 #include "widgets/ImageControl.h"
 
