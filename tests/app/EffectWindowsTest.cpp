@@ -86,18 +86,18 @@ TEST_F(EffectWindows, ImageMenuAndDropDownActOnTheSelectedFrame)
 {
     const std::vector<std::pair<char, TColor>> legend{{'A', clRed}, {'B', clLime}, {'C', clBlue}, {'.', clWhite}};
     Frames({BitmapFromRows({"ABC"}, legend), BitmapFromRows({"..."}, legend)});
-    Trigger("Left1");
+    Trigger("image.scroll-left");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"BCA"});
-    Trigger("Right1");
-    Trigger("FlipLeftRight1");
+    Trigger("image.scroll-right");
+    Trigger("effects.flip-left-right");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"CBA"});
     EXPECT_EQ(RowsFromBitmap(Frame(1), legend), std::vector<std::string>{"..."});
     // Overlay on the last frame does nothing; without a selected frame nothing happens.
     w->Strip().SelectOnly(1);
-    Trigger("N50Opaque1");
+    Trigger("effects.overlay-50");
     EXPECT_EQ(RowsFromBitmap(Frame(1), legend), std::vector<std::string>{"..."});
     w->Strip().SetItemIndex(-1);
-    Trigger("Invert1");
+    Trigger("image.invert");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"CBA"});
     EXPECT_TRUE(ui.Errors().empty());
 }
@@ -126,7 +126,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
         EXPECT_EQ(fx->EBar->value(), 41);
         fx->SpeedButton1->click();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     ASSERT_TRUE(ran);
     ASSERT_EQ(w->Strip().Count(), 12);
     for (int i = 1; i <= 10; ++i)
@@ -143,7 +143,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
         fx->btnappend->click();
         fx->reject();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     EXPECT_EQ(Frame(1), second);
     EXPECT_EQ(w->Strip().Count(), 13);
     EXPECT_TRUE(ui.Errors().empty());
@@ -228,13 +228,13 @@ TEST_F(EffectWindows, BackgroundsModesPresetAndUse)
         EXPECT_EQ(qb->QBList->currentRow(), 17); // the green channel's function
         // A new preset from the popup, then Update without a selection.
         ui.AnswerInput("mine");
-        qb->Action("AddBackdrop1")->trigger();
+        qb->Action("presets.add")->trigger();
         EXPECT_EQ(qb->qbpresets->count(), 2);
         qb->qbpresets->setCurrentRow(-1);
-        qb->Action("UpdateBackdrop1")->trigger();
+        qb->Action("presets.update")->trigger();
         qb->btnUse->click();
     });
-    Trigger("Backgrounds1");
+    Trigger("popup.backgrounds");
     ASSERT_TRUE(ran);
     TBitmap expected(16, 12);
     GenerateQuickBack(expected, TQuickBackSettings{3, 17, 40, 10, 20, 30, 128});
@@ -252,7 +252,7 @@ TEST_F(EffectWindows, EmptyFramesAndSaveAs)
     w->Strip().Append(TBitmap());
     w->Strip().SelectOnly(0);
     w->PreparePopup(0, false, QPoint(1, 1));
-    Trigger("Backgrounds1");
+    Trigger("popup.backgrounds");
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{" empty bitmap"});
 
     // Save As... from the list's popup writes the selected frame as a bitmap file.
@@ -261,7 +261,7 @@ TEST_F(EffectWindows, EmptyFramesAndSaveAs)
     Frames({Noise(5, 4, 6)});
     w->PreparePopup(0, false, QPoint(1, 1));
     ui.AnswerSaveFile(dir.file("frame.png"));
-    Trigger("SaveAs2");
+    Trigger("popup.save-as");
     EXPECT_TRUE(std::filesystem::exists(dir.file("frame.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame.png")));
     EXPECT_TRUE(ui.Errors().empty());

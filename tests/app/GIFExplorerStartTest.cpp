@@ -23,7 +23,7 @@ TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerWhoseSpeedStaysItsOwn)
         TGIFExplorerF explorer(&w);
         w.SetGIFExplorer(&explorer);
         EXPECT_FALSE(explorer.isVisible());
-        QAction* item = w.Action("GIFExplorer1");
+        QAction* item = w.Action("tools.gif-explorer");
         ASSERT_TRUE(item->isEnabled());
         w.show();
         item->trigger();
@@ -31,13 +31,13 @@ TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerWhoseSpeedStaysItsOwn)
         EXPECT_TRUE(explorer.isWindow());
 
         // A frame delay of 10 lasts 120 ms at 100 %.
-        explorer.Action("MenuAnimationSpeed800")->trigger();
+        explorer.Action("animation.speed-800")->trigger();
         TFrameStrip& s = w.Strip();
         s.SetFrameSize(20, 10);
         s.Session.DefaultDelay = 10;
         s.Append(SolidBitmap(20, 10, clRed));
         s.Append(SolidBitmap(20, 10, clBlue));
-        w.Action("Create1")->trigger();
+        w.Action("animation.create")->trigger();
         ASSERT_TRUE(w.ImageAnimate->IsAnimating());
         EXPECT_EQ(w.ImageAnimate->Document()->AnimationSpeed(), 100);
         EXPECT_EQ(w.ImageAnimate->CurrentWait(), 120);

@@ -138,7 +138,7 @@ TEST_F(ActorWindow, LoadShowPaintAndRecord)
     const TBitmap& after = w->Picture().Bitmap();
     EXPECT_EQ(RowsFromBitmap(after, {{'g', kGreen}, {'w', clWhite}})[5].substr(3, 5), "wggww");
     EXPECT_EQ(RowsFromBitmap(after, {{'g', kGreen}, {'w', clWhite}})[6].substr(3, 5), "wwggw");
-    w->Action("Undo1")->trigger();
+    w->Action("editor.undo")->trigger();
     EXPECT_TRUE(w->Picture().Bitmap() == before);
 
     // S1 hides; painting a hidden actor still paints.
