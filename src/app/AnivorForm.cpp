@@ -126,9 +126,8 @@ namespace {
 // The frame operation of that name, exactly as the workspace names it.
 const TFrameOperation& frameOperation(const std::string& name)
 {
-    for (const TFrameOperation& op : FrameOperations())
-        if (name == op.Name)
-            return op;
+    if (const TFrameOperation* op = FindFrameOperation(name))
+        return *op;
     throw std::logic_error("No frame operation \"" + name + "\"");
 }
 
@@ -473,7 +472,7 @@ void TAnivorF::wireViews()
     connect(List, &TFrameListBox::ItemDoubleClicked, this, [this](int) { Action("frame.edit")->trigger(); });
     connect(List, &TFrameListBox::PopupRequested, this, [this](const QPoint& global) {
         RunGuarded([&] {
-            PreparePopup(m_strip.ItemIndex(), false, global);
+            PreparePopup(m_strip.ItemIndex(), false);
             showFramePopup(global);
         });
     });
@@ -487,7 +486,7 @@ void TAnivorF::wireViews()
     connect(ScrollBoxSource, &TFrameStripView::FramePopupRequested, this,
             [this](const QString& name, const QPoint& global, const QPoint& local) {
                 RunGuarded([&] {
-                    PreparePopup(m_strip.IndexOfName(name.toStdString()), true, global, local);
+                    PreparePopup(m_strip.IndexOfName(name.toStdString()), true, local);
                     showFramePopup(global);
                 });
             });
@@ -559,7 +558,7 @@ void TAnivorF::frameMouseDown(const QString& name)
     listClick();
 }
 
-void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos)
+void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& imagePos)
 {
     m_popupFrame = frame >= 0 && frame < m_strip.Count() ? frame : -1;
     m_popupOnImage = onImage && m_popupFrame >= 0;

@@ -99,7 +99,7 @@ public:
     // The frame popup is about to open for frame `frame` (-1: none): on a frame image
     // (`onImage`, with the click at `imagePos`) or on the list. Sets the Transparent
     // check mark. The popup commands then act on this frame.
-    void PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos = QPoint());
+    void PreparePopup(int frame, bool onImage, const QPoint& imagePos = QPoint());
 
     // Components other windows and the tests reach by name.
     QToolBar* ToolBar1 = nullptr;

@@ -46,10 +46,9 @@ std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& 
 void SaveFrameAsCommand(const TFrameStrip& strip, int i);
 
 // The operations above that need nothing but the frame, by name: the window wires its
-// items (`Item`) to them and anivor-cli finds them by `Name`.
+// commands to them and anivor-cli finds them, by `Name`.
 struct TFrameOperation {
     const char* Name; // "Blur", "Scroll Left", "Overlay 50%", ...
-    const char* Item; // the menu item or drop-down item that runs it
     void (*Apply)(TFrameStrip& strip, int i);
 };
 const std::vector<TFrameOperation>& FrameOperations();

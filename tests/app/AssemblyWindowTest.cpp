@@ -194,7 +194,7 @@ TEST_F(AssemblyWindow, OptimizerMenusSteerCreate)
     // Convert: nothing to convert, then the frame of the popup.
     f->Convert();
     EXPECT_EQ(ui.Messages().back(), "No bitmap to convert!");
-    w->PreparePopup(1, true, QPoint());
+    w->PreparePopup(1, true);
     QTimer::singleShot(0, f, [f] {
         f->ButtonConvert->click();
         f->accept();

@@ -215,7 +215,7 @@ TEST_F(CommandTables, MainWindowCommandsHaveWordsShortcutsAndFollowTheirRules)
     Trigger("frame.new");
     Trigger("frame.new");
     w->Strip().Session.WizardFrameCount = 4;
-    w->PreparePopup(0, false, QPoint());
+    w->PreparePopup(0, false);
     Trigger("popup.transparent");
     Trigger("options.default-transparent");
     ExpectState("two frames", {{"frame.undo", true}, {"frame.redo", false}, {"animation.save", false}});
@@ -223,9 +223,9 @@ TEST_F(CommandTables, MainWindowCommandsHaveWordsShortcutsAndFollowTheirRules)
     EXPECT_TRUE(w->Action("options.default-transparent")->isChecked());
     EXPECT_EQ(w->Action("frame.undo")->text(), "&Undo Transparent");
     // The popup's check mark shows the frame it opens on.
-    w->PreparePopup(1, false, QPoint());
+    w->PreparePopup(1, false);
     EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
-    w->PreparePopup(0, true, QPoint(), QPoint(1, 1));
+    w->PreparePopup(0, true, QPoint(1, 1));
     EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
     Trigger("frame.undo");
     ExpectState("undone", {{"frame.redo", true}});

@@ -69,7 +69,7 @@ protected:
         for (const TBitmap& p : pictures)
             s.Append(p);
         s.SelectOnly(0);
-        w->PreparePopup(0, true, QPoint(10, 10), QPoint(1, 1));
+        w->PreparePopup(0, true, QPoint(1, 1));
     }
     const TBitmap& Frame(int i) { return w->Strip().FindFrameImage(i).Bitmap(); }
 
@@ -135,7 +135,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
     EXPECT_EQ(Frame(0), Twisted(source, 41));
 
     // The window keeps its node and bars; closing it without "Use" changes nothing.
-    w->PreparePopup(1, true, QPoint(10, 10), QPoint(1, 1));
+    w->PreparePopup(1, true, QPoint(1, 1));
     const TBitmap second = Frame(1);
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(fx->ETree->currentItem()->text(0), "Twist");
@@ -160,11 +160,11 @@ TEST_F(EffectWindows, EffectsStartFromTheFrameTheyWereOpenedFor)
         fx->ETree->setCurrentItem(fx->NodeItem(FindPainterEffectNode("Twist")));
         fx->SpeedButton1->click();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     ASSERT_EQ(Frame(0), Twisted(first, 10));
 
     w->Strip().SelectOnly(1);
-    w->PreparePopup(1, true, QPoint(10, 10), QPoint(1, 1));
+    w->PreparePopup(1, true, QPoint(1, 1));
     bool ran = false;
     QTimer::singleShot(0, [&] {
         ran = true;
@@ -173,7 +173,7 @@ TEST_F(EffectWindows, EffectsStartFromTheFrameTheyWereOpenedFor)
         EXPECT_EQ(fx->image->pixmap().toImage().pixel(5, 5), qRgb(GetRValue(want), GetGValue(want), GetBValue(want)));
         fx->SpeedButton1->click();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     ASSERT_TRUE(ran);
     EXPECT_EQ(Frame(1), Twisted(second, 10));
     EXPECT_EQ(Frame(0), Twisted(first, 10));
@@ -251,7 +251,7 @@ TEST_F(EffectWindows, EmptyFramesAndSaveAs)
     w->Strip().SetFrameSize(0, 0);
     w->Strip().Append(TBitmap());
     w->Strip().SelectOnly(0);
-    w->PreparePopup(0, false, QPoint(1, 1));
+    w->PreparePopup(0, false);
     Trigger("popup.backgrounds");
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{" empty bitmap"});
 
@@ -259,7 +259,7 @@ TEST_F(EffectWindows, EmptyFramesAndSaveAs)
     TFrameStrip& s = w->Strip();
     s.ClearFrames();
     Frames({Noise(5, 4, 6)});
-    w->PreparePopup(0, false, QPoint(1, 1));
+    w->PreparePopup(0, false);
     ui.AnswerSaveFile(dir.file("frame.png"));
     Trigger("popup.save-as");
     EXPECT_TRUE(std::filesystem::exists(dir.file("frame.bmp")));

@@ -320,7 +320,7 @@ TEST_F(MainWindow, TransparencyFromMenuAndPopup)
     EXPECT_FALSE(w->Strip().IsTransparent(1));
 
     // The popup on the second frame's image: unchecked, then toggled on.
-    w->PreparePopup(1, true, QPoint(500, 300), QPoint(4, 6));
+    w->PreparePopup(1, true, QPoint(4, 6));
     EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
     Trigger("popup.transparent");
     EXPECT_TRUE(w->Strip().IsTransparent(1));
@@ -330,13 +330,13 @@ TEST_F(MainWindow, TransparencyFromMenuAndPopup)
 
     // On the list without a selected frame nothing changes; Mark Position needs an image.
     w->Strip().SetItemIndex(-1);
-    w->PreparePopup(w->Strip().ItemIndex(), false, QPoint(1, 1));
+    w->PreparePopup(w->Strip().ItemIndex(), false);
     EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
     Trigger("popup.transparent");
     EXPECT_TRUE(w->Strip().IsTransparent(1));
     EXPECT_TRUE(w->Strip().IsTransparent(0));
     w->Strip().SetItemIndex(0);
-    w->PreparePopup(0, false, QPoint(1, 1));
+    w->PreparePopup(0, false);
     EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
     Trigger("popup.mark-position");
     EXPECT_EQ(w->Strip().Session.TextPosition, TPoint(4, 6));

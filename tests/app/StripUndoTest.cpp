@@ -172,7 +172,7 @@ TEST_F(StripUndo, EveryCommandKindIsOneStep)
         Trigger("frame.delay-all");
     });
     ExpectOneStep("Transparent", [&] {
-        w->PreparePopup(1, false, QPoint());
+        w->PreparePopup(1, false);
         Trigger("popup.transparent");
     });
     ExpectOneStep("move", [&] { emit w->List->ItemDropped(0, 2); });
@@ -368,7 +368,7 @@ TEST_F(StripUndo, CommandLineFilesPastAnUnreadableOneStillComeIn)
     EXPECT_EQ(ui.Messages()[0], dir.file("bad.png") + ": Not a PNG file");
     ASSERT_EQ(w->Strip().Count(), 2);
     EXPECT_EQ(w->Strip().FindFrameImage(1).Bitmap().Pixel(1, 1), clBlue);
-    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Open");
+    EXPECT_EQ(w->Action("frame.undo")->text(), "&Undo Open");
 }
 
 TEST_F(StripUndo, RecentHoldsTheLastTenGIFsOpenedOrSavedAndIsKept)

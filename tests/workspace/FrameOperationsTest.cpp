@@ -178,8 +178,8 @@ TEST(FrameOperations, NothingWithoutAFrame)
     EXPECT_EQ(s.FindFrameImage(0).Bitmap(), before);
     // The names the command line uses.
     ASSERT_NE(FindFrameOperation("scroll-left"), nullptr);
-    EXPECT_STREQ(FindFrameOperation("SCROLL LEFT")->Item, "Left1");
-    EXPECT_STREQ(FindFrameOperation("overlay 25%")->Item, "N25Opaque1");
+    EXPECT_STREQ(FindFrameOperation("SCROLL LEFT")->Name, "Scroll Left");
+    EXPECT_STREQ(FindFrameOperation("overlay 25%")->Name, "Overlay 25%");
     EXPECT_EQ(FindFrameOperation("Sharpen"), nullptr);
     EXPECT_EQ(FrameOperations().size(), 20u);
 }
