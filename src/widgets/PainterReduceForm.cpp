@@ -172,6 +172,12 @@ QAction* TPainterReduceF::Action(const QString& id) const
     return m_actions->Action(id.toStdString());
 }
 
+void TPainterReduceF::SetSettings(const TReduceSettings& settings)
+{
+    m_settings = settings;
+    m_actions->Update();
+}
+
 void TPainterReduceF::SetKeepFramePalettes(bool on)
 {
     m_keepFramePalettes = on;
