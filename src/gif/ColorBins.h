@@ -9,6 +9,7 @@
 #include <vector>
 
 struct TColorBin {
+    int Cell = 0; // (red >> 2) << 12 | (green >> 2) << 6 | blue >> 2
     std::uint64_t Count = 0;
     std::uint64_t Red = 0, Green = 0, Blue = 0; // channel sums
 };
@@ -30,12 +31,13 @@ public:
     bool ExactColors(std::vector<TColor>& colors) const;
 
 private:
-    void addColor(std::uint32_t bgr, std::uint64_t count);
+    void addColor(std::vector<std::int32_t>& slots, std::uint32_t rgb, std::uint64_t count);
     void addExact(std::uint32_t rgb, std::uint64_t count);
+    void ownSlots(); // builds m_slot from the bins
 
     int m_exactLimit;
     std::uint64_t m_pixels = 0;
-    std::vector<std::int32_t> m_slot; // cell -> index in m_bins, -1 while empty
+    std::vector<std::int32_t> m_slot; // cell -> index in m_bins, -1 while empty (for Add(bins))
     std::vector<TColorBin> m_bins;
     // Exact colours (rgb) and their counts, until there are more than m_exactLimit.
     bool m_exact = true;

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 TNearestColorLookup::TNearestColorLookup(const std::vector<TColor>& palette)
-    : m_cellStart(32 * 32 * 32, -1)
+    : m_cellStart(32 * 32 * 32, -1), m_blockStart(8 * 8 * 8, -1)
 {
     // An empty palette answers index 0, black.
     const std::size_t n = std::max<std::size_t>(palette.size(), 1);
@@ -18,44 +19,71 @@ TNearestColorLookup::TNearestColorLookup(const std::vector<TColor>& palette)
         m_green[i] = GetGValue(palette[i]);
         m_blue[i] = GetBValue(palette[i]);
     }
-    m_pool.reserve(8192);
+    m_all.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        m_all[i] = static_cast<std::uint16_t>(i);
+    m_pool.reserve(16384);
+}
+
+std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std::uint16_t* from, int count)
+{
+    // An entry can be nearest to a colour of the box only when its nearest distance to the
+    // box is within the smallest farthest distance of any entry.
+    const int hi[3] = {lo[0] + size - 1, lo[1] + size - 1, lo[2] + size - 1};
+    int limit = INT_MAX;
+    for (int k = 0; k < count; ++k) {
+        const std::size_t i = from[k];
+        const int er = std::max(m_red[i] - lo[0], hi[0] - m_red[i]);
+        const int eg = std::max(m_green[i] - lo[1], hi[1] - m_green[i]);
+        const int eb = std::max(m_blue[i] - lo[2], hi[2] - m_blue[i]);
+        limit = std::min(limit, er * er + eg * eg + eb * eb);
+    }
+    const std::size_t start = m_pool.size();
+    m_pool.push_back(0);
+    for (int k = 0; k < count; ++k) {
+        const std::size_t i = from[k];
+        const int er = std::max(0, lo[0] - m_red[i]) + std::max(0, m_red[i] - hi[0]);
+        const int eg = std::max(0, lo[1] - m_green[i]) + std::max(0, m_green[i] - hi[1]);
+        const int eb = std::max(0, lo[2] - m_blue[i]) + std::max(0, m_blue[i] - hi[2]);
+        if (er * er + eg * eg + eb * eb <= limit)
+            m_pool.push_back(static_cast<std::uint16_t>(i));
+    }
+    m_pool[start] = static_cast<std::uint16_t>(m_pool.size() - start - 1);
+    return static_cast<std::int32_t>(start);
 }
 
 void TNearestColorLookup::buildCell(int cell)
 {
-    // The cell is the box lo..lo+7 per channel. An entry can be nearest to a colour of the
-    // box only when its nearest distance to the box is within the smallest farthest
-    // distance of any entry.
-    const int lo[3] = {(cell >> 10) << 3, ((cell >> 5) & 31) << 3, (cell & 31) << 3};
-    const int n = Colors();
-    auto nearDistance = [&](int i) {
-        const int v[3] = {m_red[static_cast<std::size_t>(i)], m_green[static_cast<std::size_t>(i)],
-                          m_blue[static_cast<std::size_t>(i)]};
-        int d = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int e = v[c] < lo[c] ? lo[c] - v[c] : v[c] > lo[c] + 7 ? v[c] - lo[c] - 7 : 0;
-            d += e * e;
-        }
-        return d;
-    };
-    int limit = INT_MAX;
-    for (int i = 0; i < n; ++i) {
-        const int v[3] = {m_red[static_cast<std::size_t>(i)], m_green[static_cast<std::size_t>(i)],
-                          m_blue[static_cast<std::size_t>(i)]};
-        int d = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int e = std::max(std::abs(v[c] - lo[c]), std::abs(v[c] - lo[c] - 7));
-            d += e * e;
-        }
-        limit = std::min(limit, d);
+    const int r = cell >> 10, g = (cell >> 5) & 31, b = cell & 31;
+    const int block = ((r >> 2) << 6) | ((g >> 2) << 3) | (b >> 2);
+    std::int32_t& blockStart = m_blockStart[static_cast<std::size_t>(block)];
+    if (blockStart < 0) {
+        const int lo[3] = {(r >> 2) << 5, (g >> 2) << 5, (b >> 2) << 5};
+        blockStart = buildList(lo, 32, m_all.data(), Colors());
     }
-    const std::size_t start = m_pool.size();
-    m_pool.push_back(0);
-    for (int i = 0; i < n; ++i)
-        if (nearDistance(i) <= limit)
-            m_pool.push_back(static_cast<std::uint16_t>(i));
-    m_pool[start] = static_cast<std::uint16_t>(m_pool.size() - start - 1);
-    m_cellStart[static_cast<std::size_t>(cell)] = static_cast<std::int32_t>(start);
+    // Copied out: building the cell's list may move the pool.
+    const std::size_t from = static_cast<std::size_t>(blockStart);
+    m_scratch.assign(m_pool.begin() + static_cast<std::ptrdiff_t>(from) + 1,
+                     m_pool.begin() + static_cast<std::ptrdiff_t>(from) + 1 + m_pool[from]);
+    const int lo[3] = {r << 3, g << 3, b << 3};
+    const std::int32_t start = buildList(lo, 8, m_scratch.data(), static_cast<int>(m_scratch.size()));
+    m_cellStart[static_cast<std::size_t>(cell)] = start;
+    // Sorted by distance from the centre (3.5 from each face), lower index first on ties.
+    const std::size_t first = static_cast<std::size_t>(start) + 1, n = m_pool[static_cast<std::size_t>(start)];
+    auto centre = [&](std::uint16_t i) {
+        const double dr = m_red[i] - lo[0] - 3.5, dg = m_green[i] - lo[1] - 3.5, db = m_blue[i] - lo[2] - 3.5;
+        return dr * dr + dg * dg + db * db;
+    };
+    std::sort(m_pool.begin() + static_cast<std::ptrdiff_t>(first), m_pool.begin() + static_cast<std::ptrdiff_t>(first + n),
+              [&](std::uint16_t a, std::uint16_t b) {
+                  const double da = centre(a), db = centre(b);
+                  return da != db ? da < db : a < b;
+              });
+    m_reach.resize(m_pool.size(), 0.0f);
+    // Half the cell's diagonal, a little more so rounding never cuts a winner.
+    const double half = std::sqrt(3 * 3.5 * 3.5) + 0.01;
+    for (std::size_t k = first; k < first + n; ++k)
+        m_reach[k] = static_cast<float>(std::max(0.0, std::sqrt(centre(m_pool[k])) - half));
 }
 
 void TNearestColorLookup::BuildAll()

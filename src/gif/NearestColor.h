@@ -10,7 +10,9 @@
 // The nearest entry by squared RGB distance, lower index on ties. A grid of 32 x 32 x 32
 // cells keeps, for each cell, the entries that can be nearest to some colour inside it
 // (built the first time a colour of the cell is asked for, or all at once by BuildAll);
-// a lookup compares only those, so it is exact and costs a handful of distances.
+// a lookup compares only those, so it is exact and costs a handful of distances. A cell's
+// entries are picked from those of its block of 4 x 4 x 4 cells, which are picked from
+// the whole palette once per block.
 class TNearestColorLookup {
 public:
     explicit TNearestColorLookup(const std::vector<TColor>& palette);
@@ -46,18 +48,27 @@ public:
 private:
     static int cellOf(int red, int green, int blue) { return ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3); }
     void buildCell(int cell);
+    // Appends to m_pool the count and the entries among `from` that can be nearest to a
+    // colour of the box lo..lo+size-1; returns where the list starts.
+    std::int32_t buildList(const int lo[3], int size, const std::uint16_t* from, int count);
+    // The cell's entries come by their distance from the cell's centre, which bounds the
+    // distance from any colour of the cell: the search stops once no later entry can win.
     int search(int cell, int red, int green, int blue) const
     {
-        const std::uint16_t* c = m_pool.data() + m_cellStart[static_cast<std::size_t>(cell)];
+        const std::size_t start = static_cast<std::size_t>(m_cellStart[static_cast<std::size_t>(cell)]);
+        const std::uint16_t* c = m_pool.data() + start;
+        const float* reach = m_reach.data() + start;
         const int n = c[0];
         int best = c[1];
         int bestDistance = 1 << 30;
         for (int k = 1; k <= n; ++k) {
+            if (reach[k] * reach[k] > static_cast<float>(bestDistance) && reach[k] > 0)
+                break;
             const int i = c[k];
             const int dr = m_red[static_cast<std::size_t>(i)] - red, dg = m_green[static_cast<std::size_t>(i)] - green,
                       db = m_blue[static_cast<std::size_t>(i)] - blue;
             const int d = dr * dr + dg * dg + db * db;
-            if (d < bestDistance) {
+            if (d < bestDistance || (d == bestDistance && i < best)) {
                 bestDistance = d;
                 best = i;
             }
@@ -66,8 +77,14 @@ private:
     }
 
     std::vector<int> m_red, m_green, m_blue;
-    std::vector<std::int32_t> m_cellStart; // offset of the cell's list in m_pool, -1 until built
-    std::vector<std::uint16_t> m_pool;     // per cell: count, then the entries in index order
+    std::vector<std::int32_t> m_cellStart;  // offset of the cell's list in m_pool, -1 until built
+    std::vector<std::int32_t> m_blockStart; // the same for the 8 x 8 x 8 blocks
+    std::vector<std::uint16_t> m_all;       // 0..n-1
+    std::vector<std::uint16_t> m_scratch;
+    std::vector<std::uint16_t> m_pool; // per list: count, then the entries
+    // Beside each cell list entry: its distance from the cell's centre less the centre's
+    // farthest reach into the cell (a lower bound of its distance to any colour there).
+    std::vector<float> m_reach;
 };
 
 // The lowest index of each colour a palette holds: an open-addressing table of 1024 slots.
