@@ -65,6 +65,8 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
             if (passes(frame))
                 return frame;
             const std::vector<TColor>& palette = palettes[onePalette ? 0 : static_cast<std::size_t>(i)];
+            // One palette is kept as it is; a frame's own palette takes the means of the
+            // pixels written with each colour.
             TBitmap reduced = MapToPalette(frame, palette, shared.get(), dither, !onePalette);
             reduced.SetTransparent(frame.Transparent());
             return reduced;

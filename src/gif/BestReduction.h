@@ -14,10 +14,9 @@ std::vector<TColor> BestFramePalette(const TBitmap& source, int bits, const std:
 
 // `source` as an 8-bit bitmap of `palette`'s nearest colours with dithering `dither`.
 // `shared` is the palette's lookup with every cell built, when threads share one; without
-// it the call builds the cells it needs.
-// With `refit`, each colour becomes the mean of the source pixels written with it (the
-// least error those pixels can have) and unused colours go: the palette of the result
-// is then no longer `palette`.
+// it the call builds the cells it needs. With `refit`, each colour becomes the mean of the
+// source pixels written with it (the least error those pixels can have), unused colours
+// go and the most used come first: the palette of the result is then no longer `palette`.
 TBitmap MapToPalette(const TBitmap& source, const std::vector<TColor>& palette, const TNearestColorLookup* shared,
                      TDitherMode dither, bool refit, const TProgressFn& progress = nullptr);
 

@@ -36,6 +36,7 @@ const TPaletteItem kPalettes[] = {
     {"Netscape1", "N&etscape (216 colors)", rmNetscape},
     {"Optimized1", "&Optimized (256 colors)", rmQuantize},
     {"OptimizedWindows1", "&Optimized Windows (256 colors)", rmQuantizeWindows},
+    {"Best1", "&Best", rmBest},
 };
 struct TDitherItem {
     const char* Name;
