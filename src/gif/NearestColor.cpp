@@ -102,10 +102,10 @@ TExactColorIndex::TExactColorIndex(const std::vector<TColor>& palette) : m_slots
                                   | static_cast<std::uint32_t>(GetBValue(palette[i]));
         for (std::uint32_t s = hash(key);; s = (s + 1) & kMask) {
             if (m_slots[s] < 0) {
-                m_slots[s] = static_cast<std::int32_t>((key << 8) | static_cast<std::uint32_t>(i));
+                m_slots[s] = (static_cast<std::int64_t>(key) << 8) | static_cast<std::int64_t>(i);
                 break;
             }
-            if (static_cast<std::uint32_t>(m_slots[s]) >> 8 == key)
+            if (static_cast<std::uint32_t>(m_slots[s] >> 8) == key)
                 break; // the lower index keeps the colour
         }
     }

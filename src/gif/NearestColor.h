@@ -97,18 +97,18 @@ public:
         const std::uint32_t key = (static_cast<std::uint32_t>(red) << 16) | (static_cast<std::uint32_t>(green) << 8)
                                   | static_cast<std::uint32_t>(blue);
         for (std::uint32_t s = hash(key);; s = (s + 1) & kMask) {
-            const std::int32_t v = m_slots[s];
+            const std::int64_t v = m_slots[s];
             if (v < 0)
                 return -1;
-            if (static_cast<std::uint32_t>(v) >> 8 == key)
-                return v & 0xFF;
+            if (static_cast<std::uint32_t>(v >> 8) == key)
+                return static_cast<int>(v & 0xFF);
         }
     }
 
 private:
     static constexpr std::uint32_t kMask = 1023;
     static std::uint32_t hash(std::uint32_t key) { return (key * 2654435761u) >> 22; }
-    std::vector<std::int32_t> m_slots; // colour << 8 | index, -1 for an empty slot
+    std::vector<std::int64_t> m_slots; // colour << 8 | index, -1 for an empty slot
 };
 
 // `source` (24 bits) written as indices of `palette` when every pixel's colour is an entry
