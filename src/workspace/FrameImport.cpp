@@ -25,11 +25,19 @@ std::string upperExtension(const std::string& path)
 
 // Adds `bitmap` as the strip's last frame with its own delay and transparency, leaving the
 // item index where it was.
+void appendFrame(TFrameStrip& strip, TBitmap&& bitmap, int delay, bool transparent);
+
 void appendFrame(TFrameStrip& strip, const TBitmap& bitmap, int delay, bool transparent)
+{
+    TBitmap copy = bitmap;
+    appendFrame(strip, std::move(copy), delay, transparent);
+}
+
+void appendFrame(TFrameStrip& strip, TBitmap&& bitmap, int delay, bool transparent)
 {
     const int keep = strip.ItemIndex();
     const TStripUpdate update(strip);
-    const int at = strip.Append(bitmap);
+    const int at = strip.Append(std::move(bitmap));
     strip.SetDelayText(at, std::to_string(delay));
     strip.SetTransparent(at, transparent);
     strip.SetItemIndex(keep);
@@ -235,6 +243,15 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
         },
         [&](int i, TDecodedImport& decoded) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
+            // A picture of the frame size goes into the strip without a copy; the last
+            // one passes through WorkBitmap, which keeps it as before.
+            if (decoded.Picture && i + 1 < static_cast<int>(paths.size()) && strip.Count() > 0
+                && decoded.Picture->Width() == strip.FrameWidth && decoded.Picture->Height() == strip.FrameHeight) {
+                if (onWarnings && !decoded.Warnings.empty())
+                    onWarnings(path, decoded.Warnings);
+                appendFrame(strip, std::move(*decoded.Picture), strip.DefaultDelay, strip.DefTrans);
+                return;
+            }
             if (decoded.Picture)
                 strip.WorkBitmap = std::move(*decoded.Picture);
             else

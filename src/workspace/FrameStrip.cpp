@@ -116,14 +116,17 @@ void TFrameStrip::ClearWorkBitmap()
     WorkBitmap.Fill(clWhite);
 }
 
-TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture)
+TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture, TBitmap* taken)
 {
     // The size is checked before anything changes, so a refused frame leaves no trace.
     CheckBitmapSize(FrameWidth, FrameHeight, "Frame");
     TFrameRecord f;
     f.Name = "Frame" + std::to_string(FrameCounter);
     f.DelayText = std::to_string(DefaultDelay);
-    if (picture) {
+    if (taken) {
+        f.Bitmap = std::move(*taken);
+        f.Bitmap.SetSize(FrameWidth, FrameHeight);
+    } else if (picture) {
         f.Bitmap = *picture;
         f.Bitmap.SetSize(FrameWidth, FrameHeight);
     } else {
@@ -184,9 +187,15 @@ int TFrameStrip::InsertFrameAfterSelection()
 
 int TFrameStrip::Append(const TBitmap& bitmap)
 {
+    TBitmap copy = bitmap;
+    return Append(std::move(copy));
+}
+
+int TFrameStrip::Append(TBitmap&& bitmap)
+{
     const int at = Count();
     const TStripUpdate update(*this);
-    TFrameRecord& f = createFrame(at, &bitmap);
+    TFrameRecord& f = createFrame(at, nullptr, &bitmap);
     touch(f);
     m_itemIndex = at;
     notify(TStripChange::Frames);

@@ -96,6 +96,8 @@ public:
     int InsertFrameAfterSelection();
     // `bitmap` (sized to the frame size) as a new last frame that becomes the item index.
     int Append(const TBitmap& bitmap);
+    // The same, taking the pixels of a bitmap of the frame size without a copy.
+    int Append(TBitmap&& bitmap);
     // Inserts every image of wizlist after the item index, in order; they end up selected.
     // Nothing when wizlist is empty or no frame is selected. Returns how many were inserted.
     int InsertWizardFrames();
@@ -164,7 +166,8 @@ private:
     // Creates a frame at `index` ("Frame" + FrameCounter, DefaultDelay, DefTrans) with a
     // copy of `picture` sized to the frame size, or without one a white bitmap of the frame
     // size that the caller fills (a picture to be stored is not preceded by a blank).
-    TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr);
+    // A new frame with a copy of `picture`, the pixels of `taken`, or a white page.
+    TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr, TBitmap* taken = nullptr);
     void notify(TStripChange change);
     void touch(TFrameRecord& frame) { frame.Version = ++m_lastVersion; }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }
