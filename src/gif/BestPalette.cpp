@@ -180,6 +180,7 @@ std::vector<TColor> kMeans(const TColorBins& bins, std::vector<TColor> colors, i
     const std::size_t k = static_cast<std::size_t>(maxColors);
     std::vector<double> sw(k), sr(k), sg(k), sb(k);
     std::vector<std::pair<double, std::size_t>> worst;
+    thread_local TNearestColorLookup lookup({});
     // The last pass measures its assignment (the error of the colours it moves to the
     // means is no larger) and keeps it as each colour's use.
     for (int pass = 0; pass < std::max(passes, 1); ++pass) {
@@ -190,7 +191,7 @@ std::vector<TColor> kMeans(const TColorBins& bins, std::vector<TColor> colors, i
         std::fill(sb.begin(), sb.end(), 0.0);
         worst.clear();
         error = 0;
-        TNearestColorLookup lookup(colors);
+        lookup.Reset(colors);
         for (std::size_t i = 0; i < n; ++i) {
             const int j = lookup.Nearest(mr[i], mg[i], mb[i]);
             const double w = static_cast<double>(cells[i].Count);

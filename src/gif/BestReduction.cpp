@@ -158,7 +158,9 @@ TBitmap MapToPalette(const TBitmap& source, const std::vector<TColor>& palette, 
             TSharedLookup lookup{*shared};
             mapWith(source, dest, lookup, dither, progress);
         } else {
-            TNearestColorLookup lookup(palette);
+            // The thread's own lookup: its tables are reused from frame to frame.
+            thread_local TNearestColorLookup lookup({});
+            lookup.Reset(palette);
             mapWith(source, dest, lookup, dither, progress);
         }
     }

@@ -7,7 +7,11 @@
 #include <cmath>
 
 TNearestColorLookup::TNearestColorLookup(const std::vector<TColor>& palette)
-    : m_cellStart(32 * 32 * 32, -1), m_blockStart(8 * 8 * 8, -1)
+{
+    Reset(palette);
+}
+
+void TNearestColorLookup::Reset(const std::vector<TColor>& palette)
 {
     // An empty palette answers index 0, black.
     const std::size_t n = std::max<std::size_t>(palette.size(), 1);
@@ -22,7 +26,10 @@ TNearestColorLookup::TNearestColorLookup(const std::vector<TColor>& palette)
     m_all.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         m_all[i] = static_cast<std::uint16_t>(i);
-    m_pool.reserve(16384);
+    m_cellStart.assign(32 * 32 * 32, -1);
+    m_blockStart.assign(8 * 8 * 8, -1);
+    m_pool.clear();
+    m_reach.clear();
 }
 
 std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std::uint16_t* from, int count)

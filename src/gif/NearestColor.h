@@ -16,6 +16,8 @@
 class TNearestColorLookup {
 public:
     explicit TNearestColorLookup(const std::vector<TColor>& palette);
+    // Starts over with another palette, keeping the memory of the tables.
+    void Reset(const std::vector<TColor>& palette);
 
     int Colors() const { return static_cast<int>(m_red.size()); }
 
