@@ -44,7 +44,7 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
             options.MaxColors = colors;
             options.Start = previous.empty() ? nullptr : &previous;
             options.StartError = previousError;
-            options.Passes = 2; // from a near palette two passes come close to where more would end
+            options.Passes = 3; // from a near palette three passes come close to where more would end
             previous = BestPalette(*bins, options, &previousError);
             palettes[static_cast<std::size_t>(i)] = previous;
         });
