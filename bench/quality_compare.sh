@@ -14,7 +14,8 @@
 # frame). Sizes are bytes of the GIF. Times come from one hyperfine run per frame set with
 # every command of the set (RUNS runs each, default 3), so a busy machine slows them all
 # alike; "x ffmpeg" is the FFmpeg one-palette time over the command's. Peak memory is the
-# maximum resident size (/usr/bin/time) of one more run.
+# maximum resident size (/usr/bin/time) of one more run. ImageMagick and the pngquant
+# pipeline are not timed (ImageMagick takes minutes).
 #
 # Environment: RUNS (hyperfine runs), SETS (which sets, default "testsrc2 mandelbrot plasma
 # hd video"), BASE_CLI (an older anivor-cli: the default make output of both is compared
@@ -93,7 +94,9 @@ measure() {
   for pair in "$@"; do
     local name=${pair%%=*} cmd=${pair#*=}
     names+=("$name")
-    [ "$name" = pngquant+gifsicle ] || args+=(-n "$name" "$cmd")
+    # ImageMagick (minutes a run) and the pngquant pipeline are measured for quality,
+    # size and memory only.
+    case $name in imagemagick | pngquant+gifsicle) ;; *) args+=(-n "$name" "$cmd") ;; esac
     /usr/bin/time -f "%M" -o "out/$set/$name.mem" bash -c "$cmd" >/dev/null 2>&1
   done
   hyperfine --runs "$RUNS" --export-json "out/$set/times.json" "${args[@]}" >/dev/null
