@@ -77,50 +77,12 @@ void mapWith(const TBitmap& source, TBitmap& dest, TLookup& lookup, TDitherMode 
 {
     if (dither == dmFloydSteinberg)
         return clampedFloydSteinberg(source, dest, lookup, progress);
-    auto rows = [&](auto& engine) {
-        const int width = source.Width();
-        int r, g, b;
+    WithDitherEngine(dither, source.Width(), lookup, [&](auto& engine) {
         for (int y = 0; y < source.Height(); ++y) {
             reportRow(progress, y, source.Height());
-            const std::uint8_t* s = source.ScanLine(y);
-            std::uint8_t* d = dest.ScanLine(y);
-            if (engine.Direction() > 0) {
-                for (int x = 0; x < width; ++x)
-                    d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-            } else {
-                for (int x = width - 1; x >= 0; --x)
-                    d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-            }
-            engine.NextLine();
+            DitherRow(engine, source.ScanLine(y), dest.ScanLine(y), source.Width());
         }
-    };
-    const int width = source.Width();
-    switch (dither) {
-    case dmStucki: {
-        TStuckiDitherer<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    case dmSierra: {
-        TSierraDitherer<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    case dmJaJuNi: {
-        TJaJuNiDitherer<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    case dmSteveArche: {
-        TSteveArcheDitherer<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    case dmBurkes: {
-        TBurkesDitherer<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    default: {
-        TDitherEngine<TLookup> e(width, lookup);
-        return rows(e);
-    }
-    }
+    });
 }
 
 TBitmap trueColor(const TBitmap& source)

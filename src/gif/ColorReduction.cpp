@@ -126,55 +126,18 @@ std::vector<TColor> paletteFor(const TBitmap& source, TColorReduction method, in
     throw EInvalidArgument("Invalid color reduction method " + std::to_string(static_cast<int>(method)));
 }
 
-template <class TEngine>
-void ditherRows(TEngine& engine, const TBitmap& source, TBitmap& dest, const TRowProgress& progress)
-{
-    TDIBReader reader(source);
-    const int width = source.Width();
-    int r, g, b;
-    for (int y = 0; y < source.Height(); ++y) {
-        progress.Row(y);
-        const std::uint8_t* s = reader.Row(y);
-        std::uint8_t* d = dest.ScanLine(y);
-        if (engine.Direction() > 0) {
-            for (int x = 0; x < width; ++x)
-                d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-        } else {
-            for (int x = width - 1; x >= 0; --x)
-                d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-        }
-        engine.NextLine();
-    }
-    progress.Done();
-}
-
-template <template <class> class TEngine, class TLookup>
-void run(TLookup& lookup, const TBitmap& source, TBitmap& dest, const TRowProgress& progress)
-{
-    TEngine<TLookup> engine(source.Width(), lookup);
-    ditherRows(engine, source, dest, progress);
-}
-
 template <class TLookup>
 void reduceWith(TLookup& lookup, TDitherMode dither, const TBitmap& source, TBitmap& dest,
                 const TRowProgress& progress)
 {
-    switch (dither) {
-    case dmNearest:
-        return run<TDitherEngine>(lookup, source, dest, progress);
-    case dmFloydSteinberg:
-        return run<TFloydSteinbergDitherer>(lookup, source, dest, progress);
-    case dmStucki:
-        return run<TStuckiDitherer>(lookup, source, dest, progress);
-    case dmSierra:
-        return run<TSierraDitherer>(lookup, source, dest, progress);
-    case dmJaJuNi:
-        return run<TJaJuNiDitherer>(lookup, source, dest, progress);
-    case dmSteveArche:
-        return run<TSteveArcheDitherer>(lookup, source, dest, progress);
-    case dmBurkes:
-        return run<TBurkesDitherer>(lookup, source, dest, progress);
-    }
+    WithDitherEngine(dither, source.Width(), lookup, [&](auto& engine) {
+        TDIBReader reader(source);
+        for (int y = 0; y < source.Height(); ++y) {
+            progress.Row(y);
+            DitherRow(engine, reader.Row(y), dest.ScanLine(y), source.Width());
+        }
+        progress.Done();
+    });
 }
 
 void checkArguments(TColorReduction method, TDitherMode dither)
