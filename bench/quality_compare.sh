@@ -12,8 +12,10 @@
 # PSNR is the mean over the frames of FFmpeg's psnr filter (average of the three channels),
 # every decoded GIF frame against its source frame (for the videos: the decoded video
 # frame). Sizes are bytes of the GIF. Times come from one hyperfine run per frame set with
-# every command of the set (RUNS runs each, default 3), so a busy machine slows them all
-# alike; "x ffmpeg" is the FFmpeg one-palette time over the command's. Peak memory is the
+# every command of the set (RUNS runs each, default 3); "x ffmpeg" is the FFmpeg
+# one-palette time over the command's (for the videos FFmpeg's two passes). On a machine
+# busy with other work wall times swing with the load, so the processor time (user +
+# system, all threads) is shown beside them. Peak memory is the
 # maximum resident size (/usr/bin/time) of one more run. ImageMagick and the pngquant
 # pipeline are not timed (ImageMagick takes minutes).
 #
@@ -103,8 +105,8 @@ measure() {
   echo
   echo "### $set"
   echo
-  printf '| %-30s | %9s | %12s | %9s | %9s | %12s |\n' command "PSNR (dB)" "size (bytes)" "time (s)" "x ffmpeg" "peak (MB)"
-  printf '|%s|%s|%s|%s|%s|%s|\n' -------------------------------- ----------- -------------- ----------- ----------- --------------
+  printf '| %-30s | %9s | %12s | %9s | %9s | %8s | %9s |\n' command "PSNR (dB)" "size (bytes)" "time (s)" "x ffmpeg" "CPU (s)" "peak (MB)"
+  printf '|%s|%s|%s|%s|%s|%s|%s|\n' -------------------------------- ----------- -------------- ----------- ----------- ---------- -----------
   for name in "${names[@]}"; do
     local gif="out/$set/$name.gif"
     local t
@@ -112,10 +114,10 @@ measure() {
 import json, sys
 r = {x['command']: x for x in json.load(open('out/$set/times.json'))['results']}
 n = '$name'
-if n not in r: print('- -'); sys.exit()
+if n not in r: print('- - -'); sys.exit()
 f = r.get('ffmpeg-one-palette') or r.get('ffmpeg-palettegen-paletteuse')
-print('%.3f %s' % (r[n]['mean'], ('%.2f' % (f['mean'] / r[n]['mean'])) if f else '-'))")
-    printf '| %-30s | %9s | %12s | %9s | %9s | %12s |\n' "$name" "$(psnr "$gif" "$ref" "$rate")" "$(stat -c %s "$gif")" \
+print('%.3f %s %.2f' % (r[n]['mean'], ('%.2f' % (f['mean'] / r[n]['mean'])) if f else '-', r[n]['user'] + r[n]['system']))")
+    printf '| %-30s | %9s | %12s | %9s | %9s | %8s | %9s |\n' "$name" "$(psnr "$gif" "$ref" "$rate")" "$(stat -c %s "$gif")" \
       ${t} "$(( $(cat "out/$set/$name.mem") / 1024 ))"
   done
 }
