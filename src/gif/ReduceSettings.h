@@ -40,7 +40,8 @@ void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const T
 // the results do not depend on the number of threads. A failed reduction is thrown when
 // its frame's turn comes, after the frames before it were taken. The Best method goes
 // through ReduceBestFramesInOrder (each frame's palette from the previous one, or with
-// `onePalette` one palette for all frames, as a merged table wants).
+// `onePalette` one palette for all frames, as a merged table wants; `source` is then
+// called twice a frame); the other methods ignore `onePalette`.
 void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
                          const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take,
                          int threads = 0, bool onePalette = false);
