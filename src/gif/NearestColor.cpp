@@ -6,6 +6,10 @@
 #include <climits>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 TNearestColorLookup::TNearestColorLookup(const std::vector<TColor>& palette)
 {
     Reset(palette);
@@ -37,6 +41,65 @@ std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std
     // An entry can be nearest to a colour of the box only when its nearest distance to the
     // box is within the smallest farthest distance of any entry.
     const int hi[3] = {lo[0] + size - 1, lo[1] + size - 1, lo[2] + size - 1};
+    const std::size_t start = m_pool.size();
+    m_pool.push_back(0);
+#if defined(__SSE2__)
+    // Eight entries at a time in 16-bit lanes; squares summed in 32 bits by pairing the
+    // channels for _mm_madd_epi16. Padding entries lie too far away to count.
+    constexpr std::int16_t kFar = 4000;
+    const int padded = (count + 7) & ~7;
+    m_lanes.resize(static_cast<std::size_t>(3 * padded));
+    std::int16_t* r16 = m_lanes.data();
+    std::int16_t* g16 = r16 + padded;
+    std::int16_t* b16 = g16 + padded;
+    for (int k = 0; k < padded; ++k) {
+        const bool real = k < count;
+        r16[k] = real ? static_cast<std::int16_t>(m_red[from[k]]) : kFar;
+        g16[k] = real ? static_cast<std::int16_t>(m_green[from[k]]) : kFar;
+        b16[k] = real ? static_cast<std::int16_t>(m_blue[from[k]]) : kFar;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i loR = _mm_set1_epi16(static_cast<short>(lo[0])), hiR = _mm_set1_epi16(static_cast<short>(hi[0]));
+    const __m128i loG = _mm_set1_epi16(static_cast<short>(lo[1])), hiG = _mm_set1_epi16(static_cast<short>(hi[1]));
+    const __m128i loB = _mm_set1_epi16(static_cast<short>(lo[2])), hiB = _mm_set1_epi16(static_cast<short>(hi[2]));
+    // Sums of squares of eight (r, g, b) distances: four in `low`, four in `high`.
+    auto squares = [&](__m128i r, __m128i g, __m128i b, __m128i& low, __m128i& high) {
+        const __m128i rgLow = _mm_unpacklo_epi16(r, g), rgHigh = _mm_unpackhi_epi16(r, g);
+        const __m128i bLow = _mm_unpacklo_epi16(b, zero), bHigh = _mm_unpackhi_epi16(b, zero);
+        low = _mm_add_epi32(_mm_madd_epi16(rgLow, rgLow), _mm_madd_epi16(bLow, bLow));
+        high = _mm_add_epi32(_mm_madd_epi16(rgHigh, rgHigh), _mm_madd_epi16(bHigh, bHigh));
+    };
+    auto load = [](const std::int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto min32 = [](__m128i a, __m128i b) {
+        const __m128i bSmaller = _mm_cmpgt_epi32(a, b);
+        return _mm_or_si128(_mm_and_si128(bSmaller, b), _mm_andnot_si128(bSmaller, a));
+    };
+    __m128i least = _mm_set1_epi32(INT_MAX);
+    for (int k = 0; k < padded; k += 8) {
+        const __m128i r = load(r16 + k), g = load(g16 + k), b = load(b16 + k);
+        __m128i low, high;
+        squares(_mm_max_epi16(_mm_sub_epi16(r, loR), _mm_sub_epi16(hiR, r)),
+                _mm_max_epi16(_mm_sub_epi16(g, loG), _mm_sub_epi16(hiG, g)),
+                _mm_max_epi16(_mm_sub_epi16(b, loB), _mm_sub_epi16(hiB, b)), low, high);
+        least = min32(least, min32(low, high));
+    }
+    least = min32(least, _mm_shuffle_epi32(least, _MM_SHUFFLE(1, 0, 3, 2)));
+    least = min32(least, _mm_shuffle_epi32(least, _MM_SHUFFLE(2, 3, 0, 1)));
+    const __m128i limit = least;
+    for (int k = 0; k < padded; k += 8) {
+        const __m128i r = load(r16 + k), g = load(g16 + k), b = load(b16 + k);
+        auto near = [&](__m128i v, __m128i l, __m128i h) {
+            return _mm_add_epi16(_mm_max_epi16(_mm_sub_epi16(l, v), zero), _mm_max_epi16(_mm_sub_epi16(v, h), zero));
+        };
+        __m128i low, high;
+        squares(near(r, loR, hiR), near(g, loG, hiG), near(b, loB, hiB), low, high);
+        const int beyond = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(low, limit)))
+                           | (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(high, limit))) << 4);
+        for (int j = 0; j < 8 && k + j < count; ++j)
+            if (!(beyond & (1 << j)))
+                m_pool.push_back(from[k + j]);
+    }
+#else
     int limit = INT_MAX;
     for (int k = 0; k < count; ++k) {
         const std::size_t i = from[k];
@@ -45,8 +108,6 @@ std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std
         const int eb = std::max(m_blue[i] - lo[2], hi[2] - m_blue[i]);
         limit = std::min(limit, er * er + eg * eg + eb * eb);
     }
-    const std::size_t start = m_pool.size();
-    m_pool.push_back(0);
     for (int k = 0; k < count; ++k) {
         const std::size_t i = from[k];
         const int er = std::max(0, lo[0] - m_red[i]) + std::max(0, m_red[i] - hi[0]);
@@ -55,6 +116,7 @@ std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std
         if (er * er + eg * eg + eb * eb <= limit)
             m_pool.push_back(static_cast<std::uint16_t>(i));
     }
+#endif
     m_pool[start] = static_cast<std::uint16_t>(m_pool.size() - start - 1);
     return static_cast<std::int32_t>(start);
 }

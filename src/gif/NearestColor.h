@@ -83,6 +83,7 @@ private:
     std::vector<std::int32_t> m_blockStart; // the same for the 8 x 8 x 8 blocks
     std::vector<std::uint16_t> m_all;       // 0..n-1
     std::vector<std::uint16_t> m_scratch;
+    std::vector<std::int16_t> m_lanes; // buildList's channels, eight entries a step
     std::vector<std::uint16_t> m_pool; // per list: count, then the entries
     // Beside each cell list entry: its distance from the cell's centre less the centre's
     // farthest reach into the cell (a lower bound of its distance to any colour there).
