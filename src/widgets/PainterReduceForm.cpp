@@ -39,6 +39,7 @@ const TChoiceItem<TColorReduction> kPalettes[] = {
     {"palette.netscape", "N&etscape (216 colors)", rmNetscape},
     {"palette.optimized", "&Optimized (256 colors)", rmQuantize},
     {"palette.optimized-windows", "&Optimized Windows (256 colors)", rmQuantizeWindows},
+    {"palette.best", "&Best", rmBest},
 };
 const TChoiceItem<TDitherMode> kDithers[] = {
     {"dither.floyd-steinberg", "&Floyd Steinberg", dmFloydSteinberg},
