@@ -4,6 +4,7 @@
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
 #include "workspace/FrameImport.h"
 
 #include <filesystem>
@@ -28,6 +29,8 @@ int run(const std::vector<std::string>& args)
     // A missing output folder is made (with its parents) once the GIF has frames to write.
     if (!std::filesystem::create_directories(outDir, ec) && ec)
         throw Exception("Cannot create the folder " + args[1] + ": " + ec.message());
+    // Every frame written first, then all made durable in one step.
+    TDurableBatch batch;
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";
@@ -35,6 +38,7 @@ int run(const std::vector<std::string>& args)
         std::cout << name << ": " << f.Bitmap.Width() << " x " << f.Bitmap.Height() << ", delay " << f.DelayText
                   << ", transparent " << (f.Bitmap.Transparent() ? "yes" : "no") << "\n";
     }
+    batch.Finish();
     return 0;
 }
 
