@@ -121,16 +121,17 @@ def ico(entries):
     return out + bodies
 
 
-def avi_rle8(w, h, frames, data=b"\x00\x01"):
+def avi_rle8(w, h, frames, data=b"\x00\x01", claimed=None):
     """An 8-bit run-length AVI of `frames` frames claiming w x h, each frame's data
-    `data` (by default only the end-of-picture code)."""
+    `data` (by default only the end-of-picture code); the headers claim `claimed` frames."""
     def chunk(kind, body):
         return kind + struct.pack("<I", len(body)) + body + (b"\0" if len(body) % 2 else b"")
 
     def lst(kind, body):
         return chunk(b"LIST", kind + body)
-    avih = struct.pack("<14I", 40000, 0, 0, 0x10, frames, 0, 1, 0, w, h, 0, 0, 0, 0)
-    strh = b"vidsmrle" + struct.pack("<IHHIIIIIIIIhhhh", 0, 0, 0, 0, 1, 25, 0, frames, 0, 0, 0, 0, 0, 0, 0)
+    claimed = frames if claimed is None else claimed
+    avih = struct.pack("<14I", 40000, 0, 0, 0x10, claimed, 0, 1, 0, w, h, 0, 0, 0, 0)
+    strh = b"vidsmrle" + struct.pack("<IHHIIIIIIIIhhhh", 0, 0, 0, 0, 1, 25, 0, claimed, 0, 0, 0, 0, 0, 0, 0)
     strf = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 1, 0, 0, 0, 256, 0) + GRAYS
     hdrl = lst(b"hdrl", chunk(b"avih", avih) + lst(b"strl", chunk(b"strh", strh) + chunk(b"strf", strf)))
     movi, index, offset = b"", b"", 4
@@ -175,7 +176,9 @@ def corpus(quick):
 
     # AVI: run-length frames of a few bytes claiming large pictures.
     files["avi-rle8-8192.avi"] = avi_rle8(8192, 8192, 8)
-    files["avi-rle8-16384-long.avi"] = avi_rle8(16384, 16384, 2000)
+    files["avi-rle8-8192-claims-a-million.avi"] = avi_rle8(8192, 8192, 4, claimed=1000000)
+    files["avi-rle8-16000-long.avi"] = avi_rle8(16000, 16000, 2000)
+    files["avi-rle8-4096-long.avi"] = avi_rle8(4096, 4096, 30000)
 
     # BMP.
     files["bmp-65535-header.bmp"] = bmp(bmp_info(65535, 65535, 24), b"", bytes(16))
