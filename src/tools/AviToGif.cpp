@@ -48,8 +48,11 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
                           + std::to_string(kMaxGIFDocumentPixels) + " pixels");
     // Frames are reduced on other threads while the next ones are decoded: `ahead` of them
     // in flight, each a 24-bit picture and its reduced copies, besides the reader's own.
-    const std::size_t ahead = std::max(2u, std::thread::hardware_concurrency());
     const std::uint64_t frame24 = MemoryBudget::PictureBytes(info.Width, info.Height);
+    // Large frames: fewer in flight, so that they take at most a quarter of the budget.
+    std::size_t ahead = std::max(2u, std::thread::hardware_concurrency());
+    while (ahead > 1 && (ahead + 1) * frame24 > MemoryBudget::Limit() / 4)
+        --ahead;
     const std::uint64_t frame8 = MemoryBudget::PictureBytes(info.Width, info.Height, 1, 1);
     const std::uint64_t working = (ahead + 3) * frame24 + 3 * ahead * frame8;
     MemoryBudget::Check(count * (pixels + kFrameOverhead) + working, what);

@@ -3,6 +3,7 @@
 #include "effects/GeometricEffects.h"
 #include "effects/PixelEffects.h"
 #include "graphics/BmpFile.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
 
 #include <algorithm>
@@ -26,12 +27,22 @@ TBitmap copyOf(const TFrameStrip& strip, int i)
     return copy;
 }
 
+// An operation holds the 24-bit copy, the effect's own scratch picture and the result
+// while the frame is replaced: asked of the budget before the copy is made.
+void checkOperationMemory(const TFrameStrip& strip, int i)
+{
+    const TBitmap& b = strip.FindFrameImage(i).Bitmap;
+    MemoryBudget::Check(MemoryBudget::PictureBytes(b.Width(), b.Height(), 3),
+                        "an operation on a " + std::to_string(b.Width()) + " x " + std::to_string(b.Height()) + " frame");
+}
+
 // Runs `change` on a 24-bit copy of frame i and makes the result the frame's picture.
 template <class F>
 void changeCopy(TFrameStrip& strip, int i, F&& change)
 {
     if (!valid(strip, i))
         return;
+    checkOperationMemory(strip, i);
     TBitmap copy = copyOf(strip, i);
     change(copy);
     ReplaceFrameBitmap(strip, i, copy);
@@ -43,6 +54,7 @@ void changeThroughWorkBitmap(TFrameStrip& strip, int i, F&& change)
 {
     if (!valid(strip, i))
         return;
+    checkOperationMemory(strip, i);
     strip.WorkBitmap = copyOf(strip, i);
     change(strip.WorkBitmap);
     ReplaceFrameBitmap(strip, i, strip.WorkBitmap);
