@@ -5,7 +5,9 @@
 
 Claimed sizes up to 65535 x 65535, every cut of a small animated GIF, extensions of
 1-byte sub-blocks, run-length data that claims the whole picture in a few bytes, files
-that decode legally to very large pictures, GIFs without frames or with a 0 x 0 screen.
+that decode legally to very large pictures, GIFs without frames or with a 0 x 0 screen,
+frames far larger than their screen, run-length AVIs of a few bytes a frame claiming
+large pictures, many frames or more frames than they hold.
 --quick leaves out the large files that take a while to make (the test run).
 scripts/hostile-measure.py runs anivor-cli over the corpus.
 """
