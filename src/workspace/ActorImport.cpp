@@ -16,11 +16,11 @@
 
 namespace {
 
-// An actor holds its picture at 24 bits, its alpha and the frame's palette picture it
-// was made from: asked of the budget before they are made.
+// An actor made from a GIF frame holds its picture at 24 bits and, while it is made, the
+// frame's palette picture, its mask and its alpha: asked of the budget first.
 void checkActorMemory(int width, int height)
 {
-    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 2, 1),
+    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 4, 1),
                         "an actor of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
 }
 

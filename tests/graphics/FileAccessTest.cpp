@@ -238,8 +238,9 @@ TEST(FileAccess, WritesKeepTheNatureOfTheirTarget)
     WriteFileAtomic(tool, std::string("#!/bin/sh"));
     ASSERT_EQ(::chmod(tool.c_str(), 0751), 0);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(tool.c_str(), 12345, 23456), 0);
+    }
     WriteFileAtomic(tool, std::string("#!/bin/sh\n"));
     struct stat st {};
     ASSERT_EQ(::stat(tool.c_str(), &st), 0);
