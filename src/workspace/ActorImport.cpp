@@ -17,10 +17,10 @@
 namespace {
 
 // An actor made from a GIF frame holds its picture at 24 bits and, while it is made, the
-// frame's palette picture, its mask and its alpha: asked of the budget first.
+// frame's palette picture, a copy of it, its mask and its alpha: asked of the budget first.
 void checkActorMemory(int width, int height)
 {
-    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 4, 1),
+    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 5, 1),
                         "an actor of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
 }
 
