@@ -5,7 +5,9 @@
 
 Claimed sizes up to 65535 x 65535, every cut of a small animated GIF, extensions of
 1-byte sub-blocks, run-length data that claims the whole picture in a few bytes, files
-that decode legally to very large pictures, GIFs without frames or with a 0 x 0 screen.
+that decode legally to very large pictures, GIFs without frames or with a 0 x 0 screen,
+frames far larger than their screen, run-length AVIs of a few bytes a frame claiming
+large pictures, many frames or more frames than they hold.
 --quick leaves out the large files that take a while to make (the test run).
 scripts/hostile-measure.py runs anivor-cli over the corpus.
 """
@@ -121,6 +123,27 @@ def ico(entries):
     return out + bodies
 
 
+def avi_rle8(w, h, frames, data=b"\x00\x01", claimed=None):
+    """An 8-bit run-length AVI of `frames` frames claiming w x h, each frame's data
+    `data` (by default only the end-of-picture code); the headers claim `claimed` frames."""
+    def chunk(kind, body):
+        return kind + struct.pack("<I", len(body)) + body + (b"\0" if len(body) % 2 else b"")
+
+    def lst(kind, body):
+        return chunk(b"LIST", kind + body)
+    claimed = frames if claimed is None else claimed
+    avih = struct.pack("<14I", 40000, 0, 0, 0x10, claimed, 0, 1, 0, w, h, 0, 0, 0, 0)
+    strh = b"vidsmrle" + struct.pack("<IHHIIIIIIIIhhhh", 0, 0, 0, 0, 1, 25, 0, claimed, 0, 0, 0, 0, 0, 0, 0)
+    strf = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 1, 0, 0, 0, 256, 0) + GRAYS
+    hdrl = lst(b"hdrl", chunk(b"avih", avih) + lst(b"strl", chunk(b"strh", strh) + chunk(b"strf", strf)))
+    movi, index, offset = b"", b"", 4
+    for _ in range(frames):
+        movi += chunk(b"00dc", data)
+        index += b"00dc" + struct.pack("<III", 0x10, offset, len(data))
+        offset += 8 + len(data) + len(data) % 2
+    return chunk(b"RIFF", b"AVI " + hdrl + lst(b"movi", movi) + chunk(b"idx1", index))
+
+
 def corpus(quick):
     files = {}
     # GIF: claimed screens and frames.
@@ -149,6 +172,15 @@ def corpus(quick):
     if not quick:
         # A legal 16384 x 16384 frame of one colour in about 100 KB.
         files["gif-frame-16384-flat.gif"] = gif_screen(16384, 16384) + gif_frame(16384, 16384, lzw_flat(16384 * 16384)) + b"\x3B"
+
+        # The same frame on a 10 x 10 screen: the frame is clipped to the screen.
+        files["gif-frame-16384-on-10.gif"] = gif_screen(10, 10) + gif_frame(16384, 16384, lzw_flat(16384 * 16384)) + b"\x3B"
+
+    # AVI: run-length frames of a few bytes claiming large pictures.
+    files["avi-rle8-8192.avi"] = avi_rle8(8192, 8192, 8)
+    files["avi-rle8-8192-claims-a-million.avi"] = avi_rle8(8192, 8192, 4, claimed=1000000)
+    files["avi-rle8-16000-long.avi"] = avi_rle8(16000, 16000, 2000)
+    files["avi-rle8-4096-long.avi"] = avi_rle8(4096, 4096, 30000)
 
     # BMP.
     files["bmp-65535-header.bmp"] = bmp(bmp_info(65535, 65535, 24), b"", bytes(16))

@@ -7,9 +7,11 @@
 
 Without --corpus the corpus is made afresh (scripts/hostile-corpus.py) in a temporary
 folder; a folder, /dev/zero and a named pipe are added as inputs. Each input goes through
-image-info, convert, gif-info, gif-frames, make and wizard. A run passes when it ends by
+image-info, convert, gif-info, gif-frames, make, wizard, an actor wizard, frame-op,
+painter, avi2gif and gif2avi. A run passes when it ends by
 itself with exit code 0 or 1 within the time, stays under the peak memory, and, when it
-refuses, says why in a line of our own (no library text, no sanitizer report). Prints one
+refuses, says why in a line of our own (no library text, no sanitizer report), and leaves
+no temporary file. Prints one
 line per run and a summary; exits 1 when any run failed.
 """
 import argparse
@@ -27,9 +29,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # The quick run (part of make test): a few inputs of each kind through the commands that
 # matter most for them, with a small budget.
 QUICK_PLAN = {
-    "gif-screen-16384.gif": ["wizard", "make"],
+    "gif-screen-16384.gif": ["wizard", "make", "gif2avi"],
+    "gif-frame-16384-short.gif": ["gif-frames", "frame-op"],
+    "avi-rle8-8192.avi": ["avi2gif"],
+    "avi-rle8-8192-claims-a-million.avi": ["avi2gif"],
+    "avi-rle8-16000-long.avi": ["avi2gif"],
     "gif-frame-65535.gif": ["gif-info"],
-    "gif-frame-16384-short.gif": ["gif-frames"],
     "gif-no-frames.gif": ["make", "gif-frames"],
     "gif-zero-screen.gif": ["wizard"],
     "gif-extensions-only.gif": ["make"],
@@ -68,6 +73,7 @@ def small_bmp(path):
 
 def commands(path, work, other):
     out_bmp, out_gif, out_dir = os.path.join(work, "out.bmp"), os.path.join(work, "out.gif"), os.path.join(work, "frames")
+    out_avi = os.path.join(work, "out.avi")
     return [
         ("image-info", ["image-info", path]),
         ("convert", ["convert", path, out_bmp]),
@@ -75,6 +81,11 @@ def commands(path, work, other):
         ("gif-frames", ["gif-frames", path, out_dir]),
         ("make", ["make", "-o", out_gif, path]),
         ("wizard", ["wizard", "0", path, other, "-n", "4", "-o", out_gif]),
+        ("actor", ["wizard", "94", other, other, "--actor", path, "-n", "4", "-o", out_gif]),
+        ("frame-op", ["frame-op", "Blur", path, "-o", out_bmp]),
+        ("painter", ["painter", "Twist", "50", path, "-o", out_bmp]),
+        ("avi2gif", ["avi2gif", path, "-o", out_gif]),
+        ("gif2avi", ["gif2avi", path, "-o", out_avi]),
     ]
 
 
@@ -163,15 +174,15 @@ def main():
                     problems.append("%.1f s" % seconds)
                 if mb >= a.max_mb:
                     problems.append("%.0f MB" % mb)
-                if rc == 1 and not message.startswith("anivor-cli " + command + ": "):
+                if rc == 1 and not message.startswith("anivor-cli " + args[0] + ": "):
                     problems.append("no message of ours")
                 if any(t in err for t in RAW_TEXTS):
                     problems.append("raw library text")
-                leftovers = [f for f in os.listdir(work) if f not in ("frames", "out.bmp", "out.gif")]
+                leftovers = [f for f in os.listdir(work) if f not in ("frames", "out.bmp", "out.gif", "out.avi")]
                 if leftovers:
                     problems.append("left behind: " + ", ".join(leftovers))
                 line = "%-34s %-10s rc=%-4s %6.2f s %8.1f MB  %s" % (name, command, rc, seconds, mb,
-                                                                    message[len("anivor-cli " + command + ": "):][:110]
+                                                                    message[len("anivor-cli " + args[0] + ": "):][:110]
                                                                     if rc == 1 else "")
                 if problems:
                     line += "   FAILED: " + "; ".join(problems)

@@ -76,6 +76,10 @@ int avi2gif(const std::vector<std::string>& args)
             line.Show(position - info.Timing.Start + 1, info.Timing.Length - info.Timing.Start);
             return true;
         };
+        view.Warning = [&](const std::string& message) {
+            line.Clear();
+            std::cerr << "anivor-cli avi2gif: warning: " << in << ": " << message << "\n";
+        };
         image = ConvertAviToGif(reader, view, palette);
     }
     const int frames = image->Count(); // the optimiser may fold repeated frames together

@@ -5,6 +5,7 @@
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
+#include "graphics/FileWrite.h"
 #include "workspace/FrameImport.h"
 
 #include <algorithm>
@@ -63,8 +64,11 @@ int run(const std::vector<std::string>& given)
     // A missing output folder is made (with its parents) once the GIF has frames to write.
     if (!std::filesystem::create_directories(outDir, ec) && ec)
         throw Exception("Cannot create the folder " + args[1] + ": " + ec.message());
+    // Every frame written first, then all made durable in one step.
+    TDurableBatch batch;
     if (raw) {
         writeRaw(image, outDir);
+        batch.Finish();
         return 0;
     }
     for (int i = 0; i < strip.Count(); ++i) {
@@ -74,6 +78,7 @@ int run(const std::vector<std::string>& given)
         std::cout << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
                   << ", transparent " << (f.Transparent() ? "yes" : "no") << "\n";
     }
+    batch.Finish();
     return 0;
 }
 

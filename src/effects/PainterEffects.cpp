@@ -102,6 +102,10 @@ bool TPainterEffects::place(TEffectBar& bar, int position)
 
 void TPainterEffects::Open(const TBitmap& frame)
 {
+    // The source, the result shown and the two pictures a node works with, at 24 bits.
+    MemoryBudget::Check(MemoryBudget::PictureBytes(frame.Width(), frame.Height(), 4),
+                        "the painter effects on a " + std::to_string(frame.Width()) + " x "
+                            + std::to_string(frame.Height()) + " picture");
     m_source = frame;
     m_source.SetPixelFormat(TPixelFormat::pf24bit);
     const int w = m_source.Width(), h = m_source.Height();

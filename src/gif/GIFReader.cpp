@@ -155,17 +155,34 @@ void TGIFSubImage::loadImageData(TGIFReader& reader)
             throw EGIFPrematureEnd();
         throw GIFException("Image data too short for the frame size");
     }
-    if (Image())
-        Image()->ReservePixels(pixels);
-    m_dataReservation.Reserve(static_cast<std::uint64_t>(pixels),
-                              "a " + std::to_string(m_width) + " x " + std::to_string(m_height) + " GIF frame");
-    const int t = TransparentIndex();
-    Data.assign(static_cast<std::size_t>(pixels), static_cast<std::uint8_t>(t >= 0 ? t : 0));
     TGIFDecodeTarget target;
-    target.Pixels = Data.data();
     target.Width = m_width;
     target.Height = m_height;
     target.Interlaced = Interlaced();
+    // Only what can show is kept: a frame reaching past the logical screen is clipped to
+    // it as it is read (one that lies wholly outside keeps a single pixel, off the screen).
+    const int screenWidth = Image() ? Image()->Header.Width : 0, screenHeight = Image() ? Image()->Header.Height : 0;
+    if (screenWidth > 0 && screenHeight > 0 && (Left + m_width > screenWidth || Top + m_height > screenHeight)) {
+        Warning(gsWarning, "Image exceeds Logical Screen size");
+        const int right = std::min(Left + m_width, screenWidth), bottom = std::min(Top + m_height, screenHeight);
+        target.ClipWidth = std::max(right - Left, 0);
+        target.ClipHeight = std::max(bottom - Top, 0);
+        if (target.ClipWidth == 0 || target.ClipHeight == 0) {
+            target.ClipWidth = target.ClipHeight = 0;
+            m_width = m_height = 1;
+        } else {
+            m_width = target.ClipWidth;
+            m_height = target.ClipHeight;
+        }
+    }
+    const std::int64_t kept = std::int64_t(m_width) * m_height;
+    if (Image())
+        Image()->ReservePixels(kept);
+    m_dataReservation.Reserve(static_cast<std::uint64_t>(kept),
+                              "a " + std::to_string(m_width) + " x " + std::to_string(m_height) + " GIF frame");
+    const int t = TransparentIndex();
+    Data.assign(static_cast<std::size_t>(kept), static_cast<std::uint8_t>(t >= 0 ? t : 0));
+    target.Pixels = Data.data();
     DecodeLZW(reader, target, [this](const char* message) { Warning(gsWarning, message); });
     Changed();
 }

@@ -77,20 +77,25 @@ private:
     bool m_ended = false;
 };
 
-// Hands decoded pixels to the rows of the frame, in the interlace order when asked.
+// Hands decoded pixels to the rows of the frame, in the interlace order when asked,
+// keeping those inside the clip.
 class TRowWriter {
 public:
-    explicit TRowWriter(const TGIFDecodeTarget& t) : m_t(t)
+    explicit TRowWriter(const TGIFDecodeTarget& t)
+        : m_t(t), m_clipLeft(t.ClipWidth < 0 ? 0 : t.ClipLeft), m_clipTop(t.ClipWidth < 0 ? 0 : t.ClipTop),
+          m_clipRight(t.ClipWidth < 0 ? t.Width : t.ClipLeft + t.ClipWidth),
+          m_clipBottom(t.ClipWidth < 0 ? t.Height : t.ClipTop + t.ClipHeight)
     {
-        if (t.Width <= 0 || t.Height <= 0)
+        if (t.Width <= 0 || t.Height <= 0 || m_clipRight <= m_clipLeft || m_clipBottom <= m_clipTop)
             m_done = true;
         else
-            m_row = t.Pixels;
+            startRow();
     }
     bool Done() const { return m_done; }
     void Put(std::uint8_t v)
     {
-        m_row[m_x] = v;
+        if (m_row && m_x >= m_clipLeft && m_x < m_clipRight)
+            m_row[m_x - m_clipLeft] = v;
         if (++m_x == m_t.Width)
             nextRow();
     }
@@ -103,21 +108,27 @@ private:
             static const int start[4] = {0, 4, 2, 1};
             static const int step[4] = {8, 8, 4, 2};
             m_y += step[m_pass];
-            while (m_y >= m_t.Height) {
+            while (m_y >= m_t.Height || (m_pass == 3 && m_y >= m_clipBottom)) {
                 if (++m_pass == 4) {
                     m_done = true;
                     return;
                 }
                 m_y = start[m_pass];
             }
-        } else if (++m_y == m_t.Height) {
+        } else if (++m_y == m_t.Height || m_y >= m_clipBottom) {
             m_done = true;
             return;
         }
-        m_row = m_t.Pixels + static_cast<std::size_t>(m_y) * m_t.Width;
+        startRow();
+    }
+    void startRow()
+    {
+        const bool kept = m_y >= m_clipTop && m_y < m_clipBottom;
+        m_row = kept ? m_t.Pixels + static_cast<std::size_t>(m_y - m_clipTop) * (m_clipRight - m_clipLeft) : nullptr;
     }
 
     const TGIFDecodeTarget& m_t;
+    const int m_clipLeft, m_clipTop, m_clipRight, m_clipBottom;
     std::uint8_t* m_row = nullptr;
     int m_x = 0;
     int m_y = 0;

@@ -7,14 +7,23 @@
 #include <functional>
 
 struct TGIFDecodeTarget {
-    std::uint8_t* Pixels = nullptr; // Width x Height bytes, already filled with the fill value
-    int Width = 0;
+    // The kept part of the frame (the whole frame unless clipped), already filled with
+    // the fill value.
+    std::uint8_t* Pixels = nullptr;
+    int Width = 0; // the frame as its data codes it
     int Height = 0;
     bool Interlaced = false;
+    // The kept part: ClipWidth x ClipHeight pixels from (ClipLeft, ClipTop); the rest is
+    // decoded and dropped. A ClipWidth of -1 keeps the whole frame.
+    int ClipLeft = 0;
+    int ClipTop = 0;
+    int ClipWidth = -1;
+    int ClipHeight = -1;
 };
 
 // Reads the minimum code size and the data sub-blocks up to their terminator and
-// decodes them into `target`. Pixels the data does not reach keep their value.
+// decodes them into `target`. Pixels the data does not reach keep their value. Decoding
+// ends once the data has passed the kept part (the rest of the data is skipped).
 // Warnings ("Premature end of data", "Decoder bit buffer under-run") go to `warn`;
 // a circular table entry or an impossible code size throws GIFException.
 void DecodeLZW(TGIFReader& reader, const TGIFDecodeTarget& target, const std::function<void(const char*)>& warn);

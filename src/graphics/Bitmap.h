@@ -4,6 +4,7 @@
 #pragma once
 
 #include "MemoryBudget.h"
+#include "PictureMemory.h"
 #include "Types.h"
 
 #include <cstdint>
@@ -91,7 +92,7 @@ private:
     // Holds the pixel bytes against the memory budget; declared before the pixels so a
     // refused copy never allocates them.
     TMemoryReservation m_reservation;
-    std::vector<std::uint8_t> m_pixels;
+    std::vector<std::uint8_t, TPictureAllocator<std::uint8_t>> m_pixels;
     std::vector<TColor> m_palette;
 };
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <memory>
 #include <future>
 #include <thread>
 
@@ -37,14 +38,26 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
     const TAviStreamTiming& t = info.Timing;
     if (t.Length <= t.Start)
         throw EVideoError("The video holds no frames to convert");
-    const std::uint64_t count = t.Length - t.Start;
+    // What the file can give: a header may claim more frames than there are.
+    std::uint64_t count = t.Length - t.Start;
+    if (info.FramesInFile > 0)
+        count = std::min<std::uint64_t>(count, info.FramesInFile);
     const std::string what = std::to_string(count) + " GIF frames of " + std::to_string(info.Width) + " x "
         + std::to_string(info.Height) + " pixels";
     const std::uint64_t pixels = static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
     if (count > static_cast<std::uint64_t>(kMaxGIFDocumentPixels) / pixels)
         throw EVideoError("The video is too long for one GIF: " + what + " pass the limit of "
                           + std::to_string(kMaxGIFDocumentPixels) + " pixels");
-    MemoryBudget::Check(count * (pixels + kFrameOverhead), what);
+    // Frames are reduced on other threads while the next ones are decoded: `ahead` of them
+    // in flight, each a 24-bit picture and its reduced copies, besides the reader's own.
+    const std::uint64_t frame24 = MemoryBudget::PictureBytes(info.Width, info.Height);
+    // Large frames: fewer in flight, so that they take at most a quarter of the budget.
+    std::size_t ahead = std::max(2u, std::thread::hardware_concurrency());
+    while (ahead > 1 && (ahead + 1) * frame24 > MemoryBudget::Limit() / 4)
+        --ahead;
+    const std::uint64_t frame8 = MemoryBudget::PictureBytes(info.Width, info.Height, 1, 1);
+    const std::uint64_t working = (ahead + 3) * frame24 + 3 * ahead * frame8;
+    MemoryBudget::Check(count * (pixels + kFrameOverhead) + working, what);
 
     const int delay = AviFrameDelay(t);
     auto image = std::make_unique<TGIFImage>();
@@ -60,7 +73,14 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
         for (std::uint32_t position = t.Start; position < t.Length; ++position) {
             if (view.Step && !view.Step(position))
                 return nullptr;
-            reader.ReadFrame(position, decoded);
+            try {
+                reader.ReadFrame(position, decoded);
+            } catch (const EVideoError&) {
+                // The frames before it make the palette; the writing pass says what ended it.
+                if (position == t.Start)
+                    throw;
+                break;
+            }
             bins.Add(decoded);
         }
         TBestPaletteOptions options;
@@ -77,31 +97,49 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
     if (view.Begin)
         view.Begin(t.Start, t.Length);
     // Frames are reduced on other threads while the next ones are decoded, and go into
-    // the document in order, as they are.
+    // the document in order, as they are. A decoded picture is shared with its
+    // reduction, not copied, and its pixels serve a later frame once it is done.
     struct TPending {
-        TBitmap Decoded;
+        std::shared_ptr<TBitmap> Decoded;
         std::future<TBitmap> Reduced;
     };
     std::deque<TPending> pending;
-    const std::size_t ahead = std::max(2u, std::thread::hardware_concurrency());
+    std::vector<std::shared_ptr<TBitmap>> spare;
     auto addFirst = [&] {
         // Frame 0 gets the loop extension (forever), every frame the same delay.
         AddAnimationFrame(*image, pending.front().Reduced.get(), false, delay, 0);
         if (view.ShowFrame)
-            view.ShowFrame(pending.front().Decoded);
+            view.ShowFrame(*pending.front().Decoded);
+        spare.push_back(std::move(pending.front().Decoded));
         pending.pop_front();
     };
     for (std::uint32_t position = t.Start; position < t.Length; ++position) {
         if (view.Step && !view.Step(position)) {
             // Stopped: the frame reached last stays on show; nothing else is kept.
             if (view.ShowFrame && !pending.empty())
-                view.ShowFrame(pending.back().Decoded);
+                view.ShowFrame(*pending.back().Decoded);
             return nullptr;
         }
-        reader.ReadFrame(position, decoded);
+        std::shared_ptr<TBitmap> decoded;
+        if (spare.empty()) {
+            decoded = std::make_shared<TBitmap>();
+        } else {
+            decoded = std::move(spare.back());
+            spare.pop_back();
+        }
+        try {
+            reader.ReadFrame(position, *decoded);
+        } catch (const EVideoError& e) {
+            // The frames before it are kept, as a cut GIF keeps its frames.
+            if (position == t.Start)
+                throw;
+            if (view.Warning)
+                view.Warning(e.what());
+            break;
+        }
         if (pending.size() >= ahead)
             addFirst();
-        pending.push_back({decoded, std::async(std::launch::async, [frame = decoded, &reduce] { return reduce(frame); })});
+        pending.push_back({decoded, std::async(std::launch::async, [decoded, &reduce] { return reduce(*decoded); })});
     }
     while (!pending.empty())
         addFirst();

@@ -20,6 +20,9 @@ struct TAviToGifView {
     std::function<bool(std::uint32_t position)> Step;
     // A frame as decoded, just added to the GIF.
     std::function<void(const TBitmap& frame)> ShowFrame;
+    // A frame that could not be read ends the conversion with the frames before it; the
+    // message names it ("Failed to decompress AVI frame 27: the file ends before it").
+    std::function<void(const std::string& message)> Warning;
 };
 
 // The delay in hundredths of a second for every frame: Scale * 100 / Rate rounded to
@@ -31,9 +34,11 @@ int AviFrameDelay(const TAviStreamTiming& timing);
 // converter always did, or any other method; rmBest reads the video twice, first to
 // gather the colours of every frame for one palette, then to write the frames with it
 // (Begin and Step come for each reading). Returns nullptr when Step stopped it (nothing
-// of it is kept). Throws EVideoError for a file that cannot be converted (no frames, a
-// frame that cannot be decoded) and EOutOfMemory when the frames would not fit, before
-// any of them is decoded.
+// of it is kept). A cut or damaged file, or a header claiming more frames than the file
+// holds, gives the frames before the first that cannot be read, with a Warning naming
+// that frame. Throws EVideoError for a file that cannot be converted (no frames, or not
+// even the first can be read) and EOutOfMemory when the frames the file holds would not
+// fit, before any of them is decoded.
 std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGifView& view = {},
                                            TColorReduction palette = rmNetscape);
 std::unique_ptr<TGIFImage> ConvertAviToGif(const std::string& path, const TAviToGifView& view = {},

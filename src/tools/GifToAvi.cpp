@@ -2,6 +2,7 @@
 
 #include "gif/ColorReduction.h"
 #include "gif/GIFDraw.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/avi/AviWriter.h"
 
 #include <algorithm>
@@ -156,15 +157,27 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
 {
     if (image.Empty())
         throw GIFException("The GIF has no frames to write");
-    const TPoint screen = GIFScreenSize(image);
-    const int width = screen.X, height = screen.Y;
+    const TPoint screenSize = GIFScreenSize(image);
+    const int width = screenSize.X, height = screenSize.Y;
     const int count = image.Count();
+    const TRect screenRect = Rect(0, 0, width, height);
+    // The screen at 24 bits, the 8-bit frame written, and the part of the screen kept
+    // under a frame that restores to previous: asked of the budget before anything is made.
+    std::int64_t savedPixels = 0;
+    for (const auto& f : image.Images)
+        if (f->GraphicControlExtension() && f->GraphicControlExtension()->Disposal() == 3) {
+            const TRect r = IntersectRect(f->BoundsRect(), screenRect);
+            savedPixels = std::max<std::int64_t>(savedPixels, std::int64_t(r.Width()) * r.Height());
+        }
+    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + 2 * MemoryBudget::PictureBytes(width, height, 1, 1)
+                            + MemoryBudget::PictureBytes(savedPixels, 1),
+                        "a " + std::to_string(width) + " x " + std::to_string(height) + " video");
     TAviWriter writer(path, width, height, GifAviFrameDuration(image), kGifAviRate, static_cast<std::uint32_t>(count));
 
     const TColor backgroundColor = GIFBackgroundColor(image);
-    TBitmap background(width, height, TPixelFormat::pf24bit);
-    background.Fill(backgroundColor);
-    TBitmap backup = background, shown;
+    TBitmap screen(width, height, TPixelFormat::pf24bit);
+    screen.Fill(backgroundColor);
+    TBitmap saved;
     TBitmap out(width, height, TPixelFormat::pf8bit);
 
     // When the tables hold 256 colours or fewer in all, one palette serves every frame
@@ -178,7 +191,6 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
     TGifToAviResult result;
     if (view.Begin)
         view.Begin(count);
-    const TRect screenRect = Rect(0, 0, width, height);
     // A frame changes the screen only inside its own rectangle and the one the frame
     // before it restored: with the palette unchanged, only that part is mapped again.
     TRect previousRect = screenRect;
@@ -192,26 +204,37 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
             writer.SkipFrame();
             continue;
         }
-        ComposeGIFFrame(backup, shown, background, backgroundColor, frame, true);
+        // The frame drawn as the animation shows it (transparent pixels show through),
+        // mapped, and then taken away again as its disposal says.
+        const int disposal = frame.GraphicControlExtension() ? frame.GraphicControlExtension()->Disposal() : 0;
         const TRect frameRect = IntersectRect(frame.BoundsRect(), screenRect);
+        if (disposal == 3 && !frameRect.IsEmpty()) {
+            saved = TBitmap(frameRect.Width(), frameRect.Height(), TPixelFormat::pf24bit);
+            saved.CopyRect(Point(0, 0), screen, frameRect);
+        }
+        DrawGIFFrame(screen, frame, true);
         const TRect dirty = IntersectRect(unionRect(previousRect, frameRect), screenRect);
         previousRect = frameRect;
-        if (palette.empty() || !mapScreen(shown, dirty, index, out)) {
-            std::vector<TColor> colors = screenColors(shown);
+        if (palette.empty() || !mapScreen(screen, dirty, index, out)) {
+            std::vector<TColor> colors = screenColors(screen);
             if (colors.size() <= 256) {
                 palette = std::move(colors);
                 index.Assign(palette);
-                mapScreen(shown, screenRect, index, out);
+                mapScreen(screen, screenRect, index, out);
             } else {
                 // More colours than one palette holds (local tables drawn over each
                 // other): this frame alone is reduced.
-                out = ReduceColors(shown, rmQuantize, dmNearest, 8);
+                out = ReduceColors(screen, rmQuantize, dmNearest, 8);
                 palette = out.Palette();
                 index.Assign(palette);
             }
         }
         out.SetPalette(palette);
         writer.WriteFrame(out);
+        if (disposal == 2)
+            FillScreenRect(screen, frameRect, backgroundColor);
+        else if (disposal == 3 && !frameRect.IsEmpty())
+            screen.CopyRect(Point(frameRect.Left, frameRect.Top), saved, Rect(0, 0, saved.Width(), saved.Height()));
     }
     result.Frames = writer.Length();
     writer.Finish();

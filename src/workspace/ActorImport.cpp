@@ -7,6 +7,7 @@
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
 #include "graphics/JpegFile.h"
+#include "graphics/MemoryBudget.h"
 #include "graphics/PngFile.h"
 
 #include <algorithm>
@@ -14,6 +15,14 @@
 #include <vector>
 
 namespace {
+
+// An actor made from a GIF frame holds its picture at 24 bits and, while it is made, the
+// frame's palette picture, a copy of it, its mask and its alpha: asked of the budget first.
+void checkActorMemory(int width, int height)
+{
+    MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 5, 1),
+                        "an actor of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+}
 
 // A picture whose coverage is all 255 brings no transparency: the bottom-left rule holds.
 TActorPicture withAlphaOrKeyed(const TBitmap& colours, const std::vector<std::uint8_t>& alpha)
@@ -47,6 +56,7 @@ TActorPicture decode(const std::uint8_t* data, std::size_t size, const std::stri
         const TGIFSubImage& first = *gif.Images.front();
         if (first.Empty())
             return {};
+        checkActorMemory(first.Width(), first.Height());
         const std::vector<std::uint8_t> mask = first.Mask();
         if (mask.empty())
             return TActorPicture::KeyedByBottomLeft(first.Bitmap());

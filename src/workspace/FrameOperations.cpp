@@ -3,6 +3,7 @@
 #include "effects/GeometricEffects.h"
 #include "effects/PixelEffects.h"
 #include "graphics/BmpFile.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/Ui.h"
 
 #include <algorithm>
@@ -26,12 +27,23 @@ TBitmap copyOf(const TFrameStrip& strip, int i)
     return copy;
 }
 
+// An operation holds `pictures` 24-bit pictures of the frame's size at once (its copy,
+// the effect's own scratch picture, the result while the frame is replaced): asked of
+// the budget before the copy is made.
+void checkOperationMemory(const TFrameStrip& strip, int i, int pictures = 3)
+{
+    const TBitmap& b = strip.FindFrameImage(i).Bitmap();
+    MemoryBudget::Check(MemoryBudget::PictureBytes(b.Width(), b.Height(), pictures),
+                        "an operation on a " + std::to_string(b.Width()) + " x " + std::to_string(b.Height()) + " frame");
+}
+
 // Runs `change` on a 24-bit copy of frame i and makes the result the frame's picture.
 template <class F>
 void changeCopy(TFrameStrip& strip, int i, F&& change)
 {
     if (!valid(strip, i))
         return;
+    checkOperationMemory(strip, i);
     TBitmap copy = copyOf(strip, i);
     change(copy);
     ReplaceFrameBitmap(strip, i, copy);
@@ -119,6 +131,7 @@ void RotateFrame(TFrameStrip& strip, int i)
 {
     if (!valid(strip, i))
         return;
+    checkOperationMemory(strip, i);
     const TBitmap source = copyOf(strip, i);
     // The rotated picture is drawn over a copy of the frame.
     TBitmap rotated = source;
@@ -147,6 +160,7 @@ void OverlayNextFrame(TFrameStrip& strip, int i, bool quarter)
 {
     if (!valid(strip, i) || i + 1 >= strip.Count())
         return;
+    checkOperationMemory(strip, i, 4);
     // Both pictures at the frame size, 24-bit.
     const auto frameCopy = [&](int k) {
         TBitmap b(strip.FrameWidth(), strip.FrameHeight());

@@ -1,11 +1,13 @@
 // anivor-cli against inputs meant to hurt it: work past the memory budget is refused at
-// once naming the size, odd paths are refused at once, GIFs without a picture are
-// refused, cut GIFs keep their frames, and every message is our own.
+// once naming the size (huge claims weighed before any memory is taken), odd paths are
+// refused at once, GIFs without a picture are refused, cut GIFs keep their frames, and
+// every message is our own.
 #include "CliRunner.h"
 #include "gif/GifBytes.h"
 #include "gif/GIFImage.h"
 #include "graphics/BmpFile.h"
 #include "graphics/FileWrite.h"
+#include "support/FFmpegTool.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +16,10 @@
 #include <csignal>
 #include <filesystem>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -174,26 +178,36 @@ TEST(CliReliability, MessagesSayWhatWentWrongInOurOwnWords)
     EXPECT_NE(conv.Err.find("too large (65535 x 65535 pixels"), std::string::npos) << conv.Err;
 }
 
-// anivor-cli stopped by SIGTERM or SIGINT while it writes leaves no temporary file.
+// anivor-cli stopped by SIGTERM, SIGINT or SIGKILL while it writes leaves no temporary file.
 TEST(CliReliability, AnInterruptedWriteLeavesNothingBehind)
 {
     TempDir dir;
     SaveBmpFile(SolidBitmap(3000, 2000, clRed), dir.file("in.bmp"));
     const std::string out = dir.file("out.bmp");
+    // True while the process has a file of the folder open for writing.
+    auto writing = [&](pid_t pid) {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+            const std::string target = std::filesystem::read_symlink(e.path(), ec).string();
+            if (target.rfind(dir.path().string() + "/", 0) == 0 && target.find("in.bmp") == std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    const int signals[] = {SIGTERM, SIGINT, SIGKILL};
     int caught = 0;
-    for (int attempt = 0; attempt < 4 && caught < 2; ++attempt) {
-        const int sig = caught == 0 ? SIGTERM : SIGINT;
+    for (int attempt = 0; attempt < 6 && caught < 3; ++attempt) {
+        const int sig = signals[caught];
         std::filesystem::remove(out);
         std::string cli = ANIVOR_CLI_PATH, convert = "convert", in = dir.file("in.bmp");
         char* argv[] = {cli.data(), convert.data(), in.data(), const_cast<char*>(out.c_str()), nullptr};
         pid_t pid = 0;
         ASSERT_EQ(::posix_spawn(&pid, cli.c_str(), nullptr, nullptr, argv, environ), 0);
-        // Wait for the temporary file beside the target, then stop the program.
+        // Wait for the write to begin, then stop the program.
         bool seen = false;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!seen && std::chrono::steady_clock::now() < deadline) {
-            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-                seen = seen || e.path().filename().string().rfind("out.bmp.", 0) == 0;
+            seen = writing(pid);
             int status = 0;
             if (!seen && ::waitpid(pid, &status, WNOHANG) == pid) {
                 pid = 0;
@@ -201,19 +215,191 @@ TEST(CliReliability, AnInterruptedWriteLeavesNothingBehind)
             }
         }
         if (pid == 0)
-            continue; // finished before the temporary file was seen: try again
+            continue; // finished before the write was seen: try again
         ::kill(pid, sig);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        if (!seen)
-            continue;
-        if (WIFEXITED(status))
+        if (!seen || WIFEXITED(status))
             continue; // the write was done before the signal came
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            EXPECT_EQ(e.path().filename().string().rfind("out.bmp.", 0), std::string::npos) << e.path();
+            EXPECT_EQ(e.path().filename(), "in.bmp") << e.path();
         ++caught;
     }
     if (caught == 0)
         GTEST_SKIP() << "every write was done before it could be interrupted";
+}
+
+namespace {
+
+// One colour as tightly as LZW packs it: every code one pixel longer than the last.
+Bytes flatLzw(std::int64_t pixels)
+{
+    std::vector<std::pair<int, int>> codes;
+    std::int64_t done = 0;
+    while (done < pixels) {
+        int width = 3, free = 6;
+        std::int64_t length = 1;
+        codes.push_back({4, 3});
+        codes.push_back({0, 3});
+        ++done;
+        while (done < pixels && free < 4095) {
+            codes.push_back({free, width}); // the previous string and its first pixel again
+            done += ++length;
+            if (++free >= (1 << width) && width < 12)
+                ++width;
+        }
+    }
+    codes.push_back({5, 12});
+    Bytes b{2};
+    Append(b, SubBlocks(PackCodes(codes)));
+    return b;
+}
+
+// A frame of one colour, side x side, on a screen of screen x screen.
+Bytes flatGif(int screen, int side)
+{
+    Bytes b = GifHeader(screen, screen);
+    Append(b, GifFrameHead(0, 0, side, side, 1));
+    Append(b, flatLzw(std::int64_t(side) * side));
+    b.push_back(0x3B);
+    return b;
+}
+
+// An 8-bit run-length AVI of `frames` frames of w x h, each only the end-of-picture code.
+Bytes rleAvi(int w, int h, int frames)
+{
+    auto le = [](Bytes& b, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    auto chunk = [&](const char* id, const Bytes& body) {
+        Bytes c(id, id + 4);
+        le(c, static_cast<std::uint32_t>(body.size()), 4);
+        Append(c, body);
+        if (body.size() & 1)
+            c.push_back(0);
+        return c;
+    };
+    auto list = [&](const char* kind, const Bytes& body) {
+        Bytes b(kind, kind + 4);
+        Append(b, body);
+        return chunk("LIST", b);
+    };
+    Bytes avih, strh{'v', 'i', 'd', 's', 'm', 'r', 'l', 'e'}, strf, movi{'m', 'o', 'v', 'i'}, idx;
+    for (std::uint32_t v : {40000u, 0u, 0u, 0x10u, std::uint32_t(frames), 0u, 1u, 0u, std::uint32_t(w), std::uint32_t(h), 0u, 0u, 0u, 0u})
+        le(avih, v, 4);
+    for (std::uint32_t v : {0u, 0u, 0u, 1u, 25u, 0u, std::uint32_t(frames), 0u, 0u, 0u, 0u, 0u})
+        le(strh, v, 4);
+    for (std::uint32_t v : {40u, std::uint32_t(w), std::uint32_t(h)})
+        le(strf, v, 4);
+    le(strf, 1, 2);
+    le(strf, 8, 2);
+    for (std::uint32_t v : {1u, 0u, 0u, 0u, 256u, 0u})
+        le(strf, v, 4);
+    for (int i = 0; i < 256; ++i)
+        le(strf, 0x010101u * static_cast<std::uint32_t>(i), 4);
+    for (int i = 0; i < frames; ++i) {
+        Append(movi, chunk("00dc", {0, 1}));
+        Append(idx, {'0', '0', 'd', 'c'});
+        for (std::uint32_t v : {0x10u, std::uint32_t(4 + 10 * i), 2u})
+            le(idx, v, 4);
+    }
+    Bytes riff{'A', 'V', 'I', ' '};
+    Append(riff, list("hdrl", [&] {
+               Bytes b = chunk("avih", avih);
+               Bytes strl = chunk("strh", strh);
+               Append(strl, chunk("strf", strf));
+               Append(b, list("strl", strl));
+               return b;
+           }()));
+    Append(riff, list("movi", Bytes(movi.begin() + 4, movi.end())));
+    Append(riff, chunk("idx1", idx));
+    return chunk("RIFF", riff);
+}
+
+// anivor-cli run in a process of its own, so that its peak memory is its alone.
+struct TMeasured {
+    CliRun Run;
+    double Seconds = 0;
+    double PeakMB = 0;
+};
+
+TMeasured measuredCli(const TempDir& dir, const std::string& args)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    TMeasured m;
+    m.Seconds = secondsOf([&] {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const CliRun r = RunCli(dir, args);
+            rusage usage {};
+            ::getrusage(RUSAGE_CHILDREN, &usage);
+            const long values[2] = {r.Exit, usage.ru_maxrss};
+            (void)!::write(fds[1], values, sizeof values);
+            ::_exit(0);
+        }
+        long values[2] = {-1, 0};
+        (void)!::read(fds[0], values, sizeof values);
+        ::waitpid(pid, nullptr, 0);
+        m.Run.Exit = static_cast<int>(values[0]);
+        m.PeakMB = static_cast<double>(values[1]) / 1024.0;
+    });
+    ::close(fds[0]);
+    ::close(fds[1]);
+    m.Run.Out = ReadTextFile(dir.file("cli-stdout.txt"));
+    m.Run.Err = ReadTextFile(dir.file("cli-stderr.txt"));
+    return m;
+}
+
+} // namespace
+
+// Files of a few bytes to a few dozen KB that claim or decode to huge pictures: each job
+// is weighed against the budget before the memory is taken, FFmpeg's decoding counted
+// too, and frames are clipped to the screen as they are read. Every run stays within
+// its limit (plus the program itself) and ends quickly, done or refused.
+TEST(CliReliability, HugeClaimsAreWeighedBeforeTheMemoryIsTaken)
+{
+    TempDir dir;
+    WriteTestFile(dir.file("rle-8192.avi"), rleAvi(8192, 8192, 8));
+    WriteTestFile(dir.file("screen.gif"), hugeScreenGif());
+    WriteTestFile(dir.file("on-ten.gif"), flatGif(10, 16384));
+    WriteTestFile(dir.file("flat.gif"), flatGif(8192, 8192));
+    SaveBmpFile(SolidBitmap(8, 8, clRed), dir.file("small.bmp"));
+    MakeVideo(dir.file("hd.mp4"), "-c:v libx264 -preset ultrafast -pix_fmt yuv420p", 1920, 1080, "25", 12);
+    const std::string small = dir.file("small.bmp"), flat = dir.file("flat.gif");
+    struct Case {
+        std::string Args;
+        int Limit; // MB
+        bool Refused;
+    };
+    const Case cases[] = {
+        {"avi2gif " + dir.file("rle-8192.avi") + " -o " + dir.file("a.gif"), 1024, true},
+        {"gif2avi " + dir.file("screen.gif") + " -o " + dir.file("a.avi"), 1024, true},
+        {"make -o " + dir.file("ten.gif") + " " + dir.file("on-ten.gif"), 64, false},
+        {"frame-op Blur " + flat + " -o " + dir.file("b.bmp"), 700, true},
+        {"painter Twist 50 " + flat + " -o " + dir.file("p.bmp"), 700, true},
+        {"wizard 94 " + small + " " + small + " --actor " + flat + " -n 4 -o " + dir.file("w.gif"), 400, true},
+        {"avi2gif " + dir.file("hd.mp4") + " -o " + dir.file("hd.gif"), 128, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args);
+        const TMeasured m = measuredCli(dir, "--memory-limit " + std::to_string(c.Limit) + "M " + c.Args);
+        EXPECT_EQ(m.Run.Exit, c.Refused ? 1 : 0) << m.Run.Err;
+        if (c.Refused) {
+            // Refused before the large pictures were made: at most the decoded input.
+            EXPECT_NE(m.Run.Err.find("Not enough memory"), std::string::npos) << m.Run.Err;
+            EXPECT_LT(m.PeakMB, 300);
+        }
+        EXPECT_LT(m.PeakMB, c.Limit + 100);
+        EXPECT_LT(m.Seconds, 15);
+    }
+    // The 16384 x 16384 frame on a 10 x 10 screen became a 10 x 10 frame.
+    TGIFImage made;
+    made.LoadFromFile(dir.file("ten.gif"));
+    ASSERT_EQ(made.Count(), 1);
+    EXPECT_EQ(made.Images[0]->Width(), 10);
+    EXPECT_EQ(made.Images[0]->Height(), 10);
 }

@@ -159,19 +159,77 @@ TEST(AviToGif, AbortAndBadFilesLeaveNoGif)
               "The video holds no frames to convert");
     EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "late.avi", {{kStart, 6}})); }),
               "The video holds no frames to convert");
-    const std::string billion = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "billion.avi", {{kLength, 1000000000}})); });
-    EXPECT_EQ(billion.rfind("The video is too long for one GIF: 1000000000 GIF frames of 16 x 12 pixels", 0), 0u) << billion;
     {
-        MemoryBudget::TScopedLimit limit(256 * 1024);
-        const std::string error = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "thousand.avi", {{kLength, 1000}})); });
+        // Refused from what the file holds, before any frame is decoded.
+        const std::string three = Patched(dir, MakeRaw(dir, "300.avi", "10", 300), "claims.avi", {{kLength, 3000}});
+        MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 300000);
+        const std::string error = ThrownMessage([&] { ConvertAviToGif(three); });
         EXPECT_EQ(error.rfind("Not enough memory", 0), 0u) << error;
-        EXPECT_NE(error.find("1000 GIF frames of 16 x 12 pixels"), std::string::npos) << error;
+        EXPECT_NE(error.find("300 GIF frames of 16 x 12 pixels"), std::string::npos) << error;
     }
-    // A header that promises more frames than the file holds.
-    const std::string claimed = ThrownMessage([&] { ConvertAviToGif(Patched(dir, path, "eight.avi", {{kLength, 8}})); });
-    EXPECT_EQ(claimed, "Failed to decompress AVI frame 6: the file ends before it");
+    // Cut inside its first frame: nothing to convert.
     std::vector<unsigned char> bytes = ReadTestFile(path);
-    bytes.resize(bytes.size() * 2 / 3);
+    const std::size_t movi = std::string(bytes.begin(), bytes.end()).find("movi");
+    bytes.resize(movi + 4 + 8 + 100);
     WriteTestFile(dir.file("cut.avi"), bytes);
-    EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(dir.file("cut.avi")); }).rfind("Failed to decompress AVI frame", 0), 0u);
+    EXPECT_EQ(ThrownMessage([&] { ConvertAviToGif(dir.file("cut.avi")); }),
+              "Failed to decompress AVI frame 0: the file ends inside it");
+}
+
+// A cut video, or one whose header claims more frames than it holds, gives the frames
+// before the first that cannot be read, with a warning naming that frame; they are the
+// frames ffmpeg decodes from the whole file.
+TEST(AviToGif, CutAndOverClaimingVideosKeepTheFramesBeforeTheFirstThatCannotBeRead)
+{
+    TempDir dir;
+    const std::string raw = MakeRaw(dir, "thirty.avi", "10", 30);
+    const std::string h264 = dir.file("thirty.mp4");
+    MakeVideo(h264, "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -movflags +faststart", 16, 12, "10", 30);
+    // The raw AVI cut in the middle of frame 27's chunk (its index at the end is lost too).
+    std::vector<unsigned char> bytes = ReadTestFile(raw);
+    std::size_t at = std::string(bytes.begin(), bytes.end()).find("movi") + 4;
+    for (int frame = 0; frame < 27; ++frame)
+        at += 8 + (bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16);
+    bytes.resize(at + 8 + 200);
+    WriteTestFile(dir.file("cut.avi"), bytes);
+    // The MP4 cut in its last few frames.
+    std::vector<unsigned char> mp4 = ReadTestFile(h264);
+    mp4.resize(mp4.size() - 150);
+    WriteTestFile(dir.file("cut.mp4"), mp4);
+
+    struct Case {
+        std::string Path, Source, Reason;
+        int Frames; // -1: any number from 20 to 29
+    };
+    const Case cases[] = {
+        {dir.file("cut.avi"), raw, "the file ends inside it", 27},
+        {Patched(dir, MakeRaw(dir, "six.avi", "10", 6), "eight.avi", {{kLength, 8}}), raw, "the file ends before it", 6},
+        {Patched(dir, dir.file("six.avi"), "billion.avi", {{kLength, 1000000000}}), raw, "the file ends before it", 6},
+        {dir.file("cut.mp4"), h264, "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Path);
+        std::vector<std::string> warnings;
+        TAviToGifView view;
+        view.Warning = [&](const std::string& w) { warnings.push_back(w); };
+        const std::unique_ptr<TGIFImage> gif = ConvertAviToGif(c.Path, view);
+        ASSERT_TRUE(gif);
+        const int n = gif->Count();
+        if (c.Frames >= 0)
+            EXPECT_EQ(n, c.Frames);
+        else
+            EXPECT_TRUE(n >= 20 && n < 30) << n;
+        ASSERT_EQ(warnings.size(), 1u);
+        const std::string named = "Failed to decompress AVI frame " + std::to_string(n) + ": ";
+        EXPECT_EQ(warnings[0].rfind(named + c.Reason, 0), 0u) << warnings[0];
+        const std::vector<TBitmap> decoded = DecodeWithFFmpeg(dir, c.Source, 16, 12);
+        ASSERT_GE(static_cast<int>(decoded.size()), n);
+        for (int i = 0; i < n; ++i) {
+            const TBitmap expected = ReduceColors(decoded[static_cast<std::size_t>(i)], rmNetscape, dmFloydSteinberg, 8);
+            const TGIFSubImage& f = *gif->Images[static_cast<std::size_t>(i)];
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 16; ++x)
+                    ASSERT_EQ(f.ActiveColorMap().ColorValue(f.Pixel(x, y)), expected.Pixel(x, y)) << i << " " << x << "," << y;
+        }
+    }
 }

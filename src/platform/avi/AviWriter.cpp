@@ -59,20 +59,27 @@ TAviWriter::TAviWriter(const std::string& path, int width, int height, std::uint
 
 void TAviWriter::chunk(std::uint32_t id, std::uint32_t flags, const std::vector<std::uint8_t>& body)
 {
+    chunk(id, flags, body.size(), [&] {
+        if (!body.empty())
+            m_file.Write(body.data(), body.size());
+    });
+}
+
+void TAviWriter::chunk(std::uint32_t id, std::uint32_t flags, std::size_t bodySize, const std::function<void()>& writeBody)
+{
     const std::uint64_t pos = m_file.Size();
-    const std::uint64_t padded = body.size() + (body.size() & 1);
+    const std::uint64_t padded = bodySize + (bodySize & 1);
     // What the file needs at the end: this chunk, its index entry and the idx1 header.
     if (pos + 8 + padded + m_index.size() + 16 + 8 > kMaxAviFileBytes)
         throw Exception(tooLarge());
     std::uint8_t head[8];
     std::memcpy(head, &id, 4);
-    const std::uint32_t size = static_cast<std::uint32_t>(body.size());
+    const std::uint32_t size = static_cast<std::uint32_t>(bodySize);
     for (int i = 0; i < 4; ++i)
         head[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
     m_file.Write(head, 8);
-    if (!body.empty())
-        m_file.Write(body.data(), body.size());
-    if (body.size() & 1) {
+    writeBody();
+    if (bodySize & 1) {
         const std::uint8_t pad = 0;
         m_file.Write(&pad, 1);
     }
@@ -117,13 +124,16 @@ void TAviWriter::WriteFrame(const TBitmap& frame)
         writePaletteChange(palette);
         m_palette = palette;
     }
-    // Rows bottom-up, as a device-independent bitmap stores them.
-    m_body.assign(m_imageSize, 0);
+    // Rows bottom-up, as a device-independent bitmap stores them; the bitmap's rows are
+    // padded to 4 bytes as those are, so they are written as they are.
     const std::size_t row = (static_cast<std::size_t>(m_width) + 3) & ~std::size_t(3);
-    for (int y = 0; y < m_height; ++y)
-        std::memcpy(m_body.data() + static_cast<std::size_t>(m_height - 1 - y) * row, frame.ScanLine(y),
-                    static_cast<std::size_t>(m_width));
-    chunk(kFrameId, kAviIndexKeyFrame, m_body);
+    chunk(kFrameId, kAviIndexKeyFrame, m_imageSize, [&] {
+        const std::vector<std::uint8_t> zeros(row - static_cast<std::size_t>(m_width), 0);
+        for (int y = m_height - 1; y >= 0; --y) {
+            m_file.Write(frame.ScanLine(y), static_cast<std::size_t>(m_width));
+            m_file.Write(zeros.data(), zeros.size());
+        }
+    });
     ++m_length;
 }
 

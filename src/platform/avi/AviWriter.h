@@ -10,6 +10,7 @@
 #include "graphics/FileWrite.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ private:
     // Refuses what cannot be written before the temporary file is made.
     static const std::string& checkedPath(const std::string& path, int width, int height, std::uint32_t expectedFrames);
     void chunk(std::uint32_t id, std::uint32_t flags, const std::vector<std::uint8_t>& body);
+    void chunk(std::uint32_t id, std::uint32_t flags, std::size_t bodySize, const std::function<void()>& writeBody);
     void writePaletteChange(const std::vector<TColor>& palette);
 
     TAtomicFile m_file;
@@ -54,5 +56,5 @@ private:
     std::vector<TColor> m_firstPalette;
     std::vector<TColor> m_palette; // the palette in force
     std::vector<std::uint8_t> m_index;
-    std::vector<std::uint8_t> m_body; // reused for every chunk
+    std::vector<std::uint8_t> m_body; // reused for palette changes
 };

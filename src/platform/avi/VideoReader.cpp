@@ -10,10 +10,13 @@ extern "C" {
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
+#include <thread>
 
 namespace {
 
@@ -46,6 +49,31 @@ std::string frameText(std::uint64_t position)
     return "Failed to decompress AVI frame " + std::to_string(position);
 }
 
+// Decoder threads: each frame thread holds frames of its own, so their number is kept
+// small whatever the machine.
+constexpr int kMaxDecoderThreads = 4;
+
+// What a decoder's picture buffers hold against the memory budget: every buffer FFmpeg
+// asks for passes the budget first and gives its bytes back when FFmpeg frees it.
+struct TCountedBuffer {
+    AVBufferRef* Original;
+    TMemoryReservation Reservation;
+};
+
+void releaseCounted(void* opaque, std::uint8_t*)
+{
+    auto* counted = static_cast<TCountedBuffer*>(opaque);
+    av_buffer_unref(&counted->Original);
+    delete counted;
+}
+
+// Bytes of a decoded picture as the decoders allocate it (planes padded), for checks
+// made before FFmpeg decodes anything of its own.
+std::uint64_t decoderFrameBytes(int width, int height)
+{
+    return MemoryBudget::PictureBytes(width + 64, height + 64, 1, 4);
+}
+
 } // namespace
 
 struct TVideoReader::Impl {
@@ -64,17 +92,63 @@ struct TVideoReader::Impl {
     AVFrame* frame = nullptr;
     int stream = -1;
     bool flushed = false;
+    bool cut = false; // the stream ended in a packet cut short
     std::uint64_t next = 0; // the ordinal of the frame NextFrame gives
     // A decoded frame waiting in `frame` for its position; positions before it that have
     // no data of their own (empty AVI chunks) repeat the frame before them.
     bool held = false;
     std::uint64_t heldOrdinal = 0;
-    TBitmap last;
-    bool hasLast = false;
+    // The last frame converted, kept by reference: positions without data of their own
+    // show it again.
+    AVFrame* lastFrame = nullptr;
     bool infoKnown = false;
     TVideoStreamInfo info;
 
     ~Impl() { close(); }
+
+    // Bytes a decoder asked for that the budget refused (0: none).
+    std::atomic<std::uint64_t> refusedBytes{0};
+
+    static int getBuffer(AVCodecContext* c, AVFrame* f, int flags)
+    {
+        auto* m = static_cast<Impl*>(c->opaque);
+        const int r = avcodec_default_get_buffer2(c, f, flags);
+        if (r < 0 || !f->buf[0])
+            return r;
+        std::uint64_t bytes = 0;
+        for (AVBufferRef* b : f->buf)
+            if (b)
+                bytes += static_cast<std::uint64_t>(b->size);
+        for (int i = 0; i < f->nb_extended_buf; ++i)
+            bytes += static_cast<std::uint64_t>(f->extended_buf[i]->size);
+        auto* counted = new (std::nothrow) TCountedBuffer{f->buf[0], {}};
+        AVBufferRef* wrapped = nullptr;
+        try {
+            if (counted)
+                counted->Reservation.Reserve(bytes, "a video frame being decoded");
+        } catch (const EOutOfMemory&) {
+            m->refusedBytes.store(bytes);
+            delete counted;
+            counted = nullptr;
+        }
+        if (counted)
+            wrapped = av_buffer_create(f->buf[0]->data, static_cast<std::size_t>(f->buf[0]->size), &releaseCounted, counted, 0);
+        if (!wrapped) {
+            delete counted;
+            av_frame_unref(f);
+            return AVERROR(ENOMEM);
+        }
+        f->buf[0] = wrapped; // the original is freed with the wrapper
+        return 0;
+    }
+
+    // Turns a decoder failure caused by the budget into the refusal it is.
+    void checkRefusal()
+    {
+        const std::uint64_t bytes = refusedBytes.exchange(0);
+        if (bytes > 0)
+            throw EOutOfMemory(MemoryBudget::RefusalMessage(bytes, "a video frame being decoded"));
+    }
 
     static int read(void* opaque, std::uint8_t* buf, int want)
     {
@@ -122,6 +196,7 @@ struct TVideoReader::Impl {
         sws_freeContext(sws);
         sws = nullptr;
         av_frame_free(&frame);
+        av_frame_free(&lastFrame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
         if (fmt) {
@@ -138,9 +213,9 @@ struct TVideoReader::Impl {
         }
         stream = -1;
         flushed = false;
+        cut = false;
         next = 0;
         held = false;
-        hasLast = false;
     }
 
     void openSource()
@@ -208,7 +283,7 @@ struct TVideoReader::Impl {
                     checkSize(fmt->streams[i]->codecpar->width, fmt->streams[i]->codecpar->height);
                     break;
                 }
-        avformat_find_stream_info(fmt, nullptr); // fills in what headers leave out; not fatal
+        findStreamInfo();
 
         for (unsigned i = 0; i < fmt->nb_streams; ++i) {
             const AVStream* s = fmt->streams[i];
@@ -231,6 +306,7 @@ struct TVideoReader::Impl {
             info.Avi = std::strcmp(fmt->iformat->name, "avi") == 0;
             const AVCodecDescriptor* desc = avcodec_descriptor_get(par->codec_id);
             info.Codec = desc ? desc->name : "unknown";
+            info.FramesInFile = framesInFile(*st);
             if (info.Avi && aviTiming)
                 info.Timing = *aviTiming;
             else
@@ -247,10 +323,30 @@ struct TVideoReader::Impl {
             fail("Failed to start AVI decompression", "out of memory");
         // A stream that changes to a larger size mid-way is refused by the decoder.
         codec->max_pixels = kMaxBitmapPixels;
-        codec->thread_count = 0;
+        codec->thread_count = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxDecoderThreads);
+        codec->opaque = this;
+        codec->get_buffer2 = &Impl::getBuffer;
         if (avcodec_open2(codec, decoder, nullptr) < 0)
             fail("Failed to start AVI decompression", "the " + info.Codec + " decoder refused the video");
         infoKnown = true;
+    }
+
+    // Fills in what headers leave out (not fatal). FFmpeg decodes a frame or two of each
+    // stream for it, on one thread, within the picture size limit, after the budget has
+    // room for them.
+    void findStreamInfo()
+    {
+        std::vector<AVDictionary*> options(fmt->nb_streams, nullptr);
+        for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+            const AVCodecParameters* par = fmt->streams[i]->codecpar;
+            if (par->codec_type == AVMEDIA_TYPE_VIDEO && !infoKnown)
+                MemoryBudget::Check(2 * decoderFrameBytes(par->width, par->height), "decoding a video frame");
+            av_dict_set(&options[i], "threads", "1", 0);
+            av_dict_set_int(&options[i], "max_pixels", kMaxBitmapPixels, 0);
+        }
+        avformat_find_stream_info(fmt, options.empty() ? nullptr : options.data());
+        for (AVDictionary*& d : options)
+            av_dict_free(&d);
     }
 
     static void checkSize(int width, int height)
@@ -276,22 +372,31 @@ struct TVideoReader::Impl {
             t.Scale = static_cast<std::uint32_t>(st.time_base.num);
             t.Rate = static_cast<std::uint32_t>(st.time_base.den);
         }
-        if (st.nb_frames > 0) {
-            t.Length = static_cast<std::uint32_t>(std::min<std::int64_t>(st.nb_frames, UINT32_MAX));
-        } else {
-            // Many containers do not store the count: count the stream's packets.
-            std::uint64_t count = 0;
-            AVPacket* p = av_packet_alloc();
-            while (p && av_read_frame(fmt, p) >= 0) {
-                if (p->stream_index == stream)
-                    ++count;
-                av_packet_unref(p);
-            }
-            av_packet_free(&p);
-            t.Length = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, UINT32_MAX));
-            reopenAfterCount = true;
-        }
+        // Many containers do not store the count: the stream's packets tell it.
+        t.Length = st.nb_frames > 0 ? static_cast<std::uint32_t>(std::min<std::int64_t>(st.nb_frames, UINT32_MAX))
+                                    : info.FramesInFile;
         return t;
+    }
+
+    // The frames the file holds: the entries of its index where it has one that lists
+    // every frame (AVI, MP4, MOV), else its packets counted (the reader then starts again).
+    std::uint32_t framesInFile(const AVStream& st)
+    {
+        if (std::strcmp(fmt->iformat->name, "matroska,webm") != 0) {
+            const int entries = avformat_index_get_entries_count(&st);
+            if (entries > 0)
+                return static_cast<std::uint32_t>(entries);
+        }
+        std::uint64_t count = 0;
+        AVPacket* p = av_packet_alloc();
+        while (p && av_read_frame(fmt, p) >= 0) {
+            if (p->stream_index == stream)
+                ++count;
+            av_packet_unref(p);
+        }
+        av_packet_free(&p);
+        reopenAfterCount = true;
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(count, UINT32_MAX));
     }
     bool reopenAfterCount = false;
 
@@ -302,13 +407,25 @@ struct TVideoReader::Impl {
             int r = avcodec_receive_frame(codec, frame);
             if (r == 0)
                 return true;
-            if (r == AVERROR_EOF)
+            if (r == AVERROR_EOF) {
+                if (cut)
+                    fail(frameText(info.Timing.Start + next), "the file ends inside it");
                 return false;
-            if (r != AVERROR(EAGAIN))
+            }
+            if (r != AVERROR(EAGAIN)) {
+                checkRefusal();
                 fail(frameText(info.Timing.Start + next), "the frame's data is damaged");
+            }
             if (flushed)
                 return false;
             r = av_read_frame(fmt, packet);
+            // A packet the end of the file cuts short ends the stream: the frames before
+            // it still come out of the decoder, then the cut frame is reported.
+            if (r >= 0 && packet->stream_index == stream && (packet->flags & AV_PKT_FLAG_CORRUPT)) {
+                av_packet_unref(packet);
+                cut = true;
+                r = AVERROR_EOF;
+            }
             if (r < 0) {
                 avcodec_send_packet(codec, nullptr);
                 flushed = true;
@@ -321,8 +438,10 @@ struct TVideoReader::Impl {
             }
             r = avcodec_send_packet(codec, packet);
             av_packet_unref(packet);
-            if (r < 0 && r != AVERROR(EAGAIN))
+            if (r < 0 && r != AVERROR(EAGAIN)) {
+                checkRefusal();
                 fail(frameText(info.Timing.Start + next), "the frame's data is damaged");
+            }
         }
     }
 
@@ -340,7 +459,7 @@ struct TVideoReader::Impl {
         return next;
     }
 
-    void convert(TBitmap& out)
+    void convert(const AVFrame* frame, TBitmap& out)
     {
         const int w = info.Width, h = info.Height;
         if (frame->width <= 0 || frame->height <= 0)
@@ -401,16 +520,22 @@ bool TVideoReader::NextFrame(TBitmap& out)
     }
     if (m->heldOrdinal > m->next) {
         // An empty position: the frame before it stays (black when there is none).
-        if (m->hasLast) {
-            out = m->last;
+        if (m->lastFrame) {
+            m->convert(m->lastFrame, out);
         } else {
-            out = TBitmap(m->info.Width, m->info.Height, TPixelFormat::pf24bit);
+            if (out.Width() != m->info.Width || out.Height() != m->info.Height || out.PixelFormat() != TPixelFormat::pf24bit)
+                out = TBitmap(m->info.Width, m->info.Height, TPixelFormat::pf24bit);
+            out.SetTransparent(false);
             out.Fill(clBlack);
         }
     } else {
-        m->convert(out);
-        m->last = out;
-        m->hasLast = true;
+        m->convert(m->frame, out);
+        if (!m->lastFrame)
+            m->lastFrame = av_frame_alloc();
+        if (!m->lastFrame)
+            throw EOutOfMemory(MemoryBudget::SystemRefusalMessage());
+        av_frame_unref(m->lastFrame);
+        av_frame_move_ref(m->lastFrame, m->frame);
         m->held = false;
     }
     ++m->next;

@@ -31,6 +31,9 @@ struct TVideoStreamInfo {
     int Width = 0;
     int Height = 0;
     bool Avi = false; // the container is RIFF AVI
+    // The frames the file really holds data for (its index, or its packets counted):
+    // a header may claim more than a cut file has.
+    std::uint32_t FramesInFile = 0;
     std::string Codec; // FFmpeg's short codec name, for messages and the command line
 };
 

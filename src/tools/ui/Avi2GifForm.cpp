@@ -104,11 +104,15 @@ void Tavi2gifF::ButtonConvertClick()
     };
     view.ShowFrame = [&](const TBitmap& frame) { ImageGIF->ShowBitmap(frame, true); };
     ComboPalette->setEnabled(false);
+    std::string cut; // a frame that could not be read: the frames before it are converted
+    view.Warning = [&](const std::string& message) { cut = message; };
     std::unique_ptr<TGIFImage> image = ConvertAviToGif(m_fileName, view, Palette());
     if (!image)
         return; // aborted: the last frame stays shown, nothing of this run is kept
     m_converted = std::move(image);
     ImageGIF->ShowDocument(*m_converted);
+    if (!cut.empty())
+        UI().MessageDlg(m_fileName + ": " + cut + ". The frames before it were converted.", TMsgDlgType::mtWarning);
     converted = true;
     ButtonSave->setEnabled(true);
     ButtonSave->setFocus();
