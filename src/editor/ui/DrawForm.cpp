@@ -420,8 +420,8 @@ void TDrawF::reject()
         if (!HasUnwrittenChanges())
             return;
         answer = UI().ChooseButton("Anivor Draw",
-                                   "Update the frame?\n\nThe picture has changes that frame \"" + m_frameName
-                                       + "\" does not have yet.",
+                                   "Update the frame?\n\nThe picture has changes not yet written to frame \""
+                                       + m_frameName + "\".",
                                    TMsgDlgType::mtConfirmation, {"&Update", "&Discard", "&Cancel"});
     });
     if (!asked)
