@@ -1,3 +1,5 @@
+#include "EditorTestHelpers.h"
+
 #include "editor/ui/DrawForm.h"
 #include "editor/ui/DrawWidgets.h"
 #include "editor/ui/GammaPanel.h"
@@ -145,10 +147,7 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), SolidBitmap(40, 30, clWhite));
 
     // A patterned frame opened and written back without a change stays exactly as it was.
-    TBitmap pattern(40, 30);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            pattern.SetPixel(x, y, RGB(x * 6, y * 8, (x ^ y) * 4));
+    const TBitmap pattern = Pattern(40, 30);
     strip.SetPicture(0, pattern);
     w->BeginEdit(strip, 0);
     EXPECT_FALSE(w->Action("editor.undo")->isEnabled());
@@ -395,16 +394,6 @@ TEST_F(DrawWindow, SmartShape)
 }
 
 namespace {
-
-// Something different on every pixel, so that any resampling or shift shows.
-TBitmap Pattern(int w, int h)
-{
-    TBitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixel(x, y, RGB((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y) & 0xFF));
-    return b;
-}
 
 QImage Rgb(const QPixmap& pixmap)
 {

@@ -1,22 +1,9 @@
 #include "editor/DrawPicture.h"
 
+#include "EditorTestHelpers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// A picture with something on every pixel, so any resampling shows.
-TBitmap Pattern(int w, int h)
-{
-    TBitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixel(x, y, RGB((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y) & 0xFF));
-    return b;
-}
-
-} // namespace
 
 // Update Frame writes the picture's pixels as they are, however often; whether it would
 // change the frame follows the pixels, not the history: a drawing undone, or painted over
