@@ -48,11 +48,11 @@ public:
     // Stamps actor i (shown or not) onto `picture` at its position. Returns the area changed.
     TRect Paint(int i, TBitmap& picture) const;
 
-    // Dragging, in the actor's own picture pixels (the window divides by the zoom). Press (left button): the dragging flag is set
-    // and the grab point noted. Move: while dragging, the actor follows so that the grab
-    // point stays under the mouse; true when it moved. Release (any button): the flag
-    // clears; with Shift the path is emptied, else with Ctrl the actor's position is
-    // appended to it.
+    // Dragging, in the actor's own picture pixels (the view divides by the zoom). Press
+    // (left button): the dragging flag is set and the grab point noted. Move: while
+    // dragging, the actor follows so that the grab point stays under the mouse; true when
+    // it moved. Release (any button): the flag clears; with Shift the path is emptied,
+    // else with Ctrl the actor's position is appended to it.
     void Press(int i, TPoint local);
     bool Move(int i, TPoint local);
     void Release(int i, bool shift, bool ctrl);

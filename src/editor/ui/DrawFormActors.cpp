@@ -1,7 +1,8 @@
 // The actors' place in the frame editor: the three actor views in the scroll box, shown
-// magnified with the picture and placed in picture pixels, dragged with the mouse (a Ctrl-release records the place into the actor path, a Shift-release
-// empties it), and the array button `qorArrayButton1` whose rows are the actors and whose
-// columns load, show/hide and paint them.
+// magnified with the picture and placed in picture pixels, dragged with the mouse (a
+// Ctrl-release records the place into the actor path, a Shift-release empties it), and
+// the array button `qorArrayButton1` whose rows are the actors and whose columns load,
+// show/hide and paint them.
 #include "DrawForm.h"
 
 #include "DrawWidgets.h"

@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QPaintEvent>
 
-
 void TDrawF::createShapeActions()
 {
     TCommandTable& t = m_commands;

@@ -34,8 +34,8 @@ void PaintPictureArea(QPainter& painter, const TBitmap& bitmap, const QRect& are
 // top-left at `origin`, that falls inside `area`.
 void PaintMagnified(QPainter& painter, const QImage& image, int k, QPoint origin, const QRect& area);
 
-// Mouse report of the picture and the gadgets: button, Ctrl/Shift state, position (what
-// in, each says).
+// Mouse report of the picture and the actors: button, Ctrl/Shift state, position (in
+// the pixels each widget names).
 using TMouseHandler = std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y)>;
 
 // `pic`: shows a bitmap magnified by the zoom (the widget sizes itself to it) and reports
