@@ -2,8 +2,9 @@
 # Drives the frame editor with the mouse and keyboard on a virtual display, as a user would:
 # a new 240 x 160 frame, F4, colours from the colour panel, a rectangle, an ellipse, a flood
 # fill, the text gadget, the gradient text and a gradient smart shape painted, Undo twice,
-# Redo once, Update Frame;
-# then Animation > Create and Save GIF As. Saves three pictures and checks that the saved
+# Redo once; Resize x2 with the text gadget and the shape shown magnified, a line drawn at
+# x2, back to x1; Esc and its question answered Cancel; Update Frame;
+# then Animation > Create and Save GIF As. Saves five pictures and checks that the saved
 # GIF decodes to exactly the picture the editor showed.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshot-frame-editor.sh [out-folder]
 # Needs xdotool and ImageMagick (both in install-deps.sh).
@@ -15,7 +16,7 @@ HOME_DIR=$(mktemp -d)
 start_anivor
 # Tool bar and colour panel, relative to the editor window (its designed layout).
 tool() { click 12 30; click 57 "$1"; } # the drawing tool drop-down, then the item at y
-RECTANGLE=74 ELLIPSE=118 FLOODFILL=184
+RECTANGLE=74 LINE=96 ELLIPSE=118 FLOODFILL=184
 palette() { click 555 $((54 + $1)); } # a row of the palette's middle column: 0 red ... 64 blue
 SWAP_X() { click 540 195; }
 TEXT_GADGET() { click 195 30; }
@@ -55,7 +56,23 @@ xdotool key ctrl+z; sleep 0.3
 xdotool key ctrl+z; sleep 0.3
 xdotool key ctrl+y; sleep 0.3
 at 300 300; shot "$DRAW" "$OUT/frame-editor-undo-redo.png"
-convert "$OUT/frame-editor-undo-redo.png" -crop "240x160+$PIC_X+$PIC_Y" +repage "$HOME_DIR/edited.png"
+# Resize x2 from the picture's popup (Pen, Resize > x1, x2, x4), by the keyboard.
+zoom() { rclick $((PIC_X + 5)) $((PIC_Y + 5)); xdotool key Down Down Right; for _ in $(seq 2 "$1"); do xdotool key Down; done; xdotool key Return; sleep 0.5; }
+zoom 2
+# The text gadget and the shape, shown magnified with the picture; a line at x2 from
+# picture (125, 6) to (235, 6), above them.
+TEXT_GADGET; SMART_SHAPE
+tool $LINE; drag $((PIC_X + 250)) $((PIC_Y + 12)) $((PIC_X + 470)) $((PIC_Y + 12))
+at 560 300; shot "$DRAW" "$OUT/frame-editor-zoom-x2.png"
+TEXT_GADGET; SMART_SHAPE
+zoom 1
+at 300 300; shot "$DRAW" "$HOME_DIR/after-zoom.png"
+convert "$HOME_DIR/after-zoom.png" -crop "240x160+$PIC_X+$PIC_Y" +repage "$HOME_DIR/edited.png"
+# Esc with a drawing the frame does not have yet: the question; Cancel keeps editing.
+focus "$DRAW"; xdotool key Escape; sleep 1
+shot "$DRAW" "$OUT/frame-editor-update-question.png"
+xdotool key alt+c; sleep 0.5
+focus "$DRAW"
 click 505 30        # Update Frame
 sleep 0.5
 shot "$MAIN" "$OUT/frame-editor-updated-strip.png"

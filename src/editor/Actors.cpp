@@ -53,11 +53,10 @@ void TActors::ToggleVisible(int i)
     changed(i);
 }
 
-TRect TActors::Paint(int i, TBitmap& picture, TPoint pictureOrigin) const
+TRect TActors::Paint(int i, TBitmap& picture) const
 {
     const TActor& actor = (*this)[i];
-    return DrawActorPicture(picture, actor.Position.X - pictureOrigin.X, actor.Position.Y - pictureOrigin.Y,
-                            actor.Picture);
+    return DrawActorPicture(picture, actor.Position.X, actor.Position.Y, actor.Picture);
 }
 
 void TActors::Press(int i, TPoint local)

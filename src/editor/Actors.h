@@ -1,5 +1,5 @@
-// The frame editor's three actors without their widgets: each actor's picture, place in
-// the scroll box, visibility and dragging flag; loading, showing, painting; and the actor
+// The frame editor's three actors without their widgets: each actor's picture, place on
+// the picture, visibility and dragging flag; loading, showing, painting; and the actor
 // path that dragging records (the path the Actor/Path wizard follows).
 #pragma once
 
@@ -13,7 +13,7 @@
 
 struct TActor {
     TActorPicture Picture;
-    TPoint Position; // top-left corner in the scroll box
+    TPoint Position; // top-left corner, in picture pixels (the view magnifies it with the picture)
     bool Visible = false;
     int Tag = 0;     // 1 while dragging
     TPoint Grab;     // where in the actor the drag took hold
@@ -45,15 +45,14 @@ public:
     void LoadFile(int i, const std::string& path);
     // Shows a hidden actor, hides a shown one.
     void ToggleVisible(int i);
-    // Stamps actor i (shown or not) onto `picture`, whose top-left corner sits at
-    // `pictureOrigin` in the scroll box. Returns the area changed.
-    TRect Paint(int i, TBitmap& picture, TPoint pictureOrigin) const;
+    // Stamps actor i (shown or not) onto `picture` at its position. Returns the area changed.
+    TRect Paint(int i, TBitmap& picture) const;
 
-    // Dragging, in the actor's own pixels. Press (left button): the dragging flag is set
-    // and the grab point noted. Move: while dragging, the actor follows so that the grab
-    // point stays under the mouse; true when it moved. Release (any button): the flag
-    // clears; with Shift the path is emptied, else with Ctrl the actor's position is
-    // appended to it.
+    // Dragging, in the actor's own picture pixels (the view divides by the zoom). Press
+    // (left button): the dragging flag is set and the grab point noted. Move: while
+    // dragging, the actor follows so that the grab point stays under the mouse; true when
+    // it moved. Release (any button): the flag clears; with Shift the path is emptied,
+    // else with Ctrl the actor's position is appended to it.
     void Press(int i, TPoint local);
     bool Move(int i, TPoint local);
     void Release(int i, bool shift, bool ctrl);

@@ -1,6 +1,5 @@
 #include "DrawPicture.h"
 
-#include "effects/GeometricEffects.h"
 #include "graphics/MemoryBudget.h"
 
 #include <algorithm>
@@ -27,7 +26,8 @@ private:
     std::string m_name;
 };
 
-// One step that gave the picture another size (zoom): keeps the other whole picture.
+// One step that gave the picture another size (from outside: a script): keeps the other
+// whole picture.
 class TDrawPicture::TPictureStep : public TUndoCommand {
 public:
     TPictureStep(TDrawPicture& picture, TBitmap other, std::string name)
@@ -75,38 +75,31 @@ void TDrawPicture::Load(const TBitmap& frame)
     ChangedAll();
 }
 
-void TDrawPicture::StoreInto(TBitmap& frame, int frameWidth, int frameHeight)
+void TDrawPicture::StoreInto(TBitmap& frame) const
 {
-    Zoom(1, frameWidth, frameHeight);
     if (frame.PixelFormat() != TPixelFormat::pf24bit)
         frame.SetPixelFormat(TPixelFormat::pf24bit);
     frame.CopyRect(TPoint(0, 0), m_bitmap, TRect(0, 0, m_bitmap.Width(), m_bitmap.Height()));
 }
 
-void TDrawPicture::Zoom(int k, int frameWidth, int frameHeight)
+bool TDrawPicture::DiffersFrom(const TBitmap& frame) const
 {
-    if (k < 1 || frameWidth <= 0 || frameHeight <= 0)
-        return;
-    const std::int64_t w = std::int64_t(k) * frameWidth, h = std::int64_t(k) * frameHeight;
-    if (w == m_bitmap.Width() && h == m_bitmap.Height())
-        return; // resampling to the same size would only blur it
-    Commit("Drawing");
-    const std::uint64_t bytes = MemoryBudget::PictureBytes(w, h);
-    // The new picture and its comparison copy; old steps give way first.
-    m_history.MakeRoom(m_undoOn ? 2 * bytes : bytes);
-    MemoryBudget::Check(bytes, "a " + std::to_string(w) + " x " + std::to_string(h) + " picture");
-    TBitmap dest(static_cast<int>(w), static_cast<int>(h));
-    qorFX::SmoothResize(m_bitmap, dest);
-    TBitmap old = std::move(m_bitmap);
-    m_bitmap = std::move(dest);
-    const bool keep = m_undoOn;
-    m_copy = TBitmap();
-    resetCopy();
-    if (keep && m_undoOn)
-        m_history.Push(std::make_unique<TPictureStep>(*this, std::move(old), "Zoom x" + std::to_string(k)));
-    else
-        m_history.Clear();
-    ChangedAll();
+    const int w = m_bitmap.Width(), h = m_bitmap.Height();
+    if (frame.Width() != w || frame.Height() != h)
+        return true;
+    if (frame.PixelFormat() == TPixelFormat::pf24bit) {
+        const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+        for (int y = 0; y < h; ++y)
+            if (std::memcmp(m_bitmap.ScanLine(y), frame.ScanLine(y), rowBytes) != 0)
+                return true;
+        return false;
+    }
+    // An indexed frame: through its palette, as Load read it.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (m_bitmap.Pixel(x, y) != frame.Pixel(x, y))
+                return true;
+    return false;
 }
 
 void TDrawPicture::resetCopy()

@@ -37,19 +37,15 @@ public:
     void ChangedAll() { Changed(TRect(0, 0, Width(), Height())); }
 
     // --- hand-over with the frame ---------------------------------------------------------
+    // The picture always has the frame's size: zoom only changes how the window shows it.
     // The frame's pixels become the picture (24 bits); the undo history starts afresh.
     // Throws EOutOfMemory, keeping the old picture, when the copy does not fit the budget.
     void Load(const TBitmap& frame);
-    // Update Frame: the picture brought back to the frame size (zoom x1) and copied into
-    // `frame` at (0, 0). A picture that already has the frame size is copied as it is.
-    void StoreInto(TBitmap& frame, int frameWidth, int frameHeight);
-
-    // --- zoom ---------------------------------------------------------------------------
-    // Resamples the picture to k x frameWidth by k x frameHeight (bilinear, 15-bit fixed
-    // point), recorded as one step. The size always comes from the frame size, so x1 after
-    // x4 returns to it; a picture that already has the size is left alone. A size the
-    // memory budget cannot hold is refused with EOutOfMemory and nothing changes.
-    void Zoom(int k, int frameWidth, int frameHeight);
+    // Update Frame: the picture's pixels copied into `frame` at (0, 0), as they are.
+    void StoreInto(TBitmap& frame) const;
+    // Whether Update Frame would change `frame`'s pixels: the picture differs from it
+    // (read as 24 bits) or has another size. Drawing not yet recorded counts too.
+    bool DiffersFrom(const TBitmap& frame) const;
 
     // --- undo -----------------------------------------------------------------------------
     // Records everything drawn since the last step as one step named `name`; nothing when

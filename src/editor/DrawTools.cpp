@@ -81,18 +81,18 @@ void TDrawTools::ChooseTool(const std::string& name)
 {
     if (!IsTool(name))
         return;
-    takeBandOff();
+    EndDrag();
     m_tool = name;
     m_drawing = true;
 }
 
 void TDrawTools::Pointer()
 {
-    takeBandOff();
+    EndDrag();
     m_drawing = false;
 }
 
-void TDrawTools::takeBandOff()
+void TDrawTools::EndDrag()
 {
     if (!m_pressed)
         return;

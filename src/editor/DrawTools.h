@@ -45,8 +45,11 @@ public:
     // `ctrl`: the Ctrl key is held at the release. Every release ends the drag and sets
     // the pen back to copy mode; what it drew is recorded as one undo step.
     void MouseUp(int x, int y, bool ctrl);
-    // Ends a drag that will see no release (the window closed meanwhile); the band stays.
+    // Ends a drag that will see no release (a new picture is loaded); the band stays.
     void CancelDrag();
+    // Ends a drag without its release (another tool, the window about to close): the band
+    // comes off, what was drawn stays and is recorded as one step.
+    void EndDrag();
 
     // --- selection --------------------------------------------------------------------------
     // The last selection, normalised (a drag up or to the left selects the same area as
@@ -72,8 +75,6 @@ private:
     // The area a figure from m_start to `to` touches, with room for the pen.
     TRect figureArea(TPoint to) const;
     void finish(int x, int y, bool ctrl);
-    // A drag interrupted by a change of tool: the band comes off, what was drawn stays.
-    void takeBandOff();
 
     TDrawPicture& m_picture;
     bool m_drawing = false;

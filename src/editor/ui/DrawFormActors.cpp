@@ -1,7 +1,8 @@
-// The actors' place in the frame editor: the three actor views in the scroll box, dragged
-// with the mouse (a Ctrl-release records the place into the actor path, a Shift-release
-// empties it), and the array button `qorArrayButton1` whose rows are the actors and whose
-// columns load, show/hide and paint them.
+// The actors' place in the frame editor: the three actor views in the scroll box, shown
+// magnified with the picture and placed in picture pixels, dragged with the mouse (a
+// Ctrl-release records the place into the actor path, a Shift-release empties it), and
+// the array button `qorArrayButton1` whose rows are the actors and whose columns load,
+// show/hide and paint them.
 #include "DrawForm.h"
 
 #include "DrawWidgets.h"
@@ -72,7 +73,8 @@ void TDrawF::syncActor(int i)
     // While dragging only the place changes; otherwise the picture may be a new one.
     if (a.Tag == 0)
         v->SetPicture(a.Picture);
-    v->move(a.Position.X, a.Position.Y);
+    v->SetZoom(m_zoom.K);
+    v->move(pic->pos() + QPoint(m_zoom.ToView(a.Position.X), m_zoom.ToView(a.Position.Y)));
     v->setVisible(a.Visible);
     if (a.Visible && a.Tag == 0)
         v->raise();
@@ -83,7 +85,7 @@ void TDrawF::paintActor(int i)
 {
     if (m_tools.Pressed())
         return;
-    const TRect area = m_actors.Paint(i, m_picture.Picture(), TPoint(pic->x(), pic->y()));
+    const TRect area = m_actors.Paint(i, m_picture.Picture());
     if (area.IsEmpty())
         return;
     m_picture.Changed(area);

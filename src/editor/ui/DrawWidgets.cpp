@@ -11,11 +11,15 @@
 #include <algorithm>
 #include <cstdint>
 
-void PaintPictureArea(QPainter& painter, const TBitmap& bitmap, const QRect& area)
+void PaintPictureArea(QPainter& painter, const TBitmap& bitmap, const QRect& area, int k)
 {
-    if (bitmap.Empty() || bitmap.PixelFormat() != TPixelFormat::pf24bit)
+    if (bitmap.Empty() || bitmap.PixelFormat() != TPixelFormat::pf24bit || k < 1)
         return;
-    const QRect r = area.intersected(QRect(0, 0, bitmap.Width(), bitmap.Height()));
+    // The bitmap pixels under the area: rounded out to whole blocks.
+    const TZoom zoom{k};
+    const QRect blocks(QPoint(zoom.ToPicture(area.left()), zoom.ToPicture(area.top())),
+                       QPoint(zoom.ToPicture(area.right()), zoom.ToPicture(area.bottom())));
+    const QRect r = blocks.intersected(QRect(0, 0, bitmap.Width(), bitmap.Height()));
     if (r.isEmpty())
         return;
     // Turned into 32-bit pixels here, a row at a time: the painter's own conversion of
@@ -29,8 +33,48 @@ void PaintPictureArea(QPainter& painter, const TBitmap& bitmap, const QRect& are
         for (int x = 0; x < r.width(); ++x, in += 3)
             out[x] = 0xFF000000u | (std::uint32_t(in[2]) << 16) | (std::uint32_t(in[1]) << 8) | in[0];
     }
-    painter.drawImage(r.topLeft(), rgb);
+    PaintMagnified(painter, rgb, k, r.topLeft() * k, area);
 }
+
+void PaintMagnified(QPainter& painter, const QImage& image, int k, QPoint origin, const QRect& area)
+{
+    if (image.isNull() || k < 1)
+        return;
+    const QRect target = QRect(origin, image.size() * k).intersected(area);
+    if (target.isEmpty())
+        return;
+    const QRect source(target.topLeft() - origin, target.size());
+    if (k == 1) {
+        painter.drawImage(target.topLeft(), image, source);
+        return;
+    }
+    // Each pixel a k x k block, made here: only what shows, and exactly nearest neighbour
+    // whatever the painter's own scaling would do.
+    const QImage in = image.depth() == 32 ? image : image.convertToFormat(QImage::Format_ARGB32);
+    QImage out(target.size(), in.format());
+    if (out.isNull())
+        return;
+    for (int y = 0; y < target.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(in.constScanLine((source.top() + y) / k));
+        auto* o = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+        for (int x = 0; x < target.width(); ++x)
+            o[x] = row[(source.left() + x) / k];
+    }
+    painter.drawImage(target.topLeft(), out);
+}
+
+namespace {
+
+// Passes a mouse event on with its position in picture pixels.
+void reportMouse(const TMouseHandler& handler, Qt::MouseButton button, const QMouseEvent* event, const TZoom& zoom)
+{
+    if (!handler)
+        return;
+    const QPoint view = event->position().toPoint();
+    handler(button, event->modifiers(), zoom.ToPicture(view.x()), zoom.ToPicture(view.y()));
+}
+
+} // namespace
 
 // --- TPictureView -------------------------------------------------------------------------
 
@@ -46,16 +90,26 @@ void TPictureView::SetBitmap(const TBitmap* bitmap)
     Refresh(bitmap ? TRect(0, 0, bitmap->Width(), bitmap->Height()) : TRect());
 }
 
+void TPictureView::SetZoom(int k)
+{
+    if (!TZoom::Allowed(k) || k == m_zoom.K)
+        return;
+    m_zoom.K = k;
+    Refresh(TRect());
+    update();
+}
+
 void TPictureView::Refresh(const TRect& area)
 {
-    const QSize size = m_bitmap ? QSize(m_bitmap->Width(), m_bitmap->Height()) : QSize(0, 0);
+    const int k = m_zoom.K;
+    const QSize size = m_bitmap ? QSize(m_bitmap->Width(), m_bitmap->Height()) * k : QSize(0, 0);
     if (size != this->size()) {
         resize(size);
         update();
         return;
     }
     if (!area.IsEmpty())
-        update(QRect(area.Left, area.Top, area.Width(), area.Height()));
+        update(QRect(area.Left * k, area.Top * k, area.Width() * k, area.Height() * k));
 }
 
 void TPictureView::paintEvent(QPaintEvent* event)
@@ -64,31 +118,33 @@ void TPictureView::paintEvent(QPaintEvent* event)
         return;
     QPainter p(this);
     for (const QRect& r : event->region())
-        PaintPictureArea(p, *m_bitmap, r);
+        PaintPictureArea(p, *m_bitmap, r, m_zoom.K);
 }
 
 void TPictureView::mousePressEvent(QMouseEvent* event)
 {
-    if (OnMouseDown)
-        OnMouseDown(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseDown, event->button(), event, m_zoom);
 }
 
 void TPictureView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (OnMouseMove)
-        OnMouseMove(Qt::NoButton, event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseMove, Qt::NoButton, event, m_zoom);
 }
 
 void TPictureView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (OnMouseUp)
-        OnMouseUp(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseUp, event->button(), event, m_zoom);
 }
 
 void TPictureView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (PopupMenu)
         PopupMenu->popup(event->globalPos());
+}
+
+QPoint SnapToPixel(QPoint view, const TZoom& zoom)
+{
+    return QPoint(zoom.ToView(zoom.ToPicture(view.x())), zoom.ToView(zoom.ToPicture(view.y())));
 }
 
 // --- TGadgetDrag -----------------------------------------------------------------------------
@@ -100,11 +156,11 @@ void TGadgetDrag::Press(QWidget& gadget, QPoint local)
     m_grab = local;
 }
 
-void TGadgetDrag::Move(QWidget& gadget, QPoint local)
+void TGadgetDrag::Move(QWidget& gadget, QPoint local, const TZoom& zoom)
 {
     if (m_tag != 1)
         return;
-    gadget.move(gadget.mapToParent(local) - m_grab);
+    gadget.move(SnapToPixel(gadget.mapToParent(local) - m_grab, zoom));
 }
 
 // --- TTextGadget ---------------------------------------------------------------------------
@@ -133,17 +189,30 @@ void TTextGadget::SetFont(const TFont& font)
     relayout();
 }
 
+void TTextGadget::SetZoom(int k)
+{
+    if (!TZoom::Allowed(k))
+        return;
+    m_zoom.K = k;
+    fit();
+}
+
 void TTextGadget::relayout()
 {
     m_image = RenderLabelText(m_font, m_caption);
-    resize(std::max(1, m_image.Width()), std::max(1, m_image.Height()));
+    fit();
+}
+
+void TTextGadget::fit()
+{
+    resize(QSize(std::max(1, m_image.Width()), std::max(1, m_image.Height())) * m_zoom.K);
     update();
 }
 
-void TTextGadget::paintEvent(QPaintEvent*)
+void TTextGadget::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.drawImage(0, 0, ImageFromBitmapKeyed(m_image, LabelKeyColor(m_font)));
+    PaintMagnified(p, ImageFromBitmapKeyed(m_image, LabelKeyColor(m_font)), m_zoom.K, QPoint(0, 0), event->rect());
 }
 
 void TTextGadget::mousePressEvent(QMouseEvent* event)
@@ -154,7 +223,7 @@ void TTextGadget::mousePressEvent(QMouseEvent* event)
 
 void TTextGadget::mouseMoveEvent(QMouseEvent* event)
 {
-    m_drag.Move(*this, event->position().toPoint());
+    m_drag.Move(*this, event->position().toPoint(), m_zoom);
 }
 
 void TTextGadget::mouseReleaseEvent(QMouseEvent*)
@@ -174,7 +243,6 @@ TGradText::TGradText(QWidget* parent) : QWidget(parent)
 {
     setObjectName("GradText1");
     setMouseTracking(true);
-    resize(75, 25);
     relayout();
 }
 
@@ -231,13 +299,28 @@ void TGradText::SetText(const std::string& text)
     SetLines(SplitGradLines(text));
 }
 
+void TGradText::SetZoom(int k)
+{
+    if (!TZoom::Allowed(k))
+        return;
+    m_zoom.K = k;
+    fit();
+}
+
 void TGradText::relayout()
 {
     if (m_laying)
         return;
-    m_laying = true;
-    m_picture = RenderGradText(m_look, width());
-    const QSize size(std::max(1, m_picture.Width()), std::max(1, m_picture.Height()));
+    m_picture = RenderGradText(m_look, m_width);
+    // The measured width is the width from now on, as the control's own width was.
+    m_width = std::max(1, m_picture.Width());
+    fit();
+}
+
+void TGradText::fit()
+{
+    const QSize size = QSize(m_width, std::max(1, m_picture.Height())) * m_zoom.K;
+    m_laying = true; // its own size: nothing to lay out again
     if (size != this->size())
         resize(size);
     m_laying = false;
@@ -247,13 +330,16 @@ void TGradText::relayout()
 void TGradText::resizeEvent(QResizeEvent*)
 {
     // A new width lays the text out again; the height follows it.
+    if (m_laying)
+        return;
+    m_width = std::max(1, m_zoom.LengthToPicture(width()));
     relayout();
 }
 
-void TGradText::paintEvent(QPaintEvent*)
+void TGradText::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.drawImage(0, 0, ImageFromBitmapKeyed(m_picture, clWhite));
+    PaintMagnified(p, ImageFromBitmapKeyed(m_picture, clWhite), m_zoom.K, QPoint(0, 0), event->rect());
 }
 
 void TGradText::mousePressEvent(QMouseEvent* event)
@@ -276,7 +362,7 @@ void TGradText::mouseMoveEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     setCursor(width() - pos.x() > 9 ? Qt::ArrowCursor : Qt::SizeHorCursor);
     if (m_mode == 1)
-        move(mapToParent(pos) - m_grab);
+        move(SnapToPixel(mapToParent(pos) - m_grab, m_zoom));
     else if (m_mode == 2)
         resize(std::max(1, pos.x() + m_grabWidth), height());
 }
@@ -304,8 +390,7 @@ void TActorView::SetPicture(const TActorPicture& picture)
 {
     if (picture.Empty()) {
         m_image = QImage();
-        resize(1, 1);
-        update();
+        fit();
         return;
     }
     // Premultiplied 32-bit pixels, made once per picture: the view repaints while it is dragged.
@@ -321,32 +406,40 @@ void TActorView::SetPicture(const TActorPicture& picture)
         }
     }
     m_image = std::move(image);
-    resize(m_image.size());
+    fit();
+}
+
+void TActorView::SetZoom(int k)
+{
+    if (!TZoom::Allowed(k))
+        return;
+    m_zoom.K = k;
+    fit();
+}
+
+void TActorView::fit()
+{
+    resize(m_image.isNull() ? QSize(1, 1) : m_image.size() * m_zoom.K);
     update();
 }
 
-void TActorView::paintEvent(QPaintEvent*)
+void TActorView::paintEvent(QPaintEvent* event)
 {
-    if (m_image.isNull())
-        return;
     QPainter p(this);
-    p.drawImage(0, 0, m_image);
+    PaintMagnified(p, m_image, m_zoom.K, QPoint(0, 0), event->rect());
 }
 
 void TActorView::mousePressEvent(QMouseEvent* event)
 {
-    if (OnMouseDown)
-        OnMouseDown(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseDown, event->button(), event, m_zoom);
 }
 
 void TActorView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (OnMouseMove)
-        OnMouseMove(Qt::NoButton, event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseMove, Qt::NoButton, event, m_zoom);
 }
 
 void TActorView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (OnMouseUp)
-        OnMouseUp(event->button(), event->modifiers(), event->position().toPoint().x(), event->position().toPoint().y());
+    reportMouse(OnMouseUp, event->button(), event, m_zoom);
 }

@@ -10,7 +10,7 @@ public:
     virtual ~TPictureTarget() = default;
     // The canvas over the picture; its pen, brush and font are the editor's own.
     virtual TCanvas& Canvas() = 0;
-    // The bitmap under the canvas (its size follows the editor's zoom).
+    // The bitmap under the canvas (the frame's size; the editor's zoom is only its view).
     virtual TBitmap& Picture() = 0;
     // To be called after drawing: shows the change and records it as one undo step. The
     // picture may have been given another size meanwhile.
