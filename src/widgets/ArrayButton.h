@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-// A colour as the desktop writes it by name or number: "clRed", "clbtnface" (any letter
+// A colour by name or number: "clRed", "clbtnface" (any letter
 // case; the system names take the widget palette's colours), a decimal number or "$00FF00"
 // (0x00BBGGRR). Nothing for text that is neither.
 std::optional<QColor> StringToColor(const std::string& text, const QPalette& palette);

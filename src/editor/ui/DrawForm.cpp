@@ -95,7 +95,7 @@ QAction* TDrawF::action(const char* name, const char* caption, std::function<voi
     if (handler)
         ConnectGuarded(a, std::move(handler));
     else
-        a->setEnabled(false); // comes with later work
+        a->setEnabled(false); // until the host hands over its handler (SetScriptWindow)
     return a;
 }
 
