@@ -2,7 +2,6 @@
 
 #include "ByteOrder.h"
 #include "Exception.h"
-#include "FileWrite.h"
 #include "MemoryBudget.h"
 
 #include <png.h>
@@ -229,12 +228,6 @@ TBitmap ReadPng(const std::uint8_t* data, std::size_t size)
 TBitmap ReadPngWithAlpha(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& alpha)
 {
     return run(data, size, &alpha);
-}
-
-TBitmap LoadPngFile(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-    return ReadPng(bytes.data(), bytes.size());
 }
 
 TImageInfo ReadPngInfo(const std::uint8_t* data, std::size_t size)

@@ -56,18 +56,6 @@ std::uint64_t distinctBytes(const TStripState& s)
 
 } // namespace
 
-bool TStripState::SameContent(const TStripState& other) const
-{
-    if (Frames.size() != other.Frames.size() || FrameWidth != other.FrameWidth || FrameHeight != other.FrameHeight)
-        return false;
-    for (std::size_t i = 0; i < Frames.size(); ++i) {
-        const TFrameState &a = Frames[i], &b = other.Frames[i];
-        if (a.Version != b.Version || a.Name != b.Name || a.DelayText != b.DelayText)
-            return false;
-    }
-    return true;
-}
-
 std::uint64_t PicturesOnlyIn(const TStripState& a, const TStripState& b)
 {
     std::unordered_set<const TBitmap*> inB;

@@ -36,10 +36,6 @@ struct TStripState {
     int FrameCounter = 1;
     int FrameWidth = 0;
     int FrameHeight = 0;
-
-    // Same frames in the same order with the same pictures, delays and frame size;
-    // selection does not count.
-    bool SameContent(const TStripState& other) const;
 };
 
 class TStripHistory {
