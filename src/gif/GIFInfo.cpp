@@ -1,17 +1,20 @@
 #include "GIFInfo.h"
 
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 
 namespace {
 
-// Names of the blocks, by TGIFNodeKind: the explorer's tree and the gif-info listing. The
-// document is named by its file; a local palette has no line of its own in the listing.
-struct TBlockNames {
-    const char* Node;
+// A name as the explorer shows it and as the gif-info listing prints it.
+struct TWording {
+    const char* Explorer;
     const char* Line;
 };
-constexpr TBlockNames kBlockNames[] = {
+
+// Names of the blocks, by TGIFNodeKind. The document is named by its file; a local palette
+// has no line of its own in the listing.
+constexpr TWording kBlockNames[] = {
     {"", ""},
     {"Header", "Header"},
     {"Global Palette", "Global Palette"},
@@ -24,21 +27,18 @@ constexpr TBlockNames kBlockNames[] = {
     {"Application Extension", "Application Extension"},
     {"Unknown extension", "Unknown Extension"},
 };
+static_assert(std::size(kBlockNames) == static_cast<std::size_t>(TGIFNodeKind::Unknown) + 1);
 
-// Disposal methods 0 to 3, as the explorer's "Disposal" row and as the listing say them
-// (the row keeps the spelling the explorer has always shown); the format reserves 4 to 7.
-struct TDisposalNames {
-    const char* Row;
-    const char* Line;
-};
-constexpr TDisposalNames kDisposalNames[] = {
+// Disposal methods 0 to 3 (the explorer's "Disposal" row keeps the spelling it has always
+// shown); the format reserves 4 to 7.
+constexpr TWording kDisposalNames[] = {
     {"None specified", "none specified"},
     {"Do not dispose", "do not dispose"},
     {"Background", "background"},
     {"Previuos", "previous"},
 };
 
-const TBlockNames& names(TGIFNodeKind kind) { return kBlockNames[static_cast<std::size_t>(kind)]; }
+const TWording& names(TGIFNodeKind kind) { return kBlockNames[static_cast<std::size_t>(kind)]; }
 
 std::string format(const char* fmt, int value)
 {
@@ -49,7 +49,7 @@ std::string format(const char* fmt, int value)
 
 std::string disposalRow(int method)
 {
-    return method >= 0 && method < 4 ? kDisposalNames[method].Row : format("Reserved (%d)", method);
+    return method >= 0 && method < 4 ? kDisposalNames[method].Explorer : format("Reserved (%d)", method);
 }
 
 std::string disposalLine(int method) { return method >= 0 && method < 4 ? kDisposalNames[method].Line : "reserved"; }
@@ -238,7 +238,7 @@ const TGIFObject* GIFNodeItem(const TGIFImage& image, const TGIFNode& node)
 
 std::string GIFNodeName(const TGIFNode& node)
 {
-    return node.Kind == TGIFNodeKind::Frame ? format(names(node.Kind).Node, node.Frame) : names(node.Kind).Node;
+    return node.Kind == TGIFNodeKind::Frame ? format(names(node.Kind).Explorer, node.Frame) : names(node.Kind).Explorer;
 }
 
 TGIFPropertyRows GIFBlockRows(const TGIFImage& image, const TGIFNode& node, const std::string& fileName)

@@ -8,21 +8,6 @@
 
 namespace {
 
-// Shapes 1 (10, 10) 50 x 40, 2 (90, 30) 60 x 45 and 3 (170, 50) 70 x 50, all registered.
-TShapeArrangement Three()
-{
-    TShapeArrangement a;
-    const TRect bounds[] = {Bounds(10, 10, 50, 40), Bounds(90, 30, 60, 45), Bounds(170, 50, 70, 50)};
-    for (TShapeId id = 1; id <= 3; ++id) {
-        TArrangedShape s;
-        s.Id = id;
-        s.Bounds = bounds[id - 1];
-        a.Update(s);
-        a.Register(id);
-    }
-    return a;
-}
-
 TArrangedShape Shape(TShapeId id, TRect bounds, const std::string& group = "")
 {
     TArrangedShape s;
@@ -30,6 +15,18 @@ TArrangedShape Shape(TShapeId id, TRect bounds, const std::string& group = "")
     s.Bounds = bounds;
     s.GroupName = group;
     return s;
+}
+
+// Shapes 1 (10, 10) 50 x 40, 2 (90, 30) 60 x 45 and 3 (170, 50) 70 x 50, all registered.
+TShapeArrangement Three()
+{
+    TShapeArrangement a;
+    const TRect bounds[] = {Bounds(10, 10, 50, 40), Bounds(90, 30, 60, 45), Bounds(170, 50, 70, 50)};
+    for (TShapeId id = 1; id <= 3; ++id) {
+        a.Update(Shape(id, bounds[id - 1]));
+        a.Register(id);
+    }
+    return a;
 }
 
 } // namespace
