@@ -11,8 +11,7 @@ namespace {
 TFrameStrip WizardStrip(int frames, int width, int height)
 {
     TFrameStrip s;
-    s.FrameWidth = width;
-    s.FrameHeight = height;
+    s.SetFrameSize(width, height);
     s.Append(TBitmap(width, height));
     s.Append(TBitmap(width, height));
     s.SelectOnly(0);
@@ -41,15 +40,15 @@ BENCHMARK(BM_InsertWizardFrames)->Unit(benchmark::kMillisecond);
 void BM_RecordOneChangedFrame(benchmark::State& state)
 {
     TFrameStrip s;
-    s.FrameWidth = 640;
-    s.FrameHeight = 480;
+    s.SetFrameSize(640, 480);
     for (int i = 0; i < 100; ++i)
         s.Append(TBitmap(640, 480));
     TStripHistory history(s);
     history.Reset();
+    TBitmap changed(640, 480);
     for (auto _ : state) {
-        s.FindFrameImage(7).Bitmap.SetPixel(1, 1, clRed);
-        s.PixelsChanged(7);
+        changed.SetPixel(1, 1, clRed);
+        s.SetPicture(7, changed);
         benchmark::DoNotOptimize(history.Record());
     }
 }

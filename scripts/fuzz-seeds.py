@@ -231,6 +231,27 @@ SCRIPT_SEEDS = {
 }
 
 
+def project_seeds(folder):
+    """Small projects as Anivor writes them: a manifest and stored PNG frames."""
+    import io
+    import zipfile
+    frames = [png_bytes(4, 3, 2, 8, [bytes([200, 0, 0] * 4)] * 3),
+              png_bytes(4, 3, 2, 8, [bytes([0, 0, 200] * 4)] * 3)]
+    manifest = ('{"format":"anivor-project","version":1,"frameWidth":4,"frameHeight":3,'
+                '"nextFrameNumber":3,"loopCount":0,"assembly":{"palette":"optimized","bits":8,'
+                '"dither":"nearest","merge":false,"crop":true,"framePalettes":false},"frames":['
+                '{"name":"Frame1","delay":"10","transparent":false,"picture":"frames/00001.png"},'
+                '{"name":"Frame2","delay":"7","transparent":true,"picture":"frames/00002.png"}]}')
+    for name, compression in (("stored.anivor", zipfile.ZIP_STORED), ("deflated.anivor", zipfile.ZIP_DEFLATED)):
+        out = io.BytesIO()
+        with zipfile.ZipFile(out, "w", compression) as z:
+            z.writestr("project.json", manifest)
+            for i, data in enumerate(frames):
+                z.writestr("frames/%05d.png" % (i + 1), data)
+        write(folder, name, out.getvalue())
+        write(folder, "cut-" + name, out.getvalue()[: len(out.getvalue()) * 2 // 3])
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: fuzz-seeds.py OUTDIR")
@@ -261,7 +282,9 @@ def main():
                 write(scripts, name, b"\x00" + f.read())
     for name, text in SCRIPT_SEEDS.items():
         write(scripts, name, text.encode())
-    for folder in (gifs, images, inis, avis, presets, vectors, scripts):
+    projects = os.path.join(root, "fuzz_project_reader")
+    project_seeds(projects)
+    for folder in (gifs, images, inis, avis, presets, vectors, scripts, projects):
         print("%s: %d seeds" % (folder, len(os.listdir(folder))))
 
 

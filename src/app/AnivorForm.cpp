@@ -5,7 +5,8 @@
 
 #include "editor/ui/DrawForm.h"
 #include "graphics/MemoryBudget.h"
-#include "platform/ui/GuardedActions.h"
+#include "platform/ui/CommandActions.h"
+#include "platform/CommandGuard.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/Shell.h"
 #include "platform/Ui.h"
@@ -60,11 +61,6 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     f.setPixelSize(11);
     setFont(f);
 
-    // FormCreate: the run's values start as the strip defines them; the working bitmap
-    // starts empty.
-    m_strip.FrameCounter = 1;
-    m_strip.LoopCount = 0;
-    m_strip.RotationAngle = 90;
     m_history = std::make_unique<TStripHistory>(m_strip);
 
     createActions();
@@ -99,17 +95,15 @@ TAnivorF::~TAnivorF()
     m_strip.Unsubscribe(m_observerId);
 }
 
-QAction* TAnivorF::Action(const QString& name) const
+QAction* TAnivorF::Action(const QString& id) const
 {
-    return findChild<QAction*>(name);
+    return m_actions->Action(id.toStdString());
 }
 
-QAction* TAnivorF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
+void TAnivorF::UpdateCommands()
 {
-    const bool built = static_cast<bool>(handler);
-    QAction* a = NamedAction(this, name, caption, shortcut, std::move(handler));
-    a->setEnabled(built);
-    return a;
+    if (m_actions)
+        m_actions->Update();
 }
 
 QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
@@ -122,119 +116,154 @@ QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
 
 void TAnivorF::SetConverterWindows(QWidget* avi2gif, QWidget* gif2avi)
 {
-    const std::pair<const char*, QWidget*> items[] = {{"AVItoGIFconverter1", avi2gif}, {"GIFtoAVIconverter1", gif2avi}};
-    for (const auto& [name, window] : items) {
-        if (!window)
-            continue;
-        ConnectGuarded(Action(name), [window] {
-            window->show();
-            window->raise();
-            window->activateWindow();
-        });
-        Action(name)->setEnabled(true);
-    }
+    m_avi2gif = avi2gif;
+    m_gif2avi = gif2avi;
+    UpdateCommands();
+}
+
+namespace {
+
+// The frame operation of that name, exactly as the workspace names it.
+const TFrameOperation& frameOperation(const std::string& name)
+{
+    if (const TFrameOperation* op = FindFrameOperation(name))
+        return *op;
+    throw std::logic_error("No frame operation \"" + name + "\"");
+}
+
+// Shows a window created at start-up and brings it to the front.
+void showInFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void TAnivorF::addFrameOperation(const char* id, const char* caption, const char* shortcut, const char* operation)
+{
+    m_commands.Add({.Id = id,
+                    .Caption = caption,
+                    .Shortcut = shortcut,
+                    .Handler = [this, apply = frameOperation(operation).Apply] {
+                        WaitCursor wait;
+                        apply(m_strip, m_strip.ItemIndex());
+                    },
+                    .UndoName = operation});
 }
 
 void TAnivorF::createActions()
 {
     TFrameStrip& s = m_strip;
+    TCommandTable& t = m_commands;
     // Animation
-    action("New2", "&New", QKeySequence("Ctrl+N"), [&s] { NewAnimationCommand(s); });
-    action("Create1", "&Create", {}, [this] { createAnimation(false); });
-    action("CreateSelection1", "Create Se&lection", {}, [this] { createAnimation(true); });
-    action("Open2", "&Open...", {}, [this] {
-        const std::string before = m_strip.LastOpenedFile;
-        m_strip.LastOpenedFile.clear();
-        OpenCommand(m_strip, m_loaded.OpenDir);
-        if (!m_strip.LastOpenedFile.empty())
-            AddRecentFile(m_strip.LastOpenedFile);
-        else
-            m_strip.LastOpenedFile = before;
-    });
-    action("SaveAs1", "Save &As...", {}, [this] { saveAnimation(); });
-    action("Stop1", "Stop", QKeySequence("F2"), [this] { stopAnimation(); });
-    // Frame
-    action("Delete2", "&Delete", QKeySequence("Ctrl+F3"), [&s] { DeleteCommand(s); });
-    action("Edit1", "&Edit", QKeySequence("F4"));
-    action("New1", "&New", QKeySequence("F3"), [&s] { NewFrameCommand(s); });
-    action("Arrange1", "&Arrange", QKeySequence("F5"), [&s] { ArrangeCommand(s); });
-    // Image: the pixel operations come with the effects library.
-    action("Blur2", "&Blur", QKeySequence("F9"));
-    action("FlipLeftRight2", "Flip Left Right", QKeySequence("F10"));
-    action("FlipTopDown1", "Flip Top Down", QKeySequence("Shift+F10"));
-    action("Right8", "Right");
-    action("Down3", "Down");
-    action("Up1", "&Up", QKeySequence("Ctrl+Alt+U"));
-    action("Down1", "&Down", QKeySequence("Ctrl+Alt+D"));
-    action("Left1", "&Left", QKeySequence("Ctrl+Alt+L"));
-    action("Right1", "&Right", QKeySequence("Ctrl+Alt+R"));
-    action("Duplicate1", "&Duplicate", QKeySequence("Ctrl+D"), [&s] { DuplicateCommand(s); });
-    action("Invert1", "&Invert", QKeySequence("Ctrl+I"));
+    t.Add({.Id = "animation.new", .Caption = "&New", .Shortcut = "Ctrl+N", .Hint = "New Animation",
+           .Handler = [&s] { NewAnimationCommand(s); }, .UndoName = "New Animation"});
+    t.Add({.Id = "animation.create", .Caption = "&Create", .Hint = "Animate", .Handler = [this] { createAnimation(false); }});
+    t.Add({.Id = "animation.create-selection", .Caption = "Create Se&lection", .Hint = "animate Selection",
+           .Handler = [this] { createAnimation(true); }});
+    t.Add({.Id = "animation.open", .Caption = "&Open...", .Hint = "Open Existing GIF", .Handler = [this] {
+               if (const auto opened = OpenCommand(m_strip, m_loaded.OpenDir))
+                   AddRecentFile(*opened);
+           }});
+    // The menu item and the toolbar button ("GIF", "BMP") follow what the preview shows.
+    t.Add({.Id = "animation.save", .Caption = "Save &As...", .Hint = "Save",
+           .Enabled = [this] { return PreviewCommands(m_previewState).SaveEnabled; },
+           .Handler = [this] { saveAnimation(); },
+           .CaptionRule = [this] { return std::string(PreviewCommands(m_previewState).SaveCaption); },
+           .ButtonText = [this] { return std::string(PreviewCommands(m_previewState).ButtonCaption); }});
+    t.Add({.Id = "animation.stop", .Caption = "Stop", .Shortcut = "F2", .Hint = "Stop Animation",
+           .Enabled = [this] { return PreviewCommands(m_previewState).StopEnabled; },
+           .Handler = [this] { stopAnimation(); }});
+    // Frame; Delete and Delay are also the list popup's and the toolbar's.
+    t.Add({.Id = "frame.delete", .Caption = "&Delete", .Shortcut = "Ctrl+F3", .Hint = "Delete Frame(s)",
+           .Handler = [&s] { DeleteCommand(s); }});
+    t.Add({.Id = "frame.edit", .Caption = "&Edit", .Shortcut = "F4", .Hint = "Edit Frame",
+           .Enabled = [this] { return m_draw != nullptr; }, .Handler = [this] { editFrame(); }});
+    t.Add({.Id = "frame.new", .Caption = "&New", .Shortcut = "F3", .Hint = "New Frame",
+           .Handler = [&s] { NewFrameCommand(s); }, .UndoName = "New Frame"});
+    t.Add({.Id = "frame.arrange", .Caption = "&Arrange", .Shortcut = "F5", .Handler = [&s] { ArrangeCommand(s); }});
+    t.Add({.Id = "frame.delay", .Caption = "Delay...", .Hint = "Frame Delay", .Handler = [&s] { DelayCommand(s); }});
+    t.Add({.Id = "frame.delay-all", .Caption = "Delay All...", .Handler = [&s] { DelayAllCommand(s); }});
+    // Image: frame operations on the selected frame.
+    addFrameOperation("image.blur", "&Blur", "F9", "Blur");
+    addFrameOperation("image.flip-left-right", "Flip Left Right", "F10", "Flip Left Right");
+    addFrameOperation("image.flip-top-down", "Flip Top Down", "Shift+F10", "Flip Top Down");
+    addFrameOperation("image.mirror-right", "Right", "", "Mirror Right");
+    addFrameOperation("image.mirror-down", "Down", "", "Mirror Down");
+    addFrameOperation("image.scroll-up", "&Up", "Ctrl+Alt+U", "Scroll Up");
+    addFrameOperation("image.scroll-down", "&Down", "Ctrl+Alt+D", "Scroll Down");
+    addFrameOperation("image.scroll-left", "&Left", "Ctrl+Alt+L", "Scroll Left");
+    addFrameOperation("image.scroll-right", "&Right", "Ctrl+Alt+R", "Scroll Right");
+    t.Add({.Id = "image.duplicate", .Caption = "&Duplicate", .Shortcut = "Ctrl+D", .Hint = "Duplicate Frame",
+           .Handler = [&s] { DuplicateCommand(s); }});
+    addFrameOperation("image.invert", "&Invert", "Ctrl+I", "Invert");
     // Options
-    action("FrameDelay1", "Frame Delay...", {}, [&s] { FrameDelayCommand(s); });
-    action("SetFrames1", "Set Frames...", {}, [&s] { SetFramesCommand(s); });
-    action("SetLoops1", "Set &Loops...", {}, [&s] { SetLoopsCommand(s); });
-    QAction* defTrans = action("DefTrans", "Default Transparent", {}, [this] {
-        DefaultTransparentCommand(m_strip);
-        Action("DefTrans")->setChecked(m_strip.DefTrans);
-    });
-    // The check mark shows the strip's flag; the handler keeps them equal.
-    defTrans->setCheckable(true);
-    action("RotationAngle2", "Rotation Angle...", {}, [&s] { RotationAngleCommand(s); });
-    action("TextWizardFont1", "&Font...", {}, [&s] { TextWizardFontCommand(s); });
-    action("TextWizardText1", "&Text...", {}, [this] { textWizardText(); });
-    action("TextWizardColor1", "&Color...", {}, [&s] { TextWizardColorCommand(s); });
-    action("AccentColor1", "&Accent Color...", {}, [&s] { AccentColorCommand(s); });
-    // Tools: the explorer and converters are windows of their own, built later.
-    action("GIFExplorer1", "&GIF Explorer", {}, [this] { showGIFExplorer(); });
-    action("AVItoGIFconverter1", "AVI to GIF converter");
-    action("GIFtoAVIconverter1", "GIF to AVI converter");
+    t.Add({.Id = "options.frame-delay", .Caption = "Frame Delay...", .Handler = [&s] { FrameDelayCommand(s); }});
+    t.Add({.Id = "options.set-frames", .Caption = "Set Frames...", .Handler = [&s] { SetFramesCommand(s); }});
+    t.Add({.Id = "options.set-loops", .Caption = "Set &Loops...", .Handler = [&s] { SetLoopsCommand(s); }});
+    t.Add({.Id = "options.default-transparent", .Caption = "Default Transparent",
+           .Checked = [&s] { return s.Session.DefTrans; }, .Handler = [&s] { DefaultTransparentCommand(s); }});
+    t.Add({.Id = "options.rotation-angle", .Caption = "Rotation Angle...", .Handler = [&s] { RotationAngleCommand(s); }});
+    t.Add({.Id = "options.text-wizard-font", .Caption = "&Font...", .Handler = [&s] { TextWizardFontCommand(s); }});
+    t.Add({.Id = "options.text-wizard-text", .Caption = "&Text...", .Handler = [this] { textWizardText(); }});
+    t.Add({.Id = "options.text-wizard-color", .Caption = "&Color...", .Handler = [&s] { TextWizardColorCommand(s); }});
+    t.Add({.Id = "options.accent-color", .Caption = "&Accent Color...", .Handler = [&s] { AccentColorCommand(s); }});
+    // Tools: the explorer and the converters are windows of their own, set at start-up.
+    t.Add({.Id = "tools.gif-explorer", .Caption = "&GIF Explorer", .Handler = [this] { showGIFExplorer(); }});
+    t.Add({.Id = "tools.avi-to-gif", .Caption = "AVI to GIF converter", .Enabled = [this] { return m_avi2gif != nullptr; },
+           .Handler = [this] { showInFront(m_avi2gif); }});
+    t.Add({.Id = "tools.gif-to-avi", .Caption = "GIF to AVI converter", .Enabled = [this] { return m_gif2avi != nullptr; },
+           .Handler = [this] { showInFront(m_gif2avi); }});
     // Help
-    action("Contents1", "&Contents", QKeySequence("F1"), [this] { showHelpContents(); });
-    action("About1", "&About", {}, [this] { showAbout(); });
-    action("WebSite1", "&WebSite", {}, [this] { openWebSite(); });
-    // The frame popup.
-    action("Optimize1", "&Optimize", {}, [this] { optimizeFrame(); });
-    QAction* transparent = action("Transparent1", "Transparent", {}, [this] {
-        TransparentCommand(m_strip, m_popupFrame);
-        if (m_popupFrame >= 0 && m_popupFrame < m_strip.Count())
-            Action("Transparent1")->setChecked(m_strip.IsTransparent(m_popupFrame));
-    });
-    transparent->setCheckable(true);
-    action("Backgrounds1", "Backgrounds...", {}, [this] { backgroundsFrame(); });
-    action("Effect1", "&Effects...", {}, [this] { effectFrame(); });
-    action("MarkTextPosition1", "Mark Position", {}, [this] {
-        if (m_popupOnImage && m_popupFrame >= 0)
-            MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
-    });
-    action("SaveAs2", "Save As...", {}, [this] { SaveFrameAsCommand(m_strip, popupFrame()); });
-    // The file list popup: importing comes with the file panel.
-    action("Add1", "&Add", {}, [this] { importSelectedFile(); });
-    // The list popup no control shows; its commands are reached from the menu and toolbar.
-    action("Delete1", "&Delete", {}, [&s] { DeleteCommand(s); });
-    action("Delay1", "Delay...", {}, [&s] { DelayCommand(s); });
-    action("DelayAll1", "Delay All...", {}, [&s] { DelayAllCommand(s); });
+    t.Add({.Id = "help.contents", .Caption = "&Contents", .Shortcut = "F1", .Handler = [this] { showHelpContents(); }});
+    t.Add({.Id = "help.about", .Caption = "&About", .Handler = [this] { showAbout(); }});
+    t.Add({.Id = "help.website", .Caption = "&WebSite", .Handler = [this] { openWebSite(); }});
+    // The frame popup: its commands act on the frame it opened on.
+    t.Add({.Id = "popup.optimize", .Caption = "&Optimize", .Handler = [this] { optimizeFrame(); }});
+    t.Add({.Id = "popup.transparent", .Caption = "Transparent",
+           .Checked = [this] { return m_popupFrame >= 0 && m_popupFrame < m_strip.Count() && m_strip.IsTransparent(m_popupFrame); },
+           .Handler = [this] { TransparentCommand(m_strip, m_popupFrame); }});
+    t.Add({.Id = "popup.backgrounds", .Caption = "Backgrounds...", .Handler = [this] { backgroundsFrame(); }});
+    t.Add({.Id = "popup.effects", .Caption = "&Effects...", .Handler = [this] { effectFrame(); }});
+    t.Add({.Id = "popup.mark-position", .Caption = "Mark Position", .Handler = [this] {
+               if (m_popupOnImage && m_popupFrame >= 0)
+                   MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
+           }});
+    t.Add({.Id = "popup.save-as", .Caption = "Save As...", .Handler = [this] { SaveFrameAsCommand(m_strip, popupFrame()); },
+           .UndoName = "Save Frame As"});
+    // The file list popup.
+    t.Add({.Id = "files.add", .Caption = "&Add", .Handler = [this] { importSelectedFile(); }});
     // The toolbar's frame effects.
-    action("FlipLeftRight1", "Flip Left-Right");
-    action("FlipUpDown1", "Flip Up-Down");
-    action("Rotate1", "Rotate");
-    action("Trace2", "Trace");
-    action("UpLeft2", "Up Left");
-    action("UpRight1", "Up Right");
-    action("DownLeft2", "Down Left");
-    action("DownRight2", "Down Right");
-    action("N50Opaque1", "50% Opaque");
-    action("N25Opaque1", "25% Opaque");
-    // The Image menu and the frame effects act on the selected frame.
-    for (const TFrameOperation& op : FrameOperations()) {
-        QAction* a = Action(op.Item);
-        ConnectGuarded(a, [this, apply = op.Apply] {
-            WaitCursor wait;
-            apply(m_strip, m_strip.ItemIndex());
-        });
-        a->setEnabled(true);
-    }
+    addFrameOperation("effects.flip-left-right", "Flip Left-Right", "", "Flip Left-Right");
+    addFrameOperation("effects.flip-up-down", "Flip Up-Down", "", "Flip Up-Down");
+    addFrameOperation("effects.rotate", "Rotate", "", "Rotate");
+    addFrameOperation("effects.trace", "Trace", "", "Trace");
+    addFrameOperation("effects.shadow-up-left", "Up Left", "", "Shadow Up Left");
+    addFrameOperation("effects.shadow-up-right", "Up Right", "", "Shadow Up Right");
+    addFrameOperation("effects.shadow-down-left", "Down Left", "", "Shadow Down Left");
+    addFrameOperation("effects.shadow-down-right", "Down Right", "", "Shadow Down Right");
+    addFrameOperation("effects.overlay-50", "50% Opaque", "", "Overlay 50%");
+    addFrameOperation("effects.overlay-25", "25% Opaque", "", "Overlay 25%");
+    // The toolbar's own button.
+    t.Add({.Id = "wizard.insert", .Caption = "Insert Wizard Frames", .Hint = "Insert Wizard Frames",
+           .Handler = [&s] { InsertWizardFramesCommand(s); }});
     createDesktopActions();
+    createWizardCommands();
+
+    m_actions = new TCommandActions(this, m_commands, [](const std::string& id) { return ToolbarIcon(QString::fromStdString(id)); });
+    m_actions->AfterCommand = [this](const TCommand& c) {
+        // A command that changed the strip is its step at once, named after it (its
+        // handler has run by now). Changes from elsewhere (the frame editor, the effect
+        // windows) are recorded when their event is over.
+        if (m_recordPending && c.Id != "frame.undo" && c.Id != "frame.redo")
+            RecordStripChange(c.StepName());
+    };
+    m_actions->AfterUpdate = [this] {
+        if (RecentMenu)
+            RecentMenu->menuAction()->setEnabled(!m_wizardRunning && !m_loaded.RecentFiles.empty());
+    };
 }
 
 void TAnivorF::showGIFExplorer()
@@ -255,65 +284,53 @@ void TAnivorF::createMenus()
         m->menuAction()->setObjectName(name);
         return m;
     };
-    auto add = [&](QMenu* m, std::initializer_list<const char*> names) {
-        for (const char* n : names) {
-            if (*n == '-')
-                m->addSeparator();
-            else
-                m->addAction(Action(n));
-        }
+    auto popup = [&](const char* name) {
+        auto* m = new QMenu(this);
+        m->setObjectName(name);
+        return m;
     };
+    TCommandActions& c = *m_actions;
 
     QMenu* animation = menu("Animation", "&Animation");
-    add(animation, {"New2", "Create1", "CreateSelection1", "Open2"});
-    m_recentMenu = subMenu(animation, "Recent1", "&Recent");
-    add(animation, {"SaveAs1", "Stop1"});
+    c.AddTo(animation, {"animation.new", "animation.create", "animation.create-selection", "animation.open"});
+    RecentMenu = subMenu(animation, "Recent1", "&Recent");
+    c.AddTo(animation, {"animation.save", "animation.stop"});
 
     QMenu* frame = menu("mnuFrame", "&Frame");
-    add(frame, {"Undo1", "Redo1", "-", "Delete2", "Edit1", "New1", "Arrange1"});
+    c.AddTo(frame, {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"});
 
     QMenu* image = menu("Image1", "&Image");
-    add(image, {"Blur2", "FlipLeftRight2", "FlipTopDown1"});
-    QMenu* mirror = subMenu(image, "Mirror1", "Mirror");
-    add(mirror, {"Right8", "Down3"});
-    QMenu* scroll = subMenu(image, "Scroll1", "&Scroll");
-    add(scroll, {"Up1", "Down1", "Left1", "Right1"});
-    add(image, {"Duplicate1", "Invert1"});
+    c.AddTo(image, {"image.blur", "image.flip-left-right", "image.flip-top-down"});
+    c.AddTo(subMenu(image, "Mirror1", "Mirror"), {"image.mirror-right", "image.mirror-down"});
+    c.AddTo(subMenu(image, "Scroll1", "&Scroll"), {"image.scroll-up", "image.scroll-down", "image.scroll-left", "image.scroll-right"});
+    c.AddTo(image, {"image.duplicate", "image.invert"});
 
     QMenu* options = menu("Options1", "&Options");
-    add(options, {"FrameDelay1", "SetFrames1", "SetLoops1", "DefTrans", "RotationAngle2"});
-    QMenu* textWizard = subMenu(options, "TextWizard1", "&Text Wizard");
-    add(textWizard, {"TextWizardFont1", "TextWizardText1", "TextWizardColor1", "AccentColor1"});
+    c.AddTo(options, {"options.frame-delay", "options.set-frames", "options.set-loops", "options.default-transparent",
+                      "options.rotation-angle"});
+    c.AddTo(subMenu(options, "TextWizard1", "&Text Wizard"),
+            {"options.text-wizard-font", "options.text-wizard-text", "options.text-wizard-color", "options.accent-color"});
 
-    QMenu* tools = menu("Tools1", "&Tools");
-    add(tools, {"GIFExplorer1", "AVItoGIFconverter1", "GIFtoAVIconverter1"});
+    c.AddTo(menu("Tools1", "&Tools"), {"tools.gif-explorer", "tools.avi-to-gif", "tools.gif-to-avi"});
+    c.AddTo(menu("Help1", "&Help"), {"help.contents", "help.about", "help.website"});
 
-    QMenu* help = menu("Help1", "&Help");
-    add(help, {"Contents1", "About1", "WebSite1"});
+    framepop = popup("framepop");
+    c.AddTo(framepop, {"popup.optimize", "-", "popup.transparent", "popup.backgrounds", "popup.effects", "-",
+                       "popup.mark-position", "-", "popup.save-as"});
+    filespop = popup("filespop");
+    c.AddTo(filespop, {"files.add"});
+    // The list popup no control shows; its commands are reached from the menu and toolbar.
+    Listpop = popup("Listpop");
+    c.AddTo(Listpop, {"frame.delete", "-", "frame.delay", "frame.delay-all"});
 
-    framepop = new QMenu(this);
-    framepop->setObjectName("framepop");
-    add(framepop, {"Optimize1", "-", "Transparent1", "Backgrounds1", "Effect1", "-", "MarkTextPosition1", "-", "SaveAs2"});
-
-    filespop = new QMenu(this);
-    filespop->setObjectName("filespop");
-    add(filespop, {"Add1"});
-
-    Listpop = new QMenu(this);
-    Listpop->setObjectName("Listpop");
-    add(Listpop, {"Delete1", "-", "Delay1", "DelayAll1"});
-
-    frameeffectpop = new QMenu(this);
-    frameeffectpop->setObjectName("frameeffectpop");
-    add(frameeffectpop, {"FlipLeftRight1", "FlipUpDown1", "Rotate1", "Trace2"});
-    QMenu* shadow = subMenu(frameeffectpop, "Shadow2", "Shadow");
-    add(shadow, {"UpLeft2", "UpRight1", "DownLeft2", "DownRight2"});
-    QMenu* overlay = subMenu(frameeffectpop, "Overlay1", "Overlay");
-    add(overlay, {"N50Opaque1", "N25Opaque1"});
+    frameeffectpop = popup("frameeffectpop");
+    c.AddTo(frameeffectpop, {"effects.flip-left-right", "effects.flip-up-down", "effects.rotate", "effects.trace"});
+    c.AddTo(subMenu(frameeffectpop, "Shadow2", "Shadow"),
+            {"effects.shadow-up-left", "effects.shadow-up-right", "effects.shadow-down-left", "effects.shadow-down-right"});
+    c.AddTo(subMenu(frameeffectpop, "Overlay1", "Overlay"), {"effects.overlay-50", "effects.overlay-25"});
 
     // The wizard menu is filled from the wizard engine's menu data.
-    wizpop = new QMenu(this);
-    wizpop->setObjectName("wizpop");
+    wizpop = popup("wizpop");
     createWizardMenu();
 }
 
@@ -327,61 +344,25 @@ void TAnivorF::createToolBar()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ToolBar1->toggleViewAction()->setEnabled(false);
 
-    // A button that clicks a menu item: same command, own name, hint and glyph.
-    auto button = [&](const char* name, const char* hint, const char* target) {
-        QAction* item = Action(target);
-        auto* a = new QAction(ToolbarIcon(name), QString::fromUtf8(hint), this);
-        a->setObjectName(name);
-        a->setToolTip(QString::fromUtf8(hint));
-        a->setStatusTip(QString::fromUtf8(hint));
-        a->setEnabled(item->isEnabled());
-        connect(a, &QAction::triggered, item, &QAction::trigger);
-        connect(item, &QAction::enabledChanged, a, &QAction::setEnabled);
-        ToolBar1->addAction(a);
-        return a;
-    };
-    auto dropDown = [&](const char* name, const char* hint, QMenu* menu, bool enabled) {
-        auto* a = new QAction(ToolbarIcon(name), QString::fromUtf8(hint), this);
-        a->setObjectName(name);
-        a->setToolTip(QString::fromUtf8(hint));
-        a->setMenu(menu);
-        a->setEnabled(enabled);
+    // A drop-down button: the menu's own item with a glyph and a hint.
+    auto dropDown = [&](QMenu* menu, const char* icon, const char* hint) {
+        QAction* a = menu->menuAction();
+        a->setIcon(ToolbarIcon(icon));
+        a->setText(QString::fromUtf8(hint));
         ToolBar1->addAction(a);
         if (auto* tb = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(a)))
             tb->setPopupMode(QToolButton::InstantPopup);
-        return a;
     };
-
+    TCommandActions& c = *m_actions;
     ToolBar1->addSeparator();
-    button("btnnew", "New Animation", "New2");
-    ToolBar1->addSeparator();
-    button("btnopen", "Open Existing GIF", "Open2");
-    // The save button shows its caption ("GIF", later "BMP") instead of a glyph.
-    auto* save = new QAction("GIF", this);
-    save->setObjectName("btnsaveani");
-    save->setToolTip("Save");
-    save->setEnabled(false);
-    connect(save, &QAction::triggered, Action("SaveAs1"), &QAction::trigger);
-    ToolBar1->addAction(save);
-    if (QWidget* w = ToolBar1->widgetForAction(save))
+    c.AddTo(ToolBar1, {"animation.new", "-", "animation.open", "animation.save", "-", "frame.new", "frame.edit"});
+    // The save button shows its text ("GIF", later "BMP") instead of a glyph.
+    if (QWidget* w = ToolBar1->widgetForAction(Action("animation.save")))
         w->setMinimumWidth(66);
-    ToolBar1->addSeparator();
-    button("btnnewframe", "New Frame", "New1");
-    button("btnedit", "Edit Frame", "Edit1");
-    dropDown("ToolButton10", "", frameeffectpop, true)->setToolTip(QString());
-    button("btnduplicate", "Duplicate Frame", "Duplicate1");
-    button("btndeleteframe", "Delete Frame(s)", "Delete1");
-    button("btndelay", "Frame Delay", "Delay1");
-    ToolBar1->addSeparator();
-    dropDown("btnwizard", "Wizards", wizpop, true);
-    button("btnstop", "Stop Animation", "Stop1");
-    auto* insert = new QAction(ToolbarIcon("btnwizinsert"), "Insert Wizard Frames", this);
-    insert->setObjectName("btnwizinsert");
-    insert->setToolTip("Insert Wizard Frames");
-    ConnectGuarded(insert, [this] { InsertWizardFramesCommand(m_strip); });
-    ToolBar1->addAction(insert);
-    button("btnanimate", "Animate", "Create1");
-    button("btnanimateselection", "animate Selection", "CreateSelection1");
+    dropDown(frameeffectpop, "effects", "");
+    c.AddTo(ToolBar1, {"image.duplicate", "frame.delete", "frame.delay", "-"});
+    dropDown(wizpop, "wizards", "Wizards");
+    c.AddTo(ToolBar1, {"animation.stop", "wizard.insert", "animation.create", "animation.create-selection"});
 }
 
 void TAnivorF::createLayout()
@@ -488,10 +469,10 @@ void TAnivorF::wireViews()
                 m_strip.MoveFrame(from, to);
         });
     });
-    connect(List, &TFrameListBox::ItemDoubleClicked, this, [this](int) { Action("Edit1")->trigger(); });
+    connect(List, &TFrameListBox::ItemDoubleClicked, this, [this](int) { Action("frame.edit")->trigger(); });
     connect(List, &TFrameListBox::PopupRequested, this, [this](const QPoint& global) {
         RunGuarded([&] {
-            PreparePopup(m_strip.ItemIndex(), false, global);
+            PreparePopup(m_strip.ItemIndex(), false);
             showFramePopup(global);
         });
     });
@@ -500,12 +481,12 @@ void TAnivorF::wireViews()
     });
     connect(ScrollBoxSource, &TFrameStripView::FrameDoubleClicked, this, [this](const QString& name) {
         RunGuarded([&] { frameMouseDown(name); });
-        Action("Edit1")->trigger();
+        Action("frame.edit")->trigger();
     });
     connect(ScrollBoxSource, &TFrameStripView::FramePopupRequested, this,
             [this](const QString& name, const QPoint& global, const QPoint& local) {
                 RunGuarded([&] {
-                    PreparePopup(m_strip.IndexOfName(name.toStdString()), true, global, local);
+                    PreparePopup(m_strip.IndexOfName(name.toStdString()), true, local);
                     showFramePopup(global);
                 });
             });
@@ -517,7 +498,7 @@ void TAnivorF::stripChanged(TStripChange change)
     // What one event changed becomes one undo step once the event is over.
     if (change != TStripChange::Selection && !m_recordPending) {
         m_recordPending = true;
-        Action("Undo1")->setEnabled(true);
+        UpdateCommands();
         QTimer::singleShot(0, this, [this] { RunGuarded([this] { RecordStripChange(); }); });
     }
     if (change != TStripChange::Selection) {
@@ -577,13 +558,12 @@ void TAnivorF::frameMouseDown(const QString& name)
     listClick();
 }
 
-void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos)
+void TAnivorF::PreparePopup(int frame, bool onImage, const QPoint& imagePos)
 {
     m_popupFrame = frame >= 0 && frame < m_strip.Count() ? frame : -1;
     m_popupOnImage = onImage && m_popupFrame >= 0;
     m_popupImagePos = imagePos;
-    m_strip.PopupPoint = TPoint(globalPos.x(), globalPos.y());
-    Action("Transparent1")->setChecked(m_popupFrame >= 0 && m_strip.IsTransparent(m_popupFrame));
+    UpdateCommands();
 }
 
 void TAnivorF::showFramePopup(const QPoint& globalPos)
@@ -595,18 +575,15 @@ void TAnivorF::textWizardText()
 {
     if (!m_templates)
         return;
-    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.TextWizardText)));
+    m_templates->SetText(QString::fromStdString(JoinLines(m_strip.Session.TextWizardText)));
     if (m_templates->exec() == QDialog::Accepted)
-        m_strip.TextWizardText = SplitLines(m_templates->Text().toStdString());
+        m_strip.Session.TextWizardText = SplitLines(m_templates->Text().toStdString());
 }
 
 void TAnivorF::SetDrawWindow(TDrawF* window)
 {
-    QAction* edit = Action("Edit1");
-    if (!m_draw && window)
-        ConnectGuarded(edit, [this] { editFrame(); });
     m_draw = window;
-    edit->setEnabled(window != nullptr);
+    UpdateCommands();
 }
 
 void TAnivorF::editFrame()
@@ -640,10 +617,10 @@ void TAnivorF::openWebSite()
 void TAnivorF::applySettings(const TSettings& s)
 {
     FilePanel->SetDirectory(QString::fromStdString(s.FramesDir));
-    m_strip.WizardFrameCount = s.WizardFrameCount;
-    m_strip.NewFrameWidth = s.NewFrameWidth;
-    m_strip.NewFrameHeight = s.NewFrameHeight;
-    m_strip.DefaultDelay = s.DefaultDelay;
+    m_strip.Session.WizardFrameCount = s.WizardFrameCount;
+    m_strip.Session.NewFrameWidth = s.NewFrameWidth;
+    m_strip.Session.NewFrameHeight = s.NewFrameHeight;
+    m_strip.Session.DefaultDelay = s.DefaultDelay;
     MemoryBudget::SetLimit(s.MemoryLimit);
     PainterReduceF->SetKeepFramePalettes(s.KeepFramePalettes);
     if (s.Maximized) {
@@ -676,10 +653,10 @@ TSettings TAnivorF::CurrentSettings() const
         s.Width = width();
         s.Height = height();
     }
-    s.WizardFrameCount = m_strip.WizardFrameCount;
-    s.NewFrameWidth = m_strip.NewFrameWidth;
-    s.NewFrameHeight = m_strip.NewFrameHeight;
-    s.DefaultDelay = m_strip.DefaultDelay;
+    s.WizardFrameCount = m_strip.Session.WizardFrameCount;
+    s.NewFrameWidth = m_strip.Session.NewFrameWidth;
+    s.NewFrameHeight = m_strip.Session.NewFrameHeight;
+    s.DefaultDelay = m_strip.Session.DefaultDelay;
     s.KeepFramePalettes = PainterReduceF->KeepFramePalettes();
     if (!FilePanel->Directory().isEmpty())
         s.FramesDir = FilePanel->Directory().toStdString();
@@ -705,7 +682,6 @@ void TAnivorF::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    m_strip.WorkBitmap = TBitmap();
     RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
 }
 
@@ -751,6 +727,12 @@ void TAnivorF::showAssembly(int frames,
     AssemblyProgress->setVisible(true);
     TAssemblyResult result = build(options, view);
     AssemblyProgress->setVisible(false);
+    // Stop shows the last frame built, also of a build that failed part way.
+    if (!result.LastFrame.Empty()) {
+        m_lastAssembled = std::move(result.LastFrame);
+        if (m_previewState == TPreviewState::Stopped)
+            m_stoppedPicture = m_lastAssembled; // what the preview now shows
+    }
     if (result.Size >= 0)
         anisize->setText(QString::number(result.Size));
     if (!result.Succeeded())
@@ -762,20 +744,15 @@ void TAnivorF::showAssembly(int frames,
 
 void TAnivorF::stopAnimation()
 {
-    ImageAnimate->ShowBitmap(m_strip.WorkBitmap);
+    m_stoppedPicture = m_lastAssembled;
+    ImageAnimate->ShowBitmap(m_stoppedPicture);
     setPreviewState(TPreviewState::Stopped);
 }
 
 void TAnivorF::setPreviewState(TPreviewState state)
 {
     m_previewState = state;
-    const TPreviewCommands c = PreviewCommands(state);
-    Action("SaveAs1")->setText(QString::fromUtf8(c.SaveCaption));
-    Action("SaveAs1")->setEnabled(c.SaveEnabled);
-    Action("btnsaveani")->setText(QString::fromUtf8(c.ButtonCaption));
-    Action("btnsaveani")->setEnabled(c.SaveEnabled);
-    Action("Stop1")->setEnabled(c.StopEnabled);
-    Action("btnstop")->setEnabled(c.StopEnabled);
+    UpdateCommands();
 }
 
 void TAnivorF::saveAnimation()
@@ -788,7 +765,7 @@ void TAnivorF::saveAnimation()
     WaitCursor wait;
     // The animation last created, the very bytes `anisize` measured; a failed Create since
     // has shown its frames in the preview but left this one to save.
-    SavePreview(*path, m_previewState, m_animation.get(), m_strip.WorkBitmap);
+    SavePreview(*path, m_previewState, m_animation.get(), m_stoppedPicture);
     // The next save starts where this one went.
     m_loaded.SaveDir = std::filesystem::path(*path).parent_path().string();
     if (m_previewState == TPreviewState::Animation)
@@ -811,7 +788,7 @@ void TAnivorF::optimizeFrame()
         frame = m_strip.ItemIndex();
     if (frame < 0 || frame >= m_strip.Count())
         return;
-    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap);
+    PainterReduceF->SetBitmap(m_strip.FindFrameImage(frame).Bitmap());
     PainterReduceF->exec();
 }
 
@@ -822,7 +799,7 @@ void TAnivorF::SetPainterEffectsWindow(TPainterEffectsF* window)
         return;
     // "Add" and the series append to the strip; a series is as long as Set Frames says.
     window->Model().OnAppend = [this](const TBitmap& picture) { m_strip.Append(picture); };
-    window->Model().SeriesLength = [this] { return m_strip.WizardFrameCount; };
+    window->Model().SeriesLength = [this] { return m_strip.Session.WizardFrameCount; };
 }
 
 int TAnivorF::popupFrame() const
@@ -838,7 +815,7 @@ void TAnivorF::effectFrame()
         return;
     // "Add" may append frames while the window is open: the frame is found again by name.
     const std::string name = m_strip.FindFrameImage(frame).Name;
-    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap))
+    if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap()))
         return;
     ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());
 }
@@ -848,7 +825,7 @@ void TAnivorF::backgroundsFrame()
     const int frame = popupFrame();
     if (frame < 0 || !PainterQBF)
         return;
-    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap;
+    const TBitmap& bitmap = m_strip.FindFrameImage(frame).Bitmap();
     if (bitmap.Width() == 0 || bitmap.Height() == 0) {
         UI().ShowMessage(" empty bitmap");
         return;

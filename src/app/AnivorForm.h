@@ -4,6 +4,7 @@
 // inside the command guard, so a failure shows its message and the window stays usable.
 #pragma once
 
+#include "platform/CommandTable.h"
 #include "workspace/Assembly.h"
 #include "workspace/FrameStrip.h"
 #include "workspace/Settings.h"
@@ -37,9 +38,14 @@ class TqorTabBar;
 class TqorTabSection;
 class TStripViewSource;
 class TTemplatesF;
+class TCommandActions;
 
 // The product's web page, opened by Help > WebSite.
 extern const char* const kAnivorWebSite;
+
+// The id of the command that runs wizard `kind`: "wizard." and its menu path in lower case
+// ("wizard.wipe-up", "wizard.effects-light-fade-in-out").
+std::string WizardCommandId(int kind);
 
 class TAnivorF : public QMainWindow {
     Q_OBJECT
@@ -60,8 +66,13 @@ public:
     // The GIFs last opened or saved, the latest first (Animation > Recent).
     const std::vector<std::string>& RecentFiles() const { return m_loaded.RecentFiles; }
     void AddRecentFile(const std::string& path);
-    // The menu item or toolbar button of that name; nullptr when there is none.
-    QAction* Action(const QString& name) const;
+    // The window's commands: every menu item, popup item and toolbar button, by id
+    // ("animation.new", "frame.new", "image.mirror-right", ...; README.md lists them).
+    const TCommandTable& Commands() const { return m_commands; }
+    // The action of a command; throws std::logic_error for an unknown id.
+    QAction* Action(const QString& id) const;
+    // Enabled and checked states, changing captions and hints as the state stands now.
+    void UpdateCommands();
 
     // The templates window used by Options > Text Wizard > Text...; created at start-up.
     void SetTemplatesWindow(TTemplatesF* window) { m_templates = window; }
@@ -87,8 +98,8 @@ public:
 
     // The frame popup is about to open for frame `frame` (-1: none): on a frame image
     // (`onImage`, with the click at `imagePos`) or on the list. Sets the Transparent
-    // check mark and PopupPoint. The popup commands then act on this frame.
-    void PreparePopup(int frame, bool onImage, const QPoint& globalPos, const QPoint& imagePos = QPoint());
+    // check mark. The popup commands then act on this frame.
+    void PreparePopup(int frame, bool onImage, const QPoint& imagePos = QPoint());
 
     // Components other windows and the tests reach by name.
     QToolBar* ToolBar1 = nullptr;
@@ -120,6 +131,7 @@ public:
     QMenu* Listpop = nullptr;
     QMenu* frameeffectpop = nullptr;
     QMenu* wizpop = nullptr;
+    QMenu* RecentMenu = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,10 +146,9 @@ private:
     void wireViews();
     void applySettings(const TSettings& s);
 
-    // A named action; `handler` runs inside the command guard. Without a handler the
-    // action is present but disabled: its command comes with later work.
-    QAction* action(const char* name, const char* caption, const QKeySequence& shortcut = QKeySequence(),
-                    std::function<void()> handler = nullptr);
+    // The command table's rows that run a frame operation on the selected frame, named
+    // for the undo step after the operation (`operation`, "Mirror Down").
+    void addFrameOperation(const char* id, const char* caption, const char* shortcut, const char* operation);
     QMenu* subMenu(QMenu* parent, const char* name, const char* caption);
 
     // Reactions of the views.
@@ -168,14 +179,15 @@ private:
     int popupFrame() const;
     void effectFrame();
     void backgroundsFrame();
-    // Wizards: the drop-down built from the wizard menu data, one run, its Stop.
+    // Wizards: a command per kind and the drop-down built from the wizard menu data, one
+    // run, its Stop.
+    void createWizardCommands();
     void createWizardMenu();
     void runWizard(int kind);
     void stopWizard();
     // Undo, Redo, Recent and drops (AnivorFormDesktop.cpp).
     void createDesktopActions();
     void wireDesktop();
-    void updateUndoActions();
     void fillRecentMenu();
     void openRecent(int i);
     std::string saveFolder();
@@ -183,7 +195,8 @@ private:
     TFrameStrip m_strip;
     std::unique_ptr<TStripHistory> m_history;
     bool m_recordPending = false;
-    QMenu* m_recentMenu = nullptr;
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
     std::unique_ptr<TStripViewSource> m_source;
     int m_observerId = 0;
     std::string m_appDir;
@@ -193,12 +206,16 @@ private:
     TTemplatesF* m_templates = nullptr;
     TGIFExplorerF* m_explorer = nullptr;
     TDrawF* m_draw = nullptr;
+    QWidget* m_avi2gif = nullptr;
+    QWidget* m_gif2avi = nullptr;
     bool m_destroyed = false;
     TPreviewState m_previewState = TPreviewState::Nothing;
     bool m_wizardRunning = false;
     bool m_wizardStop = false;     // the user asked the running wizard to end
     bool m_closeAfterRun = false;  // the window was closed during a run
     std::shared_ptr<TGIFImage> m_animation; // the last animation created
+    TBitmap m_lastAssembled;  // the last frame the last build made, reduced
+    TBitmap m_stoppedPicture; // what the stopped preview shows, and Save writes
 
     // Where a Shift+click selection in the list starts.
     int m_anchor = -1;

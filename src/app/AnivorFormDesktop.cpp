@@ -3,7 +3,8 @@
 // and the folder Save starts in.
 #include "AnivorForm.h"
 
-#include "platform/ui/GuardedActions.h"
+#include "platform/CommandGuard.h"
+#include "platform/ui/CommandActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
 #include "workspace/FrameImport.h"
@@ -35,60 +36,50 @@ QStringList droppedFiles(const QMimeData* mime)
 
 void TAnivorF::createDesktopActions()
 {
-    action("Undo1", "&Undo", QKeySequence("Ctrl+Z"), [this] {
-        RecordStripChange();
-        WaitCursor wait;
-        m_history->Undo();
-    });
-    action("Redo1", "&Redo", QKeySequence("Ctrl+Y"), [this] {
-        RecordStripChange();
-        WaitCursor wait;
-        m_history->Redo();
-    });
-    m_history->OnChange = [this] { updateUndoActions(); };
-    updateUndoActions();
-}
-
-void TAnivorF::updateUndoActions()
-{
-    QAction* undo = Action("Undo1");
-    QAction* redo = Action("Redo1");
-    if (!undo || !redo || m_wizardRunning)
-        return;
-    undo->setEnabled(m_history->CanUndo() || m_recordPending);
-    redo->setEnabled(m_history->CanRedo());
     // "&Undo Invert", "&Redo Delete": the command the step came from, when known.
-    const std::string undoName = m_recordPending ? std::string() : m_history->UndoName();
-    const std::string redoName = m_history->RedoName();
-    undo->setText(QString("&Undo") + (undoName.empty() ? QString() : " " + QString::fromStdString(undoName)));
-    redo->setText(QString("&Redo") + (redoName.empty() ? QString() : " " + QString::fromStdString(redoName)));
+    auto caption = [](const char* verb, const std::string& step) { return step.empty() ? std::string(verb) : verb + (" " + step); };
+    m_commands.Add({.Id = "frame.undo", .Caption = "&Undo", .Shortcut = "Ctrl+Z",
+                    .Enabled = [this] { return m_history->CanUndo() || m_recordPending; },
+                    .Handler = [this] {
+                        RecordStripChange();
+                        WaitCursor wait;
+                        m_history->Undo();
+                    },
+                    .CaptionRule = [this, caption] { return caption("&Undo", m_recordPending ? std::string() : m_history->UndoName()); }});
+    m_commands.Add({.Id = "frame.redo", .Caption = "&Redo", .Shortcut = "Ctrl+Y",
+                    .Enabled = [this] { return m_history->CanRedo(); },
+                    .Handler = [this] {
+                        RecordStripChange();
+                        WaitCursor wait;
+                        m_history->Redo();
+                    },
+                    .CaptionRule = [this, caption] { return caption("&Redo", m_history->RedoName()); }});
+    m_history->OnChange = [this] { UpdateCommands(); };
+    // Animation > Recent: one item per remembered file, "&1 name" .. "1&0 name", the whole
+    // path as the hint.
+    for (int i = 0; i < kMaxRecentFiles; ++i) {
+        auto file = [this, i] {
+            return i < static_cast<int>(m_loaded.RecentFiles.size()) ? m_loaded.RecentFiles[static_cast<std::size_t>(i)]
+                                                                     : std::string();
+        };
+        const std::string number = i + 1 < 10 ? "&" + std::to_string(i + 1) : std::string("1&0");
+        m_commands.Add({.Id = "animation.recent-" + std::to_string(i + 1), .Caption = number,
+                        .Handler = [this, i] { openRecent(i); }, .UndoName = "Open Recent",
+                        .CaptionRule = [file, number] { return number + " " + std::filesystem::path(file()).filename().string(); },
+                        .HintRule = file,
+                        .Visible = [file] { return !file().empty(); }});
+    }
 }
 
 void TAnivorF::RecordStripChange(const std::string& name)
 {
     m_recordPending = false;
     m_history->Record(name);
-    updateUndoActions();
+    UpdateCommands();
 }
 
 void TAnivorF::wireDesktop()
 {
-    // A menu item or button that changed the strip is its step at once, named after it
-    // (its own handler has run by then). Changes from elsewhere (the frame editor, the
-    // effect windows) are recorded when their event is over.
-    for (QAction* a : findChildren<QAction*>()) {
-        if (a->objectName() == "Undo1" || a->objectName() == "Redo1")
-            continue;
-        connect(a, &QAction::triggered, this, [this, a] {
-            if (!m_recordPending)
-                return;
-            QString name = a->text();
-            name.remove('&');
-            if (name.endsWith("..."))
-                name.chop(3);
-            RunGuarded([&] { RecordStripChange(name.trimmed().toStdString()); });
-        });
-    }
     // Files dragged from a file manager onto the frame list or the strip.
     for (QWidget* target : {List->viewport(), ScrollBoxSource->viewport()}) {
         target->setAcceptDrops(true);
@@ -128,7 +119,7 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
         } else {
             const int x = ScrollBoxSource->Canvas()->mapFrom(ScrollBoxSource->viewport(), pos).x();
             for (int i = 0; i < m_strip.Count(); ++i)
-                if (m_strip.FindFrameImage(i).Left <= x)
+                if (m_strip.FrameLeft(i) <= x)
                     after = i;
         }
         RunGuarded([&] { OpenFiles(files, after, "Drop"); });
@@ -162,28 +153,12 @@ void TAnivorF::AddRecentFile(const std::string& path)
 
 void TAnivorF::fillRecentMenu()
 {
-    if (!m_recentMenu)
+    if (!RecentMenu)
         return;
-    // The old items go later (one may be the item being triggered); their names go now.
-    for (QAction* a : m_recentMenu->actions()) {
-        a->setObjectName(QString());
-        a->deleteLater();
-    }
-    m_recentMenu->clear();
-    const std::vector<std::string>& recent = m_loaded.RecentFiles;
-    for (std::size_t i = 0; i < recent.size(); ++i) {
-        // "&1 name" .. "1&0 name": the file name, the whole path as the tip.
-        const QString number = i + 1 < 10 ? QString("&%1").arg(i + 1) : QString("1&0");
-        const QString path = QString::fromStdString(recent[i]);
-        auto* a = new QAction(number + " " + QString::fromStdString(std::filesystem::path(recent[i]).filename().string()), this);
-        a->setObjectName(QString("RecentFile%1").arg(i + 1));
-        a->setToolTip(path);
-        a->setStatusTip(path);
-        const int index = static_cast<int>(i);
-        ConnectGuarded(a, [this, index] { openRecent(index); });
-        m_recentMenu->addAction(a);
-    }
-    m_recentMenu->menuAction()->setEnabled(!recent.empty());
+    if (RecentMenu->isEmpty())
+        for (int i = 1; i <= kMaxRecentFiles; ++i)
+            RecentMenu->addAction(Action(QString("animation.recent-%1").arg(i)));
+    UpdateCommands();
 }
 
 void TAnivorF::openRecent(int i)
@@ -200,7 +175,6 @@ void TAnivorF::openRecent(int i)
         return;
     }
     OpenGIFFileCommand(m_strip, path);
-    RecordStripChange("Open");
     m_loaded.OpenDir = std::filesystem::path(path).parent_path().string();
     AddRecentFile(path);
 }

@@ -4,7 +4,7 @@
 
 #include "editor/ui/DrawForm.h"
 
-#include "platform/ui/GuardedActions.h"
+#include "platform/ui/CommandActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"
@@ -26,6 +26,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <utility>
@@ -43,16 +44,15 @@ QString namePart(const std::string& caption)
     return out;
 }
 
-// Everything a run disables, and its state before, so the run can put it back on every
-// way out (a failing step included).
+// What a run disables besides the commands (which the table's rule keeps disabled): the
+// menus, the drop-down buttons and `widgets`, with their states before, so the run can put
+// them back on every way out (a failing step included).
 class TRunLock {
 public:
-    TRunLock(QWidget* window, QAction* keep, const std::vector<QWidget*>& widgets)
+    TRunLock(QWidget* window, const TCommandActions& commands, const std::vector<QWidget*>& widgets)
     {
-        // All states first: disabling a menu item also disables the toolbar button that
-        // follows it, which must still be remembered as enabled.
         for (QAction* a : window->findChildren<QAction*>())
-            if (a != keep)
+            if (!commands.CommandOf(a))
                 m_actions.emplace_back(a, a->isEnabled());
         for (QWidget* w : widgets)
             m_widgets.emplace_back(w, w->isEnabled());
@@ -80,10 +80,54 @@ private:
 
 } // namespace
 
+std::string WizardCommandId(int kind)
+{
+    const TWizardKind* k = FindWizardKind(kind);
+    if (!k)
+        throw std::logic_error("No wizard kind " + std::to_string(kind));
+    std::string id = "wizard.";
+    bool gap = false;
+    for (const char* c = k->MenuPath; *c; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c))) {
+            if (gap && id.back() != '.')
+                id += '-';
+            id += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+            gap = false;
+        } else {
+            gap = true;
+        }
+    }
+    return id;
+}
+
+void TAnivorF::createWizardCommands()
+{
+    std::function<void(const std::vector<TWizardMenuItem>&)> add = [&](const std::vector<TWizardMenuItem>& items) {
+        for (const TWizardMenuItem& item : items) {
+            if (item.ItemType == TWizardMenuItem::Type::Submenu)
+                add(item.Items);
+            if (item.ItemType != TWizardMenuItem::Type::Command)
+                continue;
+            // Named by the whole path: many items read "Right" or "Up" in their submenus.
+            const int kind = item.Kind;
+            std::string path = FindWizardKind(kind)->MenuPath;
+            std::replace(path.begin(), path.end(), '/', ' ');
+            m_commands.Add({.Id = WizardCommandId(kind), .Caption = item.Caption, .Handler = [this, kind] { runWizard(kind); },
+                            .UndoName = "Wizard " + path});
+        }
+    };
+    add(WizardMenu());
+    // Stop for a running wizard: Esc, or the button beside the progress in the status bar.
+    m_commands.Add({.Id = "wizard.stop", .Caption = "Stop Wizard", .Shortcut = "Esc",
+                    .Hint = "Stop the running wizard (Esc)", .Enabled = [this] { return m_wizardRunning; },
+                    .Handler = [this] { stopWizard(); }});
+    // While a wizard runs, its Stop is the one command that works.
+    m_commands.Available = [this](const TCommand& c) { return !m_wizardRunning || c.Id == "wizard.stop"; };
+}
+
 void TAnivorF::createWizardMenu()
 {
-    // Items are named "Wizard" + kind (Wizard0 .. Wizard104); submenus "wiz" + their
-    // caption path (wizBlinds, wizEffectsLight, ...).
+    // Submenus are named "wiz" + their caption path (wizBlinds, wizEffectsLight, ...).
     std::function<void(QMenu*, const std::vector<TWizardMenuItem>&, const QString&)> fill =
         [&](QMenu* menu, const std::vector<TWizardMenuItem>& items, const QString& path) {
             for (const TWizardMenuItem& item : items) {
@@ -99,28 +143,13 @@ void TAnivorF::createWizardMenu()
                     fill(sub, item.Items, name);
                     break;
                 }
-                case TWizardMenuItem::Type::Command: {
-                    const int kind = item.Kind;
-                    auto* a = new QAction(QString::fromStdString(item.Caption), this);
-                    a->setObjectName(QString("Wizard%1").arg(kind));
-                    ConnectGuarded(a, [this, kind] { runWizard(kind); });
-                    menu->addAction(a);
+                case TWizardMenuItem::Type::Command:
+                    menu->addAction(Action(QString::fromStdString(WizardCommandId(item.Kind))));
                     break;
-                }
                 }
             }
         };
     fill(wizpop, WizardMenu(), "wiz");
-
-    // Stop for a running wizard: Esc, or the button beside the progress in the status bar.
-    auto* stop = new QAction("Stop Wizard", this);
-    stop->setObjectName("btnwizstop");
-    stop->setToolTip("Stop the running wizard (Esc)");
-    stop->setShortcut(QKeySequence(Qt::Key_Escape));
-    stop->setShortcutContext(Qt::WindowShortcut);
-    stop->setEnabled(false);
-    connect(stop, &QAction::triggered, this, [this] { stopWizard(); });
-    addAction(stop);
 
     WizardProgress = new QProgressBar(this);
     WizardProgress->setObjectName("WizardProgress");
@@ -129,7 +158,7 @@ void TAnivorF::createWizardMenu()
     WizardProgress->setFormat("%v / %m");
     auto* stopButton = new QToolButton(this);
     stopButton->setObjectName("WizardStopButton");
-    stopButton->setDefaultAction(stop);
+    stopButton->setDefaultAction(Action("wizard.stop"));
     stopButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     statusBar()->setObjectName("StatusBar");
     statusBar()->addPermanentWidget(WizardProgress);
@@ -159,13 +188,12 @@ void TAnivorF::runWizard(int kind)
         return;
     }
 
-    QAction* stop = Action("btnwizstop");
     std::optional<TRunLock> lock;
-    lock.emplace(this, stop, std::vector<QWidget*>{ScrollBoxSource, TabBar, CheckBoxMerge, CheckBoxCrop});
+    lock.emplace(this, *m_actions, std::vector<QWidget*>{ScrollBoxSource, TabBar, CheckBoxMerge, CheckBoxCrop});
     m_wizardRunning = true;
     m_wizardStop = false;
-    stop->setEnabled(true);
-    const int total = WizardImageCount(kind, m_strip.WizardFrameCount);
+    UpdateCommands();
+    const int total = WizardImageCount(kind, m_strip.Session.WizardFrameCount);
     WizardProgress->setRange(0, total);
     WizardProgress->setValue(0);
     const QString title = QString("Wizard %1").arg(QString::fromUtf8(k->MenuPath));
@@ -178,16 +206,16 @@ void TAnivorF::runWizard(int kind)
     auto endRun = [&] {
         if (!m_wizardRunning)
             return;
-        stop->setEnabled(false);
         statusBar()->clearMessage();
         WizardProgress->setVisible(false);
         findChild<QToolButton*>("WizardStopButton")->setVisible(false);
         lock.reset();
         m_wizardRunning = false;
+        UpdateCommands();
         // The run started from the drop-down's menu while the button was disabled under
         // the mouse: it never saw the mouse leave (or come up) and would keep its raised,
         // pressed look until touched again.
-        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(Action("btnwizard")))) {
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(wizpop->menuAction()))) {
             button->setDown(false);
             if (!button->rect().contains(button->mapFromGlobal(QCursor::pos())))
                 button->setAttribute(Qt::WA_UnderMouse, false);

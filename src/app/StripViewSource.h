@@ -10,9 +10,9 @@ public:
     int FrameCount() const override { return m_strip.Count(); }
     std::string FrameName(int i) const override { return m_strip.FindFrameImage(i).Name; }
     std::string FrameEntryText(int i) const override { return m_strip.EntryText(i); }
-    const TBitmap& FrameBitmap(int i) const override { return m_strip.FindFrameImage(i).Bitmap; }
+    const TBitmap& FrameBitmap(int i) const override { return m_strip.FindFrameImage(i).Bitmap(); }
     std::uint64_t FrameVersion(int i) const override { return m_strip.FindFrameImage(i).Version; }
-    int FrameLeft(int i) const override { return m_strip.FindFrameImage(i).Left; }
+    int FrameLeft(int i) const override { return m_strip.FrameLeft(i); }
     bool FrameSelected(int i) const override { return m_strip.IsSelected(i); }
     int CurrentFrame() const override { return m_strip.ItemIndex(); }
 

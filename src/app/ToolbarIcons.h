@@ -4,6 +4,6 @@
 #include <QIcon>
 #include <QString>
 
-// Glyph for a toolbar button by its name ("btnnew", "btnopen", ...); an empty icon for
-// names without one.
-QIcon ToolbarIcon(const QString& buttonName);
+// Glyph of a command by its id ("animation.new", "frame.new", ...) or of a drop-down
+// button ("effects", "wizards"); an empty icon for the others.
+QIcon ToolbarIcon(const QString& name);

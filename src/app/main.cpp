@@ -125,6 +125,8 @@ int main(int argc, char** argv)
         QWidget* modal = QApplication::activeModalWidget();
         return modal && modal != &draw && modal != &scriptForm;
     };
+    // The frame editor shows only while it edits a frame: drawing is refused otherwise.
+    automation.FrameOpen = [&draw] { return draw.isVisible(); };
     automation.Start();
 
     mainWindow.show();

@@ -26,7 +26,7 @@ int run(const std::vector<std::string>& args)
         if (a == "-o")
             out = CliTextOption(args, i);
         else if (a == "--angle")
-            strip.RotationAngle = CliIntOption(args, i, -2147483647, 2147483647);
+            strip.Session.RotationAngle = CliIntOption(args, i, -2147483647, 2147483647);
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError{"unknown option " + a};
         else
@@ -47,13 +47,12 @@ int run(const std::vector<std::string>& args)
     const TBitmap picture = LoadCliPicture(positional[1], "frame-op");
     if (picture.Empty())
         throw EInvalidGraphic(positional[1] + ": the picture is empty");
-    strip.FrameWidth = picture.Width();
-    strip.FrameHeight = picture.Height();
+    strip.SetFrameSize(picture.Width(), picture.Height());
     strip.Append(picture);
     if (overlay)
         strip.Append(FitToFrame(LoadCliPicture(positional[2], "frame-op"), picture.Width(), picture.Height()));
     op->Apply(strip, 0);
-    SaveBmpFile(strip.FindFrameImage(0).Bitmap, out);
+    SaveBmpFile(strip.FindFrameImage(0).Bitmap(), out);
     std::cout << "Wrote " << out << " (" << op->Name << ", " << picture.Width() << " x " << picture.Height() << ")\n";
     return 0;
 }

@@ -1,4 +1,5 @@
-// gif-frames: the frames Animation > Open makes of a GIF file, written as BMP files.
+// gif-frames: the frames Animation > Open makes of a GIF file, written as BMP files; with
+// --raw the frames as the file stores them, for inspection.
 #include "CliCommand.h"
 #include "CliOptions.h"
 
@@ -6,13 +7,42 @@
 #include "graphics/Exception.h"
 #include "workspace/FrameImport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
 namespace {
 
-int run(const std::vector<std::string>& args)
+// Each stored frame that holds pixels at its own size and with its own colour table, with
+// where it sits on the screen and how it is disposed of.
+void writeRaw(const TGIFImage& image, const std::filesystem::path& outDir)
 {
+    int n = 0;
+    for (const auto& frame : image.Images) {
+        if (frame->Empty())
+            continue;
+        const std::string name = "Frame" + std::to_string(++n) + ".bmp";
+        SaveBmpFile(frame->Bitmap(), (outDir / name).string());
+        const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
+        std::cout << name << ": " << frame->Width() << " x " << frame->Height() << " at " << frame->Left << ", "
+                  << frame->Top << ", delay " << frame->Delay() << ", disposal " << (gce ? gce->Disposal() : 0)
+                  << ", transparent " << (frame->Transparent() ? "index " + std::to_string(frame->TransparentIndex()) : "no")
+                  << "\n";
+    }
+}
+
+int run(const std::vector<std::string>& given)
+{
+    std::vector<std::string> args;
+    bool raw = false;
+    for (const std::string& a : given) {
+        if (a == "--raw")
+            raw = true;
+        else if (CliIsOption(a))
+            throw CliUsageError{"unknown option " + a};
+        else
+            args.push_back(a);
+    }
     if (args.size() != 2)
         throw CliUsageError{"expected a GIF file and an output folder"};
     const std::filesystem::path outDir(args[1]);
@@ -20,26 +50,38 @@ int run(const std::vector<std::string>& args)
     if (std::filesystem::exists(outDir, ec) && !std::filesystem::is_directory(outDir, ec))
         throw CliUsageError{args[1] + " is not a folder"};
     TFrameStrip strip;
+    TGIFImage image;
     std::vector<std::string> warnings;
-    OpenGIFFile(strip, args[0], &warnings);
+    if (raw)
+        LoadGIFDocument(image, args[0], &warnings);
+    else
+        OpenGIFFile(strip, args[0], &warnings);
     CliPrintWarnings("gif-frames", args[0], warnings);
-    if (strip.Count() == 0)
+    if (raw ? std::none_of(image.Images.begin(), image.Images.end(), [](const auto& f) { return !f->Empty(); })
+            : strip.Count() == 0)
         throw EInvalidGraphic(args[0] + ": the GIF file has no picture");
     // A missing output folder is made (with its parents) once the GIF has frames to write.
     if (!std::filesystem::create_directories(outDir, ec) && ec)
         throw Exception("Cannot create the folder " + args[1] + ": " + ec.message());
+    if (raw) {
+        writeRaw(image, outDir);
+        return 0;
+    }
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";
-        SaveBmpFile(f.Bitmap, (outDir / name).string());
-        std::cout << name << ": " << f.Bitmap.Width() << " x " << f.Bitmap.Height() << ", delay " << f.DelayText
-                  << ", transparent " << (f.Bitmap.Transparent() ? "yes" : "no") << "\n";
+        SaveBmpFile(f.Bitmap(), (outDir / name).string());
+        std::cout << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
+                  << ", transparent " << (f.Transparent() ? "yes" : "no") << "\n";
     }
     return 0;
 }
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("gif-frames", "IN.gif OUTDIR",
-                   "Writes the frames Animation > Open makes of a GIF file as BMP files (Frame1.bmp, ...) "
-                   "into OUTDIR, made when missing.", run);
+ANIVOR_CLI_COMMAND("gif-frames", "IN.gif OUTDIR [--raw]",
+                   "Writes the frames Animation > Open makes of a GIF file (each composed onto the logical screen "
+                   "as a browser shows it) as BMP files (Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
+                   "writes the frames as the file stores them instead: their own size, colours and transparent "
+                   "index, with their place and disposal listed.",
+                   run);

@@ -20,8 +20,8 @@ int run(const std::vector<std::string>& args)
     std::string out;
     std::vector<std::string> images;
     TFrameStrip strip;
-    strip.DefaultDelay = 10;
-    strip.LoopCount = 0;
+    strip.Session.DefaultDelay = 10;
+    strip.SetLoopCount(0);
     TAssemblyOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -30,10 +30,10 @@ int run(const std::vector<std::string>& args)
                 throw CliUsageError{"-o needs a file name"};
             out = args[++i];
         } else if (a == "--delay") {
-            strip.DefaultDelay = CliIntOption(args, i, 0, 65535);
+            strip.Session.DefaultDelay = CliIntOption(args, i, 0, 65535);
         } else if (a == "--loops") {
             // As Set Loops: any count, the file keeps its low 16 bits.
-            strip.LoopCount = CliIntOption(args, i, 0, 2147483647);
+            strip.SetLoopCount(CliIntOption(args, i, 0, 2147483647));
         } else if (a == "--bits") {
             options.Reduction.Bits = CliIntOption(args, i, 3, 8);
         } else if (a == "--palette") {
@@ -47,7 +47,7 @@ int run(const std::vector<std::string>& args)
                                     "stevenson-arce or burkes"};
             ++i;
         } else if (a == "--transparent") {
-            strip.DefTrans = true;
+            strip.Session.DefTrans = true;
         } else if (a == "--merge") {
             options.Merge = true;
         } else if (a == "--crop") {
@@ -104,8 +104,8 @@ int run(const std::vector<std::string>& args)
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
     WriteFileAtomic(out, result.Bytes); // the bytes just measured: no second encoding
-    std::cout << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth << " x "
-              << strip.FrameHeight << ", " << result.Size << " bytes)\n";
+    std::cout << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth() << " x "
+              << strip.FrameHeight() << ", " << result.Size << " bytes)\n";
     return 0;
 }
 

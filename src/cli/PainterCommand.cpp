@@ -72,9 +72,8 @@ int run(const std::vector<std::string>& args)
     // The window's way: the frame handed over, the bars set, the node picked.
     TPainterEffects effects;
     TFrameStrip strip;
-    strip.FrameWidth = picture.Width();
-    strip.FrameHeight = picture.Height();
-    strip.DefaultDelay = 10;
+    strip.SetFrameSize(picture.Width(), picture.Height());
+    strip.Session.DefaultDelay = 10;
     effects.OnAppend = [&](const TBitmap& b) { strip.Append(b); };
     effects.SeriesLength = [n] { return n; };
     effects.Open(picture);
@@ -107,9 +106,9 @@ int run(const std::vector<std::string>& args)
     const TAssemblyResult result = CreateAnimation(strip, false, TAssemblyOptions{});
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
-    SavePreview(out, TPreviewState::Animation, result.Document.get(), strip.WorkBitmap);
+    SavePreview(out, TPreviewState::Animation, result.Document.get(), result.LastFrame);
     std::cout << "Wrote " << out << " (" << PainterEffectNodePath(node) << ", " << strip.Count() << " frames, "
-              << strip.FrameWidth << " x " << strip.FrameHeight << ", " << result.Size << " bytes)\n";
+              << strip.FrameWidth() << " x " << strip.FrameHeight() << ", " << result.Size << " bytes)\n";
     return 0;
 }
 

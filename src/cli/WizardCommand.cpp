@@ -46,20 +46,20 @@ int run(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     TWizardRunHooks hooks;
     TFrameStrip strip;
-    strip.WizardFrameCount = 10;
-    strip.DefaultDelay = 10;
+    strip.Session.WizardFrameCount = 10;
+    strip.Session.DefaultDelay = 10;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o")
             out = CliTextOption(args, i);
         else if (a == "-n")
-            strip.WizardFrameCount = CliIntOption(args, i, 4, 50);
+            strip.Session.WizardFrameCount = CliIntOption(args, i, 4, 50);
         else if (a == "--text")
-            strip.TextWizardText = SplitLines(CliTextOption(args, i));
+            strip.Session.TextWizardText = SplitLines(CliTextOption(args, i));
         else if (a == "--font")
-            strip.TextWizardFont.Name = CliTextOption(args, i);
+            strip.Session.TextWizardFont.Name = CliTextOption(args, i);
         else if (a == "--size")
-            strip.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
+            strip.Session.TextWizardFont.Size = CliIntOption(args, i, 1, 500);
         else if (a == "--actor")
             actorFile = CliTextOption(args, i);
         else if (a == "--path") {
@@ -81,7 +81,7 @@ int run(const std::vector<std::string>& args)
             const auto p = ParsePoint(CliTextOption(args, i));
             if (!p)
                 throw CliUsageError{"--text-position takes X,Y"};
-            strip.TextPosition = *p;
+            strip.Session.TextPosition = *p;
         } else if (CliIsOption(a))
             throw CliUsageError{"unknown option " + a};
         else
@@ -101,8 +101,8 @@ int run(const std::vector<std::string>& args)
     const TImageInfo info = ReadImageFileInfo(positional[1]);
     CheckBitmapSize(info.Width, info.Height, (info.Format + " file").c_str());
     MemoryBudget::Check(MemoryBudget::PictureBytes(info.Width, info.Height, 2)
-                            + WizardRunMemoryNeed(kind, strip.WizardFrameCount, info.Width, info.Height),
-                        WizardRunDescription(kind, strip.WizardFrameCount, info.Width, info.Height));
+                            + WizardRunMemoryNeed(kind, strip.Session.WizardFrameCount, info.Width, info.Height),
+                        WizardRunDescription(kind, strip.Session.WizardFrameCount, info.Width, info.Height));
 
     // The actor first: a bad actor file is reported before any frame work.
     if (!actorFile.empty())
@@ -113,8 +113,7 @@ int run(const std::vector<std::string>& args)
     const TBitmap b = LoadCliPicture(positional[2], "wizard");
     if (a.Empty())
         throw EInvalidGraphic(positional[1] + ": the picture is empty");
-    strip.FrameWidth = a.Width();
-    strip.FrameHeight = a.Height();
+    strip.SetFrameSize(a.Width(), a.Height());
     strip.Append(a);
     strip.Append(FitToFrame(b, a.Width(), a.Height()));
     strip.SelectOnly(0);
@@ -125,9 +124,9 @@ int run(const std::vector<std::string>& args)
         throw Exception("The wizard made no images");
     if (!preview.Succeeded())
         std::rethrow_exception(preview.Error);
-    SavePreview(out, TPreviewState::Animation, preview.Document.get(), strip.WorkBitmap);
+    SavePreview(out, TPreviewState::Animation, preview.Document.get(), preview.LastFrame);
     std::cout << "Wrote " << out << " (" << FindWizardKind(kind)->MenuPath << ", " << preview.Document->Count()
-              << " frames, " << strip.FrameWidth << " x " << strip.FrameHeight << ", " << preview.Size << " bytes)\n";
+              << " frames, " << strip.FrameWidth() << " x " << strip.FrameHeight() << ", " << preview.Size << " bytes)\n";
     return 0;
 }
 

@@ -105,17 +105,17 @@ void TPainterEffects::Open(const TBitmap& frame)
     m_source = frame;
     m_source.SetPixelFormat(TPixelFormat::pf24bit);
     const int w = m_source.Width(), h = m_source.Height();
-    // Each step is a scroll bar property: a position pushed out of the new range, or a
-    // new position, re-applies the selected node.
+    // The centre bars take the new size without applying anything yet: the node is applied
+    // once below, to this frame.
     m_cx.Max = std::max(w, m_cx.Min);
-    if (place(m_cx, m_cx.Position))
-        barChanged();
-    SetCxPosition(w / 2);
+    place(m_cx, w / 2);
     m_cy.Max = std::max(h, m_cy.Min);
-    if (place(m_cy, m_cy.Position))
+    place(m_cy, h / 2);
+    // The window always starts from the frame it was opened for: the selected node applied
+    // to it, or the frame itself. What an earlier frame gave is never shown (nor used).
+    if (m_node >= 0 && nodes()[static_cast<std::size_t>(m_node)].Index >= 0)
         barChanged();
-    SetCyPosition(h / 2);
-    if (m_image.Empty())
+    else
         showEffectResult(m_source);
 }
 

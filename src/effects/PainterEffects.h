@@ -43,9 +43,10 @@ public:
 
     // --- handing a frame over --------------------------------------------------------
     // The caller's hand-over: the frame is copied into SourceBitmap, cxbar and cybar get
-    // the maxima width and height and the positions width div 2 and height div 2 (each a
-    // bar change that re-applies the selected node). When nothing has been shown yet the
-    // source is shown, so "Use" never hands back an empty picture.
+    // the maxima width and height and the positions width div 2 and height div 2, and the
+    // selected node is applied to the frame once (without an effect node the frame itself
+    // is shown). So the picture shown, and what "Use" hands back, always come from this
+    // frame.
     void Open(const TBitmap& frame);
     const TBitmap& SourceBitmap() const { return m_source; }
     const TBitmap& EffectWork() const { return m_work; }
@@ -79,8 +80,7 @@ public:
     int Recomputations() const { return m_recomputations; }
 
     // --- the buttons -----------------------------------------------------------------
-    // "Use": the picture takes the width and height of SourceBitmap (cropped, or extended
-    // with white where an older, smaller result is shown).
+    // "Use": the picture shown is the result, at the width and height of SourceBitmap.
     void Use();
     // "Add": hands the picture to OnAppend.
     void Add();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -86,11 +87,57 @@ void ComposeGIFFrame(TBitmap& backup, TBitmap& shown, const TBitmap& background,
     DrawGIFFrame(backup, frame, transparency);
     shown = backup;
     if (disposal == 2) {
-        if (transparency)
+        if (transparency && !background.Empty())
             CopyScreenRect(backup, background, frame.BoundsRect());
         else
             FillScreenRect(backup, frame.BoundsRect(), backgroundColor);
     }
+}
+
+TPoint GIFScreenSize(const TGIFImage& image)
+{
+    TPoint size(image.Width(), image.Height());
+    for (const auto& f : image.Images) {
+        if (image.Width() <= 0)
+            size.X = std::max(size.X, f->Left + f->Width());
+        if (image.Height() <= 0)
+            size.Y = std::max(size.Y, f->Top + f->Height());
+    }
+    return size;
+}
+
+namespace {
+
+// White, or the first colour below it that no table of the document holds. Indices past
+// a table draw black, so black counts as held.
+TColor holeColor(const TGIFImage& image)
+{
+    std::unordered_set<TColor> held{clBlack};
+    for (const TGIFColor& c : image.GlobalColorMap().Colors())
+        held.insert(GIFColorToColor(c));
+    for (const auto& frame : image.Images)
+        for (const TGIFColor& c : frame->ColorMap.Colors())
+            held.insert(GIFColorToColor(c));
+    TColor hole = clWhite;
+    while (held.count(hole))
+        --hole;
+    return hole;
+}
+
+} // namespace
+
+TGIFComposer::TGIFComposer(const TGIFImage& image) : m_hole(holeColor(image))
+{
+    const TPoint size = GIFScreenSize(image);
+    m_backup = TBitmap(size.X, size.Y, TPixelFormat::pf24bit);
+    m_backup.Fill(m_hole);
+}
+
+const TBitmap& TGIFComposer::Next(const TGIFSubImage& frame)
+{
+    // The background is all hole colour: a restore to background fills with it.
+    ComposeGIFFrame(m_backup, m_shown, TBitmap(), m_hole, frame, true);
+    return m_shown;
 }
 
 TBitmap TGIFImage::Bitmap() const

@@ -41,8 +41,8 @@ void TGIFSubImage::Assign(const TBitmap& bitmap)
     if (bitmap.PixelFormat() == TPixelFormat::pf8bit) {
         assignPaletteBitmap(bitmap);
     } else {
-        const TColorReduction method = Image() ? Image()->ColorReduction : DefaultColorReduction;
-        if (method == rmNone) {
+        const TReduceSettings& reduction = Image() ? Image()->Reduction : kDocumentReduction;
+        if (reduction.Palette == rmNone) {
             assignTrueColorBitmap(bitmap);
         } else {
             TProgressFn progress;
@@ -51,8 +51,7 @@ void TGIFSubImage::Assign(const TBitmap& bitmap)
                     img->Progress(psRunning, percent, "Converting...");
                     return true;
                 };
-            const TBitmap reduced = ReduceColors(bitmap, method, Image() ? Image()->DitherMode : DefaultDitherMode,
-                                                 Image() ? Image()->ReductionBits : DefaultReductionBits, progress);
+            const TBitmap reduced = ReduceColors(bitmap, reduction.Palette, reduction.Dither, reduction.Bits, progress);
             if (reduced.Empty()) {
                 Clear();
                 return;

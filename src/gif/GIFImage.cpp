@@ -31,17 +31,7 @@ void TGIFHeader::Assign(const TGIFHeader& other)
     FileVersion = other.FileVersion;
 }
 
-TGIFImage::TGIFImage()
-    : Header(this),
-      DrawOptions(DefaultDrawOptions),
-      ColorReduction(DefaultColorReduction),
-      ReductionBits(DefaultReductionBits),
-      DitherMode(DefaultDitherMode),
-      Compression(DefaultCompression),
-      ThreadPriority(DefaultThreadPriority),
-      m_animationSpeed(std::clamp(DefaultAnimationSpeed, 0, 1000))
-{
-}
+TGIFImage::TGIFImage() : Header(this) {}
 
 TGIFImage::~TGIFImage()
 {

@@ -5,6 +5,7 @@
 #include "GIFColorMap.h"
 #include "GIFExtension.h"
 #include "GIFItem.h"
+#include "ReduceSettings.h"
 #include "graphics/Bitmap.h"
 
 #include <memory>
@@ -143,13 +144,11 @@ public:
     TGIFHeader Header;
     std::vector<std::unique_ptr<TGIFSubImage>> Images;
 
-    // Options copied from the process-wide defaults at creation.
-    TGIFDrawOptions DrawOptions;
-    TColorReduction ColorReduction;
-    int ReductionBits;
-    TDitherMode DitherMode;
-    TGIFCompression Compression;
-    TGIFThreadPriority ThreadPriority;
+    // How the document plays.
+    TGIFDrawOptions DrawOptions = kDefaultDrawOptions;
+    // How a true-colour bitmap becomes a frame (Add, Assign).
+    TReduceSettings Reduction = kDocumentReduction;
+    // Percent of the frames' own speed; 100 at creation.
     int AnimationSpeed() const { return m_animationSpeed; }
     // Clamped to 0..1000 percent.
     void SetAnimationSpeed(int percent);
@@ -227,7 +226,7 @@ private:
     // While loading: one "Premature end of data" warning is enough for one cut.
     bool m_loading = false;
     mutable bool m_cutWarned = false;
-    int m_animationSpeed;
+    int m_animationSpeed = 100;
     mutable std::recursive_mutex m_painterLock;
     std::vector<TGIFPainterHandle*> m_painters;
     std::int64_t m_loadedPixels = 0;

@@ -1,5 +1,4 @@
-// Basic vocabulary of the GIF codec: the exception, versions, callbacks, drawing options
-// and the process-wide defaults every new document copies.
+// Basic vocabulary of the GIF codec: the exception, versions, callbacks, drawing options.
 #pragma once
 
 #include "ColorReduction.h"
@@ -43,32 +42,18 @@ enum TGIFProgressStage { psStarting = 0, psRunning = 1, psEnding = 2 };
 // Progress callback: stage, percent 0..100 and the message ("Loading...", "Saving...").
 using TGIFProgressFn = std::function<void(TGIFProgressStage stage, int percent, const std::string& message)>;
 
-// Drawing options, stored as a set of bits (the values are part of the explorer's menus).
+// How a document plays (a set of bits; each document has its own).
 enum TGIFDrawOption : unsigned {
-    goAsync = 0x0001,
-    goTransparent = 0x0002,
-    goAnimate = 0x0004,
-    goLoop = 0x0008,
-    goLoopContinously = 0x0010,
-    goDirectDraw = 0x0040,
-    goClearOnLoop = 0x0080,
-    goTile = 0x0100,
-    goDither = 0x0200,
-    goAutoDither = 0x0400,
+    goAsync = 0x0001,           // frames keep their time even when one is late
+    goTransparent = 0x0002,     // transparent pixels show what is beneath
+    goAnimate = 0x0004,         // more than one frame plays
+    goLoop = 0x0008,            // the loop extension's count is honoured
+    goLoopContinously = 0x0010, // plays forever whatever the count says
+    goClearOnLoop = 0x0080,     // each pass starts from the background
 };
 using TGIFDrawOptions = unsigned;
-
-enum TGIFCompression { gcLZW = 0, gcRLE = 1 };
-enum TGIFThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest };
-
-// Process-wide defaults, read by every new document.
-extern TColorReduction DefaultColorReduction;
-extern int DefaultReductionBits;
-extern TDitherMode DefaultDitherMode;
-extern TGIFCompression DefaultCompression;
-extern TGIFDrawOptions DefaultDrawOptions;
-extern TGIFThreadPriority DefaultThreadPriority;
-extern int DefaultAnimationSpeed;
+// What a new document starts with.
+constexpr TGIFDrawOptions kDefaultDrawOptions = goAsync | goTransparent | goAnimate | goLoop;
 
 // Caps on what a file may make us allocate: one frame holds at most kMaxBitmapPixels
 // pixels, one document at most this many decoded pixel bytes in all.

@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <iterator>
 
-TColorReduction SelectedColorReduction = rmQuantizeWindows;
-TDitherMode SelectedDitherMode = dmFloydSteinberg;
-
 namespace {
 
 const char* const kPaletteNames[] = {"none",      "windows-system", "windows-halftone", "windows-grayscale",
@@ -18,13 +15,6 @@ const char* const kDitherNames[] = {"nearest", "floyd-steinberg", "stucki",  "si
 
 } // namespace
 
-void SelectReduction(const TReduceSettings& settings)
-{
-    SelectedColorReduction = DefaultColorReduction = settings.Palette;
-    SelectedDitherMode = DefaultDitherMode = settings.Dither;
-    DefaultReductionBits = std::clamp(settings.Bits, 3, 8);
-}
-
 TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
 {
     // A 24-bit copy with rmNone: a table of more than 256 colours fails when the frame is built.
@@ -33,12 +23,6 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
     TBitmap reduced = ReduceColors(bitmap, settings.Palette, settings.Dither, std::clamp(settings.Bits, 3, 8), progress);
     reduced.SetTransparent(bitmap.Transparent());
     return reduced;
-}
-
-void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress)
-{
-    SelectReduction(settings);
-    bitmap = ReduceFrame(bitmap, settings, progress);
 }
 
 void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,

@@ -1,6 +1,6 @@
-// The palette and dithering choice used whenever a frame is reduced for an animation: the
-// GIF optimizer window edits it, every Create reads it, the command line fills it from
-// its options.
+// The palette and dithering choice a reduction uses, handed as a value to what reduces:
+// the GIF optimizer window edits the one Create uses, a document keeps its own for the
+// bitmaps it converts, the command line fills one from its options.
 #pragma once
 
 #include "ColorReduction.h"
@@ -15,13 +15,8 @@ struct TReduceSettings {
     TDitherMode Dither = dmFloydSteinberg;
 };
 
-// The choice of the last reduction, kept for the callers that ask what was used.
-extern TColorReduction SelectedColorReduction;
-extern TDitherMode SelectedDitherMode;
-
-// Makes the choice the process-wide default (DefaultColorReduction, DefaultDitherMode,
-// DefaultReductionBits) and the selected one.
-void SelectReduction(const TReduceSettings& settings);
+// What a new document converts true-colour bitmaps with: the web palette, no dithering.
+constexpr TReduceSettings kDocumentReduction{rmNetscape, 8, dmNearest};
 
 // `bitmap` as a frame of an animation holds it: a true-colour bitmap becomes an 8-bit
 // palette bitmap with the settings' palette and dithering; an 8-bit bitmap stays as it
@@ -29,9 +24,6 @@ void SelectReduction(const TReduceSettings& settings);
 // in the reduction: the transparent colour is the reduced colour of the bottom-left
 // pixel. Touches no global, so frames can be reduced on several threads at once.
 TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress = nullptr);
-
-// SelectReduction, then `bitmap` := ReduceFrame(bitmap).
-void ReduceFrameBitmap(TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress = nullptr);
 
 // Reduces frames 0..count-1 with ReduceFrame on every core (`threads` 0) or on
 // `threads` threads. `source(i)` gives frame i and is called on worker threads: it must
@@ -45,7 +37,7 @@ void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& so
 
 // Command-line names of the palettes ("none", "windows-system", ..., "optimized-windows")
 // and of the dithering engines ("nearest", "floyd-steinberg", ...). Parse returns false
-// for an unknown name.
+// for an unknown name; the names of values outside the lists are "".
 const char* PaletteName(TColorReduction method);
 const char* DitherName(TDitherMode mode);
 bool ParsePaletteName(const std::string& name, TColorReduction& method);

@@ -2,6 +2,7 @@
 
 #include "ByteOrder.h"
 #include "Exception.h"
+#include "FileWrite.h"
 #include "MemoryBudget.h"
 
 #include <png.h>
@@ -9,6 +10,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -25,6 +27,7 @@ struct PngJob {
     std::vector<std::uint8_t>* alpha = nullptr; // null: composite over white
     std::vector<std::uint8_t>* buffer = nullptr; // rows with alpha before splitting
     TMemoryReservation* scratch = nullptr;       // holds the buffer and alpha bytes
+    bool keepPalette = false; // an opaque palette file becomes an 8-bit bitmap
     bool outOfMemory = false; // refused by the memory budget, not a bad file
     char message[256] = {};
 };
@@ -53,7 +56,7 @@ void onRead(png_structp png, png_bytep out, png_size_t n)
 
 // Allocates the bitmap (and the alpha rows); false with a message when refused.
 bool prepare(PngJob* job, png_uint_32 width, png_uint_32 height, int fileBitsPerPixel, int channels,
-             bool interlaced) noexcept
+             bool interlaced, bool indexed = false) noexcept
 {
     try {
         CheckBitmapSize(width, height, "PNG image");
@@ -68,9 +71,10 @@ bool prepare(PngJob* job, png_uint_32 width, png_uint_32 height, int fileBitsPer
         const std::size_t rows = channels == 4 ? (interlaced ? height : 1) : 0;
         const std::uint64_t scratch = std::uint64_t(rows) * width * 4 + (job->alpha ? std::uint64_t(width) * height : 0);
         const std::string what = "a " + std::to_string(width) + " x " + std::to_string(height) + " PNG image";
-        MemoryBudget::Check(MemoryBudget::PictureBytes(width, height) + scratch, what);
+        MemoryBudget::Check(MemoryBudget::PictureBytes(width, height, 1, indexed ? 1 : 3) + scratch, what);
         job->scratch->Reserve(scratch, what);
-        *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height));
+        *job->out = TBitmap(static_cast<int>(width), static_cast<int>(height),
+                            indexed ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
         if (rows > 0)
             job->buffer->assign(rows * width * 4, 0);
         if (job->alpha)
@@ -142,6 +146,29 @@ bool decode(PngJob* job)
     const int fileBits = depth * png_get_channels(png, info);
 
     const bool hasAlpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    if (job->keepPalette && type == PNG_COLOR_TYPE_PALETTE && !hasAlpha) {
+        png_colorp colors = nullptr;
+        int count = 0;
+        png_get_PLTE(png, info, &colors, &count);
+        if (!prepare(job, width, height, fileBits, 1, interlaced, true)) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+        std::vector<TColor> palette;
+        for (int i = 0; i < count; ++i)
+            palette.push_back(RGB(colors[i].red, colors[i].green, colors[i].blue));
+        job->out->SetPalette(palette);
+        if (depth < 8)
+            png_set_packing(png);
+        const int passes = png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        for (int pass = 0; pass < passes; ++pass)
+            for (int y = 0; y < static_cast<int>(height); ++y)
+                png_read_row(png, job->out->ScanLine(y), nullptr);
+        png_read_end(png, nullptr);
+        png_destroy_read_struct(&png, &info, nullptr);
+        return true;
+    }
     // Checked and allocated before libpng sets up its own row buffers for the claimed width.
     if (!prepare(job, width, height, fileBits, hasAlpha ? 4 : 3, interlaced)) {
         png_destroy_read_struct(&png, &info, nullptr);
@@ -187,7 +214,7 @@ bool decode(PngJob* job)
     return true;
 }
 
-TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>* alpha)
+TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>* alpha, bool keepPalette = false)
 {
     if (!IsPngSignature(data, size))
         throw EInvalidGraphic("Not a PNG file");
@@ -201,6 +228,7 @@ TBitmap run(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t
     job.alpha = alpha;
     job.buffer = &buffer;
     job.scratch = &scratch;
+    job.keepPalette = keepPalette;
     if (!decode(&job)) {
         const std::string message = job.message;
         if (job.outOfMemory)
@@ -228,6 +256,110 @@ TBitmap ReadPng(const std::uint8_t* data, std::size_t size)
 TBitmap ReadPngWithAlpha(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& alpha)
 {
     return run(data, size, &alpha);
+}
+
+TBitmap ReadPngKeepingPalette(const std::uint8_t* data, std::size_t size)
+{
+    return run(data, size, nullptr, true);
+}
+
+namespace {
+
+struct PngWriteJob {
+    std::vector<std::uint8_t>* out = nullptr;
+    char message[256] = {};
+};
+
+void onWrite(png_structp png, png_bytep data, png_size_t n)
+{
+    auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
+    try {
+        job->out->insert(job->out->end(), data, data + n);
+    } catch (...) {
+        png_error(png, "out of memory");
+    }
+}
+
+void onWriteError(png_structp png, png_const_charp message)
+{
+    auto* job = static_cast<PngWriteJob*>(png_get_error_ptr(png));
+    std::snprintf(job->message, sizeof job->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void onFlush(png_structp) {}
+
+// The rows go through `rows` (filled before the call), so the function that calls setjmp
+// holds nothing with a destructor.
+bool encode(PngWriteJob* job, const TBitmap& bitmap, png_bytepp rows, const png_color* palette, int colors, int level)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, onWriteError, onWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, job, onWrite, onFlush);
+    png_set_compression_level(png, level);
+    const bool indexed = bitmap.PixelFormat() == TPixelFormat::pf8bit;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()), static_cast<png_uint_32>(bitmap.Height()), 8,
+                 indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (indexed)
+        png_set_PLTE(png, info, palette, colors);
+    // Fast levels spend their time on the filters otherwise: one cheap filter serves.
+    if (level <= 2)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, indexed ? PNG_FILTER_NONE : PNG_FILTER_SUB);
+    png_write_info(png, info);
+    if (!indexed)
+        png_set_bgr(png);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> WritePng(const TBitmap& bitmap, int level)
+{
+    if (bitmap.Empty())
+        throw EInvalidGraphic("Image is empty");
+    std::vector<png_bytep> rows(static_cast<std::size_t>(bitmap.Height()));
+    for (int y = 0; y < bitmap.Height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(bitmap.ScanLine(y));
+    // A palette file holds at least one entry; pixels past the palette read as black.
+    std::vector<png_color> palette;
+    for (TColor c : bitmap.Palette())
+        palette.push_back({static_cast<png_byte>(GetRValue(c)), static_cast<png_byte>(GetGValue(c)), static_cast<png_byte>(GetBValue(c))});
+    if (bitmap.PixelFormat() == TPixelFormat::pf8bit) {
+        int highest = 0;
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                highest = std::max<int>(highest, bitmap.ScanLine(y)[x]);
+        palette.resize(std::max<std::size_t>(palette.size(), static_cast<std::size_t>(highest) + 1), png_color{0, 0, 0});
+    }
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(bitmap.RowBytes()) * bitmap.Height() / 2 + 1024);
+    PngWriteJob job;
+    job.out = &out;
+    if (!encode(&job, bitmap, rows.data(), palette.data(), static_cast<int>(palette.size()), std::clamp(level, 0, 9))) {
+        if (std::strcmp(job.message, "out of memory") == 0)
+            throw std::bad_alloc();
+        throw EInvalidGraphic(std::string("Unable to encode the PNG image (") + job.message + ")");
+    }
+    return out;
+}
+
+void SavePngFile(const TBitmap& bitmap, const std::string& path, int level)
+{
+    WriteFileAtomic(path, WritePng(bitmap, level));
 }
 
 TImageInfo ReadPngInfo(const std::uint8_t* data, std::size_t size)

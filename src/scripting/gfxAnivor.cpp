@@ -116,6 +116,13 @@ TCanvas& TgfxAnivor::canvas()
     return m_target->Canvas();
 }
 
+bool TgfxAnivor::UsesPicture(const TAutomationMember& member)
+{
+    const int id = member.DispId;
+    // PenColor .. BrushClear, TextWidth, TextHeight, ActorWizardPath.
+    return !((id >= 4 && id <= 14) || id == 21 || id == 22 || id == 25);
+}
+
 void TgfxAnivor::changed()
 {
     if (m_busy)

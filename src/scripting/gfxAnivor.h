@@ -47,6 +47,11 @@ public:
     const std::vector<TPoint>& ActorPath() const { return m_actorPath; }
     void SetActorPathSink(TActorPathSink* sink) { m_actorSink = sink; }
 
+    // Whether a member draws on or reads the picture: everything but the pen, brush and
+    // font settings, the text measures and ActorWizardPath. Those stay harmless without a
+    // frame to edit; the others need one.
+    static bool UsesPicture(const TAutomationMember& member);
+
     // While a script runs (on the host's worker thread) the picture's change is not
     // shown member by member: EndRun reports it once, as one undo step. Other callers
     // (D-Bus) are refused meanwhile (Busy).

@@ -46,8 +46,7 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
 
     const int delay = AviFrameDelay(t);
     auto image = std::make_unique<TGIFImage>();
-    image->ColorReduction = rmNetscape;
-    image->DitherMode = dmFloydSteinberg;
+    image->Reduction = {rmNetscape, 8, dmFloydSteinberg};
     if (view.Begin)
         view.Begin(t.Start, t.Length);
     // The web palette with Floyd-Steinberg dithering: frames are reduced on other threads

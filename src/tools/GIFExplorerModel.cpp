@@ -346,16 +346,8 @@ TGIFDrawOptions GIFExplorerDrawOptions(const TGIFAnimationChoice& c)
         o |= goAnimate;
     if (c.Loop)
         o |= goLoopContinously;
-    if (!c.Threaded || !c.Buffered)
-        o |= goDirectDraw;
     if (c.ClearOnLoop)
         o |= goClearOnLoop;
-    if (c.Tile)
-        o |= goTile;
-    if (c.Dither)
-        o |= goDither;
-    if (c.AutoDither)
-        o |= goAutoDither;
     return o;
 }
 

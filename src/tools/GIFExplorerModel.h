@@ -98,7 +98,9 @@ TGIFColorLabels PaletteColorLabels(const TGIFColorMap& map, int index);
 // active table (indices past the table show black, as the frame is drawn).
 TGIFColorLabels FrameColorLabels(const TGIFSubImage& frame, int x, int y);
 
-// The explorer's Animation menu as drawing options.
+// The explorer's Animation menu. Stretch and Tile are how the preview fits the picture;
+// Buffered, Dither and Auto dither are kept as the menu shows them (a true-colour display
+// needs no dithering); the rest become the document's drawing options.
 struct TGIFAnimationChoice {
     bool Animate = true;
     bool Loop = false;

@@ -156,14 +156,8 @@ TGifToAviResult WriteGifAsAvi(const TGIFImage& image, const std::string& path, c
 {
     if (image.Empty())
         throw GIFException("The GIF has no frames to write");
-    // The logical screen; a header without one takes the frames' extent.
-    int width = image.Width(), height = image.Height();
-    for (const auto& f : image.Images) {
-        if (image.Width() <= 0)
-            width = std::max(width, f->Left + f->Width());
-        if (image.Height() <= 0)
-            height = std::max(height, f->Top + f->Height());
-    }
+    const TPoint screen = GIFScreenSize(image);
+    const int width = screen.X, height = screen.Y;
     const int count = image.Count();
     TAviWriter writer(path, width, height, GifAviFrameDuration(image), kGifAviRate, static_cast<std::uint32_t>(count));
 

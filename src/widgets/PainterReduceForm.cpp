@@ -3,10 +3,11 @@
 #include "ImageControl.h"
 
 #include "gif/GIFImage.h"
+#include "platform/ui/CommandActions.h"
 #include "platform/ui/GuardedActions.h"
 #include "platform/Ui.h"
 
-#include <QActionGroup>
+#include <QAction>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -21,33 +22,39 @@
 
 namespace {
 
-struct TPaletteItem {
-    const char* Name;
+// A menu item that chooses `Value`.
+template <class T>
+struct TChoiceItem {
+    const char* Id;
     const char* Caption;
-    TColorReduction Method;
+    T Value;
 };
-const TPaletteItem kPalettes[] = {
-    {"None1", "&None", rmNone},
-    {"WindowsSystem1", "&Windows system (20 colors)", rmWindows20},
-    {"WindowsHalftone1", "W&indows halftone (256 colors)", rmWindows256},
-    {"WindowsGrayscale1", "W&in&dows grayscale (4 colors)", rmWindowsGray},
-    {"Monochrome1", "&Monochrome (black/white)", rmMonochrome},
-    {"Grayscale1", "&Grayscale (256 shades)", rmGrayScale},
-    {"Netscape1", "N&etscape (216 colors)", rmNetscape},
-    {"Optimized1", "&Optimized (256 colors)", rmQuantize},
-    {"OptimizedWindows1", "&Optimized Windows (256 colors)", rmQuantizeWindows},
+const TChoiceItem<TColorReduction> kPalettes[] = {
+    {"palette.none", "&None", rmNone},
+    {"palette.windows-system", "&Windows system (20 colors)", rmWindows20},
+    {"palette.windows-halftone", "W&indows halftone (256 colors)", rmWindows256},
+    {"palette.windows-grayscale", "W&in&dows grayscale (4 colors)", rmWindowsGray},
+    {"palette.monochrome", "&Monochrome (black/white)", rmMonochrome},
+    {"palette.grayscale", "&Grayscale (256 shades)", rmGrayScale},
+    {"palette.netscape", "N&etscape (216 colors)", rmNetscape},
+    {"palette.optimized", "&Optimized (256 colors)", rmQuantize},
+    {"palette.optimized-windows", "&Optimized Windows (256 colors)", rmQuantizeWindows},
 };
-struct TDitherItem {
-    const char* Name;
-    const char* Caption;
-    TDitherMode Mode;
+const TChoiceItem<TDitherMode> kDithers[] = {
+    {"dither.floyd-steinberg", "&Floyd Steinberg", dmFloydSteinberg},
+    {"dither.nearest-color", "&Nearest color", dmNearest},
+    {"dither.stucki", "Stucki", dmStucki},
+    {"dither.burkes", "Burkes", dmBurkes},
+    {"dither.sierra", "Sierra", dmSierra},
+    {"dither.jajuni", "JaJuNi", dmJaJuNi},
+    {"dither.steve-arche", "SteveArche", dmSteveArche},
 };
-const TDitherItem kDithers[] = {
-    {"FloydSteinberg1", "&Floyd Steinberg", dmFloydSteinberg}, {"Nearestcolor1", "&Nearest color", dmNearest},
-    {"Stucki1", "Stucki", dmStucki},                           {"Burkes1", "Burkes", dmBurkes},
-    {"Sierra1", "Sierra", dmSierra},                           {"JaJuNi1", "JaJuNi", dmJaJuNi},
-    {"SteveArche1", "SteveArche", dmSteveArche},
-};
+
+// "palette.colors-8" .. "palette.colors-256": the optimized palette's colour counts.
+std::string colorsId(int bits)
+{
+    return "palette.colors-" + std::to_string(1 << bits);
+}
 
 QScrollArea* scrolled(QWidget* parent, QWidget* inner)
 {
@@ -68,53 +75,56 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
     setFont(f);
     resize(620, 387);
 
+    // The menus: each item shows whether it is the choice in force.
+    TCommandTable& t = m_commands;
+    for (const auto& p : kPalettes) {
+        const TColorReduction method = p.Value;
+        t.Add({.Id = p.Id, .Caption = p.Caption, .Checked = [this, method] { return m_settings.Palette == method; },
+               .Handler = [this, method] {
+                   m_settings.Palette = method;
+                   const QScreen* screen = QGuiApplication::primaryScreen();
+                   const int depth = screen ? screen->depth() : 24;
+                   if (method == rmWindows256 && depth > 8)
+                       UI().ShowMessage(HalftoneNote(depth).toStdString());
+               }});
+    }
+    // A submenu's own item cannot be clicked: choosing a count is how the optimized
+    // palette is chosen.
+    for (int bits = 3; bits <= 8; ++bits)
+        t.Add({.Id = colorsId(bits), .Caption = std::to_string(1 << bits) + " colors",
+               .Checked = [this, bits] { return m_settings.Bits == bits; },
+               .Handler = [this, bits] {
+                   m_settings.Palette = rmQuantize;
+                   m_settings.Bits = bits;
+               }});
+    t.Add(ToggleCommand("palette.keep-frame-palettes", "Keep Frame Palettes", m_keepFramePalettes));
+    for (const auto& d : kDithers) {
+        const TDitherMode mode = d.Value;
+        t.Add({.Id = d.Id, .Caption = d.Caption, .Checked = [this, mode] { return m_settings.Dither == mode; },
+               .Handler = [this, mode] { m_settings.Dither = mode; }});
+    }
+    m_actions = new TCommandActions(this, m_commands);
+
     auto* outer = new QVBoxLayout(this);
     Menu = new QMenuBar(this);
     outer->setMenuBar(Menu);
     QMenu* palette = Menu->addMenu("&Palette");
     palette->setObjectName("MenuPalette");
-    m_palette = new QActionGroup(this);
-    m_bits = new QActionGroup(this);
-    for (const TPaletteItem& p : kPalettes) {
-        QAction* a = item(m_palette, palette, p.Name, p.Caption);
-        a->setData(static_cast<int>(p.Method));
-        if (p.Method == rmQuantize) {
+    for (const auto& p : kPalettes) {
+        m_actions->AddTo(palette, {p.Id});
+        if (p.Value == rmQuantize) {
             auto* counts = new QMenu(palette);
-            for (int bits = 3; bits <= 8; ++bits) {
-                const QString caption = QString::number(1 << bits) + " colors";
-                const std::string name = "N" + std::to_string(1 << bits) + "colors1";
-                QAction* c = item(m_bits, counts, name.c_str(), caption.toUtf8().constData());
-                c->setData(bits);
-                c->setChecked(bits == 8);
-                // A submenu's own item cannot be clicked: choosing a count is how the
-                // optimized palette is chosen.
-                connect(c, &QAction::triggered, a, [a] { a->setChecked(true); });
-            }
-            a->setMenu(counts);
+            for (int bits = 3; bits <= 8; ++bits)
+                m_actions->AddTo(counts, {colorsId(bits).c_str()});
+            Action(p.Id)->setMenu(counts);
         }
-        if (p.Method == rmQuantizeWindows)
-            a->setChecked(true);
-        if (p.Method == rmWindows256)
-            connect(a, &QAction::triggered, this, [this] {
-                const QScreen* screen = QGuiApplication::primaryScreen();
-                const int depth = screen ? screen->depth() : 24;
-                if (depth > 8)
-                    RunGuarded([&] { UI().ShowMessage(HalftoneNote(depth).toStdString()); });
-            });
     }
-    palette->addSeparator();
-    m_framePalettes = new QAction("Keep Frame Palettes", this);
-    m_framePalettes->setObjectName("KeepFramePalettes1");
-    m_framePalettes->setCheckable(true);
-    palette->addAction(m_framePalettes);
+    m_actions->AddTo(palette, {"-", "palette.keep-frame-palettes"});
     QMenu* dithering = Menu->addMenu("&Dithering");
     dithering->setObjectName("MenuDithering");
-    m_dither = new QActionGroup(this);
-    for (const TDitherItem& d : kDithers) {
-        QAction* a = item(m_dither, dithering, d.Name, d.Caption);
-        a->setData(static_cast<int>(d.Mode));
-        a->setChecked(d.Mode == dmFloydSteinberg);
-    }
+    for (const auto& d : kDithers)
+        m_actions->AddTo(dithering, {d.Id});
+    m_actions->Update();
 
     auto* panels = new QHBoxLayout;
     auto* source = new QGroupBox("Bitmap", this);
@@ -157,33 +167,16 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QAction* TPainterReduceF::item(QActionGroup* group, QMenu* menu, const char* name, const char* caption)
+QAction* TPainterReduceF::Action(const QString& id) const
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    a->setCheckable(true);
-    group->addAction(a);
-    menu->addAction(a);
-    return a;
+    return m_actions->Action(id.toStdString());
 }
 
-QAction* TPainterReduceF::Action(const QString& name) const { return findChild<QAction*>(name); }
-
-TReduceSettings TPainterReduceF::Settings() const
+void TPainterReduceF::SetKeepFramePalettes(bool on)
 {
-    TReduceSettings s;
-    const QAction* p = m_palette->checkedAction();
-    s.Palette = p ? static_cast<TColorReduction>(p->data().toInt()) : rmNone;
-    const QAction* b = m_bits->checkedAction();
-    s.Bits = b ? b->data().toInt() : 8;
-    const QAction* d = m_dither->checkedAction();
-    s.Dither = d ? static_cast<TDitherMode>(d->data().toInt()) : dmNearest;
-    return s;
+    m_keepFramePalettes = on;
+    m_actions->Update();
 }
-
-bool TPainterReduceF::KeepFramePalettes() const { return m_framePalettes->isChecked(); }
-
-void TPainterReduceF::SetKeepFramePalettes(bool on) { m_framePalettes->setChecked(on); }
 
 QString TPainterReduceF::HalftoneNote(int bitsPerPixel)
 {
@@ -220,11 +213,8 @@ void TPainterReduceF::Convert()
         }
     } reenable{ButtonConvert, ProgressBar};
     ImageGIF->Clear();
-    const TReduceSettings s = Settings();
-    DefaultColorReduction = s.Palette;
-    DefaultDitherMode = s.Dither;
-    DefaultReductionBits = s.Bits;
     TGIFImage image;
+    image.Reduction = Settings();
     image.OnProgress = [this](TGIFProgressStage stage, int percent, const std::string&) {
         ProgressBar->setValue(stage == psEnding ? 0 : percent);
     };

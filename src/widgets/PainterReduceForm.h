@@ -5,11 +5,12 @@
 
 #include "gif/ReduceSettings.h"
 #include "graphics/Bitmap.h"
+#include "platform/CommandTable.h"
 
 #include <QDialog>
 
 class QAction;
-class QActionGroup;
+class TCommandActions;
 class QLabel;
 class QMenuBar;
 class QProgressBar;
@@ -23,14 +24,17 @@ public:
     explicit TPainterReduceF(QWidget* parent = nullptr);
 
     // The choice the menus show.
-    TReduceSettings Settings() const;
+    TReduceSettings Settings() const { return m_settings; }
     // Palette > Keep Frame Palettes: every frame of a created animation keeps its own
     // colour table instead of one merged table. Off at first start; the main window keeps
     // it in the settings file.
-    bool KeepFramePalettes() const;
+    bool KeepFramePalettes() const { return m_keepFramePalettes; }
     void SetKeepFramePalettes(bool on);
-    // The item of that name (palette, colour count or dithering); nullptr when none.
-    QAction* Action(const QString& name) const;
+    // The menus' commands by id: palettes ("palette.netscape"), the optimized palette's
+    // colour counts ("palette.colors-16"), "palette.keep-frame-palettes" and ditherings
+    // ("dither.stucki"). Action throws std::logic_error for an unknown id.
+    const TCommandTable& Commands() const { return m_commands; }
+    QAction* Action(const QString& id) const;
 
     // Shows `frame` in ImageBitmap and clears ImageGIF (the frame popup's "&Optimize").
     void SetBitmap(const TBitmap& frame);
@@ -50,11 +54,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QAction* item(QActionGroup* group, QMenu* menu, const char* name, const char* caption);
-    QActionGroup* m_palette = nullptr;
-    QActionGroup* m_bits = nullptr;
-    QActionGroup* m_dither = nullptr;
-    QAction* m_framePalettes = nullptr;
+    TReduceSettings m_settings;
+    bool m_keepFramePalettes = false;
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
     QWidget* m_source = nullptr;
     TBitmap m_bitmap;
 };

@@ -18,27 +18,23 @@ struct TAssemblyFrame {
     int Delay;
 };
 
-TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& frames, int loops,
-                         const TAssemblyOptions& options, const TAssemblyView& view)
+TAssemblyResult assemble(const std::vector<TAssemblyFrame>& frames, int loops, const TAssemblyOptions& options,
+                         const TAssemblyView& view)
 {
     WaitCursor wait;
     TAssemblyResult result;
     result.Document = std::make_shared<TGIFImage>();
     TGIFImage& image = *result.Document;
     // Frames arrive reduced; rmNone must still build exact tables (and fail past 256).
-    image.ColorReduction = options.Reduction.Palette;
-    image.DitherMode = options.Reduction.Dither;
-    image.ReductionBits = options.Reduction.Bits;
-    // Each frame is reduced into a bitmap of its own: WorkBitmap never takes a palette
-    // format, so New Frame stays white and Duplicate exact after a Create. It ends up
-    // holding the last frame appended, reduced, which Stop shows.
+    image.Reduction = options.Reduction;
+    // Each frame is reduced into a bitmap of its own; the last one appended is kept for
+    // Stop to show.
     TBitmap last;
     try {
         const int count = static_cast<int>(frames.size());
         if (count > 0) {
             const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
             MemoryBudget::Check(AssemblyMemoryNeed(count, w, h), AssemblyDescription(count, w, h));
-            SelectReduction(options.Reduction);
         }
         ReduceFramesInOrder(
             count, [&](int i) -> const TBitmap& { return *frames[static_cast<std::size_t>(i)].Bitmap; },
@@ -71,7 +67,7 @@ TAssemblyResult assemble(TFrameStrip& strip, const std::vector<TAssemblyFrame>& 
     if (!last.Empty()) {
         try {
             last.SetPixelFormat(TPixelFormat::pf24bit);
-            strip.WorkBitmap = std::move(last);
+            result.LastFrame = std::move(last);
         } catch (...) {
             if (!result.Error)
                 result.Error = std::current_exception();
@@ -139,25 +135,25 @@ int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent,
     return i;
 }
 
-TAssemblyResult CreateAnimation(TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
+TAssemblyResult CreateAnimation(const TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
                                 const TAssemblyView& view)
 {
     std::vector<TAssemblyFrame> frames;
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
-        if (selectionOnly && !f.Selected)
+        if (selectionOnly && !strip.IsSelected(i))
             continue;
-        frames.push_back({&f.Bitmap, f.Bitmap.Transparent(), strip.GetFrameDelay(i)});
+        frames.push_back({&f.Bitmap(), f.Transparent(), strip.GetFrameDelay(i)});
     }
-    return assemble(strip, frames, strip.LoopCount, options, view);
+    return assemble(frames, strip.LoopCount(), options, view);
 }
 
-TAssemblyResult PreviewWizardFrames(TFrameStrip& strip, const TAssemblyOptions& options, const TAssemblyView& view)
+TAssemblyResult PreviewWizardFrames(const TFrameStrip& strip, const TAssemblyOptions& options, const TAssemblyView& view)
 {
     std::vector<TAssemblyFrame> frames;
     for (const TBitmap& b : strip.WizardImages())
-        frames.push_back({&b, strip.DefTrans, strip.DefaultDelay});
-    return assemble(strip, frames, 0, options, view);
+        frames.push_back({&b, strip.Session.DefTrans, strip.Session.DefaultDelay});
+    return assemble(frames, 0, options, view);
 }
 
 TPreviewCommands PreviewCommands(TPreviewState state)

@@ -41,6 +41,8 @@ struct TAssemblyResult {
     // cannot be written.
     std::vector<std::uint8_t> Bytes;
     std::int64_t Size = -1;
+    // The last frame appended, reduced, at 24 bits: what the preview shows once stopped.
+    TBitmap LastFrame;
     // The failure that ended the build (null on success); the caller shows it.
     std::exception_ptr Error;
     bool Succeeded() const { return !Error; }
@@ -62,15 +64,15 @@ std::string FrameCountText(int frames);
 // The words a refusal names an assembly by: "an animation of 10 frames of 640 x 480".
 std::string AssemblyDescription(int frames, int width, int height);
 
-// Create (all frames) or Create Selection (`selectionOnly`). Each frame is copied into the
-// strip's WorkBitmap, reduced and appended. The hourglass shows while it runs. Never
-// throws: a failure is returned in Error with whatever was built until then.
-TAssemblyResult CreateAnimation(TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
+// Create (all frames) or Create Selection (`selectionOnly`). Each frame is reduced into a
+// bitmap of its own and appended. The hourglass shows while it runs. Never throws: a
+// failure is returned in Error with whatever was built until then.
+TAssemblyResult CreateAnimation(const TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
                                 const TAssemblyView& view = {});
 
 // The same for the images of the wizard result list: DefaultDelay, the DefTrans state,
 // loop extension 0 (forever).
-TAssemblyResult PreviewWizardFrames(TFrameStrip& strip, const TAssemblyOptions& options,
+TAssemblyResult PreviewWizardFrames(const TFrameStrip& strip, const TAssemblyOptions& options,
                                     const TAssemblyView& view = {});
 
 // The states of the preview and what the save and stop commands show in each.

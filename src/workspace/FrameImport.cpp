@@ -1,12 +1,15 @@
 #include "FrameImport.h"
 
+#include "gif/GIFDraw.h"
 #include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/IcoFile.h"
 #include "graphics/ImageFile.h"
+#include "graphics/MemoryBudget.h"
 #include "graphics/NumberRules.h"
 #include "graphics/canvas/Canvas.h"
+#include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 
 #include <algorithm>
@@ -53,39 +56,32 @@ TRect FittedRect(int w, int h, const TRect& dest)
     return {dest.Left + m, dest.Top, dest.Right - m, dest.Bottom};
 }
 
-namespace {
-
-// The delay and transparency of a GIF frame: its graphic control extensions, else the
-// strip's defaults.
-void gifFrameTiming(const TFrameStrip& strip, const TGIFSubImage& frame, int& delay, bool& transparent)
+int ComposeGIFFrames(const TGIFImage& image, const std::string& path, int defaultDelay, const TGIFFrameFn& take)
 {
-    delay = strip.DefaultDelay;
-    transparent = strip.DefTrans;
-    for (const auto& ext : frame.Extensions)
-        if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get())) {
-            delay = gce->Delay();
-            transparent = gce->Transparent();
-        }
-}
-
-} // namespace
-
-bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i)
-{
-    const TGIFSubImage& frame = *image.Images.at(static_cast<std::size_t>(i));
-    int delay = 0;
-    bool transparent = false;
-    strip.WorkBitmap = frame.Bitmap();
-    if (strip.Count() == 0) {
-        strip.FrameWidth = strip.WorkBitmap.Width();
-        strip.FrameHeight = strip.WorkBitmap.Height();
+    const auto holdsPixels = [](const auto& f) { return !f->Empty(); };
+    const auto count = std::count_if(image.Images.begin(), image.Images.end(), holdsPixels);
+    if (count == 0)
+        return 0;
+    const TPoint screen = GIFScreenSize(image);
+    // Every frame becomes a screen-sized 24-bit picture; the composer holds two more.
+    MemoryBudget::Check(MemoryBudget::PictureBytes(screen.X, screen.Y, count + 2),
+                        "opening " + std::to_string(count) + " frames of " + std::to_string(screen.X) + " x "
+                            + std::to_string(screen.Y) + " from " + path);
+    TGIFComposer composer(image);
+    int taken = 0;
+    for (const auto& frame : image.Images) {
+        if (!holdsPixels(frame))
+            continue;
+        const TBitmap& picture = composer.Next(*frame);
+        // Of several graphic control extensions the last one's delay counts.
+        int delay = defaultDelay;
+        for (const auto& ext : frame->Extensions)
+            if (const auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(ext.get()))
+                delay = gce->Delay();
+        take(picture, delay, composer.IsHole(0, composer.Height() - 1));
+        ++taken;
     }
-    gifFrameTiming(strip, frame, delay, transparent);
-    if (strip.WorkBitmap.Empty() || strip.WorkBitmap.Width() != strip.FrameWidth
-        || strip.WorkBitmap.Height() != strip.FrameHeight)
-        return false;
-    appendFrame(strip, strip.WorkBitmap, delay, transparent);
-    return true;
+    return taken;
 }
 
 void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std::string>* warnings)
@@ -115,17 +111,18 @@ TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnin
 
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    strip.LastOpenedFile = path;
     strip.ClearFrames();
-    strip.FrameCounter = 1;
     TGIFImage image;
     LoadGIFDocument(image, path, warnings);
     const TStripUpdate update(strip);
-    for (int i = 0; i < image.Count(); ++i)
-        AddFrameFromGIF(strip, image, i);
+    ComposeGIFFrames(image, path, strip.Session.DefaultDelay, [&](const TBitmap& picture, int delay, bool transparent) {
+        if (strip.Count() == 0)
+            strip.SetFrameSize(picture.Width(), picture.Height());
+        appendFrame(strip, picture, delay, transparent);
+    });
 }
 
-void OpenCommand(TFrameStrip& strip, std::string& openDir)
+std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir)
 {
     TFileDialogOptions o;
     o.Filters = {"GIF Files|*.gif"};
@@ -134,9 +131,10 @@ void OpenCommand(TFrameStrip& strip, std::string& openDir)
     o.OverwritePrompt = false;
     const auto path = UI().OpenFile(o);
     if (!path)
-        return;
+        return std::nullopt;
     openDir = std::filesystem::path(*path).parent_path().string();
     OpenGIFFileCommand(strip, *path);
+    return path;
 }
 
 void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
@@ -153,19 +151,20 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
                         TMsgDlgType::mtWarning);
 }
 
-bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings)
+std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings)
 {
     const std::string ext = upperExtension(path);
-    if (ext == ".GIF") {
-        work = LoadGIFPicture(path, warnings);
-    } else if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP") {
-        work = LoadImageFile(path);
-    } else if (ext == ".ICO") {
-        AssignIcon(work, LoadIcoFile(path));
-    } else {
-        return false;
+    if (ext == ".GIF")
+        return LoadGIFPicture(path, warnings);
+    if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP")
+        return LoadImageFile(path);
+    if (ext == ".ICO") {
+        // Drawn over a new white picture of its size.
+        TBitmap picture;
+        AssignIcon(picture, LoadIcoFile(path));
+        return picture;
     }
-    return true;
+    return std::nullopt;
 }
 
 TBitmap FitToFrame(const TBitmap& picture, int width, int height)
@@ -181,17 +180,17 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
 
 namespace {
 
-// The end of an import, WorkBitmap holding the picture: the first picture sets the frame
-// size, the others are fitted into it.
-void appendImportedPicture(TFrameStrip& strip)
+// The end of an import: the first picture sets the frame size, the others are fitted
+// into it.
+void appendImportedPicture(TFrameStrip& strip, const TBitmap& picture)
 {
-    if (strip.Count() == 0) {
-        strip.FrameWidth = strip.WorkBitmap.Width();
-        strip.FrameHeight = strip.WorkBitmap.Height();
-    }
-    if (strip.WorkBitmap.Width() != strip.FrameWidth || strip.WorkBitmap.Height() != strip.FrameHeight)
-        strip.WorkBitmap = FitToFrame(strip.WorkBitmap, strip.FrameWidth, strip.FrameHeight);
-    appendFrame(strip, strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+    if (strip.Count() == 0)
+        strip.SetFrameSize(picture.Width(), picture.Height());
+    if (picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
+        appendFrame(strip, FitToFrame(picture, strip.FrameWidth(), strip.FrameHeight()), strip.Session.DefaultDelay,
+                    strip.Session.DefTrans);
+    else
+        appendFrame(strip, picture, strip.Session.DefaultDelay, strip.Session.DefTrans);
 }
 
 // A picture decoded on a worker thread, with what its reader warned about.
@@ -209,9 +208,10 @@ bool importable(const std::string& ext)
 
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    if (!LoadImportPicture(path, strip.WorkBitmap, warnings))
+    const std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
+    if (!picture)
         return false;
-    appendImportedPicture(strip);
+    appendImportedPicture(strip, *picture);
     return true;
 }
 
@@ -221,30 +221,32 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
         if (!importable(upperExtension(paths[i])))
             return static_cast<int>(i);
     const TStripUpdate update(strip);
-    // An icon is drawn over WorkBitmap, so it is loaded in its turn on this thread.
     ForEachInOrder(
         static_cast<int>(paths.size()), 0,
         [&](int i) {
             TDecodedImport decoded;
-            const std::string& path = paths[static_cast<std::size_t>(i)];
-            if (upperExtension(path) != ".ICO") {
-                decoded.Picture.emplace();
-                LoadImportPicture(path, *decoded.Picture, &decoded.Warnings);
-            }
+            decoded.Picture = LoadImportPicture(paths[static_cast<std::size_t>(i)], &decoded.Warnings);
             return decoded;
         },
         [&](int i, TDecodedImport& decoded) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
-            if (decoded.Picture)
-                strip.WorkBitmap = std::move(*decoded.Picture);
-            else
-                LoadImportPicture(path, strip.WorkBitmap, &decoded.Warnings);
             if (onWarnings && !decoded.Warnings.empty())
                 onWarnings(path, decoded.Warnings);
-            appendImportedPicture(strip);
+            appendImportedPicture(strip, *decoded.Picture);
         });
     return -1;
 }
+
+namespace {
+
+// Why a file could not be read, naming it once.
+std::string refusal(const std::string& path, const std::exception_ptr& e)
+{
+    const std::string why = ExceptionMessage(e);
+    return why.find(path) != std::string::npos ? why : path + ": " + why;
+}
+
+} // namespace
 
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after)
 {
@@ -254,12 +256,10 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
     const TStripUpdate update(strip);
     // One picture in its place: appended, then moved after the ones inserted before it.
     auto insert = [&](const TBitmap& picture, int delay, bool transparent) {
-        if (strip.Count() == 0) {
-            strip.FrameWidth = picture.Width();
-            strip.FrameHeight = picture.Height();
-        }
-        if (picture.Width() != strip.FrameWidth || picture.Height() != strip.FrameHeight)
-            appendFrame(strip, FitToFrame(picture, strip.FrameWidth, strip.FrameHeight), delay, transparent);
+        if (strip.Count() == 0)
+            strip.SetFrameSize(picture.Width(), picture.Height());
+        if (picture.Width() != strip.FrameWidth() || picture.Height() != strip.FrameHeight())
+            appendFrame(strip, FitToFrame(picture, strip.FrameWidth(), strip.FrameHeight()), delay, transparent);
         else
             appendFrame(strip, picture, delay, transparent);
         strip.MoveFrame(strip.Count() - 1, at);
@@ -274,33 +274,18 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
             continue;
         }
         std::vector<std::string> warnings;
-        if (ext == ".GIF") {
-            TGIFImage image;
-            LoadGIFDocument(image, path, &warnings);
-            int w = -1, h = -1, taken = 0;
-            for (int i = 0; i < image.Count(); ++i) {
-                const TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
-                const TBitmap& picture = frame.Bitmap();
-                if (w < 0) {
-                    w = picture.Width();
-                    h = picture.Height();
-                }
-                // As Open: frames of another size than the first are left out.
-                if (picture.Empty() || picture.Width() != w || picture.Height() != h)
-                    continue;
-                int delay = 0;
-                bool transparent = false;
-                gifFrameTiming(strip, frame, delay, transparent);
-                insert(picture, delay, transparent);
-                ++taken;
+        try {
+            if (ext == ".GIF") {
+                TGIFImage image;
+                LoadGIFDocument(image, path, &warnings);
+                if (ComposeGIFFrames(image, path, strip.Session.DefaultDelay, insert) > 0)
+                    result.GIFFiles.push_back(path);
+            } else {
+                insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
             }
-            if (taken > 0) {
-                strip.LastOpenedFile = path;
-                result.GIFFiles.push_back(path);
-            }
-        } else {
-            LoadImportPicture(path, strip.WorkBitmap, &warnings);
-            insert(strip.WorkBitmap, strip.DefaultDelay, strip.DefTrans);
+        } catch (...) {
+            // The files before and after it still come in.
+            result.Refused.push_back(refusal(path, std::current_exception()));
         }
         for (const std::string& w : warnings)
             result.Warnings.push_back(path + ": " + w);
@@ -320,12 +305,14 @@ std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vecto
     std::string text;
     for (const std::string& path : result.Skipped)
         text += path + ": not a GIF or picture file Anivor can take\n";
+    for (const std::string& r : result.Refused)
+        text += r + "\n";
     for (const std::string& w : result.Warnings)
         if (w.ends_with("Premature end of data"))
             text += w + ". The frames complete before the cut were taken.\n";
     if (!text.empty()) {
         text.pop_back();
-        UI().MessageDlg(text, TMsgDlgType::mtWarning);
+        UI().MessageDlg(text, result.Inserted == 0 ? TMsgDlgType::mtError : TMsgDlgType::mtWarning);
     }
     return result.GIFFiles;
 }

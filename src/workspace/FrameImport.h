@@ -7,6 +7,7 @@
 #include "gif/GIFImage.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,18 @@
 // source in a flat destination overflows it and is cut at its edges.
 TRect FittedRect(int w, int h, const TRect& dest);
 
-// Appends frame i of `image` to the strip when it has the strip's frame size (the first
-// frame of an empty strip sets that size); other frames are skipped silently. The delay
-// and transparency come from the frame's graphic control extensions, else DefaultDelay and
-// DefTrans. Returns whether a frame was added.
-bool AddFrameFromGIF(TFrameStrip& strip, const TGIFImage& image, int i);
+// The frames of a GIF as Open takes them, handed to `take` in order: every frame that holds
+// pixels composed onto the logical screen as a browser shows it (TGIFComposer: disposal
+// methods, transparent pixels), with the delay of its last graphic control extension
+// (`defaultDelay` without one). A composed frame is transparent when its bottom-left pixel
+// is a hole (no frame covers it there): the strip keys a frame's transparency by the colour
+// of that pixel, and the hole colour is one no drawn pixel has, so in the strip the holes
+// and only they carry it and Create makes them transparent again. Holes elsewhere in an
+// opaque frame show the hole colour.
+// The budget is asked first for every frame and the composer's screens; a refusal names
+// `path`. Returns how many frames were handed over.
+using TGIFFrameFn = std::function<void(const TBitmap& picture, int delay, bool transparent)>;
+int ComposeGIFFrames(const TGIFImage& image, const std::string& path, int defaultDelay, const TGIFFrameFn& take);
 
 // Loads a GIF file as Open and Import read it. The reader's warnings ("Premature end of
 // data" for a file cut short: the frames complete before the cut are kept) are added to
@@ -32,9 +40,10 @@ void LoadGIFDocument(TGIFImage& image, const std::string& path, std::vector<std:
 // or whose picture is empty, is refused: "<path>: the GIF file has no picture".
 TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
-// Open after the dialog: clears the strip, loads the file and adds its frames. Frames added
-// before a load error stay; the error is passed on. Remembers the path in LastOpenedFile.
-// The reader's warnings go to `warnings` as in LoadGIFDocument.
+// Open after the dialog: clears the strip, loads the file and adds its frames as
+// ComposeGIFFrames makes them; the frame size becomes the logical screen's. A load error
+// (or a refusal of the budget) is passed on with the strip left empty. The reader's
+// warnings go to `warnings` as in LoadGIFDocument.
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Open once the file is known: a file cut short opens the frames before the cut and then
@@ -43,8 +52,8 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path);
 
 // Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
 // file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
-// then says so.
-void OpenCommand(TFrameStrip& strip, std::string& openDir);
+// then says so. Returns the file opened; nullopt on Cancel.
+std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir);
 
 // Import of one file as a new frame (the popup "&Add" of the file list, a double-click).
 // Extensions other than .gif, .png, .jpg, .jpeg, .ico and .bmp (any letter case) import
@@ -60,28 +69,30 @@ using TImportWarningsFn = std::function<void(const std::string& path, const std:
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
                      const TImportWarningsFn& onWarnings = {});
 
-// The picture Import would make of a file before fitting: `work` is the strip's
-// WorkBitmap (an icon is drawn over its pixels). False for an extension not imported.
-bool LoadImportPicture(const std::string& path, TBitmap& work, std::vector<std::string>* warnings = nullptr);
+// The picture Import would make of a file before fitting (an icon drawn over white);
+// nullopt for an extension not imported.
+std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Fits `picture` into width x height as Import does: unchanged when it has that size,
 // else stretched into FittedRect on black at 24 bits.
 TBitmap FitToFrame(const TBitmap& picture, int width, int height);
 
 // Files handed to the program (its command line, a drop on the strip or the frame list),
-// inserted in order after frame `after` (-1, or past the last: at the end): every frame of
-// a GIF of its first frame's size with its delay and transparency (as Open takes them),
-// and every picture as Import makes it. The first frame of an empty strip sets the frame
-// size; other sizes are fitted into it. The first inserted frame becomes the item index
-// and the selection. A file that cannot be read throws; the files before it stay.
+// inserted in order after frame `after` (-1, or past the last: at the end): the frames of
+// a GIF as Open takes them (ComposeGIFFrames), and every picture as Import makes it. The
+// first frame of an empty strip sets the frame size; other sizes are fitted into it. The
+// first inserted frame becomes the item index and the selection. A file that cannot be
+// read is refused and the others are still inserted.
 struct TInsertResult {
     int Inserted = 0;
     std::vector<std::string> Skipped;  // not a GIF or picture file, or not a file at all
+    std::vector<std::string> Refused;  // "<path>: <why it could not be read>"
     std::vector<std::string> Warnings; // "<path>: <reader warning>"
     std::vector<std::string> GIFFiles; // the GIFs that gave frames
 };
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);
 
-// InsertFiles with its messages: the files not taken and GIFs cut short are named in one
-// warning. Returns the GIFs that gave frames.
+// InsertFiles with its message: one names every file not taken and why (not a file Anivor
+// takes, unreadable, a GIF cut short); an error when nothing was inserted, else a warning.
+// Returns the GIFs that gave frames.
 std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);

@@ -20,7 +20,7 @@ bool valid(const TFrameStrip& strip, int i)
 // A 24-bit copy of frame i's picture (pixels only; the flag stays with the frame).
 TBitmap copyOf(const TFrameStrip& strip, int i)
 {
-    TBitmap copy = strip.FindFrameImage(i).Bitmap;
+    TBitmap copy = strip.FindFrameImage(i).Bitmap();
     copy.SetTransparent(false);
     copy.SetPixelFormat(TPixelFormat::pf24bit);
     return copy;
@@ -35,17 +35,6 @@ void changeCopy(TFrameStrip& strip, int i, F&& change)
     TBitmap copy = copyOf(strip, i);
     change(copy);
     ReplaceFrameBitmap(strip, i, copy);
-}
-
-// The same through WorkBitmap, which is left holding the result.
-template <class F>
-void changeThroughWorkBitmap(TFrameStrip& strip, int i, F&& change)
-{
-    if (!valid(strip, i))
-        return;
-    strip.WorkBitmap = copyOf(strip, i);
-    change(strip.WorkBitmap);
-    ReplaceFrameBitmap(strip, i, strip.WorkBitmap);
 }
 
 std::string normalised(const std::string& name)
@@ -76,23 +65,23 @@ void FlipFrameTopDown(TFrameStrip& strip, int i)
 
 void MirrorFrameRight(TFrameStrip& strip, int i)
 {
-    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::MirrorRight(b); });
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::MirrorRight(b); });
 }
 
 void MirrorFrameDown(TFrameStrip& strip, int i)
 {
-    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::MirrorDown(b); });
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::MirrorDown(b); });
 }
 
 void InvertFrame(TFrameStrip& strip, int i)
 {
-    changeThroughWorkBitmap(strip, i, [](TBitmap& b) { qorFX::Invert(b); });
+    changeCopy(strip, i, [](TBitmap& b) { qorFX::Invert(b); });
 }
 
 void ScrollFrame(TFrameStrip& strip, int i, TScrollDirection direction)
 {
-    const int fw = strip.FrameWidth, fh = strip.FrameHeight;
-    changeThroughWorkBitmap(strip, i, [&](TBitmap& b) {
+    const int fw = strip.FrameWidth(), fh = strip.FrameHeight();
+    changeCopy(strip, i, [&](TBitmap& b) {
         const int w = std::min(fw, b.Width()), h = std::min(fh, b.Height());
         if (w <= 0 || h <= 0)
             return;
@@ -133,7 +122,7 @@ void RotateFrame(TFrameStrip& strip, int i)
     const TBitmap source = copyOf(strip, i);
     // The rotated picture is drawn over a copy of the frame.
     TBitmap rotated = source;
-    qorFX::SmoothRotate(source, rotated, source.Width() / 2, source.Height() / 2, strip.RotationAngle);
+    qorFX::SmoothRotate(source, rotated, source.Width() / 2, source.Height() / 2, strip.Session.RotationAngle);
     ReplaceFrameBitmap(strip, i, rotated);
 }
 
@@ -160,8 +149,8 @@ void OverlayNextFrame(TFrameStrip& strip, int i, bool quarter)
         return;
     // Both pictures at the frame size, 24-bit.
     const auto frameCopy = [&](int k) {
-        TBitmap b(strip.FrameWidth, strip.FrameHeight);
-        b.CopyRect(TPoint(0, 0), copyOf(strip, k), TRect(0, 0, strip.FrameWidth, strip.FrameHeight));
+        TBitmap b(strip.FrameWidth(), strip.FrameHeight());
+        b.CopyRect(TPoint(0, 0), copyOf(strip, k), TRect(0, 0, strip.FrameWidth(), strip.FrameHeight()));
         return b;
     };
     TBitmap a = frameCopy(i);
@@ -177,11 +166,9 @@ void ReplaceFrameBitmap(TFrameStrip& strip, int i, const TBitmap& bitmap)
 {
     if (!valid(strip, i))
         return;
-    TFrameRecord& frame = strip.FindFrameImage(i);
-    const bool transparent = frame.Bitmap.Transparent();
-    frame.Bitmap = bitmap;
-    frame.Bitmap.SetTransparent(transparent);
-    strip.PixelsChanged(i);
+    TBitmap picture = bitmap;
+    picture.SetTransparent(strip.IsTransparent(i));
+    strip.SetPicture(i, std::move(picture));
 }
 
 std::string BitmapFileName(const std::string& path)
@@ -196,7 +183,7 @@ std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& 
     if (!valid(strip, i))
         return {};
     const std::string name = BitmapFileName(path);
-    SaveBmpFile(strip.FindFrameImage(i).Bitmap, name);
+    SaveBmpFile(strip.FindFrameImage(i).Bitmap(), name);
     return name;
 }
 
@@ -218,27 +205,27 @@ const std::vector<TFrameOperation>& FrameOperations()
     using S = TScrollDirection;
     using D = TShadowDirection;
     static const std::vector<TFrameOperation> table = {
-        {"Blur", "Blur2", BlurFrame},
-        {"Flip Left Right", "FlipLeftRight2", FlipFrameLeftRight},
-        {"Flip Top Down", "FlipTopDown1", FlipFrameTopDown},
-        {"Mirror Right", "Right8", MirrorFrameRight},
-        {"Mirror Down", "Down3", MirrorFrameDown},
-        {"Scroll Up", "Up1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Up); }},
-        {"Scroll Down", "Down1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Down); }},
-        {"Scroll Left", "Left1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Left); }},
-        {"Scroll Right", "Right1", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Right); }},
-        {"Invert", "Invert1", InvertFrame},
+        {"Blur", BlurFrame},
+        {"Flip Left Right", FlipFrameLeftRight},
+        {"Flip Top Down", FlipFrameTopDown},
+        {"Mirror Right", MirrorFrameRight},
+        {"Mirror Down", MirrorFrameDown},
+        {"Scroll Up", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Up); }},
+        {"Scroll Down", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Down); }},
+        {"Scroll Left", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Left); }},
+        {"Scroll Right", [](TFrameStrip& s, int i) { ScrollFrame(s, i, S::Right); }},
+        {"Invert", InvertFrame},
         // The drop-down's flips change the frame's own picture: the same pixels.
-        {"Flip Left-Right", "FlipLeftRight1", FlipFrameLeftRight},
-        {"Flip Up-Down", "FlipUpDown1", FlipFrameTopDown},
-        {"Rotate", "Rotate1", RotateFrame},
-        {"Trace", "Trace2", TraceFrame},
-        {"Shadow Up Left", "UpLeft2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpLeft); }},
-        {"Shadow Up Right", "UpRight1", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpRight); }},
-        {"Shadow Down Left", "DownLeft2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownLeft); }},
-        {"Shadow Down Right", "DownRight2", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownRight); }},
-        {"Overlay 50%", "N50Opaque1", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, false); }},
-        {"Overlay 25%", "N25Opaque1", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, true); }},
+        {"Flip Left-Right", FlipFrameLeftRight},
+        {"Flip Up-Down", FlipFrameTopDown},
+        {"Rotate", RotateFrame},
+        {"Trace", TraceFrame},
+        {"Shadow Up Left", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpLeft); }},
+        {"Shadow Up Right", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::UpRight); }},
+        {"Shadow Down Left", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownLeft); }},
+        {"Shadow Down Right", [](TFrameStrip& s, int i) { ShadowFrame(s, i, D::DownRight); }},
+        {"Overlay 50%", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, false); }},
+        {"Overlay 25%", [](TFrameStrip& s, int i) { OverlayNextFrame(s, i, true); }},
     };
     return table;
 }

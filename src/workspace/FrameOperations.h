@@ -1,8 +1,7 @@
 // Frame image operations: the Image menu, the toolbar's frame effects and the frame
-// popup's hand-overs change the pixels of one frame in place. Each works on a 24-bit copy
-// of the frame and puts the result back (through WorkBitmap for the mirrors, Invert and
-// the scrolls); the frame keeps its transparency flag, and the views are told so the
-// list's thumbnail follows. Every operation does nothing for a frame index outside the
+// popup's hand-overs change the picture of one frame. Each works on a 24-bit copy of the
+// frame and makes the result the frame's picture; the frame keeps its transparency flag,
+// and the views are told so the list's thumbnail follows. Every operation does nothing for a frame index outside the
 // strip (-1: no frame selected).
 #pragma once
 
@@ -47,10 +46,9 @@ std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& 
 void SaveFrameAsCommand(const TFrameStrip& strip, int i);
 
 // The operations above that need nothing but the frame, by name: the window wires its
-// items (`Item`) to them and anivor-cli finds them by `Name`.
+// commands to them and anivor-cli finds them, by `Name`.
 struct TFrameOperation {
     const char* Name; // "Blur", "Scroll Left", "Overlay 50%", ...
-    const char* Item; // the menu item or drop-down item that runs it
     void (*Apply)(TFrameStrip& strip, int i);
 };
 const std::vector<TFrameOperation>& FrameOperations();

@@ -3,25 +3,61 @@
 #include "graphics/Exception.h"
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+// A frame-size 24-bit copy of the top-left of `picture` (white where it is smaller).
+TBitmap frameSized(const TBitmap& picture, int width, int height, TPixelFormat format)
+{
+    if (picture.Width() == width && picture.Height() == height && picture.PixelFormat() == format) {
+        TBitmap copy = picture;
+        return copy;
+    }
+    TBitmap out(width, height, format);
+    if (format == TPixelFormat::pf8bit)
+        out.SetPalette(picture.Palette());
+    else
+        out.Fill(clWhite);
+    out.CopyRect(TPoint(0, 0), picture, TRect(0, 0, width, height));
+    return out;
+}
+
+} // namespace
+
+std::uint64_t NewPictureVersion()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 TFrameStrip::TFrameStrip() = default;
 
-TFrameRecord& TFrameStrip::FindFrameImage(int i)
+void TFrameStrip::SetDocument(TStripDocument document, int itemIndex)
 {
-    if (!validIndex(i))
-        throw EInvalidArgument("List index out of bounds (" + std::to_string(i) + ")");
-    return m_frames[static_cast<std::size_t>(i)];
+    std::vector<bool> selected(document.Frames.size(), false);
+    if (itemIndex >= 0 && itemIndex < document.Count())
+        selected[static_cast<std::size_t>(itemIndex)] = true;
+    RestoreDocument(std::move(document), std::move(selected), itemIndex);
+}
+
+void TFrameStrip::SetFrameSize(int width, int height)
+{
+    m_doc.FrameWidth = width;
+    m_doc.FrameHeight = height;
 }
 
 const TFrameRecord& TFrameStrip::FindFrameImage(int i) const
 {
-    return const_cast<TFrameStrip*>(this)->FindFrameImage(i);
+    if (!validIndex(i))
+        throw EInvalidArgument("List index out of bounds (" + std::to_string(i) + ")");
+    return m_doc.Frames[static_cast<std::size_t>(i)];
 }
 
 int TFrameStrip::IndexOfName(const std::string& name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (m_frames[static_cast<std::size_t>(i)].Name == name)
+        if (m_doc.Frames[static_cast<std::size_t>(i)].Name == name)
             return i;
     return -1;
 }
@@ -41,104 +77,107 @@ void TFrameStrip::SetItemIndex(int i)
     notify(TStripChange::Selection);
 }
 
+bool TFrameStrip::IsSelected(int i) const
+{
+    FindFrameImage(i);
+    return m_selected[static_cast<std::size_t>(i)] != 0;
+}
+
 void TFrameStrip::SetSelected(int i, bool on)
 {
-    TFrameRecord& f = FindFrameImage(i);
-    if (f.Selected == on)
+    if (IsSelected(i) == on)
         return;
-    f.Selected = on;
+    m_selected[static_cast<std::size_t>(i)] = on;
     notify(TStripChange::Selection);
 }
 
 void TFrameStrip::ClearSelection()
 {
-    bool changed = false;
-    for (TFrameRecord& f : m_frames) {
-        changed = changed || f.Selected;
-        f.Selected = false;
-    }
-    if (changed)
-        notify(TStripChange::Selection);
+    if (std::none_of(m_selected.begin(), m_selected.end(), [](char s) { return s != 0; }))
+        return;
+    std::fill(m_selected.begin(), m_selected.end(), 0);
+    notify(TStripChange::Selection);
 }
 
 std::vector<int> TFrameStrip::SelectedIndices() const
 {
     std::vector<int> out;
     for (int i = 0; i < Count(); ++i)
-        if (m_frames[static_cast<std::size_t>(i)].Selected)
+        if (m_selected[static_cast<std::size_t>(i)])
             out.push_back(i);
     return out;
 }
 
 int TFrameStrip::SelectedCount() const
 {
-    return static_cast<int>(std::count_if(m_frames.begin(), m_frames.end(), [](const TFrameRecord& f) { return f.Selected; }));
+    return static_cast<int>(std::count_if(m_selected.begin(), m_selected.end(), [](char s) { return s != 0; }));
 }
 
 void TFrameStrip::SelectOnly(int i)
 {
     if (!validIndex(i))
         return;
-    for (int k = 0; k < Count(); ++k)
-        m_frames[static_cast<std::size_t>(k)].Selected = (k == i);
+    std::fill(m_selected.begin(), m_selected.end(), 0);
+    m_selected[static_cast<std::size_t>(i)] = 1;
     m_itemIndex = i;
     notify(TStripChange::Selection);
 }
 
-void TFrameStrip::LoadWorkBitmap(int i)
+TBitmap TFrameStrip::FramePicture(int i) const
+{
+    const TBitmap& picture = FindFrameImage(i).Bitmap();
+    TBitmap copy = frameSized(picture, FrameWidth(), FrameHeight(), TPixelFormat::pf24bit);
+    copy.SetTransparent(false);
+    return copy;
+}
+
+void TFrameStrip::StorePicture(int i, const TBitmap& picture)
 {
     const TFrameRecord& f = FindFrameImage(i);
-    // A palette WorkBitmap (an opened GIF frame leaves one) would squeeze the frame onto
-    // its palette: the copy is made at 24 bits.
-    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
-        WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    WorkBitmap.CopyRect(TPoint(0, 0), f.Bitmap, TRect(0, 0, FrameWidth, FrameHeight));
-}
-
-void TFrameStrip::StoreWorkBitmap(int i)
-{
-    TFrameRecord& f = FindFrameImage(i);
     // A palette frame would squeeze true-colour work onto its palette: store at 24 bits.
-    if (f.Bitmap.PixelFormat() != WorkBitmap.PixelFormat() && WorkBitmap.PixelFormat() == TPixelFormat::pf24bit)
-        f.Bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    f.Bitmap.SetSize(FrameWidth, FrameHeight);
-    f.Bitmap.CopyRect(TPoint(0, 0), WorkBitmap, TRect(0, 0, FrameWidth, FrameHeight));
-    touch(f);
-    notify(TStripChange::Pixels);
+    const TPixelFormat format = picture.PixelFormat() == TPixelFormat::pf8bit && f.Bitmap().PixelFormat() == TPixelFormat::pf8bit
+                                    ? TPixelFormat::pf8bit
+                                    : TPixelFormat::pf24bit;
+    TBitmap stored = frameSized(picture, FrameWidth(), FrameHeight(), format);
+    stored.SetTransparent(f.Transparent());
+    SetPicture(i, std::move(stored));
 }
 
-void TFrameStrip::ClearWorkBitmap()
+void TFrameStrip::SetPicture(int i, TBitmap picture)
 {
-    // White whatever palette WorkBitmap had: a fresh 24-bit picture.
-    if (WorkBitmap.PixelFormat() != TPixelFormat::pf24bit)
-        WorkBitmap = TBitmap();
-    WorkBitmap.SetSize(FrameWidth, FrameHeight);
-    WorkBitmap.Fill(clWhite);
+    FindFrameImage(i);
+    TFrameRecord& f = frame(i);
+    f.Picture = std::make_shared<const TBitmap>(std::move(picture));
+    f.Version = nextVersion();
+    notify(TStripChange::Pixels);
 }
 
 TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture)
 {
     // The size is checked before anything changes, so a refused frame leaves no trace.
-    CheckBitmapSize(FrameWidth, FrameHeight, "Frame");
-    TFrameRecord f;
-    f.Name = "Frame" + std::to_string(FrameCounter);
-    f.DelayText = std::to_string(DefaultDelay);
+    CheckBitmapSize(FrameWidth(), FrameHeight(), "Frame");
+    TBitmap bitmap;
     if (picture) {
-        f.Bitmap = *picture;
-        f.Bitmap.SetSize(FrameWidth, FrameHeight);
+        bitmap = *picture;
+        bitmap.SetSize(FrameWidth(), FrameHeight());
     } else {
-        f.Bitmap = TBitmap(FrameWidth, FrameHeight);
-        f.Bitmap.Fill(clWhite);
+        bitmap = TBitmap(FrameWidth(), FrameHeight());
+        bitmap.Fill(clWhite);
     }
-    f.Bitmap.SetTransparent(DefTrans);
-    f.Left = index * (FrameWidth + 5);
-    touch(f);
-    ++FrameCounter;
+    bitmap.SetTransparent(Session.DefTrans);
+    TFrameRecord f;
+    f.Name = "Frame" + std::to_string(m_doc.FrameCounter);
+    f.DelayText = std::to_string(Session.DefaultDelay);
+    f.Picture = std::make_shared<const TBitmap>(std::move(bitmap));
+    f.Version = nextVersion();
+    ++m_doc.FrameCounter;
     index = std::clamp(index, 0, Count());
     // Keep the item index on the same frame when an entry goes in before it.
     if (m_itemIndex >= index)
         ++m_itemIndex;
-    return *m_frames.insert(m_frames.begin() + index, std::move(f));
+    m_selected.insert(m_selected.begin() + index, 0);
+    notify(TStripChange::Frames);
+    return *m_doc.Frames.insert(m_doc.Frames.begin() + index, std::move(f));
 }
 
 int TFrameStrip::NewFrame()
@@ -146,8 +185,6 @@ int TFrameStrip::NewFrame()
     const int at = (!Empty() && m_itemIndex >= 0) ? m_itemIndex + 1 : Count();
     const TStripUpdate update(*this);
     createFrame(at);
-    ClearWorkBitmap();
-    StoreWorkBitmap(at);
     SelectOnly(at);
     ArrangeFrames();
     return at;
@@ -160,22 +197,21 @@ int TFrameStrip::Duplicate()
     const int source = m_itemIndex;
     const int at = source + 1;
     const TStripUpdate update(*this);
-    LoadWorkBitmap(source);
-    createFrame(at);
-    StoreWorkBitmap(at);
+    const TBitmap picture = FramePicture(source);
+    createFrame(at, &picture);
     ArrangeFrames();
     return at;
 }
 
-int TFrameStrip::InsertFrameAfterSelection()
+int TFrameStrip::InsertFrameAfterSelection(const TBitmap& picture)
 {
     if (m_itemIndex < 0)
         return -1;
     const int at = m_itemIndex + 1;
     const TStripUpdate update(*this);
     createFrame(at);
-    StoreWorkBitmap(at);
-    m_frames[static_cast<std::size_t>(at)].Selected = true;
+    StorePicture(at, picture);
+    m_selected[static_cast<std::size_t>(at)] = 1;
     m_itemIndex = at;
     notify(TStripChange::Selection);
     ArrangeFrames();
@@ -186,10 +222,8 @@ int TFrameStrip::Append(const TBitmap& bitmap)
 {
     const int at = Count();
     const TStripUpdate update(*this);
-    TFrameRecord& f = createFrame(at, &bitmap);
-    touch(f);
+    createFrame(at, &bitmap);
     m_itemIndex = at;
-    notify(TStripChange::Frames);
     notify(TStripChange::Selection);
     return at;
 }
@@ -202,23 +236,19 @@ int TFrameStrip::InsertWizardFrames()
     int inserted = 0;
     ClearSelection();
     // The list is not emptied, so the command can be repeated. A 24-bit image of the frame
-    // size becomes its frame in one copy; others go through WorkBitmap as one frame would.
+    // size becomes its frame in one copy; others are stored as one frame would be.
     for (const TBitmap& image : m_wizlist) {
-        if (image.PixelFormat() == TPixelFormat::pf24bit && image.Width() == FrameWidth && image.Height() == FrameHeight) {
+        if (image.PixelFormat() == TPixelFormat::pf24bit && image.Width() == FrameWidth() && image.Height() == FrameHeight()) {
             const int at = m_itemIndex + 1;
-            TFrameRecord& f = createFrame(at, &image);
-            f.Selected = true;
+            createFrame(at, &image);
+            m_selected[static_cast<std::size_t>(at)] = 1;
             m_itemIndex = at;
             notify(TStripChange::Selection);
             ++inserted;
-        } else {
-            WorkBitmap = image;
-            if (InsertFrameAfterSelection() >= 0)
-                ++inserted;
+        } else if (InsertFrameAfterSelection(image) >= 0) {
+            ++inserted;
         }
     }
-    // WorkBitmap holds the last image, as after inserting them one by one.
-    WorkBitmap = m_wizlist.back();
     ArrangeFrames();
     return inserted;
 }
@@ -229,9 +259,14 @@ void TFrameStrip::DeleteSelected()
         return;
     int before = 0; // surviving entries in front of the item index
     for (int i = 0; i < Count() && i < m_itemIndex; ++i)
-        if (!m_frames[static_cast<std::size_t>(i)].Selected)
+        if (!m_selected[static_cast<std::size_t>(i)])
             ++before;
-    std::erase_if(m_frames, [](const TFrameRecord& f) { return f.Selected; });
+    std::vector<TFrameRecord> kept;
+    for (int i = 0; i < Count(); ++i)
+        if (!m_selected[static_cast<std::size_t>(i)])
+            kept.push_back(std::move(frame(i)));
+    m_doc.Frames = std::move(kept);
+    m_selected.assign(m_doc.Frames.size(), 0);
     if (m_itemIndex >= 0)
         m_itemIndex = Empty() ? -1 : std::min(before, Count() - 1);
     const TStripUpdate update(*this);
@@ -244,9 +279,10 @@ void TFrameStrip::ClearFrames()
 {
     if (Empty())
         return;
-    m_frames.clear();
+    m_doc.Frames.clear();
+    m_selected.clear();
     m_itemIndex = -1;
-    FrameCounter = 1;
+    m_doc.FrameCounter = 1;
     const TStripUpdate update(*this);
     notify(TStripChange::Frames);
     notify(TStripChange::Selection);
@@ -254,8 +290,6 @@ void TFrameStrip::ClearFrames()
 
 void TFrameStrip::ArrangeFrames()
 {
-    for (int i = 0; i < Count(); ++i)
-        m_frames[static_cast<std::size_t>(i)].Left = i * (FrameWidth + 5);
     notify(TStripChange::Frames);
 }
 
@@ -263,9 +297,12 @@ void TFrameStrip::MoveFrame(int from, int to)
 {
     if (!validIndex(from) || !validIndex(to) || from == to)
         return;
-    TFrameRecord moved = std::move(m_frames[static_cast<std::size_t>(from)]);
-    m_frames.erase(m_frames.begin() + from);
-    m_frames.insert(m_frames.begin() + to, std::move(moved));
+    TFrameRecord moved = std::move(frame(from));
+    const char selected = m_selected[static_cast<std::size_t>(from)];
+    m_doc.Frames.erase(m_doc.Frames.begin() + from);
+    m_doc.Frames.insert(m_doc.Frames.begin() + to, std::move(moved));
+    m_selected.erase(m_selected.begin() + from);
+    m_selected.insert(m_selected.begin() + to, selected);
     if (m_itemIndex == from)
         m_itemIndex = to;
     else if (m_itemIndex > from && m_itemIndex <= to)
@@ -279,7 +316,8 @@ void TFrameStrip::MoveFrame(int from, int to)
 
 void TFrameStrip::SetDelayText(int i, const std::string& text)
 {
-    FindFrameImage(i).DelayText = text;
+    FindFrameImage(i);
+    frame(i).DelayText = text;
     notify(TStripChange::Entries);
 }
 
@@ -287,55 +325,45 @@ void TFrameStrip::SetAllDelayTexts(const std::string& text)
 {
     if (Empty())
         return;
-    for (TFrameRecord& f : m_frames)
+    for (TFrameRecord& f : m_doc.Frames)
         f.DelayText = text;
     notify(TStripChange::Entries);
 }
 
 void TFrameStrip::SetTransparent(int i, bool on)
 {
-    TFrameRecord& f = FindFrameImage(i);
-    f.Bitmap.SetTransparent(on);
-    touch(f);
-    notify(TStripChange::Pixels);
-}
-
-void TFrameStrip::PixelsChanged(int i)
-{
-    if (!validIndex(i))
+    const TFrameRecord& f = FindFrameImage(i);
+    if (f.Transparent() == on) {
+        // Nothing to copy; the views are still told, as a toggle always repaints.
+        frame(i).Version = nextVersion();
+        notify(TStripChange::Pixels);
         return;
-    touch(m_frames[static_cast<std::size_t>(i)]);
-    notify(TStripChange::Pixels);
+    }
+    TBitmap picture = f.Bitmap();
+    picture.SetTransparent(on);
+    SetPicture(i, std::move(picture));
 }
 
-std::vector<TFrameRecord> TFrameStrip::ReleaseFrames()
+void TFrameStrip::RestoreDocument(TStripDocument document, std::vector<bool> selected, int itemIndex)
 {
-    std::vector<TFrameRecord> frames = std::move(m_frames);
-    m_frames.clear();
-    m_itemIndex = -1;
-    return frames;
-}
-
-void TFrameStrip::RestoreFrames(std::vector<TFrameRecord> frames, int itemIndex)
-{
-    m_frames = std::move(frames);
-    // Versions stay those the pictures had, so views keep what they drew; new changes
-    // still get versions of their own.
-    for (const TFrameRecord& f : m_frames)
-        m_lastVersion = std::max(m_lastVersion, f.Version);
+    m_doc = std::move(document);
+    m_selected.assign(m_doc.Frames.size(), 0);
+    for (std::size_t k = 0; k < selected.size() && k < m_selected.size(); ++k)
+        m_selected[k] = selected[k];
+    // Versions stay those the pictures had, so views keep what they drew.
     m_itemIndex = validIndex(itemIndex) ? itemIndex : -1;
     const TStripUpdate update(*this);
+    notify(TStripChange::Frames);
     notify(TStripChange::Pixels);
     notify(TStripChange::Entries);
     notify(TStripChange::Selection);
-    ArrangeFrames();
 }
 
 void TFrameStrip::ResetWizardList()
 {
     m_wizlist.clear();
-    m_wizWidth = FrameWidth;
-    m_wizHeight = FrameHeight;
+    m_wizWidth = FrameWidth();
+    m_wizHeight = FrameHeight();
 }
 
 void TFrameStrip::AddWizardImage(TBitmap bitmap)

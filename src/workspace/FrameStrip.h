@@ -1,12 +1,13 @@
-// TFrameStrip: the animation as an ordered strip of frames, plus the values the main
-// window keeps for the whole run (frame size, delays, loop count, wizard settings, the
-// shared WorkBitmap and the wizard result list wizlist). A plain class: no widgets and no
-// prompts. Windows show it through the change notifications; commands that ask the user
-// something live in StripCommands.
+// TFrameStrip: the animation being edited. It holds the document (TStripDocument: frames,
+// frame size, next frame number, loop count) and beside it the session: the selection, the
+// wizard result list wizlist and the values the run keeps (TStripSession). A plain class:
+// no widgets and no prompts. Windows show it through the change notifications; commands
+// that ask the user something live in StripCommands.
 #pragma once
 
 #include <exception>
 
+#include "StripDocument.h"
 #include "graphics/Bitmap.h"
 #include "graphics/NumberRules.h"
 #include "graphics/Types.h"
@@ -21,21 +22,6 @@
 // of 2^28 pixels, so any size within it can be allocated.
 constexpr int kMaxFrameSide = 16384;
 
-// One frame: the list entry (name "=" delay text) and its picture. The bitmap's
-// transparency flag is the frame's transparency flag.
-struct TFrameRecord {
-    std::string Name;      // "Frame" + counter at creation, never reused within a strip
-    std::string DelayText; // as typed; reads as 30 when it is not a whole number
-    TBitmap Bitmap;
-    int Left = 0;          // position in the strip: only a display of the order
-    bool Selected = false;
-    // Changes whenever the picture or its transparency changes; unique within the run, so
-    // views can keep what they drew from it until it changes.
-    std::uint64_t Version = 0;
-
-    std::string EntryText() const { return Name + "=" + DelayText; }
-};
-
 // What changed, so a view repaints only what it must.
 enum class TStripChange {
     Frames,    // frames added, removed, reordered or re-laid
@@ -44,29 +30,59 @@ enum class TStripChange {
     Selection, // item index or selection changed
 };
 
+// The values the main window keeps for the whole run: what prompts propose, what new
+// frames take, the wizards' settings. Not part of the document.
+struct TStripSession {
+    int NewFrameWidth = 120;
+    int NewFrameHeight = 60;
+    int DefaultDelay = 10;
+    int WizardFrameCount = 10;
+    int RotationAngle = 90;
+    bool DefTrans = false; // the check state of Options > Default Transparent
+    TFontChoice TextWizardFont{"Arial", 12, 0, clBlack};
+    std::vector<std::string> TextWizardText{"Anivor"};
+    TColor AccentColor = 255;
+    TPoint TextPosition;
+};
 
 class TFrameStrip {
 public:
     TFrameStrip();
 
+    // --- the document ------------------------------------------------------------------
+    // The document as it stands: a copy that shares the frames' pictures.
+    const TStripDocument& Document() const { return m_doc; }
+    // The strip becomes `document` with `itemIndex` as the item index and no frame
+    // selected but that one; views are told everything changed (Open Project, recovery).
+    void SetDocument(TStripDocument document, int itemIndex = -1);
+    int FrameWidth() const { return m_doc.FrameWidth; }
+    int FrameHeight() const { return m_doc.FrameHeight; }
+    // The size every frame has. Changing it does not touch the frames: callers set it on
+    // an empty strip (the first frame sets it).
+    void SetFrameSize(int width, int height);
+    int FrameCounter() const { return m_doc.FrameCounter; }
+    int LoopCount() const { return m_doc.LoopCount; }
+    void SetLoopCount(int loops) { m_doc.LoopCount = loops; }
+
     // --- the strip -------------------------------------------------------------------
-    int Count() const { return static_cast<int>(m_frames.size()); }
-    bool Empty() const { return m_frames.empty(); }
+    int Count() const { return m_doc.Count(); }
+    bool Empty() const { return m_doc.Frames.empty(); }
     // The frame of list entry i (its "image control"). Throws EInvalidArgument when i is
     // outside the list.
-    TFrameRecord& FindFrameImage(int i);
     const TFrameRecord& FindFrameImage(int i) const;
     // Index of the entry with that name, -1 when none.
     int IndexOfName(const std::string& name) const;
     std::string EntryText(int i) const { return FindFrameImage(i).EntryText(); }
     // Delay of entry i in hundredths of a second; 30 when the text is not a number.
     int GetFrameDelay(int i) const;
+    // Where frame i sits in the strip: i x (FrameWidth + 5).
+    int FrameLeft(int i) const { return i * (m_doc.FrameWidth + 5); }
 
     // --- selection -------------------------------------------------------------------
     // The caret entry single-frame commands act on; -1 when none.
     int ItemIndex() const { return m_itemIndex; }
     void SetItemIndex(int i);
-    bool IsSelected(int i) const { return FindFrameImage(i).Selected; }
+    bool IsSelected(int i) const;
     void SetSelected(int i, bool on);
     void ClearSelection();
     std::vector<int> SelectedIndices() const;
@@ -75,14 +91,15 @@ public:
     // selected entry.
     void SelectOnly(int i);
 
-    // --- WorkBitmap --------------------------------------------------------------------
-    // Copies (0, 0, FrameWidth, FrameHeight) of frame i into WorkBitmap (which keeps its
-    // size and becomes 24-bit if it was not, so the copy is exact).
-    void LoadWorkBitmap(int i);
-    // Sizes frame i to FrameWidth x FrameHeight and copies WorkBitmap's top-left part in.
-    void StoreWorkBitmap(int i);
-    // WorkBitmap := FrameWidth x FrameHeight, 24-bit, white.
-    void ClearWorkBitmap();
+    // --- pictures ------------------------------------------------------------------------
+    // A 24-bit copy of frame i's picture at the frame size (its top-left part, white where
+    // the picture is smaller), transparency flag off.
+    TBitmap FramePicture(int i) const;
+    // Frame i's picture becomes the top-left FrameWidth x FrameHeight of `picture` (at 24
+    // bits unless both are palette pictures), its transparency flag kept.
+    void StorePicture(int i, const TBitmap& picture);
+    // Frame i's picture becomes `picture` as it is (size, format and transparency flag).
+    void SetPicture(int i, TBitmap picture);
 
     // --- frame creation and removal ---------------------------------------------------
     // New Frame once the size is known: a white frame right after the item index (or
@@ -91,9 +108,10 @@ public:
     // A copy of the item index frame right after it, with DefaultDelay and the
     // DefTrans state. Nothing when no frame is selected; returns the new index or -1.
     int Duplicate();
-    // WorkBitmap as a new frame right after the item index; the new entry is selected
-    // and becomes the item index. Nothing (-1) when no item index is set.
-    int InsertFrameAfterSelection();
+    // `picture` (its top-left frame-size part) as a new frame right after the item index;
+    // the new entry is selected and becomes the item index. Nothing (-1) when no item
+    // index is set.
+    int InsertFrameAfterSelection(const TBitmap& picture);
     // `bitmap` (sized to the frame size) as a new last frame that becomes the item index.
     int Append(const TBitmap& bitmap);
     // Inserts every image of wizlist after the item index, in order; they end up selected.
@@ -103,7 +121,7 @@ public:
     void DeleteSelected();
     // Removes every frame and restarts the numbering; nothing at all when already empty.
     void ClearFrames();
-    // Re-lays the strip in list order: entry i at i x (FrameWidth + 5).
+    // Re-lays the strip in list order (the views place entry i at FrameLeft(i)).
     void ArrangeFrames();
     // Drag and drop: the entry `from` moves to `to`, the entries between shift by one.
     // Out-of-range indices do nothing. The moved entry stays the item index.
@@ -112,18 +130,14 @@ public:
     // --- frame properties ---------------------------------------------------------------
     void SetDelayText(int i, const std::string& text);
     void SetAllDelayTexts(const std::string& text);
-    bool IsTransparent(int i) const { return FindFrameImage(i).Bitmap.Transparent(); }
+    bool IsTransparent(int i) const { return FindFrameImage(i).Transparent(); }
     void SetTransparent(int i, bool on);
-    // Tells the views that frame i's pixels were changed in place.
-    void PixelsChanged(int i);
 
     // --- undo ---------------------------------------------------------------------------
-    // Hands every frame record out, the strip left empty and nothing told to the views;
-    // RestoreFrames follows at once (Undo and Redo reuse the pictures that did not change).
-    std::vector<TFrameRecord> ReleaseFrames();
-    // The strip becomes `frames` (names, delays, pictures and versions as they were) with
-    // `itemIndex` as the item index, and is laid out again.
-    void RestoreFrames(std::vector<TFrameRecord> frames, int itemIndex);
+    // The strip becomes `document` (names, delays, pictures and versions as they were)
+    // with `selected` (one flag a frame; missing ones are off) and `itemIndex`, and is
+    // laid out again. Versions stay those the frames had, so views keep what they drew.
+    void RestoreDocument(TStripDocument document, std::vector<bool> selected, int itemIndex);
 
     // --- wizard result list -------------------------------------------------------------
     // Empties wizlist and gives it the current frame size.
@@ -141,37 +155,22 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
-    // --- values kept for the whole run -------------------------------------------------
-    int FrameCounter = 1;
-    int FrameWidth = 0;
-    int FrameHeight = 0;
-    int NewFrameWidth = 120;
-    int NewFrameHeight = 60;
-    int DefaultDelay = 10;
-    int LoopCount = 0;
-    int WizardFrameCount = 10;
-    int RotationAngle = 90;
-    bool DefTrans = false; // the check state of Options > Default Transparent
-    TFontChoice TextWizardFont{"Arial", 12, 0, clBlack};
-    std::vector<std::string> TextWizardText{"Anivor"};
-    TColor AccentColor = 255;
-    TPoint TextPosition;
-    TPoint PopupPoint;
-    TBitmap WorkBitmap;
-    std::string LastOpenedFile;
+    // --- the session ------------------------------------------------------------------------
+    TStripSession Session;
 
 private:
     // Creates a frame at `index` ("Frame" + FrameCounter, DefaultDelay, DefTrans) with a
     // copy of `picture` sized to the frame size, or without one a white bitmap of the frame
-    // size that the caller fills (a picture to be stored is not preceded by a blank).
+    // size.
     TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr);
     void notify(TStripChange change);
-    void touch(TFrameRecord& frame) { frame.Version = ++m_lastVersion; }
+    static std::uint64_t nextVersion() { return NewPictureVersion(); }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }
+    TFrameRecord& frame(int i) { return m_doc.Frames[static_cast<std::size_t>(i)]; }
 
-    std::vector<TFrameRecord> m_frames;
+    TStripDocument m_doc;
+    std::vector<char> m_selected; // one flag a frame
     int m_itemIndex = -1;
-    std::uint64_t m_lastVersion = 0;
     std::vector<TBitmap> m_wizlist;
     int m_wizWidth = 0;
     int m_wizHeight = 0;

@@ -42,16 +42,17 @@ void NewFrameCommand(TFrameStrip& strip)
 {
     if (strip.Empty()) {
         int width = 0, height = 0;
-        if (!askFrameSide("Enter Width", strip.NewFrameWidth, "width", width))
+        if (!askFrameSide("Enter Width", strip.Session.NewFrameWidth, "width", width))
             return;
-        strip.FrameWidth = width;
-        if (!askFrameSide("Enter Height", strip.NewFrameHeight, "height", height))
+        // A width read before a failing height stays.
+        strip.SetFrameSize(width, strip.FrameHeight());
+        if (!askFrameSide("Enter Height", strip.Session.NewFrameHeight, "height", height))
             return;
-        strip.FrameHeight = height;
+        strip.SetFrameSize(width, height);
     }
     strip.NewFrame();
-    strip.NewFrameWidth = strip.FrameWidth;
-    strip.NewFrameHeight = strip.FrameHeight;
+    strip.Session.NewFrameWidth = strip.FrameWidth();
+    strip.Session.NewFrameHeight = strip.FrameHeight();
 }
 
 void NewAnimationCommand(TFrameStrip& strip)
@@ -88,38 +89,38 @@ void DelayCommand(TFrameStrip& strip)
 void DelayAllCommand(TFrameStrip& strip)
 {
     std::string text;
-    if (askDelay(std::to_string(strip.DefaultDelay), text))
+    if (askDelay(std::to_string(strip.Session.DefaultDelay), text))
         strip.SetAllDelayTexts(text);
 }
 
 void FrameDelayCommand(TFrameStrip& strip)
 {
-    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter Default Frame Delay (10..255):", std::to_string(strip.DefaultDelay));
-    strip.DefaultDelay = std::clamp(StrToIntDef(answer, 10), 10, 255);
+    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter Default Frame Delay (10..255):", std::to_string(strip.Session.DefaultDelay));
+    strip.Session.DefaultDelay = std::clamp(StrToIntDef(answer, 10), 10, 255);
 }
 
 void SetFramesCommand(TFrameStrip& strip)
 {
-    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter number of frames (4..50):", std::to_string(strip.WizardFrameCount));
-    strip.WizardFrameCount = std::clamp(StrToIntDef(answer, 10), 4, 50);
+    const std::string answer = UI().InputBox(kTransitionsCaption, "Enter number of frames (4..50):", std::to_string(strip.Session.WizardFrameCount));
+    strip.Session.WizardFrameCount = std::clamp(StrToIntDef(answer, 10), 4, 50);
 }
 
 void SetLoopsCommand(TFrameStrip& strip)
 {
-    std::string value = std::to_string(strip.LoopCount);
+    std::string value = std::to_string(strip.LoopCount());
     if (UI().InputQuery("GIF animation settings", "Enter number of loops (0 = forever):", value))
-        strip.LoopCount = StrToIntDef(value, 0);
+        strip.SetLoopCount(StrToIntDef(value, 0));
 }
 
 void RotationAngleCommand(TFrameStrip& strip)
 {
-    const std::string answer = UI().InputBox("Anivor Frame Rotation", "Enter Angle", std::to_string(strip.RotationAngle));
-    strip.RotationAngle = StrToIntDef(answer, 90);
+    const std::string answer = UI().InputBox("Anivor Frame Rotation", "Enter Angle", std::to_string(strip.Session.RotationAngle));
+    strip.Session.RotationAngle = StrToIntDef(answer, 90);
 }
 
 void DefaultTransparentCommand(TFrameStrip& strip)
 {
-    strip.DefTrans = !strip.DefTrans;
+    strip.Session.DefTrans = !strip.Session.DefTrans;
 }
 
 void TransparentCommand(TFrameStrip& strip, int i)
@@ -136,25 +137,25 @@ void InsertWizardFramesCommand(TFrameStrip& strip)
 
 void TextWizardFontCommand(TFrameStrip& strip)
 {
-    if (const auto font = UI().ChooseFont(strip.TextWizardFont))
-        strip.TextWizardFont = *font;
+    if (const auto font = UI().ChooseFont(strip.Session.TextWizardFont))
+        strip.Session.TextWizardFont = *font;
 }
 
 void TextWizardColorCommand(TFrameStrip& strip)
 {
-    if (const auto color = UI().ChooseColor(strip.TextWizardFont.Color))
-        strip.TextWizardFont.Color = *color;
+    if (const auto color = UI().ChooseColor(strip.Session.TextWizardFont.Color))
+        strip.Session.TextWizardFont.Color = *color;
 }
 
 void AccentColorCommand(TFrameStrip& strip)
 {
-    if (const auto color = UI().ChooseColor(strip.AccentColor))
-        strip.AccentColor = *color;
+    if (const auto color = UI().ChooseColor(strip.Session.AccentColor))
+        strip.Session.AccentColor = *color;
 }
 
 void MarkPositionCommand(TFrameStrip& strip, TPoint imagePoint)
 {
-    strip.TextPosition = imagePoint;
+    strip.Session.TextPosition = imagePoint;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines)

@@ -3,7 +3,6 @@
 #include "graphics/MemoryBudget.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -44,26 +43,16 @@ private:
     bool m_undone = false;
 };
 
-std::uint64_t distinctBytes(const TStripState& s)
-{
-    std::unordered_set<const TBitmap*> seen;
-    std::uint64_t total = 0;
-    for (const TFrameState& f : s.Frames)
-        if (f.Picture && seen.insert(f.Picture.get()).second)
-            total += pictureBytes(*f.Picture);
-    return total;
-}
-
 } // namespace
 
 std::uint64_t PicturesOnlyIn(const TStripState& a, const TStripState& b)
 {
     std::unordered_set<const TBitmap*> inB;
-    for (const TFrameState& f : b.Frames)
+    for (const TFrameRecord& f : b.Document.Frames)
         inB.insert(f.Picture.get());
     std::unordered_set<const TBitmap*> counted;
     std::uint64_t total = 0;
-    for (const TFrameState& f : a.Frames)
+    for (const TFrameRecord& f : a.Document.Frames)
         if (f.Picture && !inB.contains(f.Picture.get()) && counted.insert(f.Picture.get()).second)
             total += pictureBytes(*f.Picture);
     return total;
@@ -82,14 +71,9 @@ std::uint64_t TStripHistory::MaxBytes() const
     return m_maxBytes ? m_maxBytes : MemoryBudget::Limit() / 4;
 }
 
-std::uint64_t TStripHistory::currentBytes() const
-{
-    return m_current ? distinctBytes(*m_current) : 0;
-}
-
 std::uint64_t TStripHistory::Bytes() const
 {
-    return currentBytes() + m_history.Bytes();
+    return m_history.Bytes();
 }
 
 void TStripHistory::Reset()
@@ -99,34 +83,14 @@ void TStripHistory::Reset()
     Record();
 }
 
-void TStripHistory::suspend()
+std::shared_ptr<const TStripState> TStripHistory::capture() const
 {
-    m_current.reset();
-    m_history.Clear();
-    if (OnChange)
-        OnChange();
-}
-
-std::shared_ptr<const TStripState> TStripHistory::capture(const TStripState* previous) const
-{
-    std::unordered_map<std::uint64_t, std::shared_ptr<const TBitmap>> known;
-    if (previous)
-        for (const TFrameState& f : previous->Frames)
-            known.emplace(f.Version, f.Picture);
     auto state = std::make_shared<TStripState>();
+    state->Document = m_strip.Document();
     state->ItemIndex = m_strip.ItemIndex();
-    state->FrameCounter = m_strip.FrameCounter;
-    state->FrameWidth = m_strip.FrameWidth;
-    state->FrameHeight = m_strip.FrameHeight;
-    state->Frames.reserve(static_cast<std::size_t>(m_strip.Count()));
-    for (int i = 0; i < m_strip.Count(); ++i) {
-        const TFrameRecord& f = m_strip.FindFrameImage(i);
-        TFrameState s{f.Name, f.DelayText, f.Version, f.Selected, nullptr};
-        const auto it = known.find(f.Version);
-        // Only a picture that changed is copied (the copy reserves its bytes).
-        s.Picture = it != known.end() ? it->second : std::make_shared<const TBitmap>(f.Bitmap);
-        state->Frames.push_back(std::move(s));
-    }
+    state->Selected.resize(static_cast<std::size_t>(m_strip.Count()));
+    for (int i = 0; i < m_strip.Count(); ++i)
+        state->Selected[static_cast<std::size_t>(i)] = m_strip.IsSelected(i);
     return state;
 }
 
@@ -134,42 +98,18 @@ bool TStripHistory::Record(const std::string& name)
 {
     // Cheap test first: most notifications are selection or repaints.
     if (m_current) {
-        const TStripState& c = *m_current;
-        bool same = static_cast<int>(c.Frames.size()) == m_strip.Count() && c.FrameWidth == m_strip.FrameWidth
-                    && c.FrameHeight == m_strip.FrameHeight;
-        for (int i = 0; same && i < m_strip.Count(); ++i) {
-            const TFrameRecord& f = m_strip.FindFrameImage(i);
-            const TFrameState& s = c.Frames[static_cast<std::size_t>(i)];
-            same = f.Version == s.Version && f.Name == s.Name && f.DelayText == s.DelayText;
-        }
+        const TStripDocument& c = m_current->Document;
+        const TStripDocument& d = m_strip.Document();
+        bool same = c.Frames.size() == d.Frames.size() && c.FrameWidth == d.FrameWidth && c.FrameHeight == d.FrameHeight;
+        for (std::size_t i = 0; same && i < d.Frames.size(); ++i)
+            same = d.Frames[i].Version == c.Frames[i].Version && d.Frames[i].Name == c.Frames[i].Name
+                   && d.Frames[i].DelayText == c.Frames[i].DelayText;
         if (same)
             return false;
     }
-    // The strip itself must fit in the history's share, or Undo pauses.
-    std::uint64_t stripBytes = 0;
-    for (int i = 0; i < m_strip.Count(); ++i)
-        stripBytes += pictureBytes(m_strip.FindFrameImage(i).Bitmap);
-    const std::uint64_t share = MaxBytes();
-    if (stripBytes > share) {
-        if (m_current || m_history.CanUndo() || m_history.CanRedo())
-            suspend();
-        return false;
-    }
-    std::shared_ptr<const TStripState> next;
-    try {
-        next = capture(m_current.get());
-    } catch (const EOutOfMemory&) {
-        // Older steps give their memory to the copy, else Undo pauses.
-        m_history.MakeRoom(stripBytes);
-        try {
-            next = capture(m_current.get());
-        } catch (const EOutOfMemory&) {
-            suspend();
-            return false;
-        }
-    }
+    std::shared_ptr<const TStripState> next = capture();
     if (!m_current) {
-        // The first state (or the first since a pause): where Undo stops.
+        // The first state: where Undo stops.
         m_current = std::move(next);
         if (OnChange)
             OnChange();
@@ -177,8 +117,7 @@ bool TStripHistory::Record(const std::string& name)
     }
     auto step = std::make_unique<TStripStep>(*this, m_current, next, name);
     m_current = next;
-    const std::uint64_t held = distinctBytes(*next);
-    m_history.SetMaxBytes(std::max<std::uint64_t>(1, share > held ? share - held : 1));
+    m_history.SetMaxBytes(std::max<std::uint64_t>(1, MaxBytes()));
     m_history.Push(std::move(step));
     return true;
 }
@@ -195,37 +134,9 @@ void TStripHistory::Redo()
 
 void TStripHistory::Apply(const std::shared_ptr<const TStripState>& state)
 {
-    std::unordered_map<std::uint64_t, int> live;
-    for (int i = 0; i < m_strip.Count(); ++i)
-        live.emplace(m_strip.FindFrameImage(i).Version, i);
-    // Pictures the strip no longer has are copied first: a refusal changes nothing.
-    const std::size_t n = state->Frames.size();
-    std::vector<TFrameRecord> frames(n);
-    std::vector<int> reuse(n, -1);
-    for (std::size_t k = 0; k < n; ++k) {
-        const TFrameState& s = state->Frames[k];
-        if (const auto it = live.find(s.Version); it != live.end()) {
-            reuse[k] = it->second;
-            live.erase(it);
-        } else {
-            frames[k].Bitmap = *s.Picture;
-        }
-    }
-    std::vector<TFrameRecord> old = m_strip.ReleaseFrames();
-    for (std::size_t k = 0; k < n; ++k) {
-        const TFrameState& s = state->Frames[k];
-        TFrameRecord& f = frames[k];
-        if (reuse[k] >= 0)
-            f = std::move(old[static_cast<std::size_t>(reuse[k])]);
-        f.Name = s.Name;
-        f.DelayText = s.DelayText;
-        f.Version = s.Version;
-        f.Selected = s.Selected;
-    }
-    old.clear();
-    m_strip.FrameCounter = state->FrameCounter;
-    m_strip.FrameWidth = state->FrameWidth;
-    m_strip.FrameHeight = state->FrameHeight;
+    TStripDocument document = state->Document;
+    // The loop count is not part of a step.
+    document.LoopCount = m_strip.LoopCount();
     m_current = state;
-    m_strip.RestoreFrames(std::move(frames), state->ItemIndex);
+    m_strip.RestoreDocument(std::move(document), state->Selected, state->ItemIndex);
 }

@@ -1,14 +1,14 @@
-// TStripHistory: Undo and Redo for the frame strip. After every change the strip is
-// compared with the state last recorded; what differs (frames added, removed or moved,
-// pictures, transparency, delays, the frame size) becomes one step of the shared undo
-// history. States share their pictures: a frame whose picture did not change is the same
-// picture in every state, so a step costs only the pictures it replaced.
+// TStripHistory: Undo and Redo for the frame strip. After every change the strip's
+// document is compared with the state last recorded; what differs (frames added, removed
+// or moved, pictures, transparency, delays, the frame size) becomes one step of the shared
+// undo history. A state is a copy of the document, whose pictures are shared and never
+// changed in place: a frame whose picture did not change is the same picture in the strip
+// and in every state, so recording copies no pixels and a step costs only the pictures it
+// replaced.
 //
-// Memory: the history keeps a copy of the pictures of the state last recorded (an Undo
-// must have them after the strip has changed its own) and the pictures of older states
-// that steps still need. All of it is held against the memory budget, and all of it stays
-// within MaxBytes (a quarter of the limit by default): older steps go first, and when the
-// strip alone is larger than that, Undo pauses (the history is emptied) until it fits.
+// Memory: the pictures only the history still holds (those the strip has replaced or
+// removed) are held against the memory budget and stay within MaxBytes (a quarter of the
+// limit by default); older steps go first.
 #pragma once
 
 #include "FrameStrip.h"
@@ -20,22 +20,12 @@
 #include <string>
 #include <vector>
 
-// One frame as a state keeps it.
-struct TFrameState {
-    std::string Name;
-    std::string DelayText;
-    std::uint64_t Version = 0;
-    bool Selected = false;
-    std::shared_ptr<const TBitmap> Picture; // with the frame's transparency flag
-};
-
-// The strip as a step takes it back or does it again.
+// The strip as a step takes it back or does it again: the document (the loop count it
+// holds is not taken back: Set Loops is no step) and the selection.
 struct TStripState {
-    std::vector<TFrameState> Frames;
+    TStripDocument Document;
+    std::vector<bool> Selected;
     int ItemIndex = -1;
-    int FrameCounter = 1;
-    int FrameWidth = 0;
-    int FrameHeight = 0;
 };
 
 class TStripHistory {
@@ -64,14 +54,12 @@ public:
     std::string UndoName() const { return m_history.UndoName(); }
     std::string RedoName() const { return m_history.RedoName(); }
 
-    // Every picture byte the history holds, the recorded state's included.
+    // The bytes of the pictures the history holds that the strip no longer has.
     std::uint64_t Bytes() const;
     // The most it may hold; 0 (default) means a quarter of the memory limit in force.
     std::uint64_t MaxBytes() const;
     void SetMaxBytes(std::uint64_t bytes) { m_maxBytes = bytes; }
     int MaxSteps() const { return m_history.MaxSteps(); }
-    // False while the strip is too large for the history to keep a copy of it.
-    bool Active() const { return m_current != nullptr; }
 
     // Called after every change of the history (menu states follow it).
     std::function<void()> OnChange;
@@ -80,13 +68,11 @@ public:
     void Apply(const std::shared_ptr<const TStripState>& state);
 
 private:
-    std::shared_ptr<const TStripState> capture(const TStripState* previous) const;
-    std::uint64_t currentBytes() const;
-    void suspend();
+    std::shared_ptr<const TStripState> capture() const;
 
     TFrameStrip& m_strip;
     TUndoHistory m_history;
-    std::shared_ptr<const TStripState> m_current; // the state last recorded; null: paused
+    std::shared_ptr<const TStripState> m_current; // the state last recorded
     std::uint64_t m_maxBytes = 0;
 };
 

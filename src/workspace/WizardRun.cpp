@@ -10,13 +10,13 @@
 TWizardContext WizardContextOf(const TFrameStrip& strip)
 {
     TWizardContext context;
-    context.TextWizardFont.Name = strip.TextWizardFont.Name;
-    context.TextWizardFont.SetSize(strip.TextWizardFont.Size);
-    context.TextWizardFont.Style = strip.TextWizardFont.Style;
-    context.TextWizardFont.Color = strip.TextWizardFont.Color;
-    context.TextWizardText = strip.TextWizardText;
-    context.AccentColor = strip.AccentColor;
-    context.TextPosition = strip.TextPosition;
+    context.TextWizardFont.Name = strip.Session.TextWizardFont.Name;
+    context.TextWizardFont.SetSize(strip.Session.TextWizardFont.Size);
+    context.TextWizardFont.Style = strip.Session.TextWizardFont.Style;
+    context.TextWizardFont.Color = strip.Session.TextWizardFont.Color;
+    context.TextWizardText = strip.Session.TextWizardText;
+    context.AccentColor = strip.Session.AccentColor;
+    context.TextPosition = strip.Session.TextPosition;
     return context;
 }
 
@@ -45,12 +45,12 @@ TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& ho
     if (!WizardCanRun(c, strip.Count()))
         return outcome;
 
-    const int w = strip.FrameWidth, h = strip.FrameHeight;
+    const int w = strip.FrameWidth(), h = strip.FrameHeight();
     // Refused at once, before any image is made, when the whole run cannot fit.
-    MemoryBudget::Check(WizardRunMemoryNeed(kind, strip.WizardFrameCount, w, h),
-                        WizardRunDescription(kind, strip.WizardFrameCount, w, h));
-    const TBitmap A = MakeWizardSource(strip.FindFrameImage(c).Bitmap, w, h);
-    const TBitmap B = MakeWizardSource(strip.FindFrameImage(c + 1).Bitmap, w, h);
+    MemoryBudget::Check(WizardRunMemoryNeed(kind, strip.Session.WizardFrameCount, w, h),
+                        WizardRunDescription(kind, strip.Session.WizardFrameCount, w, h));
+    const TBitmap A = MakeWizardSource(strip.FindFrameImage(c).Bitmap(), w, h);
+    const TBitmap B = MakeWizardSource(strip.FindFrameImage(c + 1).Bitmap(), w, h);
     TWizardContext context = WizardContextOf(strip);
     context.ActorPicture = hooks.ActorPicture;
     context.ActorPath = hooks.ActorPath;
@@ -67,8 +67,8 @@ TWizardOutcome RunWizard(TFrameStrip& strip, int kind, const TWizardRunHooks& ho
     {
         WaitCursor wait;
         try {
-            outcome.Stopped = !RunWizardSteps(kind, A, B, strip.WizardFrameCount, strip.WorkBitmap, context, images,
-                                              hooks.OnStep);
+            TBitmap work; // the steps' scratch
+            outcome.Stopped = !RunWizardSteps(kind, A, B, strip.Session.WizardFrameCount, work, context, images, hooks.OnStep);
         } catch (...) {
             keep();
             throw;

@@ -17,7 +17,7 @@ TEST(ConverterMenu, ToolsItemsShowTheConverterWindowsWithoutModality)
     Tavi2gifF avi2gif(&main);
     Tgif2aviF gif2avi(&main);
     main.SetConverterWindows(&avi2gif, &gif2avi);
-    const std::pair<const char*, QWidget*> items[] = {{"AVItoGIFconverter1", &avi2gif}, {"GIFtoAVIconverter1", &gif2avi}};
+    const std::pair<const char*, QWidget*> items[] = {{"tools.avi-to-gif", &avi2gif}, {"tools.gif-to-avi", &gif2avi}};
     for (const auto& [name, window] : items) {
         QAction* a = main.Action(name);
         ASSERT_TRUE(a->isEnabled()) << name;

@@ -34,34 +34,33 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
     ScriptedUi ui;
     ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
     TAnivorF w(dir.path().string() + "/", dir.file("anivor.ini"));
-    EXPECT_FALSE(w.Action("Edit1")->isEnabled());
+    EXPECT_FALSE(w.Action("frame.edit")->isEnabled());
     TDrawF draw(&w, dir.file("anivor.ini"));
     w.SetDrawWindow(&draw);
-    ASSERT_TRUE(w.Action("Edit1")->isEnabled());
-    EXPECT_TRUE(w.Action("btnedit")->isEnabled());
+    ASSERT_TRUE(w.Action("frame.edit")->isEnabled());
 
     ui.AnswerInput("30");
     ui.AnswerInput("20");
-    w.Action("New1")->trigger();
-    w.Action("New1")->trigger();
+    w.Action("frame.new")->trigger();
+    w.Action("frame.new")->trigger();
     ASSERT_EQ(w.Strip().ItemIndex(), 1);
 
     QTimer::singleShot(0, [&] {
-        draw.Action("Rectangle2")->trigger();
+        draw.Action("editor.rectangle")->trigger();
         Mouse(draw.pic, QEvent::MouseButtonPress, {2, 2});
         Mouse(draw.pic, QEvent::MouseMove, {10, 8});
         Mouse(draw.pic, QEvent::MouseButtonRelease, {10, 8});
-        draw.Action("btnOK")->trigger();
+        draw.Action("editor.update-frame")->trigger();
     });
-    w.Action("Edit1")->trigger();
-    EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap.Pixel(2, 2), clBlack);
-    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    w.Action("frame.edit")->trigger();
+    EXPECT_EQ(w.Strip().FindFrameImage(1).Bitmap().Pixel(2, 2), clBlack);
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap(), SolidBitmap(30, 20, clWhite));
 
     // A double-click on the first frame selects it and opens it; closing discards.
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(draw.Picture().Bitmap(), SolidBitmap(30, 20, clWhite));
-        draw.Action("ToolButton16")->trigger();
-        draw.Action("FloodFill1")->trigger();
+        draw.Action("editor.color-dropper")->trigger();
+        draw.Action("editor.flood-fill")->trigger();
         draw.gamma->SetSecondColor(clRed);
         Mouse(draw.pic, QEvent::MouseButtonPress, {5, 5});
         Mouse(draw.pic, QEvent::MouseButtonRelease, {5, 5});
@@ -70,7 +69,7 @@ TEST(EditorHandOver, EditUpdatesTheSelectedFrame)
     });
     emit w.ScrollBoxSource->FrameDoubleClicked("Frame1");
     EXPECT_EQ(w.Strip().ItemIndex(), 0);
-    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap, SolidBitmap(30, 20, clWhite));
+    EXPECT_EQ(w.Strip().FindFrameImage(0).Bitmap(), SolidBitmap(30, 20, clWhite));
     EXPECT_TRUE(ui.Errors().empty());
 }
 
@@ -85,12 +84,12 @@ TEST(EditorHandOver, ActorWizardsUseTheEditorsActorAndPath)
     w.SetDrawWindow(&draw);
     ui.AnswerInput("30");
     ui.AnswerInput("20");
-    w.Action("New1")->trigger();
-    w.Action("New1")->trigger();
+    w.Action("frame.new")->trigger();
+    w.Action("frame.new")->trigger();
     w.Strip().SelectOnly(0);
 
     // Without an actor: copies of the frame.
-    w.findChild<QAction*>("Wizard98")->trigger();
+    w.findChild<QAction*>("wizard.actor-path")->trigger();
     ASSERT_FALSE(w.Strip().WizardImages().empty());
     for (const TBitmap& image : w.Strip().WizardImages())
         EXPECT_EQ(image, SolidBitmap(30, 20, clWhite));
@@ -100,7 +99,7 @@ TEST(EditorHandOver, ActorWizardsUseTheEditorsActorAndPath)
     SaveBmpFile(actor, dir.file("a.bmp"));
     draw.Actors().LoadFile(0, dir.file("a.bmp"));
     draw.Actors().Path().Assign({{3, 4}, {10, 2}});
-    w.findChild<QAction*>("Wizard98")->trigger();
+    w.findChild<QAction*>("wizard.actor-path")->trigger();
     const auto& images = w.Strip().WizardImages();
     ASSERT_GE(images.size(), 3u);
     EXPECT_EQ(images[0].Pixel(3, 4), clRed);

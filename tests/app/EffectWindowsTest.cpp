@@ -65,14 +65,13 @@ protected:
     void Frames(const std::vector<TBitmap>& pictures)
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = pictures[0].Width();
-        s.FrameHeight = pictures[0].Height();
+        s.SetFrameSize(pictures[0].Width(), pictures[0].Height());
         for (const TBitmap& p : pictures)
             s.Append(p);
         s.SelectOnly(0);
-        w->PreparePopup(0, true, QPoint(10, 10), QPoint(1, 1));
+        w->PreparePopup(0, true, QPoint(1, 1));
     }
-    const TBitmap& Frame(int i) { return w->Strip().FindFrameImage(i).Bitmap; }
+    const TBitmap& Frame(int i) { return w->Strip().FindFrameImage(i).Bitmap(); }
 
     TempDir dir;
     ScriptedUi ui;
@@ -87,18 +86,18 @@ TEST_F(EffectWindows, ImageMenuAndDropDownActOnTheSelectedFrame)
 {
     const std::vector<std::pair<char, TColor>> legend{{'A', clRed}, {'B', clLime}, {'C', clBlue}, {'.', clWhite}};
     Frames({BitmapFromRows({"ABC"}, legend), BitmapFromRows({"..."}, legend)});
-    Trigger("Left1");
+    Trigger("image.scroll-left");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"BCA"});
-    Trigger("Right1");
-    Trigger("FlipLeftRight1");
+    Trigger("image.scroll-right");
+    Trigger("effects.flip-left-right");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"CBA"});
     EXPECT_EQ(RowsFromBitmap(Frame(1), legend), std::vector<std::string>{"..."});
     // Overlay on the last frame does nothing; without a selected frame nothing happens.
     w->Strip().SelectOnly(1);
-    Trigger("N50Opaque1");
+    Trigger("effects.overlay-50");
     EXPECT_EQ(RowsFromBitmap(Frame(1), legend), std::vector<std::string>{"..."});
     w->Strip().SetItemIndex(-1);
-    Trigger("Invert1");
+    Trigger("image.invert");
     EXPECT_EQ(RowsFromBitmap(Frame(0), legend), std::vector<std::string>{"CBA"});
     EXPECT_TRUE(ui.Errors().empty());
 }
@@ -107,7 +106,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
 {
     const TBitmap source = Noise(40, 30, 1);
     Frames({source, Noise(40, 30, 2)});
-    w->Strip().WizardFrameCount = 10;
+    w->Strip().Session.WizardFrameCount = 10;
     EXPECT_EQ(fx->windowTitle(), "Painter Effects");
     bool ran = false;
     QTimer::singleShot(0, [&] {
@@ -127,7 +126,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
         EXPECT_EQ(fx->EBar->value(), 41);
         fx->SpeedButton1->click();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     ASSERT_TRUE(ran);
     ASSERT_EQ(w->Strip().Count(), 12);
     for (int i = 1; i <= 10; ++i)
@@ -136,7 +135,7 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
     EXPECT_EQ(Frame(0), Twisted(source, 41));
 
     // The window keeps its node and bars; closing it without "Use" changes nothing.
-    w->PreparePopup(1, true, QPoint(10, 10), QPoint(1, 1));
+    w->PreparePopup(1, true, QPoint(1, 1));
     const TBitmap second = Frame(1);
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(fx->ETree->currentItem()->text(0), "Twist");
@@ -144,9 +143,40 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
         fx->btnappend->click();
         fx->reject();
     });
-    Trigger("Effect1");
+    Trigger("popup.effects");
     EXPECT_EQ(Frame(1), second);
     EXPECT_EQ(w->Strip().Count(), 13);
+    EXPECT_TRUE(ui.Errors().empty());
+}
+
+// After "Use" on frame 1, the window opened on frame 2 (same size, bars untouched) works
+// on frame 2: it shows the effect on frame 2, and "Use" gives frame 2 that, never frame
+// 1's result.
+TEST_F(EffectWindows, EffectsStartFromTheFrameTheyWereOpenedFor)
+{
+    const TBitmap first = Noise(40, 30, 21), second = Noise(40, 30, 22);
+    Frames({first, second});
+    QTimer::singleShot(0, [&] {
+        fx->ETree->setCurrentItem(fx->NodeItem(FindPainterEffectNode("Twist")));
+        fx->SpeedButton1->click();
+    });
+    Trigger("popup.effects");
+    ASSERT_EQ(Frame(0), Twisted(first, 10));
+
+    w->Strip().SelectOnly(1);
+    w->PreparePopup(1, true, QPoint(1, 1));
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        EXPECT_EQ(fx->Model().Image(), Twisted(second, 10));
+        const TColor want = Twisted(second, 10).Pixel(5, 5);
+        EXPECT_EQ(fx->image->pixmap().toImage().pixel(5, 5), qRgb(GetRValue(want), GetGValue(want), GetBValue(want)));
+        fx->SpeedButton1->click();
+    });
+    Trigger("popup.effects");
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(Frame(1), Twisted(second, 10));
+    EXPECT_EQ(Frame(0), Twisted(first, 10));
     EXPECT_TRUE(ui.Errors().empty());
 }
 
@@ -198,13 +228,13 @@ TEST_F(EffectWindows, BackgroundsModesPresetAndUse)
         EXPECT_EQ(qb->QBList->currentRow(), 17); // the green channel's function
         // A new preset from the popup, then Update without a selection.
         ui.AnswerInput("mine");
-        qb->Action("AddBackdrop1")->trigger();
+        qb->Action("presets.add")->trigger();
         EXPECT_EQ(qb->qbpresets->count(), 2);
         qb->qbpresets->setCurrentRow(-1);
-        qb->Action("UpdateBackdrop1")->trigger();
+        qb->Action("presets.update")->trigger();
         qb->btnUse->click();
     });
-    Trigger("Backgrounds1");
+    Trigger("popup.backgrounds");
     ASSERT_TRUE(ran);
     TBitmap expected(16, 12);
     GenerateQuickBack(expected, TQuickBackSettings{3, 17, 40, 10, 20, 30, 128});
@@ -218,21 +248,20 @@ TEST_F(EffectWindows, BackgroundsModesPresetAndUse)
 TEST_F(EffectWindows, EmptyFramesAndSaveAs)
 {
     // A frame without pixels cannot take a backdrop.
-    w->Strip().FrameWidth = 0;
-    w->Strip().FrameHeight = 0;
+    w->Strip().SetFrameSize(0, 0);
     w->Strip().Append(TBitmap());
     w->Strip().SelectOnly(0);
-    w->PreparePopup(0, false, QPoint(1, 1));
-    Trigger("Backgrounds1");
+    w->PreparePopup(0, false);
+    Trigger("popup.backgrounds");
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{" empty bitmap"});
 
     // Save As... from the list's popup writes the selected frame as a bitmap file.
     TFrameStrip& s = w->Strip();
     s.ClearFrames();
     Frames({Noise(5, 4, 6)});
-    w->PreparePopup(0, false, QPoint(1, 1));
+    w->PreparePopup(0, false);
     ui.AnswerSaveFile(dir.file("frame.png"));
-    Trigger("SaveAs2");
+    Trigger("popup.save-as");
     EXPECT_TRUE(std::filesystem::exists(dir.file("frame.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame.png")));
     EXPECT_TRUE(ui.Errors().empty());

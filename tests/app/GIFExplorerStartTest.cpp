@@ -11,37 +11,37 @@
 
 #include <gtest/gtest.h>
 
-TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerAndItsSpeedReachesCreate)
+// The explorer's speed is its own: an animation the main window creates afterwards plays
+// at its frames' speed.
+TEST(GIFExplorerStart, ToolsMenuShowsTheExplorerWhoseSpeedStaysItsOwn)
 {
     TempDir dir;
     ScriptedUi ui;
     ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
-    const int speed = DefaultAnimationSpeed;
     {
         TAnivorF w(dir.path().string() + "/", dir.file("anivor.ini"));
         TGIFExplorerF explorer(&w);
         w.SetGIFExplorer(&explorer);
         EXPECT_FALSE(explorer.isVisible());
-        QAction* item = w.Action("GIFExplorer1");
+        QAction* item = w.Action("tools.gif-explorer");
         ASSERT_TRUE(item->isEnabled());
         w.show();
         item->trigger();
         EXPECT_TRUE(explorer.isVisible());
         EXPECT_TRUE(explorer.isWindow());
 
-        // 800 %: a frame delay of 10 (120 ms at 100 %) lasts 15 ms in the preview.
-        explorer.Action("MenuAnimationSpeed800")->trigger();
+        // A frame delay of 10 lasts 120 ms at 100 %.
+        explorer.Action("animation.speed-800")->trigger();
         TFrameStrip& s = w.Strip();
-        s.FrameWidth = 20;
-        s.FrameHeight = 10;
-        s.DefaultDelay = 10;
+        s.SetFrameSize(20, 10);
+        s.Session.DefaultDelay = 10;
         s.Append(SolidBitmap(20, 10, clRed));
         s.Append(SolidBitmap(20, 10, clBlue));
-        w.Action("Create1")->trigger();
+        w.Action("animation.create")->trigger();
         ASSERT_TRUE(w.ImageAnimate->IsAnimating());
-        EXPECT_EQ(w.ImageAnimate->Document()->AnimationSpeed(), 800);
-        EXPECT_EQ(w.ImageAnimate->CurrentWait(), 15);
+        EXPECT_EQ(w.ImageAnimate->Document()->AnimationSpeed(), 100);
+        EXPECT_EQ(w.ImageAnimate->CurrentWait(), 120);
+        EXPECT_EQ(explorer.Document().AnimationSpeed(), 800);
         EXPECT_TRUE(ui.Errors().empty());
     }
-    DefaultAnimationSpeed = speed;
 }

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -52,7 +54,7 @@ protected:
     {
         ui.AnswerInput(std::to_string(width));
         ui.AnswerInput(std::to_string(height));
-        Trigger("New1");
+        Trigger("frame.new");
     }
 
     std::vector<std::string> Entries() const
@@ -85,76 +87,75 @@ std::string ReadText(const std::string& path)
 
 } // namespace
 
-TEST_F(MainWindow, CommandTableNamesCaptionsAndShortcuts)
+TEST_F(MainWindow, MenusAndToolbarHoldTheCommandsInTheirPlaces)
 {
     EXPECT_EQ(w->windowTitle(), "Anivor 13");
-    struct Item {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-        bool enabled;
+    // Each menu and popup: its caption and its items in order ("-" a separator, "> x" a
+    // submenu captioned x).
+    auto items = [&](const QMenu* menu) {
+        std::vector<std::string> out;
+        for (QAction* a : menu->actions())
+            out.push_back(a->isSeparator() ? "-" : a->menu() ? "> " + a->text().toStdString() : a->objectName().toStdString());
+        return out;
     };
-    const Item items[] = {
-        {"New2", "&New", "Ctrl+N", true}, {"Create1", "&Create", "", true},
-        {"CreateSelection1", "Create Se&lection", "", true}, {"Open2", "&Open...", "", true},
-        {"SaveAs1", "Save &As...", "", false}, {"Stop1", "Stop", "F2", false},
-        {"Delete2", "&Delete", "Ctrl+F3", true}, {"Edit1", "&Edit", "F4", false},
-        {"New1", "&New", "F3", true}, {"Arrange1", "&Arrange", "F5", true},
-        {"Blur2", "&Blur", "F9", true}, {"FlipLeftRight2", "Flip Left Right", "F10", true},
-        {"FlipTopDown1", "Flip Top Down", "Shift+F10", true}, {"Mirror1", "Mirror", "", true},
-        {"Right8", "Right", "", true}, {"Down3", "Down", "", true}, {"Scroll1", "&Scroll", "", true},
-        {"Up1", "&Up", "Ctrl+Alt+U", true}, {"Down1", "&Down", "Ctrl+Alt+D", true},
-        {"Left1", "&Left", "Ctrl+Alt+L", true}, {"Right1", "&Right", "Ctrl+Alt+R", true},
-        {"Duplicate1", "&Duplicate", "Ctrl+D", true}, {"Invert1", "&Invert", "Ctrl+I", true},
-        {"FrameDelay1", "Frame Delay...", "", true}, {"SetFrames1", "Set Frames...", "", true},
-        {"SetLoops1", "Set &Loops...", "", true}, {"DefTrans", "Default Transparent", "", true},
-        {"RotationAngle2", "Rotation Angle...", "", true}, {"TextWizard1", "&Text Wizard", "", true},
-        {"TextWizardFont1", "&Font...", "", true}, {"TextWizardText1", "&Text...", "", true},
-        {"TextWizardColor1", "&Color...", "", true}, {"AccentColor1", "&Accent Color...", "", true},
-        {"GIFExplorer1", "&GIF Explorer", "", true}, {"AVItoGIFconverter1", "AVI to GIF converter", "", false},
-        {"GIFtoAVIconverter1", "GIF to AVI converter", "", false}, {"Contents1", "&Contents", "F1", true},
-        {"About1", "&About", "", true}, {"WebSite1", "&WebSite", "", true},
-        {"mnuFrame", "&Frame", "", true}, {"Image1", "&Image", "", true}, {"Options1", "&Options", "", true},
-        {"Tools1", "&Tools", "", true}, {"Help1", "&Help", "", true},
-        {"Optimize1", "&Optimize", "", true}, {"Transparent1", "Transparent", "", true},
-        {"Backgrounds1", "Backgrounds...", "", true}, {"Effect1", "&Effects...", "", true},
-        {"MarkTextPosition1", "Mark Position", "", true}, {"SaveAs2", "Save As...", "", true},
-        {"Add1", "&Add", "", true}, {"Delete1", "&Delete", "", true}, {"Delay1", "Delay...", "", true},
-        {"DelayAll1", "Delay All...", "", true}, {"FlipLeftRight1", "Flip Left-Right", "", true},
-        {"FlipUpDown1", "Flip Up-Down", "", true}, {"Rotate1", "Rotate", "", true}, {"Trace2", "Trace", "", true},
-        {"Shadow2", "Shadow", "", true}, {"UpLeft2", "Up Left", "", true}, {"UpRight1", "Up Right", "", true},
-        {"DownLeft2", "Down Left", "", true}, {"DownRight2", "Down Right", "", true},
-        {"Overlay1", "Overlay", "", true}, {"N50Opaque1", "50% Opaque", "", true},
-        {"N25Opaque1", "25% Opaque", "", true},
-    };
-    for (const Item& it : items) {
-        QAction* a = w->Action(it.name);
-        ASSERT_NE(a, nullptr) << it.name;
-        EXPECT_EQ(a->text().toStdString(), it.caption) << it.name;
-        EXPECT_EQ(a->shortcut().toString().toStdString(), it.shortcut) << it.name;
-        EXPECT_EQ(a->isEnabled(), it.enabled) << it.name;
-    }
-    // Toolbar buttons, left to right, with their hints.
-    const std::vector<std::pair<const char*, const char*>> buttons{
-        {"btnnew", "New Animation"}, {"btnopen", "Open Existing GIF"}, {"btnsaveani", "Save"},
-        {"btnnewframe", "New Frame"}, {"btnedit", "Edit Frame"}, {"ToolButton10", ""},
-        {"btnduplicate", "Duplicate Frame"}, {"btndeleteframe", "Delete Frame(s)"}, {"btndelay", "Frame Delay"},
-        {"btnwizard", "Wizards"}, {"btnstop", "Stop Animation"}, {"btnwizinsert", "Insert Wizard Frames"},
-        {"btnanimate", "Animate"}, {"btnanimateselection", "animate Selection"}};
-    std::vector<std::string> order;
+    using Items = std::vector<std::string>;
+    std::vector<std::pair<std::string, Items>> bar;
+    for (QAction* a : w->menuBar()->actions())
+        bar.emplace_back(a->text().toStdString(), items(a->menu()));
+    const std::vector<std::pair<std::string, Items>> menus{
+        {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open", "> &Recent",
+                        "animation.save", "animation.stop"}},
+        {"&Frame", {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"}},
+        {"&Image", {"image.blur", "image.flip-left-right", "image.flip-top-down", "> Mirror", "> &Scroll", "image.duplicate",
+                    "image.invert"}},
+        {"&Options", {"options.frame-delay", "options.set-frames", "options.set-loops", "options.default-transparent",
+                      "options.rotation-angle", "> &Text Wizard"}},
+        {"&Tools", {"tools.gif-explorer", "tools.avi-to-gif", "tools.gif-to-avi"}},
+        {"&Help", {"help.contents", "help.about", "help.website"}}};
+    EXPECT_EQ(bar, menus);
+    auto submenu = [&](const QMenu* menu, int i) { return items(menu->actions().at(i)->menu()); };
+    const QMenu* image = w->menuBar()->actions().at(2)->menu();
+    EXPECT_EQ(submenu(image, 3), (Items{"image.mirror-right", "image.mirror-down"}));
+    EXPECT_EQ(submenu(image, 4), (Items{"image.scroll-up", "image.scroll-down", "image.scroll-left", "image.scroll-right"}));
+    EXPECT_EQ(submenu(w->menuBar()->actions().at(3)->menu(), 5),
+              (Items{"options.text-wizard-font", "options.text-wizard-text", "options.text-wizard-color", "options.accent-color"}));
+    EXPECT_EQ(items(w->framepop), (Items{"popup.optimize", "-", "popup.transparent", "popup.backgrounds", "popup.effects", "-",
+                                         "popup.mark-position", "-", "popup.save-as"}));
+    EXPECT_EQ(items(w->filespop), Items{"files.add"});
+    EXPECT_EQ(items(w->Listpop), (Items{"frame.delete", "-", "frame.delay", "frame.delay-all"}));
+    EXPECT_EQ(items(w->frameeffectpop), (Items{"effects.flip-left-right", "effects.flip-up-down", "effects.rotate",
+                                               "effects.trace", "> Shadow", "> Overlay"}));
+    EXPECT_EQ(submenu(w->frameeffectpop, 4), (Items{"effects.shadow-up-left", "effects.shadow-up-right",
+                                                    "effects.shadow-down-left", "effects.shadow-down-right"}));
+    EXPECT_EQ(submenu(w->frameeffectpop, 5), (Items{"effects.overlay-50", "effects.overlay-25"}));
+
+    // Captions that read alike name their undo steps apart.
+    EXPECT_EQ(w->Action("image.mirror-down")->text(), "Down");
+    EXPECT_EQ(w->Commands()["image.mirror-down"].StepName(), "Mirror Down");
+    EXPECT_EQ(w->Commands()["image.scroll-down"].StepName(), "Scroll Down");
+    EXPECT_EQ(w->Commands()["effects.overlay-50"].StepName(), "Overlay 50%");
+
+    // Toolbar buttons, left to right, with their hints; the two drop-downs are the menus'
+    // own items.
+    const std::vector<std::pair<QAction*, const char*>> buttons{
+        {w->Action("animation.new"), "New Animation"}, {w->Action("animation.open"), "Open Existing GIF"},
+        {w->Action("animation.save"), "Save"}, {w->Action("frame.new"), "New Frame"}, {w->Action("frame.edit"), "Edit Frame"},
+        {w->frameeffectpop->menuAction(), ""}, {w->Action("image.duplicate"), "Duplicate Frame"},
+        {w->Action("frame.delete"), "Delete Frame(s)"}, {w->Action("frame.delay"), "Frame Delay"},
+        {w->wizpop->menuAction(), "Wizards"}, {w->Action("animation.stop"), "Stop Animation"},
+        {w->Action("wizard.insert"), "Insert Wizard Frames"}, {w->Action("animation.create"), "Animate"},
+        {w->Action("animation.create-selection"), "animate Selection"}};
+    std::vector<QAction*> order;
     for (QAction* a : w->ToolBar1->actions())
         if (!a->isSeparator())
-            order.push_back(a->objectName().toStdString());
+            order.push_back(a);
     ASSERT_EQ(order.size(), buttons.size());
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        EXPECT_EQ(order[i], buttons[i].first);
-        EXPECT_EQ(w->Action(buttons[i].first)->toolTip().toStdString(), buttons[i].second) << buttons[i].first;
+        EXPECT_EQ(order[i], buttons[i].first) << i;
+        EXPECT_EQ(buttons[i].first->toolTip().toStdString(), buttons[i].second) << i;
     }
-    EXPECT_EQ(w->Action("btnsaveani")->text(), "GIF");
-    EXPECT_FALSE(w->Action("btnsaveani")->isEnabled());
-    EXPECT_FALSE(w->Action("btnstop")->isEnabled());
-    EXPECT_TRUE(w->Action("btnanimate")->isEnabled());
-    EXPECT_TRUE(w->Action("btnnewframe")->isEnabled());
+    EXPECT_EQ(w->Action("animation.save")->iconText(), "GIF");
+    EXPECT_EQ(w->Action("animation.save")->text(), "Save &As...");
 
     // The lower panel: "Frames" and "Files", the first one shown.
     ASSERT_EQ(w->TabBar->SectionCount(), 2);
@@ -178,8 +179,8 @@ TEST_F(MainWindow, NewFrameAsksSizeOnlyOnEmptyStripAndShowsFrames)
     EXPECT_EQ(ui.Calls()[0].Caption, "Anivor Frames");
     EXPECT_EQ(Entries(), std::vector<std::string>{"Frame1=10"});
     // The toolbar button asks nothing now.
-    Trigger("btnnewframe");
-    Trigger("btnnewframe");
+    Trigger("frame.new");
+    Trigger("frame.new");
     EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).size(), 2u);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame2=10", "Frame3=10"}));
 
@@ -202,7 +203,7 @@ TEST_F(MainWindow, NewFrameAsksSizeOnlyOnEmptyStripAndShowsFrames)
 TEST_F(MainWindow, TooLargeFrameIsRefusedWithAMessage)
 {
     ui.AnswerInput("100000");
-    Trigger("New1");
+    Trigger("frame.new");
     EXPECT_TRUE(w->Strip().Empty());
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_EQ(ui.Errors()[0], "The frame width must be between 1 and 16384 pixels; 100000 is refused.");
@@ -216,26 +217,26 @@ TEST_F(MainWindow, DeleteAndNewAnimation)
 {
     FirstFrame(20, 10);
     for (int i = 0; i < 4; ++i)
-        Trigger("btnnewframe");
+        Trigger("frame.new");
     // Frames 2 and 4 of 5: the images left are re-laid and freed.
     w->Strip().SelectOnly(1);
     w->Strip().SetSelected(3, true);
-    Trigger("btndeleteframe");
+    Trigger("frame.delete");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame3=10", "Frame5=10"}));
     EXPECT_EQ(Image("Frame1")->x(), 0);
     EXPECT_EQ(Image("Frame3")->x(), 25);
     EXPECT_EQ(Image("Frame5")->x(), 50);
     EXPECT_EQ(Image("Frame2"), nullptr);
-    Trigger("New1");
+    Trigger("frame.new");
     EXPECT_EQ(w->Strip().FindFrameImage(w->Strip().ItemIndex()).Name, "Frame6");
 
     // Animation > New: No keeps everything, Yes empties the strip and the views, and the
     // numbering and the size prompts start again.
     ui.AnswerConfirm(false);
-    Trigger("btnnew");
+    Trigger("animation.new");
     EXPECT_EQ(w->Strip().Count(), 4);
     ui.AnswerConfirm(true);
-    Trigger("New2");
+    Trigger("animation.new");
     EXPECT_TRUE(w->Strip().Empty());
     EXPECT_EQ(w->ScrollBoxSource->FramePointer()->pos(), QPoint(40, 80));
     EXPECT_EQ(w->ScrollBoxSource->Canvas()->findChildren<TFrameImage*>().size(), 0);
@@ -248,7 +249,7 @@ TEST_F(MainWindow, DragInTheListReorders)
 {
     FirstFrame(20, 10);
     for (int i = 0; i < 4; ++i)
-        Trigger("btnnewframe");
+        Trigger("frame.new");
     w->List->resize(163, 300);
     QWidget* vp = w->List->viewport();
     Mouse(vp, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
@@ -264,7 +265,7 @@ TEST_F(MainWindow, ListClicksSelectWithCtrlAndShift)
 {
     FirstFrame(20, 10);
     for (int i = 0; i < 4; ++i)
-        Trigger("btnnewframe");
+        Trigger("frame.new");
     w->List->resize(163, 300);
     QWidget* vp = w->List->viewport();
     auto click = [&](int entry, Qt::KeyboardModifiers m) {
@@ -283,63 +284,62 @@ TEST_F(MainWindow, ListClicksSelectWithCtrlAndShift)
     EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2, 3, 4}));
     click(2, Qt::ShiftModifier);
     EXPECT_EQ(w->Strip().SelectedIndices(), (std::vector<int>{1, 2}));
-    Trigger("Delete2");
+    Trigger("frame.delete");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=10", "Frame4=10", "Frame5=10"}));
 }
 
 TEST_F(MainWindow, DelayButtonAndPointer)
 {
     FirstFrame(20, 10);
-    Trigger("New1");
+    Trigger("frame.new");
     w->Strip().SelectOnly(0);
     ui.AnswerInput("7");
-    Trigger("btndelay");
+    Trigger("frame.delay");
     ui.AnswerInput("300");
-    Trigger("btndelay");
+    Trigger("frame.delay");
     EXPECT_EQ(w->Strip().EntryText(0), "Frame1=10");
     ui.AnswerInput("abc");
-    Trigger("btndelay");
+    Trigger("frame.delay");
     EXPECT_EQ(w->Strip().EntryText(0), "Frame1=abc");
     EXPECT_EQ(w->ScrollBoxSource->FramePointer()->text(), "Frame1=abc");
     ui.AnswerInput("25");
-    Trigger("DelayAll1");
+    Trigger("frame.delay-all");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Frame1=25", "Frame2=25"}));
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 
 TEST_F(MainWindow, TransparencyFromMenuAndPopup)
 {
-    Trigger("DefTrans");
-    EXPECT_TRUE(w->Action("DefTrans")->isChecked());
+    Trigger("options.default-transparent");
+    EXPECT_TRUE(w->Action("options.default-transparent")->isChecked());
     FirstFrame(20, 10);
     EXPECT_TRUE(w->Strip().IsTransparent(0));
-    Trigger("DefTrans");
-    EXPECT_FALSE(w->Action("DefTrans")->isChecked());
-    Trigger("New1");
+    Trigger("options.default-transparent");
+    EXPECT_FALSE(w->Action("options.default-transparent")->isChecked());
+    Trigger("frame.new");
     EXPECT_FALSE(w->Strip().IsTransparent(1));
 
     // The popup on the second frame's image: unchecked, then toggled on.
-    w->PreparePopup(1, true, QPoint(500, 300), QPoint(4, 6));
-    EXPECT_FALSE(w->Action("Transparent1")->isChecked());
-    EXPECT_EQ(w->Strip().PopupPoint, TPoint(500, 300));
-    Trigger("Transparent1");
+    w->PreparePopup(1, true, QPoint(4, 6));
+    EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
+    Trigger("popup.transparent");
     EXPECT_TRUE(w->Strip().IsTransparent(1));
-    EXPECT_TRUE(w->Action("Transparent1")->isChecked());
-    Trigger("MarkTextPosition1");
-    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+    EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
+    Trigger("popup.mark-position");
+    EXPECT_EQ(w->Strip().Session.TextPosition, TPoint(4, 6));
 
     // On the list without a selected frame nothing changes; Mark Position needs an image.
     w->Strip().SetItemIndex(-1);
-    w->PreparePopup(w->Strip().ItemIndex(), false, QPoint(1, 1));
-    EXPECT_FALSE(w->Action("Transparent1")->isChecked());
-    Trigger("Transparent1");
+    w->PreparePopup(w->Strip().ItemIndex(), false);
+    EXPECT_FALSE(w->Action("popup.transparent")->isChecked());
+    Trigger("popup.transparent");
     EXPECT_TRUE(w->Strip().IsTransparent(1));
     EXPECT_TRUE(w->Strip().IsTransparent(0));
     w->Strip().SetItemIndex(0);
-    w->PreparePopup(0, false, QPoint(1, 1));
-    EXPECT_TRUE(w->Action("Transparent1")->isChecked());
-    Trigger("MarkTextPosition1");
-    EXPECT_EQ(w->Strip().TextPosition, TPoint(4, 6));
+    w->PreparePopup(0, false);
+    EXPECT_TRUE(w->Action("popup.transparent")->isChecked());
+    Trigger("popup.mark-position");
+    EXPECT_EQ(w->Strip().Session.TextPosition, TPoint(4, 6));
 }
 
 TEST_F(MainWindow, TextWizardTextGoesThroughTheTemplatesWindow)
@@ -351,26 +351,26 @@ TEST_F(MainWindow, TextWizardTextGoesThroughTheTemplatesWindow)
         templates.editor->setPlainText("Hello\nWorld");
         templates.BitBtn1->click();
     });
-    Trigger("TextWizardText1");
-    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+    Trigger("options.text-wizard-text");
+    EXPECT_EQ(w->Strip().Session.TextWizardText, (std::vector<std::string>{"Hello", "World"}));
     QTimer::singleShot(0, [&] {
         templates.editor->setPlainText("dropped");
         templates.BitBtn2->click();
     });
-    Trigger("TextWizardText1");
-    EXPECT_EQ(w->Strip().TextWizardText, (std::vector<std::string>{"Hello", "World"}));
+    Trigger("options.text-wizard-text");
+    EXPECT_EQ(w->Strip().Session.TextWizardText, (std::vector<std::string>{"Hello", "World"}));
 }
 
 TEST_F(MainWindow, HelpAndAbout)
 {
-    Trigger("About1");
+    Trigger("help.about");
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].find("Anivor 13"), std::string::npos);
 
     // The shipped help document, in the folder the program looks in first.
     std::filesystem::copy_file(ANIVOR_SHIPPED_HELP, std::filesystem::path(AppDir()) / "Anivor.hlp",
                                std::filesystem::copy_options::overwrite_existing);
-    Trigger("Contents1");
+    Trigger("help.contents");
     EXPECT_TRUE(ui.Errors().empty()) << (ui.Errors().empty() ? "" : ui.Errors()[0]);
     THelpViewer* viewer = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
@@ -389,10 +389,10 @@ TEST_F(MainWindow, HelpAndAbout)
 TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
 {
     // No settings file: the designed size and the four defaults.
-    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
-    EXPECT_EQ(w->Strip().NewFrameWidth, 120);
-    EXPECT_EQ(w->Strip().NewFrameHeight, 60);
-    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 10);
+    EXPECT_EQ(w->Strip().Session.NewFrameWidth, 120);
+    EXPECT_EQ(w->Strip().Session.NewFrameHeight, 60);
+    EXPECT_EQ(w->Strip().Session.DefaultDelay, 10);
     EXPECT_EQ(w->width(), 541);
     EXPECT_FALSE(w->isMaximized());
     EXPECT_TRUE(ui.Messages().empty());
@@ -421,7 +421,7 @@ TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
     ui.AnswerInput("");
     ui.AnswerInputCancel();
     ui.ClearCalls();
-    Trigger("New1");
+    Trigger("frame.new");
     EXPECT_EQ(ui.Calls()[0].Proposed, "200");
 }
 
@@ -432,8 +432,8 @@ TEST_F(MainWindow, MaximisedCloseKeepsStoredPlacement)
     Open();
     EXPECT_EQ(w->pos(), QPoint(10, 20));
     EXPECT_EQ(w->size(), QSize(600, 500));
-    EXPECT_EQ(w->Strip().WizardFrameCount, 50);
-    EXPECT_EQ(w->Strip().DefaultDelay, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 50);
+    EXPECT_EQ(w->Strip().Session.DefaultDelay, 10);
     w->showMaximized();
     w->close();
     w->FormDestroy();
@@ -457,7 +457,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     Open();
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].find("Unable to read the settings file"), std::string::npos);
-    EXPECT_EQ(w->Strip().WizardFrameCount, 10);
+    EXPECT_EQ(w->Strip().Session.WizardFrameCount, 10);
     w->close();
     w->FormDestroy();
     w->FormDestroy(); // a second destroy writes (and complains) no more
@@ -470,7 +470,7 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     std::ofstream(Settings()) << "[Frames]\nWidth=77\n";
     std::filesystem::permissions(Settings(), std::filesystem::perms::owner_read);
     Open();
-    EXPECT_EQ(w->Strip().NewFrameWidth, 77);
+    EXPECT_EQ(w->Strip().Session.NewFrameWidth, 77);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].find("read-only"), std::string::npos);
     w->close();

@@ -25,29 +25,27 @@ TEST(MemoryLimitWindow, WizardPastTheLimitIsRefusedAndTheWindowStaysUsable)
     EXPECT_EQ(MemoryBudget::Limit(), ((MemoryBudget::InUse() >> 20) + 8) << 20);
 
     TFrameStrip& s = w->Strip();
-    s.FrameWidth = 800;
-    s.FrameHeight = 600;
-    s.WizardFrameCount = 10;
+    s.SetFrameSize(800, 600);
+    s.Session.WizardFrameCount = 10;
     s.Append(SolidBitmap(800, 600, clRed));
     s.Append(SolidBitmap(800, 600, clBlue));
     s.SelectOnly(0);
-    w->Action("Wizard0")->trigger();
+    w->Action("wizard.transition")->trigger();
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_EQ(ui.Errors()[0].rfind("Not enough memory: a wizard run of 10 frames of 800 x 600 needs ", 0), 0u) << ui.Errors()[0];
     EXPECT_TRUE(s.WizardImages().empty());
     EXPECT_EQ(s.Count(), 2);
-    EXPECT_TRUE(w->Action("Wizard0")->isEnabled());
+    EXPECT_TRUE(w->Action("wizard.transition")->isEnabled());
     EXPECT_EQ(ui.WaitDepth(), 0);
 
     // Fewer, smaller frames fit.
-    s.WizardFrameCount = 4;
+    s.Session.WizardFrameCount = 4;
     s.ClearFrames();
-    s.FrameWidth = 80;
-    s.FrameHeight = 60;
+    s.SetFrameSize(80, 60);
     s.Append(SolidBitmap(80, 60, clRed));
     s.Append(SolidBitmap(80, 60, clBlue));
     s.SelectOnly(0);
-    w->Action("Wizard0")->trigger();
+    w->Action("wizard.transition")->trigger();
     EXPECT_EQ(s.WizardImages().size(), 4u);
     EXPECT_EQ(ui.Errors().size(), 1u);
 

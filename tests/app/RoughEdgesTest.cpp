@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -25,8 +26,7 @@ protected:
     void Frames(int count, int width = 20, int height = 10)
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = width;
-        s.FrameHeight = height;
+        s.SetFrameSize(width, height);
         for (int i = 0; i < count; ++i)
             s.Append(SolidBitmap(width, height, i % 2 ? clRed : clBlue));
     }
@@ -44,15 +44,15 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
     EXPECT_EQ(Pointer()->text(), "Frame7=10");
     EXPECT_TRUE(Pointer()->isVisibleTo(w.get()));
     ui.AnswerInput("25");
-    Trigger("Delay1");
+    Trigger("frame.delay");
     EXPECT_EQ(Pointer()->text(), "Frame7=25");
 
-    Trigger("Create1");
+    Trigger("animation.create");
     ui.AnswerSaveFile(dir.file("seven.gif"));
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     w->Strip().SelectOnly(2);
     ui.AnswerConfirm(true);
-    Trigger("New2");
+    Trigger("animation.new");
     EXPECT_FALSE(Pointer()->isVisibleTo(w.get()));
     EXPECT_EQ(Pointer()->text(), "");
 
@@ -60,7 +60,7 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
     Frames(2);
     w->Strip().SelectOnly(1);
     ui.AnswerOpenFile(dir.file("seven.gif"));
-    Trigger("Open2");
+    Trigger("animation.open");
     ASSERT_EQ(w->Strip().Count(), 7);
     const std::string shown = Pointer()->text().toStdString();
     if (Pointer()->isVisibleTo(w.get())) {
@@ -70,7 +70,7 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
     }
     // A deleted frame takes the pointer with it.
     w->Strip().SelectOnly(6);
-    Trigger("Delete2");
+    Trigger("frame.delete");
     EXPECT_NE(Pointer()->text(), "Frame7=25");
 }
 
@@ -79,29 +79,29 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
 TEST_F(RoughEdges, SaveStartsInImagesThenWhereTheLastSaveWent)
 {
     Frames(2);
-    Trigger("Create1");
+    Trigger("animation.create");
     ui.AnswerSaveFile(dir.file("elsewhere/one.gif"));
     std::filesystem::create_directory(dir.path() / "elsewhere");
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/images");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "images"));
     EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "gif");
 
     ui.AnswerSaveFile(dir.file("elsewhere/two.gif"));
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/elsewhere");
-    Trigger("Stop1");
+    Trigger("animation.stop");
     ui.AnswerSaveFile(dir.file("elsewhere/last.bmp"));
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "bmp");
 
     // The next run starts there too.
     w->FormDestroy();
     w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
     Frames(1);
-    Trigger("Create1");
+    Trigger("animation.create");
     ui.AnswerSaveFileCancel();
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string() + "/elsewhere");
 }
 
@@ -110,13 +110,13 @@ TEST_F(RoughEdges, TheWizardsButtonComesUpAfterARun)
 {
     Frames(2);
     w->Strip().SelectOnly(0);
-    w->Strip().WizardFrameCount = 4;
-    auto* button = qobject_cast<QToolButton*>(w->ToolBar1->widgetForAction(w->Action("btnwizard")));
+    w->Strip().Session.WizardFrameCount = 4;
+    auto* button = qobject_cast<QToolButton*>(w->ToolBar1->widgetForAction(w->wizpop->menuAction()));
     ASSERT_NE(button, nullptr);
     button->setDown(true); // as while its menu is open, the mouse on it
     button->setAttribute(Qt::WA_UnderMouse, true);
     QCursor::setPos(w->mapToGlobal(QPoint(2, w->height() - 2)));
-    Trigger("Wizard0");
+    Trigger("wizard.transition");
     EXPECT_FALSE(button->isDown());
     EXPECT_FALSE(button->underMouse());
     EXPECT_TRUE(button->isEnabled());
@@ -135,7 +135,7 @@ TEST_F(RoughEdges, InsertingManyLargeWizardFramesIsQuick)
     w->Strip().Subscribe([&](TStripChange c) { relayouts += c == TStripChange::Frames; });
     QElapsedTimer t;
     t.start();
-    w->Action("btnwizinsert")->trigger();
+    w->Action("wizard.insert")->trigger();
     QCoreApplication::processEvents();
     const qint64 ms = t.elapsed();
     EXPECT_EQ(w->Strip().Count(), 33);

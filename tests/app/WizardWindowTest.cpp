@@ -36,9 +36,8 @@ protected:
     void TwoFrames()
     {
         TFrameStrip& s = w->Strip();
-        s.FrameWidth = 8;
-        s.FrameHeight = 6;
-        s.WizardFrameCount = 4;
+        s.SetFrameSize(8, 6);
+        s.Session.WizardFrameCount = 4;
         s.Append(SolidBitmap(8, 6, kRed));
         s.Append(SolidBitmap(8, 6, kBlue));
         s.SelectOnly(0);
@@ -46,18 +45,18 @@ protected:
     // Whether every command a run locks (menu items and toolbar buttons) is `enabled`.
     bool Commands(bool enabled) const
     {
-        for (const char* name : {"Wizard0", "Wizard87", "btnwizinsert", "btnwizard", "New1", "Delete2", "Create1",
-                                 "TextWizardText1", "btnnew", "btnopen", "btnnewframe", "btnanimate"})
-            if (w->Action(name)->isEnabled() != enabled)
+        for (const char* id : {"wizard.transition", "wizard.text-type", "wizard.insert", "frame.new", "frame.delete",
+                               "animation.create", "options.text-wizard-text", "animation.new", "animation.open"})
+            if (w->Action(id)->isEnabled() != enabled)
                 return false;
-        return true;
+        return w->wizpop->menuAction()->isEnabled() == enabled;
     }
     bool CommandsEnabled() const { return Commands(true); }
 };
 
 // Walks the drop-down beside the menu data: same captions, separators and submenus in the
-// same order; collects the command actions.
-void Compare(QMenu* menu, const std::vector<TWizardMenuItem>& items, std::vector<QAction*>& commands,
+// same order; collects the command actions with their kinds.
+void Compare(QMenu* menu, const std::vector<TWizardMenuItem>& items, std::vector<std::pair<QAction*, int>>& commands,
              const std::string& path)
 {
     const QList<QAction*> actions = menu->actions();
@@ -78,8 +77,8 @@ void Compare(QMenu* menu, const std::vector<TWizardMenuItem>& items, std::vector
         case TWizardMenuItem::Type::Command:
             EXPECT_EQ(a->menu(), nullptr) << where;
             EXPECT_EQ(a->text().toStdString(), item.Caption);
-            EXPECT_EQ(a->objectName().toStdString(), "Wizard" + std::to_string(item.Kind)) << where;
-            commands.push_back(a);
+            EXPECT_EQ(a->objectName().toStdString(), WizardCommandId(item.Kind)) << where;
+            commands.emplace_back(a, item.Kind);
             break;
         }
     }
@@ -90,9 +89,8 @@ void Compare(QMenu* menu, const std::vector<TWizardMenuItem>& items, std::vector
 TEST_F(WizardWindow, DropDownFollowsTheMenuDataAndEveryItemRunsItsKind)
 {
     ASSERT_NE(w->wizpop, nullptr);
-    EXPECT_EQ(w->Action("btnwizard")->menu(), w->wizpop);
-    EXPECT_TRUE(w->Action("btnwizard")->isEnabled());
-    std::vector<QAction*> commands;
+    EXPECT_TRUE(w->wizpop->menuAction()->isEnabled());
+    std::vector<std::pair<QAction*, int>> commands;
     Compare(w->wizpop, WizardMenu(), commands, "Wizards");
     ASSERT_EQ(commands.size(), 105u);
     // The top level as the user sees it, and a few deeper submenus by name.
@@ -103,14 +101,13 @@ TEST_F(WizardWindow, DropDownFollowsTheMenuDataAndEveryItemRunsItsKind)
                              "Circle,Sweep,Marquee,Plasma,-,Fold,CheckerBoard,Segment,Grow,Shrink,Effects,Text,Actor");
     ASSERT_NE(w->findChild<QMenu*>("wizEffectsLightMenu"), nullptr);
     EXPECT_EQ(w->findChild<QMenu*>("wizEffectsLightMenu")->actions().size(), 12);
-    EXPECT_EQ(w->Action("Wizard8")->text(), "Up"); // Wipe: Right, Left, Up, Down
-    EXPECT_EQ(w->findChild<QMenu*>("wizWipeMenu")->actions().at(2), w->Action("Wizard8"));
+    EXPECT_EQ(w->Action("wizard.wipe-up")->text(), "Up"); // Wipe: Right, Left, Up, Down
+    EXPECT_EQ(w->findChild<QMenu*>("wizWipeMenu")->actions().at(2), w->Action("wizard.wipe-up"));
 
     // Every item, on a tiny strip: n images, or 2n for the two-pass kinds, and a preview.
     TwoFrames();
     std::set<int> kinds;
-    for (QAction* a : commands) {
-        const int kind = a->objectName().mid(6).toInt();
+    for (const auto& [a, kind] : commands) {
         kinds.insert(kind);
         ASSERT_TRUE(a->isEnabled()) << kind;
         a->trigger();
@@ -134,12 +131,12 @@ TEST_F(WizardWindow, NoRunOnTheLastFrameOrWithoutSelection)
 {
     TwoFrames();
     w->Strip().SelectOnly(1);
-    Trigger("Wizard0");
+    Trigger("wizard.transition");
     EXPECT_TRUE(w->Strip().WizardImages().empty());
     EXPECT_EQ(w->PreviewState(), TPreviewState::Nothing);
     EXPECT_EQ(w->anisize->text(), "0");
     w->Strip().SetItemIndex(-1);
-    Trigger("Wizard87");
+    Trigger("wizard.text-type");
     EXPECT_TRUE(w->Strip().WizardImages().empty());
     EXPECT_EQ(ui.MaxWaitDepth(), 0);
     EXPECT_TRUE(ui.Calls().empty());
@@ -148,7 +145,7 @@ TEST_F(WizardWindow, NoRunOnTheLastFrameOrWithoutSelection)
 TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
 {
     TwoFrames();
-    w->Strip().WizardFrameCount = 10;
+    w->Strip().Session.WizardFrameCount = 10;
     ui.RunEvents = true;
     bool sawLock = false;
     // After the first step's event processing: everything but Stop is disabled, the
@@ -156,16 +153,16 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     QTimer::singleShot(0, w.get(), [&] {
         ASSERT_TRUE(w->WizardRunning());
         sawLock = Commands(false);
-        EXPECT_TRUE(w->Action("btnwizstop")->isEnabled());
-        EXPECT_EQ(w->Action("btnwizstop")->shortcut(), QKeySequence(Qt::Key_Escape));
+        EXPECT_TRUE(w->Action("wizard.stop")->isEnabled());
+        EXPECT_EQ(w->Action("wizard.stop")->shortcut(), QKeySequence(Qt::Key_Escape));
         EXPECT_FALSE(w->WizardProgress->isHidden());
         EXPECT_NE(w->statusBar()->currentMessage().indexOf("Wizard Transition: "), -1);
         EXPECT_EQ(w->WizardProgress->maximum(), 10);
         EXPECT_GE(w->WizardProgress->value(), 1);
-        w->Action("Wizard1")->trigger(); // disabled: nothing happens
-        w->Action("btnwizstop")->trigger();
+        w->Action("wizard.rotate-left-right")->trigger(); // disabled: nothing happens
+        w->Action("wizard.stop")->trigger();
     });
-    Trigger("Wizard0");
+    Trigger("wizard.transition");
     EXPECT_TRUE(sawLock);
     EXPECT_FALSE(w->WizardRunning());
     const std::size_t made = w->Strip().WizardImages().size();
@@ -175,14 +172,14 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     ASSERT_NE(w->ImageAnimate->Document(), nullptr);
     EXPECT_EQ(w->ImageAnimate->Document()->Count(), static_cast<int>(made));
     EXPECT_TRUE(CommandsEnabled());
-    EXPECT_FALSE(w->Action("btnwizstop")->isEnabled());
+    EXPECT_FALSE(w->Action("wizard.stop")->isEnabled());
     EXPECT_TRUE(w->WizardProgress->isHidden());
-    EXPECT_TRUE(w->Action("Stop1")->isEnabled());
-    EXPECT_TRUE(w->Action("SaveAs1")->isEnabled());
+    EXPECT_TRUE(w->Action("animation.stop")->isEnabled());
+    EXPECT_TRUE(w->Action("animation.save")->isEnabled());
     EXPECT_EQ(ui.WaitDepth(), 0);
     // Save writes the wizard's animation, the size anisize shows.
     ui.AnswerSaveFile(dir.file("wizard.gif"));
-    Trigger("SaveAs1");
+    Trigger("animation.save");
     TGIFImage saved;
     saved.LoadFromFile(dir.file("wizard.gif"));
     EXPECT_EQ(saved.Count(), static_cast<int>(made));
@@ -191,7 +188,7 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
     // Closing the window during a run stops the run first, then closes.
     w->show();
     QTimer::singleShot(0, w.get(), [&] { w->close(); });
-    Trigger("Wizard0");
+    Trigger("wizard.transition");
     EXPECT_LT(w->Strip().WizardImages().size(), 10u);
     QApplication::processEvents();
     EXPECT_FALSE(w->isVisible());
@@ -200,8 +197,8 @@ TEST_F(WizardWindow, CommandsAreLockedDuringARunAndStopEndsIt)
 TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
 {
     TwoFrames();
-    w->Strip().TextWizardText.clear();
-    Trigger("Wizard87");
+    w->Strip().Session.TextWizardText.clear();
+    Trigger("wizard.text-type");
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_NE(ui.Errors()[0].find("List index out of bounds"), std::string::npos);
     EXPECT_TRUE(CommandsEnabled());
@@ -214,28 +211,28 @@ TEST_F(WizardWindow, AFailingStepShowsItsErrorAndUnlocks)
 TEST_F(WizardWindow, InsertWizardFramesTwiceAfterWhicheverFrameIsSelected)
 {
     TwoFrames();
-    w->Strip().DefaultDelay = 33;
-    Trigger("Wizard0");
+    w->Strip().Session.DefaultDelay = 33;
+    Trigger("wizard.transition");
     ASSERT_EQ(w->Strip().WizardImages().size(), 4u);
-    Trigger("btnwizinsert");
+    Trigger("wizard.insert");
     TFrameStrip& s = w->Strip();
     ASSERT_EQ(s.Count(), 6);
     // Red, the four blends (the last is blue), blue.
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(0, 0), kRed);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
-    EXPECT_EQ(s.FindFrameImage(4).Bitmap.Pixel(0, 0), kBlue);
-    EXPECT_EQ(s.FindFrameImage(5).Bitmap.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(0, 0), kRed);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(4).Bitmap().Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(0, 0), kBlue);
     EXPECT_EQ(s.GetFrameDelay(2), 33);
     EXPECT_EQ(s.ItemIndex(), 4);
     EXPECT_EQ(s.SelectedCount(), 4);
 
     // Again, after selecting the last frame: the same four images after it.
     s.SelectOnly(5);
-    Trigger("btnwizinsert");
+    Trigger("wizard.insert");
     ASSERT_EQ(s.Count(), 10);
-    EXPECT_EQ(s.FindFrameImage(6).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
-    EXPECT_EQ(s.FindFrameImage(9).Bitmap.Pixel(0, 0), kBlue);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(6).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
+    EXPECT_EQ(s.FindFrameImage(9).Bitmap().Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(0, 0), TColor(0x3F00BF));
     EXPECT_EQ(s.WizardImages().size(), 4u);
     EXPECT_EQ(s.EntryText(9), "Frame10=33");
 }
@@ -244,33 +241,33 @@ TEST_F(WizardWindow, TextSettingsCommandsKeepTheirValuesOnCancel)
 {
     TFrameStrip& s = w->Strip();
     ui.AnswerFontCancel();
-    Trigger("TextWizardFont1");
-    EXPECT_EQ(s.TextWizardFont.Name, "Arial");
-    EXPECT_EQ(s.TextWizardFont.Size, 12);
+    Trigger("options.text-wizard-font");
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Arial");
+    EXPECT_EQ(s.Session.TextWizardFont.Size, 12);
     EXPECT_EQ(ui.Last().InitialFont.Name, "Arial");
     ui.AnswerFont(TFontChoice{"Times New Roman", 20, 3, kBlue});
-    Trigger("TextWizardFont1");
-    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
-    EXPECT_EQ(s.TextWizardFont.Size, 20);
-    EXPECT_EQ(s.TextWizardFont.Style, 3u);
-    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+    Trigger("options.text-wizard-font");
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Times New Roman");
+    EXPECT_EQ(s.Session.TextWizardFont.Size, 20);
+    EXPECT_EQ(s.Session.TextWizardFont.Style, 3u);
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kBlue);
 
     ui.AnswerColorCancel();
-    Trigger("TextWizardColor1");
+    Trigger("options.text-wizard-color");
     EXPECT_EQ(ui.Last().InitialColor, kBlue);
-    EXPECT_EQ(s.TextWizardFont.Color, kBlue);
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kBlue);
     ui.AnswerColor(kRed);
-    Trigger("TextWizardColor1");
-    EXPECT_EQ(s.TextWizardFont.Color, kRed);
-    EXPECT_EQ(s.TextWizardFont.Name, "Times New Roman");
+    Trigger("options.text-wizard-color");
+    EXPECT_EQ(s.Session.TextWizardFont.Color, kRed);
+    EXPECT_EQ(s.Session.TextWizardFont.Name, "Times New Roman");
 
     ui.AnswerColorCancel();
-    Trigger("AccentColor1");
+    Trigger("options.accent-color");
     EXPECT_EQ(ui.Last().InitialColor, TColor(255));
-    EXPECT_EQ(s.AccentColor, TColor(255));
+    EXPECT_EQ(s.Session.AccentColor, TColor(255));
     ui.AnswerColor(kBlue);
-    Trigger("AccentColor1");
-    EXPECT_EQ(s.AccentColor, kBlue);
+    Trigger("options.accent-color");
+    EXPECT_EQ(s.Session.AccentColor, kBlue);
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include "graphics/BmpFile.h"
 #include "graphics/FileWrite.h"
 #include "CliRunner.h"
+#include "support/GifPeers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -107,10 +108,22 @@ TEST(GifFramesCommand, WritesTheFramesOpenMakes)
     std::filesystem::create_directory(dir.path() / "out");
     const CliRun r = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("out"));
     ASSERT_EQ(r.Exit, 0) << r.Err;
-    EXPECT_EQ(r.Out, "Frame1.bmp: 6 x 4, delay 5, transparent no\nFrame2.bmp: 6 x 4, delay 15, transparent yes\n");
+    // Composed: the small frame over the first, the see-through third showing the second.
+    EXPECT_EQ(r.Out, "Frame1.bmp: 6 x 4, delay 5, transparent no\nFrame2.bmp: 6 x 4, delay 7, transparent no\n"
+                     "Frame3.bmp: 6 x 4, delay 15, transparent no\n");
     EXPECT_EQ(LoadBmpFile(dir.file("out/Frame1.bmp")).Pixel(2, 2), TColor(0x0000FF));
-    EXPECT_EQ(LoadBmpFile(dir.file("out/Frame2.bmp")).Pixel(2, 2), TColor(0xFF0000));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("out/Frame3.bmp")));
+    for (const char* name : {"out/Frame2.bmp", "out/Frame3.bmp"}) {
+        const TBitmap b = LoadBmpFile(dir.file(name));
+        EXPECT_EQ(b.Pixel(2, 2), TColor(0xFF0000)) << name;
+        EXPECT_EQ(b.Pixel(0, 0), TColor(0x0000FF)) << name;
+    }
+    // --raw: the frames as stored, at their own sizes.
+    const CliRun raw = cli(dir, "gif-frames --raw " + dir.file("in.gif") + " " + dir.file("raw"));
+    ASSERT_EQ(raw.Exit, 0) << raw.Err;
+    EXPECT_EQ(raw.Out, "Frame1.bmp: 6 x 4 at 0, 0, delay 5, disposal 0, transparent no\n"
+                       "Frame2.bmp: 2 x 2 at 1, 1, delay 7, disposal 0, transparent no\n"
+                       "Frame3.bmp: 6 x 4 at 0, 0, delay 15, disposal 0, transparent index 2\n");
+    EXPECT_EQ(LoadBmpFile(dir.file("raw/Frame2.bmp")).Width(), 2);
 
     // A missing folder is made, with its parents; a file in its place is refused, the
     // usage on a line of its own; a bad GIF makes no folder.
@@ -120,8 +133,43 @@ TEST(GifFramesCommand, WritesTheFramesOpenMakes)
     const CliRun onFile = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("in.gif"));
     EXPECT_EQ(onFile.Exit, 2);
     EXPECT_EQ(onFile.Err, "anivor-cli gif-frames: " + dir.file("in.gif") + " is not a folder\n"
-                          "Usage: anivor-cli gif-frames IN.gif OUTDIR\n");
+                          "Usage: anivor-cli gif-frames IN.gif OUTDIR [--raw]\n");
     WriteTestFile(dir.file("bad.gif"), {'G', 'I', 'X'});
     EXPECT_NE(cli(dir, "gif-frames " + dir.file("bad.gif") + " " + dir.file("nothing")).Exit, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("nothing")));
+    EXPECT_EQ(cli(dir, "gif-frames --rough " + dir.file("in.gif") + " " + dir.file("out")).Exit, 2);
+}
+
+// The frames gif-frames writes are those ImageMagick's -coalesce shows: of an animation
+// gifsicle -O3 cut down, and of the program's own AVI to GIF result (cropped, merged frames).
+TEST(GifFramesCommand, WritesTheFramesImageMagickCoalesces)
+{
+    if (!HaveProgram("gifsicle") || !HaveProgram("convert"))
+        GTEST_SKIP() << "gifsicle or ImageMagick's convert is missing";
+    TempDir dir;
+    WriteTestFile(dir.file("made.gif"), DisposalTestGif());
+    Gifsicle("-O3 '" + dir.file("made.gif") + "' -o '" + dir.file("optimised.gif") + "'");
+    MakeVideo(dir.file("clip.avi"), "-c:v rawvideo -pix_fmt bgr24", 48, 32, "25", 30);
+    ASSERT_EQ(cli(dir, "avi2gif " + dir.file("clip.avi") + " -o " + dir.file("clip.gif")).Exit, 0);
+    struct Case {
+        std::string Gif;
+        int Frames, Width, Height;
+    };
+    for (const Case& c : {Case{"optimised.gif", 10, 64, 48}, Case{"clip.gif", 30, 48, 32}}) {
+        SCOPED_TRACE(c.Gif);
+        const std::string out = dir.file(c.Gif + ".frames");
+        const CliRun r = cli(dir, "gif-frames " + dir.file(c.Gif) + " " + out);
+        ASSERT_EQ(r.Exit, 0) << r.Err;
+        const auto coalesced = CoalesceWithImageMagick(dir, dir.file(c.Gif), c.Width, c.Height);
+        ASSERT_EQ(coalesced.size(), static_cast<std::size_t>(c.Frames));
+        std::istringstream lines(r.Out);
+        std::string line;
+        for (int i = 0; i < c.Frames; ++i) {
+            ASSERT_TRUE(std::getline(lines, line));
+            const TBitmap frame = LoadBmpFile(out + "/Frame" + std::to_string(i + 1) + ".bmp");
+            EXPECT_EQ(CompareWithCoalesced(frame, line.ends_with("transparent yes"), coalesced[static_cast<std::size_t>(i)]), "")
+                << line;
+        }
+        EXPECT_FALSE(std::getline(lines, line)) << line;
+    }
 }

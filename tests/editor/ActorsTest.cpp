@@ -84,8 +84,7 @@ protected:
     {
         ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
         w = std::make_unique<TDrawF>(nullptr, dir.file("anivor.ini"));
-        strip.FrameWidth = 40;
-        strip.FrameHeight = 30;
+        strip.SetFrameSize(40, 30);
         strip.NewFrame();
         w->BeginEdit(strip, 0);
         w->resize(600, 400);
@@ -139,7 +138,7 @@ TEST_F(ActorWindow, LoadShowPaintAndRecord)
     const TBitmap& after = w->Picture().Bitmap();
     EXPECT_EQ(RowsFromBitmap(after, {{'g', kGreen}, {'w', clWhite}})[5].substr(3, 5), "wggww");
     EXPECT_EQ(RowsFromBitmap(after, {{'g', kGreen}, {'w', clWhite}})[6].substr(3, 5), "wwggw");
-    w->Action("Undo1")->trigger();
+    w->Action("editor.undo")->trigger();
     EXPECT_TRUE(w->Picture().Bitmap() == before);
 
     // S1 hides; painting a hidden actor still paints.

@@ -30,8 +30,7 @@ protected:
     {
         ui.OnUnanswered = [](const std::string& q) { ADD_FAILURE() << "unanswered: " << q; };
         w = std::make_unique<TDrawF>(nullptr, dir.file("anivor.ini"));
-        strip.FrameWidth = 40;
-        strip.FrameHeight = 30;
+        strip.SetFrameSize(40, 30);
         strip.NewFrame();
         strip.NewFrame();
         w->BeginEdit(strip, 1);
@@ -69,7 +68,7 @@ protected:
 
 } // namespace
 
-// The window's components and commands, by name, with the texts the user sees.
+// The window's components and commands, by id, with the texts the user sees.
 TEST_F(DrawWindow, ComponentsAndCommands)
 {
     EXPECT_EQ(w->windowTitle(), "Anivor Draw");
@@ -81,38 +80,37 @@ TEST_F(DrawWindow, ComponentsAndCommands)
         bool enabled;
     };
     const Item items[] = {
-        {"Pointer1", "Pointer", true}, {"Rectangle2", "Rectangle", true}, {"Line1", "Line", true},
-        {"Ellipse1", "Ellipse", true}, {"RoundRectangle1", "Round Rectangle", true},
-        {"Freehand1", "Freehand", true}, {"FloodFill1", "FloodFill", true}, {"btnselect", "ToolButton7", true},
-        {"ToolButton7", "ToolButton7", true}, {"ToolButton16", "Color Dropper", true},
-        {"ToolButton11", "Erase Frame", true}, {"btnclearbrush", "Clear Brush", true},
-        {"btnsolidbrush", "Solid Brush", true}, {"ToolButton19", "Show/Hide Text Gadget", true},
-        {"ToolButton3", "Hide/Show Gradient Gadget", true}, {"btnsmartshape", "Display/Hide smart gadget", true},
-        {"btnomove", "Move shape", true}, {"btnosize", "Size shape", true}, {"btntmove", "Move shape text", true},
-        {"btntextrotate", "Rotate shape text", true}, {"ToolButton2", "Size to frame", true},
-        {"ToolButton12", "Paint shape", true}, {"btnOK", "Update Frame", true}, {"Pen11", "Pen 1", true},
-        {"Pen51", "Pen 5", true}, {"PenOther1", "Pen Other...", true}, {"PenSolid1", "Pen Solid", true},
-        {"PenClear1", "Pen Clear", true}, {"x11", "x1", true}, {"x21", "x2", true}, {"x41", "x4", true},
-        {"Line11", "Line 1", true}, {"Other1", "Other...", true}, {"Caption1", "&Caption...", true},
-        {"Font1", "&Font...", true}, {"Bold1", "&Bold", true}, {"Italic1", "&Italic", true},
-        {"Underline1", "&Underline", true}, {"Paint1", "&Paint", true}, {"PaintShadow1", "Paint Shadow", true},
-        {"BringtoFront1", "Bring to Front", true}, {"Caption2", "Caption...", true}, {"Font2", "Font...", true},
-        {"BeginColor1", "Begin Color...", true}, {"EndColor1", "End Color...", true},
-        {"HorizontalCenter1", "Horizontal Center", true}, {"Vertical1", "Vertical", true},
-        {"Paint2", "Paint", true}, {"BringtoFront2", "Bring to Front", true}, {"Script1", "&Script", false},
-        {"Undo1", "&Undo", false}, {"Redo1", "&Redo", false},
+        {"editor.pointer", "Pointer", true}, {"editor.rectangle", "Rectangle", true}, {"editor.line", "Line", true},
+        {"editor.ellipse", "Ellipse", true}, {"editor.round-rectangle", "Round Rectangle", true},
+        {"editor.freehand", "Freehand", true}, {"editor.flood-fill", "FloodFill", true}, {"editor.select", "Select", true},
+        {"editor.paste", "Paste", true}, {"editor.color-dropper", "Color Dropper", true},
+        {"editor.erase-frame", "Erase Frame", true}, {"editor.clear-brush", "Clear Brush", true},
+        {"editor.solid-brush", "Solid Brush", true}, {"editor.text-gadget", "Show/Hide Text Gadget", true},
+        {"editor.gradient-gadget", "Hide/Show Gradient Gadget", true}, {"editor.smart-gadget", "Display/Hide smart gadget", true},
+        {"editor.shape-move", "Move shape", true}, {"editor.shape-size", "Size shape", true}, {"editor.shape-move-text", "Move shape text", true},
+        {"editor.shape-rotate-text", "Rotate shape text", true}, {"editor.shape-size-to-frame", "Size to frame", true},
+        {"editor.shape-paint", "Paint shape", true}, {"editor.update-frame", "Update Frame", true}, {"editor.pen-1", "Pen 1", true},
+        {"editor.pen-5", "Pen 5", true}, {"editor.pen-other", "Pen Other...", true}, {"editor.pen-solid", "Pen Solid", true},
+        {"editor.pen-clear", "Pen Clear", true}, {"editor.zoom-1", "x1", true}, {"editor.zoom-2", "x2", true}, {"editor.zoom-4", "x4", true},
+        {"editor.line-1", "Line 1", true}, {"editor.line-other", "Other...", true}, {"text.caption", "&Caption...", true},
+        {"text.font", "&Font...", true}, {"text.bold", "&Bold", true}, {"text.italic", "&Italic", true},
+        {"text.underline", "&Underline", true}, {"text.paint", "&Paint", true}, {"text.paint-shadow", "Paint Shadow", true},
+        {"text.bring-to-front", "Bring to Front", true}, {"gradient.caption", "Caption...", true}, {"gradient.font", "Font...", true},
+        {"gradient.begin-color", "Begin Color...", true}, {"gradient.end-color", "End Color...", true},
+        {"gradient.horizontal-center", "Horizontal Center", true}, {"gradient.vertical", "Vertical", true},
+        {"gradient.paint", "Paint", true}, {"gradient.bring-to-front", "Bring to Front", true}, {"editor.script", "&Script", false},
+        {"editor.undo", "&Undo", false}, {"editor.redo", "&Redo", false},
     };
     for (const Item& it : items) {
         QAction* a = w->Action(it.name);
-        ASSERT_NE(a, nullptr) << it.name;
         EXPECT_EQ(a->text().toStdString(), it.text) << it.name;
         EXPECT_EQ(a->isEnabled(), it.enabled) << it.name;
     }
-    EXPECT_EQ(w->Action("Script1")->shortcut(), QKeySequence("F2"));
-    EXPECT_EQ(w->Action("Undo1")->shortcut(), QKeySequence("Ctrl+Z"));
-    EXPECT_EQ(w->Action("Redo1")->shortcut(), QKeySequence("Ctrl+Y"));
-    EXPECT_TRUE(w->Action("btnsolidbrush")->isChecked());
-    EXPECT_TRUE(w->Action("btnomove")->isChecked());
+    EXPECT_EQ(w->Action("editor.script")->shortcut(), QKeySequence("F2"));
+    EXPECT_EQ(w->Action("editor.undo")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(w->Action("editor.redo")->shortcut(), QKeySequence("Ctrl+Y"));
+    EXPECT_TRUE(w->Action("editor.solid-brush")->isChecked());
+    EXPECT_TRUE(w->Action("editor.shape-move")->isChecked());
     EXPECT_FALSE(w->tex->isVisible());
     EXPECT_TRUE(w->qorArrayButton1->isEnabled());
     EXPECT_EQ(w->gamma->size(), QSize(65, 250));
@@ -129,88 +127,88 @@ TEST_F(DrawWindow, DrawWithTheMouseAndUpdateFrame)
     Drag(w->pic, {2, 2}, {20, 20});
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
 
-    Trigger("Rectangle2");
+    Trigger("editor.rectangle");
     EXPECT_EQ(w->Tools().ToolName(), "rectangle");
     Drag(w->pic, {2, 2}, {20, 20});
     EXPECT_EQ(Picture().Pixel(2, 2), clBlack);
     EXPECT_EQ(Picture().Pixel(19, 19), clBlack);
-    EXPECT_TRUE(w->Action("Undo1")->isEnabled());
-    EXPECT_EQ(w->Action("Undo1")->text(), "&Undo Rectangle");
+    EXPECT_TRUE(w->Action("editor.undo")->isEnabled());
+    EXPECT_EQ(w->Action("editor.undo")->text(), "&Undo Rectangle");
     // The right button opens the menu and draws nothing.
     Mouse(w->pic, QEvent::MouseButtonPress, {30, 25}, Qt::NoModifier, Qt::RightButton);
     EXPECT_FALSE(w->Tools().Pressed());
 
     w->FinishEdit();
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap, Picture());
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap, SolidBitmap(40, 30, clWhite));
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap(), Picture());
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), SolidBitmap(40, 30, clWhite));
 
     // A patterned frame opened and written back without a change stays exactly as it was.
     TBitmap pattern(40, 30);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
             pattern.SetPixel(x, y, RGB(x * 6, y * 8, (x ^ y) * 4));
-    strip.FindFrameImage(0).Bitmap = pattern;
+    strip.SetPicture(0, pattern);
     w->BeginEdit(strip, 0);
-    EXPECT_FALSE(w->Action("Undo1")->isEnabled());
+    EXPECT_FALSE(w->Action("editor.undo")->isEnabled());
     w->FinishEdit();
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap, pattern);
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap(), pattern);
     // After x2 it is resampled back to the frame size.
     w->BeginEdit(strip, 0);
-    Trigger("x21");
+    Trigger("editor.zoom-2");
     EXPECT_EQ(w->pic->size(), QSize(80, 60));
     EXPECT_GE(w->ScrollContent->width(), 80);
-    Trigger("x21");
+    Trigger("editor.zoom-2");
     EXPECT_EQ(w->pic->size(), QSize(80, 60));
     w->FinishEdit();
-    EXPECT_NE(strip.FindFrameImage(0).Bitmap, pattern);
-    EXPECT_EQ(strip.FindFrameImage(0).Bitmap.Width(), 40);
+    EXPECT_NE(strip.FindFrameImage(0).Bitmap(), pattern);
+    EXPECT_EQ(strip.FindFrameImage(0).Bitmap().Width(), 40);
 
     // The modal run: Update Frame closes it with OK.
     QTimer::singleShot(0, [this] {
-        Trigger("Rectangle2");
+        Trigger("editor.rectangle");
         Drag(w->pic, {5, 5}, {30, 25});
-        Trigger("btnOK");
+        Trigger("editor.update-frame");
     });
     EXPECT_TRUE(w->EditFrame(strip, 1));
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap.Pixel(5, 24), clBlack);
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(5, 24), clBlack);
     QTimer::singleShot(0, [this] {
-        Trigger("ToolButton11");
+        Trigger("editor.erase-frame");
         w->reject();
     });
-    const TBitmap before = strip.FindFrameImage(1).Bitmap;
+    const TBitmap before = strip.FindFrameImage(1).Bitmap();
     EXPECT_FALSE(w->EditFrame(strip, 1));
-    EXPECT_EQ(strip.FindFrameImage(1).Bitmap, before);
+    EXPECT_EQ(strip.FindFrameImage(1).Bitmap(), before);
 }
 
 // Pen and brush commands, the colour panel and the dropper, undo and redo from the menu.
 TEST_F(DrawWindow, PenBrushColoursUndo)
 {
     TCanvas& c = w->Picture().Canvas();
-    Trigger("Pen31");
+    Trigger("editor.pen-3");
     EXPECT_EQ(c.Pen.Width, 3);
     ui.AnswerInput("0");
     ui.AnswerInput("51");
     ui.AnswerInput("12");
-    Trigger("PenOther1");
-    Trigger("PenOther1");
+    Trigger("editor.pen-other");
+    Trigger("editor.pen-other");
     EXPECT_EQ(c.Pen.Width, 3);
-    Trigger("Other1");
+    Trigger("editor.line-other");
     EXPECT_EQ(c.Pen.Width, 12);
     ASSERT_EQ(ui.Calls().size(), 3u);
     EXPECT_EQ(ui.Calls()[0].Caption, "Anivor Draw");
     EXPECT_EQ(ui.Calls()[0].Prompt, "Enter Line width: (1..50)");
     EXPECT_EQ(ui.Calls()[0].Proposed, "1");
-    Trigger("PenClear1");
+    Trigger("editor.pen-clear");
     EXPECT_EQ(c.Pen.Style, TPenStyle::psClear);
-    Trigger("PenSolid1");
-    Trigger("Pen11");
+    Trigger("editor.pen-solid");
+    Trigger("editor.pen-1");
 
     // Erase Frame with the clear brush paints nothing and selects the solid brush.
-    Trigger("btnclearbrush");
+    Trigger("editor.clear-brush");
     EXPECT_EQ(c.Brush.Style(), TBrushStyle::bsClear);
-    Trigger("ToolButton11");
+    Trigger("editor.erase-frame");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
-    EXPECT_TRUE(w->Action("btnsolidbrush")->isChecked());
+    EXPECT_TRUE(w->Action("editor.solid-brush")->isChecked());
 
     // The colour panel sets pen and brush; the dropper sets the second colour, which sets
     // the pen to the first colour again.
@@ -218,24 +216,24 @@ TEST_F(DrawWindow, PenBrushColoursUndo)
     w->gamma->SetSecondColor(clLime);
     EXPECT_EQ(c.Pen.Color, clRed);
     EXPECT_EQ(c.Brush.Color(), clLime);
-    Trigger("ToolButton11");
+    Trigger("editor.erase-frame");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clLime));
     c.SetPixel(3, 3, clBlue);
     c.Pen.Color = clBlack;
-    Trigger("ToolButton16");
+    Trigger("editor.color-dropper");
     Drag(w->pic, {3, 3}, {3, 3}, Qt::ControlModifier);
     EXPECT_EQ(w->gamma->SecondColor(), clBlue);
     EXPECT_EQ(c.Brush.Color(), clBlue);
     EXPECT_EQ(c.Pen.Color, clRed);
 
     // Undo twice, redo once, from the actions.
-    Trigger("Undo1"); // the blue pixel drawn directly is taken back first
+    Trigger("editor.undo"); // the blue pixel drawn directly is taken back first
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clLime));
-    Trigger("Undo1");
+    Trigger("editor.undo");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
-    Trigger("Redo1");
+    Trigger("editor.redo");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clLime));
-    EXPECT_TRUE(w->Action("Redo1")->isEnabled());
+    EXPECT_TRUE(w->Action("editor.redo")->isEnabled());
 }
 
 // The gadgets: shown and hidden, captions through their prompts (an empty answer changes
@@ -243,18 +241,18 @@ TEST_F(DrawWindow, PenBrushColoursUndo)
 TEST_F(DrawWindow, Gadgets)
 {
     w->show();
-    Trigger("ToolButton19");
+    Trigger("editor.text-gadget");
     EXPECT_TRUE(w->tex->isVisible());
     ui.AnswerInput("");
-    Trigger("Caption1");
+    Trigger("text.caption");
     EXPECT_EQ(w->tex->Caption(), "Anivor");
     ui.AnswerInput("Hi");
-    Trigger("Caption1");
+    Trigger("text.caption");
     EXPECT_EQ(w->tex->Caption(), "Hi");
     EXPECT_EQ(ui.Calls()[0].Caption, "Anivor Text");
     EXPECT_EQ(ui.Calls()[0].Prompt, "Enter Caption:");
     EXPECT_EQ(ui.Calls()[0].Proposed, "Anivor");
-    Trigger("Italic1");
+    Trigger("text.italic");
     EXPECT_EQ(w->tex->Font().Style, unsigned(fsBold | fsItalic));
     // Dragged by the mouse onto the picture, then painted.
     Mouse(w->tex, QEvent::MouseButtonPress, {2, 2});
@@ -263,35 +261,35 @@ TEST_F(DrawWindow, Gadgets)
     Mouse(w->tex, QEvent::MouseButtonRelease, {2, 2});
     EXPECT_EQ(w->tex->pos(), QPoint(3, 4));
     EXPECT_EQ(w->tex->Tag(), 0);
-    Trigger("Paint1");
+    Trigger("text.paint");
     EXPECT_NE(Picture(), SolidBitmap(40, 30, clWhite));
     EXPECT_EQ(w->Picture().Canvas().Brush.Style(), TBrushStyle::bsClear);
-    EXPECT_TRUE(w->Action("btnclearbrush")->isChecked());
-    Trigger("Undo1");
+    EXPECT_TRUE(w->Action("editor.clear-brush")->isChecked());
+    Trigger("editor.undo");
     w->tex->move(-1, 4);
-    Trigger("Paint1");
+    Trigger("text.paint");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
 
-    Trigger("ToolButton3");
+    Trigger("editor.gradient-gadget");
     TGradText* g = w->GradText1;
     EXPECT_TRUE(g->isVisible());
     EXPECT_EQ(g->Text(), "Anivor");
     EXPECT_EQ(g->pos(), QPoint(65, 156));
     ui.AnswerInput("");
-    Trigger("Caption2");
+    Trigger("gradient.caption");
     EXPECT_EQ(g->Text(), "Anivor");
     ui.AnswerInput("Two words");
-    Trigger("Caption2");
+    Trigger("gradient.caption");
     EXPECT_EQ(g->Text(), "Two words");
     EXPECT_EQ(ui.Calls().back().Caption, "Anivor Gradient Text");
     EXPECT_EQ(ui.Calls().back().Prompt, "Enter caption:");
     ui.AnswerColor(clBlue);
-    Trigger("EndColor1");
+    Trigger("gradient.end-color");
     EXPECT_EQ(g->EndColor(), clBlue);
     ui.AnswerColorCancel();
-    Trigger("BeginColor1");
+    Trigger("gradient.begin-color");
     EXPECT_EQ(ui.Calls().back().InitialColor, clBlue); // the dialog starts where it ended
-    Trigger("HorizontalCenter1");
+    Trigger("gradient.horizontal-center");
     EXPECT_EQ(g->GradientStyle(), TGradientStyle::gsHorizCenter);
 
     // The rightmost 9 pixels resize: the text lays out in the new width, the height follows.
@@ -312,7 +310,7 @@ TEST_F(DrawWindow, Gadgets)
     Mouse(g, QEvent::MouseMove, QPoint(2, 2) - g->pos() + QPoint(1, 1));
     Mouse(g, QEvent::MouseButtonRelease, {2, 2});
     EXPECT_EQ(g->pos(), QPoint(1, 1));
-    Trigger("Paint2");
+    Trigger("gradient.paint");
     EXPECT_NE(Picture(), SolidBitmap(40, 30, clWhite));
     EXPECT_EQ(w->Picture().History().UndoName(), "Paint Gradient Text");
 }
@@ -341,11 +339,11 @@ TEST_F(DrawWindow, PlacementIsRemembered)
 TEST_F(DrawWindow, RefusedZoomKeepsTheEditorUsable)
 {
     MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + 50 * 1024);
-    Trigger("x41"); // 160 x 120 x 3 bytes: more than the room left
+    Trigger("editor.zoom-4"); // 160 x 120 x 3 bytes: more than the room left
     ASSERT_EQ(ui.Errors().size(), 1u);
     EXPECT_NE(ui.Errors()[0].find("Not enough memory: a 160 x 120 picture"), std::string::npos) << ui.Errors()[0];
     EXPECT_EQ(w->pic->size(), QSize(40, 30));
-    Trigger("Line1");
+    Trigger("editor.line");
     Drag(w->pic, {0, 0}, {10, 0});
     EXPECT_EQ(Picture().Pixel(5, 0), clBlack);
 }
@@ -364,26 +362,26 @@ TEST_F(DrawWindow, SmartShape)
     for (QAction* a : w->qorShapeController1->actions())
         shown += a->isVisible() ? 1 : 0;
     EXPECT_EQ(shown, 8);
-    Trigger("btnsmartshape");
+    Trigger("editor.smart-gadget");
     EXPECT_TRUE(shape->isVisible());
-    Trigger("btnosize");
+    Trigger("editor.shape-size");
     EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmSizeObject);
-    Trigger("btntextrotate");
+    Trigger("editor.shape-rotate-text");
     EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmRotateText);
-    Trigger("btnomove");
+    Trigger("editor.shape-move");
     EXPECT_EQ(shape->MouseMode(), TShapeMouseMode::mmMoveObject);
-    Trigger("ToolButton2");
+    Trigger("editor.shape-size-to-frame");
     EXPECT_EQ(shape->geometry(), QRect(0, 0, 40, 30));
 
-    Trigger("ToolButton12");
+    Trigger("editor.shape-paint");
     TBitmap expected = SolidBitmap(40, 30, clWhite);
     TCanvas c(expected);
     shape->PaintOnCanvas(c, 0, 0, 1.0, 1.0);
     EXPECT_EQ(Picture(), expected);
     EXPECT_NE(Picture(), SolidBitmap(40, 30, clWhite));
     EXPECT_EQ(w->Picture().History().UndoName(), "Paint Shape");
-    Trigger("Undo1");
+    Trigger("editor.undo");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
-    Trigger("btnsmartshape");
+    Trigger("editor.smart-gadget");
     EXPECT_FALSE(shape->isVisible());
 }

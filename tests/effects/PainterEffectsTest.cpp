@@ -201,27 +201,30 @@ TEST(PainterEffects, HandOverUseAndAdd)
     const TBitmap twisted = h.fx.Image();
     EXPECT_NE(twisted, a);
 
-    // Another frame of the same size, the centre bars already at the halves, no click:
-    // the previous result stays, and "Use" hands it over.
+    // Another frame of the same size, the centre bars already at the halves, no click: the
+    // node is applied to the new frame, once, and "Use" hands that over.
     const TBitmap b = Noise(8, 6, 7);
     const int before = h.fx.Recomputations();
     h.fx.Open(b);
-    EXPECT_EQ(h.fx.Recomputations(), before);
+    EXPECT_EQ(h.fx.Recomputations(), before + 1);
     EXPECT_EQ(h.fx.SourceBitmap(), b);
     h.fx.Use();
-    EXPECT_EQ(h.fx.Image(), twisted);
+    TBitmap twistedB(8, 6);
+    qorFX::Twist(b, twistedB, 10);
+    EXPECT_EQ(h.fx.Image(), twistedB);
 
     // A larger frame: the centre bars move, Twist is applied to it.
     const TBitmap c = Noise(12, 9, 8);
     h.fx.Open(c);
     EXPECT_EQ(h.fx.Image().Width(), 12);
-    // An older, smaller picture is extended with white by "Use".
-    Host small;
-    small.fx.Open(Noise(4, 3, 9));
-    small.fx.Open(Noise(6, 5, 10)); // nothing selected: the first frame stays shown
-    small.fx.Use();
-    ASSERT_EQ(small.fx.Image().Width(), 6);
-    EXPECT_EQ(small.fx.Image().Pixel(5, 4), clWhite);
+    EXPECT_EQ(h.fx.CxBar().Position, 6);
+    // Nothing selected: the frame opened is shown, never the one before.
+    Host fresh;
+    fresh.fx.Open(Noise(4, 3, 9));
+    const TBitmap other = Noise(6, 5, 10);
+    fresh.fx.Open(other);
+    fresh.fx.Use();
+    EXPECT_EQ(fresh.fx.Image(), other);
 
     h.fx.Add();
     ASSERT_EQ(h.appended.size(), 1u);

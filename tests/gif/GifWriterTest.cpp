@@ -154,7 +154,7 @@ TEST(GifWriter, EveryDepthTransparencyAndInterlaceDecodeWithGiflib)
 TEST(GifWriter, TrueColorBitmapsBuildTablesAndMaskTransparency)
 {
     TGIFImage gif;
-    gif.ColorReduction = rmNone;
+    gif.Reduction.Palette = rmNone;
     WarningLog log;
     log.attach(gif);
     // Bottom-left is green: every green pixel becomes transparent.
@@ -198,7 +198,7 @@ TEST(GifWriter, TrueColorBitmapsBuildTablesAndMaskTransparency)
             many.SetPixel(x, y, RGB(x * 16, y * 16, 7));
     many.SetTransparent(true);
     TGIFImage full;
-    full.ColorReduction = rmNone;
+    full.Reduction.Palette = rmNone;
     full.Add(many);
     EXPECT_EQ(full.Images[0]->ColorMap.Count(), 256);
     EXPECT_FALSE(full.Images[0]->Transparent());

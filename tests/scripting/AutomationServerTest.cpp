@@ -130,6 +130,49 @@ TEST_F(DBusServer, MembersScriptsAndRefusals)
     EXPECT_EQ(picture.Canvas().Pixel(30, 50), TColor(0x0000FF));
 }
 
+// Without a frame open in the editor, drawing, reading the picture and RunScript are
+// refused with a message that says what to do; settings, measures and the actor path are
+// served, and take effect once a frame is open.
+TEST_F(DBusServer, DrawingWithoutAnOpenFrameIsRefused)
+{
+    bool open = false;
+    server->FrameOpen = [&] { return open; };
+    const TBitmap before = picture.Picture();
+    for (const auto& [member, args] : std::vector<std::pair<QString, QVariantList>>{
+             {"Line", {0, 0, 70, 50}},
+             {"Clear", {}},
+             {"Effect", {QString("invert"), 0}},
+             {"GetWidth", {}},
+             {"Polygon", {QVariant::fromValue(QList<int>{0, 0, 10, 0, 10, 10})}},
+             {"RunScript", {QString("gfx.Line(0, 0, 70, 50);")}}}) {
+        const QDBusMessage r = Call(member, args);
+        EXPECT_EQ(r.errorName().toStdString(), kNoFrameError) << member.toStdString();
+        EXPECT_EQ(r.errorMessage(), "No frame is open in the frame editor: open a frame first (Frame > Edit, F4)");
+    }
+    EXPECT_EQ(picture.Picture(), before);
+    EXPECT_EQ(picture.Changes, 0);
+    for (const auto& [member, args] : std::vector<std::pair<QString, QVariantList>>{
+             {"SetPenColor", {QString("#FF0000")}},
+             {"SetPenWidth", {3}},
+             {"BrushClear", {}},
+             {"TextWidth", {QString("Anivor")}},
+             {"ActorWizardPath", {QVariant::fromValue(QList<int>{1, 2, 3, 4})}}}) {
+        const QDBusMessage r = Call(member, args);
+        EXPECT_EQ(r.type(), QDBusMessage::ReplyMessage) << member.toStdString() << ": " << r.errorMessage().toStdString();
+    }
+    EXPECT_EQ(session.Gfx().ActorPath().size(), 2u);
+    const QDBusMessage unknown = Call("NoSuchMember", {});
+    EXPECT_EQ(unknown.type(), QDBusMessage::ErrorMessage);
+    EXPECT_NE(unknown.errorName().toStdString(), kNoFrameError);
+
+    open = true;
+    ASSERT_EQ(Call("Line", {0, 30, 70, 30}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(picture.Canvas().Pixel(20, 30), TColor(0x0000FF));
+    EXPECT_EQ(picture.Canvas().Pixel(20, 31), TColor(0x0000FF)); // the pen width set before
+    EXPECT_EQ(Call("RunScript", {QString("gfx.Line(0, 10, 70, 10);")}).arguments().value(0).toString(), "");
+    EXPECT_EQ(picture.Changes, 2);
+}
+
 TEST(AutomationServerFiles, InterfaceAndActivationFile)
 {
     TgfxAnivor gfx;

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,7 @@ protected:
         session = std::make_unique<TScriptSession>();
         form = std::make_unique<TScriptForm>(*session, draw.get());
         AttachScripting(*draw, *session, *form);
-        strip.FrameWidth = 60;
-        strip.FrameHeight = 40;
+        strip.SetFrameSize(60, 40);
         strip.NewFrame();
         draw->BeginEdit(strip, 0);
     }
@@ -71,13 +71,15 @@ TEST_F(ScriptWindow, ComponentsAndViewScript)
     EXPECT_EQ(form->windowTitle(), "Anivor Script");
     EXPECT_EQ(form->size(), QSize(475, 206));
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    for (const char* name : {"cmdOpen", "cmdSave", "cmdSaveAs", "cmdClose", "cmdRun"})
-        EXPECT_NE(form->Action(name), nullptr) << name;
-    EXPECT_EQ(form->Action("cmdSaveAs")->toolTip(), "Save script as...");
-    EXPECT_EQ(form->Action("cmdRun")->toolTip(), "Run script");
+    QStringList buttons;
+    for (QAction* a : form->ToolBar1->actions())
+        buttons << (a->isSeparator() ? "-" : a->objectName());
+    EXPECT_EQ(buttons.join(","), "-,script.open,script.save,script.save-as,script.close,-,script.run,script.stop");
+    EXPECT_EQ(form->Action("script.save-as")->toolTip(), "Save script as...");
+    EXPECT_EQ(form->Action("script.run")->toolTip(), "Run script");
     EXPECT_NE(form->findChild<QsciScintilla*>("scriptEditor"), nullptr);
 
-    QAction* script = draw->Action("Script1");
+    QAction* script = draw->Action("editor.script");
     ASSERT_TRUE(script->isEnabled());
     EXPECT_EQ(script->text(), "&Script");
     EXPECT_EQ(script->shortcut(), QKeySequence("F2"));
@@ -94,7 +96,7 @@ TEST_F(ScriptWindow, RunDrawsOnTheEditedFrameAsOneStep)
 {
     form->SetScriptText("gfx.PenColor = '#FF0000';\ngfx.Line(0, 5, 50, 5);\n");
     EXPECT_EQ(form->ScriptText(), "gfx.PenColor = '#FF0000';\r\ngfx.Line(0, 5, 50, 5);\r\n");
-    Trigger("cmdRun");
+    Trigger("script.run");
     EXPECT_EQ(Pixel(10, 5), TColor(0x0000FF));
     EXPECT_TRUE(draw->Picture().CanUndo());
     // Run twice draws twice; the pen's colour stays the editor's.
@@ -102,14 +104,14 @@ TEST_F(ScriptWindow, RunDrawsOnTheEditedFrameAsOneStep)
 
     // An error is told in the status bar, and what was drawn before it stays.
     form->SetScriptText("gfx.Line(0, 20, 50, 20);\ngfx.Line(1, 'x', 2, 3);");
-    Trigger("cmdRun");
+    Trigger("script.run");
     EXPECT_EQ(Pixel(10, 20), TColor(0x0000FF));
     EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "Line 2, position 5: Type mismatch");
-    EXPECT_TRUE(form->Action("cmdRun")->isEnabled());
-    EXPECT_FALSE(form->Action("cmdStop")->isEnabled());
+    EXPECT_TRUE(form->Action("script.run")->isEnabled());
+    EXPECT_FALSE(form->Action("script.stop")->isEnabled());
 
     form->SetScriptText("");
-    Trigger("cmdRun");
+    Trigger("script.run");
     EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
     EXPECT_TRUE(ui.Calls().empty());
     draw->Picture().Undo();
@@ -123,7 +125,7 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     WriteTestFile(dir.file("test.js"), {'o', 'l', 'd'});
     form->SetScriptText("gfx.Clear();\ngfx.Line(1, 1, 5, 5);");
     ui.AnswerSaveFile(dir.file("test.txt"));
-    Trigger("cmdSaveAs");
+    Trigger("script.save-as");
     EXPECT_EQ(form->ScriptFileName(), dir.file("test.js"));
     EXPECT_EQ(fileText(dir.file("test.js")), "gfx.Clear();\r\ngfx.Line(1, 1, 5, 5);\r\n");
     EXPECT_EQ(ui.Last().Caption, "Save script");
@@ -132,7 +134,7 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     WriteTestFile(dir.file("other.js"), {'v', 'a', 'r', ' ', 'a', ';', '\r', '\n', 'a', '=', '1', ';', '\r', '\n'});
     form->SetScriptText("changed, not saved");
     ui.AnswerOpenFile(dir.file("other.js"));
-    Trigger("cmdOpen");
+    Trigger("script.open");
     EXPECT_EQ(form->ScriptText(), "var a;\r\na=1;\r\n");
     EXPECT_EQ(form->ScriptFileName(), dir.file("other.js"));
     EXPECT_EQ(ui.Last().Caption, "Select a script");
@@ -140,23 +142,23 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     // Close asks even for an empty editor; No forgets text and file name, so the next
     // Save asks for a name.
     ui.AnswerConfirm(false);
-    Trigger("cmdClose");
+    Trigger("script.close");
     EXPECT_EQ(ui.Last().Text, "Do you want to save this script?");
     EXPECT_EQ(ui.Last().Caption, "Confirm");
     EXPECT_EQ(form->ScriptText(), "");
     EXPECT_EQ(form->ScriptFileName(), "");
     ui.AnswerConfirm(true);
     ui.AnswerSaveFileCancel();
-    Trigger("cmdClose"); // Yes on an unnamed script: Save As, cancelled
+    Trigger("script.close"); // Yes on an unnamed script: Save As, cancelled
     EXPECT_EQ(ui.CallsOf(TUiCallKind::Confirm).size(), 2u);
     EXPECT_EQ(ui.CallsOf(TUiCallKind::SaveFile).size(), 2u);
     ui.AnswerSaveFile(dir.file("named"));
     form->SetScriptText("x");
-    Trigger("cmdSave");
+    Trigger("script.save");
     EXPECT_EQ(fileText(dir.file("named.js")), "x\r\n");
     // A file that cannot be written raises, with the name already taken.
     ui.AnswerSaveFile(dir.file("missing/deeper.js"));
-    Trigger("cmdSaveAs");
+    Trigger("script.save-as");
     EXPECT_EQ(ui.Errors().size(), 1u);
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
@@ -170,13 +172,13 @@ TEST_F(ScriptWindow, EscStopsARunawayScript)
     });
     QElapsedTimer clock;
     clock.start();
-    Trigger("cmdRun");
+    Trigger("script.run");
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "The script was stopped");
     EXPECT_EQ(Pixel(10, 7), clBlack);
     // The window works on.
     form->SetScriptText("gfx.Line(0, 9, 50, 9);");
-    Trigger("cmdRun");
+    Trigger("script.run");
     EXPECT_EQ(Pixel(10, 9), clBlack);
     EXPECT_TRUE(ui.Errors().empty());
 }

@@ -40,12 +40,7 @@ protected:
         w = std::make_unique<TGIFExplorerF>();
         w->show();
     }
-    void TearDown() override
-    {
-        w.reset();
-        DefaultAnimationSpeed = m_speed;
-        DefaultDrawOptions = m_options;
-    }
+    void TearDown() override { w.reset(); }
 
     std::string Write(const std::string& name, const Bytes& bytes)
     {
@@ -129,10 +124,6 @@ protected:
     TempDir dir;
     ScriptedUi ui;
     std::unique_ptr<TGIFExplorerF> w;
-
-private:
-    int m_speed = DefaultAnimationSpeed;
-    TGIFDrawOptions m_options = DefaultDrawOptions;
 };
 
 } // namespace
@@ -142,8 +133,7 @@ TEST_F(Explorer, LoadsAFileAndShowsEachKindOfNode)
     EXPECT_EQ(w->windowTitle(), "GIF Explorer");
     EXPECT_EQ(w->ViewFlags(), 14u);
     EXPECT_FALSE(PreviewShown());
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
-    EXPECT_TRUE(w->Action("MenuFileOpenPreview")->isEnabled());
+    EXPECT_TRUE(w->Action("file.open-preview")->isEnabled());
 
     ui.AnswerButton(1); // Ignore the extension of unknown label
     w->Load(Write("all.gif", EveryBlockKindGif()));
@@ -212,7 +202,7 @@ TEST_F(Explorer, LoadsAFileAndShowsEachKindOfNode)
     EXPECT_EQ(w->ViewFlags() & 0x08, 0u);
 
     // Close: an empty view.
-    Trigger("MenuFileClose");
+    Trigger("file.close");
     EXPECT_EQ(w->windowTitle(), "GIF Explorer");
     EXPECT_EQ(w->TreeViewGIF->topLevelItemCount(), 0);
     EXPECT_EQ(w->ListViewInfo->rowCount(), 0);
@@ -300,28 +290,29 @@ TEST_F(Explorer, PaletteGridPaintsAndReportsTheSwatchUnderTheMouse)
     }
 }
 
-TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
+// The speed is the explorer's own: its document plays at it, no other document does.
+TEST_F(Explorer, SpeedMenuAndSpeedWindowSetTheExplorersDocumentOnly)
 {
     w->Load(Write("anim.gif", SmallAnimation(3)));
     Select({"anim.gif"});
     ASSERT_NE(w->ImagePreviewAnimate->Document(), nullptr);
-    EXPECT_TRUE(w->Action("MenuAnimationSpeed100")->isChecked());
+    EXPECT_TRUE(w->Action("animation.speed-100")->isChecked());
 
-    Trigger("MenuAnimationSpeed800");
-    EXPECT_EQ(DefaultAnimationSpeed, 800);
+    Trigger("animation.speed-800");
+    EXPECT_EQ(w->Document().AnimationSpeed(), 800);
     EXPECT_EQ(w->ImagePreviewAnimate->Document()->AnimationSpeed(), 800);
-    EXPECT_EQ(TGIFImage().AnimationSpeed(), 800); // any document created afterwards
-    EXPECT_FALSE(w->Action("MenuAnimationSpeed100")->isChecked());
+    EXPECT_EQ(TGIFImage().AnimationSpeed(), 100); // documents elsewhere keep their own
+    EXPECT_FALSE(w->Action("animation.speed-100")->isChecked());
 
     // "n % ...": the speed window, created once, showing the speed in force.
     EXPECT_EQ(w->SpeedWindow(), nullptr);
-    Trigger("MenuAnimationSpeedX");
+    Trigger("animation.speed-other");
     TFormAnimationSpeed* speed = w->SpeedWindow();
     ASSERT_NE(speed, nullptr);
     EXPECT_TRUE(speed->isVisible());
     EXPECT_EQ(speed->windowTitle(), "Animation Speed");
     EXPECT_EQ(speed->GetSpeed(), 800);
-    EXPECT_TRUE(w->Action("MenuAnimationSpeedX")->isChecked());
+    EXPECT_TRUE(w->Action("animation.speed-other")->isChecked());
     EXPECT_EQ(speed->UpDownSpeed->singleStep(), 10);
     EXPECT_EQ(speed->UpDownSpeed->maximum(), 1000);
     EXPECT_EQ(speed->EditSpeed->maxLength(), 4);
@@ -329,12 +320,12 @@ TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
     // Typing a speed.
     speed->EditSpeed->selectAll();
     speed->EditSpeed->insert("250");
-    EXPECT_EQ(DefaultAnimationSpeed, 250);
+    EXPECT_EQ(w->Document().AnimationSpeed(), 250);
     EXPECT_EQ(w->ImagePreviewAnimate->Document()->AnimationSpeed(), 250);
     speed->SetSpeed(1000);
     speed->UpDownSpeed->stepUp(); // no wrap, no more than 1000
-    EXPECT_EQ(DefaultAnimationSpeed, 1000);
-    Trigger("MenuAnimationSpeed50");
+    EXPECT_EQ(w->Document().AnimationSpeed(), 1000);
+    Trigger("animation.speed-50");
     EXPECT_EQ(speed->GetSpeed(), 50);
 
     // Leaving the document hides the window, coming back shows it again.
@@ -346,45 +337,44 @@ TEST_F(Explorer, SpeedMenuAndSpeedWindowReachEveryLaterDocument)
     QApplication::sendEvent(speed, &esc);
     EXPECT_FALSE(speed->isVisible());
 
-    // A new window starts at the codec's speed.
-    DefaultAnimationSpeed = 400;
-    EXPECT_EQ(TFormAnimationSpeed().GetSpeed(), 400);
+    // A window of its own starts at 100 %.
+    EXPECT_EQ(TFormAnimationSpeed().GetSpeed(), 100);
 }
 
 TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
 {
     w->Load(Write("anim.gif", SmallAnimation(3)));
     Select({"anim.gif"});
-    EXPECT_EQ(w->Document().DrawOptions, unsigned(goAsync | goTransparent | goAnimate | goLoop | goDirectDraw | goDither | goAutoDither));
+    EXPECT_EQ(w->Document().DrawOptions, unsigned(goAsync | goTransparent | goAnimate | goLoop));
     EXPECT_TRUE(w->StatusPanel1->text().startsWith(" Frame 1 of 3")) << w->StatusPanel1->text().toStdString();
 
-    Trigger("MenuAnimationStretch");
-    EXPECT_FALSE(w->Action("MenuAnimationTile")->isEnabled());
+    Trigger("animation.stretch");
+    EXPECT_FALSE(w->Action("animation.tile")->isEnabled());
     EXPECT_EQ(w->ImagePreviewAnimate->Fit(), TImageFit::Stretch);
-    Trigger("MenuAnimationStretch");
-    Trigger("MenuAnimationTile");
-    EXPECT_FALSE(w->Action("MenuAnimationStretch")->isEnabled());
-    EXPECT_EQ(w->Document().DrawOptions & goTile, unsigned(goTile));
-    Trigger("MenuAnimationAnimate");
-    EXPECT_FALSE(w->Action("MenuAnimationLoop")->isEnabled());
+    Trigger("animation.stretch");
+    Trigger("animation.tile");
+    EXPECT_FALSE(w->Action("animation.stretch")->isEnabled());
+    EXPECT_EQ(w->ImagePreviewAnimate->Fit(), TImageFit::Tile);
+    Trigger("animation.animate");
+    EXPECT_FALSE(w->Action("animation.loop")->isEnabled());
     EXPECT_FALSE(w->ImagePreviewAnimate->IsAnimating());
-    Trigger("MenuAnimationAnimate");
+    Trigger("animation.animate");
     EXPECT_TRUE(w->ImagePreviewAnimate->IsAnimating());
-    Trigger("MenuAnimationThreaded");
-    EXPECT_FALSE(w->Action("MenuAnimationBuffered")->isEnabled());
-    Trigger("MenuAnimationDither");
-    EXPECT_FALSE(w->Action("MenuAnimationAutoDither")->isEnabled());
-    EXPECT_EQ(w->Document().DrawOptions & (goAsync | goDither), 0u);
+    Trigger("animation.threaded");
+    EXPECT_FALSE(w->Action("animation.buffered")->isEnabled());
+    Trigger("animation.dither");
+    EXPECT_FALSE(w->Action("animation.auto-dither")->isEnabled());
+    EXPECT_EQ(w->Document().DrawOptions & goAsync, 0u);
 
     // View > Properties and Preview.
-    Trigger("MenuViewProperties");
+    Trigger("view.properties");
     EXPECT_FALSE(w->ListViewInfo->isVisible());
     EXPECT_EQ(w->ViewFlags() & 0x06, 0u);
-    Trigger("MenuViewPreview");
+    Trigger("view.preview");
     EXPECT_FALSE(PreviewShown());
     EXPECT_EQ(w->ViewFlags(), 0u);
-    Trigger("MenuViewPreview");
-    Trigger("MenuViewProperties");
+    Trigger("view.preview");
+    Trigger("view.properties");
     EXPECT_TRUE(PreviewShown());
     EXPECT_EQ(w->ViewFlags(), 0x1Fu);
 
@@ -396,14 +386,11 @@ TEST_F(Explorer, AnimationMenuStatesAndDrawingOptions)
     const std::string bgFile = dir.file("bg.gif");
     bg.SaveToFile(bgFile);
     ui.AnswerOpenFile(bgFile);
-    Trigger("MenuFileBackground");
+    Trigger("file.background");
     EXPECT_EQ(ui.Last().FileOptions.Title, "Select Background");
     EXPECT_EQ(w->BackgroundPicture().Width(), 3);
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
-    EXPECT_TRUE(DefaultDrawOptions & goAnimate);
-    EXPECT_FALSE(DefaultDrawOptions & goTile);
     EXPECT_FALSE(w->ImageBackground->isVisible());
-    Trigger("MenuAnimationBackground");
+    Trigger("animation.tiled-background");
     EXPECT_TRUE(w->ImageBackground->isVisible());
 }
 
@@ -411,29 +398,28 @@ TEST_F(Explorer, OpensThroughTheDialogsAndTheClipboardFormatOnly)
 {
     const std::string file = Write("anim.gif", SmallAnimation(2));
     ui.AnswerOpenFile(file);
-    Trigger("MenuFileOpen");
+    Trigger("file.open");
     EXPECT_EQ(ui.Last().FileOptions.Title, "Select GIF File");
     EXPECT_EQ(ui.Last().FileOptions.Filters, std::vector<std::string>{"GIF Image|*.gif"});
     EXPECT_EQ(ui.Last().FileOptions.DefaultExt, "gif");
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: anim.gif");
 
     ui.AnswerOpenFileCancel();
-    Trigger("MenuFileOpenPreview");
+    Trigger("file.open-preview");
     EXPECT_TRUE(ui.Last().FileOptions.Preview);
     EXPECT_EQ(ui.Last().FileOptions.InitialDir, dir.path().string());
-    EXPECT_TRUE(DefaultDrawOptions & goDirectDraw);
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: anim.gif"); // cancelled: nothing changes
 
     QMenu* fileMenu = w->findChild<QMenu*>("MenuFileMenu");
     ASSERT_NE(fileMenu, nullptr);
     QApplication::clipboard()->setText("not a picture");
     emit fileMenu->aboutToShow();
-    EXPECT_FALSE(w->Action("MenuFileOpenClipboard")->isEnabled());
+    EXPECT_FALSE(w->Action("file.open-clipboard")->isEnabled());
     SetClipboardData(kGIFClipboardFormat, SmallAnimation(4));
     EXPECT_EQ(ClipboardMimeType("GIF Image"), "application/x-anivor-gif-image");
     emit fileMenu->aboutToShow();
-    ASSERT_TRUE(w->Action("MenuFileOpenClipboard")->isEnabled());
-    Trigger("MenuFileOpenClipboard");
+    ASSERT_TRUE(w->Action("file.open-clipboard")->isEnabled());
+    Trigger("file.open-clipboard");
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: [Clipboard]");
     EXPECT_EQ(w->FileName(), "[Clipboard]");
     EXPECT_EQ(w->TreeViewGIF->topLevelItem(0)->text(0), "[Clipboard]");
@@ -474,7 +460,7 @@ TEST_F(Explorer, ReaderWarningsAskToAbortIgnoreOrStopAsking)
     RunGuarded([&] { w->Load(file); });
     EXPECT_TRUE(ui.Errors().empty());
     EXPECT_EQ(ui.CallsOf(TUiCallKind::ChooseButton).size(), 2u);
-    EXPECT_FALSE(w->Action("MenuViewWarnings")->isChecked());
+    EXPECT_FALSE(w->Action("view.warnings")->isChecked());
     EXPECT_EQ(w->Document().Count(), 3);
 
     ui.ClearCalls();
@@ -485,7 +471,7 @@ TEST_F(Explorer, ReaderWarningsAskToAbortIgnoreOrStopAsking)
 
 TEST_F(Explorer, BadInputNeverBreaksTheWindow)
 {
-    w->Action("MenuViewWarnings")->setChecked(false);
+    Trigger("view.warnings"); // off: no questions
     std::vector<std::pair<std::string, Bytes>> files;
     const Bytes good = SmallAnimation(3, 6, 4);
     for (std::size_t n = 0; n < good.size(); ++n)

@@ -216,13 +216,11 @@ TEST(GIFExplorerModel, PaletteGridAndColourUnderTheMouse)
 TEST(GIFExplorerModel, AnimationMenuAsDrawingOptions)
 {
     TGIFAnimationChoice c; // the menu as the window starts
-    EXPECT_EQ(GIFExplorerDrawOptions(c), unsigned(goAsync | goTransparent | goAnimate | goLoop | goDirectDraw | goDither | goAutoDither));
-    c.Buffered = true; // buffered drawing only counts while threaded
-    EXPECT_EQ(GIFExplorerDrawOptions(c) & goDirectDraw, 0u);
+    EXPECT_EQ(GIFExplorerDrawOptions(c), unsigned(goAsync | goTransparent | goAnimate | goLoop));
     c.Threaded = false;
-    EXPECT_EQ(GIFExplorerDrawOptions(c) & (goDirectDraw | goAsync), unsigned(goDirectDraw));
+    EXPECT_EQ(GIFExplorerDrawOptions(c) & goAsync, 0u);
     c = TGIFAnimationChoice{false, true, true, true, false, false, true, false, false, false};
-    EXPECT_EQ(GIFExplorerDrawOptions(c), unsigned(goAsync | goLoop | goLoopContinously | goClearOnLoop | goTile | goDirectDraw));
+    EXPECT_EQ(GIFExplorerDrawOptions(c), unsigned(goAsync | goLoop | goLoopContinously | goClearOnLoop));
 }
 
 TEST(GIFExplorerModel, PrintedTreeAndJson)

@@ -20,8 +20,7 @@ constexpr TColor kWhite = 0xFFFFFF;
 TFrameStrip StripOf(const std::vector<std::vector<std::string>>& frames)
 {
     TFrameStrip s;
-    s.FrameWidth = 8;
-    s.FrameHeight = 6;
+    s.SetFrameSize(8, 6);
     for (const auto& rows : frames)
         s.Append(BitmapFromRows(rows, {{'r', kRed}, {'b', kBlue}, {'g', kGreen}, {'w', kWhite}, {'k', 0}}));
     return s;
@@ -47,7 +46,7 @@ TEST(CreateAnimation, DelaysTransparencyLoopsAndOneGlobalTable)
     s.SetDelayText(1, "20");
     s.SetDelayText(2, "30");
     s.SetTransparent(1, true);
-    s.LoopCount = 3;
+    s.SetLoopCount(3);
     int shown = 0;
     TAssemblyView view;
     view.ShowFrame = [&](const TBitmap& b) {
@@ -102,9 +101,9 @@ TEST(CreateAnimation, DelaysTransparencyLoopsAndOneGlobalTable)
     EXPECT_NE(dynamic_cast<TGIFGraphicControlExtension*>(first.Extensions[1].get()), nullptr);
     EXPECT_EQ(r.Document->Images[1]->Extensions.size(), 1u);
     EXPECT_EQ(r.Document->Images[1]->GraphicControlExtension()->Disposal(), 0);
-    // The strip's WorkBitmap is the last assembled frame, reduced, still at 24 bits.
-    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf24bit);
-    EXPECT_EQ(s.WorkBitmap.Pixel(0, 0), kGreen);
+    // The result keeps the last assembled frame, reduced, at 24 bits.
+    EXPECT_EQ(r.LastFrame.PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(r.LastFrame.Pixel(0, 0), kGreen);
 }
 
 TEST(CreateAnimation, SelectionDelayTextAndLoopWrap)
@@ -117,7 +116,7 @@ TEST(CreateAnimation, SelectionDelayTextAndLoopWrap)
     s.SetDelayText(2, "soon"); // not a number: written as 30
     ui.AnswerInput("70000");
     SetLoopsCommand(s);
-    EXPECT_EQ(s.LoopCount, 70000);
+    EXPECT_EQ(s.LoopCount(), 70000);
     TAssemblyOptions o;
     o.Reduction.Dither = dmNearest;
     const TAssemblyResult r = CreateAnimation(s, true, o);
@@ -132,7 +131,7 @@ TEST(CreateAnimation, SelectionDelayTextAndLoopWrap)
 
     ui.AnswerInput("many");
     SetLoopsCommand(s);
-    EXPECT_EQ(s.LoopCount, 0);
+    EXPECT_EQ(s.LoopCount(), 0);
 
     // Nothing selected: an empty document, nothing to measure.
     s.ClearSelection();
@@ -145,8 +144,7 @@ TEST(CreateAnimation, FailureKeepsWhatWasBuiltAndItsSize)
 {
     ScriptedUi ui;
     TFrameStrip s;
-    s.FrameWidth = 32;
-    s.FrameHeight = 32;
+    s.SetFrameSize(32, 32);
     s.Append(SolidBitmap(32, 32, kRed));
     TBitmap many(32, 32);
     for (int y = 0; y < 32; ++y)
@@ -206,8 +204,7 @@ TEST(CreateAnimation, TheFileIsTheSameOnOneThreadAndOnMany)
 {
     ScriptedUi ui;
     TFrameStrip s;
-    s.FrameWidth = 40;
-    s.FrameHeight = 30;
+    s.SetFrameSize(40, 30);
     for (int f = 0; f < 9; ++f) {
         TBitmap b(40, 30);
         for (int y = 0; y < 30; ++y)
@@ -236,8 +233,7 @@ TEST(CreateAnimation, FramePalettesKeepEveryFramesOwnColours)
     ScriptedUi ui;
     // Three frames of many colours each, the second transparent.
     TFrameStrip s;
-    s.FrameWidth = 32;
-    s.FrameHeight = 24;
+    s.SetFrameSize(32, 24);
     std::vector<TBitmap> sources;
     for (int f = 0; f < 3; ++f) {
         TBitmap b(32, 24);
@@ -287,9 +283,9 @@ TEST(PreviewWizardFrames, DefaultDelayDefTransAndLoopForever)
     std::vector<std::string> rows = Fill('b');
     s.AddWizardImage(BitmapFromRows(rows, {{'b', kBlue}}));
     s.AddWizardImage(BitmapFromRows(Fill('g'), {{'g', kGreen}}));
-    s.DefaultDelay = 15;
-    s.DefTrans = true;
-    s.LoopCount = 7;
+    s.Session.DefaultDelay = 15;
+    s.Session.DefTrans = true;
+    s.SetLoopCount(7);
     const TAssemblyResult r = PreviewWizardFrames(s, {});
     ASSERT_TRUE(r.Succeeded());
     const GLFile gl = GiflibDecode(AnimationBytes(*r.Document));
@@ -312,17 +308,17 @@ TEST(PreviewSave, GifOrBmpByState)
     TFrameStrip s = StripOf({Fill('w'), Fill('r')});
     const TAssemblyResult r = CreateAnimation(s, false, {});
     TempDir dir;
-    SavePreview(dir.file("a.gif"), TPreviewState::Animation, r.Document.get(), s.WorkBitmap);
+    SavePreview(dir.file("a.gif"), TPreviewState::Animation, r.Document.get(), r.LastFrame);
     const auto gif = ReadFileBytes(dir.file("a.gif"));
     EXPECT_EQ(static_cast<std::int64_t>(gif.size()), r.Size);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
-    SavePreview(dir.file("a.bmp"), TPreviewState::Stopped, r.Document.get(), s.WorkBitmap);
+    SavePreview(dir.file("a.bmp"), TPreviewState::Stopped, r.Document.get(), r.LastFrame);
     const TBitmap bmp = LoadBmpFile(dir.file("a.bmp"));
     EXPECT_EQ(bmp.Width(), 8);
     EXPECT_EQ(bmp.Pixel(4, 4), kRed); // the last assembled frame
 
     // Nothing to save is an error, not a silent success.
-    EXPECT_THROW(SavePreview(dir.file("none.gif"), TPreviewState::Animation, nullptr, s.WorkBitmap), std::exception);
+    EXPECT_THROW(SavePreview(dir.file("none.gif"), TPreviewState::Animation, nullptr, r.LastFrame), std::exception);
     EXPECT_THROW(SavePreview(dir.file("none.bmp"), TPreviewState::Stopped, nullptr, TBitmap()), std::exception);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.gif")));
 }

@@ -2,8 +2,12 @@
 
 #include "gif/GiflibHelpers.h"
 #include "graphics/BmpFile.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/ScriptedUi.h"
+#include "support/GifPeers.h"
 #include "support/TestSupport.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -75,43 +79,107 @@ TEST(FittedRect, ByTheLongerSourceSide)
     EXPECT_TRUE(eq(FittedRect(4, 1, {0, 0, 10, 10}), {0, 4, 10, 6}));
 }
 
-TEST(OpenGIFFile, FramesDelaysTransparencyAndDroppedSizes)
+TEST(OpenGIFFile, ComposesEveryFrameOnTheScreenWithItsDelay)
 {
     ScriptedUi ui;
     TempDir dir;
+    // The second frame is transparent all over: it shows the first.
     const std::string path = WriteGif(dir, "three.gif",
                                       {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 10, 2),
                                        SolidFrame(0, 0, 100, 80, 3, 15, -1)});
     TFrameStrip s;
-    s.FrameWidth = s.FrameHeight = 10;
+    s.SetFrameSize(10, 10);
     s.Append(SolidBitmap(10, 10, kRed));
     s.Append(SolidBitmap(10, 10, kRed));
     OpenGIFFile(s, path);
     EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=5", "Frame2=10", "Frame3=15"}));
-    EXPECT_EQ(s.FrameWidth, 100);
-    EXPECT_EQ(s.FrameHeight, 80);
-    EXPECT_FALSE(s.IsTransparent(0));
-    EXPECT_TRUE(s.IsTransparent(1));
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(50, 40), kRed);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(50, 40), kBlue);
-    EXPECT_EQ(s.FindFrameImage(2).Left, 2 * 105);
-    EXPECT_EQ(s.LastOpenedFile, path);
+    EXPECT_EQ(s.FrameWidth(), 100);
+    EXPECT_EQ(s.FrameHeight(), 80);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(50, 40), kRed);
+    EXPECT_FALSE(s.IsTransparent(1));
+    EXPECT_EQ(s.FrameLeft(2), 2 * 105);
 
-    // Sub-rectangle frames are dropped; a frame without graphic control gets the defaults.
-    GLFrame noGce = SolidFrame(0, 0, 100, 80, 3, 0, -1);
+    // Frames of other sizes are drawn at their places; a frame without graphic control
+    // takes DefaultDelay, and its transparency from the picture, not DefTrans.
     const std::string mixed = WriteGif(dir, "mixed.gif",
                                        {SolidFrame(0, 0, 100, 80, 1, 7, -1), SolidFrame(10, 10, 20, 20, 2, 8, -1),
-                                        noGce, SolidFrame(0, 0, 50, 80, 2, 9, -1)});
-    s.DefaultDelay = 25;
-    s.DefTrans = true;
+                                        SolidFrame(0, 0, 100, 80, 3, 0, -1), SolidFrame(0, 0, 50, 80, 2, 9, -1)});
+    s.Session.DefaultDelay = 25;
+    s.Session.DefTrans = true;
     OpenGIFFile(s, mixed);
-    EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=7", "Frame2=25"}));
-    EXPECT_TRUE(s.IsTransparent(1));
+    EXPECT_EQ(Entries(s), (std::vector<std::string>{"Frame1=7", "Frame2=8", "Frame3=25", "Frame4=9"}));
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(15, 15), kBlue);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(5, 5), kRed);
+    EXPECT_EQ(s.FindFrameImage(3).Bitmap().Pixel(10, 40), kBlue);
+    EXPECT_EQ(s.FindFrameImage(3).Bitmap().Pixel(70, 40), clWhite);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(s.IsTransparent(i)) << i;
+
+    // Uncovered screen is a hole: the table holds white, so the hole takes the colour just
+    // below it, and the frame is transparent by its bottom-left pixel.
+    OpenGIFFile(s, WriteGif(dir, "small.gif", {SolidFrame(10, 10, 20, 20, 1, 4, -1)}));
+    ASSERT_EQ(s.Count(), 1);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(0, 79), TColor(0xFFFFFE));
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(15, 15), kRed);
+    EXPECT_TRUE(s.IsTransparent(0));
+
+    // The budget is asked for every composed frame first; a refusal names the file.
+    {
+        const MemoryBudget::TScopedLimit limit(MemoryBudget::InUse() + MemoryBudget::PictureBytes(100, 80, 4));
+        try {
+            OpenGIFFile(s, path);
+            FAIL() << "not refused";
+        } catch (const EOutOfMemory& e) {
+            EXPECT_NE(std::string(e.what()).find("opening 3 frames of 100 x 80 from " + path + " needs"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(s.Count(), 0);
+    }
 
     // A file the reader refuses: the strip is cleared, the error passed on.
     WriteTestFile(dir.file("bad.gif"), {'n', 'o', 'p', 'e'});
     EXPECT_THROW(OpenGIFFile(s, dir.file("bad.gif")), std::exception);
     EXPECT_EQ(s.Count(), 0);
+}
+
+// An animation with every disposal method and transparency, as written and as gifsicle -O3
+// cuts it down: Open and a drop give ImageMagick's -coalesce frames, pixel for pixel.
+TEST(OpenGIFFile, OptimisedGIFsOpenAsImageMagickCoalescesThem)
+{
+    if (!HaveProgram("gifsicle") || !HaveProgram("convert"))
+        GTEST_SKIP() << "gifsicle or ImageMagick's convert is missing";
+    ScriptedUi ui;
+    TempDir dir;
+    WriteTestFile(dir.file("made.gif"), DisposalTestGif());
+    Gifsicle("-O3 '" + dir.file("made.gif") + "' -o '" + dir.file("optimised.gif") + "'");
+    // gifsicle's file is the kind Open used to lose: frames cut to what changes.
+    TGIFImage optimised;
+    optimised.LoadFromFile(dir.file("optimised.gif"));
+    ASSERT_EQ(optimised.Count(), 10);
+    EXPECT_TRUE(std::any_of(optimised.Images.begin(), optimised.Images.end(),
+                            [](const auto& f) { return f->Width() < 64 && f->Transparent(); }));
+    for (const std::string name : {"made.gif", "optimised.gif"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.file(name);
+        const auto coalesced = CoalesceWithImageMagick(dir, path, 64, 48);
+        ASSERT_EQ(coalesced.size(), 10u);
+        TFrameStrip s;
+        OpenGIFFile(s, path);
+        ASSERT_EQ(s.Count(), 10);
+        TFrameStrip dropped;
+        EXPECT_EQ(InsertFiles(dropped, {path}).Inserted, 10);
+        for (int i = 0; i < 10; ++i) {
+            const TFrameRecord& f = s.FindFrameImage(i);
+            EXPECT_EQ(CompareWithCoalesced(f.Bitmap(), f.Transparent(), coalesced[static_cast<std::size_t>(i)]), "")
+                << "frame " << i;
+            EXPECT_EQ(f.DelayText, std::to_string(3 + i));
+            EXPECT_EQ(dropped.FindFrameImage(i).Bitmap(), f.Bitmap()) << i;
+            EXPECT_EQ(dropped.FindFrameImage(i).Transparent(), f.Transparent()) << i;
+        }
+        // The bottom-left pixel is covered in frames 6 and 9 only.
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(s.IsTransparent(i), i != 5 && i != 8) << i;
+    }
 }
 
 TEST(OpenCommand, DialogAndRememberedFolder)
@@ -144,36 +212,36 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
     TFrameStrip s;
     // An empty strip takes the picture's size.
     ASSERT_TRUE(ImportImageFile(s, dir.file("tall.png")));
-    EXPECT_EQ(s.FrameWidth, 100);
-    EXPECT_EQ(s.FrameHeight, 200);
+    EXPECT_EQ(s.FrameWidth(), 100);
+    EXPECT_EQ(s.FrameHeight(), 200);
 
     TFrameStrip q;
-    q.FrameWidth = q.FrameHeight = 80;
+    q.SetFrameSize(80, 80);
     q.Append(SolidBitmap(80, 80, 0xFFFFFF));
     q.SetItemIndex(0);
     q.SetSelected(0, true);
-    q.DefaultDelay = 12;
+    q.Session.DefaultDelay = 12;
     ASSERT_TRUE(ImportImageFile(q, dir.file("wide.BMP")));
     ASSERT_EQ(q.Count(), 2);
     EXPECT_EQ(q.EntryText(1), "Frame2=12");
     EXPECT_EQ(q.ItemIndex(), 0);
     EXPECT_FALSE(q.IsSelected(1));
-    const TBitmap& wide = q.FindFrameImage(1).Bitmap;
+    const TBitmap& wide = q.FindFrameImage(1).Bitmap();
     EXPECT_EQ(wide.Pixel(40, 19), clBlack);
     EXPECT_EQ(wide.Pixel(40, 20), kRed);
     EXPECT_EQ(wide.Pixel(0, 59), kRed);
     EXPECT_EQ(wide.Pixel(79, 60), clBlack);
     ASSERT_TRUE(ImportImageFile(q, dir.file("tall.png")));
-    const TBitmap& tall = q.FindFrameImage(2).Bitmap;
+    const TBitmap& tall = q.FindFrameImage(2).Bitmap();
     EXPECT_EQ(tall.Pixel(19, 40), clBlack);
     EXPECT_EQ(tall.Pixel(20, 40), kBlue);
     EXPECT_EQ(tall.Pixel(59, 0), kBlue);
     EXPECT_EQ(tall.Pixel(60, 79), clBlack);
-    EXPECT_EQ(q.FindFrameImage(2).Left, 2 * 85);
+    EXPECT_EQ(q.FrameLeft(2), 2 * 85);
 
     // A JPEG (any letter case) fitted the same way: 160 x 80 into 80 x 80 is (0, 20, 80, 60).
     ASSERT_TRUE(ImportImageFile(q, dir.file("photo.Jpeg")));
-    const TBitmap& photo = q.FindFrameImage(3).Bitmap;
+    const TBitmap& photo = q.FindFrameImage(3).Bitmap();
     EXPECT_EQ(photo.Pixel(40, 10), clBlack);
     EXPECT_GT(GetRValue(photo.Pixel(40, 40)), 240);
     EXPECT_LT(GetBValue(photo.Pixel(40, 40)), 16);
@@ -183,18 +251,17 @@ TEST(ImportImageFile, FitsIntoTheFrameSizeAndKeepsTheSelection)
 
     // A flat strip: the wide picture overflows and is cut, no black bars.
     TFrameStrip f;
-    f.FrameWidth = 100;
-    f.FrameHeight = 20;
+    f.SetFrameSize(100, 20);
     f.Append(SolidBitmap(100, 20, 0xFFFFFF));
     ASSERT_TRUE(ImportImageFile(f, dir.file("flat.bmp")));
-    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 0), kRed);
-    EXPECT_EQ(f.FindFrameImage(1).Bitmap.Pixel(50, 19), kRed);
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap().Pixel(50, 0), kRed);
+    EXPECT_EQ(f.FindFrameImage(1).Bitmap().Pixel(50, 19), kRed);
 
     // A GIF imports its first frame.
     const std::string gif = WriteGif(dir, "a.gif", {SolidFrame(0, 0, 100, 80, 2, 5, -1), SolidFrame(0, 0, 100, 80, 1, 5, -1)});
     TFrameStrip g;
     ASSERT_TRUE(ImportImageFile(g, gif));
-    EXPECT_EQ(g.FindFrameImage(0).Bitmap.Pixel(3, 3), kBlue);
+    EXPECT_EQ(g.FindFrameImage(0).Bitmap().Pixel(3, 3), kBlue);
 }
 
 TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
@@ -218,7 +285,7 @@ TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
     ASSERT_EQ(many.Count(), one.Count());
     for (int i = 0; i < one.Count(); ++i) {
         EXPECT_EQ(many.EntryText(i), one.EntryText(i));
-        EXPECT_TRUE(many.FindFrameImage(i).Bitmap == one.FindFrameImage(i).Bitmap) << i;
+        EXPECT_TRUE(many.FindFrameImage(i).Bitmap() == one.FindFrameImage(i).Bitmap()) << i;
     }
 
     // A file Import does not take stops everything before it starts.
@@ -226,4 +293,51 @@ TEST(ImportImageFiles, ManyFilesComeInOrderAsOneByOne)
     TFrameStrip none;
     EXPECT_EQ(ImportImageFiles(none, {paths[0], dir.file("notes.txt")}), 1);
     EXPECT_EQ(none.Count(), 0);
+}
+
+// Files given on the command line or dropped: every readable one comes in, in order after
+// the frame given; one message names each file refused and why.
+TEST(InsertFiles, EveryReadableFileComesInAndOneMessageNamesEachRefused)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    SaveQtFile(SolidBitmap(40, 30, kRed), dir.file("a.png"), "PNG");
+    WriteTestFile(dir.file("bad.png"), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+    SaveBmpFile(SolidBitmap(20, 10, kBlue), dir.file("b.bmp"));
+    WriteTestFile(dir.file("bad.gif"), {'P', 'I', 'F', '8', '9', 'a', 1, 2, 3, 4, 5, 6});
+    const std::string gif = WriteGif(dir, "c.gif", {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 6, -1)});
+    WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
+    const std::vector<std::string> paths{dir.file("a.png"), dir.file("bad.png"),   dir.file("b.bmp"),
+                                         dir.file("bad.gif"), dir.file("gone.png"), gif, dir.file("notes.txt")};
+
+    TFrameStrip s;
+    s.SetFrameSize(40, 30);
+    s.Append(SolidBitmap(40, 30, clWhite));
+    s.Append(SolidBitmap(40, 30, clWhite));
+    const TInsertResult r = InsertFiles(s, paths, 0);
+    EXPECT_EQ(r.Inserted, 4);
+    ASSERT_EQ(s.Count(), 6);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(20, 15), kRed);
+    EXPECT_EQ(s.FindFrameImage(2).Bitmap().Pixel(20, 15), kBlue);
+    EXPECT_EQ(s.EntryText(4).substr(s.EntryText(4).find('=')), "=6");
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(20, 15), clWhite);
+    EXPECT_EQ(s.ItemIndex(), 1);
+    EXPECT_EQ(r.Refused, (std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file",
+                                                   dir.file("bad.gif") + ": Invalid GIF signature"}));
+    EXPECT_EQ(r.Skipped, (std::vector<std::string>{dir.file("gone.png"), dir.file("notes.txt")}));
+    EXPECT_EQ(r.GIFFiles, std::vector<std::string>{gif});
+
+    // The command: one warning with every file not taken.
+    TFrameStrip fresh;
+    EXPECT_EQ(InsertFilesCommand(fresh, paths), std::vector<std::string>{gif});
+    EXPECT_EQ(fresh.Count(), 4);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Errors().empty());
+    for (const char* name : {"bad.png: Not a PNG file", "bad.gif: Invalid GIF signature", "gone.png", "notes.txt"})
+        EXPECT_NE(ui.Messages()[0].find(name), std::string::npos) << name;
+    // Nothing taken at all: an error.
+    ui.ClearCalls();
+    TFrameStrip none;
+    InsertFilesCommand(none, {dir.file("bad.png")});
+    EXPECT_EQ(ui.Errors(), std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file"});
 }

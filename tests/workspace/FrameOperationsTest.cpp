@@ -22,8 +22,7 @@ const std::vector<std::pair<char, TColor>> kLegend{
 TFrameStrip StripOf(const std::vector<TBitmap>& pictures)
 {
     TFrameStrip s;
-    s.FrameWidth = pictures[0].Width();
-    s.FrameHeight = pictures[0].Height();
+    s.SetFrameSize(pictures[0].Width(), pictures[0].Height());
     for (const TBitmap& p : pictures)
         s.Append(p);
     s.SelectOnly(0);
@@ -32,7 +31,7 @@ TFrameStrip StripOf(const std::vector<TBitmap>& pictures)
 
 std::vector<std::string> Rows(const TFrameStrip& s, int i)
 {
-    return RowsFromBitmap(s.FindFrameImage(i).Bitmap, kLegend);
+    return RowsFromBitmap(s.FindFrameImage(i).Bitmap(), kLegend);
 }
 
 } // namespace
@@ -52,8 +51,6 @@ TEST(FrameOperations, CircularScrollsByOnePixel)
     ScrollFrame(column, 0, TScrollDirection::Down);
     ScrollFrame(column, 0, TScrollDirection::Down);
     EXPECT_EQ(Rows(column, 0), (std::vector<std::string>{"C", "A", "B"}));
-    // The scrolls go through WorkBitmap, which is left with the result.
-    EXPECT_EQ(RowsFromBitmap(column.WorkBitmap, kLegend), (std::vector<std::string>{"C", "A", "B"}));
 
     // Wider rows: every row turns on its own; a single pixel stays.
     TFrameStrip block = StripOf({BitmapFromRows({"AB.", "kCA"}, kLegend)});
@@ -71,14 +68,14 @@ TEST(FrameOperations, ResultsComeBackAs24BitKeepingTransparency)
     palette.SetPixelFormat(TPixelFormat::pf8bit);
     TFrameStrip s = StripOf({palette});
     s.SetTransparent(0, true);
-    ASSERT_EQ(s.FindFrameImage(0).Bitmap.PixelFormat(), TPixelFormat::pf8bit);
+    ASSERT_EQ(s.FindFrameImage(0).Bitmap().PixelFormat(), TPixelFormat::pf8bit);
     int pixels = 0;
     s.Subscribe([&](TStripChange c) { pixels += c == TStripChange::Pixels; });
     const std::uint64_t version = s.FindFrameImage(0).Version;
 
     FlipFrameLeftRight(s, 0);
     EXPECT_EQ(Rows(s, 0), (std::vector<std::string>{"BA", ".C"}));
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_TRUE(s.IsTransparent(0));
     EXPECT_EQ(pixels, 1);
     EXPECT_NE(s.FindFrameImage(0).Version, version);
@@ -93,18 +90,19 @@ TEST(FrameOperations, ResultsComeBackAs24BitKeepingTransparency)
     EXPECT_TRUE(s.IsTransparent(0));
 
     // Blur, trace and shadows are the library's operations on the frame's copy.
-    TFrameStrip n = StripOf({SolidBitmap(9, 7, clWhite)});
-    n.FindFrameImage(0).Bitmap.SetPixel(4, 3, clBlack);
-    const TBitmap before = n.FindFrameImage(0).Bitmap;
+    TBitmap dot = SolidBitmap(9, 7, clWhite);
+    dot.SetPixel(4, 3, clBlack);
+    TFrameStrip n = StripOf({dot});
+    const TBitmap before = n.FindFrameImage(0).Bitmap();
     BlurFrame(n, 0);
     TBitmap blurred = before;
     qorFX::SplitBlur(blurred, 2);
-    EXPECT_EQ(n.FindFrameImage(0).Bitmap, blurred);
+    EXPECT_EQ(n.FindFrameImage(0).Bitmap(), blurred);
     ReplaceFrameBitmap(n, 0, before);
     ShadowFrame(n, 0, TShadowDirection::DownRight);
     TBitmap shadow = before;
     qorFX::ShadowDownRight(shadow);
-    EXPECT_EQ(n.FindFrameImage(0).Bitmap, shadow);
+    EXPECT_EQ(n.FindFrameImage(0).Bitmap(), shadow);
 }
 
 TEST(FrameOperations, OverlayOfTheNextFrame)
@@ -116,12 +114,12 @@ TEST(FrameOperations, OverlayOfTheNextFrame)
     OverlayNextFrame(s, 0, false);
     // 50%: every pixel with x + y odd.
     EXPECT_EQ(Rows(s, 0), (std::vector<std::string>{"kkkB", "BkBk"}));
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap, next);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap(), next);
     // On the last frame nothing happens.
-    const TBitmap last = s.FindFrameImage(1).Bitmap;
+    const TBitmap last = s.FindFrameImage(1).Bitmap();
     OverlayNextFrame(s, 1, false);
     OverlayNextFrame(s, 1, true);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap, last);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap(), last);
 
     TFrameStrip q = StripOf({black, SolidBitmap(4, 2, RGB(10, 200, 10))});
     OverlayNextFrame(q, 0, true);
@@ -130,18 +128,18 @@ TEST(FrameOperations, OverlayOfTheNextFrame)
         qorFX::Overlay25(SolidBitmap(4, 2, RGB(10, 200, 10)), a);
         return a;
     }();
-    EXPECT_EQ(q.FindFrameImage(0).Bitmap, expected);
+    EXPECT_EQ(q.FindFrameImage(0).Bitmap(), expected);
 }
 
 TEST(FrameOperations, RotateByTheRotationAngle)
 {
     const TBitmap picture = BitmapFromRows({"AAB..", "A.B..", "CCCkk", "..k..", "....."}, kLegend);
     TFrameStrip s = StripOf({picture});
-    s.RotationAngle = 90;
+    s.Session.RotationAngle = 90;
     RotateFrame(s, 0);
     TBitmap expected = picture;
     qorFX::SmoothRotate(picture, expected, 2, 2, 90);
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap, expected);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap(), expected);
     EXPECT_NE(expected, picture);
 }
 
@@ -169,7 +167,7 @@ TEST(FrameOperations, SaveAsWritesABitmapFile)
 TEST(FrameOperations, NothingWithoutAFrame)
 {
     TFrameStrip s = StripOf({BitmapFromRows({"AB", "Ck"}, kLegend)});
-    const TBitmap before = s.FindFrameImage(0).Bitmap;
+    const TBitmap before = s.FindFrameImage(0).Bitmap();
     ScriptedUi ui;
     for (const TFrameOperation& op : FrameOperations()) {
         op.Apply(s, -1);
@@ -177,11 +175,11 @@ TEST(FrameOperations, NothingWithoutAFrame)
     }
     SaveFrameAsCommand(s, -1);
     EXPECT_TRUE(ui.Calls().empty());
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap, before);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap(), before);
     // The names the command line uses.
     ASSERT_NE(FindFrameOperation("scroll-left"), nullptr);
-    EXPECT_STREQ(FindFrameOperation("SCROLL LEFT")->Item, "Left1");
-    EXPECT_STREQ(FindFrameOperation("overlay 25%")->Item, "N25Opaque1");
+    EXPECT_STREQ(FindFrameOperation("SCROLL LEFT")->Name, "Scroll Left");
+    EXPECT_STREQ(FindFrameOperation("overlay 25%")->Name, "Overlay 25%");
     EXPECT_EQ(FindFrameOperation("Sharpen"), nullptr);
     EXPECT_EQ(FrameOperations().size(), 20u);
 }

@@ -11,8 +11,7 @@ namespace {
 TFrameStrip MakeStrip(int n, int w = 20, int h = 10)
 {
     TFrameStrip s;
-    s.FrameWidth = w;
-    s.FrameHeight = h;
+    s.SetFrameSize(w, h);
     for (int i = 0; i < n; ++i)
         s.NewFrame();
     return s;
@@ -30,14 +29,16 @@ std::vector<int> Lefts(const TFrameStrip& s)
 {
     std::vector<int> out;
     for (int i = 0; i < s.Count(); ++i)
-        out.push_back(s.FindFrameImage(i).Left);
+        out.push_back(s.FrameLeft(i));
     return out;
 }
 
 // Marks frame i with a colour of its own in the top-left pixel, to follow it around.
 void Mark(TFrameStrip& s, int i, TColor c)
 {
-    s.FindFrameImage(i).Bitmap.SetPixel(0, 0, c);
+    TBitmap picture = s.FindFrameImage(i).Bitmap();
+    picture.SetPixel(0, 0, c);
+    s.SetPicture(i, picture);
 }
 
 } // namespace
@@ -59,13 +60,12 @@ TEST(TryParseInt, AcceptsWholeNumbersOnly)
 TEST(FrameStrip, NewFramesAreWhiteNamedInSequenceAndLaidOut)
 {
     TFrameStrip s;
-    s.FrameWidth = 100;
-    s.FrameHeight = 50;
-    s.DefaultDelay = 12;
+    s.SetFrameSize(100, 50);
+    s.Session.DefaultDelay = 12;
     s.NewFrame();
     ASSERT_EQ(s.Count(), 1);
     EXPECT_EQ(s.EntryText(0), "Frame1=12");
-    const TBitmap& b = s.FindFrameImage(0).Bitmap;
+    const TBitmap& b = s.FindFrameImage(0).Bitmap();
     EXPECT_EQ(b.Width(), 100);
     EXPECT_EQ(b.Height(), 50);
     EXPECT_EQ(b.Pixel(0, 0), clWhite);
@@ -75,7 +75,7 @@ TEST(FrameStrip, NewFramesAreWhiteNamedInSequenceAndLaidOut)
     EXPECT_TRUE(s.IsSelected(0));
 
     // The next one goes right after the selected frame, not at the end.
-    s.DefTrans = true;
+    s.Session.DefTrans = true;
     s.NewFrame();
     s.SetItemIndex(0);
     s.NewFrame();
@@ -84,7 +84,7 @@ TEST(FrameStrip, NewFramesAreWhiteNamedInSequenceAndLaidOut)
     EXPECT_EQ(s.ItemIndex(), 1);
     EXPECT_TRUE(s.IsTransparent(1));
     EXPECT_FALSE(s.IsTransparent(0));
-    EXPECT_EQ(s.FrameCounter, 4);
+    EXPECT_EQ(s.FrameCounter(), 4);
 }
 
 TEST(FrameStrip, DuplicateOfLastAndOfMiddleFrame)
@@ -93,13 +93,13 @@ TEST(FrameStrip, DuplicateOfLastAndOfMiddleFrame)
     Mark(s, 2, clRed);
     s.SetDelayText(2, "77");
     s.SetTransparent(2, true);
-    s.DefaultDelay = 15;
+    s.Session.DefaultDelay = 15;
 
     // Last frame: appended, DefaultDelay and the DefTrans state, not the source's.
     s.SetItemIndex(2);
     EXPECT_EQ(s.Duplicate(), 3);
     EXPECT_EQ(s.EntryText(3), "Frame4=15");
-    EXPECT_EQ(s.FindFrameImage(3).Bitmap.Pixel(0, 0), clRed);
+    EXPECT_EQ(s.FindFrameImage(3).Bitmap().Pixel(0, 0), clRed);
     EXPECT_FALSE(s.IsTransparent(3));
     EXPECT_EQ(s.ItemIndex(), 2);
 
@@ -108,8 +108,8 @@ TEST(FrameStrip, DuplicateOfLastAndOfMiddleFrame)
     s.SelectOnly(1);
     EXPECT_EQ(s.Duplicate(), 2);
     EXPECT_EQ(Names(s), (std::vector<std::string>{"Frame1", "Frame2", "Frame5", "Frame3", "Frame4"}));
-    EXPECT_EQ(s.FindFrameImage(2).Bitmap.Pixel(0, 0), clBlue);
-    EXPECT_EQ(s.FindFrameImage(3).Bitmap.Pixel(0, 0), clRed);
+    EXPECT_EQ(s.FindFrameImage(2).Bitmap().Pixel(0, 0), clBlue);
+    EXPECT_EQ(s.FindFrameImage(3).Bitmap().Pixel(0, 0), clRed);
     EXPECT_EQ(s.ItemIndex(), 1);
     EXPECT_EQ(s.SelectedIndices(), std::vector<int>{1});
     EXPECT_EQ(Lefts(s), (std::vector<int>{0, 25, 50, 75, 100}));
@@ -138,10 +138,10 @@ TEST(FrameStrip, DeleteSelectedKeepsCounterAndRelays)
     s.DeleteSelected();
     EXPECT_TRUE(s.Empty());
     EXPECT_EQ(s.ItemIndex(), -1);
-    EXPECT_EQ(s.FrameCounter, 7);
+    EXPECT_EQ(s.FrameCounter(), 7);
     // Clearing an empty strip does nothing, not even the counter reset.
     s.ClearFrames();
-    EXPECT_EQ(s.FrameCounter, 7);
+    EXPECT_EQ(s.FrameCounter(), 7);
 }
 
 TEST(FrameStrip, ClearFramesRestartsNumberingAndKeepsSize)
@@ -149,10 +149,10 @@ TEST(FrameStrip, ClearFramesRestartsNumberingAndKeepsSize)
     TFrameStrip s = MakeStrip(3, 30, 40);
     s.ClearFrames();
     EXPECT_TRUE(s.Empty());
-    EXPECT_EQ(s.FrameCounter, 1);
+    EXPECT_EQ(s.FrameCounter(), 1);
     EXPECT_EQ(s.ItemIndex(), -1);
-    EXPECT_EQ(s.FrameWidth, 30);
-    EXPECT_EQ(s.FrameHeight, 40);
+    EXPECT_EQ(s.FrameWidth(), 30);
+    EXPECT_EQ(s.FrameHeight(), 40);
     s.NewFrame();
     EXPECT_EQ(s.EntryText(0), "Frame1=10");
 }
@@ -189,30 +189,36 @@ TEST(FrameStrip, DelaysReadAsNumbersOr30)
     EXPECT_THROW(s.GetFrameDelay(2), EInvalidArgument);
 }
 
-TEST(FrameStrip, WorkBitmapRoundTrip)
+TEST(FrameStrip, PicturesInAndOutAtTheFrameSize)
 {
     TFrameStrip s = MakeStrip(2, 4, 3);
-    s.ClearWorkBitmap();
-    EXPECT_EQ(s.WorkBitmap.Width(), 4);
-    s.WorkBitmap.SetPixel(3, 2, clGreen);
-    s.StoreWorkBitmap(1);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(3, 2), clGreen);
+    TBitmap picture = s.FramePicture(1);
+    EXPECT_EQ(picture, SolidBitmap(4, 3, clWhite));
+    picture.SetPixel(3, 2, clGreen);
+    s.StorePicture(1, picture);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(3, 2), clGreen);
 
-    // A bigger WorkBitmap keeps its own size on load and is cut to the frame on store.
-    s.WorkBitmap = SolidBitmap(6, 6, clBlack);
-    s.LoadWorkBitmap(1);
-    EXPECT_EQ(s.WorkBitmap.Width(), 6);
-    EXPECT_EQ(s.WorkBitmap.Pixel(3, 2), clGreen);
-    EXPECT_EQ(s.WorkBitmap.Pixel(5, 5), clBlack);
-    s.StoreWorkBitmap(0);
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Width(), 4);
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(3, 2), clGreen);
+    // A bigger picture is cut to the frame on store; a smaller frame picture comes out
+    // white beyond its own size.
+    TBitmap big = SolidBitmap(6, 6, clBlack);
+    big.SetPixel(3, 2, clGreen);
+    s.StorePicture(0, big);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Width(), 4);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(3, 2), clGreen);
+    s.SetPicture(0, SolidBitmap(2, 2, clBlack));
+    EXPECT_EQ(s.FramePicture(0).Pixel(1, 1), clBlack);
+    EXPECT_EQ(s.FramePicture(0).Pixel(3, 2), clWhite);
 
     // A palette frame is stored at 24 bits rather than squeezed onto its palette.
-    s.FindFrameImage(0).Bitmap.SetPixelFormat(TPixelFormat::pf8bit);
-    s.WorkBitmap = SolidBitmap(4, 3, RGB(1, 2, 3));
-    s.StoreWorkBitmap(0);
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Pixel(1, 1), RGB(1, 2, 3));
+    TBitmap palette = SolidBitmap(4, 3, clWhite);
+    palette.SetPixelFormat(TPixelFormat::pf8bit);
+    s.SetPicture(0, palette);
+    s.StorePicture(0, SolidBitmap(4, 3, RGB(1, 2, 3)));
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Pixel(1, 1), RGB(1, 2, 3));
+    // The transparency flag stays the frame's.
+    s.SetTransparent(0, true);
+    s.StorePicture(0, SolidBitmap(4, 3, clRed));
+    EXPECT_TRUE(s.IsTransparent(0));
 }
 
 TEST(FrameStrip, WizardFramesInsertInOrderAfterSelection)
@@ -232,14 +238,14 @@ TEST(FrameStrip, WizardFramesInsertInOrderAfterSelection)
     s.SetSelected(2, true);
     EXPECT_EQ(s.InsertWizardFrames(), 2);
     EXPECT_EQ(Names(s), (std::vector<std::string>{"Frame1", "Frame4", "Frame5", "Frame2", "Frame3"}));
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(0, 0), clRed);
-    EXPECT_EQ(s.FindFrameImage(2).Bitmap.Pixel(0, 0), clBlue);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(0, 0), clRed);
+    EXPECT_EQ(s.FindFrameImage(2).Bitmap().Pixel(0, 0), clBlue);
     EXPECT_EQ(s.SelectedIndices(), (std::vector<int>{1, 2}));
     EXPECT_EQ(s.ItemIndex(), 2);
     // The list is kept: repeating inserts the same images again after the last one.
     EXPECT_EQ(s.InsertWizardFrames(), 2);
     EXPECT_EQ(s.Count(), 7);
-    EXPECT_EQ(s.FindFrameImage(3).Bitmap.Pixel(0, 0), clRed);
+    EXPECT_EQ(s.FindFrameImage(3).Bitmap().Pixel(0, 0), clRed);
     EXPECT_EQ(s.WizardImages().size(), 2u);
 }
 
@@ -250,7 +256,7 @@ TEST(FrameStrip, AppendFitsTheFrameSize)
     const int i = s.Append(SolidBitmap(8, 2, clRed));
     EXPECT_EQ(i, 1);
     EXPECT_EQ(s.ItemIndex(), 1);
-    const TBitmap& b = s.FindFrameImage(1).Bitmap;
+    const TBitmap& b = s.FindFrameImage(1).Bitmap();
     EXPECT_EQ(b.Width(), 5);
     EXPECT_EQ(b.Height(), 5);
     EXPECT_EQ(b.Pixel(4, 1), clRed);
@@ -259,11 +265,10 @@ TEST(FrameStrip, AppendFitsTheFrameSize)
 TEST(FrameStrip, ImpossibleFrameSizeIsRefusedWithoutTrace)
 {
     TFrameStrip s;
-    s.FrameWidth = 100000;
-    s.FrameHeight = 100000;
+    s.SetFrameSize(100000, 100000);
     EXPECT_THROW(s.NewFrame(), EInvalidGraphic);
     EXPECT_TRUE(s.Empty());
-    EXPECT_EQ(s.FrameCounter, 1);
+    EXPECT_EQ(s.FrameCounter(), 1);
 }
 
 TEST(FrameStrip, VersionsChangeWithThePicture)
@@ -277,9 +282,8 @@ TEST(FrameStrip, VersionsChangeWithThePicture)
     s.SetTransparent(1, true);
     const std::uint64_t v2 = s.FindFrameImage(1).Version;
     EXPECT_GT(v2, v1);
-    s.ClearWorkBitmap();
-    s.StoreWorkBitmap(1);
-    s.PixelsChanged(0);
+    s.StorePicture(1, s.FramePicture(1));
+    s.SetPicture(0, s.FindFrameImage(0).Bitmap());
     EXPECT_GT(s.FindFrameImage(1).Version, v2);
     EXPECT_NE(s.FindFrameImage(0).Version, v1);
     // A cleared strip starts its names again but never its versions.
@@ -307,26 +311,29 @@ TEST(FrameStrip, ObserversHearChangesOncePerUpdate)
     EXPECT_EQ(frames, 1);
 }
 
-TEST(FrameStrip, PaletteWorkBitmapNeverColoursNewOrDuplicatedFrames)
+// Copies share their pictures: a change of one frame never shows in another, nor in a
+// document taken before it.
+TEST(FrameStrip, PicturesAreSharedAndNeverChangedInPlace)
 {
-    // What Open leaves behind: WorkBitmap holding a GIF frame of red, green and blue only.
     TFrameStrip s = MakeStrip(1, 4, 3);
-    TBitmap rgb(4, 3, TPixelFormat::pf8bit);
-    rgb.SetPalette({clRed, clLime, clBlue});
-    s.WorkBitmap = rgb;
-
-    s.NewFrame();
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap, SolidBitmap(4, 3, clWhite));
-    EXPECT_EQ(s.WorkBitmap.PixelFormat(), TPixelFormat::pf24bit);
-
-    // A picture of colours the palette does not have is duplicated exactly.
     TBitmap picture(4, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
             picture.SetPixel(x, y, RGB(x * 60 + 7, y * 90 + 3, 200 - x * y * 10));
-    s.FindFrameImage(1).Bitmap = picture;
-    s.WorkBitmap = rgb;
-    s.SelectOnly(1);
-    ASSERT_EQ(s.Duplicate(), 2);
-    EXPECT_EQ(s.FindFrameImage(2).Bitmap, picture);
+    s.SetPicture(0, picture);
+    const TStripDocument before = s.Document();
+    EXPECT_EQ(before.Frames[0].Picture.get(), s.FindFrameImage(0).Picture.get());
+    s.SelectOnly(0);
+    ASSERT_EQ(s.Duplicate(), 1);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap(), picture);
+    s.SetPicture(0, SolidBitmap(4, 3, clBlack));
+    EXPECT_EQ(before.Frames[0].Bitmap(), picture);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap(), picture);
+    EXPECT_NE(s.FindFrameImage(0).Bitmap(), picture);
+    // The document comes back whole.
+    s.SetDocument(before, 0);
+    EXPECT_EQ(s.Count(), 1);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap(), picture);
+    EXPECT_EQ(s.ItemIndex(), 0);
+    EXPECT_TRUE(s.IsSelected(0));
 }

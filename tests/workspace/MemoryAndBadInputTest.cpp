@@ -18,9 +18,8 @@ namespace {
 TFrameStrip stripOf(int w, int h, int frames)
 {
     TFrameStrip s;
-    s.FrameWidth = w;
-    s.FrameHeight = h;
-    s.WizardFrameCount = 10;
+    s.SetFrameSize(w, h);
+    s.Session.WizardFrameCount = 10;
     for (int i = 0; i < frames; ++i)
         s.Append(SolidBitmap(w, h, i % 2 ? clRed : clBlue));
     s.SelectOnly(0);
@@ -86,7 +85,7 @@ TEST(MemoryBudgetWork, CutGifsOpenTheirFramesAndSaySo)
     ui.AnswerOpenFile(dir.file("cut.gif"));
     OpenCommand(s, openDir);
     EXPECT_GE(s.Count(), 2);
-    EXPECT_EQ(s.FindFrameImage(1).Bitmap.Pixel(3, 3), clLime);
+    EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(3, 3), clLime);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0], dir.file("cut.gif") + ": Premature end of data. The frames complete before the cut were opened.");
 

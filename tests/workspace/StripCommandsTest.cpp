@@ -30,11 +30,11 @@ TEST(NewFrameCommand, AsksTheSizeOnlyOnAnEmptyStrip)
     EXPECT_EQ(ui.Calls()[1].Prompt, "Enter Height");
     EXPECT_EQ(ui.Calls()[1].Proposed, "60");
     EXPECT_EQ(Entries(s), std::vector<std::string>{"Frame1=10"});
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Width(), 100);
-    EXPECT_EQ(s.FindFrameImage(0).Bitmap.Height(), 50);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Width(), 100);
+    EXPECT_EQ(s.FindFrameImage(0).Bitmap().Height(), 50);
     EXPECT_EQ(s.ItemIndex(), 0);
-    EXPECT_EQ(s.NewFrameWidth, 100);
-    EXPECT_EQ(s.NewFrameHeight, 50);
+    EXPECT_EQ(s.Session.NewFrameWidth, 100);
+    EXPECT_EQ(s.Session.NewFrameHeight, 50);
 
     // A second New Frame asks nothing.
     NewFrameCommand(s);
@@ -55,8 +55,8 @@ TEST(NewFrameCommand, AsksTheSizeOnlyOnAnEmptyStrip)
     NewFrameCommand(s);
     EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox)[2].Proposed, "100");
     EXPECT_EQ(Entries(s), std::vector<std::string>{"Frame1=10"});
-    EXPECT_EQ(s.FrameWidth, 100);
-    EXPECT_EQ(s.FrameHeight, 30);
+    EXPECT_EQ(s.FrameWidth(), 100);
+    EXPECT_EQ(s.FrameHeight(), 30);
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 
@@ -71,7 +71,7 @@ TEST(NewFrameCommand, BadSizesCreateNothing)
     ui.AnswerInput("x");
     NewFrameCommand(s);
     EXPECT_TRUE(s.Empty());
-    EXPECT_EQ(s.FrameWidth, 80);
+    EXPECT_EQ(s.FrameWidth(), 80);
     EXPECT_TRUE(ui.Messages().empty());
 
     // Too big for any bitmap: refused with a message, before anything changes.
@@ -83,7 +83,7 @@ TEST(NewFrameCommand, BadSizesCreateNothing)
     ui.AnswerInput("0");
     NewFrameCommand(s);
     EXPECT_TRUE(s.Empty());
-    EXPECT_EQ(s.FrameCounter, 1);
+    EXPECT_EQ(s.FrameCounter(), 1);
     ASSERT_EQ(ui.Errors().size(), 3u);
     EXPECT_EQ(ui.Errors()[0], "The frame width must be between 1 and 16384 pixels; 100000 is refused.");
     EXPECT_EQ(ui.Errors()[1], "The frame height must be between 1 and 16384 pixels; 100000 is refused.");
@@ -94,8 +94,7 @@ TEST(DelayCommands, AnswersOutsideTheRangeAreIgnored)
 {
     ScriptedUi ui;
     TFrameStrip s;
-    s.FrameWidth = 10;
-    s.FrameHeight = 10;
+    s.SetFrameSize(10, 10);
     s.NewFrame();
     s.NewFrame();
     s.SelectOnly(0);
@@ -120,7 +119,7 @@ TEST(DelayCommands, AnswersOutsideTheRangeAreIgnored)
     EXPECT_EQ(s.EntryText(1), "Frame2=10");
 
     // Delay All proposes DefaultDelay and sets every frame.
-    s.DefaultDelay = 12;
+    s.Session.DefaultDelay = 12;
     ui.AnswerInput("9");
     DelayAllCommand(s);
     EXPECT_EQ(s.GetFrameDelay(1), 10);
@@ -144,7 +143,7 @@ TEST(OptionCommands, ClampOrDefaultTheirAnswers)
     for (const auto& [answer, expected] : delays) {
         ui.AnswerInput(answer);
         FrameDelayCommand(s);
-        EXPECT_EQ(s.DefaultDelay, expected) << answer;
+        EXPECT_EQ(s.Session.DefaultDelay, expected) << answer;
     }
     EXPECT_EQ(ui.Last().Caption, "Anivor Transitions");
     EXPECT_EQ(ui.Last().Prompt, "Enter Default Frame Delay (10..255):");
@@ -153,33 +152,33 @@ TEST(OptionCommands, ClampOrDefaultTheirAnswers)
     for (const auto& [answer, expected] : counts) {
         ui.AnswerInput(answer);
         SetFramesCommand(s);
-        EXPECT_EQ(s.WizardFrameCount, expected) << answer;
+        EXPECT_EQ(s.Session.WizardFrameCount, expected) << answer;
     }
     EXPECT_EQ(ui.Last().Prompt, "Enter number of frames (4..50):");
 
     ui.AnswerInput("letters");
     SetLoopsCommand(s);
-    EXPECT_EQ(s.LoopCount, 0);
+    EXPECT_EQ(s.LoopCount(), 0);
     ui.AnswerInput("70000");
     SetLoopsCommand(s);
-    EXPECT_EQ(s.LoopCount, 70000);
+    EXPECT_EQ(s.LoopCount(), 70000);
     ui.AnswerInputCancel();
     SetLoopsCommand(s);
-    EXPECT_EQ(s.LoopCount, 70000);
+    EXPECT_EQ(s.LoopCount(), 70000);
 
     ui.AnswerInput("-45");
     RotationAngleCommand(s);
-    EXPECT_EQ(s.RotationAngle, -45);
+    EXPECT_EQ(s.Session.RotationAngle, -45);
     ui.AnswerInput("abc");
     RotationAngleCommand(s);
-    EXPECT_EQ(s.RotationAngle, 90);
+    EXPECT_EQ(s.Session.RotationAngle, 90);
 
     ui.AnswerColor(clGreen);
     TextWizardColorCommand(s);
     ui.AnswerColorCancel();
     AccentColorCommand(s);
-    EXPECT_EQ(s.TextWizardFont.Color, clGreen);
-    EXPECT_EQ(s.AccentColor, 255u);
+    EXPECT_EQ(s.Session.TextWizardFont.Color, clGreen);
+    EXPECT_EQ(s.Session.AccentColor, 255u);
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 

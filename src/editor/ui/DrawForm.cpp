@@ -6,7 +6,8 @@
 
 #include "widgets/ArrayButton.h"
 
-#include "platform/ui/GuardedActions.h"
+#include "platform/CommandGuard.h"
+#include "platform/ui/CommandActions.h"
 #include "shapes/ui/ShapeController.h"
 #include "shapes/ui/ShapeWidget.h"
 #include "platform/ui/FormStateIni.h"
@@ -65,7 +66,7 @@ TDrawF::TDrawF(QWidget* parent, const std::string& settingsFile)
     TTF.Font.SetHeight(-47);
     TTF.SetPrecision(8);
     placeWindow();
-    updateUndoActions();
+    UpdateCommands();
 }
 
 TDrawF::~TDrawF()
@@ -74,185 +75,173 @@ TDrawF::~TDrawF()
     m_picture.History().OnChange = nullptr;
 }
 
-QAction* TDrawF::Action(const QString& name) const
+QAction* TDrawF::Action(const QString& id) const
 {
-    return findChild<QAction*>(name);
+    return m_actions->Action(id.toStdString());
 }
 
-QAction* TDrawF::action(const char* name, const char* caption, std::function<void()> handler,
-                        const QKeySequence& shortcut)
+void TDrawF::UpdateCommands()
 {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    const QIcon icon = DrawIcon(name);
-    if (!icon.isNull())
-        a->setIcon(icon);
-    if (!shortcut.isEmpty()) {
-        a->setShortcut(shortcut);
-        a->setShortcutContext(Qt::WindowShortcut);
-        addAction(a);
-    }
-    if (handler)
-        ConnectGuarded(a, std::move(handler));
-    else
-        a->setEnabled(false); // until the host hands over its handler (SetScriptWindow)
-    return a;
+    if (m_actions)
+        m_actions->Update();
 }
 
 void TDrawF::SetScriptWindow(std::function<void()> show)
 {
-    QAction* item = Action("Script1");
-    ConnectGuarded(item, std::move(show));
-    item->setEnabled(true);
+    m_showScript = std::move(show);
+    UpdateCommands();
 }
 
 void TDrawF::createActions()
 {
+    TCommandTable& t = m_commands;
     TCanvas& c = m_picture.Canvas();
     // drawpop: the figure tools; each item also shows its glyph on btndraw.
-    action("Pointer1", "Pointer", [this] {
-        m_tools.Pointer();
-        btndraw->setIcon(Action("Pointer1")->icon());
-    });
-    chooseTool("Rectangle2", "Rectangle", "rectangle");
-    chooseTool("Line1", "Line", "line");
-    chooseTool("Ellipse1", "Ellipse", "ellipse");
-    chooseTool("RoundRectangle1", "Round Rectangle", "roundrect");
-    chooseTool("Freehand1", "Freehand", "freehand");
-    chooseTool("FloodFill1", "FloodFill", "floodfill");
+    t.Add({.Id = "editor.pointer", .Caption = "Pointer", .Handler = [this] {
+               m_tools.Pointer();
+               btndraw->setIcon(Action("editor.pointer")->icon());
+           }});
+    chooseTool("editor.rectangle", "Rectangle", "rectangle");
+    chooseTool("editor.line", "Line", "line");
+    chooseTool("editor.ellipse", "Ellipse", "ellipse");
+    chooseTool("editor.round-rectangle", "Round Rectangle", "roundrect");
+    chooseTool("editor.freehand", "Freehand", "freehand");
+    chooseTool("editor.flood-fill", "FloodFill", "floodfill");
 
     // Tool bar.
-    action("btnselect", "ToolButton7", [this] { m_tools.ChooseTool("select"); });
-    action("ToolButton7", "ToolButton7", [this] { m_tools.ChooseTool("paste"); });
-    action("ToolButton16", "Color Dropper", [this] { m_tools.ChooseTool("pipet"); });
-    action("ToolButton11", "Erase Frame", [this] {
-        m_tools.EraseFrame();
-        syncBrushButtons();
-    });
-    m_brushGroup = new QActionGroup(this);
-    for (QAction* a : {action("btnclearbrush", "Clear Brush", [this] { setBrushStyle(TBrushStyle::bsClear); }),
-                       action("btnsolidbrush", "Solid Brush", [this] { setBrushStyle(TBrushStyle::bsSolid); })}) {
-        a->setCheckable(true);
-        m_brushGroup->addAction(a);
-    }
-    Action("btnsolidbrush")->setChecked(true);
-    action("ToolButton19", "Show/Hide Text Gadget", [this] { toggleGadget(tex); });
-    action("ToolButton3", "Hide/Show Gradient Gadget", [this] { toggleGadget(GradText1); });
-    action("btnOK", "Update Frame", [this] { accept(); });
-    action("Undo1", "&Undo", [this] { undo(); }, QKeySequence("Ctrl+Z"));
-    action("Redo1", "&Redo", [this] { redo(); }, QKeySequence("Ctrl+Y"));
+    t.Add({.Id = "editor.select", .Caption = "Select", .Hint = "Select", .Handler = [this] { m_tools.ChooseTool("select"); }});
+    t.Add({.Id = "editor.paste", .Caption = "Paste", .Hint = "Paste", .Handler = [this] { m_tools.ChooseTool("paste"); }});
+    t.Add({.Id = "editor.color-dropper", .Caption = "Color Dropper", .Hint = "Color Dropper",
+           .Handler = [this] { m_tools.ChooseTool("pipet"); }});
+    t.Add({.Id = "editor.erase-frame", .Caption = "Erase Frame", .Hint = "Erase Frame", .Handler = [this] { m_tools.EraseFrame(); }});
+    // The two brush buttons show the picture brush's style, however it was set.
+    auto brushIs = [&c](TBrushStyle style) { return [&c, style] { return c.Brush.Style() == style; }; };
+    t.Add({.Id = "editor.clear-brush", .Caption = "Clear Brush", .Hint = "Clear Brush", .Checked = brushIs(TBrushStyle::bsClear),
+           .Handler = [this] { setBrushStyle(TBrushStyle::bsClear); }});
+    t.Add({.Id = "editor.solid-brush", .Caption = "Solid Brush", .Hint = "Solid Brush", .Checked = brushIs(TBrushStyle::bsSolid),
+           .Handler = [this] { setBrushStyle(TBrushStyle::bsSolid); }});
+    t.Add({.Id = "editor.text-gadget", .Caption = "Show/Hide Text Gadget", .Hint = "Show/Hide Text Gadget",
+           .Handler = [this] { toggleGadget(tex); }});
+    t.Add({.Id = "editor.gradient-gadget", .Caption = "Hide/Show Gradient Gadget", .Hint = "Hide/Show Gradient Gadget",
+           .Handler = [this] { toggleGadget(GradText1); }});
+    t.Add({.Id = "editor.update-frame", .Caption = "Update Frame", .Hint = "Update Frame", .Handler = [this] { accept(); }});
+    // Undo and Redo name the step they take back or do again ("&Undo Rectangle").
+    auto caption = [](const char* verb, const std::string& step) { return step.empty() ? std::string(verb) : verb + (" " + step); };
+    t.Add({.Id = "editor.undo", .Caption = "&Undo", .Shortcut = "Ctrl+Z", .Enabled = [this] { return m_picture.CanUndo(); },
+           .Handler = [this] { undo(); },
+           .CaptionRule = [this, caption] { return caption("&Undo", m_picture.History().UndoName()); },
+           .HintRule = [this] {
+               return std::string(m_picture.UndoAvailable() ? "Undo" : "Undo is off: not enough memory for this picture");
+           }});
+    t.Add({.Id = "editor.redo", .Caption = "&Redo", .Shortcut = "Ctrl+Y", .Enabled = [this] { return m_picture.CanRedo(); },
+           .Handler = [this] { redo(); },
+           .CaptionRule = [this, caption] { return caption("&Redo", m_picture.History().RedoName()); }});
 
     // picpop and linepop: pen widths and styles, zoom.
     for (int w = 1; w <= 5; ++w) {
-        const std::string pen = "Pen" + std::to_string(w) + "1", line = "Line" + std::to_string(w) + "1";
-        action(pen.c_str(), ("Pen " + std::to_string(w)).c_str(), [&c, w] { c.Pen.Width = w; });
-        action(line.c_str(), ("Line " + std::to_string(w)).c_str(), [&c, w] { c.Pen.Width = w; });
+        const std::string n = std::to_string(w);
+        t.Add({.Id = "editor.pen-" + n, .Caption = "Pen " + n, .Handler = [&c, w] { c.Pen.Width = w; }});
     }
     auto penOther = [this] { m_tools.PenOther(UI().InputBox("Anivor Draw", "Enter Line width: (1..50)", "1")); };
-    action("PenOther1", "Pen Other...", penOther);
-    action("Other1", "Other...", penOther);
-    action("PenSolid1", "Pen Solid", [&c] { c.Pen.Style = TPenStyle::psSolid; });
-    action("PenClear1", "Pen Clear", [&c] { c.Pen.Style = TPenStyle::psClear; });
-    action("x11", "x1", [this] { zoom1Click(); });
-    action("x21", "x2", [this] { zoom2Click(); });
-    action("x41", "x4", [this] { zoom4Click(); });
+    t.Add({.Id = "editor.pen-other", .Caption = "Pen Other...", .Handler = penOther});
+    t.Add({.Id = "editor.pen-solid", .Caption = "Pen Solid", .Handler = [&c] { c.Pen.Style = TPenStyle::psSolid; }});
+    t.Add({.Id = "editor.pen-clear", .Caption = "Pen Clear", .Handler = [&c] { c.Pen.Style = TPenStyle::psClear; }});
+    for (int w = 1; w <= 5; ++w) {
+        const std::string n = std::to_string(w);
+        t.Add({.Id = "editor.line-" + n, .Caption = "Line " + n, .Handler = [&c, w] { c.Pen.Width = w; }});
+    }
+    t.Add({.Id = "editor.line-other", .Caption = "Other...", .Handler = penOther});
+    t.Add({.Id = "editor.zoom-1", .Caption = "x1", .Handler = [this] { zoom1Click(); }});
+    t.Add({.Id = "editor.zoom-2", .Caption = "x2", .Handler = [this] { zoom2Click(); }});
+    t.Add({.Id = "editor.zoom-4", .Caption = "x4", .Handler = [this] { zoom4Click(); }});
 
     // texpop.
-    action("Caption1", "&Caption...", [this] { textCaption(); });
-    action("Font1", "&Font...", [this] { textFont(); });
-    action("Bold1", "&Bold", [this] { textStyle(fsBold); });
-    action("Italic1", "&Italic", [this] { textStyle(fsItalic); });
-    action("Underline1", "&Underline", [this] { textStyle(fsUnderline); });
-    action("Paint1", "&Paint", [this] { textPaint(false); });
-    action("PaintShadow1", "Paint Shadow", [this] { textPaint(true); });
-    action("BringtoFront1", "Bring to Front", [this] { tex->raise(); });
+    t.Add({.Id = "text.caption", .Caption = "&Caption...", .Handler = [this] { textCaption(); }});
+    t.Add({.Id = "text.font", .Caption = "&Font...", .Handler = [this] { textFont(); }});
+    t.Add({.Id = "text.bold", .Caption = "&Bold", .Handler = [this] { textStyle(fsBold); }});
+    t.Add({.Id = "text.italic", .Caption = "&Italic", .Handler = [this] { textStyle(fsItalic); }});
+    t.Add({.Id = "text.underline", .Caption = "&Underline", .Handler = [this] { textStyle(fsUnderline); }});
+    t.Add({.Id = "text.paint", .Caption = "&Paint", .Handler = [this] { textPaint(false); }, .UndoName = "Paint Text"});
+    t.Add({.Id = "text.paint-shadow", .Caption = "Paint Shadow", .Handler = [this] { textPaint(true); }});
+    t.Add({.Id = "text.bring-to-front", .Caption = "Bring to Front", .Handler = [this] { tex->raise(); }});
 
     // gradpop.
-    action("Caption2", "Caption...", [this] { gradCaption(); });
-    action("Font2", "Font...", [this] { gradFont(); });
-    action("BeginColor1", "Begin Color...", [this] { gradColor(true); });
-    action("EndColor1", "End Color...", [this] { gradColor(false); });
-    auto style = [this](const char* name, const char* caption, TGradientStyle s) {
-        action(name, caption, [this, s] { GradText1->SetGradientStyle(s); });
+    t.Add({.Id = "gradient.caption", .Caption = "Caption...", .Handler = [this] { gradCaption(); }});
+    t.Add({.Id = "gradient.font", .Caption = "Font...", .Handler = [this] { gradFont(); }});
+    t.Add({.Id = "gradient.begin-color", .Caption = "Begin Color...", .Handler = [this] { gradColor(true); }});
+    t.Add({.Id = "gradient.end-color", .Caption = "End Color...", .Handler = [this] { gradColor(false); }});
+    auto style = [&](const char* id, const char* caption, TGradientStyle s) {
+        t.Add({.Id = id, .Caption = caption, .Handler = [this, s] { GradText1->SetGradientStyle(s); }});
     };
-    style("HorizontalCenter1", "Horizontal Center", TGradientStyle::gsHorizCenter);
-    style("Horizontal1", "Horizontal", TGradientStyle::gsHorizontal);
-    style("Rectangle1", "Rectangle", TGradientStyle::gsRectangle);
-    style("VerticalCenter1", "Vertical Center", TGradientStyle::gsVertCenter);
-    style("Vertical1", "Vertical", TGradientStyle::gsVertical);
-    action("Paint2", "Paint", [this] { gradPaint(); });
-    action("BringtoFront2", "Bring to Front", [this] { GradText1->raise(); });
+    style("gradient.horizontal-center", "Horizontal Center", TGradientStyle::gsHorizCenter);
+    style("gradient.horizontal", "Horizontal", TGradientStyle::gsHorizontal);
+    style("gradient.rectangle", "Rectangle", TGradientStyle::gsRectangle);
+    style("gradient.vertical-center", "Vertical Center", TGradientStyle::gsVertCenter);
+    style("gradient.vertical", "Vertical", TGradientStyle::gsVertical);
+    t.Add({.Id = "gradient.paint", .Caption = "Paint", .Handler = [this] { gradPaint(); }, .UndoName = "Paint Gradient Text"});
+    t.Add({.Id = "gradient.bring-to-front", .Caption = "Bring to Front", .Handler = [this] { GradText1->raise(); }});
 
     createShapeActions();
     // The script editor is set with SetScriptWindow.
-    action("Script1", "&Script", nullptr, QKeySequence("F2"));
+    t.Add({.Id = "editor.script", .Caption = "&Script", .Shortcut = "F2", .Enabled = [this] { return m_showScript != nullptr; },
+           .Handler = [this] { m_showScript(); }});
+
+    m_actions = new TCommandActions(this, m_commands, [](const std::string& id) { return DrawIcon(QString::fromStdString(id)); });
 }
 
-void TDrawF::chooseTool(const char* item, const char* caption, const char* tool)
+void TDrawF::chooseTool(const char* id, const char* caption, const char* tool)
 {
-    const QString name = item;
+    const QString name = id;
     const std::string toolName = tool;
-    action(item, caption, [this, name, toolName] {
-        m_tools.ChooseTool(toolName);
-        btndraw->setIcon(Action(name)->icon());
-    });
+    m_commands.Add({.Id = id, .Caption = caption, .Handler = [this, name, toolName] {
+                        m_tools.ChooseTool(toolName);
+                        btndraw->setIcon(Action(name)->icon());
+                    }});
 }
 
 void TDrawF::createMenus()
 {
-    drawpop = new QMenu(this);
-    drawpop->setObjectName("drawpop");
-    for (const char* n : {"Pointer1", "Rectangle2", "Line1", "Ellipse1", "RoundRectangle1", "Freehand1", "FloodFill1"})
-        drawpop->addAction(Action(n));
+    TCommandActions& c = *m_actions;
+    auto popup = [&](const char* name) {
+        auto* m = new QMenu(this);
+        m->setObjectName(name);
+        return m;
+    };
+    auto subMenu = [&](QMenu* parent, const char* name, const char* caption) {
+        QMenu* m = parent->addMenu(caption);
+        m->setObjectName(QString(name) + "Menu");
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+    drawpop = popup("drawpop");
+    c.AddTo(drawpop, {"editor.pointer", "editor.rectangle", "editor.line", "editor.ellipse", "editor.round-rectangle",
+                      "editor.freehand", "editor.flood-fill"});
 
-    picpop = new QMenu(this);
-    picpop->setObjectName("picpop");
-    QMenu* pen = picpop->addMenu("Pen");
-    pen->setObjectName("PenMenu");
-    pen->menuAction()->setObjectName("Pen1");
-    for (const char* n : {"Pen11", "Pen21", "Pen31", "Pen41", "Pen51", "PenOther1", "PenSolid1", "PenClear1"})
-        pen->addAction(Action(n));
-    QMenu* resize = picpop->addMenu("Resize");
-    resize->setObjectName("ResizeMenu");
-    resize->menuAction()->setObjectName("Resize1");
-    for (const char* n : {"x11", "x21", "x41"})
-        resize->addAction(Action(n));
-    picpop->addSeparator();
-    picpop->addAction(Action("Undo1"));
-    picpop->addAction(Action("Redo1"));
+    picpop = popup("picpop");
+    c.AddTo(subMenu(picpop, "Pen1", "Pen"), {"editor.pen-1", "editor.pen-2", "editor.pen-3", "editor.pen-4", "editor.pen-5",
+                                             "editor.pen-other", "editor.pen-solid", "editor.pen-clear"});
+    c.AddTo(subMenu(picpop, "Resize1", "Resize"), {"editor.zoom-1", "editor.zoom-2", "editor.zoom-4"});
+    c.AddTo(picpop, {"-", "editor.undo", "editor.redo"});
 
-    linepop = new QMenu(this);
-    linepop->setObjectName("linepop");
-    for (const char* n : {"Line11", "Line21", "Line31", "Line41", "Line51", "Other1"})
-        linepop->addAction(Action(n));
+    linepop = popup("linepop");
+    c.AddTo(linepop, {"editor.line-1", "editor.line-2", "editor.line-3", "editor.line-4", "editor.line-5", "editor.line-other"});
 
-    texpop = new QMenu(this);
-    texpop->setObjectName("texpop");
-    for (const char* n : {"Caption1", "Font1", "Bold1", "Italic1", "Underline1"})
-        texpop->addAction(Action(n));
-    texpop->addSeparator();
-    for (const char* n : {"Paint1", "PaintShadow1", "BringtoFront1"})
-        texpop->addAction(Action(n));
+    texpop = popup("texpop");
+    c.AddTo(texpop, {"text.caption", "text.font", "text.bold", "text.italic", "text.underline", "-", "text.paint",
+                     "text.paint-shadow", "text.bring-to-front"});
 
-    gradpop = new QMenu(this);
-    gradpop->setObjectName("gradpop");
-    for (const char* n : {"Caption2", "Font2", "BeginColor1", "EndColor1"})
-        gradpop->addAction(Action(n));
-    QMenu* styles = gradpop->addMenu("Style");
-    styles->setObjectName("StyleMenu");
-    styles->menuAction()->setObjectName("Style1");
-    for (const char* n : {"HorizontalCenter1", "Horizontal1", "Rectangle1", "VerticalCenter1", "Vertical1"})
-        styles->addAction(Action(n));
-    gradpop->addSeparator();
-    for (const char* n : {"Paint2", "BringtoFront2"})
-        gradpop->addAction(Action(n));
+    gradpop = popup("gradpop");
+    c.AddTo(gradpop, {"gradient.caption", "gradient.font", "gradient.begin-color", "gradient.end-color"});
+    c.AddTo(subMenu(gradpop, "Style1", "Style"), {"gradient.horizontal-center", "gradient.horizontal", "gradient.rectangle",
+                                                  "gradient.vertical-center", "gradient.vertical"});
+    c.AddTo(gradpop, {"-", "gradient.paint", "gradient.bring-to-front"});
 
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName("MainMenu1");
     QMenu* view = MainMenu1->addMenu("&View");
     view->setObjectName("View1Menu");
     view->menuAction()->setObjectName("View1");
-    view->addAction(Action("Script1"));
+    c.AddTo(view, {"editor.script"});
 }
 
 void TDrawF::createToolBar()
@@ -268,29 +257,14 @@ void TDrawF::createToolBar()
     btndraw->setObjectName("btndraw");
     btndraw->setMenu(drawpop);
     btndraw->setPopupMode(QToolButton::InstantPopup);
-    btndraw->setIcon(Action("Pointer1")->icon());
+    btndraw->setIcon(Action("editor.pointer")->icon());
     drawbar->addWidget(btndraw);
-    drawbar->addSeparator();
-    for (const char* n : {"btnselect", "ToolButton7", "ToolButton16"})
-        drawbar->addAction(Action(n));
-    drawbar->addSeparator();
-    drawbar->addAction(Action("ToolButton11"));
-    drawbar->addSeparator();
-    for (const char* n : {"btnclearbrush", "btnsolidbrush"})
-        drawbar->addAction(Action(n));
-    drawbar->addSeparator();
-    for (const char* n : {"ToolButton19", "ToolButton3"})
-        drawbar->addAction(Action(n));
-    drawbar->addSeparator();
-    for (const char* n : {"btnsmartshape", "btnomove", "btnosize", "btntmove", "btntextrotate", "ToolButton2",
-                          "ToolButton12"})
-        drawbar->addAction(Action(n));
-    drawbar->addSeparator();
-    for (const char* n : {"Undo1", "Redo1"})
-        drawbar->addAction(Action(n));
-    drawbar->addSeparator();
-    drawbar->addAction(Action("btnOK"));
-    if (auto* ok = qobject_cast<QToolButton*>(drawbar->widgetForAction(Action("btnOK"))))
+    m_actions->AddTo(drawbar, {"-", "editor.select", "editor.paste", "editor.color-dropper", "-", "editor.erase-frame", "-",
+                               "editor.clear-brush", "editor.solid-brush", "-", "editor.text-gadget", "editor.gradient-gadget", "-",
+                               "editor.smart-gadget", "editor.shape-move", "editor.shape-size", "editor.shape-move-text",
+                               "editor.shape-rotate-text", "editor.shape-size-to-frame", "editor.shape-paint", "-", "editor.undo",
+                               "editor.redo", "-", "editor.update-frame"});
+    if (auto* ok = qobject_cast<QToolButton*>(drawbar->widgetForAction(Action("editor.update-frame"))))
         ok->setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
@@ -354,7 +328,7 @@ void TDrawF::wirePicture()
         if (pic->size() != before)
             updateContentSize();
     };
-    m_picture.History().OnChange = [this] { updateUndoActions(); };
+    m_picture.History().OnChange = [this] { UpdateCommands(); };
     pic->OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
         // The right button opens the popup menu; drawing is the left button's.
         if (button == Qt::LeftButton)
@@ -369,7 +343,7 @@ void TDrawF::wirePicture()
     };
     m_tools.OnPipette = [this](TColor color) {
         gamma->SetSecondColor(color);
-        syncBrushButtons();
+        UpdateCommands();
     };
 }
 
@@ -403,14 +377,14 @@ void TDrawF::BeginEdit(TFrameStrip& strip, int index)
 {
     const TFrameRecord& frame = strip.FindFrameImage(index);
     m_tools.CancelDrag();
-    m_picture.Load(frame.Bitmap);
+    m_picture.Load(frame.Bitmap());
     m_strip = &strip;
     m_frameName = frame.Name;
-    m_frameWidth = strip.FrameWidth;
-    m_frameHeight = strip.FrameHeight;
+    m_frameWidth = strip.FrameWidth();
+    m_frameHeight = strip.FrameHeight();
     pic->SetBitmap(&m_picture.Bitmap());
     updateContentSize();
-    updateUndoActions();
+    UpdateCommands();
 }
 
 void TDrawF::FinishEdit()
@@ -421,8 +395,9 @@ void TDrawF::FinishEdit()
     if (i < 0)
         return;
     WaitCursor wait;
-    m_picture.StoreInto(m_strip->FindFrameImage(i).Bitmap, m_frameWidth, m_frameHeight);
-    m_strip->PixelsChanged(i);
+    TBitmap picture = m_strip->FindFrameImage(i).Bitmap();
+    m_picture.StoreInto(picture, m_frameWidth, m_frameHeight);
+    m_strip->SetPicture(i, std::move(picture));
 }
 
 void TDrawF::closeEvent(QCloseEvent* event)
@@ -436,13 +411,6 @@ void TDrawF::closeEvent(QCloseEvent* event)
 void TDrawF::setBrushStyle(TBrushStyle style)
 {
     m_picture.Canvas().Brush.SetStyle(style);
-    syncBrushButtons();
-}
-
-void TDrawF::syncBrushButtons()
-{
-    const bool clear = m_picture.Canvas().Brush.Style() == TBrushStyle::bsClear;
-    Action(clear ? "btnclearbrush" : "btnsolidbrush")->setChecked(true);
 }
 
 void TDrawF::gammaChange()
@@ -450,7 +418,7 @@ void TDrawF::gammaChange()
     TCanvas& c = m_picture.Canvas();
     c.Pen.Color = gamma->FirstColor();
     c.Brush.SetColor(gamma->SecondColor());
-    syncBrushButtons();
+    UpdateCommands();
 }
 
 void TDrawF::zoom1Click() { zoom(1); }
@@ -475,18 +443,6 @@ void TDrawF::redo()
 {
     if (!m_tools.Pressed())
         m_picture.Redo();
-}
-
-void TDrawF::updateUndoActions()
-{
-    QAction* u = Action("Undo1");
-    QAction* r = Action("Redo1");
-    u->setEnabled(m_picture.CanUndo());
-    r->setEnabled(m_picture.CanRedo());
-    const std::string un = m_picture.History().UndoName(), rn = m_picture.History().RedoName();
-    u->setText(QString::fromStdString(un.empty() ? "&Undo" : "&Undo " + un));
-    r->setText(QString::fromStdString(rn.empty() ? "&Redo" : "&Redo " + rn));
-    u->setToolTip(m_picture.UndoAvailable() ? QString("Undo") : QString("Undo is off: not enough memory for this picture"));
 }
 
 void TDrawF::updateContentSize()
@@ -538,9 +494,8 @@ void TDrawF::textPaint(bool shadow)
 {
     if (!PaintLabelText(m_picture.Canvas(), tex->Font(), tex->Caption(), gadgetOffset(tex), shadow))
         return;
-    syncBrushButtons();
     m_picture.ChangedAll();
-    m_picture.Commit(shadow ? "Paint Shadow" : "Paint Text");
+    m_picture.Commit(m_commands[shadow ? "text.paint-shadow" : "text.paint"].StepName());
 }
 
 void TDrawF::gradCaption()
@@ -573,5 +528,5 @@ void TDrawF::gradPaint()
     if (!PaintGradText(m_picture.Canvas(), GradText1->Picture(), gadgetOffset(GradText1)))
         return;
     m_picture.ChangedAll();
-    m_picture.Commit("Paint Gradient Text");
+    m_picture.Commit(m_commands["gradient.paint"].StepName());
 }

@@ -4,15 +4,16 @@
 //
 // The window holds widgets and wiring only: the picture with its undo history is a
 // TDrawPicture, the tools a TDrawTools, the gadget pictures come from GradTextRender.
-// Every menu item and tool-bar button is a QAction named as the editor's components are
-// (`Rectangle2`, `btnselect`, `ToolButton11`, `x41`, ...), and runs inside the command
-// guard.
+// Every menu item and tool-bar button is a command of the window's table, found by its id
+// (`editor.rectangle`, `editor.select`, `editor.erase-frame`, `editor.zoom-4`, ...), and
+// runs inside the command guard.
 #pragma once
 
 #include "editor/Actors.h"
 #include "editor/DrawPicture.h"
 #include "editor/DrawTools.h"
 #include "editor/TTFToVector.h"
+#include "platform/CommandTable.h"
 
 #include <QDialog>
 #include <QKeySequence>
@@ -21,7 +22,6 @@
 #include <string>
 
 class QAction;
-class QActionGroup;
 class QFrame;
 class QMenu;
 class QMenuBar;
@@ -33,6 +33,7 @@ class TGammaPanel;
 class TGradText;
 class TPictureView;
 class TActorView;
+class TCommandActions;
 class TTextGadget;
 class TqorArrayButton;
 class TqorShape;
@@ -57,7 +58,11 @@ public:
     void FormDestroy();
 
     // --- what other parts reach ----------------------------------------------------------------
-    QAction* Action(const QString& name) const;
+    // The window's commands by id; Action throws std::logic_error for an unknown id.
+    const TCommandTable& Commands() const { return m_commands; }
+    QAction* Action(const QString& id) const;
+    // Enabled and checked states, changing captions and hints as the state stands now.
+    void UpdateCommands();
     TDrawPicture& Picture() { return m_picture; }
     TDrawTools& Tools() { return m_tools; }
     // The picture as scripts draw on it: the same canvas, pen, brush and font as the tools.
@@ -104,8 +109,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QAction* action(const char* name, const char* caption, std::function<void()> handler,
-                    const QKeySequence& shortcut = QKeySequence());
     void createActions();
     void createMenus();
     void createToolBar();
@@ -115,14 +118,12 @@ private:
 
     // Tools and commands.
     // A drawpop item that arms `tool` and shows its glyph on btndraw.
-    void chooseTool(const char* item, const char* caption, const char* tool);
+    void chooseTool(const char* id, const char* caption, const char* tool);
     void setBrushStyle(TBrushStyle style);
-    void syncBrushButtons();
     void gammaChange();
     void zoom(int k);
     void undo();
     void redo();
-    void updateUndoActions();
     void updateContentSize();
     // Gadgets.
     void toggleGadget(QWidget* gadget);
@@ -155,6 +156,7 @@ private:
     int m_frameWidth = 0;
     int m_frameHeight = 0;
     TColor m_dialogColor = clBlack; // the colour dialog starts where it last ended
-    QActionGroup* m_brushGroup = nullptr;
-    QActionGroup* m_shapeModeGroup = nullptr;
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
+    std::function<void()> m_showScript; // View > Script
 };

@@ -8,33 +8,31 @@
 #include "shapes/ui/ShapeController.h"
 #include "shapes/ui/ShapeWidget.h"
 
-#include <QAction>
-#include <QActionGroup>
 
 void TDrawF::createShapeActions()
 {
-    action("btnsmartshape", "Display/Hide smart gadget", [this] { toggleGadget(qorShape1); });
-    m_shapeModeGroup = new QActionGroup(this);
-    for (const auto& [name, hint, mode] :
-         {std::tuple{"btnomove", "Move shape", TShapeMouseMode::mmMoveObject},
-          std::tuple{"btnosize", "Size shape", TShapeMouseMode::mmSizeObject},
-          std::tuple{"btntmove", "Move shape text", TShapeMouseMode::mmMoveText},
-          std::tuple{"btntextrotate", "Rotate shape text", TShapeMouseMode::mmRotateText}}) {
+    TCommandTable& t = m_commands;
+    t.Add({.Id = "editor.smart-gadget", .Caption = "Display/Hide smart gadget", .Hint = "Display/Hide smart gadget",
+           .Handler = [this] { toggleGadget(qorShape1); }});
+    // The four mouse modes show the shape's mode as their check mark.
+    for (const auto& [id, hint, mode] :
+         {std::tuple{"editor.shape-move", "Move shape", TShapeMouseMode::mmMoveObject},
+          std::tuple{"editor.shape-size", "Size shape", TShapeMouseMode::mmSizeObject},
+          std::tuple{"editor.shape-move-text", "Move shape text", TShapeMouseMode::mmMoveText},
+          std::tuple{"editor.shape-rotate-text", "Rotate shape text", TShapeMouseMode::mmRotateText}}) {
         const TShapeMouseMode m = mode;
-        QAction* a = action(name, hint, [this, m] { qorShape1->SetMouseMode(m); });
-        a->setCheckable(true);
-        m_shapeModeGroup->addAction(a);
+        t.Add({.Id = id, .Caption = hint, .Hint = hint, .Checked = [this, m] { return qorShape1 && qorShape1->MouseMode() == m; },
+               .Handler = [this, m] { qorShape1->SetMouseMode(m); }});
     }
-    Action("btnomove")->setChecked(true);
-    action("ToolButton2", "Size to frame", [this] {
-        qorShape1->SetBounds(0, 0, pic->width(), pic->height());
-        updateContentSize();
-    });
-    action("ToolButton12", "Paint shape", [this] {
-        qorShape1->PaintOnCanvas(m_picture.Canvas(), qorShape1->x() - pic->x(), qorShape1->y() - pic->y(), 1.0, 1.0);
-        m_picture.ChangedAll();
-        m_picture.Commit("Paint Shape");
-    });
+    t.Add({.Id = "editor.shape-size-to-frame", .Caption = "Size to frame", .Hint = "Size to frame", .Handler = [this] {
+               qorShape1->SetBounds(0, 0, pic->width(), pic->height());
+               updateContentSize();
+           }});
+    t.Add({.Id = "editor.shape-paint", .Caption = "Paint shape", .Hint = "Paint shape", .Handler = [this] {
+               qorShape1->PaintOnCanvas(m_picture.Canvas(), qorShape1->x() - pic->x(), qorShape1->y() - pic->y(), 1.0, 1.0);
+               m_picture.ChangedAll();
+               m_picture.Commit(m_commands["editor.shape-paint"].StepName());
+           }, .UndoName = "Paint Shape"});
 }
 
 void TDrawF::createShape()

@@ -4,6 +4,6 @@
 #include <QIcon>
 #include <QString>
 
-// Glyph for an item or button by its name ("Rectangle2", "btnselect", "Undo1", ...); an
-// empty icon for names without one.
+// Glyph of a command by its id ("editor.rectangle", "editor.select", "editor.undo", ...);
+// an empty icon for the others.
 QIcon DrawIcon(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "EffectImage.h"
 
+#include "platform/ui/CommandActions.h"
 #include "platform/ui/GuardedActions.h"
 
 #include <QAction>
@@ -110,22 +111,18 @@ TPainterQBF::TPainterQBF(const std::string& presetsFile, QWidget* parent) : QDia
 
     presetspop = new QMenu(this);
     presetspop->setObjectName("presetspop");
-    auto item = [this](const char* name, const char* caption, std::function<void()> handler) {
-        auto* a = new QAction(QString::fromUtf8(caption), this);
-        a->setObjectName(name);
-        ConnectGuarded(a, std::move(handler));
-        presetspop->addAction(a);
-    };
-    item("AddBackdrop1", "&Add Backdrop", [this] { fillPresets(m_model.AddBackdrop()); });
-    item("DeleteBackdrop1", "&Delete Backdrop", [this] {
-        m_model.DeleteBackdrop(qbpresets->currentRow());
-        fillPresets(-1);
-    });
-    item("UpdateBackdrop1", "&Update Backdrop", [this] {
-        const int at = m_model.UpdateBackdrop(qbpresets->currentRow());
-        if (at >= 0)
-            fillPresets(at);
-    });
+    m_commands.Add({.Id = "presets.add", .Caption = "&Add Backdrop", .Handler = [this] { fillPresets(m_model.AddBackdrop()); }});
+    m_commands.Add({.Id = "presets.delete", .Caption = "&Delete Backdrop", .Handler = [this] {
+                        m_model.DeleteBackdrop(qbpresets->currentRow());
+                        fillPresets(-1);
+                    }});
+    m_commands.Add({.Id = "presets.update", .Caption = "&Update Backdrop", .Handler = [this] {
+                        const int at = m_model.UpdateBackdrop(qbpresets->currentRow());
+                        if (at >= 0)
+                            fillPresets(at);
+                    }});
+    m_actions = new TCommandActions(this, m_commands);
+    m_actions->AddTo(presetspop, {"presets.add", "presets.delete", "presets.update"});
     connect(qbpresets, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { presetspop->popup(qbpresets->viewport()->mapToGlobal(pos)); });
 
@@ -172,9 +169,9 @@ TPainterQBF::TPainterQBF(const std::string& presetsFile, QWidget* parent) : QDia
     sync();
 }
 
-QAction* TPainterQBF::Action(const QString& name) const
+QAction* TPainterQBF::Action(const QString& id) const
 {
-    return findChild<QAction*>(name);
+    return m_actions->Action(id.toStdString());
 }
 
 void TPainterQBF::Prepare(const TBitmap& frame)

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "effects/PainterQB.h"
+#include "platform/CommandTable.h"
 
 #include <QDialog>
 
 class QAction;
+class TCommandActions;
 class QListWidget;
 class QMenu;
 class QRadioButton;
@@ -28,8 +30,10 @@ public:
     // Prepare, then the window modally; true when it closed with "Use". The picture to
     // take is then Model().Image().
     bool Execute(const TBitmap& frame);
-    // The item of the presets popup of that name; nullptr when none.
-    QAction* Action(const QString& name) const;
+    // The presets popup's commands: "presets.add", "presets.delete", "presets.update".
+    // Action throws std::logic_error for an unknown id.
+    const TCommandTable& Commands() const { return m_commands; }
+    QAction* Action(const QString& id) const;
 
     QListWidget* QBList = nullptr;
     QRadioButton* redradio = nullptr;
@@ -52,4 +56,6 @@ private:
     void radioClicked(int channel);
 
     TPainterQB m_model;
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
 };

@@ -5,21 +5,13 @@
 #include "platform/CommandGuard.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QObject>
-#include <QWidget>
 
 #include <functional>
 #include <type_traits>
 
 // Runs `command` guarded whenever the action is triggered.
 QMetaObject::Connection ConnectGuarded(QAction* action, std::function<void()> command);
-
-// A window's menu item or button: a QAction named `name` (its objectName, which tests and
-// scripts find it by) with a "&" caption and an optional shortcut that works anywhere in
-// the window; `handler`, when given, runs guarded on every trigger.
-QAction* NamedAction(QWidget* window, const char* name, const char* caption, const QKeySequence& shortcut = QKeySequence(),
-                     std::function<void()> handler = nullptr);
 
 // Connects any signal to a guarded slot. `command` takes the signal's arguments, or none.
 // The connection ends with `context`.

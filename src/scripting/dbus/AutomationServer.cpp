@@ -21,6 +21,7 @@ namespace {
 
 const char* kErrorName = "org.anivor.Anivor13.Error";
 const char* kBusyName = "org.anivor.Anivor13.Error.Busy";
+const char* kNoFrameText = "No frame is open in the frame editor: open a frame first (Frame > Edit, F4)";
 constexpr double kRunScriptTimeout = 20;
 
 // A D-Bus value as the automation layer takes it: variants unwrapped, arrays as lists.
@@ -81,9 +82,21 @@ public:
             connection.send(message.createErrorReply(kBusyName, "Anivor is busy: a script is running or a prompt is open"));
             return true;
         }
+        const bool runScript = member == "RunScript";
+        const TAutomationMember* m = nullptr;
+        for (const TAutomationMember& candidate : m_session.Gfx().Members())
+            if (dbusName(candidate) == member)
+                m = &candidate;
+        if (!runScript && !m)
+            return false; // the bus answers "unknown method"
+        // Drawing without a frame in the editor would land on a picture nobody keeps.
+        if ((runScript || TgfxAnivor::UsesPicture(*m)) && m_server.FrameOpen && !m_server.FrameOpen()) {
+            connection.send(message.createErrorReply(kNoFrameError, kNoFrameText));
+            return true;
+        }
         m_calling = true;
         try {
-            if (member == "RunScript") {
+            if (runScript) {
                 const QVariantList args = message.arguments();
                 if (args.size() != 1)
                     throw EAutomationError("Wrong number of arguments or invalid property assignment");
@@ -93,14 +106,6 @@ public:
                 const std::optional<TScriptError> error = m_session.RunScript(text, kRunScriptTimeout);
                 reply = message.createReply(QString::fromStdString(error ? error->Text() : std::string()));
             } else {
-                const TAutomationMember* m = nullptr;
-                for (const TAutomationMember& candidate : m_session.Gfx().Members())
-                    if (dbusName(candidate) == member)
-                        m = &candidate;
-                if (!m) {
-                    m_calling = false;
-                    return false; // the bus answers "unknown method"
-                }
                 QVariantList args;
                 for (const QVariant& a : message.arguments())
                     args.push_back(fromBus(a));

@@ -3,8 +3,10 @@
 // org.anivor.Anivor13.gfxAnivor. Every member is one D-Bus method taking variants
 // ("v"): a method under its own name, a put member as Set<Name>, a get member as
 // Get<Name>; RunScript(text) runs a script and answers its error text, "" when it ran
-// through (a script is stopped after 20 s, before the caller's call times out). The object answers with an error, instead of re-entering, while a script runs
-// or a modal prompt of the program is open.
+// through (a script is stopped after 20 s, before the caller's call times out). The
+// object answers with an error, instead of re-entering, while a script runs or a modal
+// prompt of the program is open, and instead of drawing where nothing would keep it while
+// no frame is open in the frame editor.
 #pragma once
 
 #include <functional>
@@ -17,6 +19,7 @@ class TScriptSession;
 inline constexpr const char* kAutomationService = "org.anivor.Anivor13";
 inline constexpr const char* kAutomationPath = "/gfxAnivor";
 inline constexpr const char* kAutomationInterface = "org.anivor.Anivor13.gfxAnivor";
+inline constexpr const char* kNoFrameError = "org.anivor.Anivor13.Error.NoFrame";
 
 class TAutomationServer {
 public:
@@ -30,6 +33,11 @@ public:
     bool Start(std::string* why = nullptr);
     // True while calls must wait (a modal prompt of the program is open).
     std::function<bool()> Refuse;
+    // True while a frame is open in the frame editor (unset: always). Without one, RunScript
+    // and the members that draw on or read the picture (TgfxAnivor::UsesPicture) are
+    // refused with kNoFrameError, since what they drew would be lost; the pen, brush and
+    // font settings, the text measures and ActorWizardPath are served.
+    std::function<bool()> FrameOpen;
 
     // The introspection data of the interface.
     static std::string InterfaceXml(const TAutomationObject& object);

@@ -8,7 +8,7 @@
 #include "graphics/MemoryBudget.h"
 #include "graphics/canvas/Canvas.h"
 #include "platform/AppDir.h"
-#include "platform/ui/GuardedActions.h"
+#include "platform/ui/CommandActions.h"
 #include "platform/Ui.h"
 
 #include <Qsci/qscilexerjavascript.h>
@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -57,17 +58,34 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->addSeparator();
-    command("cmdOpen", "Open script", QStyle::SP_DialogOpenButton, &TScriptForm::cmdOpenClick);
-    command("cmdSave", "Save script", QStyle::SP_DialogSaveButton, &TScriptForm::cmdSaveClick);
-    command("cmdSaveAs", "Save script as...", QStyle::SP_DriveFDIcon, &TScriptForm::cmdSaveAsClick);
-    command("cmdClose", "", QStyle::SP_DialogCloseButton, &TScriptForm::cmdCloseClick);
-    ToolBar1->addSeparator();
-    command("cmdRun", "Run script", QStyle::SP_MediaPlay, &TScriptForm::cmdRunClick);
-    QAction* stop = command("cmdStop", "Stop script (Esc)", QStyle::SP_MediaStop, &TScriptForm::cmdStopClick);
-    stop->setEnabled(false);
+    // The tool bar's commands, each a button with a glyph and a hint.
+    const struct {
+        const char* Id;
+        const char* Caption;
+        const char* Hint;
+        QStyle::StandardPixmap Icon;
+        void (TScriptForm::*Handler)();
+    } buttons[] = {
+        {"script.open", "Open script", "Open script", QStyle::SP_DialogOpenButton, &TScriptForm::cmdOpenClick},
+        {"script.save", "Save script", "Save script", QStyle::SP_DialogSaveButton, &TScriptForm::cmdSaveClick},
+        {"script.save-as", "Save script as...", "Save script as...", QStyle::SP_DriveFDIcon, &TScriptForm::cmdSaveAsClick},
+        {"script.close", "Close script", "", QStyle::SP_DialogCloseButton, &TScriptForm::cmdCloseClick},
+        {"script.run", "Run script", "Run script", QStyle::SP_MediaPlay, &TScriptForm::cmdRunClick},
+        {"script.stop", "Stop script", "Stop script (Esc)", QStyle::SP_MediaStop, &TScriptForm::cmdStopClick},
+    };
+    std::map<std::string, QIcon> icons;
+    for (const auto& b : buttons) {
+        m_commands.Add({.Id = b.Id, .Caption = b.Caption, .Hint = b.Hint, .Handler = [this, h = b.Handler] { (this->*h)(); }});
+        icons[b.Id] = style()->standardIcon(b.Icon);
+    }
+    // Run while no script runs, Stop while one does.
+    m_commands["script.run"].Enabled = [this] { return !m_running; };
+    m_commands["script.stop"].Enabled = [this] { return m_running; };
+    m_actions = new TCommandActions(this, m_commands, [&icons](const std::string& id) { return icons[id]; });
+    m_actions->AddTo(ToolBar1, {"-", "script.open", "script.save", "script.save-as", "script.close", "-", "script.run", "script.stop"});
+    m_actions->Update();
     // The Stop button takes clicks while a script holds the windows' input.
-    TActiveScriptSite::SetStopControl(ToolBar1->widgetForAction(stop));
+    TActiveScriptSite::SetStopControl(ToolBar1->widgetForAction(Action("script.stop")));
 
     scriptEditor = new QsciScintilla(this);
     scriptEditor->setObjectName("scriptEditor");
@@ -114,18 +132,9 @@ bool TScriptForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-QAction* TScriptForm::command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)())
+QAction* TScriptForm::Action(const QString& id) const
 {
-    QAction* a = ToolBar1->addAction(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), hint);
-    a->setObjectName(name);
-    a->setToolTip(hint);
-    ConnectGuarded(a, [this, handler] { (this->*handler)(); });
-    return a;
-}
-
-QAction* TScriptForm::Action(const QString& name) const
-{
-    return findChild<QAction*>(name);
+    return m_actions->Action(id.toStdString());
 }
 
 std::string TScriptForm::ScriptText() const
@@ -215,22 +224,20 @@ void TScriptForm::cmdCloseClick()
 
 void TScriptForm::cmdRunClick()
 {
-    QAction* run = Action("cmdRun");
-    QAction* stop = Action("cmdStop");
-    run->setEnabled(false);
-    stop->setEnabled(true);
+    m_running = true;
+    m_actions->Update();
     StatusBar1->showMessage("Running... (Esc stops the script)");
     std::optional<TScriptError> error;
     try {
         error = m_session.RunScript(ScriptText());
     } catch (...) {
-        run->setEnabled(true);
-        stop->setEnabled(false);
+        m_running = false;
+        m_actions->Update();
         StatusBar1->clearMessage();
         throw;
     }
-    run->setEnabled(true);
-    stop->setEnabled(false);
+    m_running = false;
+    m_actions->Update();
     if (error) {
         QString text = QString::fromStdString(error->Text());
         StatusBar1->showMessage(text.section('\n', 0, 0));

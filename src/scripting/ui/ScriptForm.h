@@ -8,6 +8,8 @@
 // end a running script.
 #pragma once
 
+#include "platform/CommandTable.h"
+
 #include <QDialog>
 
 #include <string>
@@ -16,6 +18,7 @@ class QAction;
 class QStatusBar;
 class QToolBar;
 class QsciScintilla;
+class TCommandActions;
 class TDrawF;
 class TScriptSession;
 
@@ -24,7 +27,10 @@ class TScriptForm : public QDialog {
 public:
     TScriptForm(TScriptSession& session, QWidget* parent = nullptr);
 
-    QAction* Action(const QString& name) const;
+    // The tool bar's commands by id ("script.open", "script.run", ...); Action throws
+    // std::logic_error for an unknown id.
+    const TCommandTable& Commands() const { return m_commands; }
+    QAction* Action(const QString& id) const;
     const std::string& ScriptFileName() const { return m_scriptFileName; }
     // The editor's lines joined with CR LF, no line break after the last line.
     std::string ScriptText() const;
@@ -45,12 +51,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* command(const char* name, const char* hint, int icon, void (TScriptForm::*handler)());
     void saveTo(const std::string& path);
     std::string scriptsDir() const;
 
     TScriptSession& m_session;
     std::string m_scriptFileName;
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
+    bool m_running = false; // a script is running
 };
 
 // Puts scripting into the frame editor: the session draws on its picture (which shows the

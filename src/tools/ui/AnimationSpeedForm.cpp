@@ -30,7 +30,7 @@ TFormAnimationSpeed::TFormAnimationSpeed(QWidget* parent)
     UpDownSpeed->setSingleStep(10);
     UpDownSpeed->setGroupSeparatorShown(false);
     UpDownSpeed->setWrapping(false);
-    UpDownSpeed->setValue(std::clamp(DefaultAnimationSpeed, 0, 1000));
+    UpDownSpeed->setValue(100);
     EditSpeed = UpDownSpeed->findChild<QLineEdit*>();
     EditSpeed->setObjectName("EditSpeed");
     EditSpeed->setMaxLength(4);
@@ -53,9 +53,8 @@ int TFormAnimationSpeed::GetSpeed() const
 
 void TFormAnimationSpeed::EditSpeedChange(int position)
 {
-    DefaultAnimationSpeed = std::clamp(position, 0, 1000);
     if (OnSpeedChange)
-        OnSpeedChange(DefaultAnimationSpeed);
+        OnSpeedChange(std::clamp(position, 0, 1000));
 }
 
 void TFormAnimationSpeed::keyPressEvent(QKeyEvent* event)

@@ -1,7 +1,6 @@
 // TFormAnimationSpeed, the "Animation Speed" tool window of the GIF explorer: an edit with
-// up-down buttons, 0 to 1000 percent in steps of 10. Every change becomes the codec's
-// default animation speed (so every document created afterwards plays at it) and is
-// reported to the explorer, which gives it to the document it shows.
+// up-down buttons, 0 to 1000 percent in steps of 10. Every change is reported to the
+// explorer, which gives it to the document it shows.
 #pragma once
 
 #include <QWidget>

@@ -74,8 +74,6 @@ TConverterWindow::TConverterWindow(const char* name, const char* caption, bool v
     f.setPixelSize(12);
     setFont(f);
     resize(361, 511);
-    // FormCreate: the codec draws directly.
-    DefaultDrawOptions |= goDirectDraw;
 
     PanelAVI = new TCaptionPanel("PanelAVI", "LabelAVI", "AVI animation", this);
     Animate = new TAviPlayer(PanelAVI);

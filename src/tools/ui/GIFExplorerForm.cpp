@@ -7,7 +7,8 @@
 #include "graphics/ImageFile.h"
 #include "graphics/MemoryBudget.h"
 #include "platform/Clipboard.h"
-#include "platform/ui/GuardedActions.h"
+#include "platform/ui/CommandActions.h"
+#include "platform/CommandGuard.h"
 #include "platform/Ui.h"
 #include "widgets/ImageControl.h"
 
@@ -188,19 +189,6 @@ TBitmap tiledBitmap(const TBitmap& tile, int w, int h, QPoint offset)
     return screen;
 }
 
-// Sets a default drawing option for a while and puts the given state back at the end,
-// whatever happens in between.
-class TDefaultDrawOptionsScope {
-public:
-    TDefaultDrawOptionsScope(TGIFDrawOptions during, TGIFDrawOptions after) : m_after(after) { DefaultDrawOptions = during; }
-    ~TDefaultDrawOptionsScope() { DefaultDrawOptions = m_after; }
-    TDefaultDrawOptionsScope(const TDefaultDrawOptionsScope&) = delete;
-    TDefaultDrawOptionsScope& operator=(const TDefaultDrawOptionsScope&) = delete;
-
-private:
-    TGIFDrawOptions m_after;
-};
-
 const char* severityName(int severity)
 {
     return severity == gsInfo ? "Info" : severity == gsError ? "Error" : "Warning";
@@ -227,9 +215,6 @@ TGIFExplorerF::TGIFExplorerF(QWidget* parent) : QMainWindow(parent, Qt::Window)
     createLayout();
     resize(690, 410 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
-    // FormCreate: frames are drawn straight onto the target from now on.
-    DefaultDrawOptions |= goDirectDraw;
-    Action("MenuFileOpenPreview")->setEnabled(true);
     m_flags = kGIFInitialViewFlags;
     m_fileName = QCoreApplication::applicationFilePath().toStdString();
     m_document = std::make_unique<TGIFImage>();
@@ -254,32 +239,55 @@ void TGIFExplorerF::attachDocumentEvents()
     m_document->DrawBackgroundColor = RGB(window.red(), window.green(), window.blue());
 }
 
-QAction* TGIFExplorerF::Action(const QString& name) const
+QAction* TGIFExplorerF::Action(const QString& id) const
 {
-    return findChild<QAction*>(name);
-}
-
-bool TGIFExplorerF::checked(const char* name) const
-{
-    QAction* a = Action(name);
-    return a && a->isChecked();
-}
-
-QAction* TGIFExplorerF::action(const char* name, const char* caption, const QKeySequence& shortcut, std::function<void()> handler)
-{
-    return NamedAction(this, name, caption, shortcut, std::move(handler));
-}
-
-QAction* TGIFExplorerF::toggle(const char* name, const char* caption, bool on, std::function<void()> handler)
-{
-    QAction* a = action(name, caption, {}, std::move(handler));
-    a->setCheckable(true);
-    a->setChecked(on);
-    return a;
+    return m_actions->Action(id.toStdString());
 }
 
 void TGIFExplorerF::createMenus()
 {
+    TCommandTable& t = m_commands;
+    t.Add({.Id = "file.open", .Caption = "&Open file", .Shortcut = "F3", .Handler = [this] { FileOpenClick(); }});
+    t.Add({.Id = "file.open-preview", .Caption = "O&pen with preview", .Shortcut = "Ctrl+F3",
+           .Handler = [this] { MenuFileOpenPreviewClick(); }});
+    t.Add({.Id = "file.open-clipboard", .Caption = "Op&en from clipboard", .Enabled = [this] { return m_clipboardHasGIF; },
+           .Handler = [this] { LoadFromClipboard(); }});
+    t.Add({.Id = "file.close", .Caption = "&Close", .Shortcut = "Alt+F3", .Handler = [this] { ClearView(); }});
+    t.Add({.Id = "file.background", .Caption = "Select &background", .Handler = [this] { MenuFileBackgroundClick(); }});
+    t.Add({.Id = "file.exit", .Caption = "E&xit", .Shortcut = "Alt+X", .Handler = [this] { hide(); }});
+
+    t.Add(ToggleCommand("view.properties", "&Properties", m_viewProperties, [this] {
+        ListViewInfo->setVisible(m_viewProperties);
+        refreshNode();
+    }));
+    t.Add(ToggleCommand("view.preview", "P&review", m_viewPreview, [this] {
+        if (!m_viewPreview)
+            NotebookPreview->hide();
+        refreshNode();
+    }));
+    t.Add(ToggleCommand("view.warnings", "&Warnings", m_viewWarnings));
+
+    auto apply = [this] { ApplyAnimationOptions(); };
+    TGIFAnimationChoice& c = m_choice;
+    t.Add(ToggleCommand("animation.animate", "A&nimate", c.Animate, apply));
+    t.Add(ToggleCommand("animation.loop", "&Loop", c.Loop, apply)).Enabled = [&c] { return c.Animate; };
+    t.Add(ToggleCommand("animation.clear-on-loop", "&Clear on loop", c.ClearOnLoop, apply));
+    // The speeds: one of them shows its check mark, "n % ..." for a speed typed in.
+    for (int tag : {50, 100, 200, 400, 800})
+        t.Add({.Id = "animation.speed-" + std::to_string(tag), .Caption = std::to_string(tag) + "%",
+               .Checked = [this, tag] { return m_speedItem == tag; }, .Handler = [this, tag] { MenuAnimationSpeedClick(tag); }});
+    t.Add({.Id = "animation.speed-other", .Caption = "n % ...", .Checked = [this] { return m_speedItem == 0; },
+           .Handler = [this] { MenuAnimationSpeedXClick(); }});
+    t.Add(ToggleCommand("animation.threaded", "&Threaded", c.Threaded, apply));
+    t.Add(ToggleCommand("animation.buffered", "&Buffered", c.Buffered, apply)).Enabled = [&c] { return c.Threaded; };
+    t.Add(ToggleCommand("animation.stretch", "&Stretch", c.Stretch, apply)).Enabled = [&c] { return !c.Tile; };
+    t.Add(ToggleCommand("animation.tile", "T&ile", c.Tile, apply)).Enabled = [&c] { return !c.Stretch; };
+    t.Add(ToggleCommand("animation.transparent", "T&ransparent", c.Transparent, apply));
+    t.Add(ToggleCommand("animation.dither", "&Dither", c.Dither, apply));
+    t.Add(ToggleCommand("animation.auto-dither", "A&uto dither", c.AutoDither, apply)).Enabled = [&c] { return c.Dither; };
+    t.Add(ToggleCommand("animation.tiled-background", "T&iled Background", m_tiledBackground, apply));
+    m_actions = new TCommandActions(this, m_commands);
+
     menuBar()->setObjectName("MainMenu1");
     auto menu = [&](QMenu* parent, const char* name, const char* caption) {
         QMenu* m = parent ? parent->addMenu(QString::fromUtf8(caption)) : menuBar()->addMenu(QString::fromUtf8(caption));
@@ -287,64 +295,20 @@ void TGIFExplorerF::createMenus()
         m->menuAction()->setObjectName(name);
         return m;
     };
-
     QMenu* file = menu(nullptr, "MenuFile", "&File");
-    file->addAction(action("MenuFileOpen", "&Open file", QKeySequence("F3"), [this] { FileOpenClick(); }));
-    QAction* preview = action("MenuFileOpenPreview", "O&pen with preview", QKeySequence("Ctrl+F3"), [this] { MenuFileOpenPreviewClick(); });
-    preview->setEnabled(false); // as stored; the window enables it when it is created
-    file->addAction(preview);
-    file->addAction(action("MenuFileOpenClipboard", "Op&en from clipboard", {}, [this] { LoadFromClipboard(); }));
-    file->addAction(action("MenuFileClose", "&Close", QKeySequence("Alt+F3"), [this] { ClearView(); }));
-    file->addSeparator();
-    file->addAction(action("MenuFileBackground", "Select &background", {}, [this] { MenuFileBackgroundClick(); }));
-    file->addSeparator();
-    file->addAction(action("Exit1", "E&xit", QKeySequence("Alt+X"), [this] { hide(); }));
+    m_actions->AddTo(file, {"file.open", "file.open-preview", "file.open-clipboard", "file.close", "-", "file.background", "-",
+                            "file.exit"});
     connect(file, &QMenu::aboutToShow, this, [this] { RunGuarded([this] { MenuFileClick(); }); });
-
-    QMenu* view = menu(nullptr, "MenuView", "&View");
-    view->addAction(toggle("MenuViewProperties", "&Properties", true, [this] {
-        ListViewInfo->setVisible(checked("MenuViewProperties"));
-        refreshNode();
-    }));
-    view->addAction(toggle("MenuViewPreview", "P&review", true, [this] {
-        if (!checked("MenuViewPreview"))
-            NotebookPreview->hide();
-        refreshNode();
-    }));
-    view->addAction(toggle("MenuViewWarnings", "&Warnings", true, [] {}));
-
+    m_actions->AddTo(menu(nullptr, "MenuView", "&View"), {"view.properties", "view.preview", "view.warnings"});
     QMenu* animation = menu(nullptr, "MenuAnimation", "&Animation");
-    auto apply = [this] { ApplyAnimationOptions(); };
-    animation->addAction(toggle("MenuAnimationAnimate", "A&nimate", true, apply));
-    animation->addAction(toggle("MenuAnimationLoop", "&Loop", false, apply));
-    animation->addAction(toggle("MenuAnimationClearOnLoop", "&Clear on loop", false, apply));
-    QMenu* speed = menu(animation, "MenuAnimationSpeed", "&Speed");
-    auto* speeds = new QActionGroup(this);
-    speeds->setExclusive(true);
-    for (int tag : {50, 100, 200, 400, 800}) {
-        const std::string name = "MenuAnimationSpeed" + std::to_string(tag);
-        QAction* a = toggle(name.c_str(), (std::to_string(tag) + "%").c_str(), tag == 100, [this, tag] { MenuAnimationSpeedClick(tag); });
-        a->setData(tag);
-        speeds->addAction(a);
-        speed->addAction(a);
-    }
-    speed->addSeparator();
-    QAction* x = toggle("MenuAnimationSpeedX", "n % ...", false, [this] { MenuAnimationSpeedXClick(); });
-    speeds->addAction(x);
-    speed->addAction(x);
-    animation->addSeparator();
-    animation->addAction(toggle("MenuAnimationThreaded", "&Threaded", true, apply));
-    animation->addAction(toggle("MenuAnimationBuffered", "&Buffered", false, apply));
-    animation->addSeparator();
-    animation->addAction(toggle("MenuAnimationStretch", "&Stretch", false, apply));
-    animation->addAction(toggle("MenuAnimationTile", "T&ile", false, apply));
-    animation->addAction(toggle("MenuAnimationTransparent", "T&ransparent", true, apply));
-    animation->addSeparator();
-    animation->addAction(toggle("MenuAnimationDither", "&Dither", true, apply));
-    animation->addAction(toggle("MenuAnimationAutoDither", "A&uto dither", true, apply));
-    animation->addSeparator();
-    animation->addAction(toggle("MenuAnimationBackground", "T&iled Background", false, apply));
-    Action("MenuAnimationBuffered")->setEnabled(true);
+    m_actions->AddTo(animation, {"animation.animate", "animation.loop", "animation.clear-on-loop"});
+    m_actions->AddTo(menu(animation, "MenuAnimationSpeed", "&Speed"),
+                     {"animation.speed-50", "animation.speed-100", "animation.speed-200", "animation.speed-400",
+                      "animation.speed-800", "-", "animation.speed-other"});
+    m_actions->AddTo(animation, {"-", "animation.threaded", "animation.buffered", "-", "animation.stretch", "animation.tile",
+                                 "animation.transparent", "-", "animation.dither", "animation.auto-dither", "-",
+                                 "animation.tiled-background"});
+    m_actions->Update();
 }
 
 void TGIFExplorerF::createLayout()
@@ -623,7 +587,8 @@ const TGIFExplorerNode* TGIFExplorerF::nodeOf(QTreeWidgetItem* item) const
 
 void TGIFExplorerF::MenuFileClick()
 {
-    Action("MenuFileOpenClipboard")->setEnabled(ClipboardHasFormat(kGIFClipboardFormat));
+    m_clipboardHasGIF = ClipboardHasFormat(kGIFClipboardFormat);
+    m_actions->Update();
 }
 
 void TGIFExplorerF::FileOpenClick()
@@ -644,13 +609,7 @@ void TGIFExplorerF::MenuFileOpenPreviewClick()
     o.DefaultExt = "gif";
     o.Preview = true;
     o.InitialDir = std::filesystem::path(m_fileName).parent_path().string();
-    std::optional<std::string> file;
-    {
-        // The dialog's preview draws through buffers; direct drawing comes back in every case.
-        const TDefaultDrawOptionsScope scope(DefaultDrawOptions & ~goDirectDraw, DefaultDrawOptions | goDirectDraw);
-        file = UI().OpenFile(o);
-    }
-    if (file)
+    if (const std::optional<std::string> file = UI().OpenFile(o))
         Load(*file);
 }
 
@@ -661,27 +620,18 @@ void TGIFExplorerF::MenuFileBackgroundClick()
     o.Filters = pictureFilters();
     o.DefaultExt = "gif";
     o.Preview = true;
-    std::optional<std::string> file;
-    {
-        const TDefaultDrawOptionsScope scope(DefaultDrawOptions & ~goDirectDraw, DefaultDrawOptions | goDirectDraw);
-        file = UI().OpenFile(o);
-    }
+    const std::optional<std::string> file = UI().OpenFile(o);
     if (!file)
         return;
     TBitmap picture;
     const std::vector<std::uint8_t> bytes = ReadFileBytes(*file);
     if (DetectImageFormat(bytes.data(), bytes.size(), *file) == TImageFormat::Gif) {
-        // A GIF background is still and tiled.
-        const TGIFDrawOptions keep = DefaultDrawOptions;
-        std::unique_ptr<TGIFImage> gif;
-        {
-            const TDefaultDrawOptionsScope scope((keep & ~goAnimate) | goTile, (keep | goAnimate) & ~goTile);
-            gif = std::make_unique<TGIFImage>();
-        }
-        gif->LoadFromBytes(bytes);
-        if (gif->Empty())
+        // A GIF background is still: its first picture, tiled like any other.
+        TGIFImage gif;
+        gif.LoadFromBytes(bytes);
+        if (gif.Empty())
             throw GIFException("Image is empty");
-        picture = gif->Bitmap();
+        picture = gif.Bitmap();
     } else {
         picture = ReadImage(bytes.data(), bytes.size(), *file);
     }
@@ -705,7 +655,7 @@ void TGIFExplorerF::setSpeed(int speed)
 
 void TGIFExplorerF::MenuAnimationSpeedClick(int speed)
 {
-    DefaultAnimationSpeed = std::clamp(speed, 0, 1000);
+    m_speedItem = speed;
     if (m_speedWindow)
         m_speedWindow->SetSpeed(speed);
     setSpeed(speed);
@@ -713,9 +663,10 @@ void TGIFExplorerF::MenuAnimationSpeedClick(int speed)
 
 void TGIFExplorerF::MenuAnimationSpeedXClick()
 {
-    Action("MenuAnimationSpeedX")->setChecked(true);
+    m_speedItem = 0;
     if (!m_speedWindow) {
         m_speedWindow = new TFormAnimationSpeed(this);
+        m_speedWindow->SetSpeed(m_document->AnimationSpeed());
         m_speedWindow->OnSpeedChange = [this](int speed) { RunGuarded([&] { setSpeed(speed); }); };
         const QWidget* client = centralWidget();
         const QPoint topRight = client->mapToGlobal(QPoint(client->width() - m_speedWindow->width(), 0));
@@ -729,7 +680,7 @@ void TGIFExplorerF::MenuAnimationSpeedXClick()
 
 unsigned TGIFExplorerF::flagsFor(const TGIFExplorerNode& node) const
 {
-    return GIFNodeViewFlags(node.Kind, checked("MenuViewProperties"), checked("MenuViewPreview"));
+    return GIFNodeViewFlags(node.Kind, m_viewProperties, m_viewPreview);
 }
 
 void TGIFExplorerF::TreeViewGIFChanging(const TGIFExplorerNode* node, bool force)
@@ -847,38 +798,17 @@ void TGIFExplorerF::TreeViewGIFChange(const TGIFExplorerNode* node)
 
 void TGIFExplorerF::ApplyAnimationOptions()
 {
-    QAction* loop = Action("MenuAnimationLoop");
-    QAction* autoDither = Action("MenuAnimationAutoDither");
-    QAction* buffered = Action("MenuAnimationBuffered");
-    QAction* stretch = Action("MenuAnimationStretch");
-    QAction* tile = Action("MenuAnimationTile");
-    loop->setEnabled(checked("MenuAnimationAnimate"));
-    autoDither->setEnabled(checked("MenuAnimationDither"));
-    buffered->setEnabled(checked("MenuAnimationThreaded"));
-    tile->setEnabled(!stretch->isChecked());
-    stretch->setEnabled(!tile->isChecked());
-    if (!tile->isEnabled())
-        tile->setChecked(false);
-    if (!stretch->isEnabled())
-        stretch->setChecked(false);
+    // Stretch and Tile exclude each other (each is disabled while the other is on).
+    if (m_choice.Stretch && m_choice.Tile)
+        m_choice.Stretch = m_choice.Tile = false;
 
     if (!(m_flags & vfDocumentPage) || m_document->Empty())
         return;
-    ImagePreviewAnimate->SetFit(stretch->isChecked() ? TImageFit::Stretch : tile->isChecked() ? TImageFit::Tile : TImageFit::Centre);
-    const bool tiledBackground = !m_background.Empty() && checked("MenuAnimationBackground");
+    ImagePreviewAnimate->SetFit(m_choice.Stretch ? TImageFit::Stretch : m_choice.Tile ? TImageFit::Tile : TImageFit::Centre);
+    const bool tiledBackground = !m_background.Empty() && m_tiledBackground;
     ImageBackground->setVisible(tiledBackground);
 
-    TGIFAnimationChoice c;
-    c.Animate = checked("MenuAnimationAnimate");
-    c.Loop = checked("MenuAnimationLoop");
-    c.ClearOnLoop = checked("MenuAnimationClearOnLoop");
-    c.Threaded = checked("MenuAnimationThreaded");
-    c.Buffered = checked("MenuAnimationBuffered");
-    c.Stretch = stretch->isChecked();
-    c.Tile = tile->isChecked();
-    c.Transparent = checked("MenuAnimationTransparent");
-    c.Dither = checked("MenuAnimationDither");
-    c.AutoDither = checked("MenuAnimationAutoDither");
+    const TGIFAnimationChoice& c = m_choice;
     m_document->DrawOptions = GIFExplorerDrawOptions(c);
 
     layoutPreview();
@@ -900,7 +830,7 @@ void TGIFExplorerF::layoutPreview()
     QWidget* area = ScrollBoxPreview->widget();
     const QSize client = ScrollBoxPreview->viewport()->size();
     QSize size = client;
-    if (!checked("MenuAnimationStretch")) {
+    if (!m_choice.Stretch) {
         // A picture larger than the box gets scroll bars; a smaller one sits in the middle.
         size = size.expandedTo(QSize(m_document->Width(), m_document->Height()));
     }
@@ -1064,13 +994,14 @@ void TGIFExplorerF::progress(TGIFProgressStage stage, int percent, const std::st
 
 bool TGIFExplorerF::warning(const TGIFObject& sender, int severity, const std::string& message)
 {
-    if (!checked("MenuViewWarnings"))
+    if (!m_viewWarnings)
         return true;
     const std::string text = std::string("GIF Warning:\n") + "Source:   " + sender.ClassName() + "\n" + "Severity: "
         + severityName(severity) + "\n" + "Message:  " + message;
     const int answer = UI().ChooseButton("Warning", text, TMsgDlgType::mtWarning, {"&Abort", "&Ignore", "&All"});
     if (answer == 2) {
-        Action("MenuViewWarnings")->setChecked(false);
+        m_viewWarnings = false;
+        m_actions->Update();
         return true;
     }
     return answer == 1;

@@ -8,6 +8,7 @@
 #include "tools/GIFExplorerModel.h"
 
 #include "graphics/Bitmap.h"
+#include "platform/CommandTable.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -27,6 +28,7 @@ class QStackedWidget;
 class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TCommandActions;
 class TFormAnimationSpeed;
 class TImageControl;
 
@@ -44,8 +46,10 @@ public:
     // Caption "GIF Explorer", no selection, empty tree and list, no preview.
     void ClearView();
 
-    // The menu item of that name; nullptr when there is none.
-    QAction* Action(const QString& name) const;
+    // The menu commands by id ("file.open", "view.warnings", "animation.speed-800", ...);
+    // Action throws std::logic_error for an unknown id.
+    const TCommandTable& Commands() const { return m_commands; }
+    QAction* Action(const QString& id) const;
     TGIFImage& Document() { return *m_document; }
     const std::string& FileName() const { return m_fileName; }
     unsigned ViewFlags() const { return m_flags; }
@@ -89,10 +93,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* action(const char* name, const char* caption, const QKeySequence& shortcut = QKeySequence(),
-                    std::function<void()> handler = nullptr);
-    QAction* toggle(const char* name, const char* caption, bool checked, std::function<void()> handler);
-    bool checked(const char* name) const;
     void createMenus();
     void createLayout();
     void attachDocumentEvents();
@@ -148,4 +148,15 @@ private:
     TFormAnimationSpeed* m_speedWindow = nullptr;
     std::vector<QIcon> m_nodeImages;
     int m_lastPercent = -1;
+    // The menus' state: what View shows, the Animation choices, the speed item checked
+    // (its percentage; 0 for "n % ..."), whether the clipboard held a GIF when File opened.
+    TCommandTable m_commands;
+    TCommandActions* m_actions = nullptr;
+    bool m_viewProperties = true;
+    bool m_viewPreview = true;
+    bool m_viewWarnings = true;
+    TGIFAnimationChoice m_choice;
+    bool m_tiledBackground = false;
+    int m_speedItem = 100;
+    bool m_clipboardHasGIF = false;
 };
