@@ -62,6 +62,14 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     setFont(f);
 
     m_history = std::make_unique<TStripHistory>(m_strip);
+    m_project = std::make_unique<TProjectSession>(
+        m_strip, [this] { return assemblyOptions(); },
+        [this](const TAssemblyOptions& o) {
+            PainterReduceF->SetSettings(o.Reduction);
+            PainterReduceF->SetKeepFramePalettes(o.FramePalettes);
+            CheckBoxMerge->setChecked(o.Merge);
+            CheckBoxCrop->setChecked(o.Crop);
+        });
 
     createActions();
     createMenus();
@@ -86,6 +94,12 @@ TAnivorF::TAnivorF(const std::string& appDir, const std::string& settingsFile, Q
     applySettings(m_loaded);
     fillRecentMenu();
     m_history->Reset();
+    // A strip with unsaved changes is copied to the recovery folder every few seconds.
+    m_project->SetRecoveryFile(RecoveryFileOfThisRun(RecoveryFolder(m_appDir)));
+    m_autosaveTimer = new QTimer(this);
+    connect(m_autosaveTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { m_project->AutosaveTick(); }); });
+    if (AutosaveInterval() > 0)
+        m_autosaveTimer->start(AutosaveInterval());
     if (!problem.Empty())
         UI().MessageDlg(problem.Message, TMsgDlgType::mtWarning);
 }
@@ -104,6 +118,22 @@ void TAnivorF::UpdateCommands()
 {
     if (m_actions)
         m_actions->Update();
+    if (m_project)
+        setWindowTitle(QString::fromStdString(m_project->Title()));
+}
+
+int TAnivorF::AutosaveInterval() const
+{
+    return m_loaded.AutosaveSeconds * 1000;
+}
+
+void TAnivorF::OfferRecovery()
+{
+    RunGuarded([this] {
+        if (m_project->OfferRecovery(RecoveryFolder(m_appDir)))
+            m_history->Reset();
+        UpdateCommands();
+    });
 }
 
 QMenu* TAnivorF::subMenu(QMenu* parent, const char* name, const char* caption)
@@ -159,14 +189,29 @@ void TAnivorF::createActions()
     TCommandTable& t = m_commands;
     // Animation
     t.Add({.Id = "animation.new", .Caption = "&New", .Shortcut = "Ctrl+N", .Hint = "New Animation",
-           .Handler = [&s] { NewAnimationCommand(s); }, .UndoName = "New Animation"});
+           .Handler = [this] { newAnimation(); }, .UndoName = "New Animation"});
     t.Add({.Id = "animation.create", .Caption = "&Create", .Hint = "Animate", .Handler = [this] { createAnimation(false); }});
     t.Add({.Id = "animation.create-selection", .Caption = "Create Se&lection", .Hint = "animate Selection",
            .Handler = [this] { createAnimation(true); }});
     t.Add({.Id = "animation.open", .Caption = "&Open...", .Hint = "Open Existing GIF", .Handler = [this] {
-               if (const auto opened = OpenCommand(m_strip, m_loaded.OpenDir))
+               if (!m_project->ConfirmDiscard())
+                   return;
+               if (const auto opened = OpenCommand(m_strip, m_loaded.OpenDir)) {
+                   m_project->MarkSaved({}, *opened);
                    AddRecentFile(*opened);
+               }
            }});
+    t.Add({.Id = "animation.open-project", .Caption = "Open &Project...", .Shortcut = "Ctrl+O", .Hint = "Open Project",
+           .Handler = [this] {
+               if (const auto opened = m_project->OpenProjectCommand(m_loaded.OpenDir)) {
+                   m_loaded.OpenDir = std::filesystem::path(*opened).parent_path().string();
+                   AddRecentFile(*opened);
+               }
+           }});
+    t.Add({.Id = "animation.save-project", .Caption = "Save Pro&ject", .Shortcut = "Ctrl+S", .Hint = "Save Project",
+           .Handler = [this] { saveProject(false); }});
+    t.Add({.Id = "animation.save-project-as", .Caption = "Save Project As...", .Shortcut = "Ctrl+Shift+S",
+           .Handler = [this] { saveProject(true); }});
     // The menu item and the toolbar button ("GIF", "BMP") follow what the preview shows.
     t.Add({.Id = "animation.save", .Caption = "Save &As...", .Hint = "Save",
            .Enabled = [this] { return PreviewCommands(m_previewState).SaveEnabled; },
@@ -292,9 +337,10 @@ void TAnivorF::createMenus()
     TCommandActions& c = *m_actions;
 
     QMenu* animation = menu("Animation", "&Animation");
-    c.AddTo(animation, {"animation.new", "animation.create", "animation.create-selection", "animation.open"});
+    c.AddTo(animation, {"animation.new", "animation.create", "animation.create-selection", "animation.open",
+                        "animation.open-project"});
     RecentMenu = subMenu(animation, "Recent1", "&Recent");
-    c.AddTo(animation, {"animation.save", "animation.stop"});
+    c.AddTo(animation, {"animation.save-project", "animation.save-project-as", "-", "animation.save", "animation.stop"});
 
     QMenu* frame = menu("mnuFrame", "&Frame");
     c.AddTo(frame, {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"});
@@ -672,6 +718,13 @@ void TAnivorF::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Nothing is discarded without a question; a save that fails keeps the window open.
+    bool go = false;
+    RunGuarded([&] { go = m_project->ConfirmDiscard(); });
+    if (!go) {
+        event->ignore();
+        return;
+    }
     // FormClose: the preview lets go of its picture, which stops a running animation.
     ImageAnimate->Clear();
     QMainWindow::closeEvent(event);
@@ -682,6 +735,9 @@ void TAnivorF::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    // A clean end: the recovery copy is not needed.
+    m_autosaveTimer->stop();
+    RunGuarded([this] { m_project->RemoveRecoveryFile(); });
     RunGuarded([this] { SaveSettings(m_settingsFile, CurrentSettings()); });
 }
 
@@ -708,11 +764,7 @@ void TAnivorF::PreviewWizardFrames()
 void TAnivorF::showAssembly(int frames,
                             const std::function<TAssemblyResult(const TAssemblyOptions&, const TAssemblyView&)>& build)
 {
-    TAssemblyOptions options;
-    options.Reduction = PainterReduceF->Settings();
-    options.Merge = CheckBoxMerge->isChecked();
-    options.Crop = CheckBoxCrop->isChecked();
-    options.FramePalettes = PainterReduceF->KeepFramePalettes();
+    const TAssemblyOptions options = assemblyOptions();
     int shown = 0;
     TAssemblyView view;
     // Each reduced frame is shown at once, so the user sees the animation being built.

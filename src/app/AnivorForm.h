@@ -7,6 +7,7 @@
 #include "platform/CommandTable.h"
 #include "workspace/Assembly.h"
 #include "workspace/FrameStrip.h"
+#include "workspace/ProjectSession.h"
 #include "workspace/Settings.h"
 #include "workspace/StripHistory.h"
 
@@ -23,6 +24,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TDrawF;
@@ -59,9 +61,16 @@ public:
     // event that made it has finished, or at once by RecordStripChange.
     TStripHistory& History() { return *m_history; }
     void RecordStripChange(const std::string& name = {});
+    // The strip as the user's work: its project file, unsaved changes, autosave.
+    TProjectSession& Project() { return *m_project; }
+    // At start: offers the recovery copy a run that died left behind.
+    void OfferRecovery();
+    // The autosave's interval in milliseconds (0: off), from [Autosave] Seconds.
+    int AutosaveInterval() const;
     // Files given on the command line or dropped: GIFs open as frames, pictures are
     // imported, inserted after frame `after` (-1: at the end). GIFs join the Recent list.
-    // One undo step, named `stepName`.
+    // One undo step, named `stepName`. A project among them replaces the strip (after
+    // "Save changes?" when it has unsaved changes); the other files follow it.
     void OpenFiles(const QStringList& files, int after = -1, const std::string& stepName = "Open");
     // The GIFs last opened or saved, the latest first (Animation > Recent).
     const std::vector<std::string>& RecentFiles() const { return m_loaded.RecentFiles; }
@@ -187,6 +196,11 @@ private:
     void stopWizard();
     // Undo, Redo, Recent and drops (AnivorFormDesktop.cpp).
     void createDesktopActions();
+    // Projects (AnivorFormDesktop.cpp): the assembly options a project keeps, New with
+    // its questions, Save Project (As).
+    TAssemblyOptions assemblyOptions() const;
+    void newAnimation();
+    void saveProject(bool as);
     void wireDesktop();
     void fillRecentMenu();
     void openRecent(int i);
@@ -194,6 +208,8 @@ private:
 
     TFrameStrip m_strip;
     std::unique_ptr<TStripHistory> m_history;
+    std::unique_ptr<TProjectSession> m_project;
+    QTimer* m_autosaveTimer = nullptr;
     bool m_recordPending = false;
     TCommandTable m_commands;
     TCommandActions* m_actions = nullptr;

@@ -1,6 +1,6 @@
 // The main window's everyday desktop parts: Undo and Redo of the strip, the Recent
 // submenu, files dropped on the strip or the frame list, files given on the command line,
-// and the folder Save starts in.
+// projects and the folder Save starts in.
 #include "AnivorForm.h"
 
 #include "platform/CommandGuard.h"
@@ -8,6 +8,10 @@
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
 #include "workspace/FrameImport.h"
+#include "workspace/StripCommands.h"
+#include "widgets/PainterReduceForm.h"
+
+#include <QCheckBox>
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -133,16 +137,29 @@ bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
 void TAnivorF::OpenFiles(const QStringList& files, int after, const std::string& stepName)
 {
     std::vector<std::string> paths;
-    for (const QString& f : files)
-        paths.push_back(f.toStdString());
+    std::string project;
+    for (const QString& f : files) {
+        if (project.empty() && IsProjectFile(f.toStdString()))
+            project = f.toStdString();
+        else
+            paths.push_back(f.toStdString());
+    }
     // Frames inserted before a file that fails are still one step.
     struct TRecord {
         TAnivorF* w;
         const std::string& name;
         ~TRecord() { RunGuarded([this] { w->RecordStripChange(name); }); }
     } record{this, stepName};
-    for (const std::string& gif : InsertFilesCommand(m_strip, paths, after))
-        AddRecentFile(gif);
+    if (!project.empty()) {
+        if (!m_project->ConfirmDiscard())
+            return;
+        m_project->OpenProject(project);
+        AddRecentFile(project);
+        after = -1;
+    }
+    if (!paths.empty())
+        for (const std::string& gif : InsertFilesCommand(m_strip, paths, after))
+            AddRecentFile(gif);
 }
 
 void TAnivorF::AddRecentFile(const std::string& path)
@@ -174,9 +191,47 @@ void TAnivorF::openRecent(int i)
         UI().MessageDlg(path + ": the file no longer exists", TMsgDlgType::mtError);
         return;
     }
-    OpenGIFFileCommand(m_strip, path);
+    if (!m_project->ConfirmDiscard())
+        return;
+    if (IsProjectFile(path)) {
+        m_project->OpenProject(path);
+    } else {
+        OpenGIFFileCommand(m_strip, path);
+        m_project->MarkSaved({}, path);
+    }
     m_loaded.OpenDir = std::filesystem::path(path).parent_path().string();
     AddRecentFile(path);
+}
+
+TAssemblyOptions TAnivorF::assemblyOptions() const
+{
+    TAssemblyOptions options;
+    options.Reduction = PainterReduceF->Settings();
+    options.Merge = CheckBoxMerge->isChecked();
+    options.Crop = CheckBoxCrop->isChecked();
+    options.FramePalettes = PainterReduceF->KeepFramePalettes();
+    return options;
+}
+
+void TAnivorF::newAnimation()
+{
+    // Unsaved work gets "Save changes?", which stands for the question below.
+    if (m_project->Modified()) {
+        if (!m_project->ConfirmDiscard())
+            return;
+        m_strip.ClearFrames();
+    } else {
+        NewAnimationCommand(m_strip);
+    }
+    if (m_strip.Empty())
+        m_project->Reset();
+}
+
+void TAnivorF::saveProject(bool as)
+{
+    const bool saved = as ? m_project->SaveAs(saveFolder()) : m_project->Save();
+    if (saved)
+        AddRecentFile(m_project->Path());
 }
 
 std::string TAnivorF::saveFolder()

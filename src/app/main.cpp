@@ -130,6 +130,8 @@ int main(int argc, char** argv)
     automation.Start();
 
     mainWindow.show();
+    // A run that died left its autosaved strip: offered back before anything else.
+    mainWindow.OfferRecovery();
     // `anivor FILE...`: GIFs open as frames, pictures are imported, in the order given.
     QStringList files;
     for (int i = 1; i < args.size(); ++i)

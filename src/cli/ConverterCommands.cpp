@@ -2,6 +2,7 @@
 #include "CliCommand.h"
 
 #include "gif/GIFImage.h"
+#include "gif/ReduceSettings.h"
 #include "tools/AviToGif.h"
 #include "tools/GifToAvi.h"
 
@@ -11,11 +12,17 @@
 
 namespace {
 
-// IN -o OUT, in any order.
-void inAndOut(const std::vector<std::string>& args, std::string& in, std::string& out, const char* outKind)
+// IN -o OUT, in any order; `palette` (when given) takes --palette METHOD.
+void inAndOut(const std::vector<std::string>& args, std::string& in, std::string& out, const char* outKind,
+              TColorReduction* palette = nullptr)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o") {
+        if (palette && args[i] == "--palette") {
+            if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], *palette) || *palette == rmNone)
+                throw CliUsageError{"--palette takes netscape (the default), best, optimized, optimized-windows, "
+                                    "windows-system, windows-halftone, windows-grayscale, monochrome or grayscale"};
+            ++i;
+        } else if (args[i] == "-o") {
             if (i + 1 >= args.size())
                 throw CliUsageError{std::string("-o needs ") + outKind};
             out = args[++i];
@@ -57,7 +64,8 @@ private:
 int avi2gif(const std::vector<std::string>& args)
 {
     std::string in, out;
-    inAndOut(args, in, out, "OUT.gif");
+    TColorReduction palette = rmNetscape;
+    inAndOut(args, in, out, "OUT.gif", &palette);
     TVideoReader reader(in);
     const TVideoStreamInfo& info = reader.Info();
     std::unique_ptr<TGIFImage> image;
@@ -68,7 +76,7 @@ int avi2gif(const std::vector<std::string>& args)
             line.Show(position - info.Timing.Start + 1, info.Timing.Length - info.Timing.Start);
             return true;
         };
-        image = ConvertAviToGif(reader, view);
+        image = ConvertAviToGif(reader, view, palette);
     }
     const int frames = image->Count(); // the optimiser may fold repeated frames together
     SaveConvertedGif(*image, out);
@@ -103,7 +111,7 @@ int gif2avi(const std::vector<std::string>& args)
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("avi2gif", "IN -o OUT.gif",
+ANIVOR_CLI_COMMAND("avi2gif", "IN -o OUT.gif [--palette METHOD]",
                    "Converts a video (AVI, MP4, MOV, MKV, WebM) to an animated GIF as the AVI to GIF converter does.",
                    avi2gif);
 ANIVOR_CLI_COMMAND("gif2avi", "IN.gif -o OUT.avi",

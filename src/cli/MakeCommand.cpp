@@ -39,7 +39,7 @@ int run(const std::vector<std::string>& args)
         } else if (a == "--palette") {
             if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], options.Reduction.Palette))
                 throw CliUsageError{"--palette takes none, windows-system, windows-halftone, windows-grayscale, "
-                                    "monochrome, grayscale, netscape, optimized or optimized-windows"};
+                                    "monochrome, grayscale, netscape, optimized, optimized-windows or best"};
             ++i;
         } else if (a == "--dither") {
             if (i + 1 >= args.size() || !ParseDitherName(args[i + 1], options.Reduction.Dither))

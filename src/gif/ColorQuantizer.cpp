@@ -87,6 +87,7 @@ void TColorQuantizer::AddRow(const std::uint8_t* bgr, int width)
 
 void TColorQuantizer::reduce()
 {
+    m_reduced = true;
     int level = kDepth - 1;
     while (level > 0 && m_reducible[static_cast<std::size_t>(level)] < 0)
         --level;

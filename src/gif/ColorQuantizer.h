@@ -28,6 +28,8 @@ public:
 
     int MaxColors() const { return m_maxColors; }
     int LeafCount() const { return m_leafCount; }
+    // No leaves were ever merged: every colour added is an entry of the palette.
+    bool EveryColorKept() const { return !m_reduced; }
 
     void AddColor(int red, int green, int blue);
     // Adds the pixels of one 24-bit row (blue, green, red bytes), left to right.
@@ -44,6 +46,7 @@ private:
 
     int m_maxColors;
     int m_leafCount = 0;
+    bool m_reduced = false;
     int m_root = -1;
     std::vector<TOctreeNode> m_nodes;
     std::vector<int> m_free;

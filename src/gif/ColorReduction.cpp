@@ -1,8 +1,10 @@
 #include "ColorReduction.h"
 
+#include "BestReduction.h"
 #include "ColorLookup.h"
 #include "ColorQuantizer.h"
 #include "DitherEngine.h"
+#include "NearestColor.h"
 #include "SystemPalettes.h"
 
 #include <algorithm>
@@ -73,7 +75,9 @@ private:
     int m_rows, m_from, m_to;
 };
 
-std::vector<TColor> octreePalette(const TBitmap& source, int maxColors, const TRowProgress& progress)
+// `everyColor` (when given) tells whether the palette holds every colour of the picture.
+std::vector<TColor> octreePalette(const TBitmap& source, int maxColors, const TRowProgress& progress,
+                                  bool* everyColor)
 {
     TColorQuantizer quantizer(maxColors);
     TDIBReader reader(source);
@@ -82,10 +86,13 @@ std::vector<TColor> octreePalette(const TBitmap& source, int maxColors, const TR
         quantizer.AddRow(reader.Row(y), source.Width());
     }
     progress.Done();
+    if (everyColor)
+        *everyColor = quantizer.EveryColorKept();
     return quantizer.Palette();
 }
 
-std::vector<TColor> paletteFor(const TBitmap& source, TColorReduction method, int bits, const TRowProgress& progress)
+std::vector<TColor> paletteFor(const TBitmap& source, TColorReduction method, int bits, const TRowProgress& progress,
+                               bool* everyColor = nullptr)
 {
     switch (method) {
     case rmNone:
@@ -103,74 +110,39 @@ std::vector<TColor> paletteFor(const TBitmap& source, TColorReduction method, in
     case rmNetscape:
         return NetscapePalette();
     case rmQuantize:
-        return octreePalette(source, 1 << std::clamp(bits, 3, 8), progress);
+        return octreePalette(source, 1 << std::clamp(bits, 3, 8), progress, everyColor);
     case rmQuantizeWindows: {
         const std::vector<TColor>& statics = Windows20Palette();
         std::vector<TColor> palette(statics.begin(), statics.begin() + 10);
-        const std::vector<TColor> optimized = octreePalette(source, 236, progress);
+        const std::vector<TColor> optimized = octreePalette(source, 236, progress, everyColor);
         palette.insert(palette.end(), optimized.begin(), optimized.end());
         palette.resize(246, RGB(0, 0, 0));
         palette.insert(palette.end(), statics.begin() + 10, statics.end());
         return palette;
     }
+    case rmBest:
+        return BestFramePalette(source, bits);
     }
     throw EInvalidArgument("Invalid color reduction method " + std::to_string(static_cast<int>(method)));
-}
-
-template <class TEngine>
-void ditherRows(TEngine& engine, const TBitmap& source, TBitmap& dest, const TRowProgress& progress)
-{
-    TDIBReader reader(source);
-    const int width = source.Width();
-    int r, g, b;
-    for (int y = 0; y < source.Height(); ++y) {
-        progress.Row(y);
-        const std::uint8_t* s = reader.Row(y);
-        std::uint8_t* d = dest.ScanLine(y);
-        if (engine.Direction() > 0) {
-            for (int x = 0; x < width; ++x)
-                d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-        } else {
-            for (int x = width - 1; x >= 0; --x)
-                d[x] = static_cast<std::uint8_t>(engine.Dither(s[3 * x + 2], s[3 * x + 1], s[3 * x], r, g, b));
-        }
-        engine.NextLine();
-    }
-    progress.Done();
-}
-
-template <template <class> class TEngine, class TLookup>
-void run(TLookup& lookup, const TBitmap& source, TBitmap& dest, const TRowProgress& progress)
-{
-    TEngine<TLookup> engine(source.Width(), lookup);
-    ditherRows(engine, source, dest, progress);
 }
 
 template <class TLookup>
 void reduceWith(TLookup& lookup, TDitherMode dither, const TBitmap& source, TBitmap& dest,
                 const TRowProgress& progress)
 {
-    switch (dither) {
-    case dmNearest:
-        return run<TDitherEngine>(lookup, source, dest, progress);
-    case dmFloydSteinberg:
-        return run<TFloydSteinbergDitherer>(lookup, source, dest, progress);
-    case dmStucki:
-        return run<TStuckiDitherer>(lookup, source, dest, progress);
-    case dmSierra:
-        return run<TSierraDitherer>(lookup, source, dest, progress);
-    case dmJaJuNi:
-        return run<TJaJuNiDitherer>(lookup, source, dest, progress);
-    case dmSteveArche:
-        return run<TSteveArcheDitherer>(lookup, source, dest, progress);
-    case dmBurkes:
-        return run<TBurkesDitherer>(lookup, source, dest, progress);
-    }
+    WithDitherEngine(dither, source.Width(), lookup, [&](auto& engine) {
+        TDIBReader reader(source);
+        for (int y = 0; y < source.Height(); ++y) {
+            progress.Row(y);
+            DitherRow(engine, reader.Row(y), dest.ScanLine(y), source.Width());
+        }
+        progress.Done();
+    });
 }
 
 void checkArguments(TColorReduction method, TDitherMode dither)
 {
-    if (method < rmNone || method > rmQuantizeWindows)
+    if ((method < rmNone || method > rmQuantizeWindows) && method != rmBest)
         throw EInvalidArgument("Invalid color reduction method " + std::to_string(static_cast<int>(method)));
     if (dither < dmNearest || dither > dmBurkes)
         throw EInvalidArgument("Invalid dither mode " + std::to_string(static_cast<int>(dither)));
@@ -200,18 +172,30 @@ TBitmap ReduceColors(const TBitmap& source, TColorReduction method, TDitherMode 
             copy.SetPixelFormat(TPixelFormat::pf24bit);
         return copy;
     }
+    if (method == rmBest) {
+        TBitmap result = ReduceBest(source, bits, dither, progress);
+        result.SetTransparent(source.Transparent());
+        return result;
+    }
 
     // The optimized palettes scan the picture once before it is mapped: half the progress
     // each.
     const int split = optimized(method) ? 50 : 0;
+    bool everyColor = false;
     const std::vector<TColor> palette =
-        paletteFor(source, method, bits, TRowProgress(progress, source.Height(), 0, split));
+        paletteFor(source, method, bits, TRowProgress(progress, source.Height(), 0, split), &everyColor);
 
     TBitmap result(source.Width(), source.Height(), TPixelFormat::pf8bit);
     result.SetPalette(palette);
     result.SetTransparent(source.Transparent());
     if (palette.empty() || source.Empty())
         return result;
+    // Every colour is an entry: written exactly, where the lookup's cache could answer a
+    // neighbour that claimed the same cell. Nothing to diffuse, so every engine agrees.
+    if (everyColor && source.PixelFormat() == TPixelFormat::pf24bit && MapExactColors(source, palette, result)) {
+        TRowProgress(progress, 1, split, 100).Done();
+        return result;
+    }
 
     const TRowProgress mapping(progress, source.Height(), split, 100);
     switch (method) {

@@ -20,6 +20,10 @@ enum TColorReduction {
     rmNetscape = 6,
     rmQuantize = 7,
     rmQuantizeWindows = 8,
+    // 9 is the caller's own palette (the frame optimiser refuses it).
+    // Best: Wu's cut refined by k-means for the picture, exact nearest colours, a
+    // clamped serpentine Floyd-Steinberg (BestReduction.h).
+    rmBest = 10,
 };
 
 enum TDitherMode {
@@ -36,7 +40,8 @@ enum TDitherMode {
 using TProgressFn = std::function<bool(int percent)>;
 
 // Reduces `source` with palette method `method`, dithering `dither` and, for the optimized
-// palette, at most 2^bits colours (bits 3..8). rmNone gives a 24-bit copy. The result is an
+// and Best palettes, at most 2^bits colours (bits 3..8). A picture whose colours the
+// optimized or Best palette holds all is written with exactly those colours. rmNone gives a 24-bit copy. The result is an
 // 8-bit bitmap of the source size with the method's palette (empty when the palette is).
 // An 8-bit source is read through its palette. The result keeps the source's transparency
 // flag. Bits outside 3..8 are clamped; an unknown method or dither mode throws

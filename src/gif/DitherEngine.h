@@ -4,6 +4,7 @@
 // makes no virtual calls.
 #pragma once
 
+#include "ColorReduction.h"
 #include "graphics/NumberRules.h"
 
 #include <algorithm>
@@ -205,3 +206,55 @@ class TBurkesDitherer final : public TErrorDiffusionDitherer<TLookup, TBurkesKer
 public:
     using TErrorDiffusionDitherer<TLookup, TBurkesKernel>::TErrorDiffusionDitherer;
 };
+
+// One row of 24-bit blue, green, red pixels through `engine` in its direction, indices to
+// `dest`; then the engine turns to the next row.
+template <class TEngine>
+void DitherRow(TEngine& engine, const std::uint8_t* source, std::uint8_t* dest, int width)
+{
+    int r, g, b;
+    if (engine.Direction() > 0) {
+        for (int x = 0; x < width; ++x)
+            dest[x] = static_cast<std::uint8_t>(engine.Dither(source[3 * x + 2], source[3 * x + 1], source[3 * x], r, g, b));
+    } else {
+        for (int x = width - 1; x >= 0; --x)
+            dest[x] = static_cast<std::uint8_t>(engine.Dither(source[3 * x + 2], source[3 * x + 1], source[3 * x], r, g, b));
+    }
+    engine.NextLine();
+}
+
+// Calls `run(engine)` with the engine of `dither` for rows of `width` over `lookup`.
+template <class TLookup, class TRun>
+void WithDitherEngine(TDitherMode dither, int width, TLookup& lookup, TRun&& run)
+{
+    switch (dither) {
+    case dmNearest: {
+        TDitherEngine<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmFloydSteinberg: {
+        TFloydSteinbergDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmStucki: {
+        TStuckiDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmSierra: {
+        TSierraDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmJaJuNi: {
+        TJaJuNiDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmSteveArche: {
+        TSteveArcheDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    case dmBurkes: {
+        TBurkesDitherer<TLookup> e(width, lookup);
+        return run(e);
+    }
+    }
+}

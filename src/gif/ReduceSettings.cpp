@@ -1,5 +1,6 @@
 #include "ReduceSettings.h"
 
+#include "BestFrameSequence.h"
 #include "OrderedParallel.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@ namespace {
 
 const char* const kPaletteNames[] = {"none",      "windows-system", "windows-halftone", "windows-grayscale",
                                      "monochrome", "grayscale",     "netscape",         "optimized",
-                                     "optimized-windows"};
+                                     "optimized-windows", "", "best"};
 const char* const kDitherNames[] = {"nearest", "floyd-steinberg", "stucki",  "sierra",
                                     "jajuni",  "stevenson-arce",  "burkes"};
 
@@ -26,8 +27,11 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
 }
 
 void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
-                         const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take, int threads)
+                         const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take, int threads,
+                         bool onePalette)
 {
+    if (settings.Palette == rmBest)
+        return ReduceBestFramesInOrder(count, source, settings.Bits, settings.Dither, onePalette, take, threads);
     ForEachInOrder(
         count, threads, [&](int i) { return ReduceFrame(source(i), settings); },
         [&](int i, TBitmap& reduced) { take(i, reduced); });
@@ -48,7 +52,7 @@ const char* DitherName(TDitherMode mode)
 bool ParsePaletteName(const std::string& name, TColorReduction& method)
 {
     for (int i = 0; i < static_cast<int>(std::size(kPaletteNames)); ++i)
-        if (name == kPaletteNames[i]) {
+        if (kPaletteNames[i][0] != '\0' && name == kPaletteNames[i]) {
             method = static_cast<TColorReduction>(i);
             return true;
         }

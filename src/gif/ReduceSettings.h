@@ -30,10 +30,13 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
 // only read, and the bitmaps must stay unchanged during the call. `take(i, reduced)` runs
 // on the calling thread for 0, 1, 2... in order. Every frame's reduction stands alone, so
 // the results do not depend on the number of threads. A failed reduction is thrown when
-// its frame's turn comes, after the frames before it were taken.
+// its frame's turn comes, after the frames before it were taken. The Best method goes
+// through ReduceBestFramesInOrder (each frame's palette from the previous one, or with
+// `onePalette` one palette for all frames, as a merged table wants; `source` is then
+// called twice a frame); the other methods ignore `onePalette`.
 void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
                          const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take,
-                         int threads = 0);
+                         int threads = 0, bool onePalette = false);
 
 // Command-line names of the palettes ("none", "windows-system", ..., "optimized-windows")
 // and of the dithering engines ("nearest", "floyd-steinberg", ...). Parse returns false

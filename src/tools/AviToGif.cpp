@@ -1,5 +1,7 @@
 #include "AviToGif.h"
 
+#include "gif/BestPalette.h"
+#include "gif/BestReduction.h"
 #include "gif/ColorReduction.h"
 #include "gif/GIFOptimize.h"
 #include "graphics/MemoryBudget.h"
@@ -29,7 +31,7 @@ int AviFrameDelay(const TAviStreamTiming& timing)
     return static_cast<int>(std::min<std::uint64_t>(delay, 65535));
 }
 
-std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGifView& view)
+std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGifView& view, TColorReduction palette)
 {
     const TVideoStreamInfo& info = reader.Info();
     const TAviStreamTiming& t = info.Timing;
@@ -46,11 +48,36 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
 
     const int delay = AviFrameDelay(t);
     auto image = std::make_unique<TGIFImage>();
-    image->Reduction = {rmNetscape, 8, dmFloydSteinberg};
+    image->Reduction = {palette, 8, dmFloydSteinberg};
+    TBitmap decoded;
+    // Best: one palette from the colours of every frame, each frame written with it.
+    std::vector<TColor> best;
+    std::shared_ptr<TNearestColorLookup> lookup;
+    if (palette == rmBest) {
+        if (view.Begin)
+            view.Begin(t.Start, t.Length);
+        TColorBins bins;
+        for (std::uint32_t position = t.Start; position < t.Length; ++position) {
+            if (view.Step && !view.Step(position))
+                return nullptr;
+            reader.ReadFrame(position, decoded);
+            bins.Add(decoded);
+        }
+        TBestPaletteOptions options;
+        options.Passes = 8;
+        best = BestPalette(bins, options);
+        lookup = std::make_shared<TNearestColorLookup>(best);
+        lookup->BuildAll();
+    }
+    auto reduce = [&best, lookup, palette](const TBitmap& frame) {
+        if (palette == rmBest)
+            return MapToPalette(frame, best, lookup.get(), dmFloydSteinberg, false);
+        return ReduceColors(frame, palette, dmFloydSteinberg, 8);
+    };
     if (view.Begin)
         view.Begin(t.Start, t.Length);
-    // The web palette with Floyd-Steinberg dithering: frames are reduced on other threads
-    // while the next ones are decoded, and go into the document in order, as they are.
+    // Frames are reduced on other threads while the next ones are decoded, and go into
+    // the document in order, as they are.
     struct TPending {
         TBitmap Decoded;
         std::future<TBitmap> Reduced;
@@ -64,7 +91,6 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
             view.ShowFrame(pending.front().Decoded);
         pending.pop_front();
     };
-    TBitmap decoded;
     for (std::uint32_t position = t.Start; position < t.Length; ++position) {
         if (view.Step && !view.Step(position)) {
             // Stopped: the frame reached last stays on show; nothing else is kept.
@@ -75,19 +101,17 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
         reader.ReadFrame(position, decoded);
         if (pending.size() >= ahead)
             addFirst();
-        pending.push_back({decoded, std::async(std::launch::async, [frame = decoded] {
-                               return ReduceColors(frame, rmNetscape, dmFloydSteinberg, 8);
-                           })});
+        pending.push_back({decoded, std::async(std::launch::async, [frame = decoded, &reduce] { return reduce(frame); })});
     }
     while (!pending.empty())
         addFirst();
     return image;
 }
 
-std::unique_ptr<TGIFImage> ConvertAviToGif(const std::string& path, const TAviToGifView& view)
+std::unique_ptr<TGIFImage> ConvertAviToGif(const std::string& path, const TAviToGifView& view, TColorReduction palette)
 {
     TVideoReader reader(path);
-    return ConvertAviToGif(reader, view);
+    return ConvertAviToGif(reader, view, palette);
 }
 
 void SaveConvertedGif(TGIFImage& image, const std::string& path)

@@ -26,12 +26,18 @@ struct TAviToGifView {
 // the nearest (halves up), or Scale div 100 for a rate of 0; at most 65535.
 int AviFrameDelay(const TAviStreamTiming& timing);
 
-// Converts the positions Start .. Length - 1 of the reader's stream. Returns nullptr when
-// Step stopped it (nothing of it is kept). Throws EVideoError for a file that cannot be
-// converted (no frames, a frame that cannot be decoded) and EOutOfMemory when the frames
-// would not fit, before any of them is decoded.
-std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGifView& view = {});
-std::unique_ptr<TGIFImage> ConvertAviToGif(const std::string& path, const TAviToGifView& view = {});
+// Converts the positions Start .. Length - 1 of the reader's stream, every frame reduced
+// with `palette` and Floyd-Steinberg dithering: the web palette (rmNetscape) as the
+// converter always did, or any other method; rmBest reads the video twice, first to
+// gather the colours of every frame for one palette, then to write the frames with it
+// (Begin and Step come for each reading). Returns nullptr when Step stopped it (nothing
+// of it is kept). Throws EVideoError for a file that cannot be converted (no frames, a
+// frame that cannot be decoded) and EOutOfMemory when the frames would not fit, before
+// any of them is decoded.
+std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGifView& view = {},
+                                           TColorReduction palette = rmNetscape);
+std::unique_ptr<TGIFImage> ConvertAviToGif(const std::string& path, const TAviToGifView& view = {},
+                                           TColorReduction palette = rmNetscape);
 
 // Save GIF: the frame optimiser with crop, merge, clean-up and colour maps, the colour
 // tables merged, written whole to `path`. Changes `image`.

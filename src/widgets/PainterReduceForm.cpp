@@ -39,6 +39,7 @@ const TChoiceItem<TColorReduction> kPalettes[] = {
     {"palette.netscape", "N&etscape (216 colors)", rmNetscape},
     {"palette.optimized", "&Optimized (256 colors)", rmQuantize},
     {"palette.optimized-windows", "&Optimized Windows (256 colors)", rmQuantizeWindows},
+    {"palette.best", "&Best", rmBest},
 };
 const TChoiceItem<TDitherMode> kDithers[] = {
     {"dither.floyd-steinberg", "&Floyd Steinberg", dmFloydSteinberg},
@@ -170,6 +171,12 @@ TPainterReduceF::TPainterReduceF(QWidget* parent) : QDialog(parent)
 QAction* TPainterReduceF::Action(const QString& id) const
 {
     return m_actions->Action(id.toStdString());
+}
+
+void TPainterReduceF::SetSettings(const TReduceSettings& settings)
+{
+    m_settings = settings;
+    m_actions->Update();
 }
 
 void TPainterReduceF::SetKeepFramePalettes(bool on)

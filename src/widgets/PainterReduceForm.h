@@ -25,6 +25,8 @@ public:
 
     // The choice the menus show.
     TReduceSettings Settings() const { return m_settings; }
+    // The menus show `settings` (a project opened brings its own).
+    void SetSettings(const TReduceSettings& settings);
     // Palette > Keep Frame Palettes: every frame of a created animation keeps its own
     // colour table instead of one merged table. Off at first start; the main window keeps
     // it in the settings file.

@@ -45,7 +45,7 @@ TAssemblyResult assemble(const std::vector<TAssemblyFrame>& frames, int loops, c
                 AddAnimationFrame(image, reduced, f.Transparent, f.Delay, loops, view);
                 last = std::move(reduced);
             },
-            options.Threads);
+            options.Threads, !options.FramePalettes);
         if (options.FramePalettes) {
             // Every frame keeps its own table, only sorted by use and rid of unused entries.
             auto lock = image.LockPainters();

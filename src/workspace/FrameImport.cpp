@@ -28,11 +28,19 @@ std::string upperExtension(const std::string& path)
 
 // Adds `bitmap` as the strip's last frame with its own delay and transparency, leaving the
 // item index where it was.
+void appendFrame(TFrameStrip& strip, TBitmap&& bitmap, int delay, bool transparent);
+
 void appendFrame(TFrameStrip& strip, const TBitmap& bitmap, int delay, bool transparent)
+{
+    TBitmap copy = bitmap;
+    appendFrame(strip, std::move(copy), delay, transparent);
+}
+
+void appendFrame(TFrameStrip& strip, TBitmap&& bitmap, int delay, bool transparent)
 {
     const int keep = strip.ItemIndex();
     const TStripUpdate update(strip);
-    const int at = strip.Append(bitmap);
+    const int at = strip.Append(std::move(bitmap));
     strip.SetDelayText(at, std::to_string(delay));
     strip.SetTransparent(at, transparent);
     strip.SetItemIndex(keep);
@@ -182,7 +190,8 @@ namespace {
 
 // The end of an import: the first picture sets the frame size, the others are fitted
 // into it.
-void appendImportedPicture(TFrameStrip& strip, const TBitmap& picture)
+// A picture of the frame size goes into the strip without a copy.
+void appendImportedPicture(TFrameStrip& strip, TBitmap&& picture)
 {
     if (strip.Count() == 0)
         strip.SetFrameSize(picture.Width(), picture.Height());
@@ -190,7 +199,7 @@ void appendImportedPicture(TFrameStrip& strip, const TBitmap& picture)
         appendFrame(strip, FitToFrame(picture, strip.FrameWidth(), strip.FrameHeight()), strip.Session.DefaultDelay,
                     strip.Session.DefTrans);
     else
-        appendFrame(strip, picture, strip.Session.DefaultDelay, strip.Session.DefTrans);
+        appendFrame(strip, std::move(picture), strip.Session.DefaultDelay, strip.Session.DefTrans);
 }
 
 // A picture decoded on a worker thread, with what its reader warned about.
@@ -208,10 +217,10 @@ bool importable(const std::string& ext)
 
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    const std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
+    std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
     if (!picture)
         return false;
-    appendImportedPicture(strip, *picture);
+    appendImportedPicture(strip, std::move(*picture));
     return true;
 }
 
@@ -232,7 +241,7 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
             const std::string& path = paths[static_cast<std::size_t>(i)];
             if (onWarnings && !decoded.Warnings.empty())
                 onWarnings(path, decoded.Warnings);
-            appendImportedPicture(strip, *decoded.Picture);
+            appendImportedPicture(strip, std::move(*decoded.Picture));
         });
     return -1;
 }

@@ -152,12 +152,15 @@ void TFrameStrip::SetPicture(int i, TBitmap picture)
     notify(TStripChange::Pixels);
 }
 
-TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture)
+TFrameRecord& TFrameStrip::createFrame(int index, const TBitmap* picture, TBitmap* taken)
 {
     // The size is checked before anything changes, so a refused frame leaves no trace.
     CheckBitmapSize(FrameWidth(), FrameHeight(), "Frame");
     TBitmap bitmap;
-    if (picture) {
+    if (taken) {
+        bitmap = std::move(*taken);
+        bitmap.SetSize(FrameWidth(), FrameHeight());
+    } else if (picture) {
         bitmap = *picture;
         bitmap.SetSize(FrameWidth(), FrameHeight());
     } else {
@@ -220,9 +223,15 @@ int TFrameStrip::InsertFrameAfterSelection(const TBitmap& picture)
 
 int TFrameStrip::Append(const TBitmap& bitmap)
 {
+    TBitmap copy = bitmap;
+    return Append(std::move(copy));
+}
+
+int TFrameStrip::Append(TBitmap&& bitmap)
+{
     const int at = Count();
     const TStripUpdate update(*this);
-    createFrame(at, &bitmap);
+    createFrame(at, nullptr, &bitmap);
     m_itemIndex = at;
     notify(TStripChange::Selection);
     return at;

@@ -114,6 +114,8 @@ public:
     int InsertFrameAfterSelection(const TBitmap& picture);
     // `bitmap` (sized to the frame size) as a new last frame that becomes the item index.
     int Append(const TBitmap& bitmap);
+    // The same, taking the pixels of a bitmap of the frame size without a copy.
+    int Append(TBitmap&& bitmap);
     // Inserts every image of wizlist after the item index, in order; they end up selected.
     // Nothing when wizlist is empty or no frame is selected. Returns how many were inserted.
     int InsertWizardFrames();
@@ -161,8 +163,8 @@ public:
 private:
     // Creates a frame at `index` ("Frame" + FrameCounter, DefaultDelay, DefTrans) with a
     // copy of `picture` sized to the frame size, or without one a white bitmap of the frame
-    // size.
-    TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr);
+    // size. With `taken` the frame takes its pixels without a copy.
+    TFrameRecord& createFrame(int index, const TBitmap* picture = nullptr, TBitmap* taken = nullptr);
     void notify(TStripChange change);
     static std::uint64_t nextVersion() { return NewPictureVersion(); }
     bool validIndex(int i) const { return i >= 0 && i < Count(); }

@@ -392,7 +392,9 @@ std::vector<TFrameEntry> readManifest(const QJsonObject& root, const std::string
     TStripDocument& d = project.Document;
     d.FrameWidth = root["frameWidth"].toInt(0);
     d.FrameHeight = root["frameHeight"].toInt(0);
-    if (d.FrameWidth < 1 || d.FrameHeight < 1 || d.FrameWidth > 16384 || d.FrameHeight > 16384)
+    // An empty strip has no frame size yet.
+    const bool none = d.FrameWidth == 0 && d.FrameHeight == 0 && root["frames"].toArray().isEmpty();
+    if (!none && (d.FrameWidth < 1 || d.FrameHeight < 1 || d.FrameWidth > 16384 || d.FrameHeight > 16384))
         throw EInvalidGraphic(file + ": the project's frame size " + std::to_string(d.FrameWidth) + " x "
                               + std::to_string(d.FrameHeight) + " is invalid");
     d.LoopCount = root["loopCount"].toInt(0);

@@ -74,6 +74,7 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
     s.DefaultDelay = std::clamp(ini.ReadInteger("Frames", "Delay", 10), 10, 255);
     s.MemoryLimit = ParseMemoryLimit(ini.ReadString("Memory", "Limit", "")).value_or(MemoryBudget::kDefaultLimit);
     s.KeepFramePalettes = ini.ReadBool("Optimizer", "KeepFramePalettes", false);
+    s.AutosaveSeconds = std::clamp(ini.ReadInteger("Autosave", "Seconds", kDefaultAutosaveSeconds), 0, 86400);
     for (int i = kMaxRecentFiles; i >= 1; --i) {
         const std::string file = ini.ReadString("Recent", "File" + std::to_string(i), "");
         if (!file.empty())
@@ -101,6 +102,7 @@ void SaveSettings(const std::string& fileName, const TSettings& s)
     ini.WriteInteger("Frames", "Delay", s.DefaultDelay);
     ini.WriteString("Memory", "Limit", MemoryBudget::SizeText(s.MemoryLimit));
     ini.WriteBool("Optimizer", "KeepFramePalettes", s.KeepFramePalettes);
+    ini.WriteInteger("Autosave", "Seconds", s.AutosaveSeconds);
     for (int i = 1; i <= kMaxRecentFiles; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
         ini.WriteString("Recent", "File" + std::to_string(i), k < s.RecentFiles.size() ? s.RecentFiles[k] : "");

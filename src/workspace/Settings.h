@@ -1,5 +1,6 @@
-// The settings file: window placement, three remembered folders, four numeric defaults
-// and the GIF optimizer's Keep Frame Palettes, kept in an INI file beside the program. Read once at start, written once at
+// The settings file: window placement, three remembered folders, four numeric defaults,
+// the memory limit, the GIF optimizer's Keep Frame Palettes, the autosave interval and the
+// Recent list, kept in an INI file beside the program. Read once at start, written once at
 // exit.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+constexpr int kDefaultAutosaveSeconds = 60;
 
 struct TSettings {
     // [Window]
@@ -31,6 +34,9 @@ struct TSettings {
     std::uint64_t MemoryLimit = MemoryBudget::kDefaultLimit;
     // [Optimizer]
     bool KeepFramePalettes = false;
+    // [Autosave] Seconds: how often a strip with unsaved changes is copied to the recovery
+    // folder; 0 turns the autosave off (at most a day).
+    int AutosaveSeconds = kDefaultAutosaveSeconds;
     // [Recent] File1..File10: the GIFs last opened or saved, the latest first.
     std::vector<std::string> RecentFiles;
 };

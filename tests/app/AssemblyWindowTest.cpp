@@ -91,6 +91,7 @@ TEST_F(AssemblyWindow, CreateStopAndSaveFollowTheStates)
     EXPECT_EQ(ReadFileBytes(dir.file("again.gif"))[0], 'G');
     EXPECT_TRUE(ui.Errors().empty());
 
+    ui.AnswerButton(1); // "Save changes?": Discard
     w->close();
     EXPECT_FALSE(w->ImageAnimate->HasPicture());
 }
@@ -222,6 +223,7 @@ TEST_F(AssemblyWindow, NewFramesStayWhiteAndDuplicatesExactAfterOpenAndCreate)
     ASSERT_EQ(rgb.GlobalColorMap().Count(), 3);
     rgb.SaveToFile(dir.file("rgb.gif"));
 
+    ui.AnswerButton(1); // "Save changes?": Discard
     ui.AnswerOpenFile(dir.file("rgb.gif"));
     Trigger("animation.open");
     ASSERT_EQ(w->Strip().Count(), 3);
@@ -274,6 +276,7 @@ TEST_F(AssemblyWindow, KeepFramePalettesIsOffAtFirstAndRemembered)
         EXPECT_GT(frame->ColorMap.Count(), 0);
 
     // Written at exit, read at the next start.
+    ui.AnswerButton(1);
     w->close();
     w->FormDestroy();
     w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
@@ -307,6 +310,7 @@ TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
     Trigger("animation.create");
     ui.AnswerSaveFile(dir.file("made.gif"));
     Trigger("animation.save");
+    ui.AnswerButton(1);
     ui.AnswerOpenFile(dir.file("made.gif"));
     Trigger("animation.open");
     EXPECT_EQ(ui.Last().FileOptions.Filters.front(), "GIF Files|*.gif");
@@ -334,6 +338,7 @@ TEST_F(AssemblyWindow, SaveAfterStopWritesWhatThePreviewShows)
     TGIFImage gif;
     gif.Add(SolidBitmap(6, 4, 0xFF0000));
     gif.SaveToFile(dir.file("other.gif"));
+    ui.AnswerButton(1);
     ui.AnswerOpenFile(dir.file("other.gif"));
     Trigger("animation.open");
     ASSERT_EQ(w->Strip().FrameWidth(), 6);

@@ -103,7 +103,8 @@ TEST_F(MainWindow, MenusAndToolbarHoldTheCommandsInTheirPlaces)
     for (QAction* a : w->menuBar()->actions())
         bar.emplace_back(a->text().toStdString(), items(a->menu()));
     const std::vector<std::pair<std::string, Items>> menus{
-        {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open", "> &Recent",
+        {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open",
+                        "animation.open-project", "> &Recent", "animation.save-project", "animation.save-project-as", "-",
                         "animation.save", "animation.stop"}},
         {"&Frame", {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"}},
         {"&Image", {"image.blur", "image.flip-left-right", "image.flip-top-down", "> Mirror", "> &Scroll", "image.duplicate",
@@ -230,12 +231,12 @@ TEST_F(MainWindow, DeleteAndNewAnimation)
     Trigger("frame.new");
     EXPECT_EQ(w->Strip().FindFrameImage(w->Strip().ItemIndex()).Name, "Frame6");
 
-    // Animation > New: No keeps everything, Yes empties the strip and the views, and the
-    // numbering and the size prompts start again.
-    ui.AnswerConfirm(false);
+    // Animation > New on unsaved frames: "Save changes?"; Cancel keeps everything, Discard
+    // empties the strip and the views, and the numbering and the size prompts start again.
+    ui.AnswerButton(2);
     Trigger("animation.new");
     EXPECT_EQ(w->Strip().Count(), 4);
-    ui.AnswerConfirm(true);
+    ui.AnswerButton(1);
     Trigger("animation.new");
     EXPECT_TRUE(w->Strip().Empty());
     EXPECT_EQ(w->ScrollBoxSource->FramePointer()->pos(), QPoint(40, 80));
@@ -398,6 +399,7 @@ TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
     EXPECT_TRUE(ui.Messages().empty());
 
     FirstFrame(200, 150);
+    ui.AnswerButton(1);
     w->close();
     w->FormDestroy();
     EXPECT_TRUE(ui.Errors().empty());
@@ -412,6 +414,7 @@ TEST_F(MainWindow, SettingsDefaultsAndNextRunProposals)
     EXPECT_EQ(w->width(), 541);
     std::filesystem::remove(Settings());
     FirstFrame(200, 150);
+    ui.AnswerButton(1);
     w->close();
     w->FormDestroy();
 

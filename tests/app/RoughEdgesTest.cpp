@@ -51,7 +51,7 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
     ui.AnswerSaveFile(dir.file("seven.gif"));
     Trigger("animation.save");
     w->Strip().SelectOnly(2);
-    ui.AnswerConfirm(true);
+    ui.AnswerButton(1); // "Save changes?": Discard
     Trigger("animation.new");
     EXPECT_FALSE(Pointer()->isVisibleTo(w.get()));
     EXPECT_EQ(Pointer()->text(), "");
@@ -59,6 +59,7 @@ TEST_F(RoughEdges, TheFramePointerNeverShowsAFrameThatIsGone)
     // Open: a pointed frame of the old strip does not survive under the same name.
     Frames(2);
     w->Strip().SelectOnly(1);
+    ui.AnswerButton(1);
     ui.AnswerOpenFile(dir.file("seven.gif"));
     Trigger("animation.open");
     ASSERT_EQ(w->Strip().Count(), 7);

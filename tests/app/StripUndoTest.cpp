@@ -191,9 +191,11 @@ TEST_F(StripUndo, EveryCommandKindIsOneStep)
 
     const std::string gif = SaveGif("strip.gif");
     ExpectOneStep("Open", [&] {
+        ui.AnswerButton(1); // "Save changes?": Discard
         ui.AnswerOpenFile(gif);
         Trigger("animation.open");
     });
+    // Just opened, nothing unsaved: New asks only whether to erase the frames.
     ExpectOneStep("Animation New", [&] {
         ui.AnswerConfirm(true);
         Trigger("animation.new");
@@ -381,6 +383,7 @@ TEST_F(StripUndo, RecentHoldsTheLastTenGIFsOpenedOrSavedAndIsKept)
     ASSERT_EQ(w->RecentFiles().size(), 10u);
     EXPECT_EQ(w->RecentFiles().front(), gifs[10]);
     EXPECT_EQ(w->RecentFiles().back(), gifs[1]);
+    ui.AnswerButton(1);
     ui.AnswerOpenFile(gifs[3]);
     Trigger("animation.open");
     EXPECT_EQ(w->RecentFiles().front(), gifs[3]);

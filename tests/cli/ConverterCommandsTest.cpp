@@ -1,12 +1,14 @@
 // anivor-cli avi2gif and gif2avi: whole conversions, the progress line on a terminal, and
 // failures that write nothing.
 #include "CliRunner.h"
+#include "graphics/BmpFile.h"
 #include "gif/GiflibHelpers.h"
 #include "support/FFmpegTool.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 TEST(ConverterCommands, Avi2GifConvertsAndFailsWithoutWritingAnything)
@@ -37,6 +39,37 @@ TEST(ConverterCommands, Avi2GifConvertsAndFailsWithoutWritingAnything)
     EXPECT_EQ(RunCli(dir, "avi2gif " + video).Exit, 2);
     EXPECT_EQ(RunCli(dir, "avi2gif -o x.gif").Exit, 2);
     EXPECT_EQ(RunCli(dir, "avi2gif a b -o x.gif").Exit, 2);
+}
+
+TEST(ConverterCommands, Avi2GifBestPaletteComesCloserToTheVideo)
+{
+    // The web palette stays the default; Best chooses one table for the whole video and
+    // writes it with far less error against the decoded frames.
+    TempDir dir;
+    const std::string video = dir.file("clip.mp4");
+    MakeVideo(video, "-c:v libx264 -preset ultrafast -pix_fmt yuv444p", 64, 48, "25", 6);
+    FFmpeg("-i '" + video + "' -pix_fmt bgr24 '" + dir.file("f%d.bmp") + "'");
+    auto squaredError = [&](const std::string& gif) {
+        const GLFile gl = GiflibDecode(ReadTestFile(gif));
+        EXPECT_EQ(gl.Frames.size(), 6u);
+        double sum = 0;
+        // Frame 0 is whole (later frames may be cut to what changed).
+        const TBitmap frame = LoadBmpFile(dir.file("f1.bmp"));
+        const GLFrame& f = gl.Frames[0];
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const TColor c = frame.Pixel(x, y);
+                const TGIFColor g = (f.LocalTable ? f.Colors : gl.Global)[f.Pixels[static_cast<std::size_t>(y * 64 + x)]];
+                sum += std::pow(GetRValue(c) - g.Red, 2) + std::pow(GetGValue(c) - g.Green, 2) + std::pow(GetBValue(c) - g.Blue, 2);
+            }
+        return sum;
+    };
+    ASSERT_EQ(RunCli(dir, "avi2gif " + video + " -o " + dir.file("web.gif")).Exit, 0);
+    const CliRun best = RunCli(dir, "avi2gif --palette best " + video + " -o " + dir.file("best.gif"));
+    ASSERT_EQ(best.Exit, 0) << best.Err;
+    EXPECT_LT(squaredError(dir.file("best.gif")) * 4, squaredError(dir.file("web.gif")));
+    EXPECT_EQ(RunCli(dir, "avi2gif --palette rainbow " + video + " -o " + dir.file("x.gif")).Exit, 2);
+    EXPECT_EQ(RunCli(dir, "avi2gif --palette none " + video + " -o " + dir.file("x.gif")).Exit, 2);
 }
 
 TEST(ConverterCommands, Gif2AviWritesWhatFFmpegReadsWithAProgressLineOnATerminal)

@@ -173,3 +173,39 @@ TEST(GifFramesCommand, WritesTheFramesImageMagickCoalesces)
         EXPECT_FALSE(std::getline(lines, line)) << line;
     }
 }
+
+TEST(MakeCommand, FramesWhoseColorsFitAreWrittenExactly)
+{
+    // 170 colours in pairs a few units apart, so that both colours of a pair share a cell
+    // of the lookup's cache (pure red and its neighbour (249, 0, 6) among them).
+    std::vector<TColor> colors{RGB(255, 0, 0), RGB(249, 0, 6)};
+    for (int i = 0; colors.size() < 170; ++i) {
+        const TColor c = RGB((i * 37 + 11) % 248, (i * 91 + 5) % 248, (i * 53 + 3) % 248);
+        const TColor near = RGB(GetRValue(c) + 1 + i % 5, GetGValue(c) + 2, GetBValue(c) + 3 - i % 3);
+        for (const TColor k : {c, near})
+            if (std::find(colors.begin(), colors.end(), k) == colors.end() && colors.size() < 170)
+                colors.push_back(k);
+    }
+    TempDir dir;
+    TBitmap picture(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            picture.SetPixel(x, y, colors[static_cast<std::size_t>((x * 7 + y * 13) % 170)]);
+    SaveBmpFile(picture, dir.file("p.bmp"));
+    for (const std::string method : {"optimized", "optimized-windows", "best"})
+        for (const std::string mode : {"", "--frame-palettes ", "--dither nearest ", "--dither stucki "}) {
+            const std::string what = method + " " + mode;
+            const CliRun r = cli(dir, "make " + mode + "--palette " + method + " -o " + dir.file("p.gif") + " "
+                                          + dir.file("p.bmp") + " " + dir.file("p.bmp"));
+            ASSERT_EQ(r.Exit, 0) << what << r.Err;
+            const GLFile gl = GiflibDecode(ReadFileBytes(dir.file("p.gif")));
+            ASSERT_EQ(gl.Frames.size(), 2u) << what;
+            for (const GLFrame& f : gl.Frames) {
+                int wrong = 0;
+                for (int y = 0; y < 40; ++y)
+                    for (int x = 0; x < 60; ++x)
+                        wrong += f.Colors[f.Pixels[static_cast<std::size_t>(y * 60 + x)]] != Rgb(picture.Pixel(x, y));
+                EXPECT_EQ(wrong, 0) << what;
+            }
+        }
+}

@@ -7,6 +7,8 @@
 #include "widgets/AviPlayer.h"
 #include "widgets/ImageControl.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -19,6 +21,13 @@ Tavi2gifF::Tavi2gifF(QWidget* parent)
 {
     ButtonConvert = m_middle;
     ButtonConvert->setEnabled(false);
+    ComboPalette = new QComboBox(PanelButton);
+    ComboPalette->setObjectName("ComboPalette");
+    ComboPalette->addItem("Web (216 colors)", static_cast<int>(rmNetscape));
+    ComboPalette->addItem("Best", static_cast<int>(rmBest));
+    ComboPalette->setToolTip("Palette of the GIF");
+    auto* buttons = static_cast<QHBoxLayout*>(PanelButton->layout());
+    buttons->insertWidget(buttons->indexOf(ButtonSave), ComboPalette);
     ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this] { ButtonOpenClick(); });
     ConnectGuarded(ButtonConvert, &QPushButton::clicked, this, [this] { ButtonConvertClick(); });
     ConnectGuarded(ButtonSave, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
@@ -73,6 +82,7 @@ void Tavi2gifF::ButtonConvertClick()
             w->ButtonAbort->hide();
             w->ButtonConvert->show();
             w->ButtonOpen->setEnabled(true);
+            w->ComboPalette->setEnabled(true);
             if (!converted)
                 w->ButtonSave->setEnabled(saveWas);
             w->m_running = false;
@@ -93,7 +103,8 @@ void Tavi2gifF::ButtonConvertClick()
         return !m_abort;
     };
     view.ShowFrame = [&](const TBitmap& frame) { ImageGIF->ShowBitmap(frame, true); };
-    std::unique_ptr<TGIFImage> image = ConvertAviToGif(m_fileName, view);
+    ComboPalette->setEnabled(false);
+    std::unique_ptr<TGIFImage> image = ConvertAviToGif(m_fileName, view, Palette());
     if (!image)
         return; // aborted: the last frame stays shown, nothing of this run is kept
     m_converted = std::move(image);
@@ -101,6 +112,11 @@ void Tavi2gifF::ButtonConvertClick()
     converted = true;
     ButtonSave->setEnabled(true);
     ButtonSave->setFocus();
+}
+
+TColorReduction Tavi2gifF::Palette() const
+{
+    return static_cast<TColorReduction>(ComboPalette->currentData().toInt());
 }
 
 void Tavi2gifF::ButtonSaveClick()

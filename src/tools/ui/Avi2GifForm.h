@@ -9,6 +9,8 @@
 #include "gif/GIFImage.h"
 
 #include <memory>
+
+class QComboBox;
 #include <string>
 
 class Tavi2gifF : public TConverterWindow {
@@ -25,6 +27,10 @@ public:
     const TGIFImage* Converted() const { return m_converted.get(); }
 
     QPushButton* ButtonConvert = nullptr;
+    // The palette of the conversion: "Web (216 colors)", as the converter always made
+    // it, or "Best" (one palette chosen from every frame; the video is read twice).
+    QComboBox* ComboPalette = nullptr;
+    TColorReduction Palette() const;
 
 private:
     std::unique_ptr<TGIFImage> m_converted;

@@ -1,0 +1,18 @@
+// The Best method over the frames of an animation, in order. With a palette per frame each
+// frame's palette starts from the one chosen for the frame before, so colours that stay
+// in the picture keep their place and do not flicker; with one palette the colours of all
+// frames are gathered first and every frame is written with the same palette.
+#pragma once
+
+#include "ColorReduction.h"
+
+#include <functional>
+
+// Frames 0..count-1 from `source(i)` (called on worker threads, twice a frame: once to
+// gather colours, once to write), at most 2^bits colours, dithering `dither`;
+// `take(i, reduced)` on the calling thread in order. The palettes are chosen in frame
+// order on one thread, the gathering and the writing run on `threads` threads (0: one
+// per core): the results never depend on the number of threads. Frames of 8 bits or
+// fewer, and empty ones, pass unchanged. Errors are thrown at their frame's turn.
+void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>& source, int bits, TDitherMode dither,
+                             bool onePalette, const std::function<void(int, TBitmap&)>& take, int threads = 0);
