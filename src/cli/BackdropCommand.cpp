@@ -10,15 +10,6 @@
 
 namespace {
 
-// "W" "x" "H", each 1..kMaxFrameSide.
-void parseSize(const std::string& text, int& width, int& height)
-{
-    const std::size_t x = text.find_first_of("xX");
-    if (x == std::string::npos || !TryParseInt(text.substr(0, x), width) || !TryParseInt(text.substr(x + 1), height)
-        || width < 1 || height < 1 || width > kMaxFrameSide || height > kMaxFrameSide)
-        throw CliUsageError{"-s takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFrameSide) + " (e.g. 640x480)"};
-}
-
 // Three comma-separated values of the option args[i].
 std::vector<std::string> triple(const std::vector<std::string>& args, std::size_t& i)
 {
@@ -49,7 +40,7 @@ int run(const std::vector<std::string>& args)
         if (a == "-o") {
             out = CliTextOption(args, i);
         } else if (a == "-s") {
-            parseSize(CliTextOption(args, i), width, height);
+            CliSizeOption(args, i, kMaxFrameSide, width, height);
         } else if (a == "--modes") {
             const std::vector<std::string> names = triple(args, i);
             int* modes[3] = {&settings.RedMode, &settings.GreenMode, &settings.BlueMode};

@@ -48,6 +48,18 @@ inline std::string CliTextOption(const std::vector<std::string>& args, std::size
     return args[++i];
 }
 
+// The size "WIDTHxHEIGHT" after option args[i] (each side 1 to maxSide); moves i onto it.
+inline void CliSizeOption(const std::vector<std::string>& args, std::size_t& i, int maxSide, int& width, int& height)
+{
+    const std::string option = args[i];
+    const std::string text = CliTextOption(args, i);
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || !TryParseInt(text.substr(0, x), width) || !TryParseInt(text.substr(x + 1), height)
+        || width < 1 || height < 1 || width > maxSide || height > maxSide)
+        throw CliUsageError{option + " takes WIDTHxHEIGHT, each from 1 to " + std::to_string(maxSide) + " (e.g. 640x480), not '"
+                            + text + "'"};
+}
+
 // A picture file by its content; a GIF gives its first frame, as Import takes it.
 // A GIF cut short gives the frame before the cut and a warning under `command`'s name.
 inline TBitmap LoadCliPicture(const std::string& path, const std::string& command)

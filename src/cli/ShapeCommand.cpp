@@ -41,14 +41,6 @@ TColor colorOption(const std::vector<std::string>& args, std::size_t& i)
     return RGB(static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF));
 }
 
-void parseSize(const std::string& text, int& width, int& height)
-{
-    const std::size_t x = text.find_first_of("xX");
-    if (x == std::string::npos || !TryParseInt(text.substr(0, x), width) || !TryParseInt(text.substr(x + 1), height)
-        || width < 1 || height < 1 || width > kMaxShapeSide || height > kMaxShapeSide)
-        throw CliUsageError{"-s takes WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxShapeSide) + ", not '" + text + "'"};
-}
-
 bool endsWith(std::string s, const std::string& tail)
 {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -84,7 +76,7 @@ int run(const std::vector<std::string>& args)
         if (a == "-o")
             out = CliTextOption(args, i);
         else if (a == "-s")
-            parseSize(CliTextOption(args, i), width, height);
+            CliSizeOption(args, i, kMaxShapeSide, width, height);
         else if (a == "--on")
             on = CliTextOption(args, i);
         else if (a == "--pen-width")

@@ -208,7 +208,7 @@ int QuickBackValue(int mode, int y, int x, const TQuickBackSettings& s)
     case 40: v = (X - F) ^ (Y + F); break;
     default: break;
     }
-    // The low 32 bits, as the original 32-bit arithmetic leaves them.
+    // The low 32 bits, as the wrapping 32-bit arithmetic of the rows (functionRow) leaves them.
     return static_cast<int>(static_cast<u32>(static_cast<std::uint64_t>(v)));
 }
 

@@ -3,8 +3,8 @@
 // (one of 41), plus an offset; a common factor parameterises most functions.
 //
 // The settings named red drive byte 0 of a pixel, which is its blue channel, and those
-// named blue drive byte 2, the red channel: presets stored by earlier versions look the
-// way they always did.
+// named blue drive byte 2, the red channel. That is how a presets file's values are read,
+// so a preset always gives the same picture.
 #pragma once
 
 #include "graphics/Bitmap.h"

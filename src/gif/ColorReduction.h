@@ -8,7 +8,8 @@
 #include <functional>
 #include <vector>
 
-// Values are stored in settings and documents; keep the numbers.
+// The numbers name the methods everywhere (name tables, the optimizer window's items);
+// keep them.
 enum TColorReduction {
     rmNone = 0,
     rmWindows20 = 1,

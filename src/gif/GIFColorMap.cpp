@@ -16,13 +16,6 @@ TGIFColor TGIFColorMap::Color(int index) const
     return m_colors[static_cast<std::size_t>(index)];
 }
 
-void TGIFColorMap::SetColor(int index, TGIFColor color)
-{
-    if (index < 0 || index >= Count())
-        throw GIFException("Invalid color index");
-    m_colors[static_cast<std::size_t>(index)] = color;
-}
-
 int TGIFColorMap::IndexOf(TGIFColor color) const
 {
     if (m_sorted) {

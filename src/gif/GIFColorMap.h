@@ -41,7 +41,6 @@ public:
     // "Color table is empty" on an empty table.
     TGIFColor Color(int index) const;
     TColor ColorValue(int index) const { return GIFColorToColor(Color(index)); }
-    void SetColor(int index, TGIFColor color);
 
     // Exact match; from index 0 upward for a sorted table, else from the last one down.
     int IndexOf(TGIFColor color) const;

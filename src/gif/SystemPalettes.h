@@ -5,9 +5,9 @@
 
 #include <vector>
 
-// The desktop's 20 static colours in the desktop's order: the first ten are the dark VGA
-// colours, light gray, money green and sky blue; the last ten cream, medium gray, dark
-// gray and the bright VGA colours up to white.
+// The 20 static colours of the Windows system palette, in its order: the first ten are
+// the dark VGA colours, light gray, money green and sky blue; the last ten cream, medium
+// gray, dark gray and the bright VGA colours up to white.
 const std::vector<TColor>& Windows20Palette();
 
 // The 256-colour halftone palette: the first ten static colours, the 6 x 6 x 6 cube in

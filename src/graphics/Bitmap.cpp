@@ -234,13 +234,6 @@ void TBitmap::Fill(TColor color)
         std::memcpy(ScanLine(y), row0, static_cast<std::size_t>(m_rowBytes));
 }
 
-void TBitmap::AssignConverted(const TBitmap& src)
-{
-    const TPixelFormat keep = m_format;
-    *this = src;
-    SetPixelFormat(keep);
-}
-
 void TBitmap::CopyRect(TPoint dest, const TBitmap& src, const TRect& srcRect)
 {
     if (&src == this) {

@@ -69,9 +69,6 @@ public:
 
     // Fills every pixel with one colour.
     void Fill(TColor color);
-    // Copy of `src` converted to this bitmap's format is what Assign does when formats
-    // differ; this keeps this bitmap's format and takes size, pixels and transparency.
-    void AssignConverted(const TBitmap& src);
     // Copies the rectangle `srcRect` of `src` to `dest` of this bitmap pixel by pixel,
     // without stretching (the smaller of the two sizes is used), clipped to both bitmaps.
     void CopyRect(TPoint dest, const TBitmap& src, const TRect& srcRect);

@@ -64,19 +64,6 @@ TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size, const
     return TImageFormat::Unknown;
 }
 
-const char* ImageFormatName(TImageFormat format)
-{
-    switch (format) {
-    case TImageFormat::Bmp: return "BMP";
-    case TImageFormat::Ico: return "ICO";
-    case TImageFormat::Png: return "PNG";
-    case TImageFormat::Jpeg: return "JPEG";
-    case TImageFormat::Gif: return "GIF";
-    case TImageFormat::Unknown: break;
-    }
-    return "unknown";
-}
-
 TBitmap ReadImage(const std::uint8_t* data, std::size_t size, const std::string& path)
 {
     switch (DetectImageFormat(data, size, path)) {

@@ -14,7 +14,6 @@ enum class TImageFormat { Unknown, Bmp, Ico, Png, Jpeg, Gif };
 // The format by the file's first bytes; when they match nothing, by the extension of
 // `path` (any case). Unknown when neither tells.
 TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size, const std::string& path);
-const char* ImageFormatName(TImageFormat format);
 
 // Decodes a picture file into a bitmap (icons: drawn on a new white bitmap of their size;
 // use LoadIcoFile and AssignIcon to draw an icon over existing pixels). Throws

@@ -1,7 +1,6 @@
 #include "JpegFile.h"
 
 #include "Exception.h"
-#include "FileWrite.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -259,12 +258,6 @@ TBitmap ReadJpeg(const std::uint8_t* data, std::size_t size)
         throw EInvalidGraphic(describe(job.message));
     }
     return out;
-}
-
-TBitmap LoadJpegFile(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-    return ReadJpeg(bytes.data(), bytes.size());
 }
 
 TImageInfo ReadJpegInfo(const std::uint8_t* data, std::size_t size)

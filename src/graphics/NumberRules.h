@@ -9,7 +9,7 @@ std::int64_t Round(double x);
 // Cuts toward zero.
 std::int64_t Trunc(double x);
 // a * b / c with a 64-bit intermediate, rounded to nearest with halves away from zero.
-// Returns -1 when c is 0 (the desktop's convention).
+// Returns -1 when c is 0.
 int MulDiv(int a, int b, int c);
 // Integer division and remainder as the rest of the system means them: toward zero,
 // remainder with the dividend's sign. C++ already does this; the names make intent plain.

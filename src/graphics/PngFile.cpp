@@ -362,12 +362,6 @@ void SavePngFile(const TBitmap& bitmap, const std::string& path, int level)
     WriteFileAtomic(path, WritePng(bitmap, level));
 }
 
-TBitmap LoadPngFile(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-    return ReadPng(bytes.data(), bytes.size());
-}
-
 TImageInfo ReadPngInfo(const std::uint8_t* data, std::size_t size)
 {
     if (!IsPngSignature(data, size))

@@ -13,7 +13,6 @@
 // Bitmaps have no alpha, so transparent and translucent pixels are composited over white,
 // which is how such pictures look on a page. Throws EInvalidGraphic for bad files.
 TBitmap ReadPng(const std::uint8_t* data, std::size_t size);
-TBitmap LoadPngFile(const std::string& path);
 // The same decoding without compositing: the plain colours, and one alpha byte per pixel
 // (rows top-down; 255 everywhere for opaque files). Icons use this for their masks.
 TBitmap ReadPngWithAlpha(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& alpha);

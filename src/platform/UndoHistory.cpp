@@ -60,12 +60,6 @@ std::uint64_t TUndoHistory::Bytes() const
     return total;
 }
 
-void TUndoHistory::SetMaxSteps(int steps)
-{
-    m_maxSteps = std::max(1, steps);
-    trim();
-}
-
 std::uint64_t TUndoHistory::MaxBytes() const
 {
     return m_maxBytes ? m_maxBytes : MemoryBudget::Limit() / 4;

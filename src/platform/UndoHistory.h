@@ -75,7 +75,6 @@ public:
     std::uint64_t Bytes() const;
 
     int MaxSteps() const { return m_maxSteps; }
-    void SetMaxSteps(int steps);
     // The most the steps may hold; 0 (the default) means a quarter of the memory limit in
     // force, so undo never takes the memory that the pictures themselves need.
     std::uint64_t MaxBytes() const;

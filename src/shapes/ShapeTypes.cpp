@@ -40,15 +40,6 @@ const char* nameAt(const std::array<const char*, N>& names, int index)
     return index >= 0 && index < static_cast<int>(N) ? names[static_cast<std::size_t>(index)] : "";
 }
 
-template <class E, std::size_t N>
-std::optional<E> exact(const std::array<const char*, N>& names, const std::string& name)
-{
-    for (std::size_t i = 0; i < N; ++i)
-        if (name == names[i])
-            return static_cast<E>(i);
-    return std::nullopt;
-}
-
 std::string lower(const std::string& s)
 {
     std::string out;
@@ -78,19 +69,9 @@ const char* MouseModeName(TShapeMouseMode mode) { return nameAt(kMouseModeNames,
 const char* BrushStyleName(TBrushStyle style) { return nameAt(kBrushStyleNames, static_cast<int>(style)); }
 const char* PenStyleName(TPenStyle style) { return nameAt(kPenStyleNames, static_cast<int>(style)); }
 
-std::optional<TqorShapeType> ShapeTypeFromName(const std::string& name) { return exact<TqorShapeType>(kShapeNames, name); }
-std::optional<TqorFillDirection> FillDirectionFromName(const std::string& name)
-{
-    return exact<TqorFillDirection>(kDirectionNames, name);
-}
-std::optional<TShapeMouseMode> MouseModeFromName(const std::string& name) { return exact<TShapeMouseMode>(kMouseModeNames, name); }
-std::optional<TBrushStyle> BrushStyleFromName(const std::string& name) { return exact<TBrushStyle>(kBrushStyleNames, name); }
-std::optional<TPenStyle> PenStyleFromName(const std::string& name) { return exact<TPenStyle>(kPenStyleNames, name); }
-
 std::optional<TqorShapeType> ShapeTypeFromText(const std::string& text) { return loose<TqorShapeType>(kShapeNames, 3, text); }
 std::optional<TqorFillDirection> FillDirectionFromText(const std::string& text)
 {
     return loose<TqorFillDirection>(kDirectionNames, 3, text);
 }
 std::optional<TBrushStyle> BrushStyleFromText(const std::string& text) { return loose<TBrushStyle>(kBrushStyleNames, 2, text); }
-std::optional<TPenStyle> PenStyleFromText(const std::string& text) { return loose<TPenStyle>(kPenStyleNames, 2, text); }

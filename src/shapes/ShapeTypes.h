@@ -43,16 +43,8 @@ const char* MouseModeName(TShapeMouseMode mode);
 const char* BrushStyleName(TBrushStyle style);
 const char* PenStyleName(TPenStyle style);
 
-// A value by its exact name, as the controller's menu captions name them.
-std::optional<TqorShapeType> ShapeTypeFromName(const std::string& name);
-std::optional<TqorFillDirection> FillDirectionFromName(const std::string& name);
-std::optional<TShapeMouseMode> MouseModeFromName(const std::string& name);
-std::optional<TBrushStyle> BrushStyleFromName(const std::string& name);
-std::optional<TPenStyle> PenStyleFromName(const std::string& name);
-
 // A value by its name typed loosely: any letter case, with or without the enumeration's
 // prefix ("qstCircle", "circle", "CIRCLE"; "qgdUp", "up"; "bsClear", "clear").
 std::optional<TqorShapeType> ShapeTypeFromText(const std::string& text);
 std::optional<TqorFillDirection> FillDirectionFromText(const std::string& text);
 std::optional<TBrushStyle> BrushStyleFromText(const std::string& text);
-std::optional<TPenStyle> PenStyleFromText(const std::string& text);

@@ -13,7 +13,7 @@ bool isBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' ';
 
 std::vector<std::string> SplitCommaText(const std::string& text)
 {
-    // A NUL ends the text, as it ends the string the desktop reads.
+    // A NUL ends the text; what follows it is not read.
     const std::string s = text.substr(0, text.find('\0'));
     std::vector<std::string> items;
     std::size_t p = 0;

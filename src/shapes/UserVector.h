@@ -19,9 +19,9 @@ constexpr int kMaxUserPoints = 50;
 // for one), a comma at the very end adds an empty item.
 std::vector<std::string> SplitCommaText(const std::string& text);
 
-// A number as the desktop's string-to-float reads it: blanks around it allowed, an
-// optional sign, digits with an optional "." fraction, an optional exponent. Values too
-// large for a double are refused.
+// A number of a user vector string: blanks around it allowed, an optional sign, digits
+// with an optional "." fraction, an optional exponent. Values too large for a double are
+// refused.
 std::optional<double> ParseFloatText(const std::string& text);
 
 // The points of a user vector string; nullopt when the string is to be ignored: empty, no

@@ -6,89 +6,25 @@
 
 namespace {
 
-std::string format(const char* fmt, int value)
-{
-    char buf[48];
-    std::snprintf(buf, sizeof buf, fmt, value);
-    return buf;
-}
-
 std::string number(int value) { return std::to_string(value); }
-std::string yesNo(bool b) { return b ? "Yes" : "No"; }
 
-// Identifier bytes as text: printable ASCII as it is, anything else as ".".
-std::string printable(const std::string& bytes)
+// The tree's picture of each kind of node.
+int nodeImage(TGIFNodeKind kind)
 {
-    std::string s = bytes;
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
-            c = '.';
-    return s;
-}
-
-// "ColorResolution" and "BitsPerPixel", each only when it is above 0.
-void addDepthRows(TGIFPropertyRows& rows, int resolution, int bitsPerPixel)
-{
-    if (resolution > 0)
-        rows.emplace_back("ColorResolution", format("%d colors", 1 << (resolution + 1)));
-    if (bitsPerPixel > 0)
-        rows.emplace_back("BitsPerPixel", format("%d bits", bitsPerPixel));
-}
-
-std::string disposalName(int method)
-{
-    static const char* const names[] = {"None specified", "Do not dispose", "Background", "Previuos"};
-    // 4 to 7 are reserved by the format; say so with the number.
-    return method >= 0 && method < 4 ? names[method] : format("Reserved (%d)", method);
-}
-
-const TGIFSubImage* frameOf(const TGIFImage& image, const TGIFExplorerNode& node)
-{
-    if (node.Frame < 0 || node.Frame >= image.Count())
-        return nullptr;
-    return image.Images[static_cast<std::size_t>(node.Frame)].get();
-}
-
-const TGIFExtension* extensionOf(const TGIFImage& image, const TGIFExplorerNode& node)
-{
-    const TGIFSubImage* frame = frameOf(image, node);
-    if (!frame || node.Extension < 0 || node.Extension >= static_cast<int>(frame->Extensions.size()))
-        return nullptr;
-    return frame->Extensions[static_cast<std::size_t>(node.Extension)].get();
-}
-
-TGIFExplorerNode extensionNode(const TGIFExtension& ext, int frame, int index)
-{
-    TGIFExplorerNode n;
-    n.Frame = frame;
-    n.Extension = index;
-    // Tested in this order: the loop extension is an application extension too.
-    if (dynamic_cast<const TGIFGraphicControlExtension*>(&ext)) {
-        n.Kind = TGIFNodeKind::GraphicControl;
-        n.Text = "Graphic Control Extension";
-        n.ImageIndex = niGraphicControl;
-    } else if (dynamic_cast<const TGIFTextExtension*>(&ext)) {
-        n.Kind = TGIFNodeKind::Text;
-        n.Text = "Text extension";
-        n.ImageIndex = niText;
-    } else if (dynamic_cast<const TGIFCommentExtension*>(&ext)) {
-        n.Kind = TGIFNodeKind::Comment;
-        n.Text = "Comment Extension";
-        n.ImageIndex = niComment;
-    } else if (dynamic_cast<const TGIFAppExtNSLoop*>(&ext)) {
-        n.Kind = TGIFNodeKind::Loop;
-        n.Text = "Netscape Loop Extension";
-        n.ImageIndex = niLoop;
-    } else if (dynamic_cast<const TGIFUnknownAppExtension*>(&ext)) {
-        n.Kind = TGIFNodeKind::Application;
-        n.Text = "Application Extension";
-        n.ImageIndex = niApplication;
-    } else {
-        n.Kind = TGIFNodeKind::Unknown;
-        n.Text = "Unknown extension";
-        n.ImageIndex = niUnknown;
+    switch (kind) {
+    case TGIFNodeKind::Document: return niDocument;
+    case TGIFNodeKind::Header: return niHeader;
+    case TGIFNodeKind::GlobalPalette:
+    case TGIFNodeKind::LocalPalette: return niPalette;
+    case TGIFNodeKind::Frame: return niFrame;
+    case TGIFNodeKind::GraphicControl: return niGraphicControl;
+    case TGIFNodeKind::Text: return niText;
+    case TGIFNodeKind::Comment: return niComment;
+    case TGIFNodeKind::Loop: return niLoop;
+    case TGIFNodeKind::Application: return niApplication;
+    case TGIFNodeKind::Unknown: return niUnknown;
     }
-    return n;
+    return niUnknown;
 }
 
 bool validUtf8(const std::string& s)
@@ -256,145 +192,26 @@ std::exception_ptr GIFExplorerLoad(TGIFImage& image, const std::function<void()>
 TGIFExplorerNode BuildGIFExplorerTree(const TGIFImage& image, const std::string& rootText)
 {
     TGIFExplorerNode root;
-    root.Kind = TGIFNodeKind::Document;
     root.Text = rootText;
-    root.ImageIndex = niDocument;
+    root.ImageIndex = nodeImage(root.Kind);
     root.Children.reserve(static_cast<std::size_t>(image.Count()) + 2);
-
-    TGIFExplorerNode header;
-    header.Kind = TGIFNodeKind::Header;
-    header.Text = "Header";
-    header.ImageIndex = niHeader;
-    root.Children.push_back(std::move(header));
-    if (image.Header.ColorMap.Count() > 0) {
-        TGIFExplorerNode global;
-        global.Kind = TGIFNodeKind::GlobalPalette;
-        global.Text = "Global Palette";
-        global.ImageIndex = niPalette;
-        root.Children.push_back(std::move(global));
-    }
-    for (int i = 0; i < image.Count(); ++i) {
-        const TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
-        TGIFExplorerNode f;
-        f.Kind = TGIFNodeKind::Frame;
-        f.Text = format("Image %d", i);
-        f.ImageIndex = niFrame;
-        f.Frame = i;
-        if (frame.ColorMap.Count() > 0) {
-            TGIFExplorerNode local;
-            local.Kind = TGIFNodeKind::LocalPalette;
-            local.Text = "Local Palette";
-            local.ImageIndex = niPalette;
-            local.Frame = i;
-            f.Children.push_back(std::move(local));
-        }
-        for (std::size_t e = 0; e < frame.Extensions.size(); ++e)
-            f.Children.push_back(extensionNode(*frame.Extensions[e], i, static_cast<int>(e)));
-        root.Children.push_back(std::move(f));
+    for (const TGIFNode& block : GIFNodes(image)) {
+        TGIFExplorerNode node;
+        static_cast<TGIFNode&>(node) = block;
+        node.Text = GIFNodeName(block);
+        node.ImageIndex = nodeImage(block.Kind);
+        // A frame's palette and extensions hang below it.
+        if (block.Frame >= 0 && block.Kind != TGIFNodeKind::Frame)
+            root.Children.back().Children.push_back(std::move(node));
+        else
+            root.Children.push_back(std::move(node));
     }
     return root;
 }
 
-const TGIFObject* GIFNodeItem(const TGIFImage& image, const TGIFExplorerNode& node)
-{
-    switch (node.Kind) {
-    case TGIFNodeKind::Document:
-        return &image;
-    case TGIFNodeKind::Header:
-        return &image.Header;
-    case TGIFNodeKind::GlobalPalette:
-        return &image.Header.ColorMap;
-    case TGIFNodeKind::LocalPalette: {
-        const TGIFSubImage* frame = frameOf(image, node);
-        return frame ? &frame->ColorMap : nullptr;
-    }
-    case TGIFNodeKind::Frame:
-        return frameOf(image, node);
-    default:
-        return extensionOf(image, node);
-    }
-}
-
 TGIFPropertyRows GIFNodeRows(const TGIFImage& image, const TGIFExplorerNode& node)
 {
-    TGIFPropertyRows rows;
-    const TGIFObject* item = GIFNodeItem(image, node);
-    if (!item)
-        return rows;
-    switch (node.Kind) {
-    case TGIFNodeKind::Document:
-        rows.emplace_back("Filename", node.Text);
-        rows.emplace_back("Frames", number(image.Count()));
-        rows.emplace_back("Global Palette", yesNo(image.Header.ColorMap.Count() > 0));
-        addDepthRows(rows, image.ColorResolution(), image.BitsPerPixel());
-        break;
-    case TGIFNodeKind::Header: {
-        const TGIFHeader& h = image.Header;
-        rows.emplace_back("Version", h.Version() == gv87a ? "gif87a" : "gif89a");
-        rows.emplace_back("Width", number(h.Width));
-        rows.emplace_back("Height", number(h.Height));
-        rows.emplace_back("BackGroundColor", number(h.BackgroundColorIndex));
-        rows.emplace_back("AspectRatio", number(h.AspectRatio));
-        addDepthRows(rows, h.ColorResolution(), h.BitsPerPixel());
-        break;
-    }
-    case TGIFNodeKind::GlobalPalette:
-    case TGIFNodeKind::LocalPalette: {
-        const auto& map = static_cast<const TGIFColorMap&>(*item);
-        rows.emplace_back("Count", number(map.Count()));
-        rows.emplace_back("Optimized", yesNo(map.Sorted()));
-        rows.emplace_back("BitsPerPixel", format("%d bits", map.BitsPerPixel()));
-        break;
-    }
-    case TGIFNodeKind::Frame: {
-        const auto& f = static_cast<const TGIFSubImage&>(*item);
-        rows.emplace_back("Left", number(f.Left));
-        rows.emplace_back("Top", number(f.Top));
-        rows.emplace_back("Width", number(f.Width()));
-        rows.emplace_back("Height", number(f.Height()));
-        rows.emplace_back("Interlaced", yesNo(f.Interlaced()));
-        rows.emplace_back("Extensions", number(static_cast<int>(f.Extensions.size())));
-        rows.emplace_back("Local Palette", yesNo(f.ColorMap.Count() > 0));
-        addDepthRows(rows, f.ColorResolution(), f.BitsPerPixel());
-        break;
-    }
-    case TGIFNodeKind::GraphicControl: {
-        const auto& g = static_cast<const TGIFGraphicControlExtension&>(*item);
-        rows.emplace_back("Delay", format("%d mS", g.Delay() * 10));
-        rows.emplace_back("Transparent", yesNo(g.Transparent()));
-        rows.emplace_back("TransparentColor", number(g.TransparentColorIndex()));
-        rows.emplace_back("Prompt", yesNo(g.UserInput()));
-        rows.emplace_back("Disposal", disposalName(g.Disposal()));
-        break;
-    }
-    case TGIFNodeKind::Loop:
-        rows.emplace_back("Loops", number(static_cast<const TGIFAppExtNSLoop&>(*item).Loops()));
-        break;
-    case TGIFNodeKind::Application: {
-        const auto& a = static_cast<const TGIFUnknownAppExtension&>(*item);
-        rows.emplace_back("Identifier", printable(a.Identifier()));
-        rows.emplace_back("Authentication", printable(a.Authentication()));
-        rows.emplace_back("Data Blocks", number(static_cast<int>(GIFExtensionDataBlocks(a).size())));
-        break;
-    }
-    default:
-        break;
-    }
-    return rows;
-}
-
-std::vector<std::span<const std::uint8_t>> GIFExtensionDataBlocks(const TGIFExtension& extension)
-{
-    std::vector<std::span<const std::uint8_t>> blocks;
-    const TGIFSubBlocks* stored = nullptr;
-    if (const auto* app = dynamic_cast<const TGIFUnknownAppExtension*>(&extension))
-        stored = &app->Blocks;
-    else if (const auto* unknown = dynamic_cast<const TGIFUnknownExtension*>(&extension))
-        stored = &unknown->Blocks;
-    if (stored)
-        for (std::string_view b : *stored)
-            blocks.emplace_back(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());
-    return blocks;
+    return GIFBlockRows(image, node, node.Text);
 }
 
 std::vector<std::string> GIFDataBlockDump(const std::vector<std::span<const std::uint8_t>>& blocks)
@@ -429,7 +246,9 @@ std::vector<std::string> GIFDataBlockDump(const std::vector<std::span<const std:
 
 std::vector<std::string> GIFNodePreviewText(const TGIFImage& image, const TGIFExplorerNode& node)
 {
-    const TGIFExtension* ext = extensionOf(image, node);
+    if (node.Kind != TGIFNodeKind::Comment && node.Kind != TGIFNodeKind::Application)
+        return {};
+    const auto* ext = dynamic_cast<const TGIFExtension*>(GIFNodeItem(image, node));
     if (!ext)
         return {};
     if (node.Kind == TGIFNodeKind::Comment)

@@ -1,10 +1,12 @@
 // What the GIF explorer shows, without any widget: the tree of a document's blocks, the
 // property rows of each node, which parts of the window a node uses (the view flags),
 // the text previews, the palette grid and the colour under the mouse. The window and
-// `anivor-cli gif-explore` both work from here.
+// `anivor-cli gif-explore` both work from here; the blocks, their names and rows are the
+// codec's describer (gif/GIFInfo.h), which `anivor-cli gif-info` lists too.
 #pragma once
 
 #include "gif/GIFImage.h"
+#include "gif/GIFInfo.h"
 
 #include <array>
 #include <cstdint>
@@ -19,20 +21,6 @@
 // (nullptr when the load succeeded). When not even the header could be read the document
 // is left empty.
 std::exception_ptr GIFExplorerLoad(TGIFImage& image, const std::function<void()>& load);
-
-enum class TGIFNodeKind {
-    Document,
-    Header,
-    GlobalPalette,
-    LocalPalette,
-    Frame,
-    GraphicControl,
-    Text,
-    Comment,
-    Loop,
-    Application,
-    Unknown,
-};
 
 // Node images of the tree, as the window's image list holds them.
 enum TGIFNodeImage {
@@ -49,12 +37,12 @@ enum TGIFNodeImage {
     kGIFNodeImageCount = 10,
 };
 
-struct TGIFExplorerNode {
-    TGIFNodeKind Kind = TGIFNodeKind::Document;
+// A node of the tree: a block of the document with its text and image in the tree.
+// GIFNodeItem finds the block's object; two nodes whose objects are of one class keep the
+// window's layout when the selection moves.
+struct TGIFExplorerNode : TGIFNode {
     std::string Text;
     int ImageIndex = niDocument;
-    int Frame = -1;     // frame of a frame, local palette or extension node
-    int Extension = -1; // index in the frame's extension list
     std::vector<TGIFExplorerNode> Children;
 };
 
@@ -63,12 +51,7 @@ struct TGIFExplorerNode {
 // per frame; a frame holds its local palette when it has one and its extensions in order.
 TGIFExplorerNode BuildGIFExplorerTree(const TGIFImage& image, const std::string& rootText);
 
-// The document object a node stands for (nullptr when the node no longer matches the
-// document). Two nodes of the same class keep the window's layout when the selection moves.
-const TGIFObject* GIFNodeItem(const TGIFImage& image, const TGIFExplorerNode& node);
-
 // Property rows (caption, value) of a node; the document's "Filename" is the root text.
-using TGIFPropertyRows = std::vector<std::pair<std::string, std::string>>;
 TGIFPropertyRows GIFNodeRows(const TGIFImage& image, const TGIFExplorerNode& node);
 
 // The text preview of a node: the lines of a comment, or the dump of an application
@@ -78,9 +61,6 @@ std::vector<std::string> GIFNodePreviewText(const TGIFImage& image, const TGIFEx
 // The dump of raw data blocks: per block a title, a rule, 16 bytes a line in hex and as
 // characters, and an empty line.
 std::vector<std::string> GIFDataBlockDump(const std::vector<std::span<const std::uint8_t>>& blocks);
-
-// The data sub-blocks an application extension (kept raw) or an unknown extension holds.
-std::vector<std::span<const std::uint8_t>> GIFExtensionDataBlocks(const TGIFExtension& extension);
 
 // View flags: which parts of the window are in use while a node is selected.
 enum TGIFViewFlag : unsigned {

@@ -107,18 +107,6 @@ void TqorArrayButton::SetBackColors(const std::vector<std::string>& colors)
     update();
 }
 
-void TqorArrayButton::SetForeColors(const std::vector<std::string>& colors)
-{
-    m_foreColors = colors;
-    update();
-}
-
-void TqorArrayButton::SetFontSizes(const std::vector<std::string>& sizes)
-{
-    m_fontSizes = sizes;
-    update();
-}
-
 int TqorArrayButton::CellWidth() const { return (width() - 2) / m_cols; }
 int TqorArrayButton::CellHeight() const { return (height() - 2) / m_rows; }
 
@@ -177,18 +165,9 @@ void TqorArrayButton::paintEvent(QPaintEvent*)
             const QRect r = CellRect(j, i);
             if (r.width() <= 0 || r.height() <= 0)
                 continue;
-            QColor back = fromTColor(kSilver), fore = Qt::black;
+            QColor back = fromTColor(kSilver);
             if (const std::string* s = entry(m_backColors, k))
                 back = StringToColor(*s, palette()).value_or(fromTColor(kSilver));
-            if (const std::string* s = entry(m_foreColors, k))
-                fore = StringToColor(*s, palette()).value_or(QColor(Qt::black));
-            int size = 10;
-            if (const std::string* s = entry(m_fontSizes, k)) {
-                char* end = nullptr;
-                const long v = std::strtol(s->c_str(), &end, 10);
-                if (!s->empty() && *end == '\0' && v > 0 && v <= 200)
-                    size = static_cast<int>(v);
-            }
             p.fillRect(r, back);
             // A one-pixel bevel: raised, or sunken for the cell held down.
             const bool sunken = m_pressed && m_pressedCell == QPoint(j, i);
@@ -202,9 +181,9 @@ void TqorArrayButton::paintEvent(QPaintEvent*)
             p.drawLine(r.right(), r.top(), r.right(), r.bottom());
             if (const std::string* caption = entry(m_captions, k); caption && !caption->empty()) {
                 QFont f = font();
-                f.setPointSize(size);
+                f.setPointSize(10);
                 p.setFont(f);
-                p.setPen(fore);
+                p.setPen(Qt::black);
                 p.drawText(r.adjusted(1, 1, -1, -1), Qt::AlignCenter | Qt::TextSingleLine, QString::fromStdString(*caption));
             }
         }

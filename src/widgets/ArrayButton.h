@@ -1,6 +1,6 @@
 // TqorArrayButton: a grid of rows x cols push buttons drawn by one control, reporting a
-// click by its cell. Each cell has its own caption, hint, back and text colour and font
-// size, taken from lists indexed by cell number = row x cols + column.
+// click by its cell. Each cell has its own caption, hint and back colour, taken from lists
+// indexed by cell number = row x cols + column; captions are black, 10 points.
 #pragma once
 
 #include <QColor>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-// A colour as the desktop writes it by name or number: "clRed", "clbtnface" (any letter
+// A colour by name or number: "clRed", "clbtnface" (any letter
 // case; the system names take the widget palette's colours), a decimal number or "$00FF00"
 // (0x00BBGGRR). Nothing for text that is neither.
 std::optional<QColor> StringToColor(const std::string& text, const QPalette& palette);
@@ -32,8 +32,6 @@ public:
     const std::vector<std::string>& Hints() const { return m_hints; }
     void SetHints(const std::vector<std::string>& hints) { m_hints = hints; }
     void SetBackColors(const std::vector<std::string>& colors);
-    void SetForeColors(const std::vector<std::string>& colors);
-    void SetFontSizes(const std::vector<std::string>& sizes);
     // The control's own hint: shown for cells without a hint of their own.
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& hint) { m_hint = hint; }
@@ -72,8 +70,6 @@ private:
     std::vector<std::string> m_captions;
     std::vector<std::string> m_hints;
     std::vector<std::string> m_backColors;
-    std::vector<std::string> m_foreColors;
-    std::vector<std::string> m_fontSizes;
     std::string m_hint;
     bool m_showHint = true;
     bool m_pressed = false;

@@ -38,7 +38,7 @@ void frame3D(QPainter& p, QRect r, const QColor& topLeft, const QColor& bottomRi
 // ---------------------------------------------------------------------------------------
 
 TqorTabSection::TqorTabSection(TqorTabBar* bar, const QString& caption)
-    : QScrollArea(bar), m_bar(bar), m_caption(caption), m_color(buttonFace()), m_tabColor(buttonFace())
+    : QScrollArea(bar), m_bar(bar), m_caption(caption)
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
@@ -51,51 +51,6 @@ TqorTabSection::~TqorTabSection()
 {
     if (m_bar)
         m_bar->sectionRemoved(this);
-}
-
-void TqorTabSection::SetCaption(const QString& caption)
-{
-    m_caption = caption;
-    if (m_bar)
-        m_bar->update();
-}
-
-void TqorTabSection::SetColor(const QColor& color)
-{
-    m_color = color;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, color);
-    setPalette(pal);
-    viewport()->setAutoFillBackground(true);
-    viewport()->setPalette(pal);
-}
-
-void TqorTabSection::SetTabColor(const QColor& color)
-{
-    m_tabColor = color;
-    if (m_bar)
-        m_bar->update();
-}
-
-void TqorTabSection::SetHighLightColor(const QColor& color)
-{
-    m_highLightColor = color;
-    if (m_bar)
-        m_bar->update();
-}
-
-void TqorTabSection::SetImageIndex(int index)
-{
-    m_imageIndex = index;
-    if (m_bar)
-        m_bar->update();
-}
-
-void TqorTabSection::SetBackBitmap(const QPixmap& pixmap)
-{
-    m_backBitmap = pixmap;
-    if (m_bar)
-        m_bar->update();
 }
 
 int TqorTabSection::TabIndex() const
@@ -194,12 +149,6 @@ void TqorTabBar::activate(TqorTabSection* section)
     update();
 }
 
-void TqorTabBar::SetAlignment(Qt::Alignment alignment)
-{
-    m_alignment = alignment;
-    update();
-}
-
 void TqorTabBar::SetFrameWidth(int width)
 {
     if (width < 0 || width > 10)
@@ -214,12 +163,6 @@ void TqorTabBar::SetTabHeight(int height)
         return;
     m_tabHeight = height;
     layoutSections();
-    update();
-}
-
-void TqorTabBar::SetImages(const std::vector<QPixmap>& images)
-{
-    m_images = images;
     update();
 }
 
@@ -314,25 +257,12 @@ void TqorTabBar::paintEvent(QPaintEvent*)
         if (r.isEmpty())
             continue;
         p.setFont(s->font());
-        if (!s->m_backBitmap.isNull() && s->m_backBitmap.width() > 0 && s->m_backBitmap.height() > 0) {
-            p.save();
-            p.setClipRect(r.adjusted(0, 0, -1, -1));
-            p.drawTiledPixmap(r, s->m_backBitmap);
-            p.restore();
-        } else {
-            p.fillRect(r, s->m_tabColor);
-        }
-        int imageWidth = 0;
-        if (s->m_imageIndex >= 0 && s->m_imageIndex < static_cast<int>(m_images.size())) {
-            const QPixmap& img = m_images[static_cast<std::size_t>(s->m_imageIndex)];
-            p.drawPixmap(r.left() + 2, r.top() + 2, img);
-            imageWidth = img.width();
-        }
-        p.setPen(i == m_hotTab ? s->m_highLightColor : s->palette().color(QPalette::WindowText));
-        QRect textRect = r.adjusted(2, 1, -2, -1);
-        textRect.setLeft(textRect.left() + (imageWidth ? imageWidth + 2 : 0));
+        p.fillRect(r, face);
+        // The tab under the mouse shows its caption in blue.
+        p.setPen(i == m_hotTab ? QColor(0, 0, 255) : s->palette().color(QPalette::WindowText));
+        const QRect textRect = r.adjusted(2, 1, -2, -1);
         const QString text = p.fontMetrics().elidedText(s->m_caption, Qt::ElideRight, textRect.width());
-        p.drawText(textRect, int(m_alignment) | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         if (i == m_pressedTab)
             frame3D(p, r, Qt::black, highlight, 1);
         else

@@ -6,7 +6,6 @@
 
 #include "graphics/Types.h"
 
-#include <QPixmap>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -26,18 +25,6 @@ public:
     ~TqorTabSection() override;
 
     QString Caption() const { return m_caption; }
-    void SetCaption(const QString& caption);
-    QColor Color() const { return m_color; }
-    void SetColor(const QColor& color);
-    QColor TabColor() const { return m_tabColor; }
-    void SetTabColor(const QColor& color);
-    QColor HighLightColor() const { return m_highLightColor; }
-    void SetHighLightColor(const QColor& color);
-    int ImageIndex() const { return m_imageIndex; }
-    void SetImageIndex(int index);
-    // Tiled over the tab when not empty.
-    const QPixmap& BackBitmap() const { return m_backBitmap; }
-    void SetBackBitmap(const QPixmap& pixmap);
 
     // Position among the bar's sections; a value outside 0..count - 1 is ignored.
     int TabIndex() const;
@@ -55,11 +42,6 @@ private:
 
     TqorTabBar* m_bar;
     QString m_caption;
-    QColor m_color;
-    QColor m_tabColor;
-    QColor m_highLightColor{0, 0, 255};
-    int m_imageIndex = -1;
-    QPixmap m_backBitmap;
     bool m_active = false;
 };
 
@@ -76,16 +58,12 @@ public:
     // Asks OnChanging, switches the active flags, raises the section, then OnChange.
     void SetActiveSection(TqorTabSection* section);
 
-    Qt::Alignment Alignment() const { return m_alignment; }
-    void SetAlignment(Qt::Alignment alignment);
     int FrameWidth() const { return m_frameWidth; }
     // 0..10; other values are ignored.
     void SetFrameWidth(int width);
     int TabHeight() const { return m_tabHeight; }
     // 0..50; other values are ignored.
     void SetTabHeight(int height);
-    // Tab images, indexed by a section's ImageIndex.
-    void SetImages(const std::vector<QPixmap>& images);
 
     // Geometry of the tab with this index (empty outside 0..count - 1) and of the content
     // area every section is given.
@@ -121,10 +99,8 @@ private:
     int activeIndex() const;
 
     std::vector<TqorTabSection*> m_sections;
-    Qt::Alignment m_alignment = Qt::AlignLeft;
     int m_frameWidth = 1;
     int m_tabHeight = 20;
-    std::vector<QPixmap> m_images;
     int m_pressedTab = -1;
     int m_hotTab = -1;
 };

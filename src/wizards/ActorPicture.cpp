@@ -73,16 +73,6 @@ TActorPicture TActorPicture::KeyedByBottomLeft(const TBitmap& bitmap)
     return TActorPicture(keyed);
 }
 
-bool TActorPicture::HasTransparency() const
-{
-    for (int y = 0; y < Height(); ++y) {
-        const std::uint8_t* a = m_alpha.ScanLine(y);
-        if (std::any_of(a, a + Width(), [](std::uint8_t v) { return v != 255; }))
-            return true;
-    }
-    return false;
-}
-
 TRect DrawActorPicture(TBitmap& dest, int x, int y, const TActorPicture& actor)
 {
     if (actor.Empty() || dest.Empty() || dest.PixelFormat() != TPixelFormat::pf24bit)

@@ -30,8 +30,6 @@ public:
     const TBitmap& Image() const { return m_image; }
     std::uint8_t Alpha(int x, int y) const { return m_alpha.ScanLine(y)[x]; }
     const std::uint8_t* AlphaLine(int y) const { return m_alpha.ScanLine(y); }
-    // True when some pixel does not fully cover.
-    bool HasTransparency() const;
 
 private:
     TBitmap m_image;

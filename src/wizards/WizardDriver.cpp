@@ -27,7 +27,7 @@ TWizardContext::TWizardContext()
 {
     TextWizardFont.Name = "Arial";
     TextWizardFont.SetSize(12);
-    TextWizardFont.Color = clBlack; // the desktop's window-text colour
+    TextWizardFont.Color = clBlack;
 }
 
 bool RunWizardSteps(int kind, const TBitmap& A, const TBitmap& B, int n, TBitmap& work,

@@ -45,19 +45,6 @@ private:
 
 } // namespace
 
-bool TStripState::SameContent(const TStripState& other) const
-{
-    const TStripDocument &a = Document, &b = other.Document;
-    if (a.Frames.size() != b.Frames.size() || a.FrameWidth != b.FrameWidth || a.FrameHeight != b.FrameHeight)
-        return false;
-    for (std::size_t i = 0; i < a.Frames.size(); ++i) {
-        const TFrameRecord &x = a.Frames[i], &y = b.Frames[i];
-        if (x.Version != y.Version || x.Name != y.Name || x.DelayText != y.DelayText)
-            return false;
-    }
-    return true;
-}
-
 std::uint64_t PicturesOnlyIn(const TStripState& a, const TStripState& b)
 {
     std::unordered_set<const TBitmap*> inB;

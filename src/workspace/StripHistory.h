@@ -26,10 +26,6 @@ struct TStripState {
     TStripDocument Document;
     std::vector<bool> Selected;
     int ItemIndex = -1;
-
-    // Same frames in the same order with the same pictures, delays and frame size;
-    // selection does not count.
-    bool SameContent(const TStripState& other) const;
 };
 
 class TStripHistory {

@@ -51,7 +51,7 @@ TEST(BackdropCommand, PixelsModesOffsetsAndPresets)
     EXPECT_NE(six.Err.find("Error in Presets"), std::string::npos) << six.Err;
 
     // Wrong arguments: usage errors, nothing written.
-    for (const char* args : {"-s 0x4", "-s 4x4 --factor 8", "-s 4x4 --modes Plasma,0,0"}) {
+    for (const char* args : {"-s 0x4", "-s 4x99999", "-s 4", "-s 4x4 --factor 8", "-s 4x4 --modes Plasma,0,0"}) {
         const CliRun r = RunCli(dir, std::string("backdrop ") + args + " -o '" + dir.file("x.bmp") + "'");
         EXPECT_EQ(r.Exit, 2) << args;
     }

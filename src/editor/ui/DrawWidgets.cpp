@@ -278,14 +278,6 @@ void TGradText::SetLines(const std::vector<std::string>& lines)
     relayout();
 }
 
-void TGradText::SetJustification(TJustification j)
-{
-    if (j == m_look.Justification)
-        return;
-    m_look.Justification = j;
-    relayout();
-}
-
 void TGradText::SetFont(const TFont& font)
 {
     m_look.Font = font;

@@ -138,7 +138,6 @@ public:
     // An empty list is refused.
     void SetLines(const std::vector<std::string>& lines);
     TJustification Justification() const { return m_look.Justification; }
-    void SetJustification(TJustification j);
     const TFont& Font() const { return m_look.Font; }
     void SetFont(const TFont& font);
     // The lines joined, each but the last followed by a carriage return.

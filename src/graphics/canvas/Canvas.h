@@ -79,7 +79,7 @@ public:
     unsigned Style = 0; // TFontStyle flags
 
     // Size in points; Height in pixels (negative: character height without internal
-    // leading, as the desktop defines it). Setting one sets the other.
+    // leading). Setting one sets the other.
     int Size() const;
     void SetSize(int points);
     int Height() const { return m_height; }
@@ -89,7 +89,7 @@ private:
     int m_height = -11; // 8 points
 };
 
-// Font family that stands in for a desktop font name on this system (Arial and MS Sans
+// Font family that stands in for a font name the program uses (Arial and MS Sans
 // Serif -> Liberation Sans, Times New Roman -> Liberation Serif, Courier New ->
 // Liberation Mono); other names pass through to fontconfig.
 std::string MapFontFamily(const std::string& name);
@@ -198,8 +198,8 @@ private:
     TBitmap* m_bitmap;
 };
 
-// Regions, as the desktop's region calls make them: rectangles and ellipses exclude their
-// right and bottom bounds; polygons fill by the alternate or winding rule.
+// Regions: rectangles and ellipses exclude their right and bottom bounds; polygons fill by
+// the alternate or winding rule.
 class TRegion {
 public:
     enum class Op { Union, Intersect, Xor, Diff };

@@ -1,4 +1,4 @@
-// Font sizes, desktop font names and the Qt fonts the canvas draws text with.
+// Font sizes, the font names the program uses and the Qt fonts the canvas draws text with.
 #include "CanvasPrivate.h"
 
 #include "graphics/Exception.h"

@@ -151,29 +151,12 @@ QVariantList VariantToList(const QVariant& v)
     throw EAutomationError(kTypeMismatch, AutomationCode::TypeMismatch);
 }
 
-const TAutomationMember* TAutomationObject::FindMember(const std::string& name) const
-{
-    const QString n = QString::fromStdString(name);
-    for (const TAutomationMember& m : m_members)
-        if (n.compare(QLatin1String(m.Name.c_str()), Qt::CaseInsensitive) == 0)
-            return &m;
-    return nullptr;
-}
-
 const TAutomationMember* TAutomationObject::FindMember(int dispId) const
 {
     for (const TAutomationMember& m : m_members)
         if (m.DispId == dispId)
             return &m;
     return nullptr;
-}
-
-QVariant TAutomationObject::Invoke(const std::string& name, TMemberKind kind, const QVariantList& args)
-{
-    const TAutomationMember* m = FindMember(name);
-    if (!m || m->Kind != kind)
-        throw EAutomationError("Object doesn't support this property or method", AutomationCode::MemberNotFound, m_progId);
-    return Invoke(*m, args);
 }
 
 QVariant TAutomationObject::Invoke(const TAutomationMember& member, const QVariantList& args)

@@ -73,15 +73,12 @@ public:
     const std::string& ClassName() const { return m_className; }
     const std::string& ProgId() const { return m_progId; }
     const std::vector<TAutomationMember>& Members() const { return m_members; }
-    // The member of that name, letter case ignored; nullptr when there is none.
-    const TAutomationMember* FindMember(const std::string& name) const;
+    // The member with that dispatch id; nullptr when there is none.
     const TAutomationMember* FindMember(int dispId) const;
 
     // Calls a member inside the member guard: a wrong number of arguments, a failed
     // conversion or any other failure comes out as EAutomationError with the
-    // object's ProgID as source. `kind` is how the caller uses the name (a call, an
-    // assignment, a read); a member of another kind is "not supported".
-    QVariant Invoke(const std::string& name, TMemberKind kind, const QVariantList& args);
+    // object's ProgID as source.
     QVariant Invoke(const TAutomationMember& member, const QVariantList& args);
 
 protected:

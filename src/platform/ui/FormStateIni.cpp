@@ -1,13 +1,8 @@
 #include "FormStateIni.h"
 
-#include "platform/AppDir.h"
 #include "platform/IniFile.h"
 
 #include <QWidget>
-
-TFormStateIni::TFormStateIni() : m_fileName(SettingsFileName())
-{
-}
 
 TFormStateIni::TFormStateIni(std::string fileName) : m_fileName(std::move(fileName))
 {

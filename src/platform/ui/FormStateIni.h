@@ -10,8 +10,6 @@ class QWidget;
 
 class TFormStateIni {
 public:
-    // The settings file by default (the one of SettingsFileName()).
-    TFormStateIni();
     explicit TFormStateIni(std::string fileName);
 
     // At the window's creation: maximised when State reads true, otherwise Left, Top, Width

@@ -19,16 +19,31 @@ namespace {
 const char* const kPromptTitle = "Shape Controller";
 const char* const kGroupPromptTitle = "ShapeController";
 
-template <class T>
-bool contains(const std::vector<T*>& list, const T* item)
+std::string TqorShape::*const kConnectors[kShapeSideCount] = {&TqorShape::ConnectorN, &TqorShape::ConnectorE,
+                                                               &TqorShape::ConnectorS, &TqorShape::ConnectorW};
+const char* const kConnectorNames[kShapeSideCount] = {"ConnectorN", "ConnectorE", "ConnectorS", "ConnectorW"};
+
+TArrangedShape record(TShapeId id, const TqorShape& shape)
 {
-    return std::find(list.begin(), list.end(), item) != list.end();
+    TArrangedShape r;
+    r.Id = id;
+    r.Bounds = shape.BoundsRect();
+    r.Selected = shape.Selected();
+    r.GroupName = shape.GroupName;
+    for (int side = 0; side < kShapeSideCount; ++side)
+        r.Connectors[static_cast<std::size_t>(side)] = shape.*kConnectors[side];
+    return r;
 }
 
-template <class T>
-void removeFrom(std::vector<T*>& list, const T* item)
+void applyRecord(const TArrangedShape& r, TqorShape& shape)
 {
-    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+    if (shape.BoundsRect() != r.Bounds)
+        shape.SetBounds(r.Bounds.Left, r.Bounds.Top, r.Bounds.Width(), r.Bounds.Height());
+    if (shape.Selected() != r.Selected)
+        shape.SetSelected(r.Selected);
+    shape.GroupName = r.GroupName;
+    for (int side = 0; side < kShapeSideCount; ++side)
+        shape.*kConnectors[side] = r.Connectors[static_cast<std::size_t>(side)];
 }
 
 } // namespace
@@ -42,6 +57,52 @@ TqorShapeController::TqorShapeController(QWidget* parent) : QMenu(parent)
 }
 
 TqorShapeController::~TqorShapeController() = default;
+
+// --- the arrangement ---------------------------------------------------------------------
+
+TShapeId TqorShapeController::idOf(TqorShape* shape)
+{
+    for (const auto& [id, s] : m_arranged)
+        if (s == shape)
+            return id;
+    const TShapeId id = m_nextId++;
+    m_arranged.emplace(id, shape);
+    m_arrangement.Update(record(id, *shape));
+    connect(shape, &QObject::destroyed, this, [this, id] {
+        m_arrangement.Forget(id);
+        m_arranged.erase(id);
+    });
+    return id;
+}
+
+std::vector<TqorShape*> TqorShapeController::shapesOf(const std::vector<TShapeId>& ids) const
+{
+    std::vector<TqorShape*> shapes;
+    for (TShapeId id : ids)
+        shapes.push_back(m_arranged.at(id));
+    return shapes;
+}
+
+void TqorShapeController::readShapes()
+{
+    for (const auto& [id, shape] : m_arranged)
+        m_arrangement.Update(record(id, *shape));
+}
+
+void TqorShapeController::writeShapes()
+{
+    for (const auto& [id, shape] : m_arranged)
+        if (const TArrangedShape* r = m_arrangement.Find(id))
+            applyRecord(*r, *shape);
+}
+
+template <class Operation>
+void TqorShapeController::arrange(Operation operation)
+{
+    readShapes();
+    operation();
+    writeShapes();
+}
 
 // --- icons -------------------------------------------------------------------------------
 
@@ -270,31 +331,29 @@ void TqorShapeController::BuildMenu()
     }
     check("ActiveMouse", [](TqorShape& s, bool on) { s.SetActiveMouse(on); });
     QMenu* align = submenu(this, "Align/Size");
-    for (const char* how : {"Top", "Left", "Right", "Bottom"})
-        addCommand(align, how, [this, how] { alignSelection(how); });
+    auto alignItem = [this, align](const char* caption, TShapeAlignment how) {
+        addCommand(align, caption, [this, how] { arrange([this, how] { m_arrangement.Align(how); }); });
+    };
+    alignItem("Top", TShapeAlignment::Top);
+    alignItem("Left", TShapeAlignment::Left);
+    alignItem("Right", TShapeAlignment::Right);
+    alignItem("Bottom", TShapeAlignment::Bottom);
     align->addSeparator();
-    for (const char* how : {"Equal Height", "Equal Width"})
-        addCommand(align, how, [this, how] { alignSelection(how); });
+    alignItem("Equal Height", TShapeAlignment::EqualHeight);
+    alignItem("Equal Width", TShapeAlignment::EqualWidth);
     addItem(this, "GroupName", [this](TqorShape& s) { promptGroupName(s); });
-    addItem(this, "ConnectorN", [this](TqorShape& s) { promptConnector(s, &TqorShape::ConnectorN, "ConnectorN"); });
-    addItem(this, "ConnectorE", [this](TqorShape& s) { promptConnector(s, &TqorShape::ConnectorE, "ConnectorE"); });
-    addItem(this, "ConnectorS", [this](TqorShape& s) { promptConnector(s, &TqorShape::ConnectorS, "ConnectorS"); });
-    addItem(this, "ConnectorW", [this](TqorShape& s) { promptConnector(s, &TqorShape::ConnectorW, "ConnectorW"); });
+    for (int side = 0; side < kShapeSideCount; ++side)
+        addItem(this, kConnectorNames[side],
+                [this, side](TqorShape& s) { promptConnector(s, static_cast<TShapeSide>(side)); });
     check("PolyLineMode", [](TqorShape& s, bool on) { s.SetPolyLineMode(on); });
     addSeparator();
     addItem(this, "BringToFront", [this](TqorShape& s) {
         s.raise();
-        if (contains(m_shapes, &s)) {
-            removeFrom(m_shapes, &s);
-            m_shapes.push_back(&s);
-        }
+        arrange([this, id = idOf(&s)] { m_arrangement.BringToFront(id); });
     });
     addItem(this, "SendToBack", [this](TqorShape& s) {
         s.lower();
-        if (contains(m_shapes, &s)) {
-            removeFrom(m_shapes, &s);
-            m_shapes.insert(m_shapes.begin(), &s);
-        }
+        arrange([this, id = idOf(&s)] { m_arrangement.SendToBack(id); });
     });
     // Alignment and deletion act on the selection, whatever shape the menu is on.
     addCommand(this, "Delete Object", [this] { deleteSelection(); });
@@ -338,151 +397,49 @@ void TqorShapeController::promptNumber(TqorShape& shape, const std::string& prom
 
 void TqorShapeController::promptGroupName(TqorShape& shape)
 {
-    std::string name = m_selected.empty() ? shape.GroupName : m_selected.front()->GroupName;
-    if (!UI().InputQuery(kGroupPromptTitle, "Enter Groupname", name))
-        return;
-    if (m_selected.empty()) {
-        shape.GroupName = name;
-        return;
-    }
-    for (TqorShape* s : m_selected)
-        s->GroupName = name;
+    const TShapeId id = idOf(&shape);
+    readShapes();
+    std::string name = m_arrangement.GroupNameFor(id);
+    if (UI().InputQuery(kGroupPromptTitle, "Enter Groupname", name))
+        arrange([&] { m_arrangement.SetGroupName(id, name); });
 }
 
-void TqorShapeController::promptConnector(TqorShape& shape, std::string TqorShape::*connector, const std::string& name)
+void TqorShapeController::promptConnector(TqorShape& shape, TShapeSide side)
 {
-    std::string value = shape.*connector;
-    if (UI().InputQuery(kGroupPromptTitle, "Enter " + name, value))
-        shape.*connector = value;
+    const int index = static_cast<int>(side);
+    std::string value = shape.*kConnectors[index];
+    if (UI().InputQuery(kGroupPromptTitle, std::string("Enter ") + kConnectorNames[index], value))
+        arrange([&] { m_arrangement.Connect(idOf(&shape), side, value); });
 }
 
 // --- shapes, selection, alignment, deletion -----------------------------------------------
 
-void TqorShapeController::trackShape(TqorShape* shape)
-{
-    // One connection per shape: it is made when the shape first enters a list.
-    if (contains(m_shapes, shape) || contains(m_selected, shape))
-        return;
-    connect(shape, &QObject::destroyed, this, [this](QObject* gone) { forgetShape(gone); });
-}
-
-void TqorShapeController::forgetShape(QObject* gone)
-{
-    auto drop = [gone](std::vector<TqorShape*>& list) {
-        list.erase(std::remove_if(list.begin(), list.end(), [gone](TqorShape* s) { return static_cast<QObject*>(s) == gone; }),
-                   list.end());
-    };
-    drop(m_shapes);
-    drop(m_selected);
-}
-
 void TqorShapeController::RegisterShape(TqorShape* shape)
 {
-    if (!shape || contains(m_shapes, shape))
-        return;
-    trackShape(shape);
-    m_shapes.push_back(shape);
-}
-
-void TqorShapeController::UnregisterShape(TqorShape* shape)
-{
-    removeFrom(m_shapes, shape);
-    if (!contains(m_selected, shape))
-        disconnect(shape, &QObject::destroyed, this, nullptr);
+    if (shape)
+        m_arrangement.Register(idOf(shape));
 }
 
 void TqorShapeController::ToggleShapeSelection(TqorShape* shape)
 {
-    const std::string group = shape->GroupName;
-    if (!contains(m_selected, shape)) {
-        if (group.empty()) {
-            shape->SetSelected(true);
-            trackShape(shape);
-            m_selected.push_back(shape);
-        } else {
-            for (TqorShape* s : m_shapes)
-                if (s->GroupName == group && !contains(m_selected, s)) {
-                    s->SetSelected(true);
-                    m_selected.push_back(s);
-                }
-        }
-    } else if (group.empty()) {
-        shape->SetSelected(false);
-        removeFrom(m_selected, shape);
-    } else {
-        for (std::size_t i = m_selected.size(); i-- > 0;) {
-            TqorShape* s = m_selected[i];
-            if (s->GroupName == group) {
-                s->SetSelected(false);
-                m_selected.erase(m_selected.begin() + static_cast<std::ptrdiff_t>(i));
-            }
-        }
-    }
+    arrange([this, id = idOf(shape)] { m_arrangement.ToggleSelection(id); });
     if (onShapeSelected)
         onShapeSelected(this, shape);
 }
 
 void TqorShapeController::MoveSelection(TqorShape* shape, int dx, int dy)
 {
-    for (TqorShape* s : m_selected)
-        if (s != shape)
-            s->SetBounds(s->x() + dx, s->y() + dy, s->width(), s->height());
-    const int l = shape->x(), t = shape->y(), w = shape->width(), h = shape->height();
-    for (TqorShape* s : m_shapes) {
-        if (s == shape || s->GroupName.empty())
-            continue;
-        if (shape->ConnectorN == s->GroupName) {
-            if (s->y() + 5 < t)
-                s->SetBounds(s->x(), s->y(), s->width(), t - s->y());
-        } else if (shape->ConnectorE == s->GroupName) {
-            const int r = l + w, c = s->x() + s->width();
-            if (r - 1 < c - 5)
-                s->SetBounds(r, s->y(), c - r, s->height());
-        } else if (shape->ConnectorS == s->GroupName) {
-            const int b = t + h, c = s->y() + s->height();
-            if (b - 1 < c - 5)
-                s->SetBounds(s->x(), b, s->width(), c - b);
-        } else if (shape->ConnectorW == s->GroupName) {
-            if (s->x() + 5 < l)
-                s->SetBounds(s->x(), s->y(), l - s->x(), s->height());
-        }
-    }
-}
-
-void TqorShapeController::alignSelection(const std::string& how)
-{
-    if (m_selected.size() < 2)
-        return;
-    const TqorShape* ref = m_selected.front();
-    for (std::size_t i = 1; i < m_selected.size(); ++i) {
-        TqorShape* s = m_selected[i];
-        int l = s->x(), t = s->y(), w = s->width(), h = s->height();
-        if (how == "Top")
-            t = ref->y();
-        else if (how == "Left")
-            l = ref->x();
-        else if (how == "Right")
-            l = ref->x() + ref->width() - w;
-        else if (how == "Bottom")
-            t = ref->y() + ref->height() - h;
-        else if (how == "Equal Height")
-            h = ref->height();
-        else if (how == "Equal Width")
-            w = ref->width();
-        s->SetBounds(l, t, w, h);
-    }
+    arrange([this, id = idOf(shape), dx, dy] { m_arrangement.MoveSelection(id, dx, dy); });
 }
 
 void TqorShapeController::deleteSelection()
 {
-    std::vector<TqorShape*> doomed;
-    for (TqorShape* s : m_selected)
-        if (contains(m_shapes, s))
-            doomed.push_back(s);
-    m_selected.clear();
-    for (TqorShape* s : doomed) {
-        removeFrom(m_shapes, s);
-        delete s;
+    std::vector<TShapeId> doomed;
+    arrange([&] { doomed = m_arrangement.DeleteSelection(); });
+    for (TShapeId id : doomed) {
+        TqorShape* shape = m_arranged.at(id);
+        m_arranged.erase(id);
+        delete shape;
     }
     if (onShapeDeleted)
         onShapeDeleted(this);

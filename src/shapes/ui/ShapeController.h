@@ -2,13 +2,16 @@
 // shapes' enumerations (every figure and gradient direction with a 16 x 16 icon, brush
 // and pen styles, mouse modes) beside the colour, caption, font, pen, alignment, grouping,
 // connector and z-order commands; each command acts on the shape the menu popped up on.
-// It also holds the grid and mouse-mode settings shapes consult while dragged, the
-// selection, and the shapes registered with it (RegisterShape), which grouping by name,
-// z-order, deletion and connectors work on.
+// It also holds the grid and mouse-mode settings shapes consult while dragged. Selection,
+// grouping, alignment, connectors, z-order and deletion are a TShapeArrangement of the
+// shapes it has met: the controller copies their rectangles and names into it before each
+// of those commands and the results back onto the controls afterwards. Grouping by name,
+// z-order, deletion and connectors work on the shapes registered with it (RegisterShape).
 //
 // Every item is a QAction whose objectName is its caption ("qstCircle", "Brush Color...").
 #pragma once
 
+#include "shapes/ShapeArrangement.h"
 #include "shapes/ShapeModel.h"
 #include "shapes/ShapeTypes.h"
 
@@ -79,9 +82,8 @@ public:
     // Registered shapes, in z-order bookkeeping order. A shape leaves the lists when it is
     // destroyed.
     void RegisterShape(TqorShape* shape);
-    void UnregisterShape(TqorShape* shape);
-    const std::vector<TqorShape*>& Shapes() const { return m_shapes; }
-    const std::vector<TqorShape*>& SelectedShapes() const { return m_selected; }
+    std::vector<TqorShape*> Shapes() const { return shapesOf(m_arrangement.Shapes()); }
+    std::vector<TqorShape*> SelectedShapes() const { return shapesOf(m_arrangement.Selection()); }
 
     // Shift+click on an active shape: selects or deselects it, or its whole group.
     void ToggleShapeSelection(TqorShape* shape);
@@ -95,20 +97,29 @@ private:
     QAction* addCommand(QMenu* menu, const std::string& caption, std::function<void()> command);
     QAction* addItem(QMenu* menu, const std::string& caption, std::function<void(TqorShape&)> command);
     QAction* addIndexed(QMenu* menu, const std::string& caption, std::function<void(TqorShape&)> command);
-    void trackShape(TqorShape* shape);
-    void forgetShape(QObject* shape);
     void promptNumber(TqorShape& shape, const std::string& prompt, int current, int fallback, int low, int high,
                       const std::function<void(TqorShape&, int)>& apply);
     void promptGroupName(TqorShape& shape);
-    void promptConnector(TqorShape& shape, std::string TqorShape::*connector, const std::string& name);
-    void alignSelection(const std::string& how);
+    void promptConnector(TqorShape& shape, TShapeSide side);
     void deleteSelection();
+
+    // The arrangement's id of a shape; a shape met for the first time gets one, and leaves
+    // the arrangement when it is destroyed.
+    TShapeId idOf(TqorShape* shape);
+    std::vector<TqorShape*> shapesOf(const std::vector<TShapeId>& ids) const;
+    // The controls' rectangles, marks and names into the arrangement, and back.
+    void readShapes();
+    void writeShapes();
+    // Runs an arrangement operation between the two.
+    template <class Operation>
+    void arrange(Operation operation);
 
     TShapeModel m_iconShape;
     std::vector<std::string> m_userShapes;
     std::vector<TBitmap> m_icons;
     std::map<std::string, QAction*> m_captionIndex;
     QPointer<TqorShape> m_popupComponent;
-    std::vector<TqorShape*> m_shapes;
-    std::vector<TqorShape*> m_selected;
+    TShapeArrangement m_arrangement;
+    std::map<TShapeId, TqorShape*> m_arranged;
+    TShapeId m_nextId = 1;
 };
