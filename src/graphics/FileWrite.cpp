@@ -352,6 +352,8 @@ void TAtomicFile::writeAll(std::uint64_t offset, const std::uint8_t* p, std::siz
 
 void TAtomicFile::Write(const void* data, std::size_t size)
 {
+    if (size == 0)
+        return;
     const auto* p = static_cast<const std::uint8_t*>(data);
     if (!m_buffer)
         m_buffer = std::make_unique<std::uint8_t[]>(kBufferSize);
