@@ -7,6 +7,7 @@
 #include "platform/AppDir.h"
 #include "platform/CommandGuard.h"
 #include "platform/MemoryPolicy.h"
+#include "scripting/ScriptRunner.h"
 #include "workspace/Settings.h"
 
 #include <QGuiApplication>
@@ -99,6 +100,9 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     QGuiApplication app(argc, argv);
+    // Started by a window or a `script` command to run one script apart from it.
+    if (IsScriptRunnerCall(argc, argv))
+        ScriptRunnerMain(argc, argv);
     // A file being written when Ctrl+C or a termination signal arrives leaves no
     // temporary file behind.
     RemoveTemporaryFilesOnInterrupt();

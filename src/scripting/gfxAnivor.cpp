@@ -137,10 +137,17 @@ void TgfxAnivor::BeginRun()
     m_busy = true;
 }
 
-void TgfxAnivor::EndRun()
+void TgfxAnivor::SetActorPath(std::vector<TPoint> points)
+{
+    m_actorPath = std::move(points);
+    if (m_actorSink)
+        m_actorSink->SetActorPath(m_actorPath);
+}
+
+void TgfxAnivor::EndRun(bool drawnElsewhere)
 {
     m_busy = false;
-    if (m_drawn && m_target)
+    if ((m_drawn || drawnElsewhere) && m_target)
         m_target->PictureChanged();
     m_drawn = false;
 }
@@ -252,9 +259,7 @@ void TgfxAnivor::addMembers()
         changed();
     });
     method(25, "ActorWizardPath", {"points"}, [this](const Args& a) {
-        m_actorPath = ScriptArrayToPoints(a[0]);
-        if (m_actorSink)
-            m_actorSink->SetActorPath(m_actorPath);
+        SetActorPath(ScriptArrayToPoints(a[0]));
     });
     method(26, "EllipseRotate", {"x", "y", "a", "b", "angle", "filled"}, [this](const Args& a) {
         const double x = coordinate(a[0]), y = coordinate(a[1]), ra = coordinate(a[2]), rb = coordinate(a[3]);

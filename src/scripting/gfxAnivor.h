@@ -46,17 +46,20 @@ public:
     // The actor path: the last list ActorWizardPath set, also handed to the sink.
     const std::vector<TPoint>& ActorPath() const { return m_actorPath; }
     void SetActorPathSink(TActorPathSink* sink) { m_actorSink = sink; }
+    // What ActorWizardPath does with its points (also for a path a runner process set).
+    void SetActorPath(std::vector<TPoint> points);
 
     // Whether a member draws on or reads the picture: everything but the pen, brush and
     // font settings, the text measures and ActorWizardPath. Those stay harmless without a
     // frame to edit; the others need one.
     static bool UsesPicture(const TAutomationMember& member);
 
-    // While a script runs (on the host's worker thread) the picture's change is not
-    // shown member by member: EndRun reports it once, as one undo step. Other callers
-    // (D-Bus) are refused meanwhile (Busy).
+    // While a script runs (on the host's worker thread or in a runner process) the
+    // picture's change is not shown member by member: EndRun reports it once, as one undo
+    // step (`drawnElsewhere`: a runner drew). Other callers (D-Bus) are refused meanwhile
+    // (Busy).
     void BeginRun();
-    void EndRun();
+    void EndRun(bool drawnElsewhere = false);
     bool Busy() const { return m_busy; }
 
 private:

@@ -10,12 +10,15 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QCoreApplication>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 #include <memory>
 #include <sstream>
 
@@ -171,6 +174,52 @@ TEST_F(DBusServer, DrawingWithoutAnOpenFrameIsRefused)
     EXPECT_EQ(picture.Canvas().Pixel(20, 31), TColor(0x0000FF)); // the pen width set before
     EXPECT_EQ(Call("RunScript", {QString("gfx.Line(0, 10, 70, 10);")}).arguments().value(0).toString(), "");
     EXPECT_EQ(picture.Changes, 2);
+}
+
+// A script runs in a process of its own: a call during the run is answered Busy at once;
+// scripts that crash the engine, hang inside a built-in or throw anything at all end with
+// their reason, the picture keeps what it had, and the next call is served.
+TEST_F(DBusServer, ScriptsThatFailHardLeaveTheServerServing)
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(kAutomationService, kAutomationPath, kAutomationInterface, "RunScript");
+    m << QString("gfx.Line(0, 40, 70, 40); for (;;) {}");
+    QDBusPendingCall running = client->asyncCall(m, 30000);
+    QElapsedTimer clock;
+    while (!session.ScriptRunning() && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(session.ScriptRunning());
+    clock.start();
+    EXPECT_EQ(Call("GetWidth", {}).errorName(), "org.anivor.Anivor13.Error.Busy");
+    EXPECT_EQ(Call("RunScript", {QString("gfx.Clear();")}).errorName(), "org.anivor.Anivor13.Error.Busy");
+    EXPECT_LT(clock.elapsed(), 1000);
+    // Stopped once the script has surely drawn its line and entered the loop.
+    while (clock.elapsed() < 1500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    session.StopScript();
+    QDBusPendingCallWatcher watcher(running);
+    QEventLoop loop;
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    if (!running.isFinished())
+        loop.exec();
+    EXPECT_EQ(running.reply().arguments().value(0).toString(), "The script was stopped");
+    EXPECT_EQ(picture.Canvas().Pixel(30, 40), clBlack); // drawn before the stop
+
+    // A run that dies gives nothing back: the Clear before the crash is not kept.
+    const TBitmap before = picture.Picture();
+    for (const auto& [script, reason, kept] : std::vector<std::tuple<const char*, const char*, bool>>{
+             {"gfx.Clear(); var a = []; for (var i = 0; i < 1e6; i++) a = [a]; String(a);", "nested too deeply", false},
+             {"gfx.Clear(); new RegExp('('.repeat(1e5) + ')'.repeat(1e5));", "nested too deeply", false},
+             {"gfx.Clear(); throw 'oops';", "Line 1, position 1: oops\ngfx.Clear(); throw 'oops';", true},
+             {"gfx.Clear(); throw null;", "Line 1, position 1: null", true}}) {
+        const QString answer = Call("RunScript", {QString(script)}).arguments().value(0).toString();
+        EXPECT_NE(answer.toStdString().find(reason), std::string::npos) << script << ": " << answer.toStdString();
+        EXPECT_FALSE(session.ScriptRunning());
+        EXPECT_EQ(picture.Canvas().Pixel(30, 40), kept ? clWhite : clBlack) << script;
+    }
+    EXPECT_NE(picture.Picture(), before);
+    const QDBusMessage width = Call("GetWidth", {});
+    ASSERT_EQ(width.type(), QDBusMessage::ReplyMessage) << width.errorMessage().toStdString();
+    EXPECT_EQ(qvariant_cast<QDBusVariant>(width.arguments()[0]).variant().toInt(), 80);
 }
 
 TEST(AutomationServerFiles, InterfaceAndActivationFile)

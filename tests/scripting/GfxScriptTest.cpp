@@ -18,7 +18,7 @@ const TColor kRed = 0x0000FF, kGreen = 0x00FF00, kBlack = 0;
 
 struct ScriptRun {
     explicit ScriptRun(int w = 100, int h = 100) : picture(SolidBitmap(w, h, clWhite)), session(&picture) {}
-    std::optional<TScriptError> operator()(const std::string& code) { return session.RunScript(code); }
+    std::optional<TScriptError> operator()(const std::string& code) { return session.RunInProcess(code); }
     TColor px(int x, int y) { return picture.Canvas().Pixel(x, y); }
     TCanvas& canvas() { return picture.Canvas(); }
     // The box around the pixels that are not white.

@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMouseEvent>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -21,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -53,6 +56,17 @@ protected:
         QAction* a = form->Action(name);
         ASSERT_NE(a, nullptr) << name;
         a->trigger();
+    }
+    // Run returns at once; the script ends in its own process.
+    void Run()
+    {
+        QEventLoop loop;
+        QObject::connect(form.get(), &TScriptForm::RunEnded, &loop, &QEventLoop::quit);
+        QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+        Trigger("script.run");
+        if (form->Running())
+            loop.exec();
+        ASSERT_FALSE(form->Running());
     }
     TColor Pixel(int x, int y) { return draw->Picture().Canvas().Pixel(x, y); }
 
@@ -96,7 +110,7 @@ TEST_F(ScriptWindow, RunDrawsOnTheEditedFrameAsOneStep)
 {
     form->SetScriptText("gfx.PenColor = '#FF0000';\ngfx.Line(0, 5, 50, 5);\n");
     EXPECT_EQ(form->ScriptText(), "gfx.PenColor = '#FF0000';\r\ngfx.Line(0, 5, 50, 5);\r\n");
-    Trigger("script.run");
+    Run();
     EXPECT_EQ(Pixel(10, 5), TColor(0x0000FF));
     EXPECT_TRUE(draw->Picture().CanUndo());
     // Run twice draws twice; the pen's colour stays the editor's.
@@ -104,14 +118,14 @@ TEST_F(ScriptWindow, RunDrawsOnTheEditedFrameAsOneStep)
 
     // An error is told in the status bar, and what was drawn before it stays.
     form->SetScriptText("gfx.Line(0, 20, 50, 20);\ngfx.Line(1, 'x', 2, 3);");
-    Trigger("script.run");
+    Run();
     EXPECT_EQ(Pixel(10, 20), TColor(0x0000FF));
     EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "Line 2, position 5: Type mismatch");
     EXPECT_TRUE(form->Action("script.run")->isEnabled());
     EXPECT_FALSE(form->Action("script.stop")->isEnabled());
 
     form->SetScriptText("");
-    Trigger("script.run");
+    Run();
     EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
     EXPECT_TRUE(ui.Calls().empty());
     draw->Picture().Undo();
@@ -163,23 +177,46 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     EXPECT_EQ(ui.PendingAnswers(), 0);
 }
 
-TEST_F(ScriptWindow, EscStopsARunawayScript)
+// A runaway script is stopped by Esc and by the Stop button (the windows hold all other
+// input meanwhile); what it drew stays, and a script that crashes its engine ends with the
+// reason while the frame editor keeps its picture.
+TEST_F(ScriptWindow, RunawayAndCrashingScriptsEndWithTheirReason)
 {
-    form->SetScriptText("gfx.Line(0, 7, 50, 7);\nwhile (true) {}");
-    QTimer::singleShot(300, [&] {
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(form->scriptEditor, &esc);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    Trigger("script.run");
-    EXPECT_LT(clock.elapsed(), 1500);
-    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "The script was stopped");
+    const auto esc = [&] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(form->scriptEditor, &key);
+    };
+    const auto stopButton = [&] {
+        QWidget* button = form->ToolBar1->widgetForAction(form->Action("script.stop"));
+        const QPointF at(button->width() / 2.0, button->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &press);
+        QApplication::sendEvent(button, &release);
+    };
+    int row = 7;
+    for (const auto& stop : {std::function<void()>(esc), std::function<void()>(stopButton)}) {
+        form->SetScriptText("gfx.Line(0, " + std::to_string(row) + ", 50, " + std::to_string(row) + ");\nwhile (true) {}");
+        QTimer::singleShot(800, stop);
+        QElapsedTimer clock;
+        clock.start();
+        Run();
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(), "The script was stopped");
+        EXPECT_EQ(Pixel(10, row), clBlack) << row;
+        row += 2;
+    }
+    form->SetScriptText("gfx.Line(0, 30, 50, 30);\nvar a = []; for (var i = 0; i < 1e6; i++) a = [a]; String(a);");
+    Run();
+    EXPECT_EQ(form->StatusBar1->currentMessage().toStdString(),
+              "The script stopped: it nested too deeply (the script engine's stack ran out)");
+    EXPECT_EQ(Pixel(10, 30), clWhite); // a runner that died gives nothing back
     EXPECT_EQ(Pixel(10, 7), clBlack);
     // The window works on.
-    form->SetScriptText("gfx.Line(0, 9, 50, 9);");
-    Trigger("script.run");
-    EXPECT_EQ(Pixel(10, 9), clBlack);
+    form->SetScriptText("gfx.Line(0, 12, 50, 12);");
+    Run();
+    EXPECT_EQ(Pixel(10, 12), clBlack);
+    EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
     EXPECT_TRUE(ui.Errors().empty());
 }
 

@@ -23,6 +23,9 @@ const char* kScriptFile = "script";
 const char* kBridgeFile = "anivor-object";
 // The longest list a script may hand to a member.
 constexpr double kMaxListLength = 2000000;
+// How much of an error's source line and text is shown.
+constexpr std::size_t kShownSourceChars = 200;
+constexpr std::size_t kShownDescriptionChars = 500;
 const char* kStopProperty = "anivorScriptStopControl";
 
 std::uint64_t residentBytes()
@@ -79,15 +82,19 @@ QStringList caseVariants(const QString& name)
 // Holds mouse and key input away from the windows while a script runs; Esc stops it.
 class TRunInputFilter : public QObject {
 public:
-    explicit TRunInputFilter(TActiveScriptSite& host) : m_host(host) {}
+    explicit TRunInputFilter(std::function<void()> onEsc) : m_onEsc(std::move(onEsc)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Input reaches a window first and its widgets after: held at the widget, so that
+        // a stop control inside a window still gets its click.
+        if (watched->isWindowType())
+            return false;
         switch (event->type()) {
         case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-                m_host.Stop();
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_onEsc)
+                m_onEsc();
             return true;
         case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::Shortcut:
         case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
@@ -103,10 +110,25 @@ protected:
     }
 
 private:
-    TActiveScriptSite& m_host;
+    std::function<void()> m_onEsc;
 };
 
 } // namespace
+
+TScriptInputHold::TScriptInputHold(std::function<void()> onEsc)
+{
+    // Only a program with windows has input to hold back.
+    if (QGuiApplication* windows = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        m_filter = std::make_unique<TRunInputFilter>(std::move(onEsc));
+        windows->installEventFilter(m_filter.get());
+    }
+}
+
+TScriptInputHold::~TScriptInputHold()
+{
+    if (m_filter && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(m_filter.get());
+}
 
 // One named object as the engine sees it: the wrapper made in JavaScript calls `call`
 // with the member's id, the number of arguments given and up to eight arguments.
@@ -215,6 +237,32 @@ private:
     const std::atomic<bool>& m_stopping;
 };
 
+std::string PrintableExcerpt(const std::string& text, std::size_t maxChars)
+{
+    const QString in = QString::fromUtf8(text.data(), static_cast<qsizetype>(std::min<std::size_t>(text.size(), maxChars * 4 + 4)));
+    QString out;
+    std::size_t count = 0;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (count == maxChars) {
+            out += QLatin1String("...");
+            break;
+        }
+        const QChar c = in[i];
+        if (c == '\n')
+            out += QLatin1String("\\n");
+        else if (c == '\t')
+            out += QLatin1String("\\t");
+        else if (c == '\r')
+            out += QLatin1String("\\r");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.unicode() >= 0x80 && c.unicode() < 0xA0))
+            out += QString("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+        ++count;
+    }
+    return out.toStdString();
+}
+
 std::string TScriptError::Text() const
 {
     if (Line < 0)
@@ -286,11 +334,8 @@ std::optional<TScriptError> TActiveScriptSite::Execute(const std::string& code)
 
     QEventLoop loop;
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    TRunInputFilter filter(*this);
-    // Only a program with windows has input to hold back.
-    QGuiApplication* const windows = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (windows)
-        windows->installEventFilter(&filter);
+    std::optional<TScriptInputHold> hold;
+    hold.emplace([this] { Stop(); });
 
     const std::uint64_t startBytes = residentBytes();
     QElapsedTimer clock;
@@ -317,8 +362,7 @@ std::optional<TScriptError> TActiveScriptSite::Execute(const std::string& code)
     loop.exec();
     worker->wait();
     watch.stop();
-    if (windows)
-        windows->removeEventFilter(&filter);
+    hold.reset();
     delete worker;
     m_running = false;
 
@@ -329,6 +373,8 @@ std::optional<TScriptError> TActiveScriptSite::Execute(const std::string& code)
 
 void TActiveScriptSite::runOnWorker(const std::string& code, std::optional<TScriptError>& error)
 {
+    if (WorkerStarted)
+        WorkerStarted();
     std::atomic<bool>& stopping = m_stopping;
     QJSEngine engine;
     std::vector<std::unique_ptr<TScriptBridge>> bridges;
@@ -405,7 +451,14 @@ void TActiveScriptSite::runOnWorker(const std::string& code, std::optional<TScri
         bridges.push_back(std::move(bridge));
     }
 
-    const QJSValue result = engine.evaluate(QString::fromStdString(code), kScriptFile);
+    QStringList trace;
+    const QJSValue result = engine.evaluate(QString::fromStdString(code), kScriptFile, 1, &trace);
+    // Anything may be thrown, not only errors: a text, a number, null, an object. Its text
+    // and place are read while the engine can still be interrupted, since reading them may
+    // run the script's own getters and toString methods.
+    std::optional<TScriptError> thrown;
+    if (!trace.isEmpty() || result.isError())
+        thrown = thrownError(code, result, trace, bridges);
     {
         std::lock_guard<std::mutex> lock(m_engineLock);
         m_engine = nullptr;
@@ -417,35 +470,71 @@ void TActiveScriptSite::runOnWorker(const std::string& code, std::optional<TScri
         switch (reason) {
         case StopReason::User: e.Description = "The script was stopped"; break;
         case StopReason::Timeout:
-            e.Description = "The script was stopped: it ran longer than " + QString::number(TimeoutSeconds).toStdString()
+            e.Description = "The script stopped: it ran longer than " + QString::number(TimeoutSeconds).toStdString()
                             + " seconds";
             break;
         default:
-            e.Description = "The script was stopped: it used more memory than the "
+            e.Description = "The script stopped: it used more memory than the "
                             + MemoryBudget::FormatBytes(m_memoryRoom) + " left in the memory limit";
             break;
         }
         error = e;
         return;
     }
-    if (!result.isError())
-        return;
+    error = thrown;
+}
+
+namespace {
+
+// The value's text as the script would print it; "" when reading it failed.
+std::string textOf(const QJSValue& v)
+{
+    QString text = v.toString();
+    return text.toStdString();
+}
+
+// The line of the first frame of the script in a stack trace ("name:line:column:file:script").
+int traceLine(const QStringList& trace)
+{
+    for (const QString& frame : trace) {
+        const QStringList parts = frame.split(':');
+        if (parts.size() >= 5 && parts.last() == QLatin1String(kScriptFile))
+            return parts[parts.size() - 4].toInt();
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<TScriptError> TActiveScriptSite::thrownError(const std::string& code, const QJSValue& thrown,
+                                                           const QStringList& trace,
+                                                           const std::vector<std::unique_ptr<TScriptBridge>>& bridges) const
+{
+    if (!thrown.isError()) {
+        std::string text = textOf(thrown);
+        if (text.empty())
+            text = "An empty value was thrown";
+        return errorFrom(code, text, std::string(), traceLine(trace), std::string());
+    }
     std::string failed;
-    std::string message = result.toString().toStdString();
+    std::string message = textOf(thrown);
+    const std::string own = textOf(thrown.property("message"));
     for (const auto& b : bridges)
-        if (!b->FailedDescription.empty() && result.property("message").toString().toStdString() == b->FailedDescription) {
+        if (!b->FailedDescription.empty() && own == b->FailedDescription) {
             failed = b->FailedMember;
             message = b->FailedDescription;
         }
-    error = errorFrom(code, message, result.property("stack").toString().toStdString(),
-                      result.property("lineNumber").toInt(), failed);
+    if (message.empty())
+        message = own.empty() ? std::string("An error without a text was thrown") : own;
+    const QJSValue lineNumber = thrown.property("lineNumber");
+    const int line = lineNumber.isNumber() ? lineNumber.toInt() : traceLine(trace);
+    return errorFrom(code, message, textOf(thrown.property("stack")), line > 0 ? line : traceLine(trace), failed);
 }
 
 TScriptError TActiveScriptSite::errorFrom(const std::string& code, const std::string& message, const std::string& stack,
                                           int lineNumber, const std::string& failedMember) const
 {
     TScriptError e;
-    e.Description = message;
     // The first frame of the script itself: errors raised by an object's wrapper carry the
     // wrapper's line first.
     int line = lineNumber;
@@ -458,24 +547,26 @@ TScriptError TActiveScriptSite::errorFrom(const std::string& code, const std::st
     e.Line = std::max(0, line - 1);
     if (e.Line >= static_cast<int>(lines.size()))
         e.Line = static_cast<int>(lines.size()) - 1;
-    e.Source = lines[e.Line];
+    const std::string& source = lines[e.Line];
     // The engine gives no column: point at the failing member's name when it is on the
     // line, else at the first character of the statement.
     std::size_t pos = std::string::npos;
     if (!failedMember.empty()) {
-        const QString src = QString::fromStdString(e.Source);
+        const QString src = QString::fromStdString(source);
         const qsizetype p = src.indexOf(QString::fromStdString(failedMember), 0, Qt::CaseInsensitive);
         if (p >= 0)
             pos = static_cast<std::size_t>(QString(src.left(p)).toStdString().size());
     }
     if (pos == std::string::npos) {
         pos = 0;
-        while (pos < e.Source.size() && std::isspace(static_cast<unsigned char>(e.Source[pos])))
+        while (pos < source.size() && std::isspace(static_cast<unsigned char>(source[pos])))
             ++pos;
-        if (pos == e.Source.size())
+        if (pos == source.size())
             pos = 0;
     }
     e.Pos = static_cast<int>(pos);
+    e.Source = PrintableExcerpt(source, kShownSourceChars);
+    e.Description = PrintableExcerpt(message, kShownDescriptionChars);
     return e;
 }
 

@@ -27,14 +27,17 @@
 #include <vector>
 
 class QJSEngine;
+class QJSValue;
 class QObject;
+#include <QStringList>
+class TScriptBridge;
 
 // A script's first error. Line and Pos are counted from 0, as the engine gives them
 // (Line -1: the run was stopped, no place in the text).
 struct TScriptError {
     int Line = -1;
     int Pos = 0;
-    std::string Source;      // the text of that line
+    std::string Source;      // the text of that line (at most 200 characters, control characters escaped)
     std::string Description; // e.g. "Type mismatch", "SyntaxError: Expected token `)'"
     // For people: "Line 3, position 7: Type mismatch" (both counted from 1), then the
     // source line on a line of its own.
@@ -60,6 +63,10 @@ private:
     std::vector<std::shared_ptr<TAutomationObject>> m_objects;
 };
 
+// `text` for a status bar or a terminal: control characters as escapes (\n, \t, \x1b),
+// cut to `maxChars` characters with "..." after the cut.
+std::string PrintableExcerpt(const std::string& text, std::size_t maxChars);
+
 // A script language without an engine here ("VBScript").
 class EScriptEngine : public Exception {
 public:
@@ -82,6 +89,9 @@ public:
     // Bytes the process may grow by during a run before it is stopped (0: the memory
     // budget's free room at the start of the run).
     std::uint64_t MemoryLimit = 0;
+    // Called on the engine's thread before the script starts (a script runner process
+    // sets up its crash handling there).
+    std::function<void()> WorkerStarted;
 
     // Visible to the next run under `name`; an engine already running does not learn it.
     void AddNamedItem(const std::string& name, std::shared_ptr<TAutomationObject> object);
@@ -100,6 +110,8 @@ public:
 
 private:
     void runOnWorker(const std::string& code, std::optional<TScriptError>& error);
+    std::optional<TScriptError> thrownError(const std::string& code, const QJSValue& thrown, const QStringList& trace,
+                                            const std::vector<std::unique_ptr<TScriptBridge>>& bridges) const;
     TScriptError errorFrom(const std::string& code, const std::string& message, const std::string& stack,
                            int lineNumber, const std::string& failedMember) const;
 
@@ -111,6 +123,19 @@ private:
     std::atomic<StopReason> m_stopReason{StopReason::None};
     std::atomic<bool> m_stopping{false}; // the objects refuse further calls
     std::uint64_t m_memoryRoom = 0;
+};
+
+// Holds mouse and key input away from the program's windows while it lives, except for
+// the stop controls (SetStopControl); Esc calls `onEsc`. Nothing when there are no windows.
+class TScriptInputHold {
+public:
+    explicit TScriptInputHold(std::function<void()> onEsc);
+    ~TScriptInputHold();
+    TScriptInputHold(const TScriptInputHold&) = delete;
+    TScriptInputHold& operator=(const TScriptInputHold&) = delete;
+
+private:
+    std::unique_ptr<QObject> m_filter;
 };
 
 // The host as the frame editor owns it: with a window, named "se".

@@ -22,7 +22,7 @@ namespace {
 const char* kErrorName = "org.anivor.Anivor13.Error";
 const char* kBusyName = "org.anivor.Anivor13.Error.Busy";
 const char* kNoFrameText = "No frame is open in the frame editor: open a frame first (Frame > Edit, F4)";
-constexpr double kRunScriptTimeout = 20;
+constexpr double kRunScriptTimeout = 20; // plus the runner's grace second, within the bus's 25 s
 
 // A D-Bus value as the automation layer takes it: variants unwrapped, arrays as lists.
 QVariant fromBus(const QVariant& v)
@@ -78,7 +78,7 @@ public:
             return false;
         const QString member = message.member();
         QDBusMessage reply;
-        if (m_session.Gfx().Busy() || m_session.se.Running() || m_calling || (m_server.Refuse && m_server.Refuse())) {
+        if (m_session.Gfx().Busy() || m_session.ScriptRunning() || (m_server.Refuse && m_server.Refuse())) {
             connection.send(message.createErrorReply(kBusyName, "Anivor is busy: a script is running or a prompt is open"));
             return true;
         }
@@ -94,28 +94,31 @@ public:
             connection.send(message.createErrorReply(kNoFrameError, kNoFrameText));
             return true;
         }
-        m_calling = true;
         try {
             if (runScript) {
                 const QVariantList args = message.arguments();
                 if (args.size() != 1)
                     throw EAutomationError("Wrong number of arguments or invalid property assignment");
                 const std::string text = VariantToText(fromBus(args[0]));
-                // The caller waits for the answer: stop the script before the bus gives up
-                // on it (25 s).
-                const std::optional<TScriptError> error = m_session.RunScript(text, kRunScriptTimeout);
-                reply = message.createReply(QString::fromStdString(error ? error->Text() : std::string()));
-            } else {
-                QVariantList args;
-                for (const QVariant& a : message.arguments())
-                    args.push_back(fromBus(a));
-                const QVariant result = m_session.Gfx().Invoke(*m, args);
-                reply = m->HasResult ? message.createReply(QVariant::fromValue(QDBusVariant(result))) : message.createReply();
+                // The script runs in a process of its own; the answer goes out when it ends,
+                // and meanwhile every call is answered Busy at once. It is stopped before the
+                // bus gives up on the answer (25 s).
+                message.setDelayedReply(true);
+                m_session.StartScript(text, kRunScriptTimeout,
+                                      [message, connection](const std::optional<TScriptError>& error) {
+                                          QDBusConnection(connection).send(
+                                              message.createReply(QString::fromStdString(error ? error->Text() : std::string())));
+                                      });
+                return true;
             }
+            QVariantList args;
+            for (const QVariant& a : message.arguments())
+                args.push_back(fromBus(a));
+            const QVariant result = m_session.Gfx().Invoke(*m, args);
+            reply = m->HasResult ? message.createReply(QVariant::fromValue(QDBusVariant(result))) : message.createReply();
         } catch (const std::exception& e) {
             reply = message.createErrorReply(kErrorName, QString::fromUtf8(e.what()));
         }
-        m_calling = false;
         connection.send(reply);
         return true;
     }
@@ -123,7 +126,6 @@ public:
 private:
     TScriptSession& m_session;
     TAutomationServer& m_server;
-    bool m_calling = false; // a call in progress (a script run waits in a local loop)
 };
 
 TAutomationServer::TAutomationServer(TScriptSession& session) : m_object(std::make_unique<TBusObject>(session, *this)) {}

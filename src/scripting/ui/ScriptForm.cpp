@@ -27,15 +27,11 @@
 namespace {
 
 // ActorWizardPath's points become the frame editor's actor path, which the Actor/Path
-// wizard follows. A script runs on a worker thread: the path is replaced on the editor's
-// thread.
+// wizard follows.
 class TEditorActorPathSink final : public QObject, public TActorPathSink {
 public:
     explicit TEditorActorPathSink(TDrawF& draw) : QObject(&draw), m_draw(draw) {}
-    void SetActorPath(const std::vector<TPoint>& points) override
-    {
-        QMetaObject::invokeMethod(this, [this, points] { m_draw.Actors().Path().Assign(points); });
-    }
+    void SetActorPath(const std::vector<TPoint>& points) override { m_draw.Actors().Path().Assign(points); }
 
 private:
     TDrawF& m_draw;
@@ -224,52 +220,39 @@ void TScriptForm::cmdCloseClick()
 
 void TScriptForm::cmdRunClick()
 {
+    if (m_running)
+        return;
+    StatusBar1->showMessage("Running... (Esc or Stop ends the script)");
+    // The script runs in a process of its own; this window stays live, and the frame
+    // editor shows what it drew when it has ended.
+    m_session.StartScript(ScriptText(), 0, [this](const std::optional<TScriptError>& error) { runEnded(error); });
     m_running = true;
     m_actions->Update();
-    StatusBar1->showMessage("Running... (Esc stops the script)");
-    std::optional<TScriptError> error;
-    try {
-        error = m_session.RunScript(ScriptText());
-    } catch (...) {
-        m_running = false;
-        m_actions->Update();
-        StatusBar1->clearMessage();
-        throw;
-    }
+}
+
+void TScriptForm::runEnded(const std::optional<TScriptError>& error)
+{
     m_running = false;
     m_actions->Update();
     if (error) {
-        QString text = QString::fromStdString(error->Text());
+        const QString text = QString::fromStdString(error->Text());
         StatusBar1->showMessage(text.section('\n', 0, 0));
         if (error->Line >= 0 && error->Line < scriptEditor->lines())
             scriptEditor->setCursorPosition(error->Line, error->Pos);
     } else {
         StatusBar1->clearMessage();
     }
+    emit RunEnded();
 }
 
 void TScriptForm::cmdStopClick()
 {
-    m_session.se.Stop();
+    m_session.StopScript();
 }
 
 void AttachScripting(TDrawF& draw, TScriptSession& session, TScriptForm& form)
 {
     session.Gfx().SetTargetPicture(&draw.ScriptTarget());
     session.Gfx().SetActorPathSink(new TEditorActorPathSink(draw));
-    // The view shows a copy while a script draws on another thread.
-    auto shown = std::make_shared<TBitmap>();
-    session.BeforeRun = [&draw, shown] {
-        try {
-            *shown = draw.Picture().Bitmap();
-            draw.pic->SetBitmap(shown.get());
-        } catch (const EOutOfMemory&) {
-            draw.pic->SetBitmap(nullptr);
-        }
-    };
-    session.AfterRun = [&draw, shown] {
-        draw.pic->SetBitmap(&draw.Picture().Bitmap());
-        *shown = TBitmap();
-    };
     draw.SetScriptWindow([&form] { form.exec(); });
 }

@@ -4,14 +4,16 @@
 // frame editor's picture while this window stays in front.
 //
 // Unlike a silent host, the window tells the user how a run ended in its status bar (the
-// first error with its line and position, or that the script was stopped); Stop and Esc
-// end a running script.
+// first error with its line and position, or why the script stopped); Stop and Esc end a
+// running script. Run returns at once: the script runs in a process of its own, and the
+// window's other commands wait until it has ended.
 #pragma once
 
 #include "platform/CommandTable.h"
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 
 class QAction;
@@ -21,6 +23,7 @@ class QsciScintilla;
 class TCommandActions;
 class TDrawF;
 class TScriptSession;
+struct TScriptError;
 
 class TScriptForm : public QDialog {
     Q_OBJECT
@@ -42,15 +45,21 @@ public:
     void cmdCloseClick();
     void cmdRunClick();
     void cmdStopClick();
+    bool Running() const { return m_running; }
 
     QToolBar* ToolBar1 = nullptr;
     QsciScintilla* scriptEditor = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
+signals:
+    // A run has ended and the status bar tells how.
+    void RunEnded();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void runEnded(const std::optional<TScriptError>& error);
     void saveTo(const std::string& path);
     std::string scriptsDir() const;
 
