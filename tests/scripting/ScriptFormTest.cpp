@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -92,6 +94,11 @@ TEST_F(ScriptWindow, ComponentsAndViewScript)
     EXPECT_EQ(form->Action("script.save-as")->toolTip(), "Save script as...");
     EXPECT_EQ(form->Action("script.run")->toolTip(), "Run script");
     EXPECT_NE(form->findChild<QsciScintilla*>("scriptEditor"), nullptr);
+    // The gutter's numbers in a fixed-pitch face; Ctrl+F1 is the help key (F1 is not).
+    char family[128] = {};
+    form->scriptEditor->SendScintilla(QsciScintilla::SCI_STYLEGETFONT, QsciScintilla::STYLE_LINENUMBER, family);
+    EXPECT_TRUE(QFontInfo(QFont(QString::fromUtf8(family))).fixedPitch()) << family;
+    EXPECT_EQ(form->Action("script.help")->shortcut(), QKeySequence("Ctrl+F1"));
 
     QAction* script = draw->Action("editor.script");
     ASSERT_TRUE(script->isEnabled());
@@ -153,18 +160,25 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
     EXPECT_EQ(form->ScriptFileName(), dir.file("other.js"));
     EXPECT_EQ(ui.Last().Caption, "Select a script");
 
-    // Close asks even for an empty editor; No forgets text and file name, so the next
-    // Save asks for a name.
-    ui.AnswerConfirm(false);
+    // Both dialogs start in the scripts folder, made when it was missing.
+    const std::string scripts = ui.CallsOf(TUiCallKind::OpenFile).back().FileOptions.InitialDir;
+    EXPECT_TRUE(std::filesystem::is_directory(scripts)) << scripts;
+    EXPECT_EQ(std::filesystem::path(scripts).filename(), "scripts");
+    EXPECT_EQ(ui.CallsOf(TUiCallKind::SaveFile).back().FileOptions.InitialDir, scripts);
+
+    // Close asks even for an empty editor, with Yes as the default button; No forgets text
+    // and file name, so the next Save asks for a name.
+    ui.AnswerButton(1);
     Trigger("script.close");
     EXPECT_EQ(ui.Last().Text, "Do you want to save this script?");
     EXPECT_EQ(ui.Last().Caption, "Confirm");
+    EXPECT_EQ(ui.Last().Buttons, (std::vector<std::string>{"&Yes", "&No"})); // the first is the default
     EXPECT_EQ(form->ScriptText(), "");
     EXPECT_EQ(form->ScriptFileName(), "");
-    ui.AnswerConfirm(true);
+    ui.AnswerButton(0);
     ui.AnswerSaveFileCancel();
     Trigger("script.close"); // Yes on an unnamed script: Save As, cancelled
-    EXPECT_EQ(ui.CallsOf(TUiCallKind::Confirm).size(), 2u);
+    EXPECT_EQ(ui.CallsOf(TUiCallKind::ChooseButton).size(), 2u);
     EXPECT_EQ(ui.CallsOf(TUiCallKind::SaveFile).size(), 2u);
     ui.AnswerSaveFile(dir.file("named"));
     form->SetScriptText("x");

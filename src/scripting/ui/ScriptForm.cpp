@@ -9,18 +9,22 @@
 #include "graphics/canvas/Canvas.h"
 #include "platform/AppDir.h"
 #include "platform/ui/CommandActions.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/Ui.h"
 
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -69,6 +73,9 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
         {"script.run", "Run script", "Run script", QStyle::SP_MediaPlay, &TScriptForm::cmdRunClick},
         {"script.stop", "Stop script", "Stop script (Esc)", QStyle::SP_MediaStop, &TScriptForm::cmdStopClick},
     };
+    // F1 calls no help here; Ctrl+F1 shows the help on scripts.
+    m_commands.Add({.Id = "script.help", .Caption = "Help on scripts", .Shortcut = "Ctrl+F1",
+                    .Handler = [] { ShowHelp("Scripts"); }});
     std::map<std::string, QIcon> icons;
     for (const auto& b : buttons) {
         m_commands.Add({.Id = b.Id, .Caption = b.Caption, .Hint = b.Hint, .Handler = [this, h = b.Handler] { (this->*h)(); }});
@@ -96,7 +103,14 @@ TScriptForm::TScriptForm(TScriptSession& session, QWidget* parent) : QDialog(par
     scriptEditor->setMarginType(0, QsciScintilla::NumberMargin);
     scriptEditor->setMarginWidth(0, "0000");
     scriptEditor->setMarginsBackgroundColor(colorOf(0xF2DED5));
-    scriptEditor->setMarginsFont(font);
+    // The gutter's "Terminal": a fixed-pitch face, whatever the system has.
+    QFont gutter(QString::fromStdString(MapFontFamily("Courier New")));
+    gutter.setStyleHint(QFont::TypeWriter);
+    gutter.setFixedPitch(true);
+    if (!QFontInfo(gutter).fixedPitch())
+        gutter = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    gutter.setPointSizeF(font.pointSizeF());
+    scriptEditor->setMarginsFont(gutter);
     scriptEditor->setMarginsForegroundColor(QColor(0x60, 0x60, 0x60));
     scriptEditor->setUtf8(true);
     scriptEditor->setEolMode(QsciScintilla::EolWindows);
@@ -152,8 +166,12 @@ void TScriptForm::SetScriptText(const std::string& text)
 
 std::string TScriptForm::scriptsDir() const
 {
-    // An installed program's sample scripts come along into the user's folder.
-    return UserFolder(AppDir(), SharedDataDir(ExecutableDir()), "scripts");
+    // An installed program's sample scripts come along into the user's folder; the dialogs
+    // start there, so it is made when missing.
+    const std::string folder = UserFolder(AppDir(), SharedDataDir(ExecutableDir()), "scripts");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folder;
 }
 
 void TScriptForm::saveTo(const std::string& path)
@@ -209,7 +227,8 @@ void TScriptForm::cmdSaveAsClick()
 
 void TScriptForm::cmdCloseClick()
 {
-    if (UI().Confirm("Confirm", "Do you want to save this script?"))
+    // Yes is the default button: Return keeps the script.
+    if (UI().ChooseButton("Confirm", "Do you want to save this script?", TMsgDlgType::mtConfirmation, {"&Yes", "&No"}) == 0)
         cmdSaveClick();
     scriptEditor->clear();
     scriptEditor->markerDeleteAll();
