@@ -66,8 +66,8 @@ std::string ProgramPath(const char* argv0)
 
 int main(int argc, char** argv)
 {
-    // The automation server's activation file: written at every start (quietly), or
-    // written or removed on request, which then ends the program.
+    // The automation server's activation file: written at start (quietly) when it is
+    // missing or stale, or written or removed on request, which then ends the program.
     for (int i = 1; i < argc; ++i)
         if (const int reg = RegistrationSwitch(argv[i])) {
             try {
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
             return 0;
         }
     try {
-        RegisterServer(ProgramPath(argv[0]));
+        RegisterServerIfStale(ProgramPath(argv[0]));
     } catch (const std::exception&) {
     }
 

@@ -6,6 +6,7 @@
 #include "effects/PainterQB.h"
 #include "graphics/BmpFile.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -78,6 +79,9 @@ int run(const std::vector<std::string>& args)
 
     TPainterQB qb(presetsFile);
     if (!preset.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(presetsFile, ec))
+            throw Exception(presetsFile + ": the presets file is missing");
         qb.LoadPresets();
         const int k = qb.FindPreset(preset);
         if (k < 0)

@@ -150,7 +150,7 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
     std::vector<std::string> warnings;
     {
         WaitCursor wait;
-        OpenGIFFile(strip, path, &warnings);
+        ReadingFile(path, [&] { OpenGIFFile(strip, path, &warnings); });
     }
     // Other warnings are harmless oddities; a cut file has lost frames, and the user
     // should know.
@@ -217,7 +217,7 @@ bool importable(const std::string& ext)
 
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
-    std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
+    std::optional<TBitmap> picture = ReadingFile(path, [&] { return LoadImportPicture(path, warnings); });
     if (!picture)
         return false;
     appendImportedPicture(strip, std::move(*picture));
@@ -234,7 +234,8 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
         static_cast<int>(paths.size()), 0,
         [&](int i) {
             TDecodedImport decoded;
-            decoded.Picture = LoadImportPicture(paths[static_cast<std::size_t>(i)], &decoded.Warnings);
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            decoded.Picture = ReadingFile(path, [&] { return LoadImportPicture(path, &decoded.Warnings); });
             return decoded;
         },
         [&](int i, TDecodedImport& decoded) {
@@ -251,8 +252,7 @@ namespace {
 // Why a file could not be read, naming it once.
 std::string refusal(const std::string& path, const std::exception_ptr& e)
 {
-    const std::string why = ExceptionMessage(e);
-    return why.find(path) != std::string::npos ? why : path + ": " + why;
+    return FileMessage(path, ExceptionMessage(e));
 }
 
 } // namespace

@@ -58,6 +58,12 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
 
     const TIniFile32 ini(fileName);
     TSettings s = defaults;
+    // A value that is there but is no number (the reader falls back to either default).
+    const auto checkInteger = [&](const char* section, const char* key, int used) {
+        if (ini.ReadInteger(section, key, 0) != ini.ReadInteger(section, key, 1))
+            if (const std::string text = ini.ReadString(section, key, ""); !text.empty())
+                s.Unreadable.push_back({section, key, text, std::to_string(used)});
+    };
     s.Maximized = ini.ReadBool("Window", "State", false);
     if (!s.Maximized) {
         s.Left = ini.ReadInteger("Window", "Left", defaults.Left);
@@ -80,12 +86,55 @@ TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, T
         if (!file.empty())
             AddRecentFile(s.RecentFiles, file);
     }
+
+    checkInteger("Window", "State", s.Maximized ? 1 : 0);
+    if (!s.Maximized) {
+        checkInteger("Window", "Left", s.Left);
+        checkInteger("Window", "Top", s.Top);
+        checkInteger("Window", "Width", s.Width);
+        checkInteger("Window", "Height", s.Height);
+    }
+    checkInteger("Frames", "Count", s.WizardFrameCount);
+    checkInteger("Frames", "Width", s.NewFrameWidth);
+    checkInteger("Frames", "Height", s.NewFrameHeight);
+    checkInteger("Frames", "Delay", s.DefaultDelay);
+    if (const std::string limit = ini.ReadString("Memory", "Limit", ""); !limit.empty() && !ParseMemoryLimit(limit))
+        s.Unreadable.push_back({"Memory", "Limit", limit, MemoryBudget::SizeText(s.MemoryLimit)});
+    checkInteger("Optimizer", "KeepFramePalettes", s.KeepFramePalettes ? 1 : 0);
+    checkInteger("Autosave", "Seconds", s.AutosaveSeconds);
+    if (problem && !s.Unreadable.empty()) {
+        std::string text = "These values in the settings file " + fileName
+                           + " cannot be read; their defaults are used and the file keeps them as they are:";
+        for (const TSettings::TUnreadable& u : s.Unreadable)
+            text += "\n[" + u.Section + "] " + u.Key + "=" + u.Text;
+        problem->Message += (problem->Message.empty() ? "" : "\n") + text;
+    }
     return s;
 }
 
 void SaveSettings(const std::string& fileName, const TSettings& s)
 {
-    TIniFile32 ini(fileName);
+    TIniFile32 file(fileName);
+    // Every key goes through here: an unreadable value whose setting is unchanged stays.
+    struct TWriter {
+        TIniFile32& Ini;
+        const TSettings& S;
+        void WriteString(const std::string& section, const std::string& key, const std::string& text)
+        {
+            for (const TSettings::TUnreadable& u : S.Unreadable)
+                if (u.Section == section && u.Key == key && u.UsedText == text)
+                    return;
+            Ini.WriteString(section, key, text);
+        }
+        void WriteInteger(const std::string& section, const std::string& key, int value)
+        {
+            WriteString(section, key, std::to_string(value));
+        }
+        void WriteBool(const std::string& section, const std::string& key, bool value)
+        {
+            WriteString(section, key, value ? "1" : "0");
+        }
+    } ini{file, s};
     ini.WriteBool("Window", "State", s.Maximized);
     if (!s.Maximized) {
         ini.WriteInteger("Window", "Left", s.Left);

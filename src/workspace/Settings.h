@@ -39,6 +39,14 @@ struct TSettings {
     int AutosaveSeconds = kDefaultAutosaveSeconds;
     // [Recent] File1..File10: the GIFs last opened or saved, the latest first.
     std::vector<std::string> RecentFiles;
+
+    // Values in the file that cannot be read ("[Frames] Count=many"): their defaults are
+    // used, and saving leaves them as written unless the setting was changed meanwhile.
+    struct TUnreadable {
+        std::string Section, Key, Text;
+        std::string UsedText; // the default in force, as it would be written
+    };
+    std::vector<TUnreadable> Unreadable;
 };
 
 constexpr int kMaxRecentFiles = 10;
@@ -60,11 +68,13 @@ struct TSettingsProblem {
 // keys and values that are not numbers keep their defaults; WizardFrameCount is clamped to
 // 4..50 and DefaultDelay to 10..255; a maximised window does not read its placement.
 // A file that exists but cannot be read gives the defaults and a message in `problem`;
-// so does one that is read-only (it is read, but will not be saved).
+// so does one that is read-only (it is read, but will not be saved), and one with values
+// that cannot be read (each named; see TSettings::Unreadable).
 TSettings LoadSettings(const std::string& fileName, const TSettings& defaults, TSettingsProblem* problem = nullptr);
 
 // Writes every key in order; the placement only when the window is not maximised, so a
-// maximised close keeps the stored placement. Throws Exception("Unable to write to
+// maximised close keeps the stored placement; an unreadable value whose setting was not
+// changed stays as written. Throws Exception("Unable to write to
 // <file>: <why>") at the first key that cannot be written (also for a read-only or
 // unreadable file, which is never replaced); the remaining keys are not written.
 void SaveSettings(const std::string& fileName, const TSettings& settings);

@@ -3,11 +3,13 @@
 #include "CliRunner.h"
 
 #include "graphics/BmpFile.h"
+#include "graphics/FileWrite.h"
 
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sys/resource.h>
@@ -132,4 +134,37 @@ TEST(ScriptCommand, HostileScriptsEndWithTheirReasonWithinTheLimits)
             EXPECT_LT(m.PeakMB, c.LimitMB + 100) << c.Script;
         }
     }
+}
+
+// Messages of the command line that name what went wrong: an error's source line cut to
+// 200 characters with control characters escaped, a missing presets file called missing,
+// and an AVI whose stream format lacks a frame size read with the main header's.
+TEST(ScriptCommand, MessagesSayWhatIsWrong)
+{
+    TempDir dir;
+    SaveBmpFile(SolidBitmap(40, 30, clWhite), dir.file("in.bmp"));
+    const std::string longLine = "var s = '\x1b[31m" + std::string(300, 'x') + "'; gfx.Line(0, 'bad', 1, 1);";
+    WriteTestFile(dir.file("long.js"), std::vector<unsigned char>(longLine.begin(), longLine.end()));
+    CliRun run = RunCli(dir, "script '" + dir.file("long.js") + "' '" + dir.file("in.bmp") + "' -o '" + dir.file("o.bmp") + "'");
+    EXPECT_EQ(run.Exit, 1);
+    const std::string shown = "var s = '\\x1b[31m" + std::string(200 - 14, 'x') + "...";
+    EXPECT_NE(run.Err.find(": Type mismatch\n" + shown + "\n"), std::string::npos) << run.Err;
+
+    run = RunCli(dir, "backdrop -s 20x20 -o '" + dir.file("b.bmp") + "' --preset Sky --presets '" + dir.file("none.ini") + "'");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find(dir.file("none.ini") + ": the presets file is missing"), std::string::npos) << run.Err;
+
+    // gif2avi writes an AVI; its stream format then loses the frame size, the main header keeps it.
+    SaveBmpFile(SolidBitmap(64, 48, clRed), dir.file("red.bmp"));
+    ASSERT_EQ(RunCli(dir, "make -o '" + dir.file("red.gif") + "' '" + dir.file("red.bmp") + "' '" + dir.file("red.bmp") + "'").Exit, 0);
+    ASSERT_EQ(RunCli(dir, "gif2avi '" + dir.file("red.gif") + "' -o '" + dir.file("red.avi") + "'").Exit, 0);
+    std::vector<std::uint8_t> avi = ReadFileBytes(dir.file("red.avi"));
+    const std::string strf = "strf";
+    const auto at = std::search(avi.begin(), avi.end(), strf.begin(), strf.end());
+    ASSERT_NE(at, avi.end());
+    std::fill(at + 12, at + 20, 0); // biWidth, biHeight
+    WriteTestFile(dir.file("nosize.avi"), avi);
+    run = RunCli(dir, "avi2gif '" + dir.file("nosize.avi") + "' -o '" + dir.file("back.gif") + "'");
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_NE(run.Out.find("64 x 48"), std::string::npos) << run.Out;
 }

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <tuple>
 #include <memory>
@@ -231,17 +233,40 @@ TEST(AutomationServerFiles, InterfaceAndActivationFile)
         EXPECT_NE(xml.find(part), std::string::npos) << part;
     EXPECT_EQ(gfx.Members().size(), 30u);
 
+    // The user's data folder, or the program's home when it has one.
     TempDir dir;
+    const QByteArray home = qgetenv("ANIVOR_HOME");
+    qunsetenv("ANIVOR_HOME");
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.path().string()));
-    RegisterServer("/opt/my apps/anivor");
-    const std::string file = dir.file("dbus-1/services/org.anivor.Anivor13.service");
-    EXPECT_EQ(file, ActivationFilePath());
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "[D-BUS Service]\nName=org.anivor.Anivor13\nExec=\"/opt/my apps/anivor\" /AUTOMATION\n");
+    EXPECT_EQ(ActivationFilePath(), dir.file("dbus-1/services/org.anivor.Anivor13.service"));
+    qputenv("ANIVOR_HOME", QByteArray::fromStdString(dir.file("home")));
+    const std::string file = dir.file("home/dbus-1/services/org.anivor.Anivor13.service");
+    EXPECT_EQ(ActivationFilePath(), file);
+
+    const auto text = [&] {
+        std::ifstream in(file);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    // Written when missing or stale only: a start with the same program leaves it alone.
+    EXPECT_TRUE(RegisterServerIfStale("/opt/my apps/anivor"));
+    EXPECT_EQ(text(), "[D-BUS Service]\nName=org.anivor.Anivor13\nExec=\"/opt/my apps/anivor\" /AUTOMATION\n");
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto written = std::filesystem::last_write_time(file);
+    EXPECT_FALSE(RegisterServerIfStale("/opt/my apps/anivor"));
+    EXPECT_EQ(std::filesystem::last_write_time(file), written);
+    EXPECT_TRUE(RegisterServerIfStale("/usr/bin/anivor"));
+    EXPECT_EQ(text(), "[D-BUS Service]\nName=org.anivor.Anivor13\nExec=/usr/bin/anivor /AUTOMATION\n");
+    std::filesystem::last_write_time(file, written);
+    RegisterServer("/usr/bin/anivor"); // registering writes always
+    EXPECT_NE(std::filesystem::last_write_time(file), written);
     UnregisterServer();
     EXPECT_FALSE(std::ifstream(file).good());
     UnregisterServer(); // nothing to remove is fine
     qunsetenv("XDG_DATA_HOME");
+    if (home.isEmpty())
+        qunsetenv("ANIVOR_HOME");
+    else
+        qputenv("ANIVOR_HOME", home);
 }

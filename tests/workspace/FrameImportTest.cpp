@@ -341,3 +341,14 @@ TEST(InsertFiles, EveryReadableFileComesInAndOneMessageNamesEachRefused)
     InsertFilesCommand(none, {dir.file("bad.png")});
     EXPECT_EQ(ui.Errors(), std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file"});
 }
+
+// A file the window cannot take is named in the refusal.
+TEST(OpenGIFFile, RefusalsNameTheFile)
+{
+    TempDir dir;
+    const std::string file = dir.file("not-a-gif.gif");
+    WriteTestFile(file, {'P', 'K', 3, 4, 'n', 'o', 't', ' ', 'a', ' ', 'G', 'I', 'F', 0});
+    TFrameStrip strip;
+    EXPECT_EQ(ThrownMessage([&] { OpenGIFFileCommand(strip, file); }), file + ": Invalid GIF signature");
+    EXPECT_EQ(ThrownMessage([&] { ImportImageFile(strip, file); }), file + ": Invalid GIF signature");
+}

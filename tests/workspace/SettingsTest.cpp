@@ -146,3 +146,26 @@ TEST(Settings, UnreadableOrReadOnlyFileStillStarts)
     EXPECT_EQ(ReadText(file), "[Frames]\nCount=20\n");
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
+
+// Values that cannot be read are named at start, their defaults used, and the file keeps
+// them as written; a setting changed meanwhile is written.
+TEST(Settings, UnreadableValuesAreNamedAndKeptAsWritten)
+{
+    TempDir dir;
+    const std::string file = dir.file("anivor.ini");
+    WriteText(file, "[Frames]\nCount=many\nWidth=200\nDelay=0x\n[Memory]\nLimit=lots\n[Autosave]\nSeconds=often\n");
+    TSettingsProblem problem;
+    TSettings s = LoadSettings(file, Designed(), &problem);
+    EXPECT_EQ(problem.Message, "These values in the settings file " + file
+                                   + " cannot be read; their defaults are used and the file keeps them as they are:\n"
+                                     "[Frames] Count=many\n[Frames] Delay=0x\n[Memory] Limit=lots\n[Autosave] Seconds=often");
+    EXPECT_EQ(s.WizardFrameCount, 10);
+    EXPECT_EQ(s.NewFrameWidth, 200);
+    EXPECT_EQ(s.MemoryLimit, MemoryBudget::kDefaultLimit);
+    s.AutosaveSeconds = 120; // changed in the program: written
+    SaveSettings(file, s);
+    const std::string text = ReadText(file);
+    for (const char* kept : {"Count=many", "Delay=0x", "Limit=lots", "Width=200", "Seconds=120"})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
+    EXPECT_EQ(text.find("often"), std::string::npos);
+}

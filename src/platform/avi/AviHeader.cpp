@@ -51,3 +51,22 @@ std::optional<TAviStreamTiming> ReadAviStreamTiming(const std::uint8_t* data, st
     });
     return found;
 }
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> ReadAviMainHeaderSize(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 12 || ReadLE32(data) != FourCC('R', 'I', 'F', 'F') || ReadLE32(data + 8) != FourCC('A', 'V', 'I', ' '))
+        return std::nullopt;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> found;
+    walkChunks(data + 12, data + size, [&](std::uint32_t id, const std::uint8_t* body, std::uint32_t len) {
+        if (id != FourCC('L', 'I', 'S', 'T') || len < 4 || ReadLE32(body) != FourCC('h', 'd', 'r', 'l'))
+            return false;
+        walkChunks(body + 4, body + len, [&](std::uint32_t id2, const std::uint8_t* avih, std::uint32_t len2) {
+            if (id2 != FourCC('a', 'v', 'i', 'h') || len2 < 40)
+                return false;
+            found = std::make_pair(ReadLE32(avih + 32), ReadLE32(avih + 36));
+            return true;
+        });
+        return true;
+    });
+    return found;
+}

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 constexpr std::uint32_t FourCC(char a, char b, char c, char d)
@@ -32,6 +33,8 @@ struct TAviStreamTiming {
 // from the file's first bytes; nothing when the bytes are not an AVI file or its header
 // list does not fit in them. Never reads past `size`.
 std::optional<TAviStreamTiming> ReadAviStreamTiming(const std::uint8_t* data, std::size_t size);
+// The frame size the AVI main header ("avih") gives; nothing when it is not there.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> ReadAviMainHeaderSize(const std::uint8_t* data, std::size_t size);
 
 // Little-endian writing into a growing byte buffer.
 inline void PutLE16(std::vector<std::uint8_t>& out, std::uint32_t v)

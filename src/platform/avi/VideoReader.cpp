@@ -252,9 +252,11 @@ struct TVideoReader::Impl {
         quietFFmpeg();
         openSource();
         std::optional<TAviStreamTiming> aviTiming;
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> aviSize;
         if (!infoKnown) {
             const std::vector<std::uint8_t> h = head();
             aviTiming = ReadAviStreamTiming(h.data(), h.size());
+            aviSize = ReadAviMainHeaderSize(h.data(), h.size());
         }
 
         auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferSize));
@@ -295,7 +297,13 @@ struct TVideoReader::Impl {
         if (stream < 0)
             fail("Failed to open AVI stream", "the file holds no video");
         AVStream* st = fmt->streams[stream];
-        const AVCodecParameters* par = st->codecpar;
+        AVCodecParameters* par = st->codecpar;
+        // A stream format without a frame size: the AVI main header's stands in.
+        if (!infoKnown && (par->width <= 0 || par->height <= 0) && aviSize && aviSize->first > 0 && aviSize->second > 0
+            && aviSize->first <= INT_MAX && aviSize->second <= INT_MAX) {
+            par->width = static_cast<int>(aviSize->first);
+            par->height = static_cast<int>(aviSize->second);
+        }
 
         if (!infoKnown) {
             info.Width = par->width;

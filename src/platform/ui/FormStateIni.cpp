@@ -1,5 +1,7 @@
 #include "FormStateIni.h"
 
+#include "ScreenPlacement.h"
+
 #include "platform/IniFile.h"
 
 #include <QWidget>
@@ -24,10 +26,12 @@ void TFormStateIni::Restore(QWidget& form) const
     }
     const int left = ini.ReadInteger(section, "Left", form.x());
     const int top = ini.ReadInteger(section, "Top", form.y());
-    form.move(left, top);
     const int width = ini.ReadInteger(section, "Width", form.width());
     const int height = ini.ReadInteger(section, "Height", form.height());
-    form.resize(width, height);
+    // A placement off every screen (another screen layout) is moved onto one.
+    const QRect placed = PlaceOnScreens(QRect(left, top, width, height));
+    form.move(placed.topLeft());
+    form.resize(placed.size());
 }
 
 void TFormStateIni::Save(const QWidget& form) const

@@ -13,7 +13,8 @@ public:
     explicit TFormStateIni(std::string fileName);
 
     // At the window's creation: maximised when State reads true, otherwise Left, Top, Width
-    // and Height, each defaulting to the window's current value.
+    // and Height, each defaulting to the window's current value, moved onto a screen when
+    // they lie off every screen (PlaceOnScreens).
     void Restore(QWidget& form) const;
     // At the window's destruction. Raises EIniWriteError when the file cannot be written.
     void Save(const QWidget& form) const;

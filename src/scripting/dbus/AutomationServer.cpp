@@ -16,6 +16,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -178,17 +180,20 @@ std::string TAutomationServer::InterfaceXml(const TAutomationObject& object)
 
 std::string ActivationFilePath()
 {
+    // A program with a home of its own (tests, a portable copy) keeps the file there.
+    const QString home = qEnvironmentVariable("ANIVOR_HOME");
+    if (!home.isEmpty())
+        return (home + "/dbus-1/services/" + kAutomationService + ".service").toStdString();
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty())
         data = QDir::homePath() + "/.local/share";
     return (data + "/dbus-1/services/" + kAutomationService + ".service").toStdString();
 }
 
-void RegisterServer(const std::string& program)
+namespace {
+
+std::string activationFileText(const std::string& program)
 {
-    const std::filesystem::path file = ActivationFilePath();
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
     // Exec takes the program's path as one argument; quote it when it holds blanks.
     std::string exec = program;
     if (exec.find_first_of(" \t\"\\") != std::string::npos) {
@@ -200,8 +205,30 @@ void RegisterServer(const std::string& program)
         }
         exec = quoted + "\"";
     }
-    WriteFileAtomic(file.string(), "[D-BUS Service]\nName=" + std::string(kAutomationService) + "\nExec=" + exec
-                                       + " /AUTOMATION\n");
+    return "[D-BUS Service]\nName=" + std::string(kAutomationService) + "\nExec=" + exec + " /AUTOMATION\n";
+}
+
+} // namespace
+
+void RegisterServer(const std::string& program)
+{
+    const std::filesystem::path file = ActivationFilePath();
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    WriteFileAtomic(file.string(), activationFileText(program));
+}
+
+bool RegisterServerIfStale(const std::string& program)
+{
+    const std::string text = activationFileText(program);
+    std::ifstream in(ActivationFilePath(), std::ios::binary);
+    if (in) {
+        std::string now((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (now == text)
+            return false;
+    }
+    RegisterServer(program);
+    return true;
 }
 
 void UnregisterServer()

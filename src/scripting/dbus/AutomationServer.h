@@ -49,10 +49,13 @@ private:
 };
 
 // The D-Bus activation file for the user ($XDG_DATA_HOME/dbus-1/services/
-// org.anivor.Anivor13.service), which starts `program` with /AUTOMATION when a client
-// asks for the name.
+// org.anivor.Anivor13.service; under $ANIVOR_HOME when that is set), which starts
+// `program` with /AUTOMATION when a client asks for the name.
 std::string ActivationFilePath();
 // Writes it (atomically); throws Exception when it cannot.
 void RegisterServer(const std::string& program);
+// Writes it only when it is missing or says something else (another program path): true
+// when it was written. Throws as RegisterServer.
+bool RegisterServerIfStale(const std::string& program);
 // Removes it; a missing file is fine.
 void UnregisterServer();

@@ -40,7 +40,7 @@ void Tgif2aviF::ButtonOpenClick()
         showPictureProgress(stage, percent, true);
     };
     try {
-        image.LoadFromFile(m_fileName);
+        ReadingFile(m_fileName, [&] { image.LoadFromFile(m_fileName); });
     } catch (...) {
         ProgressBar->hide();
         throw;
