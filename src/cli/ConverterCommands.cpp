@@ -5,6 +5,8 @@
 #include "gif/ReduceSettings.h"
 #include "tools/AviToGif.h"
 #include "tools/GifToAvi.h"
+#include "workspace/Assembly.h"
+#include "workspace/ProjectFile.h"
 
 #include <unistd.h>
 
@@ -93,8 +95,24 @@ int gif2avi(const std::vector<std::string>& args)
 {
     std::string in, out;
     inAndOut(args, in, out, "OUT.avi");
-    TGIFImage image;
-    image.LoadFromFile(in);
+    // A project is assembled as Create makes it, with its own options.
+    std::shared_ptr<TGIFImage> loaded = std::make_shared<TGIFImage>();
+    if (IsProjectFile(in)) {
+        const TProjectLoad load = LoadProject(in);
+        for (const std::string& loss : load.Losses)
+            std::cerr << "anivor-cli gif2avi: warning: " << in << ": " << loss << "\n";
+        TFrameStrip strip;
+        strip.SetDocument(load.Project.Document);
+        if (strip.Count() == 0)
+            throw GIFException(in + ": the project has no frames");
+        const TAssemblyResult made = CreateAnimation(strip, false, load.Project.Assembly, {});
+        if (!made.Succeeded())
+            std::rethrow_exception(made.Error);
+        loaded = made.Document;
+    } else {
+        loaded->LoadFromFile(in);
+    }
+    TGIFImage& image = *loaded;
     if (image.Empty())
         throw GIFException(in + ": the GIF has no frames");
     TGifToAviResult result;
@@ -118,5 +136,7 @@ int gif2avi(const std::vector<std::string>& args)
 ANIVOR_CLI_COMMAND("avi2gif", "IN -o OUT.gif [--palette METHOD]",
                    "Converts a video (AVI, MP4, MOV, MKV, WebM) to an animated GIF as the AVI to GIF converter does.",
                    avi2gif);
-ANIVOR_CLI_COMMAND("gif2avi", "IN.gif -o OUT.avi",
-                   "Writes an animated GIF as an uncompressed AVI as the GIF to AVI converter does.", gif2avi);
+ANIVOR_CLI_COMMAND("gif2avi", "IN.gif|IN.anivor -o OUT.avi",
+                   "Writes an animated GIF (or a project, assembled as Animation > Create makes it) as an "
+                   "uncompressed AVI as the GIF to AVI converter does.",
+                   gif2avi);

@@ -7,6 +7,7 @@
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "workspace/FrameImport.h"
+#include "workspace/ProjectFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -53,14 +54,22 @@ int run(const std::vector<std::string>& given)
     TFrameStrip strip;
     TGIFImage image;
     std::vector<std::string> warnings;
-    if (raw)
+    if (IsProjectFile(args[0])) {
+        if (raw)
+            throw CliUsageError{"--raw reads GIF files only"};
+        TProjectLoad load = LoadProject(args[0]);
+        warnings = std::move(load.Losses);
+        strip.SetDocument(std::move(load.Project.Document));
+    } else if (raw) {
         LoadGIFDocument(image, args[0], &warnings);
-    else
+    } else {
         OpenGIFFile(strip, args[0], &warnings);
+    }
     CliPrintWarnings("gif-frames", args[0], warnings);
     if (raw ? std::none_of(image.Images.begin(), image.Images.end(), [](const auto& f) { return !f->Empty(); })
             : strip.Count() == 0)
-        throw EInvalidGraphic(args[0] + ": the GIF file has no picture");
+        throw EInvalidGraphic(args[0] + (IsProjectFile(args[0]) ? ": the project has no frame"
+                                                                : ": the GIF file has no picture"));
     // A missing output folder is made (with its parents) once the GIF has frames to write.
     if (!std::filesystem::create_directories(outDir, ec) && ec)
         throw Exception("Cannot create the folder " + args[1] + ": " + ec.message());
@@ -84,9 +93,10 @@ int run(const std::vector<std::string>& given)
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("gif-frames", "IN.gif OUTDIR [--raw]",
+ANIVOR_CLI_COMMAND("gif-frames", "IN.gif|IN.anivor OUTDIR [--raw]",
                    "Writes the frames Animation > Open makes of a GIF file (each composed onto the logical screen "
-                   "as a browser shows it) as BMP files (Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
+                   "as a browser shows it), or a project's frames, as BMP files named after the frames "
+                   "(Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
                    "writes the frames as the file stores them instead: their own size, colours and transparent "
                    "index, with their place and disposal listed.",
                    run);
