@@ -42,7 +42,7 @@ endforeach()
 # desktop's caches learn the entry's file types and the icon at once. Packages leave that
 # to their triggers.
 install(CODE [[
-  if(NOT "$ENV{DESTDIR}" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
+  if("$ENV{DESTDIR}" STREQUAL "" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
     find_program(ANIVOR_UPDATE_DESKTOP update-desktop-database)
     find_program(ANIVOR_UPDATE_ICONS gtk-update-icon-cache)
     if(ANIVOR_UPDATE_DESKTOP)

@@ -176,7 +176,7 @@ int main(int argc, char** argv)
         return cmd->run(args);
     } catch (const CliUsageError& e) {
         std::cerr << "anivor-cli " << cmd->name << ": " << e.message << "\nUsage: anivor-cli " << cmd->name
-                  << " " << cmd->usage << "\n(anivor-cli " << cmd->name << " --help shows the options)\n";
+                  << " " << cmd->usage << "\n";
         return 2;
     } catch (...) {
         // The same words the window shows: our messages, "Not enough memory ...", never a

@@ -79,11 +79,18 @@ std::string BashOffers(const fs::path& script, const fs::path& dir, const std::s
 
 TEST(Install, ManualPagesCompletionAndAppStreamWorkWhereInstalled)
 {
-    TempDir stage;
+    TempDir stage, tools;
     const fs::path usr = stage.path() / "usr";
-    const Shell install = RunShell("DESTDIR=" + Quote(stage.path()) + " '" ANIVOR_CMAKE_COMMAND "' --install '"
-                                   ANIVOR_BUILD_DIR "' --prefix /usr");
+    // The desktop's cache tools, standing in for the real ones: a staging install must
+    // leave the live system's caches alone.
+    for (const char* tool : {"update-desktop-database", "gtk-update-icon-cache"}) {
+        std::ofstream(tools.file(tool)) << "#!/bin/sh\necho \"$0 $*\" >> '" << tools.file("ran.txt") << "'\n";
+        fs::permissions(tools.file(tool), fs::perms::owner_all);
+    }
+    const Shell install = RunShell("PATH=" + Quote(tools.path()) + ":\"$PATH\" DESTDIR=" + Quote(stage.path()) + " '"
+                                   ANIVOR_CMAKE_COMMAND "' --install '" ANIVOR_BUILD_DIR "' --prefix /usr");
     ASSERT_EQ(install.Exit, 0) << install.Out;
+    EXPECT_FALSE(fs::exists(tools.file("ran.txt")));
     for (const char* file :
          {"bin/anivor", "bin/anivor-cli", "share/man/man1/anivor.1", "share/man/man1/anivor-cli.1",
           "share/bash-completion/completions/anivor-cli", "share/zsh/vendor-completions/_anivor-cli",
