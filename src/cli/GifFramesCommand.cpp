@@ -2,6 +2,7 @@
 // --raw the frames as the file stores them, for inspection.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -26,7 +28,7 @@ void writeRaw(const TGIFImage& image, const std::filesystem::path& outDir)
         const std::string name = "Frame" + std::to_string(++n) + ".bmp";
         SaveBmpFile(frame->Bitmap(), (outDir / name).string());
         const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
-        std::cout << name << ": " << frame->Width() << " x " << frame->Height() << " at " << frame->Left << ", "
+        CliReport() << name << ": " << frame->Width() << " x " << frame->Height() << " at " << frame->Left << ", "
                   << frame->Top << ", delay " << frame->Delay() << ", disposal " << (gce ? gce->Disposal() : 0)
                   << ", transparent " << (frame->Transparent() ? "index " + std::to_string(frame->TransparentIndex()) : "no")
                   << "\n";
@@ -80,14 +82,20 @@ int run(const std::vector<std::string>& given)
         batch.Finish();
         return 0;
     }
+    // The list waits for the end: the progress bar stays alone on its line meanwhile.
+    std::ostringstream list;
+    TCliProgress progress("gif-frames", static_cast<std::uint64_t>(strip.Count()));
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";
         SaveBmpFile(f.Bitmap(), (outDir / name).string());
-        std::cout << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
+        progress.Show(static_cast<std::uint64_t>(i) + 1);
+        list << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
                   << ", transparent " << (f.Transparent() ? "yes" : "no") << "\n";
     }
     batch.Finish();
+    progress.Clear();
+    CliReport() << list.str();
     return 0;
 }
 
@@ -99,4 +107,8 @@ ANIVOR_CLI_COMMAND("gif-frames", "IN.gif|IN.anivor OUTDIR [--raw]",
                    "(Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
                    "writes the frames as the file stores them instead: their own size, colours and transparent "
                    "index, with their place and disposal listed.",
-                   run);
+                   run,
+                   {{"--raw", "",
+                     "Writes the frames as the file stores them (own size, colours and transparent index) and lists "
+                     "their place, delay and disposal."}},
+                   {{"animation"}, {"dir"}});

@@ -1,6 +1,8 @@
 // make: an animation from image files, built exactly as Create builds it in the window.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
+#include "CliWords.h"
 
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
@@ -9,8 +11,6 @@
 #include "workspace/Assembly.h"
 #include "workspace/FrameImport.h"
 #include "workspace/ProjectFile.h"
-
-#include <unistd.h>
 
 #include <iostream>
 
@@ -126,20 +126,18 @@ int run(const std::vector<std::string>& args)
 
     if (strip.Count() == 0)
         throw EInvalidGraphic("Nothing to make: the inputs hold no frames");
-    const bool terminal = isatty(STDERR_FILENO) != 0;
-    int done = 0;
-    TAssemblyView view;
-    if (terminal)
-        view.ShowFrame = [&](const TBitmap&) {
-            std::cerr << "\rFrame " << ++done << " of " << strip.Count() << std::flush;
-        };
-    const TAssemblyResult result = CreateAnimation(strip, false, options, view);
-    if (terminal)
-        std::cerr << "\r" << std::string(30, ' ') << "\r" << std::flush;
+    TAssemblyResult result;
+    {
+        TCliProgress progress("make", static_cast<std::uint64_t>(strip.Count()));
+        std::uint64_t done = 0;
+        TAssemblyView view;
+        view.ShowFrame = [&](const TBitmap&) { progress.Show(++done); };
+        result = CreateAnimation(strip, false, options, view);
+    }
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
     WriteFileAtomic(out, result.Bytes); // the bytes just measured: no second encoding
-    std::cout << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth() << " x "
+    CliReport() << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth() << " x "
               << strip.FrameHeight() << ", " << result.Size << " bytes)\n";
     return 0;
 }
@@ -149,7 +147,26 @@ int run(const std::vector<std::string>& args)
 ANIVOR_CLI_COMMAND("make",
                    "-o OUT.gif [--delay N] [--loops N] [--palette METHOD] [--bits N] [--dither ENGINE] "
                    "[--transparent] [--merge] [--crop] [--frame-palettes] IMAGE...",
-                   "Builds an animated GIF from image files as Animation > Create does. A project (.anivor) "
-                   "adds its frames with their delays; given first, it also lends its loop count and "
-                   "assembly options to those the command line does not set.",
-                   run);
+                   "Builds an animated GIF from image files as Animation > Create does, each fitted into the first "
+                   "image's size. A project (.anivor) adds its frames with their delays; given first, it also lends "
+                   "its loop count and assembly options to those the command line does not set.",
+                   run,
+                   {{"-o", "OUT.gif", "The animated GIF to write.", {"gif"}},
+                    {"--delay", "N", "Every frame's delay in hundredths of a second, 0 to 65535 (default 10)."},
+                    {"--loops", "N",
+                     "How often the animation repeats; 0, the default, loops forever (the file keeps the low 16 bits)."},
+                    {"--palette", "METHOD",
+                     "The palette: none, windows-system, windows-halftone, windows-grayscale, monochrome, grayscale, "
+                     "netscape, optimized, optimized-windows (the default) or best (chosen for the pictures).",
+                     {"", CliPaletteWords}},
+                    {"--bits", "N", "2^N colours for the optimized and best palettes, 3 to 8 (default 8)."},
+                    {"--dither", "ENGINE",
+                     "The dithering: nearest, floyd-steinberg (the default), stucki, sierra, jajuni, stevenson-arce "
+                     "or burkes.",
+                     {"", CliDitherWords}},
+                    {"--transparent", "", "The frames are transparent (Options > Default Transparent)."},
+                    {"--merge", "", "Pixels that repeat the previous frame become transparent (the optimizer's Merge)."},
+                    {"--crop", "", "Transparent frames are cut to their visible pixels (the optimizer's Crop)."},
+                    {"--frame-palettes", "",
+                     "Every frame keeps its own colour table (Keep Frame Palettes) instead of one merged table."}},
+                   {{"image-or-project"}});

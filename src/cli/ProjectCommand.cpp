@@ -2,6 +2,7 @@
 // the files on an empty strip and Save Project make it.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "graphics/Exception.h"
 #include "workspace/FrameImport.h"
@@ -68,7 +69,7 @@ int run(const std::vector<std::string>& args)
     strip.SetLoopCount(loops < 0 ? 0 : loops);
     project.Document = strip.Document();
     TProjectWriter().Save(out, project);
-    std::cout << "Wrote " << out << " (" << strip.Count() << " frames, " << strip.FrameWidth() << " x "
+    CliReport() << "Wrote " << out << " (" << strip.Count() << " frames, " << strip.FrameWidth() << " x "
               << strip.FrameHeight() << ")\n";
     return 0;
 }
@@ -77,6 +78,12 @@ int run(const std::vector<std::string>& args)
 
 ANIVOR_CLI_COMMAND("project", "-o OUT.anivor [--delay N] [--loops N] [--transparent] INPUT...",
                    "Builds a project file from GIFs (every frame as Open composes it, with its delay), pictures "
-                   "(fitted into the first frame's size, with --delay and --transparent) and other projects, in "
-                   "order. A project given first lends its loop count and assembly options.",
-                   run);
+                   "(fitted into the first frame's size) and other projects, in order. A project given first "
+                   "lends its loop count and assembly options. An input that cannot be read refuses the job.",
+                   run,
+                   {{"-o", "OUT.anivor", "The project file to write.", {"anivor"}},
+                    {"--delay", "N", "The delay of frames made from pictures, 0 to 65535 (default 10)."},
+                    {"--loops", "N", "How often the animation repeats; 0 loops forever (the default, or the first "
+                                     "project's count)."},
+                    {"--transparent", "", "Frames made from pictures are transparent."}},
+                   {{"image-or-project"}});
