@@ -1,5 +1,6 @@
 #include "PainterEffectsForm.h"
 
+#include "BarValue.h"
 #include "EffectImage.h"
 
 #include "platform/ui/GuardedActions.h"
@@ -92,6 +93,9 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
     treeRow->addWidget(EBar);
     treeRow->addStretch();
     panel->addLayout(treeRow);
+    m_values.push_back(new TBarValue(EBar, effectspanel, true));
+    m_values.back()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    panel->addWidget(m_values.back());
 
     auto* bars = new QGridLayout;
     const TPainterEffects& m = m_model;
@@ -103,7 +107,9 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
         auto* label = new QLabel(caption, effectspanel);
         label->setObjectName(QString("label") + caption);
         bars->addWidget(label, row, 0);
-        bars->addWidget(bar, row++, 1);
+        bars->addWidget(bar, row, 1);
+        m_values.push_back(new TBarValue(bar, effectspanel));
+        bars->addWidget(m_values.back(), row++, 2);
     }
     bars->setColumnStretch(1, 1);
     panel->addLayout(bars);
@@ -250,5 +256,7 @@ void TPainterEffectsF::sync()
     showBar(extrabar, m_model.ExtraBar());
     showBar(cxbar, m_model.CxBar());
     showBar(cybar, m_model.CyBar());
+    for (TBarValue* value : m_values)
+        value->Refresh();
     image->ShowBitmap(m_model.Image());
 }
