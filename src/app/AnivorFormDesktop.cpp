@@ -7,6 +7,7 @@
 #include "platform/ui/CommandActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
+#include "widgets/ImageControl.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
 #include "widgets/PainterReduceForm.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>

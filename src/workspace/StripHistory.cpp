@@ -155,10 +155,14 @@ void TStripHistory::Apply(const std::shared_ptr<const TStripState>& state, const
     document.LoopCount = m_strip.LoopCount();
     m_current = state;
     // The selection goes to the frames the step changes, so the user sees what came back;
-    // a step that only moved or removed frames keeps the selection it recorded.
+    // after frames went, to the frame now where the first of them was; a step that only
+    // moved frames keeps the selection it recorded.
     std::vector<bool> selected = state->Selected;
     int itemIndex = state->ItemIndex;
-    if (const std::vector<int> changed = ChangedFrames(*state, from); !changed.empty()) {
+    std::vector<int> changed = ChangedFrames(*state, from);
+    if (const std::vector<int> gone = ChangedFrames(from, *state); changed.empty() && !gone.empty() && document.Count() > 0)
+        changed.push_back(std::min(gone.front(), document.Count() - 1));
+    if (!changed.empty()) {
         selected.assign(static_cast<std::size_t>(document.Count()), false);
         for (int i : changed)
             selected[static_cast<std::size_t>(i)] = true;

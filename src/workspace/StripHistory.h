@@ -65,7 +65,8 @@ public:
     std::function<void()> OnChange;
 
     // Used by the steps: the strip takes `state`, coming from `from`. The frames that
-    // differ between the two are selected, the first of them the item index.
+    // differ between the two are selected, the first of them the item index (after a
+    // removal, the frame now where the first removed one was).
     void Apply(const std::shared_ptr<const TStripState>& state, const TStripState& from);
 
 private:

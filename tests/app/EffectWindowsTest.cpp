@@ -12,6 +12,7 @@
 #include "platform/HelpDocument.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
 
 #include <QAction>
 #include <QApplication>

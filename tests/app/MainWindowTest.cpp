@@ -107,7 +107,7 @@ TEST_F(MainWindow, MenusAndToolbarHoldTheCommandsInTheirPlaces)
     const std::vector<std::pair<std::string, Items>> menus{
         {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open",
                         "animation.open-project", "> &Recent", "animation.save-project", "animation.save-project-as", "-",
-                        "animation.save", "animation.stop"}},
+                        "animation.save", "animation.stop", "-", "animation.exit"}},
         {"&Frame", {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"}},
         {"&Image", {"image.blur", "image.flip-left-right", "image.flip-top-down", "> Mirror", "> &Scroll", "image.duplicate",
                     "image.invert"}},
@@ -493,7 +493,7 @@ TEST_F(MainWindow, FirstStepsOfANewUser)
     QCoreApplication::processEvents();
     const int designed = w->height();
     // First frames of several heights: the strip shows each whole, the pointer below it.
-    for (const QSize frame : {QSize(120, 60), QSize(240, 160), QSize(100, 250)}) {
+    for (const QSize& frame : {QSize(120, 60), QSize(240, 160), QSize(100, 250)}) {
         SCOPED_TRACE(frame.height());
         FirstFrame(frame.width(), frame.height());
         QCoreApplication::processEvents();
@@ -512,8 +512,8 @@ TEST_F(MainWindow, FirstStepsOfANewUser)
     QWidget* wizards = w->ToolBar1->widgetForAction(w->wizpop->menuAction());
     ASSERT_NE(wizards, nullptr);
     const auto glyph = [&](const char* name) { return ToolbarIcon(name).pixmap(20, 20).toImage(); };
-    for (const auto& [x, name] : {std::pair{wizards->x() + 11, "wizards-hot"}, std::pair{wizards->x() - 30, "wizards"},
-                                  std::pair{wizards->x() + 40, "wizards-hot"}}) {
+    for (const auto& [x, name] : {std::pair{wizards->x() + 12, "wizards-hot"}, std::pair{wizards->x() + 11, "wizards"},
+                                  std::pair{wizards->x() + 40, "wizards-hot"}, std::pair{wizards->x() - 30, "wizards"}}) {
         QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), w->ToolBar1->mapToGlobal(QPointF(x, 5)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w->ToolBar1, &move);

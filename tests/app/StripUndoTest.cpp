@@ -275,7 +275,7 @@ TEST_F(StripUndo, UndoAndRedoSelectTheFramesTheyChange)
         for (int i = 0; i < w->Strip().Count(); ++i)
             if (w->Strip().IsSelected(i))
                 selected.push_back(i);
-        // A removal changes no frame that stays: Redo selects as the step left it.
+        // A removal changes no frame that stays: Redo selects the frame now in its place.
         EXPECT_EQ(selected, step.RedoSelects);
     }
 }

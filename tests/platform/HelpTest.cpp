@@ -67,7 +67,7 @@ TEST(Help, ViewerOpensAtTheTopicAndFollowsLinks)
     viewer->close();
 
     // Esc and Ctrl+W close it.
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         ShowHelpFile(file, "Anivor");
         ASSERT_TRUE(viewer->isVisible());
         bool closed = false;

@@ -49,7 +49,7 @@ TEST(UiServices, TheFontDialogStartsOnTheFontAndAnUnchangedOkKeepsIt)
     // stands in for it, named in the note, and an unchanged OK gives the choice back
     // whole (bold stays bold, the missing name stays).
     const QString installed = QFontInfo(QFont(QStringLiteral("DejaVu Sans"))).family();
-    for (const std::string name : {installed.toStdString(), std::string("No Such Family Anywhere")}) {
+    for (const std::string& name : {installed.toStdString(), std::string("No Such Family Anywhere")}) {
         SCOPED_TRACE(name);
         const TFontChoice chosen{name, 12, 1 | 2, clRed};
         const TFontDialogStart start = FontDialogStart(chosen);

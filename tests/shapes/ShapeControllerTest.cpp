@@ -180,8 +180,10 @@ TEST(ShapeController, PromptsAndDialogsTakeOnlyWhatTheyAccept)
     EXPECT_EQ(ui.Last().Prompt, "Enter Pen Size (1..20)");
     EXPECT_EQ(ui.Last().Proposed, "1");
     EXPECT_EQ(penSize("21"), 20);
+    EXPECT_EQ(ui.Messages().back(), "21 is outside 1..20: the pen size stays as it was.");
     EXPECT_EQ(penSize("0"), 20);
     EXPECT_EQ(penSize("wide"), 1);
+    EXPECT_EQ(ui.Messages().back(), "\"wide\" is not a whole number: the pen size is 1.");
     ui.AnswerInputCancel();
     Item(h.controller, "Size...")->trigger();
     EXPECT_EQ(s.Pen().Width, 1);

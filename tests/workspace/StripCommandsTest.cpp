@@ -143,38 +143,40 @@ TEST(OptionCommands, ClampOrDefaultTheirAnswers)
 {
     ScriptedUi ui;
     TFrameStrip s;
-    // Answer, value used, and what the user is told ("": nothing).
+    // The command, the value it sets, then per answer the value used and what the user is
+    // told ("": nothing).
     struct Case {
         const char* Answer;
         int Used;
         const char* Told;
     };
-    const Case delays[] = {{"5", 10, "5 is outside 10..255: the default frame delay is 10."},
-                           {"999", 255, "999 is outside 10..255: the default frame delay is 255."},
-                           {"x", 10, "\"x\" is not a whole number: the default frame delay is 10."},
-                           {"77", 77, ""}};
-    for (const Case& c : delays) {
-        const std::size_t told = ui.Messages().size();
-        ui.AnswerInput(c.Answer);
-        FrameDelayCommand(s);
-        EXPECT_EQ(s.Session.DefaultDelay, c.Used) << c.Answer;
-        EXPECT_EQ(ui.Messages().size() > told ? ui.Messages().back() : std::string(), c.Told) << c.Answer;
-    }
-    EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Caption, "Anivor Transitions");
-    EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Prompt, "Enter Default Frame Delay (10..255):");
-
-    const Case counts[] = {{"2", 4, "2 is outside 4..50: the number of wizard frames is 4."},
-                           {"99", 50, "99 is outside 4..50: the number of wizard frames is 50."},
-                           {"?", 10, "\"?\" is not a whole number: the number of wizard frames is 10."},
-                           {"12", 12, ""}};
-    for (const Case& c : counts) {
-        const std::size_t told = ui.Messages().size();
-        ui.AnswerInput(c.Answer);
-        SetFramesCommand(s);
-        EXPECT_EQ(s.Session.WizardFrameCount, c.Used) << c.Answer;
-        EXPECT_EQ(ui.Messages().size() > told ? ui.Messages().back() : std::string(), c.Told) << c.Answer;
-    }
-    EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Prompt, "Enter number of frames (4..50):");
+    const struct {
+        void (*Command)(TFrameStrip&);
+        int TStripSession::*Value;
+        const char* Prompt;
+        std::vector<Case> Cases;
+    } prompts[] = {
+        {FrameDelayCommand, &TStripSession::DefaultDelay, "Enter Default Frame Delay (10..255):",
+         {{"5", 10, "5 is outside 10..255: the default frame delay is 10."},
+          {"999", 255, "999 is outside 10..255: the default frame delay is 255."},
+          {"x", 10, "\"x\" is not a whole number: the default frame delay is 10."},
+          {"77", 77, ""}}},
+        {SetFramesCommand, &TStripSession::WizardFrameCount, "Enter number of frames (4..50):",
+         {{"2", 4, "2 is outside 4..50: the number of wizard frames is 4."},
+          {"99", 50, "99 is outside 4..50: the number of wizard frames is 50."},
+          {"?", 10, "\"?\" is not a whole number: the number of wizard frames is 10."},
+          {"12", 12, ""}}},
+    };
+    for (const auto& p : prompts)
+        for (const Case& c : p.Cases) {
+            const std::size_t told = ui.Messages().size();
+            ui.AnswerInput(c.Answer);
+            p.Command(s);
+            EXPECT_EQ(s.Session.*p.Value, c.Used) << c.Answer;
+            EXPECT_EQ(ui.Messages().size() > told ? ui.Messages().back() : std::string(), c.Told) << c.Answer;
+            EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Caption, "Anivor Transitions");
+            EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Prompt, p.Prompt);
+        }
 
     ui.AnswerInput("letters");
     SetLoopsCommand(s);

@@ -3,8 +3,8 @@
 #include "shapes/ShapePaint.h"
 #include "ShapeWidget.h"
 
-#include "graphics/NumberRules.h"
 #include "platform/ui/GuardedActions.h"
+#include "platform/NumberPrompt.h"
 #include "platform/Ui.h"
 
 #include <QActionGroup>
@@ -296,7 +296,7 @@ void TqorShapeController::BuildMenu()
         }
     });
     addItem(pen, "Size...", [this](TqorShape& s) {
-        promptNumber(s, "Enter Pen Size (1..20)", s.Pen().Width, 1, 1, 20, [](TqorShape& shape, int width) {
+        promptNumber(s, "Enter Pen Size (1..20)", "the pen size", s.Pen().Width, 1, 1, 20, [](TqorShape& shape, int width) {
             TPen p = shape.Pen();
             p.Width = width;
             shape.SetPen(p);
@@ -328,7 +328,7 @@ void TqorShapeController::BuildMenu()
     });
     addIndexed(caption, "Centered", [](TqorShape& s) { s.SetCaptionCentered(!s.CaptionCentered()); })->setCheckable(true);
     addItem(caption, "Angle", [this](TqorShape& s) {
-        promptNumber(s, "Enter Caption Angle (-180..0..180)", s.CaptionAngle(), 0, -180, 180,
+        promptNumber(s, "Enter Caption Angle (-180..0..180)", "the caption angle", s.CaptionAngle(), 0, -180, 180,
                      [](TqorShape& shape, int angle) { shape.SetCaptionAngle(angle); });
     });
     QMenu* modes = submenu(this, "Mouse Mode");
@@ -404,15 +404,17 @@ void TqorShapeController::OnPopup()
 
 // --- prompts -----------------------------------------------------------------------------
 
-void TqorShapeController::promptNumber(TqorShape& shape, const std::string& prompt, int current, int fallback, int low,
+void TqorShapeController::promptNumber(TqorShape& shape, const std::string& prompt, const std::string& what, int current,
+                                       int fallback, int low,
                                        int high, const std::function<void(TqorShape&, int)>& apply)
 {
     std::string text = std::to_string(current);
     if (!UI().InputQuery(kPromptTitle, prompt, text))
         return;
-    const int value = StrToIntDef(text, fallback);
-    if (value >= low && value <= high)
-        apply(shape, value);
+    // A number outside the range is not used; text that is none counts as `fallback`. The
+    // user is told either way.
+    if (const auto value = RangedAnswer(text, what, low, high, TRangeRule::Ignore, fallback))
+        apply(shape, *value);
 }
 
 void TqorShapeController::promptGroupName(TqorShape& shape)

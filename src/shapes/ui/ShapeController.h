@@ -103,8 +103,8 @@ private:
     // An item of an enumerated value: found by the value's name, showing ReadableName of
     // it, checked when the shape has that value (one of `group`).
     QAction* addNamed(QMenu* menu, const std::string& name, QActionGroup* group, std::function<void(TqorShape&)> command);
-    void promptNumber(TqorShape& shape, const std::string& prompt, int current, int fallback, int low, int high,
-                      const std::function<void(TqorShape&, int)>& apply);
+    void promptNumber(TqorShape& shape, const std::string& prompt, const std::string& what, int current, int fallback,
+                      int low, int high, const std::function<void(TqorShape&, int)>& apply);
     void promptGroupName(TqorShape& shape);
     void promptConnector(TqorShape& shape, TShapeSide side);
     void deleteSelection();
