@@ -42,7 +42,7 @@ PIC_X=1 PIC_Y=43      # the picture's top-left corner in the window
 # A cyan ground: brush colour from the palette, flood fill.
 click 540 195; click 555 100; click 12 30; click 57 184; click 100 100
 # L1: the load dialog opens in AppDir's "actors" folder.
-click 533 335; sleep 0.7
+click 533 318; sleep 0.7
 xdotool type ball.png; xdotool key Return; sleep 1
 focus "$DRAW"
 # The actor appears on the picture at (44, 64); three Ctrl-releases record (20, 30),
@@ -50,7 +50,7 @@ focus "$DRAW"
 drag $((44 + 16 + PIC_X)) $((64 + 16 + PIC_Y)) $((PIC_X + 36)) $((PIC_Y + 46)) ctrl
 drag $((PIC_X + 36)) $((PIC_Y + 46)) $((PIC_X + 116)) $((PIC_Y + 106)) ctrl
 drag $((PIC_X + 116)) $((PIC_Y + 106)) $((PIC_X + 206)) $((PIC_Y + 56)) ctrl
-at 533 335; sleep 1.5  # the hint of L1 shows
+at 533 318; sleep 1.5  # the hint of L1 shows
 shot "$DRAW" "$OUT/actors-editor.png"
 click 505 30          # Update Frame
 sleep 0.7

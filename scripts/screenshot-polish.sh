@@ -36,7 +36,7 @@ shot "$DRAW" "$OUT/polish-text-gadget-menu.png" "420x330+$EX+$EY"
 xdotool key Escape; sleep 0.3
 click 195 30
 # L1: an actor appears on the picture; two places recorded with Ctrl, the path shows.
-click 533 335; sleep 0.7
+click 533 318; sleep 0.7
 xdotool type ball.png; xdotool key Return; sleep 1
 focus "$DRAW"
 drag $((PIC_X + 48 + 12)) $((PIC_Y + 68 + 12)) $((PIC_X + 40)) $((PIC_Y + 40)) ctrl

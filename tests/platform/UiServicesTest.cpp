@@ -91,7 +91,8 @@ TEST(UiServices, WindowsOpenOverTheirOwnerNeverOnEachOther)
         {{QRect(250, 225, 300, 200), QRect(274, 249, 10, 10)}, {}, QPoint(298, 273)},
         {{QRect(260, 225, 300, 200)}, {}, QPoint(250, 225)},               // only the same corner counts
         {{}, QRect(100, 150, 600, 123), QPoint(250, 273)},                 // below the strip
-        {{}, QRect(100, 50, 600, 150), QPoint(250, 200)},                  // below, though higher up
+        {{}, QRect(100, 200, 600, 50), QPoint(250, 250)},                  // a thinner strip: just below it
+        {{}, QRect(100, 50, 600, 150), QPoint(250, 225)},                  // not covered: centred
         {{}, QRect(100, 350, 600, 600), QPoint(250, 150)},                 // no room below: above
         {{}, QRect(100, 150, 600, 800), QPoint(250, 824)},                 // neither: the screen's bottom
     };

@@ -10,11 +10,9 @@ class QScrollBar;
 class TBarValue : public QLabel {
     Q_OBJECT
 public:
-    // With `showRange` the text also names the range ("15 (0..100)").
-    TBarValue(QScrollBar* bar, QWidget* parent, bool showRange = false);
+    TBarValue(QScrollBar* bar, QWidget* parent);
     void Refresh();
 
 private:
     QScrollBar* m_bar;
-    bool m_showRange;
 };

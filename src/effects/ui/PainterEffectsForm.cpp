@@ -91,11 +91,12 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
     EBar->setObjectName("EBar");
     EBar->setFixedHeight(289);
     treeRow->addWidget(EBar);
+    // The main bar's number beside its top.
+    m_values.push_back(new TBarValue(EBar, effectspanel));
+    m_values.back()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    treeRow->addWidget(m_values.back(), 0, Qt::AlignTop);
     treeRow->addStretch();
     panel->addLayout(treeRow);
-    m_values.push_back(new TBarValue(EBar, effectspanel, true));
-    m_values.back()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    panel->addWidget(m_values.back());
 
     auto* bars = new QGridLayout;
     const TPainterEffects& m = m_model;
