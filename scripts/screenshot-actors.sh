@@ -33,7 +33,7 @@ MX=$X MY=$Y
 first_frame 240 160
 focus "$MAIN"; xdotool key F3; sleep 0.7
 EX=$MX EY=$MY
-click 98 212          # Frame1 in the list
+click 51 92           # Frame1 in the strip
 xdotool key F4; sleep 1.5
 DRAW=$(xdotool search --name "^Anivor Draw$" | head -1)
 eval "$(xdotool getwindowgeometry --shell "$DRAW")"
@@ -42,14 +42,15 @@ PIC_X=1 PIC_Y=43      # the picture's top-left corner in the window
 # A cyan ground: brush colour from the palette, flood fill.
 click 540 195; click 555 100; click 12 30; click 57 184; click 100 100
 # L1: the load dialog opens in AppDir's "actors" folder.
-click 533 335; sleep 0.7
+click 533 318; sleep 0.7
 xdotool type ball.png; xdotool key Return; sleep 1
 focus "$DRAW"
-# The actor appears at (241, 208); three Ctrl-releases record (20, 30), (100, 90), (190, 40).
-drag $((241 + 16 + PIC_X)) $((208 + 16 + PIC_Y)) $((PIC_X + 36)) $((PIC_Y + 46)) ctrl
+# The actor appears on the picture at (44, 64); three Ctrl-releases record (20, 30),
+# (100, 90), (190, 40).
+drag $((44 + 16 + PIC_X)) $((64 + 16 + PIC_Y)) $((PIC_X + 36)) $((PIC_Y + 46)) ctrl
 drag $((PIC_X + 36)) $((PIC_Y + 46)) $((PIC_X + 116)) $((PIC_Y + 106)) ctrl
 drag $((PIC_X + 116)) $((PIC_Y + 106)) $((PIC_X + 206)) $((PIC_Y + 56)) ctrl
-at 533 335; sleep 1.5  # the hint of L1 shows
+at 533 318; sleep 1.5  # the hint of L1 shows
 shot "$DRAW" "$OUT/actors-editor.png"
 click 505 30          # Update Frame
 sleep 0.7

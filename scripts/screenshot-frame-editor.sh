@@ -38,10 +38,10 @@ palette 30          # brush: green
 tool $ELLIPSE; drag $((PIC_X + 100)) $((PIC_Y + 50)) $((PIC_X + 220)) $((PIC_Y + 140))
 palette 0           # brush: red
 tool $FLOODFILL; click $((PIC_X + 230)) $((PIC_Y + 10))
-# The text gadget ("Anivor" at 92, 91), dragged onto the ellipse; its popup's Paint, six
+# The text gadget ("Anivor" at 92, 91), dragged onto the ellipse; its popup's Paint, seven
 # items down.
 TEXT_GADGET; drag $((PIC_X + 112)) $((PIC_Y + 99)) $((PIC_X + 142)) $((PIC_Y + 119))
-rclick $((PIC_X + 142)) $((PIC_Y + 119)); click $((PIC_X + 184)) $((PIC_Y + 241))
+rclick $((PIC_X + 142)) $((PIC_Y + 119)); click $((PIC_X + 184)) $((PIC_Y + 263))
 # The gradient text, dragged up onto the ellipse, then painted from its popup.
 GRADIENT_GADGET; drag $((PIC_X + 85)) $((PIC_Y + 168)) $((PIC_X + 145)) $((PIC_Y + 68))
 # The smart shape (65 x 65 at the corner), dragged below the rectangle; its popup's

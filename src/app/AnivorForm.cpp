@@ -8,7 +8,7 @@
 #include "platform/ui/CommandActions.h"
 #include "platform/CommandGuard.h"
 #include "platform/ui/HelpViewer.h"
-#include "platform/ui/Shell.h"
+#include "platform/ui/WindowPlacement.h"
 #include "platform/Ui.h"
 #include "tools/ui/GIFExplorerForm.h"
 #include "widgets/FileListBox.h"
@@ -41,8 +41,6 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
-
-const char* const kAnivorWebSite = "https://anivor.example.org/";
 
 namespace {
 
@@ -161,14 +159,6 @@ const TFrameOperation& frameOperation(const std::string& name)
     throw std::logic_error("No frame operation \"" + name + "\"");
 }
 
-// Shows a window created at start-up and brings it to the front.
-void showInFront(QWidget* window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 } // namespace
 
 void TAnivorF::addFrameOperation(const char* id, const char* caption, const char* shortcut, const char* operation)
@@ -221,11 +211,13 @@ void TAnivorF::createActions()
     t.Add({.Id = "animation.stop", .Caption = "Stop", .Shortcut = "F2", .Hint = "Stop Animation",
            .Enabled = [this] { return PreviewCommands(m_previewState).StopEnabled; },
            .Handler = [this] { stopAnimation(); }});
+    // Closing asks about unsaved work as the close box does.
+    t.Add({.Id = "animation.exit", .Caption = "E&xit", .Shortcut = "Ctrl+Q", .Handler = [this] { close(); }});
     // Frame; Delete and Delay are also the list popup's and the toolbar's.
     t.Add({.Id = "frame.delete", .Caption = "&Delete", .Shortcut = "Ctrl+F3", .Hint = "Delete Frame(s)",
            .Handler = [&s] { DeleteCommand(s); }});
     t.Add({.Id = "frame.edit", .Caption = "&Edit", .Shortcut = "F4", .Hint = "Edit Frame",
-           .Enabled = [this] { return m_draw != nullptr; }, .Handler = [this] { editFrame(); }});
+           .Enabled = [this] { return m_draw != nullptr; }, .Handler = [this] { editFrame(); }, .UndoName = "Update Frame"});
     t.Add({.Id = "frame.new", .Caption = "&New", .Shortcut = "F3", .Hint = "New Frame",
            .Handler = [&s] { NewFrameCommand(s); }, .UndoName = "New Frame"});
     t.Add({.Id = "frame.arrange", .Caption = "&Arrange", .Shortcut = "F5", .Handler = [&s] { ArrangeCommand(s); }});
@@ -276,8 +268,11 @@ void TAnivorF::createActions()
                if (m_popupOnImage && m_popupFrame >= 0)
                    MarkPositionCommand(m_strip, TPoint(m_popupImagePos.x(), m_popupImagePos.y()));
            }});
-    t.Add({.Id = "popup.save-as", .Caption = "Save As...", .Handler = [this] { SaveFrameAsCommand(m_strip, popupFrame()); },
-           .UndoName = "Save Frame As"});
+    t.Add({.Id = "popup.save-as", .Caption = "Save As...", .Handler = [this] {
+               // The dialog starts in the Save folder, and the next one where this one saved.
+               if (const std::string saved = SaveFrameAsCommand(m_strip, popupFrame(), frameSaveFolder()); !saved.empty())
+                   m_loaded.SaveDir = std::filesystem::path(saved).parent_path().string();
+           }, .UndoName = "Save Frame As"});
     // The file list popup.
     t.Add({.Id = "files.add", .Caption = "&Add", .Handler = [this] { importSelectedFile(); }});
     // The toolbar's frame effects.
@@ -313,11 +308,17 @@ void TAnivorF::createActions()
 
 void TAnivorF::showGIFExplorer()
 {
-    if (!m_explorer)
-        return;
-    m_explorer->show();
-    m_explorer->raise();
-    m_explorer->activateWindow();
+    if (m_explorer)
+        showInFront(m_explorer);
+}
+
+void TAnivorF::showInFront(QWidget* window)
+{
+    // The first time centred over this window, clear of the other windows shown.
+    PlaceWindowOnce(*window, *this);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TAnivorF::createMenus()
@@ -340,7 +341,8 @@ void TAnivorF::createMenus()
     c.AddTo(animation, {"animation.new", "animation.create", "animation.create-selection", "animation.open",
                         "animation.open-project"});
     RecentMenu = subMenu(animation, "Recent1", "&Recent");
-    c.AddTo(animation, {"animation.save-project", "animation.save-project-as", "-", "animation.save", "animation.stop"});
+    c.AddTo(animation, {"animation.save-project", "animation.save-project-as", "-", "animation.save", "animation.stop", "-",
+                        "animation.exit"});
 
     QMenu* frame = menu("mnuFrame", "&Frame");
     c.AddTo(frame, {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"});
@@ -409,6 +411,27 @@ void TAnivorF::createToolBar()
     c.AddTo(ToolBar1, {"image.duplicate", "frame.delete", "frame.delay", "-"});
     dropDown(wizpop, "wizards", "Wizards");
     c.AddTo(ToolBar1, {"animation.stop", "wizard.insert", "animation.create", "animation.create-selection"});
+    // The Wizards glyph follows the mouse over the tool bar and the strip.
+    std::vector<QWidget*> watched{ToolBar1};
+    for (QToolButton* b : ToolBar1->findChildren<QToolButton*>())
+        watched.push_back(b);
+    for (QWidget* w : watched) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+void TAnivorF::updateWizardGlyph(int mouseX)
+{
+    QAction* wizards = wizpop->menuAction();
+    const QWidget* button = ToolBar1->widgetForAction(wizards);
+    if (!button)
+        return;
+    const QString glyph = QString::fromLatin1(WizardGlyph(mouseX, button->x()));
+    if (wizards->property("glyph").toString() == glyph)
+        return;
+    wizards->setProperty("glyph", glyph);
+    wizards->setIcon(ToolbarIcon(glyph));
 }
 
 void TAnivorF::createLayout()
@@ -421,6 +444,7 @@ void TAnivorF::createLayout()
 
     // The strip above, the list and preview below, a 9-pixel splitter between them.
     auto* vertical = new QSplitter(Qt::Vertical, central);
+    m_stripSplitter = vertical;
     vertical->setObjectName("Splitter1");
     vertical->setHandleWidth(9);
     vertical->setChildrenCollapsible(false);
@@ -499,6 +523,8 @@ void TAnivorF::wireViews()
     List->SetSource(m_source.get());
     ScrollBoxSource->SetSource(m_source.get());
     m_observerId = m_strip.Subscribe([this](TStripChange c) { stripChanged(c); });
+    ScrollBoxSource->Canvas()->setMouseTracking(true);
+    ScrollBoxSource->Canvas()->installEventFilter(this);
 
     // The file list: its popup and a double-click import the selected file.
     connect(FilePanel->Files, &QWidget::customContextMenuRequested, this,
@@ -557,6 +583,35 @@ void TAnivorF::stripChanged(TStripChange change)
         ScrollBoxSource->ResetPointer();
     else if (change != TStripChange::Pixels)
         listClick();
+    // The first frames of a strip show whole, with their pointer.
+    if (m_stripWasEmpty && !m_strip.Empty())
+        fitStripToFrames();
+    m_stripWasEmpty = m_strip.Empty();
+}
+
+void TAnivorF::fitStripToFrames()
+{
+    const int need = ScrollBoxSource->HeightToShow(m_strip.FrameHeight());
+    const int have = ScrollBoxSource->height();
+    if (need <= have || isMaximized() || isFullScreen())
+        return;
+    // The window grows as far as the screen lets it (moving up when it must); then the list
+    // and the preview below give up height down to a minimum. A frame too tall for all that
+    // shows as much as fits.
+    constexpr int kLowerMinimum = 120;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QList<int> sizes = m_stripSplitter->sizes();
+    const int lower = sizes.size() > 1 ? sizes[1] : 0;
+    const int grow = std::clamp(need - have, 0, std::max(0, area.height() - frameGeometry().height()));
+    const int take = std::clamp(need - have - grow, 0, std::max(0, lower - kLowerMinimum));
+    if (grow > 0) {
+        const int over = frameGeometry().bottom() + grow - area.bottom();
+        if (over > 0)
+            move(x(), std::max(area.top(), y() - over));
+        resize(width(), height() + grow);
+    }
+    m_stripSplitter->setSizes({have + grow + take, lower - take});
 }
 
 void TAnivorF::listPressed(int i, Qt::KeyboardModifiers modifiers)
@@ -656,8 +711,8 @@ void TAnivorF::showHelpContents()
 
 void TAnivorF::openWebSite()
 {
-    if (!OpenUrl(kAnivorWebSite))
-        UI().ShowMessage(std::string("No program could open ") + kAnivorWebSite);
+    // The program's own pages, which go with this very version: the help and the README.
+    ShowHelpAndReadme();
 }
 
 void TAnivorF::applySettings(const TSettings& s)
@@ -867,6 +922,8 @@ void TAnivorF::effectFrame()
         return;
     // "Add" may append frames while the window is open: the frame is found again by name.
     const std::string name = m_strip.FindFrameImage(frame).Name;
+    // The window opens over this one but below the strip, where its frames appear.
+    PlaceWindow(*PainterEffectsF, *this, QRect(ScrollBoxSource->mapToGlobal(QPoint(0, 0)), ScrollBoxSource->size()));
     if (!PainterEffectsF->Execute(m_strip.FindFrameImage(frame).Bitmap()))
         return;
     ReplaceFrameBitmap(m_strip, m_strip.IndexOfName(name), PainterEffectsF->Model().Image());

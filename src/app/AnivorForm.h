@@ -42,9 +42,6 @@ class TStripViewSource;
 class TTemplatesF;
 class TCommandActions;
 
-// The product's web page, opened by Help > WebSite.
-extern const char* const kAnivorWebSite;
-
 // The id of the command that runs wizard `kind`: "wizard." and its menu path in lower case
 // ("wizard.wipe-up", "wizard.effects-light-fade-in-out").
 std::string WizardCommandId(int kind);
@@ -173,6 +170,18 @@ private:
     void showAbout();
     void showHelpContents();
     void openWebSite();
+    // After Animation > New: the preview stops and shows nothing.
+    void clearPreview();
+    // Shows a window created at start-up and brings it to the front.
+    void showInFront(QWidget* window);
+    // The strip takes the height that shows its frames whole (the window grows for it).
+    void fitStripToFrames();
+    // The Wizards button's glyph for the mouse at X in the control under it.
+    void updateWizardGlyph(int mouseX);
+    QSplitter* m_stripSplitter = nullptr;
+    bool m_stripWasEmpty = true;
+    // Where the frame popup's Save As starts.
+    std::string frameSaveFolder() const;
     void showGIFExplorer();
     // Animation assembly, preview and saving.
     void createAnimation(bool selectionOnly);

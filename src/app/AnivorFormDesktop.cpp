@@ -7,6 +7,7 @@
 #include "platform/ui/CommandActions.h"
 #include "platform/Ui.h"
 #include "widgets/FrameViews.h"
+#include "widgets/ImageControl.h"
 #include "workspace/FrameImport.h"
 #include "workspace/StripCommands.h"
 #include "widgets/PainterReduceForm.h"
@@ -16,8 +17,11 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QToolBar>
 #include <QUrl>
 
 #include <filesystem>
@@ -93,6 +97,11 @@ void TAnivorF::wireDesktop()
 
 bool TAnivorF::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseMove) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == ToolBar1 || w->parentWidget() == ToolBar1 || w == ScrollBoxSource->Canvas()))
+            updateWizardGlyph(static_cast<int>(static_cast<QMouseEvent*>(event)->position().x()));
+    }
     const bool onList = watched == List->viewport();
     const bool onStrip = watched == ScrollBoxSource->viewport();
     if (!onList && !onStrip)
@@ -223,8 +232,21 @@ void TAnivorF::newAnimation()
     } else {
         NewAnimationCommand(m_strip);
     }
-    if (m_strip.Empty())
+    if (m_strip.Empty()) {
         m_project->Reset();
+        clearPreview();
+    }
+}
+
+void TAnivorF::clearPreview()
+{
+    // The animation of the frames just erased goes with them: it stops, and its size goes.
+    ImageAnimate->Clear();
+    anisize->setText("0");
+    m_animation.reset();
+    m_lastAssembled = TBitmap();
+    m_stoppedPicture = TBitmap();
+    setPreviewState(TPreviewState::Nothing);
 }
 
 void TAnivorF::saveProject(bool as)
@@ -232,6 +254,13 @@ void TAnivorF::saveProject(bool as)
     const bool saved = as ? m_project->SaveAs(saveFolder()) : m_project->Save();
     if (saved)
         AddRecentFile(m_project->Path());
+}
+
+std::string TAnivorF::frameSaveFolder() const
+{
+    // The Directories/Save folder of the settings file, while it exists; else the program's.
+    std::error_code ec;
+    return !m_loaded.SaveDir.empty() && std::filesystem::is_directory(m_loaded.SaveDir, ec) ? m_loaded.SaveDir : m_appDir;
 }
 
 std::string TAnivorF::saveFolder()

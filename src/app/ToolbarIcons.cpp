@@ -33,6 +33,11 @@ void triangle(QPainter& p, QPointF a, QPointF b, QPointF c, QColor color)
 
 } // namespace
 
+const char* WizardGlyph(int mouseX, int buttonLeft)
+{
+    return mouseX < buttonLeft + 12 ? "wizards" : "wizards-hot";
+}
+
 QIcon ToolbarIcon(const QString& name)
 {
     QPixmap pm(20, 20);
@@ -72,10 +77,18 @@ QIcon ToolbarIcon(const QString& name)
         p.drawEllipse(QRectF(2.5, 2.5, 15, 15));
         p.drawLine(QPointF(10, 10), QPointF(10, 5));
         p.drawLine(QPointF(10, 10), QPointF(14, 10));
-    } else if (name == "wizards") {
+    } else if (name == "wizards" || name == "wizards-hot") {
+        // The hot glyph: the wand's star lit, with sparks.
+        const bool hot = name == "wizards-hot";
         p.setPen(QPen(QColor(90, 60, 0), 2));
         p.drawLine(QPointF(4, 17), QPointF(12, 8));
-        triangle(p, QPointF(14, 2), QPointF(17, 9), QPointF(10, 6), QColor(230, 180, 0));
+        triangle(p, QPointF(14, 2), QPointF(17, 9), QPointF(10, 6), hot ? QColor(255, 120, 0) : QColor(230, 180, 0));
+        if (hot) {
+            p.setPen(QPen(QColor(255, 200, 0), 1.5));
+            p.drawLine(QPointF(18, 12), QPointF(19, 15));
+            p.drawLine(QPointF(7, 3), QPointF(9, 5));
+            p.drawLine(QPointF(17, 0.5), QPointF(19, 2));
+        }
     } else if (name == "animation.stop") {
         p.fillRect(QRectF(5, 5, 10, 10), QColor(190, 0, 0));
     } else if (name == "wizard.insert") {

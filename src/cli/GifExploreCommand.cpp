@@ -2,6 +2,7 @@
 // property rows and text previews, as text or as one JSON document.
 #include "CliCommand.h"
 
+#include "gif/GIFInfo.h"
 #include "tools/GIFExplorerModel.h"
 
 #include <filesystem>
@@ -30,7 +31,7 @@ ANIVOR_CLI_COMMAND("gif-explore", "FILE [--json]",
                        gif.OnWarning = [&](const TGIFObject& sender, int, const std::string& text) {
                            warnings.push_back(text);
                            if (!json)
-                               std::cerr << "warning: " << text << " (" << sender.ClassName() << ")\n";
+                               std::cerr << "warning: " << text << " (" << GIFWarningSource(gif, sender) << ")\n";
                            return true;
                        };
                        std::string error;
@@ -54,5 +55,13 @@ ANIVOR_CLI_COMMAND("gif-explore", "FILE [--json]",
                            std::cerr << "anivor-cli gif-explore: " << error << "\n";
                            return 1;
                        }
+                       // A file that breaks off (inside a frame's data too, which the
+                       // reader only warns about) is not a whole GIF.
+                       if (read && gif.MissingTrailer()) {
+                           if (!json)
+                               std::cerr << "anivor-cli gif-explore: " << file << ": the file breaks off before its end\n";
+                           return 1;
+                       }
                        return 0;
-                   });
+                   },
+                   {{"--json", "", "Prints the tree, the warnings and the error as one JSON document."}}, {{"gif"}});

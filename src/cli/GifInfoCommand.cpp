@@ -10,11 +10,12 @@ ANIVOR_CLI_COMMAND("gif-info", "FILE", "Lists the blocks of a GIF file: header, 
                        if (args.size() != 1)
                            throw CliUsageError{"expects one GIF file"};
                        TGIFImage gif;
-                       gif.OnWarning = [](const TGIFObject& sender, int, const std::string& text) {
-                           std::cerr << "warning: " << text << " (" << sender.ClassName() << ")\n";
+                       gif.OnWarning = [&gif](const TGIFObject& sender, int, const std::string& text) {
+                           std::cerr << "warning: " << text << " (" << GIFWarningSource(gif, sender) << ")\n";
                            return true;
                        };
                        gif.LoadFromFile(args[0]);
                        std::cout << GIFBlockTreeText(gif);
                        return 0;
-                   });
+                   },
+                   {}, {{"gif"}});

@@ -3,6 +3,7 @@
 #include "platform/Ui.h"
 #include "workspace/ActorImport.h"
 
+#include <algorithm>
 #include <filesystem>
 
 TActors::TActors()
@@ -43,6 +44,20 @@ void TActors::LoadFile(int i, const std::string& path)
     ActorFolder = std::filesystem::path(path).parent_path().string();
     actor.Picture = std::move(picture);
     actor.Visible = true;
+    changed(i);
+}
+
+void TActors::PlaceOnPicture(int i, int width, int height)
+{
+    TActor& actor = (*this)[i];
+    const int w = actor.Picture.Width(), h = actor.Picture.Height();
+    const TPoint at = actor.Position;
+    if (at.X >= 0 && at.Y >= 0 && at.X + w <= width && at.Y + h <= height)
+        return;
+    // Across the middle of the picture, the first actor left of the middle, the third
+    // right of it, so actors loaded one after the other do not cover each other.
+    const int x = (width - w) / 2 + (i - 1) * (width / 4);
+    actor.Position = TPoint(std::clamp(x, 0, std::max(0, width - w)), std::max(0, (height - h) / 2));
     changed(i);
 }
 

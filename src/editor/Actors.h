@@ -43,6 +43,9 @@ public:
     bool Load(int i, const std::string& appDir);
     // Loads actor i from a file and shows it; ActorFolder becomes the file's folder.
     void LoadFile(int i, const std::string& path);
+    // Moves actor i into the middle of a picture of that size unless it lies wholly on it
+    // already (a loaded actor appears on the picture, not beside it).
+    void PlaceOnPicture(int i, int width, int height);
     // Shows a hidden actor, hides a shown one.
     void ToggleVisible(int i);
     // Stamps actor i (shown or not) onto `picture` at its position. Returns the area changed.

@@ -34,9 +34,12 @@ unsigned layoutFlags(TJustification j)
     return f;
 }
 
-bool inside(TCanvas& canvas, TPoint at)
+// Whether a w x h picture with its top-left corner at `at` lies at least in part on the
+// canvas's picture.
+bool overlaps(TCanvas& canvas, TPoint at, int w, int h)
 {
-    return at.X >= 0 && at.Y >= 0 && at.X < canvas.Bitmap().Width() && at.Y < canvas.Bitmap().Height();
+    return w > 0 && h > 0 && at.X < canvas.Bitmap().Width() && at.Y < canvas.Bitmap().Height() && at.X + w > 0
+        && at.Y + h > 0;
 }
 
 } // namespace
@@ -182,7 +185,11 @@ TBitmap RenderLabelText(const TFont& font, const std::string& caption)
 
 bool PaintLabelText(TCanvas& canvas, const TFont& font, const std::string& caption, TPoint at, bool shadow)
 {
-    if (!inside(canvas, at))
+    TBitmap probe(1, 1);
+    TCanvas measure(probe);
+    measure.Font = font;
+    const int shift = shadow ? 4 : 0;
+    if (!overlaps(canvas, at, measure.TextWidth(caption) + shift, measure.TextHeight(caption) + shift))
         return false;
     canvas.Font = font;
     canvas.Brush.SetStyle(TBrushStyle::bsClear);
@@ -197,7 +204,7 @@ bool PaintLabelText(TCanvas& canvas, const TFont& font, const std::string& capti
 
 bool PaintGradText(TCanvas& canvas, const TBitmap& picture, TPoint at)
 {
-    if (!inside(canvas, at) || picture.Empty())
+    if (picture.Empty() || !overlaps(canvas, at, picture.Width(), picture.Height()))
         return false;
     canvas.DrawTransparent(at.X, at.Y, picture, clWhite);
     return true;

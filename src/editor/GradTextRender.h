@@ -44,12 +44,13 @@ TBitmap RenderGradText(const TGradTextLook& look, int width);
 TBitmap RenderLabelText(const TFont& font, const std::string& caption);
 TColor LabelKeyColor(const TFont& font);
 
-// "Paint" of the text label: with its top-left corner at `at` (picture pixels) inside
-// the picture, the canvas takes the font and a clear brush (both stay), and the caption is
-// written there; with `shadow` first in the brush colour 4 pixels right and down. Returns
-// false, drawing nothing, when the corner lies outside the picture.
+// "Paint" of the text label with its top-left corner at `at` (picture pixels): the canvas
+// takes the font and a clear brush (both stay), and the caption is written there, with
+// `shadow` first in the brush colour 4 pixels right and down. A label partly off the
+// picture paints the part that lies on it. Returns false, drawing nothing, when no part
+// of it lies on the picture.
 bool PaintLabelText(TCanvas& canvas, const TFont& font, const std::string& caption, TPoint at, bool shadow);
 
-// "Paint" of the gradient text: its picture at `at` with white left out, when the corner
-// lies inside the picture. Returns whether it painted.
+// "Paint" of the gradient text: its picture at `at` with white left out, the part that
+// lies on the picture. Returns whether it painted.
 bool PaintGradText(TCanvas& canvas, const TBitmap& picture, TPoint at);

@@ -21,17 +21,17 @@ void SplitBlur(TBitmap& bitmap, int amount)
     const int w = bitmap.Width(), h = bitmap.Height();
     if (w == 0 || h == 0)
         return;
-    // Byte offsets of the left and right samples of every column. The far-side rule
-    // (w - x once x + amount runs off) gives w itself for x = 0 when amount >= w; that
-    // column does not exist, so it is held at the last one (likewise for rows).
+    // Byte offsets of the left and right samples of every column. A sample that would
+    // fall past the far edge is taken at the edge itself, so the bands along the right
+    // and bottom edges blur with their own pixels, never with those of the opposite side.
     std::vector<int> left(w), right(w);
     for (int x = 0; x < w; ++x) {
         left[x] = 3 * (amount > x ? x : x - amount);
-        right[x] = 3 * std::min(amount >= w - x ? w - x : x + amount, w - 1);
+        right[x] = 3 * (amount >= w - x ? w - 1 : x + amount);
     }
     for (int y = 0; y < h; ++y) {
         const int yu = amount > y ? y : y - amount;
-        const int yd = std::min(amount >= h - y ? h - y : y + amount, h - 1);
+        const int yd = amount >= h - y ? h - 1 : y + amount;
         const std::uint8_t* up = bitmap.ScanLine(yu);
         const std::uint8_t* down = bitmap.ScanLine(yd);
         std::uint8_t* row = bitmap.ScanLine(y);

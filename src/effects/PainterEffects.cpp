@@ -188,9 +188,11 @@ void TPainterEffects::barChanged()
 void TPainterEffects::prepareEffect()
 {
     m_source.SetPixelFormat(TPixelFormat::pf24bit);
-    // The target keeps what earlier applications left where an operation does not paint.
+    // The target starts white every time, as a fresh one does: where an operation does not
+    // paint (the margins of Twist or Squeeze) no earlier result shows through.
     m_target.SetPixelFormat(TPixelFormat::pf24bit);
     m_target.SetSize(m_source.Width(), m_source.Height());
+    m_target.Fill(clWhite);
     m_work = m_source;
 }
 

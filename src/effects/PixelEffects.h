@@ -42,7 +42,8 @@ void AddMonoNoise(TBitmap& bitmap, int amount);
 
 // --- Blurs and neighbourhood operations (in place; reads see earlier writes) ---
 
-// Average of four samples at distance amount; 0 or negative changes nothing.
+// Average of four samples at distance amount, those past the right or bottom edge taken
+// at that edge; 0 or negative changes nothing.
 void SplitBlur(TBitmap& bitmap, int amount);
 // SplitBlur(3), passes + 1 times; nothing for negative passes. Stops early once a pass
 // changes nothing (further passes could not either) and never runs more than

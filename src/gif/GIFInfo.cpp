@@ -1,5 +1,6 @@
 #include "GIFInfo.h"
 
+#include <cctype>
 #include <cstdio>
 #include <iterator>
 #include <sstream>
@@ -241,6 +242,33 @@ std::string GIFNodeName(const TGIFNode& node)
     return node.Kind == TGIFNodeKind::Frame ? format(names(node.Kind).Explorer, node.Frame) : names(node.Kind).Explorer;
 }
 
+std::string GIFWarningSource(const TGIFImage& image, const TGIFObject& sender)
+{
+    if (dynamic_cast<const TGIFHeader*>(&sender))
+        return "the header";
+    if (dynamic_cast<const TGIFGlobalColorMap*>(&sender))
+        return "the global palette";
+    if (dynamic_cast<const TGIFLocalColorMap*>(&sender))
+        return "a local palette";
+    if (dynamic_cast<const TGIFTrailer*>(&sender))
+        return "the end of the file";
+    if (const auto* frame = dynamic_cast<const TGIFSubImage*>(&sender)) {
+        // A frame still being read is not in the list yet: it is the next one.
+        int index = image.Count();
+        for (int i = 0; i < image.Count(); ++i)
+            if (image.Images[static_cast<std::size_t>(i)].get() == frame)
+                index = i;
+        return format("image %d", index);
+    }
+    if (const auto* extension = dynamic_cast<const TGIFExtension*>(&sender)) {
+        std::string name = names(GIFExtensionKind(*extension)).Line;
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return "a " + name;
+    }
+    return "the file";
+}
+
 TGIFPropertyRows GIFBlockRows(const TGIFImage& image, const TGIFNode& node, const std::string& fileName)
 {
     TGIFPropertyRows rows;
@@ -256,7 +284,12 @@ TGIFPropertyRows GIFBlockRows(const TGIFImage& image, const TGIFNode& node, cons
         break;
     case TGIFNodeKind::Header: {
         const TGIFHeader& h = image.Header;
-        rows.emplace_back("Version", h.Version() == gv87a ? "gif87a" : "gif89a");
+        // The version the file says it is; a document not read from a file, the one its
+        // header would be written with.
+        std::string version = h.FileVersion.empty() ? GIFVersionText(h.Version()) : h.FileVersion;
+        for (char& c : version)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        rows.emplace_back("Version", "gif" + version);
         rows.emplace_back("Width", number(h.Width));
         rows.emplace_back("Height", number(h.Height));
         rows.emplace_back("BackGroundColor", number(h.BackgroundColorIndex));

@@ -48,6 +48,10 @@ const TGIFObject* GIFNodeItem(const TGIFImage& image, const TGIFNode& node);
 // The explorer's name of a block below the document: "Header", "Image 0", "Text extension".
 std::string GIFNodeName(const TGIFNode& node);
 
+// Where a reader warning comes from, in plain words: "the header", "image 2" (counted
+// from 0, as the explorer names frames), "the global palette", "a comment extension".
+std::string GIFWarningSource(const TGIFImage& image, const TGIFObject& sender);
+
 // The explorer's property rows (caption, value) of a node; `fileName` is the document's
 // "Filename".
 using TGIFPropertyRows = std::vector<std::pair<std::string, std::string>>;

@@ -76,6 +76,22 @@ const THelpTopic* THelpDocument::Find(const std::string& name) const
     return nullptr;
 }
 
+void THelpDocument::Append(const THelpDocument& other)
+{
+    m_topics.insert(m_topics.end(), other.m_topics.begin(), other.m_topics.end());
+}
+
+std::string ReadmeFileName()
+{
+    std::error_code ec;
+    for (const std::string& candidate :
+         {AppDir() + "README.md", ExecutableDir() + "README.md",
+          (std::filesystem::path(ExecutableDir()) / ".." / "share" / "doc" / "anivor" / "README.md").lexically_normal().string()})
+        if (std::filesystem::is_regular_file(candidate, ec))
+            return candidate;
+    return {};
+}
+
 std::string HelpFileName()
 {
     std::error_code ec;

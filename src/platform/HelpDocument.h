@@ -18,6 +18,8 @@ public:
     static THelpDocument Parse(const std::string& text);
 
     const std::vector<THelpTopic>& Topics() const { return m_topics; }
+    // Adds the topics of another document after these.
+    void Append(const THelpDocument& other);
     // The topic of that name, letter case ignored; nullptr when there is none.
     const THelpTopic* Find(const std::string& name) const;
 
@@ -28,3 +30,6 @@ private:
 // The help document to use: "Anivor.hlp" in AppDir(), else beside the executable; the
 // AppDir() path when it is in neither place (so the error names where it was expected).
 std::string HelpFileName();
+// The program's README (Markdown, read by the help viewer too): in AppDir(), beside the
+// executable, or where an installation puts it (share/doc/anivor); "" when none is found.
+std::string ReadmeFileName();

@@ -15,6 +15,8 @@ struct TFontChoice {
     int Size = 10;      // points
     unsigned Style = 0; // TFontStyle flags (bold 1, italic 2, underline 4, strike-out 8)
     TColor Color = 0;
+
+    friend bool operator==(const TFontChoice&, const TFontChoice&) = default;
 };
 
 enum class TMsgDlgType { mtInformation, mtWarning, mtError, mtConfirmation };
@@ -55,6 +57,8 @@ public:
     virtual std::optional<std::string> ChooseDirectory(const std::string& title, const std::string& initialDir) = 0;
     // Colour and font dialogs; nullopt when cancelled.
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
+    // An OK without a change returns `initial` as it is, even when the desktop shows an
+    // installed family in place of a missing one.
     virtual std::optional<TFontChoice> ChooseFont(const TFontChoice& initial) = 0;
     // The hourglass: Begin/End nest; use WaitCursor rather than calling them directly.
     virtual void BeginWait() = 0;

@@ -69,6 +69,35 @@ const char* MouseModeName(TShapeMouseMode mode) { return nameAt(kMouseModeNames,
 const char* BrushStyleName(TBrushStyle style) { return nameAt(kBrushStyleNames, static_cast<int>(style)); }
 const char* PenStyleName(TPenStyle style) { return nameAt(kPenStyleNames, static_cast<int>(style)); }
 
+std::string ReadableName(const std::string& name)
+{
+    std::string word = name;
+    for (const char* prefix : {"qst", "qgd", "mm", "bs", "ps"})
+        if (word.rfind(prefix, 0) == 0 && word.size() > std::string(prefix).size()) {
+            word.erase(0, std::string(prefix).size());
+            break;
+        }
+    std::string out;
+    const auto upper = [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; };
+    const auto lowerCase = [](char c) { return std::islower(static_cast<unsigned char>(c)) != 0; };
+    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        if (i > 0) {
+            const char before = word[i - 1];
+            const bool next = i + 1 < word.size() && lowerCase(word[i + 1]);
+            // A word starts at a capital after a small letter or a digit ("TriangleRight",
+            // "4Point"), at the last capital of a run followed by a small letter ("UBar"),
+            // and at a digit after a letter.
+            if ((upper(c) && (lowerCase(before) || digit(before))) || (upper(c) && upper(before) && next)
+                || (digit(c) && !digit(before)))
+                out += ' ';
+        }
+        out += i == 0 ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+    }
+    return out;
+}
+
 std::optional<TqorShapeType> ShapeTypeFromText(const std::string& text) { return loose<TqorShapeType>(kShapeNames, 3, text); }
 std::optional<TqorFillDirection> FillDirectionFromText(const std::string& text)
 {

@@ -43,6 +43,11 @@ const char* MouseModeName(TShapeMouseMode mode);
 const char* BrushStyleName(TBrushStyle style);
 const char* PenStyleName(TPenStyle style);
 
+// A name as people read it: without the enumeration's prefix, one word per capital
+// ("qstTriangleRight" is "Triangle Right", "qstUBarUp" "U Bar Up", "qst4Point" "4 Point",
+// "mmfixed" "Fixed"). Menus show these; scripts and the command line keep the names above.
+std::string ReadableName(const std::string& name);
+
 // A value by its name typed loosely: any letter case, with or without the enumeration's
 // prefix ("qstCircle", "circle", "CIRCLE"; "qgdUp", "up"; "bsClear", "clear").
 std::optional<TqorShapeType> ShapeTypeFromText(const std::string& text);

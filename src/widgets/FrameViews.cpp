@@ -383,7 +383,15 @@ void TFrameStripView::placePointer(TFrameImage* img, const QString& text)
     m_pointer->setText(text);
     m_pointer->adjustSize();
     m_pointer->show();
-    m_pointer->move(img->x() + img->width() / 2 - m_pointer->width() / 2, m_pointer->y());
+    // Below the frame: a frame taller than the pointer's place would be covered by it.
+    const int y = std::max(m_pointer->y(), img->height() + 2);
+    m_pointer->move(img->x() + img->width() / 2 - m_pointer->width() / 2, y);
+}
+
+int TFrameStripView::HeightToShow(int frameHeight) const
+{
+    const int pointerBottom = std::max(m_pointer->y(), frameHeight + 2) + std::max(m_pointer->sizeHint().height(), 16);
+    return pointerBottom + 4 + horizontalScrollBar()->sizeHint().height() + 2 * frameWidth();
 }
 
 void TFrameStripView::ResetPointer()

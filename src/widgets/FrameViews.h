@@ -142,6 +142,9 @@ public:
 
     TFrameImage* FindImage(const QString& name) const;
     QLabel* FramePointer() const { return m_pointer; }
+    // The height the view needs to show frames `frameHeight` pixels high whole, with the
+    // pointer below them and the scroll bar.
+    int HeightToShow(int frameHeight) const;
     QWidget* Canvas() const { return m_canvas; }
     // 123 pixels high to start with; a splitter may change it.
     QSize sizeHint() const override { return QSize(QScrollArea::sizeHint().width(), 123); }

@@ -187,11 +187,11 @@ void TPainterReduceF::SetKeepFramePalettes(bool on)
 
 QString TPainterReduceF::HalftoneNote(int bitsPerPixel)
 {
-    const qint64 colors = bitsPerPixel >= 63 ? 0 : (qint64(1) << bitsPerPixel);
-    return "Please note that the Windows Halftone color reduction method\ronly works properly in 256 color display "
-           "mode.\r\rSince your display adapter is currently in "
-        + QString::number(colors) + " color mode," + "\r" + "the Windows Halftone Palette method will produce the same"
-        + "\r" + "result as the Windows System Palette method.";
+    // The palette is the program's own, whatever the display: the note says what it is.
+    (void)bitsPerPixel;
+    return "Please note: the Windows Halftone palette is a fixed set of 256 colors\r(the 20 system colors, a "
+           "6 x 6 x 6 color cube and 20 grays). Every pixel\rtakes the nearest of them, whatever your display shows.\r\rIt "
+           "gives more colors than the Windows System Palette method (20 colors).";
 }
 
 void TPainterReduceF::SetBitmap(const TBitmap& frame)

@@ -201,17 +201,28 @@ std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& 
     return name;
 }
 
-void SaveFrameAsCommand(const TFrameStrip& strip, int i)
+std::string SaveFrameAsCommand(const TFrameStrip& strip, int i, const std::string& folder)
 {
     if (!valid(strip, i))
-        return;
+        return {};
     TFileDialogOptions options;
     options.Filters = {"Bitmap Files|*.bmp"};
     options.DefaultExt = "bmp";
-    if (const auto path = UI().SaveFile(options)) {
-        WaitCursor wait;
-        SaveFrameBitmap(strip, i, *path);
-    }
+    options.InitialDir = folder;
+    // The dialog cannot know the name that will be written: the question is asked below,
+    // about that name.
+    options.OverwritePrompt = false;
+    const auto path = UI().SaveFile(options);
+    if (!path)
+        return {};
+    const std::string name = BitmapFileName(*path);
+    std::error_code ec;
+    if (std::filesystem::exists(name, ec)
+        && !UI().Confirm("Confirm Save As", std::filesystem::path(name).filename().string()
+                                                + " already exists.\nDo you want to replace it?"))
+        return {};
+    WaitCursor wait;
+    return SaveFrameBitmap(strip, i, name);
 }
 
 const std::vector<TFrameOperation>& FrameOperations()

@@ -41,9 +41,11 @@ std::string BitmapFileName(const std::string& path);
 // Writes frame i as a BMP file under BitmapFileName(path), whole or not at all; returns
 // the name written ("" when i is outside the strip).
 std::string SaveFrameBitmap(const TFrameStrip& strip, int i, const std::string& path);
-// "Save As...": the bitmap save dialog ("Bitmap Files|*.bmp", extension "bmp"), then
-// SaveFrameBitmap. Cancel does nothing.
-void SaveFrameAsCommand(const TFrameStrip& strip, int i);
+// "Save As...": the bitmap save dialog ("Bitmap Files|*.bmp", extension "bmp") starting
+// in `folder`; the name chosen takes the extension ".bmp" first, and only then, when that
+// file exists, the user is asked whether to replace it. Returns the file written ("" on
+// Cancel or No).
+std::string SaveFrameAsCommand(const TFrameStrip& strip, int i, const std::string& folder);
 
 // The operations above that need nothing but the frame, by name: the window wires its
 // commands to them and anivor-cli finds them, by `Name`.

@@ -1,8 +1,10 @@
 #include "StripCommands.h"
 
+#include "platform/NumberPrompt.h"
 #include "platform/Ui.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -28,12 +30,15 @@ bool askFrameSide(const std::string& prompt, int proposed, const char* what, int
     return true;
 }
 
-// The two delay prompts: the delay as typed when it reads (unparsable: 30) within 10..255.
+// The two delay prompts: the delay as typed when it reads (unparsable: 30) within 10..255;
+// a number outside is not used, and the user is told so.
 bool askDelay(const std::string& proposed, std::string& text)
 {
     text = UI().InputBox(kDelayCaption, kDelayPrompt, proposed);
-    const int value = StrToIntDef(text, 30);
-    return value >= 10 && value <= 255;
+    int value = 0;
+    if (!TryParseInt(text, value))
+        return true;
+    return RangedAnswer(text, "the delay", 10, 255, TRangeRule::Ignore).has_value();
 }
 
 } // namespace
@@ -96,13 +101,13 @@ void DelayAllCommand(TFrameStrip& strip)
 void FrameDelayCommand(TFrameStrip& strip)
 {
     const std::string answer = UI().InputBox(kTransitionsCaption, "Enter Default Frame Delay (10..255):", std::to_string(strip.Session.DefaultDelay));
-    strip.Session.DefaultDelay = std::clamp(StrToIntDef(answer, 10), 10, 255);
+    strip.Session.DefaultDelay = *RangedAnswer(answer, "the default frame delay", 10, 255, TRangeRule::Clamp, 10);
 }
 
 void SetFramesCommand(TFrameStrip& strip)
 {
     const std::string answer = UI().InputBox(kTransitionsCaption, "Enter number of frames (4..50):", std::to_string(strip.Session.WizardFrameCount));
-    strip.Session.WizardFrameCount = std::clamp(StrToIntDef(answer, 10), 4, 50);
+    strip.Session.WizardFrameCount = *RangedAnswer(answer, "the number of wizard frames", 4, 50, TRangeRule::Clamp, 10);
 }
 
 void SetLoopsCommand(TFrameStrip& strip)
@@ -115,7 +120,8 @@ void SetLoopsCommand(TFrameStrip& strip)
 void RotationAngleCommand(TFrameStrip& strip)
 {
     const std::string answer = UI().InputBox("Anivor Frame Rotation", "Enter Angle", std::to_string(strip.Session.RotationAngle));
-    strip.Session.RotationAngle = StrToIntDef(answer, 90);
+    // Any whole number is an angle; other text is 90, which the user is told.
+    strip.Session.RotationAngle = *RangedAnswer(answer, "the rotation angle", INT_MIN, INT_MAX, TRangeRule::Clamp, 90);
 }
 
 void DefaultTransparentCommand(TFrameStrip& strip)

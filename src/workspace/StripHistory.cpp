@@ -3,6 +3,8 @@
 #include "graphics/MemoryBudget.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <unordered_set>
 
 namespace {
@@ -23,12 +25,12 @@ public:
     }
     void Undo() override
     {
-        m_history.Apply(m_before);
+        m_history.Apply(m_before, *m_after);
         m_undone = true;
     }
     void Redo() override
     {
-        m_history.Apply(m_after);
+        m_history.Apply(m_after, *m_before);
         m_undone = false;
     }
     // A done step alone keeps the pictures it replaced; an undone one those it would bring back.
@@ -132,11 +134,39 @@ void TStripHistory::Redo()
     m_history.Redo();
 }
 
-void TStripHistory::Apply(const std::shared_ptr<const TStripState>& state)
+std::vector<int> ChangedFrames(const TStripState& target, const TStripState& other)
+{
+    std::set<std::tuple<std::string, std::uint64_t, std::string>> there;
+    for (const TFrameRecord& f : other.Document.Frames)
+        there.emplace(f.Name, f.Version, f.DelayText);
+    std::vector<int> changed;
+    for (int i = 0; i < target.Document.Count(); ++i) {
+        const TFrameRecord& f = target.Document.Frames[static_cast<std::size_t>(i)];
+        if (!there.contains({f.Name, f.Version, f.DelayText}))
+            changed.push_back(i);
+    }
+    return changed;
+}
+
+void TStripHistory::Apply(const std::shared_ptr<const TStripState>& state, const TStripState& from)
 {
     TStripDocument document = state->Document;
     // The loop count is not part of a step.
     document.LoopCount = m_strip.LoopCount();
     m_current = state;
-    m_strip.RestoreDocument(std::move(document), state->Selected, state->ItemIndex);
+    // The selection goes to the frames the step changes, so the user sees what came back;
+    // after frames went, to the frame now where the first of them was; a step that only
+    // moved frames keeps the selection it recorded.
+    std::vector<bool> selected = state->Selected;
+    int itemIndex = state->ItemIndex;
+    std::vector<int> changed = ChangedFrames(*state, from);
+    if (const std::vector<int> gone = ChangedFrames(from, *state); changed.empty() && !gone.empty() && document.Count() > 0)
+        changed.push_back(std::min(gone.front(), document.Count() - 1));
+    if (!changed.empty()) {
+        selected.assign(static_cast<std::size_t>(document.Count()), false);
+        for (int i : changed)
+            selected[static_cast<std::size_t>(i)] = true;
+        itemIndex = changed.front();
+    }
+    m_strip.RestoreDocument(std::move(document), selected, itemIndex);
 }

@@ -64,8 +64,10 @@ public:
     // Called after every change of the history (menu states follow it).
     std::function<void()> OnChange;
 
-    // Used by the steps.
-    void Apply(const std::shared_ptr<const TStripState>& state);
+    // Used by the steps: the strip takes `state`, coming from `from`. The frames that
+    // differ between the two are selected, the first of them the item index (after a
+    // removal, the frame now where the first removed one was).
+    void Apply(const std::shared_ptr<const TStripState>& state, const TStripState& from);
 
 private:
     std::shared_ptr<const TStripState> capture() const;
@@ -75,6 +77,10 @@ private:
     std::shared_ptr<const TStripState> m_current; // the state last recorded
     std::uint64_t m_maxBytes = 0;
 };
+
+// The frames of `target` that `other` does not have as they are (same name, picture and
+// delay): the frames a step between the two changes, in order.
+std::vector<int> ChangedFrames(const TStripState& target, const TStripState& other);
 
 // Bytes of the pictures of `a` that `b` does not share.
 std::uint64_t PicturesOnlyIn(const TStripState& a, const TStripState& b);

@@ -171,7 +171,7 @@ TEST_F(CommandTables, MainWindowCommandsHaveWordsShortcutsAndFollowTheirRules)
     const std::vector<std::tuple<const char*, const char*, const char*>> items{
         {"animation.new", "&New", "Ctrl+N"}, {"animation.create", "&Create", ""},
         {"animation.create-selection", "Create Se&lection", ""}, {"animation.open", "&Open...", ""},
-        {"animation.save", "Save &As...", ""}, {"animation.stop", "Stop", "F2"},
+        {"animation.save", "Save &As...", ""}, {"animation.stop", "Stop", "F2"}, {"animation.exit", "E&xit", "Ctrl+Q"},
         {"frame.delete", "&Delete", "Ctrl+F3"}, {"frame.edit", "&Edit", "F4"}, {"frame.new", "&New", "F3"},
         {"frame.arrange", "&Arrange", "F5"}, {"image.blur", "&Blur", "F9"}, {"image.flip-left-right", "Flip Left Right", "F10"},
         {"image.flip-top-down", "Flip Top Down", "Shift+F10"}, {"image.mirror-right", "Right", ""},

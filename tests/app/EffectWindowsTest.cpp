@@ -12,12 +12,14 @@
 #include "platform/HelpDocument.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
+#include "widgets/FrameViews.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QLabel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -121,6 +123,15 @@ TEST_F(EffectWindows, EffectsTwistStepUpAndUse)
         EXPECT_EQ(fx->Model().Image(), Twisted(source, 20));
         EXPECT_EQ(fx->cxbar->maximum(), 40);
         EXPECT_EQ(fx->cxbar->value(), 20);
+        // The bars show their values; the window leaves the strip it fills in view.
+        for (const auto& [name, text] : {std::pair{"EBarValue", "20"}, std::pair{"cxbarValue", "20"},
+                                         std::pair{"cybarValue", "15"}, std::pair{"extrabarValue", "1"}}) {
+            const QLabel* value = fx->findChild<QLabel*>(name);
+            ASSERT_NE(value, nullptr) << name;
+            EXPECT_EQ(value->text().toStdString(), text) << name;
+        }
+        const QRect strip(w->ScrollBoxSource->mapToGlobal(QPoint(0, 0)), w->ScrollBoxSource->size());
+        EXPECT_FALSE(fx->frameGeometry().intersects(strip));
         // Step Up: ten frames at 1 + 4i (step (50 - 1) div 10 = 4) join the strip.
         fx->btnstep->click();
         EXPECT_EQ(fx->EBar->value(), 41);
@@ -222,6 +233,9 @@ TEST_F(EffectWindows, BackgroundsModesPresetAndUse)
         emit qb->qbpresets->itemClicked(qb->qbpresets->item(0));
         EXPECT_EQ(qb->trkred->value(), 10);
         EXPECT_EQ(qb->trkfactor->value(), 128);
+        // The numbers beside the bars follow a preset too.
+        EXPECT_EQ(qb->findChild<QLabel*>("trkredValue")->text(), "10");
+        EXPECT_EQ(qb->findChild<QLabel*>("trkfactorValue")->text(), "128");
         EXPECT_EQ(qb->redradio->text(), "Xor");
         EXPECT_EQ(qb->greenradio->text(), "Inner");
         EXPECT_EQ(qb->blueradio->text(), "DrawXor");

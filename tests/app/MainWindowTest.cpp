@@ -1,5 +1,6 @@
 #include "app/AnivorForm.h"
 
+#include "app/ToolbarIcons.h"
 #include "platform/AppDir.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ScriptedUi.h"
@@ -20,6 +21,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -105,7 +107,7 @@ TEST_F(MainWindow, MenusAndToolbarHoldTheCommandsInTheirPlaces)
     const std::vector<std::pair<std::string, Items>> menus{
         {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open",
                         "animation.open-project", "> &Recent", "animation.save-project", "animation.save-project-as", "-",
-                        "animation.save", "animation.stop"}},
+                        "animation.save", "animation.stop", "-", "animation.exit"}},
         {"&Frame", {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"}},
         {"&Image", {"image.blur", "image.flip-left-right", "image.flip-top-down", "> Mirror", "> &Scroll", "image.duplicate",
                     "image.invert"}},
@@ -481,4 +483,77 @@ TEST_F(MainWindow, UnreadableOrReadOnlySettingsStillStartAndClose)
     EXPECT_EQ(ui.Errors(), std::vector<std::string>{"Unable to write to " + Settings() + ": the file is read-only"});
     EXPECT_EQ(ReadText(Settings()), "[Frames]\nWidth=77\n");
     std::filesystem::permissions(Settings(), std::filesystem::perms::owner_all);
+}
+
+// What a new user meets first: the first frame shows whole with its pointer, the Wizards
+// glyph follows the mouse, New clears the preview, Exit and WebSite.
+TEST_F(MainWindow, FirstStepsOfANewUser)
+{
+    w->show();
+    QCoreApplication::processEvents();
+    const int designed = w->height();
+    // First frames of several heights: the strip shows each whole, the pointer below it.
+    for (const QSize& frame : {QSize(120, 60), QSize(240, 160), QSize(100, 250)}) {
+        SCOPED_TRACE(frame.height());
+        FirstFrame(frame.width(), frame.height());
+        QCoreApplication::processEvents();
+        const TFrameImage* image = Image("Frame1");
+        const QLabel* pointer = w->ScrollBoxSource->FramePointer();
+        ASSERT_NE(image, nullptr);
+        EXPECT_TRUE(pointer->isVisible());
+        EXPECT_GE(pointer->y(), image->y() + image->height()); // never over the frame
+        EXPECT_LE(pointer->geometry().bottom(), w->ScrollBoxSource->viewport()->height());
+        EXPECT_EQ(w->height() > designed, frame.height() > 60);
+        ui.AnswerButton(1); // "Save changes?": Discard
+        Trigger("animation.new");
+    }
+
+    // The Wizards button's glyph: plain left of its left edge + 12, lit from there on.
+    QWidget* wizards = w->ToolBar1->widgetForAction(w->wizpop->menuAction());
+    ASSERT_NE(wizards, nullptr);
+    const auto glyph = [&](const char* name) { return ToolbarIcon(name).pixmap(20, 20).toImage(); };
+    for (const auto& [x, name] : {std::pair{wizards->x() + 12, "wizards-hot"}, std::pair{wizards->x() + 11, "wizards"},
+                                  std::pair{wizards->x() + 40, "wizards-hot"}, std::pair{wizards->x() - 30, "wizards"}}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), w->ToolBar1->mapToGlobal(QPointF(x, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w->ToolBar1, &move);
+        EXPECT_EQ(w->wizpop->menuAction()->icon().pixmap(20, 20).toImage(), glyph(name)) << x;
+    }
+    EXPECT_NE(glyph("wizards"), glyph("wizards-hot"));
+
+    // After Animation > New the preview stops and shows nothing, its size 0.
+    FirstFrame(30, 20);
+    Trigger("animation.create");
+    EXPECT_NE(w->anisize->text(), "0");
+    EXPECT_TRUE(w->Action("animation.stop")->isEnabled());
+    ui.AnswerButton(1);
+    Trigger("animation.new");
+    EXPECT_TRUE(w->Strip().Empty());
+    EXPECT_EQ(w->anisize->text(), "0");
+    EXPECT_TRUE(w->ImageAnimate->Picture().isNull());
+    EXPECT_FALSE(w->Action("animation.stop")->isEnabled());
+    EXPECT_FALSE(w->Action("animation.save")->isEnabled());
+
+    // Help > WebSite: the program's own help and README, in the help window.
+    std::filesystem::copy_file(ANIVOR_SHIPPED_HELP, std::filesystem::path(AppDir()) / "Anivor.hlp",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(std::filesystem::path(AppDir()) / "README.md") << "# Anivor 13\n\nThe read-me text.\n";
+    Trigger("help.website");
+    EXPECT_TRUE(ui.Errors().empty());
+    THelpViewer* viewer = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<THelpViewer*>(top))
+            viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->CurrentTopic(), "Anivor 13");
+    EXPECT_TRUE(viewer->Browser()->toPlainText().contains("The read-me text."));
+    emit viewer->Browser()->anchorClicked(QUrl("#Anivor"));
+    EXPECT_EQ(viewer->CurrentTopic(), "Anivor"); // the help's topics are there too
+    viewer->close();
+    std::filesystem::remove(std::filesystem::path(AppDir()) / "README.md");
+
+    // Animation > Exit (Ctrl+Q) closes the window.
+    EXPECT_EQ(w->Action("animation.exit")->shortcut(), QKeySequence("Ctrl+Q"));
+    Trigger("animation.exit");
+    EXPECT_FALSE(w->isVisible());
 }

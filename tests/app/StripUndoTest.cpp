@@ -228,8 +228,56 @@ TEST_F(StripUndo, TheFrameEditorsUpdateFrameAndFileDropsAreSteps)
         });
         Trigger("frame.edit");
     });
+    EXPECT_EQ(w->Action("frame.undo")->text(), "&Undo Update Frame");
+    // Update Frame with nothing drawn is no step.
+    const int steps = w->History().UndoCount();
+    QTimer::singleShot(0, [&] { draw.Action("editor.update-frame")->trigger(); });
+    Trigger("frame.edit");
+    Settle();
+    EXPECT_EQ(w->History().UndoCount(), steps);
     SaveBmpFile(SolidBitmap(40, 20, clLime), dir.file("lime.bmp"));
     ExpectOneStep("drop", [&] { Drop(w->List->viewport(), w->List->ItemRect(0).center(), {dir.file("lime.bmp")}); });
+}
+
+// Undo and Redo select the frames they change, wherever the selection has gone since.
+TEST_F(StripUndo, UndoAndRedoSelectTheFramesTheyChange)
+{
+    Frames({clRed, clBlue, clLime, clYellow});
+    // The step, the frames it changes before and after (selected by Undo / by Redo).
+    const struct {
+        const char* Name;
+        std::function<void()> Do;
+        std::vector<int> UndoSelects;
+        std::vector<int> RedoSelects;
+    } steps[] = {
+        {"Invert 2", [&] { w->Strip().SelectOnly(2); Trigger("image.invert"); }, {2}, {2}},
+        {"Scroll 1", [&] { w->Strip().SelectOnly(1); Trigger("image.scroll-down"); }, {1}, {1}},
+        {"Delete 3", [&] { w->Strip().SelectOnly(3); Trigger("frame.delete"); }, {3}, {2}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Name);
+        step.Do();
+        Settle();
+        // The user looks elsewhere, then takes the step back and does it again.
+        w->Strip().SelectOnly(0);
+        Trigger("frame.undo");
+        Settle();
+        std::vector<int> selected;
+        for (int i = 0; i < w->Strip().Count(); ++i)
+            if (w->Strip().IsSelected(i))
+                selected.push_back(i);
+        EXPECT_EQ(selected, step.UndoSelects);
+        EXPECT_EQ(w->Strip().ItemIndex(), step.UndoSelects.front());
+        w->Strip().SelectOnly(0);
+        Trigger("frame.redo");
+        Settle();
+        selected.clear();
+        for (int i = 0; i < w->Strip().Count(); ++i)
+            if (w->Strip().IsSelected(i))
+                selected.push_back(i);
+        // A removal changes no frame that stays: Redo selects the frame now in its place.
+        EXPECT_EQ(selected, step.RedoSelects);
+    }
 }
 
 TEST_F(StripUndo, ANewChangeEndsRedoAndUndoStopsAtTheStart)

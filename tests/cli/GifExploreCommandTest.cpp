@@ -67,10 +67,20 @@ TEST(GifExploreCommand, BrokenFilesShowWhatWasReadAndUsage)
     Append(cut, {0x2C, 0, 0});
     WriteTestFile(dir.file("cut.gif"), cut);
     CliRun r = RunCli(dir, "gif-explore '" + dir.file("cut.gif") + "'");
-    EXPECT_EQ(r.Exit, 0);
+    EXPECT_EQ(r.Exit, 1);
     EXPECT_NE(r.Out.find("  + Image 0\n"), std::string::npos) << r.Out;
     EXPECT_EQ(r.Out.find("Image 1"), std::string::npos);
-    EXPECT_NE(r.Err.find("warning: Premature end of data"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("warning: Premature end of data (image 1)"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find("TGIF"), std::string::npos) << r.Err;
+    // Cut inside the first frame's picture data: a warning only, still not a whole file.
+    Bytes inData = b;
+    inData.resize(inData.size() - 2);
+    WriteTestFile(dir.file("cut-data.gif"), inData);
+    r = RunCli(dir, "gif-explore '" + dir.file("cut-data.gif") + "'");
+    EXPECT_EQ(r.Exit, 1) << r.Err;
+    EXPECT_NE(r.Out.find("  + Image 0\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Err.find("breaks off"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find("TGIF"), std::string::npos) << r.Err;
     // A frame claiming more than its data holds is an error: what came before is shown.
     Append(b, GifFrameHead(0, 0, 1000, 1000, 2));
     b.push_back(2);

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -200,10 +201,14 @@ TEST_F(DrawWindow, PenBrushColoursUndo)
     EXPECT_EQ(c.Pen.Width, 3);
     Trigger("editor.line-other");
     EXPECT_EQ(c.Pen.Width, 12);
-    ASSERT_EQ(ui.Calls().size(), 3u);
-    EXPECT_EQ(ui.Calls()[0].Caption, "Anivor Draw");
-    EXPECT_EQ(ui.Calls()[0].Prompt, "Enter Line width: (1..50)");
-    EXPECT_EQ(ui.Calls()[0].Proposed, "1");
+    const std::vector<TUiCall> prompts = ui.CallsOf(TUiCallKind::InputBox);
+    ASSERT_EQ(prompts.size(), 3u);
+    EXPECT_EQ(prompts[0].Caption, "Anivor Draw");
+    EXPECT_EQ(prompts[0].Prompt, "Enter Line width: (1..50)");
+    EXPECT_EQ(prompts[0].Proposed, "3"); // the width in force
+    // A width outside the range is not used, and the user is told so.
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"0 is outside 1..50: the pen width stays as it was.",
+                                                       "51 is outside 1..50: the pen width stays as it was."}));
     Trigger("editor.pen-clear");
     EXPECT_EQ(c.Pen.Style, TPenStyle::psClear);
     Trigger("editor.pen-solid");
@@ -272,7 +277,7 @@ TEST_F(DrawWindow, Gadgets)
     EXPECT_EQ(w->Picture().Canvas().Brush.Style(), TBrushStyle::bsClear);
     EXPECT_TRUE(w->Action("editor.clear-brush")->isChecked());
     Trigger("editor.undo");
-    w->tex->move(-1, 4);
+    w->tex->move(-w->tex->width(), 4); // wholly left of the picture
     Trigger("text.paint");
     EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite));
 
@@ -294,7 +299,7 @@ TEST_F(DrawWindow, Gadgets)
     EXPECT_EQ(g->EndColor(), clBlue);
     ui.AnswerColorCancel();
     Trigger("gradient.begin-color");
-    EXPECT_EQ(ui.Calls().back().InitialColor, clBlue); // the dialog starts where it ended
+    EXPECT_EQ(ui.Calls().back().InitialColor, TColor(65535)); // the dialog starts on the colour it changes
     Trigger("gradient.horizontal-center");
     EXPECT_EQ(g->GradientStyle(), TGradientStyle::gsHorizCenter);
 
@@ -629,4 +634,115 @@ TEST_F(DrawWindow, UpdateTheFrameQuestion)
     EXPECT_FALSE(w->HasUnwrittenChanges());
     EXPECT_TRUE(ui.CallsOf(TUiCallKind::ChooseButton).empty());
     EXPECT_EQ(strip.FindFrameImage(1).Bitmap().Pixel(1, 1), clBlack);
+}
+
+// The menus show the state in force however it was set, the prompts and dialogs start on
+// it, and an OK that changes nothing changes nothing.
+TEST_F(DrawWindow, MenusShowTheStateAndDialogsStartOnIt)
+{
+    TCanvas& c = w->Picture().Canvas();
+    // What is set, and the items that must then be checked (of the group named second).
+    const struct {
+        std::function<void()> Set;
+        std::vector<const char*> Checked;
+        std::vector<const char*> Group;
+    } cases[] = {
+        {[&] { c.Pen.Width = 3; }, {"editor.pen-3", "editor.line-3"},
+         {"editor.pen-1", "editor.pen-2", "editor.pen-3", "editor.pen-4", "editor.pen-5", "editor.pen-other", "editor.line-3",
+          "editor.line-other"}},
+        {[&] { c.Pen.Width = 17; }, {"editor.pen-other", "editor.line-other"},
+         {"editor.pen-1", "editor.pen-5", "editor.pen-other", "editor.line-1", "editor.line-other"}},
+        {[&] { c.Pen.Style = TPenStyle::psClear; }, {"editor.pen-clear"}, {"editor.pen-solid", "editor.pen-clear"}},
+        {[&] {
+             TFont f = w->tex->Font();
+             f.Style = fsItalic | fsUnderline;
+             w->tex->SetFont(f);
+         },
+         {"text.italic", "text.underline"}, {"text.bold", "text.italic", "text.underline"}},
+        {[&] { w->GradText1->SetGradientStyle(TGradientStyle::gsRectangle); }, {"gradient.rectangle"},
+         {"gradient.horizontal-center", "gradient.horizontal", "gradient.rectangle", "gradient.vertical-center",
+          "gradient.vertical"}},
+    };
+    for (const auto& k : cases) {
+        k.Set();
+        w->UpdateCommands();
+        for (const char* id : k.Group) {
+            const bool expected = std::find_if(k.Checked.begin(), k.Checked.end(),
+                                               [&](const char* x) { return std::string(x) == id; })
+                != k.Checked.end();
+            EXPECT_TRUE(w->Action(id)->isCheckable()) << id;
+            EXPECT_EQ(w->Action(id)->isChecked(), expected) << id;
+        }
+    }
+    // Pen Other proposes the width in force.
+    ui.AnswerInputCancel();
+    Trigger("editor.pen-other");
+    EXPECT_EQ(ui.Last().Proposed, "17");
+
+    // The text gadget's colour: its popup has it, the dialog opens on it.
+    EXPECT_TRUE(w->texpop->actions().contains(w->Action("text.color")));
+    ui.AnswerColor(clBlue);
+    Trigger("text.color");
+    EXPECT_EQ(ui.Last().InitialColor, clRed);
+    EXPECT_EQ(w->tex->Font().Color, clBlue);
+    // Font... starts on the gadget's font; an OK that changed nothing keeps it whole.
+    TFont bold = w->tex->Font();
+    bold.Style = fsBold;
+    w->tex->SetFont(bold);
+    const TFont before = w->tex->Font();
+    ui.AnswerFont(TFontChoice{before.Name, before.Size(), before.Style, before.Color}); // OK, nothing changed
+    Trigger("text.font");
+    const TUiCall font = ui.Last();
+    EXPECT_EQ(font.InitialFont.Name, "Arial");
+    EXPECT_EQ(font.InitialFont.Style, unsigned(fsBold));
+    EXPECT_EQ(font.InitialFont.Color, clBlue);
+    EXPECT_EQ(w->tex->Font().Name, before.Name);
+    EXPECT_EQ(w->tex->Font().Height(), before.Height());
+    EXPECT_EQ(w->tex->Font().Style, unsigned(fsBold));
+    // The gradient colours open on the colour each changes.
+    ui.AnswerColorCancel();
+    Trigger("gradient.end-color");
+    EXPECT_EQ(ui.Last().InitialColor, TColor(255));
+}
+
+// A loaded actor lands on the picture, whatever its place was; the recorded path shows as
+// markers (View > Actor Path) over the picture, never on it, with its count below.
+TEST_F(DrawWindow, ActorsOnThePictureAndTheirPathShown)
+{
+    SaveBmpFile(SolidBitmap(6, 4, clBlue), dir.file("a.bmp"));
+    w->show();
+    for (int i = 0; i < TActors::kCount; ++i) {
+        ui.AnswerOpenFile(dir.file("a.bmp"));
+        w->qorArrayButton1->onArrayButtonClicked(0, i);
+        const TActor& a = w->Actors()[i];
+        EXPECT_TRUE(a.Visible);
+        EXPECT_TRUE(QRect(0, 0, 40, 30).contains(QRect(a.Position.X, a.Position.Y, 6, 4))) << i;
+        const TActorView* views[] = {w->actor, w->actor2, w->actor3};
+        EXPECT_TRUE(w->pic->geometry().contains(views[i]->geometry())) << i;
+    }
+    // Three actors, three places.
+    EXPECT_NE(w->Actors()[0].Position, w->Actors()[1].Position);
+    EXPECT_NE(w->Actors()[1].Position, w->Actors()[2].Position);
+    EXPECT_TRUE(w->PathStatus->text().startsWith("Actor path: no points"));
+
+    // Two places recorded with Ctrl: numbered marks on the view, the count in the status bar.
+    EXPECT_TRUE(w->Action("editor.show-path")->isChecked());
+    const QImage clean = Rgb(w->pic->grab());
+    for (QPoint to : {QPoint(0, 0), QPoint(10, 8)}) {
+        const TPoint from = w->Actors()[1].Position;
+        Mouse(w->actor2, QEvent::MouseButtonPress, {1, 1});
+        Mouse(w->actor2, QEvent::MouseMove, QPoint(1 + to.x() - from.X, 1 + to.y() - from.Y));
+        Mouse(w->actor2, QEvent::MouseButtonRelease, {1, 1}, Qt::ControlModifier);
+    }
+    ASSERT_EQ(w->Actors().Path().Count(), 2);
+    EXPECT_EQ(w->PathStatus->text(), "Actor path: 2 points");
+    w->actor2->hide();
+    w->actor->hide();
+    w->actor3->hide();
+    const QImage marked = Rgb(w->pic->grab());
+    EXPECT_NE(marked, clean);
+    EXPECT_EQ(Picture(), SolidBitmap(40, 30, clWhite)); // marks are not drawn on the picture
+    Trigger("editor.show-path");
+    EXPECT_FALSE(w->Action("editor.show-path")->isChecked());
+    EXPECT_EQ(Rgb(w->pic->grab()), clean);
 }

@@ -103,23 +103,37 @@ TEST(GradText, GlyphsShowTheGradient)
     EXPECT_EQ(SplitGradLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 
-// Paint stamps a gadget only when its top-left corner lies on the picture; the gradient
-// text leaves out every white pixel, and the label leaves the canvas with its font and a
-// clear brush, so the next rectangle is hollow.
+// Paint stamps the part of a gadget that lies on the picture (a gadget whose corner is
+// left of or above the picture too); the gradient text leaves out every white pixel, and
+// the label leaves the canvas with its font and a clear brush, so the next rectangle is
+// hollow.
 TEST(GradText, PaintOnThePicture)
 {
     TDrawPicture picture;
-    picture.Load(SolidBitmap(40, 20, clBlue));
     TCanvas& c = picture.Canvas();
     TBitmap stamp = SolidBitmap(6, 4, clWhite);
     stamp.SetPixel(1, 1, clRed);
-    EXPECT_FALSE(PaintGradText(c, stamp, TPoint(-1, 5)));
-    EXPECT_FALSE(PaintGradText(c, stamp, TPoint(5, -1)));
-    EXPECT_FALSE(PaintGradText(c, stamp, TPoint(40, 5)));
-    EXPECT_EQ(picture.Bitmap(), SolidBitmap(40, 20, clBlue));
-    EXPECT_TRUE(PaintGradText(c, stamp, TPoint(37, 17)));
-    EXPECT_EQ(picture.Bitmap().Pixel(38, 18), clRed);
-    EXPECT_EQ(picture.Bitmap().Pixel(37, 17), clBlue);
+    // Corner of the 6 x 4 stamp on a 40 x 20 picture, and where its red pixel lands.
+    const struct {
+        TPoint At;
+        bool Painted;
+        TPoint Red;
+    } places[] = {{TPoint(37, 17), true, TPoint(38, 18)}, {TPoint(-1, 5), true, TPoint(0, 6)},
+                  {TPoint(5, -1), true, TPoint(6, 0)},    {TPoint(-5, -3), true, TPoint(-4, -2)},
+                  {TPoint(-6, 5), false, {}},             {TPoint(40, 5), false, {}},
+                  {TPoint(5, 20), false, {}}};
+    for (const auto& p : places) {
+        picture.Load(SolidBitmap(40, 20, clBlue));
+        EXPECT_EQ(PaintGradText(c, stamp, p.At), p.Painted) << p.At.X << "," << p.At.Y;
+        int red = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                red += picture.Bitmap().Pixel(x, y) == clRed;
+        const bool onPicture = p.Red.X >= 0 && p.Red.Y >= 0;
+        EXPECT_EQ(red, p.Painted && onPicture ? 1 : 0) << p.At.X << "," << p.At.Y;
+        if (p.Painted && onPicture)
+            EXPECT_EQ(picture.Bitmap().Pixel(p.Red.X, p.Red.Y), clRed);
+    }
 
     picture.Load(SolidBitmap(80, 40, clWhite));
     TFont font;
@@ -128,7 +142,18 @@ TEST(GradText, PaintOnThePicture)
     font.Style = fsBold;
     font.Color = clRed;
     c.Brush.SetColor(clLime);
-    EXPECT_FALSE(PaintLabelText(c, font, "Hi", TPoint(-2, 0), false));
+    // A label 2 pixels left of the picture paints the part on it: its own picture, shifted.
+    const TBitmap own = RenderLabelText(font, "Hi");
+    ASSERT_FALSE(own.Empty());
+    TBitmap shifted = SolidBitmap(own.Width(), own.Height(), clWhite);
+    TCanvas sc(shifted);
+    EXPECT_TRUE(PaintLabelText(sc, font, "Hi", TPoint(-2, 0), false));
+    for (int y = 0; y < own.Height(); ++y)
+        for (int x = 0; x + 2 < own.Width(); ++x)
+            ASSERT_EQ(shifted.Pixel(x, y), own.Pixel(x + 2, y)) << x << "," << y;
+    EXPECT_FALSE(PaintLabelText(c, font, "Hi", TPoint(-own.Width(), 0), false));
+    EXPECT_FALSE(PaintLabelText(c, font, "Hi", TPoint(0, 40), false));
+    EXPECT_EQ(picture.Bitmap(), SolidBitmap(80, 40, clWhite));
     EXPECT_TRUE(PaintLabelText(c, font, "Hi", TPoint(2, 2), true));
     EXPECT_EQ(c.Font.Name, "Arial");
     EXPECT_EQ(c.Brush.Style(), TBrushStyle::bsClear);
@@ -138,7 +163,6 @@ TEST(GradText, PaintOnThePicture)
             inks.insert(picture.Bitmap().Pixel(x, y));
     EXPECT_EQ(inks, (std::set<TColor>{clWhite, clRed, clLime})); // text and its shadow
     // The label's own picture is what lands on the canvas.
-    TBitmap own = RenderLabelText(font, "Hi");
     TBitmap onCanvas = SolidBitmap(own.Width(), own.Height(), clWhite);
     TCanvas oc(onCanvas);
     PaintLabelText(oc, font, "Hi", TPoint(0, 0), false);

@@ -32,17 +32,17 @@ std::vector<std::vector<int>> Values(const TBitmap& b)
 
 } // namespace
 
-TEST(BlurEffects, SplitBlurReadsItsOwnWritesAndFoldsBackAtTheFarEdge)
+TEST(BlurEffects, SplitBlurReadsItsOwnWritesAndHoldsSamplesAtTheFarEdge)
 {
     TBitmap b = Greys({{0, 40, 80, 120}});
     SplitBlur(b, 1);
-    // x=0: (0+0+40+40)/4; x=1 reads the new x=0; x=3's right sample is w - x = 1.
-    EXPECT_EQ(Values(b), (std::vector<std::vector<int>>{{20, 50, 85, 67}}));
+    // x=0: (0+0+40+40)/4; x=1 reads the new x=0; x=3's right sample is the last column.
+    EXPECT_EQ(Values(b), (std::vector<std::vector<int>>{{20, 50, 85, 102}}));
 
-    // A distance beyond the picture: the far sample w - x = 4 is held at the last column.
+    // A distance beyond the picture: every right sample is the last column.
     b = Greys({{0, 40, 80, 120}});
     SplitBlur(b, 10);
-    EXPECT_EQ(Values(b), (std::vector<std::vector<int>>{{60, 80, 80, 100}}));
+    EXPECT_EQ(Values(b), (std::vector<std::vector<int>>{{60, 80, 100, 120}}));
 
     const TBitmap original = Greys({{0, 40}, {80, 120}});
     for (int amount : {0, -1, INT_MIN}) {

@@ -274,3 +274,26 @@ TEST(PainterEffects, GroupsPlasmaMandelFlexAndTheBudget)
     }
     EXPECT_TRUE(h.appended.empty());
 }
+
+TEST(PainterEffects, EveryResultComesFromTheSourceAlone)
+{
+    // Twist paints the whole target, Squeeze leaves margins: after Twist, then Round 2,
+    // then Use, the margins are white as in a window that never showed Twist (and as
+    // anivor-cli painter computes it), not Twist's pixels.
+    const TBitmap source = Noise(16, 12, 9);
+    TBitmap expected(16, 12);
+    expected.Fill(clWhite);
+    qorFX::Squeeze(source, expected, 40, 13);
+    for (const char* before : {"", "Twist", "Wings/Deep", "Rotate"}) {
+        Host h;
+        h.fx.Open(source);
+        if (*before) {
+            h.Pick(before);
+            h.fx.SetEBarPosition(h.fx.EBar().Max - 1);
+        }
+        h.Pick("Squeeze/Round 2");
+        h.fx.SetEBarPosition(40);
+        h.fx.Use();
+        EXPECT_EQ(h.fx.Image(), expected) << before;
+    }
+}

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QListWidget>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -64,6 +65,20 @@ TEST(Help, ViewerOpensAtTheTopicAndFollowsLinks)
     EXPECT_EQ(viewer->CurrentTopic(), "Anivor");
     EXPECT_TRUE(viewer->Browser()->toPlainText().contains(QStringLiteral("\"Nothing\" was not found")));
     viewer->close();
+
+    // Esc and Ctrl+W close it.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        ShowHelpFile(file, "Anivor");
+        ASSERT_TRUE(viewer->isVisible());
+        bool closed = false;
+        for (QShortcut* s : viewer->findChildren<QShortcut*>())
+            if (s->key() == key) {
+                emit s->activated();
+                closed = true;
+            }
+        EXPECT_TRUE(closed) << key.toString().toStdString();
+        EXPECT_FALSE(viewer->isVisible()) << key.toString().toStdString();
+    }
 }
 
 TEST(Help, MissingFileIsAClearErrorAndTheShippedDocumentHasTheMainTopic)

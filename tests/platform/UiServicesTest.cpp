@@ -2,10 +2,12 @@
 #include "platform/HeadlessUi.h"
 #include "platform/ui/QtUi.h"
 #include "platform/ui/Shell.h"
+#include "platform/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QTimer>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -39,6 +41,69 @@ TEST(UiServices, FileFiltersColoursAndFontsConvert)
     EXPECT_EQ(back.Size, 17);
     EXPECT_EQ(back.Style, c.Style);
     EXPECT_EQ(back.Color, clNavy);
+}
+
+TEST(UiServices, TheFontDialogStartsOnTheFontAndAnUnchangedOkKeepsIt)
+{
+    // A family that is installed starts as it is; a missing one starts on the family that
+    // stands in for it, named in the note, and an unchanged OK gives the choice back
+    // whole (bold stays bold, the missing name stays).
+    const QString installed = QFontInfo(QFont(QStringLiteral("DejaVu Sans"))).family();
+    for (const std::string& name : {installed.toStdString(), std::string("No Such Family Anywhere")}) {
+        SCOPED_TRACE(name);
+        const TFontChoice chosen{name, 12, 1 | 2, clRed};
+        const TFontDialogStart start = FontDialogStart(chosen);
+        const bool missing = name != installed.toStdString();
+        EXPECT_EQ(start.Note.isEmpty(), !missing);
+        if (missing) {
+            EXPECT_TRUE(start.Note.startsWith(QString::fromStdString(name) + " is not installed: "));
+            EXPECT_TRUE(start.Note.contains(start.Font.family()));
+        }
+        EXPECT_TRUE(start.Font.bold());
+        EXPECT_TRUE(start.Font.italic());
+        EXPECT_EQ(start.Font.pointSize(), 12);
+        EXPECT_EQ(FontDialogAnswer(chosen, start.Font, start.Font), chosen);
+        // Any change is the user's.
+        QFont plain = start.Font;
+        plain.setBold(false);
+        const TFontChoice changed = FontDialogAnswer(chosen, start.Font, plain);
+        EXPECT_EQ(changed.Style, 2u);
+        EXPECT_EQ(changed.Color, clRed);
+        QFont bigger = start.Font;
+        bigger.setPointSize(20);
+        EXPECT_EQ(FontDialogAnswer(chosen, start.Font, bigger).Size, 20);
+    }
+}
+
+TEST(UiServices, WindowsOpenOverTheirOwnerNeverOnEachOther)
+{
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect owner(100, 100, 600, 450); // centre (399, 324)
+    const QSize size(300, 200);
+    // Taken windows, the part of the owner to keep clear, and the place expected.
+    const struct {
+        std::vector<QRect> Taken;
+        QRect Avoid;
+        QPoint At;
+    } cases[] = {
+        {{}, {}, QPoint(250, 225)},                                        // centred
+        {{QRect(250, 225, 300, 200)}, {}, QPoint(274, 249)},               // not on the first one
+        {{QRect(250, 225, 300, 200), QRect(274, 249, 10, 10)}, {}, QPoint(298, 273)},
+        {{QRect(260, 225, 300, 200)}, {}, QPoint(250, 225)},               // only the same corner counts
+        {{}, QRect(100, 150, 600, 123), QPoint(250, 273)},                 // below the strip
+        {{}, QRect(100, 200, 600, 50), QPoint(250, 250)},                  // a thinner strip: just below it
+        {{}, QRect(100, 50, 600, 150), QPoint(250, 225)},                  // not covered: centred
+        {{}, QRect(100, 350, 600, 600), QPoint(250, 150)},                 // no room below: above
+        {{}, QRect(100, 150, 600, 800), QPoint(250, 824)},                 // neither: the screen's bottom
+    };
+    for (const auto& c : cases) {
+        const QRect r = PlaceOverOwner(size, owner, screen, c.Taken, c.Avoid);
+        EXPECT_EQ(r.size(), size);
+        EXPECT_EQ(r.topLeft(), c.At) << c.Taken.size() << " " << c.Avoid.top();
+    }
+    // An owner at the screen's corner: the window stays on the screen.
+    EXPECT_EQ(PlaceOverOwner(size, QRect(-100, -100, 200, 200), screen, {}).topLeft(), QPoint(0, 0));
+    EXPECT_EQ(PlaceOverOwner(size, QRect(1200, 950, 200, 200), screen, {}).bottomRight(), screen.bottomRight());
 }
 
 TEST(UiServices, QtWaitCursorNestsAndUnbalancedEndIsHarmless)

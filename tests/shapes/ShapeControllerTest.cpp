@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,16 @@ TEST(ShapeController, ItemsChangeTheShapeTheMenuIsOn)
     EXPECT_FALSE(Item(h.controller, "bsSolid")->isChecked());
     EXPECT_TRUE(Item(h.controller, "psDot")->isChecked());
     EXPECT_FALSE(Item(h.controller, "qstHexagon")->isChecked());
+    // The figure, the gradient direction and Centered show their state too.
+    EXPECT_TRUE(Item(h.controller, "usrTri")->isChecked());
+    EXPECT_TRUE(Item(h.controller, "qgdLNW")->isChecked());
+    EXPECT_FALSE(Item(h.controller, "Centered")->isChecked());
+    s.SetShape(TqorShapeType::qstHexagon);
+    s.SetCaptionCentered(true);
+    h.controller.OnPopup();
+    EXPECT_TRUE(Item(h.controller, "qstHexagon")->isChecked());
+    EXPECT_FALSE(Item(h.controller, "usrTri")->isChecked());
+    EXPECT_TRUE(Item(h.controller, "Centered")->isChecked());
     Item(h.controller, "Gradient")->trigger();
     EXPECT_FALSE(s.Gradient());
     Item(h.controller, "ActiveMouse")->trigger();
@@ -169,8 +180,10 @@ TEST(ShapeController, PromptsAndDialogsTakeOnlyWhatTheyAccept)
     EXPECT_EQ(ui.Last().Prompt, "Enter Pen Size (1..20)");
     EXPECT_EQ(ui.Last().Proposed, "1");
     EXPECT_EQ(penSize("21"), 20);
+    EXPECT_EQ(ui.Messages().back(), "21 is outside 1..20: the pen size stays as it was.");
     EXPECT_EQ(penSize("0"), 20);
     EXPECT_EQ(penSize("wide"), 1);
+    EXPECT_EQ(ui.Messages().back(), "\"wide\" is not a whole number: the pen size is 1.");
     ui.AnswerInputCancel();
     Item(h.controller, "Size...")->trigger();
     EXPECT_EQ(s.Pen().Width, 1);
@@ -360,4 +373,27 @@ TEST(ShapeController, DemoHostStampsItsShapesOntoThePicture)
     EXPECT_EQ(after.Pixel(2, 395), before.Pixel(2, 395)); // no shape down there
     Item(form, "btnclear")->trigger();
     EXPECT_TRUE(form.Pic()->Picture() == before);
+}
+
+TEST(ShapeController, ItemsShowReadableNamesAndKeepTheCodeNames)
+{
+    Host h(1);
+    // Item (found by the value's own name, as scripts and anivor-cli spell it) and the
+    // text the menu shows.
+    const std::pair<const char*, const char*> items[] = {
+        {"qstTriangleRight", "Triangle Right"}, {"qstUBarUp", "U Bar Up"},   {"qst4Point", "4 Point"},
+        {"qstflower", "Flower"},                {"qst2HoleHoriz", "2 Hole Horiz"}, {"qstDoubleOvalV", "Double Oval V"},
+        {"qstIBar", "I Bar"},                   {"qgdRCMix", "RC Mix"},      {"qgdNWSE", "NWSE"},
+        {"qgdHorizCenter", "Horiz Center"},     {"mmfixed", "Fixed"},        {"mmRotateText", "Rotate Text"},
+        {"bsDiagCross", "Diag Cross"},          {"psDashDotDot", "Dash Dot Dot"}};
+    for (const auto& [name, text] : items) {
+        QAction* a = Item(h.controller, name);
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_EQ(a->text().toStdString(), text) << name;
+        EXPECT_EQ(h.controller.CaptionItem(name), a) << name;
+    }
+    // No item of the menu shows a code name.
+    const QRegularExpression codeName("^(qst|qgd|mm|bs|ps)");
+    for (QAction* a : h.controller.findChildren<QAction*>())
+        EXPECT_FALSE(codeName.match(a->text()).hasMatch()) << a->text().toStdString();
 }

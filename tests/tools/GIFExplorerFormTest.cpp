@@ -447,8 +447,8 @@ TEST_F(Explorer, ReaderWarningsAskToAbortIgnoreOrStopAsking)
     const std::vector<TUiCall> asked = ui.CallsOf(TUiCallKind::ChooseButton);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].Caption, "Warning");
-    EXPECT_EQ(asked[0].Text, "GIF Warning:\nSource:   TGIFSubImage\nSeverity: Warning\nMessage:  Premature end of data");
-    EXPECT_EQ(asked[0].Buttons, (std::vector<std::string>{"&Abort", "&Ignore", "&All"}));
+    EXPECT_EQ(asked[0].Text, "GIF Warning:\nWhere:    image 2\nSeverity: Warning\nMessage:  Premature end of data");
+    EXPECT_EQ(asked[0].Buttons, (std::vector<std::string>{"&Abort", "&Ignore", "A&ll"}));
     // What was read before stays in view, with the error.
     EXPECT_EQ(w->windowTitle(), "GIF Explorer: cut.gif");
     EXPECT_EQ(w->StatusPanel0->text(), "GIF Aborted");

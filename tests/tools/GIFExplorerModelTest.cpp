@@ -83,7 +83,7 @@ TEST(GIFExplorerModel, RowsOfEachNode)
     EXPECT_EQ(GIFNodeRows(gif, root), Rows({{"Filename", "all.gif"}, {"Frames", "2"}, {"Global Palette", "Yes"},
                                             {"ColorResolution", "4 colors"}, {"BitsPerPixel", "2 bits"}}));
     EXPECT_EQ(GIFNodeRows(gif, root.Children[0]),
-              Rows({{"Version", "gif87a"}, {"Width", "3"}, {"Height", "2"}, {"BackGroundColor", "1"}, {"AspectRatio", "0"},
+              Rows({{"Version", "gif89a"}, {"Width", "3"}, {"Height", "2"}, {"BackGroundColor", "1"}, {"AspectRatio", "0"},
                     {"BitsPerPixel", "1 bits"}}));
     EXPECT_EQ(GIFNodeRows(gif, root.Children[1]), Rows({{"Count", "2"}, {"Optimized", "No"}, {"BitsPerPixel", "1 bits"}}));
     EXPECT_EQ(GIFNodeRows(gif, frame), Rows({{"Left", "1"}, {"Top", "1"}, {"Width", "2"}, {"Height", "1"}, {"Interlaced", "Yes"},
@@ -102,17 +102,18 @@ TEST(GIFExplorerModel, RowsOfEachNode)
               Rows({{"Left", "0"}, {"Top", "0"}, {"Width", "0"}, {"Height", "0"}, {"Interlaced", "No"}, {"Extensions", "1"},
                     {"Local Palette", "No"}, {"BitsPerPixel", "1 bits"}}));
 
-    // Version: an unsorted global table and no aspect ratio read "gif87a"; a sorted table
-    // or an aspect ratio "gif89a", whatever the signature says.
-    const auto version = [](std::uint8_t packed, std::uint8_t aspect) {
-        Bytes b = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, packed, 0, aspect, 0, 0, 0, 9, 9, 9, 0x3B};
+    // Version: what the file's signature says, whatever the header's table and aspect
+    // ratio would make of it when written.
+    const auto version = [](char letter, std::uint8_t packed, std::uint8_t aspect) {
+        Bytes b = {'G', 'I', 'F', '8', static_cast<std::uint8_t>(letter), 'a', 1, 0, 1, 0, packed, 0, aspect, 0, 0, 0, 9, 9, 9, 0x3B};
         auto gp = Loaded(b);
         TGIFImage& g = *gp;
         return GIFNodeRows(g, BuildGIFExplorerTree(g, "v").Children[0])[0].second;
     };
-    EXPECT_EQ(version(0x80, 0), "gif87a");
-    EXPECT_EQ(version(0x88, 0), "gif89a");
-    EXPECT_EQ(version(0x80, 49), "gif89a");
+    EXPECT_EQ(version('9', 0x80, 0), "gif89a");
+    EXPECT_EQ(version('7', 0x80, 0), "gif87a");
+    EXPECT_EQ(version('7', 0x88, 49), "gif87a");
+    EXPECT_EQ(version('9', 0x88, 49), "gif89a");
 
     // Disposal names, including the values the format reserves; delays in milliseconds.
     auto* gce = static_cast<TGIFGraphicControlExtension*>(gif.Images[0]->Extensions[1].get());
@@ -237,7 +238,7 @@ TEST(GIFExplorerModel, PrintedTreeAndJson)
               "  ColorResolution: 4 colors\n"
               "  BitsPerPixel: 2 bits\n"
               "  + Header\n"
-              "    Version: gif87a\n"
+              "    Version: gif89a\n"
               "    Width: 3\n"
               "    Height: 2\n"
               "    BackGroundColor: 1\n"

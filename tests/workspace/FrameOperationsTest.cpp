@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 
 namespace {
@@ -98,6 +100,21 @@ TEST(FrameOperations, ResultsComeBackAs24BitKeepingTransparency)
     TBitmap blurred = before;
     qorFX::SplitBlur(blurred, 2);
     EXPECT_EQ(n.FindFrameImage(0).Bitmap(), blurred);
+    // The bands along the right and bottom edges blur with their own pixels: a white
+    // corner far from a red patch at the top left stays white but for the faint trace the
+    // in-place blur carries across (it once took the patch's colour from the opposite
+    // edge and became (190, 118, 118)).
+    TBitmap corner = SolidBitmap(12, 10, clWhite);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            corner.SetPixel(x, y, clRed);
+    TFrameStrip c = StripOf({corner});
+    BlurFrame(c, 0);
+    for (const TPoint p : {TPoint(11, 9), TPoint(11, 0), TPoint(0, 9), TPoint(10, 8)}) {
+        const TColor px = c.FindFrameImage(0).Bitmap().Pixel(p.X, p.Y);
+        EXPECT_GE(std::min({GetRValue(px), GetGValue(px), GetBValue(px)}), 248) << p.X << "," << p.Y;
+    }
+    EXPECT_NE(c.FindFrameImage(0).Bitmap().Pixel(2, 2), clRed); // the patch itself blurs
     ReplaceFrameBitmap(n, 0, before);
     ShadowFrame(n, 0, TShadowDirection::DownRight);
     TBitmap shadow = before;
@@ -143,25 +160,64 @@ TEST(FrameOperations, RotateByTheRotationAngle)
     EXPECT_NE(expected, picture);
 }
 
-TEST(FrameOperations, SaveAsWritesABitmapFile)
+TEST(FrameOperations, SaveAsAsksAboutTheFileItWrites)
 {
     TempDir dir;
     TFrameStrip s = StripOf({BitmapFromRows({"AB", "Ck"}, kLegend)});
     ScriptedUi ui;
     ui.AnswerSaveFile(dir.file("frame.png"));
-    SaveFrameAsCommand(s, 0);
+    EXPECT_EQ(SaveFrameAsCommand(s, 0, dir.path()), dir.file("frame.bmp"));
     const TUiCall& dialog = ui.Last();
     EXPECT_EQ(dialog.FileOptions.Filters, std::vector<std::string>{"Bitmap Files|*.bmp"});
     EXPECT_EQ(dialog.FileOptions.DefaultExt, "bmp");
+    EXPECT_EQ(dialog.FileOptions.InitialDir, dir.path());
+    // The dialog does not ask about the name typed: the name written is asked about below.
+    EXPECT_FALSE(dialog.FileOptions.OverwritePrompt);
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame.png")));
     ASSERT_TRUE(std::filesystem::exists(dir.file("frame.bmp")));
     EXPECT_EQ(RowsFromBitmap(LoadBmpFile(dir.file("frame.bmp")), kLegend), (std::vector<std::string>{"AB", "Ck"}));
     EXPECT_EQ(BitmapFileName("/a.b/name"), "/a.b/name.bmp");
     EXPECT_EQ(BitmapFileName("x.tar.gz"), "x.tar.bmp");
+
+    // Name typed, the files there before, the answer to "replace?", whether a question
+    // came, and what frame.bmp holds afterwards ("old" or the frame).
+    WriteTestFile(dir.file("a.png"), {'p', 'n', 'g'});
+    const struct {
+        const char* Typed;
+        bool Exists;
+        bool Yes;
+        bool Asked;
+        bool Written;
+    } cases[] = {
+        {"frame.gif", true, false, true, false}, // frame.bmp exists: asked, kept on No
+        {"frame.gif", true, true, true, true},   // replaced on Yes
+        {"frame.bmp", true, false, true, false},
+        {"a.png", false, false, false, true},    // a.bmp is new: no question though a.png exists
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        const std::string written = BitmapFileName(dir.file(c.Typed));
+        std::filesystem::remove(written);
+        if (c.Exists)
+            WriteTestFile(written, {'o', 'l', 'd'});
+        const std::size_t calls = ui.Calls().size();
+        ui.AnswerSaveFile(dir.file(c.Typed));
+        if (c.Asked)
+            ui.AnswerConfirm(c.Yes);
+        EXPECT_EQ(SaveFrameAsCommand(s, 0, dir.path()), c.Written ? written : std::string());
+        const std::vector<TUiCall> confirms = ui.CallsOf(TUiCallKind::Confirm);
+        const bool asked = ui.Calls().size() == calls + 2;
+        EXPECT_EQ(asked, c.Asked);
+        if (asked)
+            EXPECT_NE(confirms.back().Text.find(std::filesystem::path(written).filename().string()), std::string::npos);
+        EXPECT_EQ(std::filesystem::file_size(written) == 3, !c.Written);
+    }
+    EXPECT_EQ(ReadTestFile(dir.file("a.png")), (std::vector<std::uint8_t>{'p', 'n', 'g'}));
     // Cancel writes nothing.
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
     ui.AnswerSaveFileCancel();
-    SaveFrameAsCommand(s, 0);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(SaveFrameAsCommand(s, 0, dir.path()), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), files);
 }
 
 TEST(FrameOperations, NothingWithoutAFrame)
@@ -173,7 +229,7 @@ TEST(FrameOperations, NothingWithoutAFrame)
         op.Apply(s, -1);
         op.Apply(s, 1);
     }
-    SaveFrameAsCommand(s, -1);
+    SaveFrameAsCommand(s, -1, "");
     EXPECT_TRUE(ui.Calls().empty());
     EXPECT_EQ(s.FindFrameImage(0).Bitmap(), before);
     // The names the command line uses.

@@ -104,9 +104,13 @@ TEST(DelayCommands, AnswersOutsideTheRangeAreIgnored)
     ui.AnswerInput("300");
     DelayCommand(s);
     EXPECT_EQ(s.EntryText(0), "Frame1=10");
-    EXPECT_EQ(ui.Last().Caption, "Anivor Frame Delays");
-    EXPECT_EQ(ui.Last().Prompt, "Enter Delay (10..255)");
-    EXPECT_EQ(ui.Last().Proposed, "10");
+    const TUiCall prompt = ui.CallsOf(TUiCallKind::InputBox).back();
+    EXPECT_EQ(prompt.Caption, "Anivor Frame Delays");
+    EXPECT_EQ(prompt.Prompt, "Enter Delay (10..255)");
+    EXPECT_EQ(prompt.Proposed, "10");
+    // The user is told the number was not used.
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"7 is outside 10..255: the delay stays as it was.",
+                                                       "300 is outside 10..255: the delay stays as it was."}));
     // Letters read as 30, so they are accepted and stored as typed.
     ui.AnswerInput("abc");
     DelayCommand(s);
@@ -139,22 +143,40 @@ TEST(OptionCommands, ClampOrDefaultTheirAnswers)
 {
     ScriptedUi ui;
     TFrameStrip s;
-    const std::vector<std::pair<std::string, int>> delays{{"5", 10}, {"999", 255}, {"x", 10}, {"77", 77}};
-    for (const auto& [answer, expected] : delays) {
-        ui.AnswerInput(answer);
-        FrameDelayCommand(s);
-        EXPECT_EQ(s.Session.DefaultDelay, expected) << answer;
-    }
-    EXPECT_EQ(ui.Last().Caption, "Anivor Transitions");
-    EXPECT_EQ(ui.Last().Prompt, "Enter Default Frame Delay (10..255):");
-
-    const std::vector<std::pair<std::string, int>> counts{{"2", 4}, {"99", 50}, {"?", 10}, {"12", 12}};
-    for (const auto& [answer, expected] : counts) {
-        ui.AnswerInput(answer);
-        SetFramesCommand(s);
-        EXPECT_EQ(s.Session.WizardFrameCount, expected) << answer;
-    }
-    EXPECT_EQ(ui.Last().Prompt, "Enter number of frames (4..50):");
+    // The command, the value it sets, then per answer the value used and what the user is
+    // told ("": nothing).
+    struct Case {
+        const char* Answer;
+        int Used;
+        const char* Told;
+    };
+    const struct {
+        void (*Command)(TFrameStrip&);
+        int TStripSession::*Value;
+        const char* Prompt;
+        std::vector<Case> Cases;
+    } prompts[] = {
+        {FrameDelayCommand, &TStripSession::DefaultDelay, "Enter Default Frame Delay (10..255):",
+         {{"5", 10, "5 is outside 10..255: the default frame delay is 10."},
+          {"999", 255, "999 is outside 10..255: the default frame delay is 255."},
+          {"x", 10, "\"x\" is not a whole number: the default frame delay is 10."},
+          {"77", 77, ""}}},
+        {SetFramesCommand, &TStripSession::WizardFrameCount, "Enter number of frames (4..50):",
+         {{"2", 4, "2 is outside 4..50: the number of wizard frames is 4."},
+          {"99", 50, "99 is outside 4..50: the number of wizard frames is 50."},
+          {"?", 10, "\"?\" is not a whole number: the number of wizard frames is 10."},
+          {"12", 12, ""}}},
+    };
+    for (const auto& p : prompts)
+        for (const Case& c : p.Cases) {
+            const std::size_t told = ui.Messages().size();
+            ui.AnswerInput(c.Answer);
+            p.Command(s);
+            EXPECT_EQ(s.Session.*p.Value, c.Used) << c.Answer;
+            EXPECT_EQ(ui.Messages().size() > told ? ui.Messages().back() : std::string(), c.Told) << c.Answer;
+            EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Caption, "Anivor Transitions");
+            EXPECT_EQ(ui.CallsOf(TUiCallKind::InputBox).back().Prompt, p.Prompt);
+        }
 
     ui.AnswerInput("letters");
     SetLoopsCommand(s);
@@ -172,6 +194,7 @@ TEST(OptionCommands, ClampOrDefaultTheirAnswers)
     ui.AnswerInput("abc");
     RotationAngleCommand(s);
     EXPECT_EQ(s.Session.RotationAngle, 90);
+    EXPECT_EQ(ui.Messages().back(), "\"abc\" is not a whole number: the rotation angle is 90.");
 
     ui.AnswerColor(clGreen);
     TextWizardColorCommand(s);

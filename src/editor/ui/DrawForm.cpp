@@ -7,6 +7,7 @@
 #include "widgets/ArrayButton.h"
 
 #include "platform/CommandGuard.h"
+#include "platform/NumberPrompt.h"
 #include "platform/ui/CommandActions.h"
 #include "shapes/ui/ShapeController.h"
 #include "shapes/ui/ShapeWidget.h"
@@ -17,10 +18,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -137,20 +140,30 @@ void TDrawF::createActions()
            .Handler = [this] { redo(); },
            .CaptionRule = [this, caption] { return caption("&Redo", m_picture.History().RedoName()); }});
 
-    // picpop and linepop: pen widths and styles, zoom.
+    // picpop and linepop: pen widths and styles, zoom. The check marks show the pen in
+    // force, however it was set (a script sets it too); "Other..." is checked for a width
+    // above 5 and proposes the width in force.
+    auto widthIs = [&c](int w) { return [&c, w] { return c.Pen.Width == w; }; };
+    auto otherWidth = [&c] { return c.Pen.Width > 5; };
     for (int w = 1; w <= 5; ++w) {
         const std::string n = std::to_string(w);
-        t.Add({.Id = "editor.pen-" + n, .Caption = "Pen " + n, .Handler = [&c, w] { c.Pen.Width = w; }});
+        t.Add({.Id = "editor.pen-" + n, .Caption = "Pen " + n, .Checked = widthIs(w), .Handler = [&c, w] { c.Pen.Width = w; }});
     }
-    auto penOther = [this] { m_tools.PenOther(UI().InputBox("Anivor Draw", "Enter Line width: (1..50)", "1")); };
-    t.Add({.Id = "editor.pen-other", .Caption = "Pen Other...", .Handler = penOther});
-    t.Add({.Id = "editor.pen-solid", .Caption = "Pen Solid", .Handler = [&c] { c.Pen.Style = TPenStyle::psSolid; }});
-    t.Add({.Id = "editor.pen-clear", .Caption = "Pen Clear", .Handler = [&c] { c.Pen.Style = TPenStyle::psClear; }});
+    auto penOther = [this, &c] {
+        const std::string typed = UI().InputBox("Anivor Draw", "Enter Line width: (1..50)", std::to_string(c.Pen.Width));
+        if (const auto width = RangedAnswer(typed, "the pen width", 1, 50, TRangeRule::Ignore, 1))
+            m_tools.PenOther(std::to_string(*width));
+    };
+    t.Add({.Id = "editor.pen-other", .Caption = "Pen Other...", .Checked = otherWidth, .Handler = penOther});
+    t.Add({.Id = "editor.pen-solid", .Caption = "Pen Solid", .Checked = [&c] { return c.Pen.Style == TPenStyle::psSolid; },
+           .Handler = [&c] { c.Pen.Style = TPenStyle::psSolid; }});
+    t.Add({.Id = "editor.pen-clear", .Caption = "Pen Clear", .Checked = [&c] { return c.Pen.Style == TPenStyle::psClear; },
+           .Handler = [&c] { c.Pen.Style = TPenStyle::psClear; }});
     for (int w = 1; w <= 5; ++w) {
         const std::string n = std::to_string(w);
-        t.Add({.Id = "editor.line-" + n, .Caption = "Line " + n, .Handler = [&c, w] { c.Pen.Width = w; }});
+        t.Add({.Id = "editor.line-" + n, .Caption = "Line " + n, .Checked = widthIs(w), .Handler = [&c, w] { c.Pen.Width = w; }});
     }
-    t.Add({.Id = "editor.line-other", .Caption = "Other...", .Handler = penOther});
+    t.Add({.Id = "editor.line-other", .Caption = "Other...", .Checked = otherWidth, .Handler = penOther});
     // Zoom is a view: the check mark shows the factor in force.
     for (int k : {1, 2, 4}) {
         const std::string n = std::to_string(k);
@@ -161,9 +174,12 @@ void TDrawF::createActions()
     // texpop.
     t.Add({.Id = "text.caption", .Caption = "&Caption...", .Handler = [this] { textCaption(); }});
     t.Add({.Id = "text.font", .Caption = "&Font...", .Handler = [this] { textFont(); }});
-    t.Add({.Id = "text.bold", .Caption = "&Bold", .Handler = [this] { textStyle(fsBold); }});
-    t.Add({.Id = "text.italic", .Caption = "&Italic", .Handler = [this] { textStyle(fsItalic); }});
-    t.Add({.Id = "text.underline", .Caption = "&Underline", .Handler = [this] { textStyle(fsUnderline); }});
+    t.Add({.Id = "text.color", .Caption = "C&olor...", .Handler = [this] { textColor(); }});
+    auto styled = [this](unsigned style) { return [this, style] { return (tex->Font().Style & style) != 0; }; };
+    t.Add({.Id = "text.bold", .Caption = "&Bold", .Checked = styled(fsBold), .Handler = [this] { textStyle(fsBold); }});
+    t.Add({.Id = "text.italic", .Caption = "&Italic", .Checked = styled(fsItalic), .Handler = [this] { textStyle(fsItalic); }});
+    t.Add({.Id = "text.underline", .Caption = "&Underline", .Checked = styled(fsUnderline),
+           .Handler = [this] { textStyle(fsUnderline); }});
     t.Add({.Id = "text.paint", .Caption = "&Paint", .Handler = [this] { textPaint(false); }, .UndoName = "Paint Text"});
     t.Add({.Id = "text.paint-shadow", .Caption = "Paint Shadow", .Handler = [this] { textPaint(true); }});
     t.Add({.Id = "text.bring-to-front", .Caption = "Bring to Front", .Handler = [this] { tex->raise(); }});
@@ -174,7 +190,8 @@ void TDrawF::createActions()
     t.Add({.Id = "gradient.begin-color", .Caption = "Begin Color...", .Handler = [this] { gradColor(true); }});
     t.Add({.Id = "gradient.end-color", .Caption = "End Color...", .Handler = [this] { gradColor(false); }});
     auto style = [&](const char* id, const char* caption, TGradientStyle s) {
-        t.Add({.Id = id, .Caption = caption, .Handler = [this, s] { GradText1->SetGradientStyle(s); }});
+        t.Add({.Id = id, .Caption = caption, .Checked = [this, s] { return GradText1->GradientStyle() == s; },
+               .Handler = [this, s] { GradText1->SetGradientStyle(s); }});
     };
     style("gradient.horizontal-center", "Horizontal Center", TGradientStyle::gsHorizCenter);
     style("gradient.horizontal", "Horizontal", TGradientStyle::gsHorizontal);
@@ -188,8 +205,11 @@ void TDrawF::createActions()
     // The script editor is set with SetScriptWindow.
     t.Add({.Id = "editor.script", .Caption = "&Script", .Shortcut = "F2", .Enabled = [this] { return m_showScript != nullptr; },
            .Handler = [this] { m_showScript(); }});
+    // The recorded actor path as markers over the picture (never on it).
+    t.Add(ToggleCommand("editor.show-path", "Actor &Path", m_showPath, [this] { pic->update(); }));
 
     m_actions = new TCommandActions(this, m_commands, [](const std::string& id) { return DrawIcon(QString::fromStdString(id)); });
+    m_actions->AfterUpdate = [this] { showStatus(); };
 }
 
 void TDrawF::chooseTool(const char* id, const char* caption, const char* tool)
@@ -230,7 +250,7 @@ void TDrawF::createMenus()
     c.AddTo(linepop, {"editor.line-1", "editor.line-2", "editor.line-3", "editor.line-4", "editor.line-5", "editor.line-other"});
 
     texpop = popup("texpop");
-    c.AddTo(texpop, {"text.caption", "text.font", "text.bold", "text.italic", "text.underline", "-", "text.paint",
+    c.AddTo(texpop, {"text.caption", "text.font", "text.color", "text.bold", "text.italic", "text.underline", "-", "text.paint",
                      "text.paint-shadow", "text.bring-to-front"});
 
     gradpop = popup("gradpop");
@@ -244,7 +264,7 @@ void TDrawF::createMenus()
     QMenu* view = MainMenu1->addMenu("&View");
     view->setObjectName("View1Menu");
     view->menuAction()->setObjectName("View1");
-    c.AddTo(view, {"editor.script"});
+    c.AddTo(view, {"editor.script", "editor.show-path"});
 }
 
 void TDrawF::createToolBar()
@@ -320,11 +340,32 @@ void TDrawF::createLayout()
     panelLayout->addStretch(1);
     panelLayout->addWidget(qorArrayButton1);
     body->addWidget(Panel1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    PathStatus = new QLabel(StatusBar1);
+    PathStatus->setObjectName("PathStatus");
+    StatusBar1->addWidget(PathStatus, 1);
+    layout->addWidget(StatusBar1);
+}
+
+void TDrawF::showStatus()
+{
+    if (!PathStatus)
+        return;
+    const int n = m_actors.Path().Count();
+    PathStatus->setText(n == 0 ? QString("Actor path: no points (release an actor with Ctrl held to record one)")
+                               : QString("Actor path: %1 point%2").arg(n).arg(n == 1 ? "" : "s"));
 }
 
 void TDrawF::wirePicture()
 {
     pic->SetBitmap(&m_picture.Bitmap());
+    pic->Overlay = [this](QPainter& painter, int k) {
+        if (m_showPath)
+            PaintPathMarkers(painter, m_actors.Path().Points(), k);
+    };
     m_picture.OnChanged = [this](const TRect& area) {
         const QSize before = pic->size();
         pic->Refresh(area);
@@ -391,11 +432,10 @@ void TDrawF::BeginEdit(TFrameStrip& strip, int index)
 
 void TDrawF::FinishEdit()
 {
-    if (!m_strip)
+    // A picture the frame already has leaves the frame as it is (no undo step either).
+    if (!HasUnwrittenChanges())
         return;
     const int i = m_strip->IndexOfName(m_frameName);
-    if (i < 0)
-        return;
     WaitCursor wait;
     TBitmap picture = m_strip->FindFrameImage(i).Bitmap();
     m_picture.StoreInto(picture);
@@ -532,8 +572,19 @@ void TDrawF::textCaption()
 
 void TDrawF::textFont()
 {
-    if (const auto chosen = UI().ChooseFont(choiceOf(tex->Font())))
+    // The dialog starts on the gadget's font; an OK that changed nothing changes nothing.
+    const TFontChoice now = choiceOf(tex->Font());
+    if (const auto chosen = UI().ChooseFont(now); chosen && *chosen != now)
         tex->SetFont(fontOf(*chosen));
+}
+
+void TDrawF::textColor()
+{
+    if (const auto chosen = UI().ChooseColor(tex->Font().Color)) {
+        TFont f = tex->Font();
+        f.Color = *chosen;
+        tex->SetFont(f);
+    }
 }
 
 void TDrawF::textStyle(unsigned style)
@@ -560,16 +611,17 @@ void TDrawF::gradCaption()
 
 void TDrawF::gradFont()
 {
-    if (const auto chosen = UI().ChooseFont(choiceOf(GradText1->Font())))
+    const TFontChoice now = choiceOf(GradText1->Font());
+    if (const auto chosen = UI().ChooseFont(now); chosen && *chosen != now)
         GradText1->SetFont(fontOf(*chosen));
 }
 
 void TDrawF::gradColor(bool begin)
 {
-    const auto chosen = UI().ChooseColor(m_dialogColor);
+    // The dialog opens on the colour it changes.
+    const auto chosen = UI().ChooseColor(begin ? GradText1->BeginColor() : GradText1->EndColor());
     if (!chosen)
         return;
-    m_dialogColor = *chosen;
     if (begin)
         GradText1->SetBeginColor(*chosen);
     else

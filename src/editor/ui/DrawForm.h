@@ -24,6 +24,8 @@
 
 class QAction;
 class QFrame;
+class QLabel;
+class QStatusBar;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
@@ -49,7 +51,7 @@ public:
 
     // --- hand-over with the main window ---------------------------------------------------
     // Shows frame `index` of the strip modally; on "Update Frame" writes the picture back
-    // and returns true. Esc and the close box ask "Update the frame?" while the picture has
+    // (when it differs from the frame's) and returns true. Esc and the close box ask "Update the frame?" while the picture has
     // changes the frame does not have (Update, Discard, Cancel); Discard, or closing with
     // nothing to write back, leaves the frame as it was and returns false.
     bool EditFrame(TFrameStrip& strip, int index);
@@ -109,6 +111,9 @@ public:
     QMenu* linepop = nullptr;
     QMenu* texpop = nullptr;
     QMenu* gradpop = nullptr;
+    // The status bar: how many points the actor path holds.
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* PathStatus = nullptr;
     TTTFToVectorConverter TTF;
 
 protected:
@@ -122,6 +127,7 @@ private:
     void createLayout();
     void wirePicture();
     void placeWindow();
+    void showStatus();
 
     // Tools and commands.
     // A drawpop item that arms `tool` and shows its glyph on btndraw.
@@ -141,6 +147,7 @@ private:
     void zoomGadget(QWidget* gadget, const TZoom& from);
     void textCaption();
     void textFont();
+    void textColor();
     void textStyle(unsigned style);
     void textPaint(bool shadow);
     void gradCaption();
@@ -172,8 +179,8 @@ private:
     TFrameStrip* m_strip = nullptr;
     std::string m_frameName;
     TZoom m_zoom;
-    TColor m_dialogColor = clBlack; // the colour dialog starts where it last ended
     TCommandTable m_commands;
     TCommandActions* m_actions = nullptr;
     std::function<void()> m_showScript; // View > Script
+    bool m_showPath = true;             // View > Actor Path
 };

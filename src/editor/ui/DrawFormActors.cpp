@@ -30,6 +30,9 @@ void TDrawF::createActors()
         };
         v->OnMouseUp = [this, i](Qt::MouseButton, Qt::KeyboardModifiers modifiers, int, int) {
             m_actors.Release(i, (modifiers & Qt::ShiftModifier) != 0, (modifiers & Qt::ControlModifier) != 0);
+            // The path may have changed: its markers and count follow.
+            pic->update();
+            UpdateCommands();
         };
         syncActor(i);
     }
@@ -53,7 +56,10 @@ void TDrawF::qorArrayButton1ArrayButtonClicked(int ACol, int ARow)
     if (ARow < 0 || ARow >= TActors::kCount)
         return;
     switch (ACol) {
-    case 0: m_actors.Load(ARow, AppDir()); break;
+    case 0:
+        if (m_actors.Load(ARow, AppDir()))
+            m_actors.PlaceOnPicture(ARow, m_picture.Bitmap().Width(), m_picture.Bitmap().Height());
+        break;
     case 1: m_actors.ToggleVisible(ARow); break;
     case 2: paintActor(ARow); break;
     default: break;

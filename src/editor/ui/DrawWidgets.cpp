@@ -119,6 +119,37 @@ void TPictureView::paintEvent(QPaintEvent* event)
     QPainter p(this);
     for (const QRect& r : event->region())
         PaintPictureArea(p, *m_bitmap, r, m_zoom.K);
+    if (Overlay)
+        Overlay(p, m_zoom.K);
+}
+
+void PaintPathMarkers(QPainter& painter, const std::vector<TPoint>& points, int k)
+{
+    if (points.empty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const auto at = [k](TPoint p) { return QPointF(p.X * k + k / 2.0, p.Y * k + k / 2.0); };
+    painter.setPen(QPen(QColor(255, 0, 255), 1, Qt::DashLine));
+    for (std::size_t i = 1; i < points.size(); ++i)
+        painter.drawLine(at(points[i - 1]), at(points[i]));
+    QFont small = painter.font();
+    small.setPixelSize(9);
+    painter.setFont(small);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPointF c = at(points[i]);
+        painter.setPen(QPen(Qt::black, 3));
+        painter.drawEllipse(c, 4, 4);
+        painter.setPen(QPen(QColor(255, 0, 255), 1.5));
+        painter.drawEllipse(c, 4, 4);
+        const QString n = QString::number(i + 1);
+        const QRectF label(c.x() + 5, c.y() - 13, 24, 12);
+        painter.setPen(Qt::black);
+        painter.drawText(label.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter, n);
+        painter.setPen(Qt::white);
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, n);
+    }
+    painter.restore();
 }
 
 void TPictureView::mousePressEvent(QMouseEvent* event)

@@ -56,6 +56,8 @@ public:
     TMouseHandler OnMouseMove; // button: Qt::NoButton
     TMouseHandler OnMouseUp;
     QMenu* PopupMenu = nullptr;
+    // Drawn over the picture on the view only (never part of the picture): the actor path.
+    std::function<void(QPainter& painter, int k)> Overlay;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,6 +70,10 @@ private:
     const TBitmap* m_bitmap = nullptr;
     TZoom m_zoom;
 };
+
+// The recorded actor path as numbered markers, one ring per point (picture pixels, shown
+// magnified k times), joined by a thin line in the order the wizard follows them.
+void PaintPathMarkers(QPainter& painter, const std::vector<TPoint>& points, int k);
 
 // A place in the scroll box moved onto the nearest picture pixel up and left of it.
 QPoint SnapToPixel(QPoint view, const TZoom& zoom);

@@ -1,5 +1,6 @@
 #include "PainterEffectsForm.h"
 
+#include "BarValue.h"
 #include "EffectImage.h"
 
 #include "platform/ui/GuardedActions.h"
@@ -90,6 +91,10 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
     EBar->setObjectName("EBar");
     EBar->setFixedHeight(289);
     treeRow->addWidget(EBar);
+    // The main bar's number beside its top.
+    m_values.push_back(new TBarValue(EBar, effectspanel));
+    m_values.back()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    treeRow->addWidget(m_values.back(), 0, Qt::AlignTop);
     treeRow->addStretch();
     panel->addLayout(treeRow);
 
@@ -103,7 +108,9 @@ TPainterEffectsF::TPainterEffectsF(QWidget* parent) : QDialog(parent)
         auto* label = new QLabel(caption, effectspanel);
         label->setObjectName(QString("label") + caption);
         bars->addWidget(label, row, 0);
-        bars->addWidget(bar, row++, 1);
+        bars->addWidget(bar, row, 1);
+        m_values.push_back(new TBarValue(bar, effectspanel));
+        bars->addWidget(m_values.back(), row++, 2);
     }
     bars->setColumnStretch(1, 1);
     panel->addLayout(bars);
@@ -250,5 +257,7 @@ void TPainterEffectsF::sync()
     showBar(extrabar, m_model.ExtraBar());
     showBar(cxbar, m_model.CxBar());
     showBar(cybar, m_model.CyBar());
+    for (TBarValue* value : m_values)
+        value->Refresh();
     image->ShowBitmap(m_model.Image());
 }

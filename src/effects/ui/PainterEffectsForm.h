@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <set>
+#include <vector>
 
 class QLabel;
 class QScrollArea;
@@ -17,6 +18,7 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TBarValue;
 class TEffectImage;
 
 class TPainterEffectsF : public QDialog {
@@ -61,4 +63,5 @@ private:
     TPainterEffects m_model;
     QTimer* m_barTimer = nullptr;
     std::set<QScrollBar*> m_moved; // bars moved by the user and not yet applied
+    std::vector<TBarValue*> m_values; // the bars' numbers
 };

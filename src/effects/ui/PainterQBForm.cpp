@@ -1,5 +1,6 @@
 #include "PainterQBForm.h"
 
+#include "BarValue.h"
 #include "EffectImage.h"
 
 #include "platform/ui/CommandActions.h"
@@ -29,8 +30,13 @@ QScrollBar* bar(QWidget* parent, const char* name, int min, int max)
 
 void place(QScrollBar* bar, int value)
 {
-    const QSignalBlocker block(bar);
-    bar->setValue(value);
+    {
+        const QSignalBlocker block(bar);
+        bar->setValue(value);
+    }
+    // Its number follows, though the bar said nothing.
+    if (auto* number = bar->parentWidget()->findChild<TBarValue*>(bar->objectName() + "Value"))
+        number->Refresh();
 }
 
 } // namespace
@@ -87,7 +93,8 @@ TPainterQBF::TPainterQBF(const std::string& presetsFile, QWidget* parent) : QDia
                               {"Blue", trkblue},
                               {"Factor", trkfactor}}) {
         grid->addWidget(new QLabel(caption, side), row, 0);
-        grid->addWidget(b, row++, 1);
+        grid->addWidget(b, row, 1);
+        grid->addWidget(new TBarValue(b, side), row++, 2);
     }
     grid->setColumnStretch(1, 1);
     col->addLayout(grid);

@@ -1,5 +1,7 @@
 #include "DialogConversions.h"
 
+#include <QFontInfo>
+
 namespace {
 
 QString patternsOf(const QString& list)
@@ -76,4 +78,25 @@ TFontChoice FromQFont(const QFont& font, TColor color)
         | (font.strikeOut() ? 8u : 0u);
     c.Color = color;
     return c;
+}
+
+TFontDialogStart FontDialogStart(const TFontChoice& choice)
+{
+    TFontDialogStart start{ToQFont(choice), {}};
+    const QString wanted = start.Font.family();
+    const QString installed = QFontInfo(start.Font).family();
+    if (!wanted.isEmpty() && !installed.isEmpty() && installed.compare(wanted, Qt::CaseInsensitive) != 0) {
+        start.Font.setFamily(installed);
+        start.Note = wanted + QStringLiteral(" is not installed: ") + installed + QStringLiteral(" stands in");
+    }
+    return start;
+}
+
+TFontChoice FontDialogAnswer(const TFontChoice& initial, const QFont& start, const QFont& chosen)
+{
+    const TFontChoice a = FromQFont(start, initial.Color), b = FromQFont(chosen, initial.Color);
+    if (QString::fromStdString(a.Name).compare(QString::fromStdString(b.Name), Qt::CaseInsensitive) == 0 && a.Size == b.Size
+        && a.Style == b.Style)
+        return initial;
+    return b;
 }

@@ -21,3 +21,15 @@ TColor FromQColor(const QColor& c);
 QFont ToQFont(const TFontChoice& choice);
 // The colour is not part of a QFont; it is taken from `color`.
 TFontChoice FromQFont(const QFont& font, TColor color);
+
+// The font dialog's start: the choice's font with its family replaced by the installed one
+// that stands in for it, and a note naming both ("Arial is not installed: Liberation Sans
+// stands in"), empty when the family is installed.
+struct TFontDialogStart {
+    QFont Font;
+    QString Note;
+};
+TFontDialogStart FontDialogStart(const TFontChoice& choice);
+// The dialog's answer: `initial` itself when `chosen` is still the font it started on
+// (family, size and style), so an OK without a change keeps the missing family's name.
+TFontChoice FontDialogAnswer(const TFontChoice& initial, const QFont& start, const QFont& chosen);

@@ -6,9 +6,12 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
+
+#include <filesystem>
 
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -29,6 +32,13 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
+
+    // Esc and Ctrl+W close the window, as other help windows do.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* close = new QShortcut(key, this);
+        close->setContext(Qt::WindowShortcut);
+        connect(close, &QShortcut::activated, this, &QWidget::close);
+    }
 
     connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpViewer::linkClicked);
     connect(m_topics, &QListWidget::currentTextChanged, this, [this](const QString& name) {
@@ -76,9 +86,10 @@ void THelpViewer::linkClicked(const QUrl& url)
         OpenUrl(url.toString().toStdString());
 }
 
-THelpViewer* ShowHelpFile(const std::string& fileName, const std::string& topic)
+namespace {
+
+THelpViewer* showDocument(THelpDocument document, const std::string& topic)
 {
-    THelpDocument document = THelpDocument::Load(fileName);
     static QPointer<THelpViewer> viewer;
     if (!viewer)
         viewer = new THelpViewer;
@@ -90,7 +101,32 @@ THelpViewer* ShowHelpFile(const std::string& fileName, const std::string& topic)
     return viewer;
 }
 
+} // namespace
+
+THelpViewer* ShowHelpFile(const std::string& fileName, const std::string& topic)
+{
+    return showDocument(THelpDocument::Load(fileName), topic);
+}
+
 THelpViewer* ShowHelp(const std::string& topic)
 {
     return ShowHelpFile(HelpFileName(), topic);
+}
+
+THelpViewer* ShowHelpAndReadme()
+{
+    const std::string readme = ReadmeFileName();
+    if (readme.empty())
+        return ShowHelp({});
+    THelpDocument document;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(HelpFileName(), ec))
+        document = THelpDocument::Load(HelpFileName());
+    const THelpDocument pages = THelpDocument::Load(readme);
+    document.Append(pages);
+    THelpViewer* viewer = showDocument(std::move(document), pages.Topics().empty() ? std::string() : pages.Topics().front().Name);
+    // The README's pictures are named from its folder.
+    viewer->Browser()->setSearchPaths({QString::fromStdString(std::filesystem::path(readme).parent_path().string())});
+    viewer->Browser()->reload();
+    return viewer;
 }

@@ -37,3 +37,6 @@ private:
 THelpViewer* ShowHelp(const std::string& topic);
 // The same for a given document file.
 THelpViewer* ShowHelpFile(const std::string& fileName, const std::string& topic);
+// The program's own pages: the help topics followed by the README's, at the README (the
+// help alone when no README is found).
+THelpViewer* ShowHelpAndReadme();

@@ -219,11 +219,13 @@ std::optional<TColor> QtUi::ChooseColor(TColor initial)
 
 std::optional<TFontChoice> QtUi::ChooseFont(const TFontChoice& initial)
 {
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, ToQFont(initial), dialogParent());
-    if (!ok)
+    const TFontDialogStart start = FontDialogStart(initial);
+    QFontDialog dlg(start.Font, dialogParent());
+    if (!start.Note.isEmpty())
+        dlg.setWindowTitle(QStringLiteral("Select Font (") + start.Note + QLatin1Char(')'));
+    if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FromQFont(f, initial.Color);
+    return FontDialogAnswer(initial, start.Font, dlg.selectedFont());
 }
 
 void QtUi::BeginWait()

@@ -3,8 +3,8 @@
 #include "shapes/ShapePaint.h"
 #include "ShapeWidget.h"
 
-#include "graphics/NumberRules.h"
 #include "platform/ui/GuardedActions.h"
+#include "platform/NumberPrompt.h"
 #include "platform/Ui.h"
 
 #include <QActionGroup>
@@ -169,6 +169,16 @@ QAction* TqorShapeController::addIndexed(QMenu* menu, const std::string& caption
     return action;
 }
 
+QAction* TqorShapeController::addNamed(QMenu* menu, const std::string& name, QActionGroup* group,
+                                       std::function<void(TqorShape&)> command)
+{
+    QAction* action = addIndexed(menu, name, std::move(command));
+    action->setText(QString::fromStdString(ReadableName(name)));
+    action->setCheckable(true);
+    group->addAction(action);
+    return action;
+}
+
 QAction* TqorShapeController::CaptionItem(const std::string& caption) const
 {
     const auto it = m_captionIndex.find(caption);
@@ -213,29 +223,34 @@ void TqorShapeController::BuildMenu()
         });
     };
 
+    // The enumerated values show readable names ("Triangle Right"); their items are found,
+    // and named, by the values' own names ("qstTriangleRight").
     QMenu* shapes = submenu(this, "Shape Style");
+    auto* shapeGroup = new QActionGroup(this);
     for (int t = 0; t < kShapeTypeCount; ++t) {
         const auto type = static_cast<TqorShapeType>(t);
-        addIndexed(shapes, ShapeTypeName(type), [type](TqorShape& s) { s.SetShape(type); })->setIcon(iconAt(t));
+        addNamed(shapes, ShapeTypeName(type), shapeGroup, [type](TqorShape& s) { s.SetShape(type); })->setIcon(iconAt(t));
     }
     if (!m_userShapes.empty()) {
         QMenu* users = submenu(this, "UserShape Style");
         for (std::size_t k = 0; k < m_userShapes.size(); ++k) {
             const std::string name = UserVectorName(m_userShapes[k]);
-            addIndexed(users, name, [this, name](TqorShape& s) {
+            radio(addIndexed(users, name, [this, name](TqorShape& s) {
                 for (const std::string& line : m_userShapes)
                     if (UserVectorName(line) == name) {
                         s.SetUserVectorString(line);
                         s.SetShape(TqorShapeType::qstUser);
                         return;
                     }
-            })->setIcon(iconAt(kShapeTypeCount + kFillDirectionCount + static_cast<int>(k)));
+            }), shapeGroup);
+            CaptionItem(name)->setIcon(iconAt(kShapeTypeCount + kFillDirectionCount + static_cast<int>(k)));
         }
     }
     QMenu* gradients = submenu(this, "GradientStyle");
+    auto* gradientGroup = new QActionGroup(this);
     for (int d = 0; d < kFillDirectionCount; ++d) {
         const auto direction = static_cast<TqorFillDirection>(d);
-        addIndexed(gradients, FillDirectionName(direction), [direction](TqorShape& s) {
+        addNamed(gradients, FillDirectionName(direction), gradientGroup, [direction](TqorShape& s) {
             s.SetFillDirection(direction);
             s.SetGradient(true);
         })->setIcon(iconAt(kShapeTypeCount + d));
@@ -256,24 +271,22 @@ void TqorShapeController::BuildMenu()
     auto* brushGroup = new QActionGroup(this);
     for (int i = 0; i < kBrushStyleCount; ++i) {
         const auto style = static_cast<TBrushStyle>(i);
-        radio(addIndexed(brushStyles, BrushStyleName(style), [style](TqorShape& s) {
-                  TBrush brush = s.Brush();
-                  brush.SetStyle(style);
-                  s.SetBrush(brush);
-              }),
-              brushGroup);
+        addNamed(brushStyles, BrushStyleName(style), brushGroup, [style](TqorShape& s) {
+            TBrush brush = s.Brush();
+            brush.SetStyle(style);
+            s.SetBrush(brush);
+        });
     }
     QMenu* pen = submenu(this, "Pen");
     QMenu* penStyles = submenu(pen, "Style");
     auto* penGroup = new QActionGroup(this);
     for (int i = 0; i < kPenStyleCount; ++i) {
         const auto style = static_cast<TPenStyle>(i);
-        radio(addIndexed(penStyles, PenStyleName(style), [style](TqorShape& s) {
-                  TPen p = s.Pen();
-                  p.Style = style;
-                  s.SetPen(p);
-              }),
-              penGroup);
+        addNamed(penStyles, PenStyleName(style), penGroup, [style](TqorShape& s) {
+            TPen p = s.Pen();
+            p.Style = style;
+            s.SetPen(p);
+        });
     }
     addItem(pen, "Color...", [](TqorShape& s) {
         if (const std::optional<TColor> c = UI().ChooseColor(s.Pen().Color)) {
@@ -283,7 +296,7 @@ void TqorShapeController::BuildMenu()
         }
     });
     addItem(pen, "Size...", [this](TqorShape& s) {
-        promptNumber(s, "Enter Pen Size (1..20)", s.Pen().Width, 1, 1, 20, [](TqorShape& shape, int width) {
+        promptNumber(s, "Enter Pen Size (1..20)", "the pen size", s.Pen().Width, 1, 1, 20, [](TqorShape& shape, int width) {
             TPen p = shape.Pen();
             p.Width = width;
             shape.SetPen(p);
@@ -313,21 +326,20 @@ void TqorShapeController::BuildMenu()
             s.SetFont(font);
         }
     });
-    addIndexed(caption, "Centered", [](TqorShape& s) { s.SetCaptionCentered(!s.CaptionCentered()); });
+    addIndexed(caption, "Centered", [](TqorShape& s) { s.SetCaptionCentered(!s.CaptionCentered()); })->setCheckable(true);
     addItem(caption, "Angle", [this](TqorShape& s) {
-        promptNumber(s, "Enter Caption Angle (-180..0..180)", s.CaptionAngle(), 0, -180, 180,
+        promptNumber(s, "Enter Caption Angle (-180..0..180)", "the caption angle", s.CaptionAngle(), 0, -180, 180,
                      [](TqorShape& shape, int angle) { shape.SetCaptionAngle(angle); });
     });
     QMenu* modes = submenu(this, "Mouse Mode");
     auto* modeGroup = new QActionGroup(this);
     for (int i = 0; i < kMouseModeCount; ++i) {
         const auto mode = static_cast<TShapeMouseMode>(i);
-        radio(addIndexed(modes, MouseModeName(mode), [this, mode](TqorShape& s) {
-                  s.SetMouseMode(mode);
-                  if (onMouseModeChanged)
-                      onMouseModeChanged(this, mode);
-              }),
-              modeGroup);
+        addNamed(modes, MouseModeName(mode), modeGroup, [this, mode](TqorShape& s) {
+            s.SetMouseMode(mode);
+            if (onMouseModeChanged)
+                onMouseModeChanged(this, mode);
+        });
     }
     check("ActiveMouse", [](TqorShape& s, bool on) { s.SetActiveMouse(on); });
     QMenu* align = submenu(this, "Align/Size");
@@ -376,6 +388,14 @@ void TqorShapeController::OnPopup()
     };
     setCheck("PolyLineMode", shape->PolyLineMode());
     setCheck("Gradient", shape->Gradient());
+    setCheck("Centered", shape->CaptionCentered());
+    if (shape->Shape() != TqorShapeType::qstUser)
+        setCheck(ShapeTypeName(shape->Shape()), true);
+    else if (QAction* user = CaptionItem(UserVectorName(shape->UserVectorString())))
+        user->setChecked(true);
+    else if (QAction* any = CaptionItem(ShapeTypeName(TqorShapeType::qstUser)))
+        any->setChecked(true);
+    setCheck(FillDirectionName(shape->FillDirection()), true);
     setCheck("ActiveMouse", shape->ActiveMouse());
     setCheck(MouseModeName(shape->MouseMode()), true);
     setCheck(BrushStyleName(shape->Brush().Style()), true);
@@ -384,15 +404,17 @@ void TqorShapeController::OnPopup()
 
 // --- prompts -----------------------------------------------------------------------------
 
-void TqorShapeController::promptNumber(TqorShape& shape, const std::string& prompt, int current, int fallback, int low,
+void TqorShapeController::promptNumber(TqorShape& shape, const std::string& prompt, const std::string& what, int current,
+                                       int fallback, int low,
                                        int high, const std::function<void(TqorShape&, int)>& apply)
 {
     std::string text = std::to_string(current);
     if (!UI().InputQuery(kPromptTitle, prompt, text))
         return;
-    const int value = StrToIntDef(text, fallback);
-    if (value >= low && value <= high)
-        apply(shape, value);
+    // A number outside the range is not used; text that is none counts as `fallback`. The
+    // user is told either way.
+    if (const auto value = RangedAnswer(text, what, low, high, TRangeRule::Ignore, fallback))
+        apply(shape, *value);
 }
 
 void TqorShapeController::promptGroupName(TqorShape& shape)

@@ -8,7 +8,9 @@
 // of those commands and the results back onto the controls afterwards. Grouping by name,
 // z-order, deletion and connectors work on the shapes registered with it (RegisterShape).
 //
-// Every item is a QAction whose objectName is its caption ("qstCircle", "Brush Color...").
+// Every item is a QAction whose objectName is its caption ("Brush Color..."); the items of
+// enumerated values (figures, gradient directions, brush and pen styles, mouse modes) are
+// named after the value ("qstCircle") and show it readably ("Circle").
 #pragma once
 
 #include "shapes/ShapeArrangement.h"
@@ -70,7 +72,8 @@ public:
     void PopupFor(TqorShape* shape, const QPoint& globalPos);
     // Sets the check marks from the popup component.
     void OnPopup();
-    // An item by caption (the checkable and style items only); nullptr when unknown.
+    // An item by caption, or by value name for the enumerated items (the checkable and style
+    // items only); nullptr when unknown.
     QAction* CaptionItem(const std::string& caption) const;
 
     // Icons: 0..75 the shape types, 76..101 the gradient directions on a square, then
@@ -97,8 +100,11 @@ private:
     QAction* addCommand(QMenu* menu, const std::string& caption, std::function<void()> command);
     QAction* addItem(QMenu* menu, const std::string& caption, std::function<void(TqorShape&)> command);
     QAction* addIndexed(QMenu* menu, const std::string& caption, std::function<void(TqorShape&)> command);
-    void promptNumber(TqorShape& shape, const std::string& prompt, int current, int fallback, int low, int high,
-                      const std::function<void(TqorShape&, int)>& apply);
+    // An item of an enumerated value: found by the value's name, showing ReadableName of
+    // it, checked when the shape has that value (one of `group`).
+    QAction* addNamed(QMenu* menu, const std::string& name, QActionGroup* group, std::function<void(TqorShape&)> command);
+    void promptNumber(TqorShape& shape, const std::string& prompt, const std::string& what, int current, int fallback,
+                      int low, int high, const std::function<void(TqorShape&, int)>& apply);
     void promptGroupName(TqorShape& shape);
     void promptConnector(TqorShape& shape, TShapeSide side);
     void deleteSelection();

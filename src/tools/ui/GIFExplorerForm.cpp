@@ -998,9 +998,10 @@ bool TGIFExplorerF::warning(const TGIFObject& sender, int severity, const std::s
 {
     if (!m_viewWarnings)
         return true;
-    const std::string text = std::string("GIF Warning:\n") + "Source:   " + sender.ClassName() + "\n" + "Severity: "
-        + severityName(severity) + "\n" + "Message:  " + message;
-    const int answer = UI().ChooseButton("Warning", text, TMsgDlgType::mtWarning, {"&Abort", "&Ignore", "&All"});
+    const std::string text = std::string("GIF Warning:\n") + "Where:    " + GIFWarningSource(*m_document, sender) + "\n"
+        + "Severity: " + severityName(severity) + "\n" + "Message:  " + message;
+    // Each button on a key of its own; "All" ignores this and every later warning.
+    const int answer = UI().ChooseButton("Warning", text, TMsgDlgType::mtWarning, {"&Abort", "&Ignore", "A&ll"});
     if (answer == 2) {
         m_viewWarnings = false;
         m_actions->Update();
