@@ -192,7 +192,7 @@ TEST_F(ScriptWindow, OpenSaveAsAndClose)
 }
 
 // A runaway script is stopped by Esc and by the Stop button (the windows hold all other
-// input meanwhile); what it drew stays, and a script that crashes its engine ends with the
+// input and do not close meanwhile); what it drew stays, and a script that crashes its engine ends with the
 // reason while the frame editor keeps its picture.
 TEST_F(ScriptWindow, RunawayAndCrashingScriptsEndWithTheirReason)
 {
@@ -211,6 +211,8 @@ TEST_F(ScriptWindow, RunawayAndCrashingScriptsEndWithTheirReason)
     int row = 7;
     for (const auto& stop : {std::function<void()>(esc), std::function<void()>(stopButton)}) {
         form->SetScriptText("gfx.Line(0, " + std::to_string(row) + ", 50, " + std::to_string(row) + ");\nwhile (true) {}");
+        // Meanwhile no window closes.
+        QTimer::singleShot(500, [&] { EXPECT_FALSE(draw->close()); });
         QTimer::singleShot(800, stop);
         QElapsedTimer clock;
         clock.start();

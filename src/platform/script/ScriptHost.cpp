@@ -87,6 +87,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // No window closes during a run.
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
         // Input reaches a window first and its widgets after: held at the widget, so that
         // a stop control inside a window still gets its click.
         if (watched->isWindowType())
@@ -98,7 +103,7 @@ protected:
             return true;
         case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::Shortcut:
         case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove: case QEvent::Wheel: case QEvent::ContextMenu: case QEvent::Close:
+        case QEvent::MouseMove: case QEvent::Wheel: case QEvent::ContextMenu:
         case QEvent::TouchBegin: case QEvent::TouchUpdate: case QEvent::TouchEnd:
             for (QObject* o = watched; o; o = o->parent())
                 if (o->property(kStopProperty).toBool())
