@@ -517,9 +517,7 @@ void TGIFExplorerF::Load(const std::string& fileName)
     WaitCursor wait;
     ClearView();
     m_fileName = std::filesystem::absolute(std::filesystem::path(fileName)).lexically_normal().string();
-    const std::exception_ptr failure = GIFExplorerLoad(*m_document, [this] {
-        ReadingFile(m_fileName, [this] { m_document->LoadFromFile(m_fileName); });
-    });
+    const std::exception_ptr failure = GIFExplorerLoad(*m_document, [this] { m_document->LoadFromFile(m_fileName); });
     if (!m_document->Header.FileVersion.empty()) {
         // What was read is shown, also when the file broke off after it.
         const std::string name = std::filesystem::path(m_fileName).filename().string();
