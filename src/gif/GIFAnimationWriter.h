@@ -2,8 +2,9 @@
 // little memory. Frames come in order, each as a document of one frame with its own
 // colour table. With a table per frame each is compressed and written at once. With one
 // merged table (the table TGIFImage::OptimizeColorMaps makes, and the same file) each
-// frame is held compressed with its own table, a few bytes a pixel at most one, until the
-// last has come; then the table is merged and every frame is unpacked, remapped,
+// frame is held with its own table until the last has come: at one byte a pixel while
+// those held so take at most the writer's allowance, compressed beyond it (decoding and
+// compressing again costs time); then the table is merged and every frame is remapped,
 // compressed and written in order.
 #pragma once
 
@@ -11,14 +12,16 @@
 #include "graphics/FileWrite.h"
 #include "graphics/MemoryBudget.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 // A frame made ready for the writer, on any thread.
 struct TGIFPendingFrame {
-    std::unique_ptr<TGIFImage> Document; // merged table: the frame, its pixels packed in Bytes
+    std::unique_ptr<TGIFImage> Document; // merged table: the frame
     std::vector<std::uint8_t> Bytes;     // table per frame: the frame as written
+    bool Packed = false;                 // merged table: its pixels are held in Bytes, compressed
     std::vector<std::int64_t> Counts;    // merged table: pixels per entry of the frame's table
     bool Counted = false;                // the frame takes part in the merge
     int Transparent = -1;                // merged table: its transparent index when pixels show it
@@ -30,11 +33,16 @@ struct TGIFPendingFrame {
 
 class TGIFAnimationWriter {
 public:
-    TGIFAnimationWriter(TFileSink& out, bool mergedTable) : m_out(out), m_merged(mergedTable) {}
+    // Frames held uncompressed for the merged table take at most `rawAllowance` bytes.
+    static constexpr std::uint64_t kRawAllowance = std::uint64_t(32) << 20;
+    TGIFAnimationWriter(TFileSink& out, bool mergedTable, std::uint64_t rawAllowance = kRawAllowance)
+        : m_out(out), m_merged(mergedTable), m_rawAllowance(rawAllowance)
+    {
+    }
 
-    // Readies the only frame of `frame` for Add (counts, compresses); any thread. Throws
-    // EOutOfMemory when the budget cannot hold what the frame keeps.
-    static TGIFPendingFrame Prepare(std::unique_ptr<TGIFImage> frame, bool mergedTable);
+    // Readies the only frame of `frame` for Add (counts, compresses); any thread, several
+    // at once. Throws EOutOfMemory when the budget cannot hold what the frame keeps.
+    TGIFPendingFrame Prepare(std::unique_ptr<TGIFImage> frame);
     // The next frame, in order, on one thread.
     void Add(TGIFPendingFrame frame);
     // Writes what is held and the trailer; `threads` compress (0: one per core).
@@ -50,6 +58,8 @@ private:
 
     TFileSink& m_out;
     bool m_merged;
+    std::uint64_t m_rawAllowance;
+    std::atomic<std::uint64_t> m_raw{0}; // bytes of the frames held uncompressed
     int m_count = 0;
     std::uint64_t m_size = 0;
     int m_width = 0, m_height = 0;

@@ -51,6 +51,9 @@ public:
     // 89a when the local table is sorted or any extension is attached.
     TGIFVersion Version() const override;
     void SaveToStream(TGIFWriter& writer) const override;
+    // The same with `imageData` (minimum code size, data sub-blocks and terminator,
+    // compressed elsewhere) for the pixels; Data is not read.
+    void SaveToStream(TGIFWriter& writer, const std::vector<std::uint8_t>& imageData) const;
     // Reads the extensions in front of the frame, the image descriptor, the local table
     // and the image data.
     void LoadFromStream(TGIFReader& reader) override;
@@ -121,6 +124,7 @@ public:
     void Changed() { m_bitmapValid = false; }
 
 private:
+    void saveDescriptor(TGIFWriter& writer) const;
     void loadImageData(TGIFReader& reader);
     void assignPaletteBitmap(const TBitmap& bmp);
     void assignTrueColorBitmap(const TBitmap& bmp);

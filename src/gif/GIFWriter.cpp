@@ -68,21 +68,7 @@ void TGIFSubImage::SaveToStream(TGIFWriter& writer) const
         ext->SaveToStream(writer);
     if (Empty())
         return;
-    writer.WriteByte(0x2C);
-    writer.WriteWord(static_cast<std::uint16_t>(Left));
-    writer.WriteWord(static_cast<std::uint16_t>(Top));
-    writer.WriteWord(static_cast<std::uint16_t>(m_width));
-    writer.WriteWord(static_cast<std::uint16_t>(m_height));
-    std::uint8_t packed = PackedFields & 0x58; // interlace and reserved bits
-    if (ColorMap.Count() > 0) {
-        packed |= 0x80;
-        if (ColorMap.Sorted())
-            packed |= 0x20;
-        packed |= static_cast<std::uint8_t>((ColorMap.BitsPerPixel() - 1) & 7);
-    }
-    writer.WriteByte(packed);
-    if (ColorMap.Count() > 0)
-        writeColorTable(writer, ColorMap);
+    saveDescriptor(writer);
 
     TGIFEncodeSource src;
     src.Pixels = Data.data();
@@ -98,6 +84,35 @@ void TGIFSubImage::SaveToStream(TGIFWriter& writer) const
     }
     TLZWEncoder encoder;
     encoder.Compress(writer, src);
+}
+
+void TGIFSubImage::SaveToStream(TGIFWriter& writer, const std::vector<std::uint8_t>& imageData) const
+{
+    for (const auto& ext : Extensions)
+        ext->SaveToStream(writer);
+    if (m_width == 0 || m_height == 0)
+        return;
+    saveDescriptor(writer);
+    writer.WriteBytes(imageData.data(), imageData.size());
+}
+
+void TGIFSubImage::saveDescriptor(TGIFWriter& writer) const
+{
+    writer.WriteByte(0x2C);
+    writer.WriteWord(static_cast<std::uint16_t>(Left));
+    writer.WriteWord(static_cast<std::uint16_t>(Top));
+    writer.WriteWord(static_cast<std::uint16_t>(m_width));
+    writer.WriteWord(static_cast<std::uint16_t>(m_height));
+    std::uint8_t packed = PackedFields & 0x58; // interlace and reserved bits
+    if (ColorMap.Count() > 0) {
+        packed |= 0x80;
+        if (ColorMap.Sorted())
+            packed |= 0x20;
+        packed |= static_cast<std::uint8_t>((ColorMap.BitsPerPixel() - 1) & 7);
+    }
+    writer.WriteByte(packed);
+    if (ColorMap.Count() > 0)
+        writeColorTable(writer, ColorMap);
 }
 
 void TGIFImage::SaveToStream(std::vector<std::uint8_t>& out) const

@@ -163,7 +163,8 @@ TAnimationWritten WriteAnimation(const TAssemblyInput& input, TFileSink& out, co
         MemoryBudget::Check(StreamedAssemblyMemoryNeed(count, input.Width, input.Height),
                             AssemblyDescription(count, input.Width, input.Height));
     const bool merged = !options.FramePalettes;
-    TGIFAnimationWriter writer(out, merged);
+    // Frames held uncompressed for the merged table: a small share of the budget.
+    TGIFAnimationWriter writer(out, merged, std::min(TGIFAnimationWriter::kRawAllowance, MemoryBudget::Limit() / 32));
     // Each frame becomes a document of its own on the worker that reduced it, and is
     // compressed there; it waits in its slot until its turn.
     std::vector<std::optional<TGIFPendingFrame>> pending(static_cast<std::size_t>(count));
@@ -184,7 +185,7 @@ TAnimationWritten WriteAnimation(const TAssemblyInput& input, TFileSink& out, co
             reduced.SetTransparent(f.Transparent);
             appendFrame(*document, reduced, f.Transparent, f.Delay, input.Loops, i == 0);
             reduced.SetTransparent(false);
-            pending[static_cast<std::size_t>(i)] = TGIFAnimationWriter::Prepare(std::move(document), merged);
+            pending[static_cast<std::size_t>(i)] = writer.Prepare(std::move(document));
         });
     writer.Finish(options.Threads);
     return {writer.Count(), writer.Size()};
