@@ -231,6 +231,8 @@ bool importable(const std::string& ext)
 
 } // namespace
 
+bool ImportsFile(const std::string& path) { return importable(upperExtension(path)); }
+
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
     std::optional<TBitmap> picture = LoadImportPicture(path, warnings);
@@ -243,7 +245,7 @@ bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<st
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, const TImportWarningsFn& onWarnings)
 {
     for (std::size_t i = 0; i < paths.size(); ++i)
-        if (!importable(upperExtension(paths[i])))
+        if (!ImportsFile(paths[i]))
             return static_cast<int>(i);
     const TStripUpdate update(strip);
     ForEachInOrder(

@@ -70,6 +70,10 @@ using TImportWarningsFn = std::function<void(const std::string& path, const std:
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
                      const TImportWarningsFn& onWarnings = {});
 
+// True for a file whose extension Import takes (.gif, .png, .jpg, .jpeg, .ico, .bmp, and
+// projects: .anivor; any letter case).
+bool ImportsFile(const std::string& path);
+
 // The picture Import would make of a file before fitting (an icon drawn over white);
 // nullopt for an extension not imported.
 std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
