@@ -344,3 +344,205 @@ TEST(ExportFormats, EveryFormatKeepsFramesTimesAndLoops)
         }
     }
 }
+
+// Delays of 0 and 1 hundredth keep the time the user set: the APNG and WebP files hold
+// them as they are; a video frame needs a time, so 0 lasts one hundredth there.
+TEST(ExportFormats, ShortDelaysKeepTheirTime)
+{
+    const TExportAnimation a = testAnimation({0, 1, 5});
+    TempDir dir;
+    TExportOptions options;
+    for (TExportFormat f : {TExportFormat::Apng, TExportFormat::WebP, TExportFormat::Mp4}) {
+        options.Format = f;
+        ExportAnimation(a, dir.file("s" + ExportExtension(f)), options);
+    }
+    // fcTL delay fractions of the APNG, in hundredths.
+    const std::vector<unsigned char> apng = ReadTestFile(dir.file("s.apng"));
+    const std::string text(apng.begin(), apng.end());
+    std::vector<std::string> delays;
+    for (std::size_t at = text.find("fcTL"); at != std::string::npos; at = text.find("fcTL", at + 4))
+        delays.push_back(std::to_string(apng[at + 24] << 8 | apng[at + 25]) + "/" + std::to_string(apng[at + 26] << 8 | apng[at + 27]));
+    EXPECT_EQ(delays, (std::vector<std::string>{"0/1", "1/100", "5/100"}));
+    EXPECT_EQ(openFile(dir.file("s.apng")).Delays, (std::vector<int>{0, 1, 5}));
+
+    const std::string info = run("webpmux -info '" + dir.file("s.webp") + "'");
+    EXPECT_EQ(openFile(dir.file("s.webp")).Delays, (std::vector<int>{0, 1, 5})) << info;
+
+    std::vector<std::string> starts;
+    for (const std::string& l : probeFrames(dir.file("s.mp4")))
+        starts.push_back(l.substr(0, l.find(',')));
+    EXPECT_EQ(starts, (std::vector<std::string>{"0.000000", "0.010000", "0.020000"}));
+}
+
+// Stopped at the second frame, an export writes nothing: the file it would replace stays.
+// A PNG sequence keeps the frames written before the stop but not its list.
+TEST(ExportFormats, StoppedExportLeavesThePreviousFile)
+{
+    const TExportAnimation a = testAnimation();
+    for (TExportFormat f : {TExportFormat::Apng, TExportFormat::WebP, TExportFormat::Mp4, TExportFormat::WebM,
+                            TExportFormat::SpriteSheet, TExportFormat::PngSequence}) {
+        SCOPED_TRACE(ExportFormatName(f));
+        TempDir dir;
+        const std::string path = dir.file("out" + ExportExtension(f));
+        WriteFileAtomic(path, std::string("old"));
+        TExportOptions options;
+        options.Format = f;
+        EXPECT_THROW(ExportAnimation(a, path, options, [](int done, int) { return done < 1; }), EExportStopped);
+        EXPECT_EQ(ReadTestFile(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.json")));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out-0002.png")));
+    }
+}
+
+namespace {
+
+// Frame i of the peer files: 40 x 30, colours and holes that change a little each frame,
+// so the encoders store rectangles with dispose and blend operations.
+std::vector<std::uint8_t> peerFrame(int i)
+{
+    std::vector<std::uint8_t> rgba(40 * 30 * 4);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            std::uint8_t* p = rgba.data() + (y * 40 + x) * 4;
+            p[0] = static_cast<std::uint8_t>(x * 6);
+            p[1] = static_cast<std::uint8_t>(y * 8);
+            p[2] = 100;
+            // The bottom-left corner is always a hole: the frames are transparent.
+            const bool hole = ((x + i * 7) % 20 < 5 && y > 10) || (x < 3 && y > 26);
+            const bool moved = x >= 5 + i * 8 && x < 12 + i * 8 && y < 8;
+            p[3] = hole ? 0 : 255;
+            if (moved) {
+                p[0] = 250;
+                p[1] = 250;
+                p[2] = 0;
+                p[3] = 255;
+            }
+            if (hole)
+                p[0] = p[1] = p[2] = 0;
+        }
+    return rgba;
+}
+
+} // namespace
+
+// Files written by the peers open with their frames, delays and loop counts: an APNG by
+// FFmpeg, an animated WebP by img2webp (both with holes), and a 60 frames a second video
+// whose frames keep the video's time.
+TEST(OpenAnimations, PeerFilesOpenWithTheirFramesAndDelays)
+{
+    TempDir dir;
+    for (int i = 0; i < 3; ++i)
+        WriteTestFile(dir.file("p" + std::to_string(i + 1) + ".png"), WritePngRgba(peerFrame(i).data(), 40, 30));
+    FFmpeg("-framerate 25 -i '" + dir.file("p%d.png") + "' -plays 2 -f apng '" + dir.file("ffmpeg.apng") + "'");
+    ASSERT_EQ(RunShell("img2webp -loop 2 -lossless -d 70 '" + dir.file("p1.png") + "' '" + dir.file("p2.png") + "' -d 120 '"
+                       + dir.file("p3.png") + "' -o '" + dir.file("img2webp.webp") + "' >/dev/null 2>&1"),
+              0);
+    struct Case {
+        const char* File;
+        std::vector<int> Delays;
+    };
+    for (const Case& c : {Case{"ffmpeg.apng", {4, 4, 4}}, Case{"img2webp.webp", {7, 7, 12}}}) {
+        SCOPED_TRACE(c.File);
+        const TOpened o = openFile(dir.file(c.File));
+        EXPECT_EQ(o.Info.Width, 40);
+        EXPECT_EQ(o.Info.Height, 30);
+        EXPECT_EQ(o.Info.Loops, 2);
+        EXPECT_EQ(o.Delays, c.Delays);
+        ASSERT_EQ(o.Frames.size(), 3u);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(rgbaDifference(peerFrame(i), o.Frames[static_cast<std::size_t>(i)], 40), "") << "frame " << i;
+    }
+
+    MakeVideo(dir.file("v.mp4"), "-c:v libx264 -pix_fmt yuv420p", 64, 48, "60", 6);
+    const TOpened v = openFile(dir.file("v.mp4"));
+    EXPECT_EQ(v.Info.Width, 64);
+    EXPECT_EQ(v.Frames.size(), 6u);
+    EXPECT_EQ(v.Delays, (std::vector<int>{2, 1, 2, 2, 1, 2}));
+    EXPECT_EQ(v.Info.Loops, 0);
+}
+
+// Damaged files are refused with a message that names the file and what is wrong, and
+// sizes past the memory budget are refused before anything is decoded.
+TEST(OpenAnimations, DamagedFilesAreRefusedWithMessages)
+{
+    TempDir dir;
+    TExportOptions options;
+    const TExportAnimation a = testAnimation();
+    for (TExportFormat f : {TExportFormat::Apng, TExportFormat::WebP, TExportFormat::Mp4}) {
+        options.Format = f;
+        ExportAnimation(a, dir.file("good" + ExportExtension(f)), options);
+    }
+    const std::vector<unsigned char> apng = ReadTestFile(dir.file("good.apng"));
+    const std::vector<unsigned char> webp = ReadTestFile(dir.file("good.webp"));
+    const std::vector<unsigned char> mp4 = ReadTestFile(dir.file("good.mp4"));
+    const std::string apngText(apng.begin(), apng.end());
+    auto cut = [](std::vector<unsigned char> b, std::size_t n) {
+        b.resize(n);
+        return b;
+    };
+    // A chunk's field changed and its checksum made right again.
+    auto patchChunk = [&](std::vector<unsigned char> b, const char* type, std::size_t offset, std::uint32_t value) {
+        const std::size_t at = apngText.find(type, 8);
+        for (int k = 0; k < 4; ++k)
+            b[at + 4 + offset + static_cast<std::size_t>(k)] = static_cast<unsigned char>(value >> (24 - 8 * k));
+        const std::uint32_t size = ReadBE32(b.data() + at - 4);
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (std::size_t i = at; i < at + 4 + size; ++i) {
+            crc ^= b[i];
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        crc ^= 0xFFFFFFFFu;
+        for (int k = 0; k < 4; ++k)
+            b[at + 4 + size + static_cast<std::size_t>(k)] = static_cast<unsigned char>(crc >> (24 - 8 * k));
+        return b;
+    };
+    std::vector<unsigned char> badCrc = apng;
+    badCrc[apngText.find("fdAT") + 10] ^= 0x55;
+    struct Case {
+        const char* Name;
+        std::vector<unsigned char> Bytes;
+        const char* Says;
+    };
+    const std::size_t secondFcTL = apngText.find("fcTL", apngText.find("fcTL") + 4);
+    const Case cases[] = {
+        {"cut.apng", cut(apng, apng.size() / 2), "the APNG file is damaged (it ends inside a chunk)"},
+        {"crc.apng", badCrc, "the APNG file is damaged (the fdAT chunk fails its checksum)"},
+        {"outside.apng", patchChunk(apng, "fcTL", 4, 1000), "the APNG file is damaged (frame 1 lies outside the picture)"},
+        {"noframes.apng", cut(apng, secondFcTL - 4), "the APNG file is damaged (it ends before its end chunk)"},
+        {"cut.webp", cut(webp, webp.size() / 2), "the WebP file is damaged"},
+        {"header.webp", cut(webp, 20), "the WebP file is damaged"},
+        {"cut.mp4", cut(mp4, mp4.size() / 3), "cut.mp4: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = dir.file(c.Name);
+        WriteTestFile(path, c.Bytes);
+        const std::string message = ThrownMessage([&] { openFile(path); });
+        EXPECT_NE(message.find(path), std::string::npos) << message;
+        EXPECT_NE(message.find(c.Says), std::string::npos) << message;
+    }
+
+    // 16000 x 16000 claimed by the headers: refused by the budget before decoding.
+    const MemoryBudget::TScopedLimit limit(64 << 20);
+    std::vector<unsigned char> hugeApng = apng;
+    for (const char* type : {"IHDR", "fcTL"})
+        for (std::size_t offset : {std::size_t{0}, std::size_t{4}})
+            hugeApng = patchChunk(hugeApng, type, offset + (type[0] == 'f' ? 4 : 0), 16000);
+    WriteTestFile(dir.file("huge.apng"), hugeApng);
+    std::vector<unsigned char> hugeWebp = webp;
+    const std::string webpText(webp.begin(), webp.end());
+    const std::size_t vp8x = webpText.find("VP8X");
+    for (std::size_t k = 0; k < 3; ++k) {
+        hugeWebp[vp8x + 12 + k] = static_cast<unsigned char>((15999 >> (8 * k)) & 0xFF);
+        hugeWebp[vp8x + 15 + k] = static_cast<unsigned char>((15999 >> (8 * k)) & 0xFF);
+    }
+    WriteTestFile(dir.file("huge.webp"), hugeWebp);
+    for (const char* name : {"huge.apng", "huge.webp"}) {
+        const std::string message = ThrownMessage([&] { openFile(dir.file(name)); });
+        EXPECT_NE(message.find("Not enough memory"), std::string::npos) << name << ": " << message;
+    }
+    std::filesystem::create_directory(dir.file("folder.webp"));
+    const std::string folder = ThrownMessage([&] { openFile(dir.file("folder.webp")); });
+    EXPECT_NE(folder.find("folder.webp: it is a folder"), std::string::npos) << folder;
+}
