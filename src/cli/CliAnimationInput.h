@@ -53,6 +53,20 @@ inline TExportAnimation ReadCliAnimation(const std::vector<std::string>& inputs,
     }
     TFrameStrip strip;
     strip.Session.DefaultDelay = pictureDelay;
+    // Pictures only: decoded on every core, as make imports them.
+    const bool pictures = std::none_of(inputs.begin(), inputs.end(), [](const std::string& p) {
+        return DetectImageFormat(nullptr, 0, p) == TImageFormat::Gif || AnimationFileKind(p) != TAnimationFileKind::None;
+    });
+    if (pictures) {
+        if (const int refused = ImportImageFiles(strip, inputs,
+                                                 [&](const std::string& path, const std::vector<std::string>& warnings) {
+                                                     CliPrintWarnings(command, path, warnings);
+                                                 });
+            refused >= 0)
+            throw EInvalidGraphic(inputs[static_cast<std::size_t>(refused)]
+                                  + ": not a GIF, animation or picture file Anivor takes");
+        return ExportAnimationOf(strip.Document());
+    }
     const TInsertResult result = InsertFiles(strip, inputs);
     for (const std::string& w : result.Warnings)
         std::cerr << "anivor-cli " << command << ": warning: " << w << "\n";
