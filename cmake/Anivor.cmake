@@ -59,3 +59,18 @@ function(anivor_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ANIVOR_HOME=${CMAKE_BINARY_DIR}/tests/home;ANIVOR_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# anivor_program_output(TARGET program FILE file ARGS "args"): `file` in the build folder's
+# share/ tree (what the install rules take), made by running the built program with
+# `args` whenever it is rebuilt. A target in the same folder must depend on it.
+function(anivor_program_output)
+  cmake_parse_arguments(ARG "" "TARGET;FILE;ARGS" "" ${ARGN})
+  set(output ${CMAKE_BINARY_DIR}/share/${ARG_FILE})
+  get_filename_component(dir ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${dir})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${ARG_TARGET}> "-DARGS=${ARG_ARGS}" -DOUTPUT=${output}
+            -P ${PROJECT_SOURCE_DIR}/cmake/ProgramOutput.cmake
+    DEPENDS ${ARG_TARGET} ${PROJECT_SOURCE_DIR}/cmake/ProgramOutput.cmake
+    COMMENT "Writing ${ARG_FILE} from ${ARG_TARGET} ${ARG_ARGS}" VERBATIM)
+endfunction()

@@ -1,5 +1,5 @@
-# make install / make deb: the programs, the help, the desktop entry, the icon in the
-# hicolor theme. Settings and presets of an installed program live in the user's folder
+# make install / make deb: the programs, their manual pages and completion scripts, the
+# help, the desktop entry with its AppStream description, the icon in the hicolor theme. Settings and presets of an installed program live in the user's folder
 # (~/.local/share/anivor/), so nothing here is written at run time.
 include(GNUInstallDirs)
 
@@ -10,7 +10,27 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADI
 # The sample scripts, copied into the user's scripts folder the first time it is needed.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/scripts/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anivor/scripts
         FILES_MATCHING PATTERN "*.js")
-install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry and the AppStream description share one id, the D-Bus service's.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/org.anivor.Anivor13.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/org.anivor.Anivor13.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The manual pages and completion scripts the programs print of their own --help and
+# command table while they are built (src/cli, src/app).
+install(FILES ${CMAKE_BINARY_DIR}/share/man/man1/anivor.1 ${CMAKE_BINARY_DIR}/share/man/man1/anivor-cli.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/share/bash-completion/completions/anivor-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+# zsh reads share/zsh/vendor-completions under /usr (the package) and share/zsh/site-functions
+# under /usr/local.
+install(CODE "set(anivor_zsh_completion \"${CMAKE_BINARY_DIR}/share/zsh/_anivor-cli\")")
+install(CODE [[
+  if(CMAKE_INSTALL_PREFIX MATCHES "/usr/?$")
+    file(INSTALL "${anivor_zsh_completion}" DESTINATION "${CMAKE_INSTALL_PREFIX}/share/zsh/vendor-completions")
+  else()
+    file(INSTALL "${anivor_zsh_completion}" DESTINATION "${CMAKE_INSTALL_PREFIX}/share/zsh/site-functions")
+  endif()
+]])
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/anivor.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 32 48 64 128 256)
@@ -22,7 +42,7 @@ endforeach()
 # desktop's caches learn the entry's file types and the icon at once. Packages leave that
 # to their triggers.
 install(CODE [[
-  if(NOT "$ENV{DESTDIR}" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
+  if("$ENV{DESTDIR}" STREQUAL "" AND NOT CMAKE_INSTALL_PREFIX MATCHES "_CPack_Packages")
     find_program(ANIVOR_UPDATE_DESKTOP update-desktop-database)
     find_program(ANIVOR_UPDATE_ICONS gtk-update-icon-cache)
     if(ANIVOR_UPDATE_DESKTOP)

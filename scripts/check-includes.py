@@ -115,8 +115,8 @@ def check(src, libs, qt_dir):
 
 def check_programs(programs):
     errors = []
-    for spec in programs:
-        path, _, forbidden = spec.partition("=")
+    for program in programs:
+        path, _, forbidden = program.partition("=")
         out = subprocess.run(["readelf", "-d", path], capture_output=True, text=True).stdout
         needed = re.findall(r"\(NEEDED\).*\[(.+)\]", out)
         if not needed:

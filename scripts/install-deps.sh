@@ -16,6 +16,7 @@ PACKAGES=(
   python3 time
   dbus-daemon libglib2.0-bin
   dpkg-dev desktop-file-utils
+  appstream man-db zsh
 )
 
 missing=()

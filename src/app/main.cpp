@@ -1,6 +1,7 @@
 // anivor: the desktop program. Creates the application object and the windows in their
 // start-up order, runs until the main window closes, then writes the settings file.
 #include "AnivorForm.h"
+#include "AnivorManual.h"
 
 #include "editor/ui/DrawForm.h"
 #include "effects/ui/PainterEffectsForm.h"
@@ -24,6 +25,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -66,6 +68,22 @@ std::string ProgramPath(const char* argv0)
 
 int main(int argc, char** argv)
 {
+    // Requests that only print text, answered before anything starts (no display needed).
+    if (argc == 2) {
+        const std::string arg = argv[1];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(ManualHelpText(AnivorManualPage()).c_str(), stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::puts("anivor (Anivor 13) " ANIVOR_VERSION);
+            return 0;
+        }
+        if (arg == "--manual-page") {
+            std::fputs(ManualRoff(AnivorManualPage(), "Anivor " ANIVOR_VERSION).c_str(), stdout);
+            return 0;
+        }
+    }
     // The automation server's activation file: written at every start (quietly), or
     // written or removed on request, which then ends the program.
     for (int i = 1; i < argc; ++i)
@@ -91,8 +109,9 @@ int main(int argc, char** argv)
     KeepFreedPictureMemory();
     TAnivorApplication app(argc, argv);
     QApplication::setApplicationName("Anivor 13");
-    // The desktop entry and the icon an installation puts in the hicolor theme.
-    QGuiApplication::setDesktopFileName("anivor");
+    // The desktop entry (named as the D-Bus service and the AppStream id) and the icon an
+    // installation puts in the hicolor theme.
+    QGuiApplication::setDesktopFileName("org.anivor.Anivor13");
     QApplication::setWindowIcon(QIcon::fromTheme("anivor"));
 
     // The windows live for the whole run; only the main window is shown at start.

@@ -2,6 +2,7 @@
 // presets file, written as a BMP file.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "effects/PainterQB.h"
 #include "graphics/BmpFile.h"
@@ -92,7 +93,7 @@ int run(const std::vector<std::string>& args)
     qb.SetSourceSize(width, height);
     SaveBmpFile(qb.Image(), out);
     const TQuickBackSettings& s = qb.Settings();
-    std::cout << "Wrote " << out << " (" << width << " x " << height << ", " << QuickBackFunctionName(s.RedMode) << ","
+    CliReport() << "Wrote " << out << " (" << width << " x " << height << ", " << QuickBackFunctionName(s.RedMode) << ","
               << QuickBackFunctionName(s.GreenMode) << "," << QuickBackFunctionName(s.BlueMode) << ", offsets "
               << s.RedOffset << "," << s.GreenOffset << "," << s.BlueOffset << ", factor " << s.Factor << ")\n";
     return 0;
@@ -104,4 +105,15 @@ ANIVOR_CLI_COMMAND("backdrop",
                    "-s WxH [--modes R,G,B] [--offsets R,G,B] [--factor F] | --preset NAME [--presets FILE] -o OUT.bmp",
                    "Draws a QuickBack backdrop (functions by name or 0..40, offsets 0..255, factor 16..255; "
                    "or a preset of PainterQB.txt) and writes a BMP file.",
-                   run);
+                   run,
+                   {{"-s", "WxH", "The backdrop's width and height in pixels (e.g. 640x480)."},
+                    {"--modes", "R,G,B",
+                     "The functions of the red, green and blue channels, each by name (Prod, Sum, ... DrawXor) or "
+                     "number 0 to 40 (default Prod)."},
+                    {"--offsets", "R,G,B", "The channels' offsets, 0 to 255 (default 0)."},
+                    {"--factor", "F", "The factor, 16 to 255 (default 255)."},
+                    {"--preset", "NAME",
+                     "A preset of the presets file, by name in any letter case, instead of --modes, --offsets and "
+                     "--factor."},
+                    {"--presets", "FILE", "The presets file (default: PainterQB.txt in the settings folder).", {"file"}},
+                    {"-o", "OUT.bmp", "The BMP file to write.", {"bmp"}}});

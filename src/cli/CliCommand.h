@@ -6,11 +6,31 @@
 #include <string>
 #include <vector>
 
+// What a value is, for the shells' completion: files of a kind ("image", "image-or-project",
+// "animation" (a GIF or a project), "gif", "video", "avi", "bmp", "bmp-png", "js", "dir",
+// "file"; empty for none) or the words the program
+// accepts (asked only when a completion script is made).
+struct CliValues {
+    std::string files = {};
+    std::function<std::vector<std::string>()> words = {};
+};
+
+// One option of a command: "--palette" with its value's name ("METHOD", empty for a
+// switch), what it does, and what its value may be.
+struct CliOption {
+    std::string name;
+    std::string value;
+    std::string help;
+    CliValues values = {};
+};
+
 struct CliCommand {
     std::string name;
     std::string usage;   // arguments after the name, e.g. "FILE"
-    std::string summary; // one line for --help
+    std::string summary; // what it does, for --help and the manual page
     std::function<int(const std::vector<std::string>& args)> run;
+    std::vector<CliOption> options = {};  // described in --help; options only named in `usage` still complete
+    std::vector<CliValues> operands = {}; // the arguments that are not options, in order; the last repeats
 };
 
 class CliRegistry {

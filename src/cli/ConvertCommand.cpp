@@ -1,6 +1,7 @@
 // convert: any picture file the program imports, written as a BMP file.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
@@ -65,7 +66,7 @@ int run(const std::vector<std::string>& args)
         bmp.SetPixelFormat(TPixelFormat::pf24bit);
     }
     SaveBmpFile(bmp, files[1]);
-    std::cout << "Wrote " << files[1] << " (" << bmp.Width() << " x " << bmp.Height() << ", "
+    CliReport() << "Wrote " << files[1] << " (" << bmp.Width() << " x " << bmp.Height() << ", "
               << (eightBit ? 8 : 24) << " bits per pixel)\n";
     return 0;
 }
@@ -74,4 +75,6 @@ int run(const std::vector<std::string>& args)
 
 ANIVOR_CLI_COMMAND("convert", "IN OUT.bmp [--8bit]",
                    "Writes a BMP, ICO, PNG or JPEG file as a 24-bit BMP (8-bit with --8bit, for at most 256 colours).",
-                   run);
+                   run,
+                   {{"--8bit", "", "Writes an 8-bit BMP with a palette; refused for a picture of more than 256 colours."}},
+                   {{"image"}, {"bmp"}});

@@ -1,12 +1,14 @@
 // avi2gif and gif2avi: the two converter windows' work from the shell.
 #include "CliCommand.h"
+#include "CliProgress.h"
+#include "CliWords.h"
 
 #include "gif/GIFImage.h"
 #include "gif/ReduceSettings.h"
 #include "tools/AviToGif.h"
 #include "tools/GifToAvi.h"
-
-#include <unistd.h>
+#include "workspace/Assembly.h"
+#include "workspace/ProjectFile.h"
 
 #include <iostream>
 
@@ -40,27 +42,6 @@ void inAndOut(const std::vector<std::string>& args, std::string& in, std::string
         throw CliUsageError{std::string("expected -o ") + outKind};
 }
 
-// "Frame 12 of 300" on a terminal, rewritten in place; nothing when stderr is redirected.
-class TProgressLine {
-public:
-    TProgressLine() : m_terminal(isatty(STDERR_FILENO) != 0) {}
-    ~TProgressLine() { Clear(); }
-    void Show(std::uint64_t done, std::uint64_t total)
-    {
-        if (m_terminal)
-            std::cerr << "\rFrame " << done << " of " << total << std::flush;
-    }
-    void Clear()
-    {
-        if (m_terminal)
-            std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
-        m_terminal = false;
-    }
-
-private:
-    bool m_terminal;
-};
-
 int avi2gif(const std::vector<std::string>& args)
 {
     std::string in, out;
@@ -70,21 +51,21 @@ int avi2gif(const std::vector<std::string>& args)
     const TVideoStreamInfo& info = reader.Info();
     std::unique_ptr<TGIFImage> image;
     {
-        TProgressLine line;
+        TCliProgress progress("avi2gif", info.Timing.Length - info.Timing.Start);
         TAviToGifView view;
         view.Step = [&](std::uint32_t position) {
-            line.Show(position - info.Timing.Start + 1, info.Timing.Length - info.Timing.Start);
+            progress.Show(position - info.Timing.Start + 1);
             return true;
         };
         view.Warning = [&](const std::string& message) {
-            line.Clear();
+            progress.Clear();
             std::cerr << "anivor-cli avi2gif: warning: " << in << ": " << message << "\n";
         };
         image = ConvertAviToGif(reader, view, palette);
     }
     const int frames = image->Count(); // the optimiser may fold repeated frames together
     SaveConvertedGif(*image, out);
-    std::cout << "Wrote " << out << " (" << frames << " frames, " << info.Width << " x " << info.Height
+    CliReport() << "Wrote " << out << " (" << frames << " frames, " << info.Width << " x " << info.Height
               << ", delay " << AviFrameDelay(info.Timing) << ")\n";
     return 0;
 }
@@ -93,22 +74,38 @@ int gif2avi(const std::vector<std::string>& args)
 {
     std::string in, out;
     inAndOut(args, in, out, "OUT.avi");
-    TGIFImage image;
-    image.LoadFromFile(in);
+    // A project is assembled as Create makes it, with its own options.
+    std::shared_ptr<TGIFImage> loaded = std::make_shared<TGIFImage>();
+    if (IsProjectFile(in)) {
+        const TProjectLoad load = LoadProject(in);
+        for (const std::string& loss : load.Losses)
+            std::cerr << "anivor-cli gif2avi: warning: " << in << ": " << loss << "\n";
+        TFrameStrip strip;
+        strip.SetDocument(load.Project.Document);
+        if (strip.Count() == 0)
+            throw GIFException(in + ": the project has no frames");
+        const TAssemblyResult made = CreateAnimation(strip, false, load.Project.Assembly, {});
+        if (!made.Succeeded())
+            std::rethrow_exception(made.Error);
+        loaded = made.Document;
+    } else {
+        loaded->LoadFromFile(in);
+    }
+    TGIFImage& image = *loaded;
     if (image.Empty())
         throw GIFException(in + ": the GIF has no frames");
     TGifToAviResult result;
     {
-        TProgressLine line;
+        TCliProgress progress("gif2avi", static_cast<std::uint64_t>(image.Count()));
         TGifToAviView view;
         view.Step = [&](int index) {
-            line.Show(static_cast<std::uint64_t>(index) + 1, static_cast<std::uint64_t>(image.Count()));
+            progress.Show(static_cast<std::uint64_t>(index) + 1);
             return true;
         };
         result = WriteGifAsAvi(image, out, view);
     }
     const std::uint32_t duration = GifAviFrameDuration(image);
-    std::cout << "Wrote " << out << " (" << result.Frames << " frames, " << image.Width() << " x " << image.Height()
+    CliReport() << "Wrote " << out << " (" << result.Frames << " frames, " << image.Width() << " x " << image.Height()
               << ", " << duration << "/100 s a frame)\n";
     return 0;
 }
@@ -117,6 +114,19 @@ int gif2avi(const std::vector<std::string>& args)
 
 ANIVOR_CLI_COMMAND("avi2gif", "IN -o OUT.gif [--palette METHOD]",
                    "Converts a video (AVI, MP4, MOV, MKV, WebM) to an animated GIF as the AVI to GIF converter does.",
-                   avi2gif);
-ANIVOR_CLI_COMMAND("gif2avi", "IN.gif -o OUT.avi",
-                   "Writes an animated GIF as an uncompressed AVI as the GIF to AVI converter does.", gif2avi);
+                   avi2gif,
+                   {{"-o", "OUT.gif", "The animated GIF to write.", {"gif"}},
+                    {"--palette", "METHOD",
+                     "The palette: netscape (the web palette, the default), best, optimized, optimized-windows, "
+                     "windows-system, windows-halftone, windows-grayscale, monochrome or grayscale.",
+                     {"", [] {
+                          std::vector<std::string> words = CliPaletteWords();
+                          std::erase(words, "none");
+                          return words;
+                      }}}},
+                   {{"video"}});
+ANIVOR_CLI_COMMAND("gif2avi", "IN.gif|IN.anivor -o OUT.avi",
+                   "Writes an animated GIF (or a project, assembled as Animation > Create makes it) as an "
+                   "uncompressed AVI as the GIF to AVI converter does: 8-bit frames composed as a browser shows "
+                   "them, one frame duration.",
+                   gif2avi, {{"-o", "OUT.avi", "The AVI file to write.", {"avi"}}}, {{"animation"}});

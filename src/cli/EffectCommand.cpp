@@ -1,5 +1,6 @@
 // anivor-cli effect: one operation of the effects library on a picture file.
 #include "CliCommand.h"
+#include "CliWords.h"
 
 #include "effects/EffectCatalog.h"
 #include "graphics/BmpFile.h"
@@ -65,5 +66,7 @@ int runEffect(const std::vector<std::string>& args)
 } // namespace
 
 ANIVOR_CLI_COMMAND("effect", "NAME [VALUE...] IN OUT.bmp | --list",
-                   "Applies one effect to a picture (BMP, PNG, JPEG, ICO) and writes a BMP file; --list shows the effects.",
-                   runEffect);
+                   "Applies one effect to a picture (BMP, PNG, JPEG, ICO) and writes a BMP file. The name ignores "
+                   "letter case; the values follow the effect's parameters in order, missing ones count as 0.",
+                   runEffect, {{"--list", "", "Lists every effect with its parameters."}},
+                   {{"", CliEffectWords}, {"image"}});

@@ -3,11 +3,10 @@
 #include "CliAnimationInput.h"
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "export/ExportAnimation.h"
 #include "export/PngFrames.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
@@ -71,29 +70,26 @@ int run(const std::vector<std::string>& args)
     if (loops)
         animation.Loops = *loops;
 
-    const bool terminal = isatty(STDERR_FILENO) != 0;
-    TExportProgress progress;
-    if (terminal)
-        progress = [](int done, int total) {
-            std::cerr << "\rFrame " << done << " of " << total << std::flush;
+    {
+        TCliProgress progress("export", animation.Frames.size());
+        ExportAnimation(animation, out, options, [&](int done, int) {
+            progress.Show(static_cast<std::uint64_t>(done));
             return true;
-        };
-    ExportAnimation(animation, out, options, progress);
-    if (terminal)
-        std::cerr << "\r" << std::string(30, ' ') << "\r" << std::flush;
+        });
+    }
 
     const int count = static_cast<int>(animation.Frames.size());
     const std::string what = std::to_string(count) + (count == 1 ? " frame, " : " frames, ") + std::to_string(animation.Width)
                              + " x " + std::to_string(animation.Height);
     std::error_code ec;
     if (options.Format == TExportFormat::PngSequence) {
-        std::cout << "Wrote " << PngSequenceFileName(out, 0, count) << " to " << PngSequenceFileName(out, count - 1, count)
+        CliReport() << "Wrote " << PngSequenceFileName(out, 0, count) << " to " << PngSequenceFileName(out, count - 1, count)
                   << " and " << FrameListFileName(out) << " (" << what << ")\n";
     } else {
-        std::cout << "Wrote " << out;
+        CliReport() << "Wrote " << out;
         if (options.Format == TExportFormat::SpriteSheet)
-            std::cout << " and " << FrameListFileName(out);
-        std::cout << " (" << what << ", " << std::filesystem::file_size(out, ec) << " bytes)\n";
+            CliReport() << " and " << FrameListFileName(out);
+        CliReport() << " (" << what << ", " << std::filesystem::file_size(out, ec) << " bytes)\n";
     }
     return 0;
 }
@@ -104,5 +100,16 @@ ANIVOR_CLI_COMMAND("export",
                    "INPUT... -o OUT [--format apng|webp|mp4|webm|sequence|sheet] [--quality N] [--lossless|--lossy] "
                    "[--columns N] [--padding N] [--loops N] [--delay N]",
                    "Writes a GIF, project, animation or pictures as APNG, WebP, MP4, WebM, a PNG sequence or a sprite "
-                   "sheet.",
-                   run);
+                   "sheet. The format comes from OUT's extension or --format.",
+                   run,
+                   {{"-o", "OUT", "The file to write: .apng, .webp, .mp4, .webm, or .png with --format.", {"file"}},
+                    {"--format", "F", "apng, webp, mp4, webm, sequence (numbered PNG files and a JSON list) or sheet "
+                                      "(one PNG grid and a JSON list)."},
+                    {"--quality", "N", "0 to 100 (default 80) for MP4, WebM and lossy WebP; with WebP it asks for lossy."},
+                    {"--lossless", "", "Lossless WebP (the default unless --quality is given)."},
+                    {"--lossy", "", "Lossy WebP."},
+                    {"--columns", "N", "Sprite sheet columns (default: about as many as rows)."},
+                    {"--padding", "N", "Sprite sheet pixels around and between the frames (default 0)."},
+                    {"--loops", "N", "The loop count written instead of the input's; 0 loops forever."},
+                    {"--delay", "N", "The delay of pictures in hundredths of a second (default 10)."}},
+                   {{"file"}});

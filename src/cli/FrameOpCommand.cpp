@@ -2,6 +2,8 @@
 // a picture, written as a BMP file. The overlays take the next frame as a second picture.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
+#include "CliWords.h"
 
 #include "graphics/BmpFile.h"
 #include "workspace/FrameImport.h"
@@ -53,7 +55,7 @@ int run(const std::vector<std::string>& args)
         strip.Append(FitToFrame(LoadCliPicture(positional[2], "frame-op"), picture.Width(), picture.Height()));
     op->Apply(strip, 0);
     SaveBmpFile(strip.FindFrameImage(0).Bitmap(), out);
-    std::cout << "Wrote " << out << " (" << op->Name << ", " << picture.Width() << " x " << picture.Height() << ")\n";
+    CliReport() << "Wrote " << out << " (" << op->Name << ", " << picture.Width() << " x " << picture.Height() << ")\n";
     return 0;
 }
 
@@ -61,5 +63,10 @@ int run(const std::vector<std::string>& args)
 
 ANIVOR_CLI_COMMAND("frame-op", "NAME IN [NEXT] [--angle DEG] -o OUT.bmp | --list",
                    "Runs one frame image operation (Blur, Scroll Left, Rotate, Overlay 50%, ...; --list shows "
-                   "them) on a picture and writes a BMP file.",
-                   run);
+                   "them; letter case, blanks and - ignored) on a picture and writes a BMP file; the overlays lay "
+                   "the picture NEXT over IN.",
+                   run,
+                   {{"--angle", "DEG", "The Rotation Angle of Rotate, in degrees (default 90)."},
+                    {"-o", "OUT.bmp", "The BMP file to write.", {"bmp"}},
+                    {"--list", "", "Lists the operations."}},
+                   {{"", CliFrameOpWords}, {"image"}});

@@ -55,4 +55,5 @@ ANIVOR_CLI_COMMAND("gif-explore", "FILE [--json]",
                            return 1;
                        }
                        return 0;
-                   });
+                   },
+                   {{"--json", "", "Prints the tree, the warnings and the error as one JSON document."}}, {{"gif"}});

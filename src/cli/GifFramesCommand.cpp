@@ -2,15 +2,18 @@
 // --raw the frames as the file stores them, for inspection.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
 #include "workspace/FrameImport.h"
+#include "workspace/ProjectFile.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -25,7 +28,7 @@ void writeRaw(const TGIFImage& image, const std::filesystem::path& outDir)
         const std::string name = "Frame" + std::to_string(++n) + ".bmp";
         SaveBmpFile(frame->Bitmap(), (outDir / name).string());
         const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
-        std::cout << name << ": " << frame->Width() << " x " << frame->Height() << " at " << frame->Left << ", "
+        CliReport() << name << ": " << frame->Width() << " x " << frame->Height() << " at " << frame->Left << ", "
                   << frame->Top << ", delay " << frame->Delay() << ", disposal " << (gce ? gce->Disposal() : 0)
                   << ", transparent " << (frame->Transparent() ? "index " + std::to_string(frame->TransparentIndex()) : "no")
                   << "\n";
@@ -53,14 +56,22 @@ int run(const std::vector<std::string>& given)
     TFrameStrip strip;
     TGIFImage image;
     std::vector<std::string> warnings;
-    if (raw)
+    if (IsProjectFile(args[0])) {
+        if (raw)
+            throw CliUsageError{"--raw reads GIF files only"};
+        TProjectLoad load = LoadProject(args[0]);
+        warnings = std::move(load.Losses);
+        strip.SetDocument(std::move(load.Project.Document));
+    } else if (raw) {
         LoadGIFDocument(image, args[0], &warnings);
-    else
+    } else {
         OpenGIFFile(strip, args[0], &warnings);
+    }
     CliPrintWarnings("gif-frames", args[0], warnings);
     if (raw ? std::none_of(image.Images.begin(), image.Images.end(), [](const auto& f) { return !f->Empty(); })
             : strip.Count() == 0)
-        throw EInvalidGraphic(args[0] + ": the GIF file has no picture");
+        throw EInvalidGraphic(args[0] + (IsProjectFile(args[0]) ? ": the project has no frame"
+                                                                : ": the GIF file has no picture"));
     // A missing output folder is made (with its parents) once the GIF has frames to write.
     if (!std::filesystem::create_directories(outDir, ec) && ec)
         throw Exception("Cannot create the folder " + args[1] + ": " + ec.message());
@@ -71,22 +82,33 @@ int run(const std::vector<std::string>& given)
         batch.Finish();
         return 0;
     }
+    // The list waits for the end: the progress bar stays alone on its line meanwhile.
+    std::ostringstream list;
+    TCliProgress progress("gif-frames", static_cast<std::uint64_t>(strip.Count()));
     for (int i = 0; i < strip.Count(); ++i) {
         const TFrameRecord& f = strip.FindFrameImage(i);
         const std::string name = f.Name + ".bmp";
         SaveBmpFile(f.Bitmap(), (outDir / name).string());
-        std::cout << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
+        progress.Show(static_cast<std::uint64_t>(i) + 1);
+        list << name << ": " << f.Bitmap().Width() << " x " << f.Bitmap().Height() << ", delay " << f.DelayText
                   << ", transparent " << (f.Transparent() ? "yes" : "no") << "\n";
     }
     batch.Finish();
+    progress.Clear();
+    CliReport() << list.str();
     return 0;
 }
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("gif-frames", "IN.gif OUTDIR [--raw]",
+ANIVOR_CLI_COMMAND("gif-frames", "IN.gif|IN.anivor OUTDIR [--raw]",
                    "Writes the frames Animation > Open makes of a GIF file (each composed onto the logical screen "
-                   "as a browser shows it) as BMP files (Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
+                   "as a browser shows it), or a project's frames, as BMP files named after the frames "
+                   "(Frame1.bmp, ...) into OUTDIR, made when missing. --raw "
                    "writes the frames as the file stores them instead: their own size, colours and transparent "
                    "index, with their place and disposal listed.",
-                   run);
+                   run,
+                   {{"--raw", "",
+                     "Writes the frames as the file stores them (own size, colours and transparent index) and lists "
+                     "their place, delay and disposal."}},
+                   {{"animation"}, {"dir"}});

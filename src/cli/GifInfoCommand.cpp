@@ -17,4 +17,5 @@ ANIVOR_CLI_COMMAND("gif-info", "FILE", "Lists the blocks of a GIF file: header, 
                        gif.LoadFromFile(args[0]);
                        std::cout << GIFBlockTreeText(gif);
                        return 0;
-                   });
+                   },
+                   {}, {{"gif"}});

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdio>
 #include <iostream>
 
 namespace {
@@ -36,6 +37,12 @@ int run(const std::vector<std::string>& args)
     if (codes.size() != 1)
         throw CliUsageError{"expected one character"};
 
+    // A character the font lacks would come out as the font's empty box.
+    if (!ttf.HasCharacter(static_cast<char32_t>(codes[0]))) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(codes[0]));
+        throw Exception("The font " + ttf.ActualFamily() + " has no character " + character + " (" + code + ")");
+    }
     const std::unique_ptr<TStrokeCollection> strokes = ttf.Convert(static_cast<char32_t>(codes[0]));
     if (svg) {
         std::cout << StrokesToSvg(strokes ? *strokes : TStrokeCollection());
@@ -60,4 +67,9 @@ int run(const std::vector<std::string>& args)
 ANIVOR_CLI_COMMAND("glyph", "CHAR [--font NAME] [--precision N] [--svg]",
                    "Prints one character of a TrueType font as straight strokes (y up, 1024 units per em), "
                    "or as an SVG path.",
-                   run);
+                   run,
+                   {{"--font", "NAME",
+                     "The font family (default Arial); a missing family falls back to one that exists, named in "
+                     "the first line."},
+                    {"--precision", "N", "Pieces each curve is cut into, 1 to 100 (default 8)."},
+                    {"--svg", "", "Prints an SVG document with one path instead of the strokes."}});

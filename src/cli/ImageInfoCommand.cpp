@@ -23,4 +23,5 @@ int run(const std::vector<std::string>& args)
 
 } // namespace
 
-ANIVOR_CLI_COMMAND("image-info", "FILE", "Shows the format, size and depth of a BMP, ICO, PNG, JPEG or GIF file.", run);
+ANIVOR_CLI_COMMAND("image-info", "FILE", "Shows the format, size and depth of a BMP, ICO, PNG, JPEG or GIF file.", run,
+                   {}, {{"image"}});

@@ -2,6 +2,8 @@
 // file), or the series "Step Up"/"Step Down" appends, assembled as Create assembles it.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
+#include "CliWords.h"
 
 #include "effects/PainterEffects.h"
 #include "graphics/BmpFile.h"
@@ -92,7 +94,7 @@ int run(const std::vector<std::string>& args)
         if (effects.Recomputations() == before)
             effects.Recompute();
         SaveBmpFile(effects.Image(), out);
-        std::cout << "Wrote " << out << " (" << PainterEffectNodePath(node) << " at " << position << ", "
+        CliReport() << "Wrote " << out << " (" << PainterEffectNodePath(node) << " at " << position << ", "
                   << effects.Image().Width() << " x " << effects.Image().Height() << ")\n";
         return 0;
     }
@@ -107,7 +109,7 @@ int run(const std::vector<std::string>& args)
     if (!result.Succeeded())
         std::rethrow_exception(result.Error);
     SavePreview(out, TPreviewState::Animation, result.Document.get(), result.LastFrame);
-    std::cout << "Wrote " << out << " (" << PainterEffectNodePath(node) << ", " << strip.Count() << " frames, "
+    CliReport() << "Wrote " << out << " (" << PainterEffectNodePath(node) << ", " << strip.Count() << " frames, "
               << strip.FrameWidth() << " x " << strip.FrameHeight() << ", " << result.Size << " bytes)\n";
     return 0;
 }
@@ -118,4 +120,12 @@ ANIVOR_CLI_COMMAND("painter",
                    "NODE POSITION [--turb X] [--cx X --cy Y] IN -o OUT.bmp | NODE --step-up|--step-down [-n N] IN -o OUT.gif",
                    "Applies one node of the Painter Effects tree (e.g. Twist, Wave/Normal) at a bar position, or "
                    "writes the Step Up / Step Down series as an animation.",
-                   run);
+                   run,
+                   {{"--turb", "X", "The Turb bar, 1 to 300 (default 1)."},
+                    {"--cx", "X", "The centre's x of the effects that have one, within the picture (default the middle)."},
+                    {"--cy", "Y", "The centre's y, likewise."},
+                    {"--step-up", "", "Writes the series Step Up appends, assembled as Create does, as an animated GIF."},
+                    {"--step-down", "", "The same for Step Down."},
+                    {"-n", "N", "Frames of the series, 4 to 50 (default 10)."},
+                    {"-o", "OUT", "The BMP file to write; with --step-up or --step-down, the animated GIF.", {"file"}}},
+                   {{"", CliPainterWords}, {"image"}});

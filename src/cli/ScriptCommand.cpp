@@ -58,4 +58,8 @@ int runScript(const std::vector<std::string>& args)
 ANIVOR_CLI_COMMAND("script", "FILE.js IN -o OUT.bmp [--timeout SECONDS]",
                    "Runs a script whose gfx object draws on the picture IN and writes the picture as a BMP file "
                    "; the script is stopped after the timeout (10 s).",
-                   runScript);
+                   runScript,
+                   {{"-o", "OUT.bmp", "The BMP file to write.", {"bmp"}},
+                    {"--timeout", "SECONDS",
+                     "Stops a script that runs longer, above 0 and at most 86400 seconds (default 10)."}},
+                   {{"js"}, {"image"}});

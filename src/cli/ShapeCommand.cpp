@@ -2,6 +2,7 @@
 // the way the frame editor's "Paint shape" stamps it.
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliWords.h"
 
 #include "graphics/BmpFile.h"
 #include "graphics/Exception.h"
@@ -26,6 +27,16 @@ void listNames()
     std::cout << "Gradient directions:\n";
     for (int d = 0; d < kFillDirectionCount; ++d)
         std::cout << "  " << d << " " << FillDirectionName(static_cast<TqorFillDirection>(d)) << "\n";
+}
+
+// A name of `shape --list` or the number it stands at there ("9" is qstTriangleRight).
+template <class E>
+std::optional<E> nameOrNumber(const std::string& text, int count, std::optional<E> (*fromText)(const std::string&))
+{
+    int n = 0;
+    if (TryParseInt(text, n))
+        return n >= 0 && n < count ? std::optional<E>(static_cast<E>(n)) : std::nullopt;
+    return fromText(text);
 }
 
 TColor colorOption(const std::vector<std::string>& args, std::size_t& i)
@@ -94,7 +105,7 @@ int run(const std::vector<std::string>& args)
             shape.Brush.SetStyle(*style);
         } else if (a == "--gradient") {
             const std::string s = CliTextOption(args, i);
-            const std::optional<TqorFillDirection> d = FillDirectionFromText(s);
+            const std::optional<TqorFillDirection> d = nameOrNumber(s, kFillDirectionCount, FillDirectionFromText);
             if (!d)
                 throw CliUsageError{"unknown gradient direction '" + s + "' (anivor-cli shape --list shows them)"};
             shape.Gradient = true;
@@ -118,7 +129,7 @@ int run(const std::vector<std::string>& args)
     }
     if (type.empty())
         throw CliUsageError{"expected a shape type (anivor-cli shape --list shows them)"};
-    const std::optional<TqorShapeType> t = ShapeTypeFromText(type);
+    const std::optional<TqorShapeType> t = nameOrNumber(type, kShapeTypeCount, ShapeTypeFromText);
     if (!t)
         throw CliUsageError{"unknown shape type '" + type + "' (anivor-cli shape --list shows them)"};
     shape.Shape = *t;
@@ -154,5 +165,26 @@ ANIVOR_CLI_COMMAND("shape",
                    "[--gradient DIRECTION] [--gradient-color C] [--caption TEXT] [--caption-angle A] [--vector TEXT] "
                    "[--on IMAGE] -o OUT | --list",
                    "Paints one smart shape filling a white picture of WxH (or onto IMAGE) and writes it as BMP or "
-                   "PNG; colours as #RRGGBB; --list shows the types and gradient directions.",
-                   run);
+                   "PNG; colours as #RRGGBB. TYPE and DIRECTION are names or numbers of --list (letter case and "
+                   "the qst/qgd prefix may be left out).",
+                   run,
+                   {{"-s", "WxH",
+                     "The picture's width and height, 1 to 16384 each (e.g. 200x120); with --on, the shape's size "
+                     "(default: the picture's)."},
+                    {"--pen-width", "N", "The outline's width, 0 to 1000."},
+                    {"--pen-color", "C", "The outline's colour."},
+                    {"--brush-color", "C", "The fill colour."},
+                    {"--brush-style", "S",
+                     "The fill pattern: bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross "
+                     "or bsDiagCross.",
+                     {"", CliBrushWords}},
+                    {"--gradient", "DIRECTION", "Fills with a gradient from the brush colour to --gradient-color.",
+                     {"", CliGradientWords}},
+                    {"--gradient-color", "C", "The gradient's second colour."},
+                    {"--caption", "TEXT", "A caption written across the shape."},
+                    {"--caption-angle", "A", "The caption's angle in degrees, -360 to 360."},
+                    {"--vector", "TEXT", "The user shape's outline: NAME=x1,y1,x2,y2,... with 1 to 50 points."},
+                    {"--on", "IMAGE", "Paints onto this picture instead of a white one.", {"image"}},
+                    {"-o", "OUT", "The file to write: PNG when its name ends in .png, else BMP.", {"bmp-png"}},
+                    {"--list", "", "Lists the shape types and gradient directions with their numbers."}},
+                   {{"", CliShapeWords}});

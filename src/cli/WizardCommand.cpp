@@ -3,6 +3,8 @@
 // and dithering).
 #include "CliCommand.h"
 #include "CliOptions.h"
+#include "CliProgress.h"
+#include "CliWords.h"
 
 #include "graphics/Exception.h"
 #include "graphics/ImageFile.h"
@@ -125,7 +127,7 @@ int run(const std::vector<std::string>& args)
     if (!preview.Succeeded())
         std::rethrow_exception(preview.Error);
     SavePreview(out, TPreviewState::Animation, preview.Document.get(), preview.LastFrame);
-    std::cout << "Wrote " << out << " (" << FindWizardKind(kind)->MenuPath << ", " << preview.Document->Count()
+    CliReport() << "Wrote " << out << " (" << FindWizardKind(kind)->MenuPath << ", " << preview.Document->Count()
               << " frames, " << strip.FrameWidth() << " x " << strip.FrameHeight() << ", " << preview.Size << " bytes)\n";
     return 0;
 }
@@ -138,4 +140,16 @@ ANIVOR_CLI_COMMAND("wizard", "KIND A.img B.img [-n N] [--text TEXT] [--font NAME
                    "writes the preview animation. The actor kinds (94..104, Actor/...) draw the --actor picture "
                    "(BMP, ICO, PNG, JPEG or a GIF's first image); Actor/Path follows --path, the straight kinds "
                    "start from --text-position.",
-                   run);
+                   run,
+                   {{"-n", "N", "Frames between the pictures, 4 to 50 (default 10); the two-pass kinds write twice as many."},
+                    {"--text", "TEXT", "The text of the text kinds, a line for each line of TEXT."},
+                    {"--font", "NAME", "The text kinds' font."},
+                    {"--size", "PT", "The text kinds' font size in points, 1 to 500."},
+                    {"--actor", "IMAGE", "The actor kinds' picture (BMP, ICO, PNG, JPEG or a GIF's first image).",
+                     {"image"}},
+                    {"--path", "X,Y;X,Y;...",
+                     "The points Actor/Path follows; @FILE reads them from a file, one point a line or separated by "
+                     "semicolons."},
+                    {"--text-position", "X,Y", "Where the straight actor kinds start."},
+                    {"-o", "OUT.gif", "The animated GIF to write.", {"gif"}}},
+                   {{"", CliWizardWords}, {"image"}});

@@ -1,5 +1,8 @@
 // anivor-cli: Anivor's engine from the shell, for scripts, batch jobs and timing.
 #include "CliCommand.h"
+#include "CliCompletion.h"
+#include "CliHelp.h"
+#include "CliProgress.h"
 
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
@@ -34,21 +37,64 @@ const CliCommand* CliRegistry::Find(const std::string& name)
     return nullptr;
 }
 
-static void printHelp()
+// Takes every "--quiet" out of the arguments; true when there was one.
+static bool takeQuiet(std::vector<std::string>& args)
 {
-    std::vector<CliCommand> cmds = CliRegistry::All();
-    std::sort(cmds.begin(), cmds.end(), [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
-    std::cout << "Usage: anivor-cli COMMAND [ARGUMENTS]\n\n"
-                 "Anivor 13 from the command line. Commands:\n";
-    for (const CliCommand& c : cmds) {
-        std::string head = "  " + c.name + (c.usage.empty() ? "" : " " + c.usage);
-        std::cout << head << "\n      " << c.summary << "\n";
+    const auto quiet = std::remove(args.begin(), args.end(), std::string("--quiet"));
+    const bool found = quiet != args.end();
+    args.erase(quiet, args.end());
+    return found;
+}
+
+// Answers the requests that only print text (help, version, manual page, completion
+// script) before anything starts; nothing when the arguments ask for work.
+static std::optional<int> answerTextRequest(const std::vector<std::string>& given)
+{
+    std::vector<std::string> args;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--memory-limit" && i + 1 < given.size())
+            ++i; // and its value
+        else if (given[i].rfind("--memory-limit=", 0) != 0)
+            args.push_back(given[i]);
     }
-    std::cout << "\n  --help, help\n      Shows this list.\n"
-                 "\nEvery command also takes:\n"
-                 "  --memory-limit SIZE\n"
-                 "      The memory budget for pictures (such as 512M or 4G; at least 1M). Work that would\n"
-                 "      need more is refused at once. Default: the settings file's [Memory] Limit, else 2G.\n";
+    const std::string first = args.empty() ? "" : args[0];
+    if (args.empty() || first == "--help" || first == "-h" || first == "help") {
+        if (args.size() > 1) {
+            const CliCommand* cmd = CliRegistry::Find(args[1]);
+            if (!cmd) {
+                std::cerr << "anivor-cli: unknown command '" << args[1] << "' (see anivor-cli --help)\n";
+                return 2;
+            }
+            std::cout << ManualHelpText(CliCommandPage(*cmd));
+            return 0;
+        }
+        std::cout << ManualHelpText(CliProgramPage());
+        return args.empty() ? 2 : 0;
+    }
+    if (first == "--version") {
+        std::cout << CliVersionText() << "\n";
+        return 0;
+    }
+    if (first == "--manual-page") {
+        std::cout << ManualRoff(CliProgramPage(), "Anivor " ANIVOR_VERSION);
+        return 0;
+    }
+    if (first == "--completion") {
+        const std::string shell = args.size() > 1 ? args[1] : "";
+        if (shell != "bash" && shell != "zsh") {
+            std::cerr << "anivor-cli: --completion takes bash or zsh\n";
+            return 2;
+        }
+        std::cout << (shell == "bash" ? CliBashCompletion() : CliZshCompletion());
+        return 0;
+    }
+    if (const CliCommand* cmd = CliRegistry::Find(first))
+        if (std::find_if(args.begin() + 1, args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })
+            != args.end()) {
+            std::cout << ManualHelpText(CliCommandPage(*cmd));
+            return 0;
+        }
+    return std::nullopt;
 }
 
 // Takes "--memory-limit SIZE" (or "--memory-limit=SIZE") out of the arguments, wherever it
@@ -86,6 +132,11 @@ static bool takeMemoryLimit(std::vector<std::string>& args, std::string& error)
 
 int main(int argc, char** argv)
 {
+    std::vector<std::string> all(argv + 1, argv + argc);
+    CliSetQuiet(takeQuiet(all));
+    if (const std::optional<int> answered = answerTextRequest(all))
+        return *answered;
+
     // Frames of a few megabytes come and go by the hundred: freed memory is kept for the
     // next one instead of fresh pages faulted in every time, as in the window program.
     KeepFreedPictureMemory();
@@ -109,17 +160,12 @@ int main(int argc, char** argv)
     } catch (...) {
         // No usable settings folder: the default budget stays.
     }
-    std::vector<std::string> all(argv + 1, argv + argc);
     std::string limitError;
     if (!takeMemoryLimit(all, limitError)) {
         std::cerr << "anivor-cli: " << limitError << "\n";
         return 2;
     }
 
-    if (all.empty() || all[0] == "--help" || all[0] == "-h" || all[0] == "help") {
-        printHelp();
-        return all.empty() ? 2 : 0;
-    }
     const CliCommand* cmd = CliRegistry::Find(all[0]);
     if (!cmd) {
         std::cerr << "anivor-cli: unknown command '" << all[0] << "' (see anivor-cli --help)\n";

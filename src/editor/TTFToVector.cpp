@@ -137,6 +137,14 @@ std::string TTTFToVectorConverter::ActualFamily() const
     return outlineFont(Font).familyName().toStdString();
 }
 
+bool TTTFToVectorConverter::HasCharacter(char32_t ch) const
+{
+    if (!UNICODE)
+        ch &= 0xFF;
+    const QRawFont raw = outlineFont(Font);
+    return raw.isValid() && raw.supportsCharacter(static_cast<uint>(ch));
+}
+
 std::unique_ptr<TStrokeCollection> TTTFToVectorConverter::Convert(char32_t ch) const
 {
     if (!UNICODE)

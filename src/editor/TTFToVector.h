@@ -59,6 +59,9 @@ public:
     std::unique_ptr<TStrokeCollection> Convert(char32_t ch) const;
     // The family the outline really comes from (after any fallback).
     std::string ActualFamily() const;
+    // True when that font has a glyph of its own for `ch` (a blank one included); false
+    // where it would give its empty box.
+    bool HasCharacter(char32_t ch) const;
 
 private:
     int m_precision = 8;

@@ -1,5 +1,6 @@
 #include "FrameImport.h"
 
+#include "ProjectFile.h"
 #include "export/AnimationOpen.h"
 #include "gif/GIFDraw.h"
 #include "gif/OrderedParallel.h"
@@ -203,6 +204,18 @@ TBitmap FitToFrame(const TBitmap& picture, int width, int height)
     return fitted;
 }
 
+void AppendProjectFrames(TFrameStrip& strip, const TProject& project, const std::function<void(int)>& placed)
+{
+    for (const TFrameRecord& f : project.Document.Frames) {
+        if (strip.Count() == 0)
+            strip.SetFrameSize(f.Bitmap().Width(), f.Bitmap().Height());
+        appendFrame(strip, FitToFrame(f.Bitmap(), strip.FrameWidth(), strip.FrameHeight()), 0, f.Transparent());
+        strip.SetDelayText(strip.Count() - 1, f.DelayText);
+        if (placed)
+            placed(strip.Count() - 1);
+    }
+}
+
 namespace {
 
 // The end of an import: the first picture sets the frame size, the others are fitted
@@ -219,15 +232,18 @@ void appendImportedPicture(TFrameStrip& strip, TBitmap&& picture)
         appendFrame(strip, std::move(picture), strip.Session.DefaultDelay, strip.Session.DefTrans);
 }
 
-// A picture decoded on a worker thread, with what its reader warned about.
+// A picture (or a project's frames) decoded on a worker thread, with what its reader
+// warned about.
 struct TDecodedImport {
     std::optional<TBitmap> Picture;
+    std::optional<TProject> Project;
     std::vector<std::string> Warnings;
 };
 
 bool importable(const std::string& ext)
 {
-    return ext == ".GIF" || ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP" || ext == ".ICO";
+    return ext == ".GIF" || ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP" || ext == ".ICO"
+        || ext == ".ANIVOR";
 }
 
 // What the program's command line and drops take besides: APNG, WebP, videos.
@@ -257,14 +273,24 @@ int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, 
         static_cast<int>(paths.size()), 0,
         [&](int i) {
             TDecodedImport decoded;
-            decoded.Picture = LoadImportPicture(paths[static_cast<std::size_t>(i)], &decoded.Warnings);
+            const std::string& path = paths[static_cast<std::size_t>(i)];
+            if (IsProjectFile(path)) {
+                TProjectLoad load = LoadProject(path);
+                decoded.Project = std::move(load.Project);
+                decoded.Warnings = std::move(load.Losses);
+            } else {
+                decoded.Picture = LoadImportPicture(path, &decoded.Warnings);
+            }
             return decoded;
         },
         [&](int i, TDecodedImport& decoded) {
             const std::string& path = paths[static_cast<std::size_t>(i)];
             if (onWarnings && !decoded.Warnings.empty())
                 onWarnings(path, decoded.Warnings);
-            appendImportedPicture(strip, std::move(*decoded.Picture));
+            if (decoded.Project)
+                AppendProjectFrames(strip, *decoded.Project);
+            else
+                appendImportedPicture(strip, std::move(*decoded.Picture));
         });
     return -1;
 }
@@ -312,6 +338,14 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
                 LoadGIFDocument(image, path, &warnings);
                 if (ComposeGIFFrames(image, path, strip.Session.DefaultDelay, insert) > 0)
                     result.GIFFiles.push_back(path);
+            } else if (ext == ".ANIVOR") {
+                TProjectLoad load = LoadProject(path);
+                for (const std::string& loss : load.Losses)
+                    result.Losses.push_back(path + ": " + loss);
+                AppendProjectFrames(strip, load.Project, [&](int last) {
+                    strip.MoveFrame(last, at++);
+                    ++result.Inserted;
+                });
             } else if (AnimationFileKind(path) != TAnimationFileKind::None) {
                 if (ReadAnimationFile(path, [&](TBitmap&& picture, int delay, bool transparent) {
                         insert(picture, delay, transparent);
@@ -344,6 +378,8 @@ std::vector<std::string> InsertFilesCommand(TFrameStrip& strip, const std::vecto
         text += path + ": not a GIF or picture file Anivor can take\n";
     for (const std::string& r : result.Refused)
         text += r + "\n";
+    for (const std::string& loss : result.Losses)
+        text += loss + "\n";
     for (const std::string& w : result.Warnings)
         if (w.ends_with("Premature end of data"))
             text += w + ". The frames complete before the cut were taken.\n";

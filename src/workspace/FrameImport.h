@@ -65,7 +65,8 @@ std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir)
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // ImportImageFile for many files, appended in order while the next ones are decoded on
-// every core. When a file's extension is not one Import takes, nothing is imported and
+// every core. A project (".anivor") adds all its frames with their delays and
+// transparency; what a damaged one lost comes as its warnings. When a file's extension is not one Import takes, nothing is imported and
 // its index is returned; -1 once every file is in. A file that cannot be read throws, and
 // the files before it stay imported.
 // A file's reader warnings (a GIF cut short) are handed to onWarnings in file order.
@@ -81,10 +82,17 @@ std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<st
 // else stretched into FittedRect on black at 24 bits.
 TBitmap FitToFrame(const TBitmap& picture, int width, int height);
 
+// A project's frames appended in order with their own delays (as typed) and transparency;
+// the first frame of an empty strip sets the frame size, other sizes are fitted into it.
+// `placed` is told the index of each new frame.
+struct TProject;
+void AppendProjectFrames(TFrameStrip& strip, const TProject& project, const std::function<void(int)>& placed = {});
+
 // Files handed to the program (its command line, a drop on the strip or the frame list),
 // inserted in order after frame `after` (-1, or past the last: at the end): the frames of
 // a GIF as Open takes them (ComposeGIFFrames), of an APNG, WebP or video as
-// ReadAnimationFile makes them, and every picture as Import makes it. The
+// ReadAnimationFile makes them, a project's frames with their delays and
+// transparency, and every picture as Import makes it. The
 // first frame of an empty strip sets the frame size; other sizes are fitted into it. The
 // first inserted frame becomes the item index and the selection. A file that cannot be
 // read is refused and the others are still inserted.
@@ -93,6 +101,7 @@ struct TInsertResult {
     std::vector<std::string> Skipped;  // not a GIF or picture file, or not a file at all
     std::vector<std::string> Refused;  // "<path>: <why it could not be read>"
     std::vector<std::string> Warnings; // "<path>: <reader warning>"
+    std::vector<std::string> Losses;   // "<path>: <what a damaged project lost>"
     std::vector<std::string> GIFFiles; // the GIFs and other animations that gave frames
 };
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);

@@ -208,10 +208,15 @@ void TProjectSession::RemoveRecoveryFile()
 bool TProjectSession::OfferRecovery(const std::string& folder)
 {
     for (const std::string& file : FindRecoveryFiles(folder)) {
-        const bool restore = UI().Confirm(kTitle, "Anivor was not closed properly last time. Restore the frames as "
-                                                  "they were autosaved at " + whenWritten(file) + "?");
+        // Restore is the default: a stray Return must not throw the copy away. Closing the
+        // box keeps the copy for the next start.
+        const int answer = UI().ChooseButton(kTitle, "Anivor was not closed properly last time. Restore the frames as "
+                                                     "they were autosaved at " + whenWritten(file) + "?",
+                                             TMsgDlgType::mtConfirmation, {"&Restore", "&Discard"});
         std::error_code ec;
-        if (!restore) {
+        if (answer < 0)
+            continue;
+        if (answer == 1) {
             fs::remove(file, ec);
             continue;
         }

@@ -17,7 +17,7 @@ const std::filesystem::path kDesktop = std::filesystem::path(ANIVOR_SHIPPED_HELP
 
 std::map<std::string, std::string> EntryKeys()
 {
-    std::ifstream in(kDesktop / "anivor.desktop");
+    std::ifstream in(kDesktop / "org.anivor.Anivor13.desktop");
     std::map<std::string, std::string> keys;
     std::string line;
     while (std::getline(in, line))
@@ -44,6 +44,6 @@ TEST(DesktopEntry, OpensGIFsAndPicturesWithAnivorAndIsValid)
     EXPECT_TRUE(std::filesystem::is_regular_file(kDesktop / "anivor.svg"));
     if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "desktop-file-validate is not installed";
-    const std::string command = "desktop-file-validate " + (kDesktop / "anivor.desktop").string();
+    const std::string command = "desktop-file-validate " + (kDesktop / "org.anivor.Anivor13.desktop").string();
     EXPECT_EQ(std::system(command.c_str()), 0);
 }

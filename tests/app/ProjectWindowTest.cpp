@@ -213,9 +213,14 @@ TEST_F(ProjectWindow, AnAutosaveOutlivesAKilledRunAndIsRestored)
     waitpid(pid, nullptr, 0);
     ASSERT_TRUE(std::filesystem::exists(copy));
 
-    // The next start asks; Yes gives the strip back, marked unsaved, and the copy goes.
+    // The next start asks; closing the box keeps the copy for later, Restore gives the
+    // strip back, marked unsaved, and the copy goes.
     w = std::make_unique<TAnivorF>(dir.path().string() + "/", dir.file("anivor.ini"));
-    ui.AnswerConfirm(true);
+    ui.AnswerButton(-1);
+    w->OfferRecovery();
+    EXPECT_EQ(w->Strip().Count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    ui.AnswerButton(0);
     w->OfferRecovery();
     EXPECT_NE(ui.Last().Text.find("Restore the frames"), std::string::npos) << ui.Last().Text;
     ASSERT_EQ(w->Strip().Count(), 1);

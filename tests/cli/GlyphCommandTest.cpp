@@ -34,6 +34,13 @@ TEST(CliGlyph, StrokesSvgAndBadArguments)
     EXPECT_EQ(r.Exit, 0);
     EXPECT_NE(r.Out.find("# no outline"), std::string::npos);
 
+    // A character the font lacks is refused, not drawn as the font's empty box.
+    r = RunCli(dir, "glyph '\xee\x80\x80' --font Arial"); // U+E000, a private use character
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_NE(r.Err.find("has no character"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("(U+E000)"), std::string::npos) << r.Err;
+
     r = RunCli(dir, "glyph A --svg");
     EXPECT_EQ(r.Exit, 0);
     EXPECT_EQ(r.Out.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u) << r.Out;

@@ -133,7 +133,7 @@ TEST(GifFramesCommand, WritesTheFramesOpenMakes)
     const CliRun onFile = cli(dir, "gif-frames " + dir.file("in.gif") + " " + dir.file("in.gif"));
     EXPECT_EQ(onFile.Exit, 2);
     EXPECT_EQ(onFile.Err, "anivor-cli gif-frames: " + dir.file("in.gif") + " is not a folder\n"
-                          "Usage: anivor-cli gif-frames IN.gif OUTDIR [--raw]\n");
+                          "Usage: anivor-cli gif-frames IN.gif|IN.anivor OUTDIR [--raw]\n");
     WriteTestFile(dir.file("bad.gif"), {'G', 'I', 'X'});
     EXPECT_NE(cli(dir, "gif-frames " + dir.file("bad.gif") + " " + dir.file("nothing")).Exit, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("nothing")));

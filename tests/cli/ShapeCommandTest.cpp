@@ -70,6 +70,23 @@ TEST(ShapeCommand, PaintsOneShapeFillingThePicture)
     EXPECT_EQ(img.pixelColor(5, 0), QColor(0, 0, 0));
 }
 
+// The numbers --list prints stand for the names beside them: the same picture, byte for byte.
+TEST(ShapeCommand, TakesTheNumbersTheListShows)
+{
+    TempDir dir;
+    const CliRun list = RunCli(dir, "shape --list");
+    ASSERT_NE(list.Out.find("  9 qstTriangleRight\n"), std::string::npos);
+    ASSERT_NE(list.Out.find("  8 qgdCircOut\n"), std::string::npos);
+    const std::string style = " -s 60x40 --brush-color '#C03010' --gradient-color '#FFFFFF' -o '";
+    ASSERT_EQ(RunCli(dir, "shape qstTriangleRight --gradient qgdCircOut" + style + dir.file("n.bmp") + "'").Exit, 0);
+    const CliRun r = RunCli(dir, "shape 9 --gradient 8" + style + dir.file("9.bmp") + "'");
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(ReadTextFile(dir.file("9.bmp")), ReadTextFile(dir.file("n.bmp")));
+    // Past the last one: refused.
+    EXPECT_EQ(RunCli(dir, "shape 76 -s 10x10 -o '" + dir.file("x.bmp") + "'").Exit, 2);
+    EXPECT_EQ(RunCli(dir, "shape 0 --gradient 26 -s 10x10 -o '" + dir.file("x.bmp") + "'").Exit, 2);
+}
+
 TEST(ShapeCommand, WrongArgumentsAreRefusedWithAMessage)
 {
     TempDir dir;

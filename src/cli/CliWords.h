@@ -1,0 +1,19 @@
+// The names the commands accept for their values, straight from the tables the commands
+// read them with: the shells' completion offers these, so it cannot offer a stale name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+std::vector<std::string> CliPaletteWords();   // --palette: none, windows-system, ..., best
+std::vector<std::string> CliDitherWords();    // --dither: nearest, floyd-steinberg, ...
+std::vector<std::string> CliEffectWords();    // effect NAME
+std::vector<std::string> CliShapeWords();     // shape TYPE: qstRectangle, ...
+std::vector<std::string> CliGradientWords();  // shape --gradient: qgdUp, ...
+std::vector<std::string> CliBrushWords();     // shape --brush-style: bsSolid, ...
+std::vector<std::string> CliFrameOpWords();   // frame-op NAME, spelt without blanks: scroll-left
+std::vector<std::string> CliPainterWords();   // painter NODE: Twist, Wave/Normal, ...
+std::vector<std::string> CliWizardWords();    // wizard KIND: Wipe/Right, ...
+
+// "a, b, c or d".
+std::string CliWordList(const std::vector<std::string>& words);
