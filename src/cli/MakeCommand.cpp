@@ -4,6 +4,7 @@
 #include "CliCommand.h"
 #include "CliOptions.h"
 #include "CliProgress.h"
+#include "CliWords.h"
 
 #include "graphics/Exception.h"
 #include "graphics/FileWrite.h"
