@@ -1,7 +1,7 @@
 // The animation a command reads from its inputs: one project (.anivor) as it was saved;
 // one GIF, APNG, WebP or video as Open takes it (with its loop count); or several files
-// (GIFs, other animations, pictures) in order, as the program's command line inserts them,
-// pictures taking `pictureDelay`. Reader warnings go to standard error under `command`.
+// (GIFs, other animations, projects, pictures) in order, as the program's command line
+// inserts them, pictures taking `pictureDelay`. Reader warnings go to standard error under `command`.
 #pragma once
 
 #include "CliCommand.h"
@@ -24,8 +24,6 @@ inline TExportAnimation ReadCliAnimation(const std::vector<std::string>& inputs,
         CliPrintWarnings(command, inputs[0], load.Losses);
         return ExportAnimationOf(load.Project.Document);
     }
-    if (std::any_of(inputs.begin(), inputs.end(), [](const std::string& p) { return IsProjectFile(p); }))
-        throw CliUsageError{"a project is read alone, without other inputs"};
     if (inputs.size() == 1) {
         const std::string& path = inputs[0];
         if (AnimationFileKind(path) != TAnimationFileKind::None) {
@@ -70,6 +68,8 @@ inline TExportAnimation ReadCliAnimation(const std::vector<std::string>& inputs,
     const TInsertResult result = InsertFiles(strip, inputs);
     for (const std::string& w : result.Warnings)
         std::cerr << "anivor-cli " << command << ": warning: " << w << "\n";
+    for (const std::string& loss : result.Losses)
+        std::cerr << "anivor-cli " << command << ": warning: " << loss << "\n";
     if (!result.Skipped.empty())
         throw EInvalidGraphic(result.Skipped[0] + ": not a GIF, animation or picture file Anivor takes");
     if (!result.Refused.empty())
