@@ -19,15 +19,20 @@
 # maximum resident size (/usr/bin/time) of one more run. ImageMagick and the pngquant
 # pipeline are not timed (ImageMagick takes minutes).
 #
+# The set "long" is about memory against the animation's length: 1,000 frames of 640 x 480
+# and 300 frames of 1920 x 1080 of testsrc2 through the default make, beside FFmpeg's two
+# passes (palettegen, then paletteuse); one run each. The set "explode" times gif-frames
+# against gifsicle --explode on a GIF of 20,000 frames of 1 x 1.
+#
 # Environment: RUNS (hyperfine runs), SETS (which sets, default "testsrc2 mandelbrot plasma
-# hd video"), BASE_CLI (an older anivor-cli: the default make output of both is compared
-# byte for byte).
+# hd video long explode"), BASE_CLI (an older anivor-cli: the default make output of both is
+# compared byte for byte).
 set -euo pipefail
 
 BUILD=${1:-build}
 WORK=${2:-/tmp/anivor-quality}
 RUNS=${RUNS:-3}
-SETS=${SETS:-testsrc2 mandelbrot plasma hd video}
+SETS=${SETS:-testsrc2 mandelbrot plasma hd video long explode}
 CLI=$(realpath "$BUILD/bin/anivor-cli")
 for tool in ffmpeg convert hyperfine pngquant gifsicle python3; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install $tool)" >&2; exit 1; }
@@ -44,6 +49,16 @@ frames() { # NAME SOURCE SIZE
 frames testsrc2 testsrc2 320x240
 frames mandelbrot mandelbrot 320x240
 frames hd testsrc2 1920x1080
+case " $SETS " in *" long "*)
+  if [ "$(ls long640 2>/dev/null | wc -l)" -ne 1000 ]; then
+    mkdir -p long640; rm -f long640/*.png
+    ffmpeg -v error -f lavfi -i testsrc2=s=640x480:r=25 -frames:v 1000 -pix_fmt rgb24 long640/%04d.png
+  fi
+  if [ "$(ls long1080 2>/dev/null | wc -l)" -ne 300 ]; then
+    mkdir -p long1080; rm -f long1080/*.png
+    ffmpeg -v error -f lavfi -i testsrc2=s=1920x1080:r=10 -frames:v 300 -pix_fmt rgb24 long1080/%04d.png
+  fi ;;
+esac
 if [ "$(ls plasma 2>/dev/null | wc -l)" -ne 100 ]; then
   mkdir -p plasma; rm -f plasma/*.png
   X='mod(X+3*N\,320)'
@@ -77,7 +92,7 @@ chmod +x pngquant-gif.sh
 
 psnr() { # GIF REFERENCE_DIR RATE
   rm -f psnr.log
-  ffmpeg -v error -i "$1" -framerate "$3" -i "$2/%03d.png" -lavfi \
+  ffmpeg -v error -i "$1" -framerate "$3" -pattern_type glob -i "$2/*.png" -lavfi \
     "[0:v]format=rgb24,settb=1/$3,setpts=N[a];[1:v]format=rgb24,settb=1/$3,setpts=N[b];[a][b]psnr=stats_file=psnr.log" \
     -f null -
   awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, a, ":"); s += a[2]; n++ } }
@@ -152,6 +167,29 @@ for set in $SETS; do
         "ffmpeg-palettegen-paletteuse=sh -c 'ffmpeg -v error -y -i video.$v -vf palettegen out/video.$v/palette.png && ffmpeg -v error -y -i video.$v -i out/video.$v/palette.png -lavfi paletteuse out/video.$v/ffmpeg-palettegen-paletteuse.gif'"
     done
     ;;
+  long)
+    for l in long640 long1080; do
+      o="out/$l"
+      (RUNS=1 measure "$l" "$l" 10 \
+        "anivor-make=$CLI make -o $o/anivor-make.gif $l/*.png" \
+        "ffmpeg-two-pass=sh -c 'ffmpeg -v error -y -framerate 10 -i $l/%04d.png -vf palettegen $o/palette.png && ffmpeg -v error -y -framerate 10 -i $l/%04d.png -i $o/palette.png -lavfi paletteuse $o/ffmpeg-two-pass.gif'")
+    done
+    ;;
+  explode)
+    # 20,000 frames of one pixel each, written by gifsicle from two one-pixel frames.
+    if [ ! -f explode.gif ]; then
+      convert -size 1x1 xc:red red.gif && convert -size 1x1 xc:blue blue.gif
+      gifsicle --loopcount=forever $(for _ in $(seq 10000); do echo red.gif blue.gif; done) > explode.gif
+    fi
+    echo
+    echo "### gif-frames of 20,000 frames of 1 x 1"
+    echo
+    hyperfine --runs "$RUNS" -N --prepare "rm -rf out/explode-a out/explode-g" \
+      -n anivor-gif-frames "$CLI gif-frames explode.gif out/explode-a" \
+      -n anivor-gif-frames-raw "$CLI gif-frames explode.gif out/explode-a --raw" \
+      -n gifsicle-explode "sh -c 'mkdir -p out/explode-g && cd out/explode-g && gifsicle --explode ../../explode.gif'" \
+      2>&1 | grep -E "Time|±|faster|Benchmark"
+    ;;
   esac
 done
 
@@ -159,7 +197,7 @@ if [ -n "${BASE_CLI:-}" ]; then
   echo
   echo "Default make against $BASE_CLI:"
   for set in $SETS; do
-    [ "$set" = video ] && continue
+    case $set in video | long | explode) continue ;; esac
     for mode in "" "--frame-palettes"; do
       "$BASE_CLI" make $mode -o base.gif "$set"/*.png >/dev/null
       "$CLI" make $mode -o new.gif "$set"/*.png >/dev/null

@@ -208,6 +208,30 @@ def videos(folder):
                 shutil.copy(out, os.path.join(folder, name))
 
 
+def animations(folder):
+    """APNG files FFmpeg writes (with and without transparency) and animated WebP files
+    img2webp writes (lossless and lossy)."""
+    with tempfile.TemporaryDirectory() as tmp:
+        jobs = [("rgb.apng", ["-pix_fmt", "rgb24", "-plays", "2", "-f", "apng"]),
+                ("rgba.apng", ["-vf", "format=rgba,geq=r='X*8':g='Y*8':b='T*90':a='if(gt(X,16),255,0)'",
+                               "-f", "apng"])]
+        for name, args in jobs:
+            out = os.path.join(tmp, name)
+            if run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=32x24:rate=5:duration=0.6"]
+                   + args + [out]):
+                shutil.copy(out, os.path.join(folder, name))
+        frames = []
+        for i in range(3):
+            out = os.path.join(tmp, "f%d.png" % i)
+            if run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=24x16:rate=5",
+                    "-vf", "select=eq(n\\,%d)" % i, "-frames:v", "1", out]):
+                frames.append(out)
+        for name, mode in (("lossless.webp", ["-lossless"]), ("lossy.webp", ["-lossy", "-q", "50"])):
+            out = os.path.join(tmp, name)
+            if frames and run(["img2webp", "-loop", "2"] + mode + ["-d", "70"] + frames + ["-o", out]):
+                shutil.copy(out, os.path.join(folder, name))
+
+
 PRESET_SEEDS = {
     "one.txt": "Plasma=0,0,0,12,3,7,100\n",
     "several.txt": "a=1,2,3,4,5,6,16\r\nb=40,40,40,0,0,0,255\nc=0,255,128,1,1,1,64\n",
@@ -284,7 +308,10 @@ def main():
         write(scripts, name, text.encode())
     projects = os.path.join(root, "fuzz_project_reader")
     project_seeds(projects)
-    for folder in (gifs, images, inis, avis, presets, vectors, scripts, projects):
+    animated = os.path.join(root, "fuzz_animation_readers")
+    os.makedirs(animated, exist_ok=True)
+    animations(animated)
+    for folder in (gifs, images, inis, avis, presets, vectors, scripts, projects, animated):
         print("%s: %d seeds" % (folder, len(os.listdir(folder))))
 
 

@@ -8,10 +8,10 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libqscintilla2-qt6-dev
   libgl-dev libxkbcommon-dev
   libpng-dev zlib1g-dev libjpeg-dev libzip-dev
-  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev
   fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgif-dev ffmpeg imagemagick gifsicle
+  libgif-dev ffmpeg imagemagick gifsicle webp
   xvfb xauth hyperfine xdotool
   python3 time
   dbus-daemon libglib2.0-bin

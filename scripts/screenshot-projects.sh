@@ -51,6 +51,7 @@ start() {
     cd "$WORK"
     HOME="$WORK/home" ANIVOR_HOME="$HOMEDIR" "$ANIVOR" "$@" &
     ANIVOR_PID=$!
+    disown
     WIN=""
     for _ in $(seq 50); do
         WIN=$(xdotool search --name '^Anivor 13' 2>/dev/null | head -1 || true)
@@ -130,11 +131,12 @@ echo "title after Cancel: $(title)"
 sleep 4
 ls "$HOMEDIR/recovery"
 kill -9 "$ANIVOR_PID"
-wait "$ANIVOR_PID" 2>/dev/null || true
+sleep 0.5
 ANIVOR_PID=""
 cd "$WORK"
 HOME="$WORK/home" ANIVOR_HOME="$HOMEDIR" "$ANIVOR" &
 ANIVOR_PID=$!
+disown
 sleep 3
 import -window root -crop 900x600+0+0 "$SHOTS/project-recovery.png"
 xdotool key Return # Restore, the default

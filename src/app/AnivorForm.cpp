@@ -11,6 +11,7 @@
 #include "platform/ui/WindowPlacement.h"
 #include "platform/Ui.h"
 #include "tools/ui/GIFExplorerForm.h"
+#include "widgets/ExportForm.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FrameViews.h"
 #include "widgets/ImageControl.h"
@@ -19,6 +20,7 @@
 #include "widgets/TemplatesForm.h"
 #include "effects/ui/PainterEffectsForm.h"
 #include "effects/ui/PainterQBForm.h"
+#include "workspace/AnimationExport.h"
 #include "workspace/FrameImport.h"
 #include "workspace/FrameOperations.h"
 #include "workspace/StripCommands.h"
@@ -208,6 +210,12 @@ void TAnivorF::createActions()
            .Handler = [this] { saveAnimation(); },
            .CaptionRule = [this] { return std::string(PreviewCommands(m_previewState).SaveCaption); },
            .ButtonText = [this] { return std::string(PreviewCommands(m_previewState).ButtonCaption); }});
+    t.Add({.Id = "animation.export", .Caption = "&Export...", .Hint = "Export as APNG, WebP, video, PNG sequence or sprite sheet",
+           .Enabled = [this] { return !m_strip.Empty(); }, .Handler = [this] {
+               std::string dir = saveFolder();
+               if (ExportAnimationCommand(ExportAnimationOf(m_strip.Document()), dir, this))
+                   m_loaded.SaveDir = dir;
+           }});
     t.Add({.Id = "animation.stop", .Caption = "Stop", .Shortcut = "F2", .Hint = "Stop Animation",
            .Enabled = [this] { return PreviewCommands(m_previewState).StopEnabled; },
            .Handler = [this] { stopAnimation(); }});
@@ -341,8 +349,8 @@ void TAnivorF::createMenus()
     c.AddTo(animation, {"animation.new", "animation.create", "animation.create-selection", "animation.open",
                         "animation.open-project"});
     RecentMenu = subMenu(animation, "Recent1", "&Recent");
-    c.AddTo(animation, {"animation.save-project", "animation.save-project-as", "-", "animation.save", "animation.stop", "-",
-                        "animation.exit"});
+    c.AddTo(animation, {"animation.save-project", "animation.save-project-as", "-", "animation.save", "animation.export",
+                        "animation.stop", "-", "animation.exit"});
 
     QMenu* frame = menu("mnuFrame", "&Frame");
     c.AddTo(frame, {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"});

@@ -1,4 +1,6 @@
-// make: an animation from image files, built exactly as Create builds it in the window.
+// make: an animation from image files and projects, built exactly as Create builds it in
+// the window, written while the files are read: only a few pictures are in memory at a
+// time.
 #include "CliCommand.h"
 #include "CliOptions.h"
 #include "CliProgress.h"
@@ -8,137 +10,220 @@
 #include "graphics/FileWrite.h"
 #include "graphics/ImageFile.h"
 #include "graphics/MemoryBudget.h"
+#include "graphics/NumberRules.h"
 #include "workspace/Assembly.h"
 #include "workspace/FrameImport.h"
 #include "workspace/ProjectFile.h"
 
 #include <iostream>
+#include <memory>
+#include <optional>
 
 namespace {
 
-int run(const std::vector<std::string>& args)
+// What the command line asks for; settings it leaves out are empty, so that a project
+// given first can lend its own.
+struct TMakeJob {
+    std::string Out;
+    std::vector<std::string> Images;
+    int Delay = 10;
+    std::optional<int> Loops;
+    bool Transparent = false;
+    std::optional<int> Bits;
+    std::optional<TColorReduction> Palette;
+    std::optional<TDitherMode> Dither;
+    bool Merge = false, Crop = false, FramePalettes = false;
+};
+
+TMakeJob parseArguments(const std::vector<std::string>& args)
 {
-    std::string out;
-    std::vector<std::string> images;
-    TFrameStrip strip;
-    strip.Session.DefaultDelay = 10;
-    strip.SetLoopCount(0);
-    TAssemblyOptions options;
-    // Which settings the command line gave: a project given first lends the others.
-    bool loopsGiven = false, bitsGiven = false, paletteGiven = false, ditherGiven = false;
+    TMakeJob job;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o") {
             if (i + 1 >= args.size())
                 throw CliUsageError{"-o needs a file name"};
-            out = args[++i];
+            job.Out = args[++i];
         } else if (a == "--delay") {
-            strip.Session.DefaultDelay = CliIntOption(args, i, 0, 65535);
+            job.Delay = CliIntOption(args, i, 0, 65535);
         } else if (a == "--loops") {
             // As Set Loops: any count, the file keeps its low 16 bits.
-            strip.SetLoopCount(CliIntOption(args, i, 0, 2147483647));
-            loopsGiven = true;
+            job.Loops = CliIntOption(args, i, 0, 2147483647);
         } else if (a == "--bits") {
-            options.Reduction.Bits = CliIntOption(args, i, 3, 8);
-            bitsGiven = true;
+            job.Bits = CliIntOption(args, i, 3, 8);
         } else if (a == "--palette") {
-            if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], options.Reduction.Palette))
+            TColorReduction palette{};
+            if (i + 1 >= args.size() || !ParsePaletteName(args[i + 1], palette))
                 throw CliUsageError{"--palette takes none, windows-system, windows-halftone, windows-grayscale, "
                                     "monochrome, grayscale, netscape, optimized, optimized-windows or best"};
+            job.Palette = palette;
             ++i;
-            paletteGiven = true;
         } else if (a == "--dither") {
-            if (i + 1 >= args.size() || !ParseDitherName(args[i + 1], options.Reduction.Dither))
+            TDitherMode dither{};
+            if (i + 1 >= args.size() || !ParseDitherName(args[i + 1], dither))
                 throw CliUsageError{"--dither takes nearest, floyd-steinberg, stucki, sierra, jajuni, "
                                     "stevenson-arce or burkes"};
+            job.Dither = dither;
             ++i;
-            ditherGiven = true;
         } else if (a == "--transparent") {
-            strip.Session.DefTrans = true;
+            job.Transparent = true;
         } else if (a == "--merge") {
-            options.Merge = true;
+            job.Merge = true;
         } else if (a == "--crop") {
-            options.Crop = true;
+            job.Crop = true;
         } else if (a == "--frame-palettes") {
-            options.FramePalettes = true;
+            job.FramePalettes = true;
         } else if (CliIsOption(a)) {
             throw CliUsageError{"unknown option " + a};
         } else {
-            images.push_back(a);
+            job.Images.push_back(a);
         }
     }
-    if (out.empty())
+    if (job.Out.empty())
         throw CliUsageError{"expected -o OUT.gif"};
-    if (images.empty())
+    if (job.Images.empty())
         throw CliUsageError{"expected at least one image file"};
+    return job;
+}
 
-    // A project first: its frames as they are kept, its loop count and assembly options
-    // where the command line gives none.
-    if (IsProjectFile(images.front())) {
-        const TProjectLoad load = LoadProject(images.front());
-        CliPrintWarnings("make", images.front(), load.Losses);
-        const TAssemblyOptions& kept = load.Project.Assembly;
-        if (!loopsGiven)
-            strip.SetLoopCount(load.Project.Document.LoopCount);
-        if (!bitsGiven)
-            options.Reduction.Bits = kept.Reduction.Bits;
-        if (!paletteGiven)
-            options.Reduction.Palette = kept.Reduction.Palette;
-        if (!ditherGiven)
-            options.Reduction.Dither = kept.Reduction.Dither;
-        options.Merge = options.Merge || kept.Merge;
-        options.Crop = options.Crop || kept.Crop;
-        options.FramePalettes = options.FramePalettes || kept.FramePalettes;
-        AppendProjectFrames(strip, load.Project);
-        images.erase(images.begin());
+// The frames to assemble, read as Import reads them: the first frame sets the frame size,
+// the others are fitted into it. An image file gives one frame, decoded only when the
+// assembly asks for it; a project gives its frames with their own delays and
+// transparency (held as it was read). Reader warnings (a GIF cut short, what a damaged
+// project lost) wait in `Warnings` until their frame's turn.
+struct TMakeInput {
+    TAssemblyInput Frames;
+    TAssemblyOptions Options;
+    std::vector<std::string> Paths; // each frame's file
+    std::shared_ptr<std::vector<std::vector<std::string>>> Warnings;
+};
+
+// A frame's picture before fitting: decoded from its file, or one a project holds.
+struct TFrameOrigin {
+    std::string Path;
+    std::shared_ptr<const TBitmap> Held;
+};
+
+TMakeInput readInputs(const TMakeJob& job)
+{
+    TMakeInput input;
+    TAssemblyInput& frames = input.Frames;
+    std::vector<TFrameOrigin> origins;
+    std::vector<std::vector<std::string>> warnings;
+    std::optional<TProject> lender; // a project given first
+    for (const std::string& path : job.Images) {
+        if (IsProjectFile(path)) {
+            TProjectLoad load = LoadProject(path);
+            const std::size_t at = origins.size();
+            for (const TFrameRecord& f : load.Project.Document.Frames) {
+                origins.push_back({path, f.Picture});
+                frames.Frames.push_back({StrToIntDef(f.DelayText, 30), f.Transparent()});
+                warnings.emplace_back();
+            }
+            if (!load.Losses.empty()) {
+                // Said with the project's first frame, or at once when none was left.
+                if (at < warnings.size())
+                    warnings[at] = std::move(load.Losses);
+                else
+                    CliPrintWarnings("make", path, load.Losses);
+            }
+            if (&path == &job.Images.front())
+                lender = std::move(load.Project);
+        } else if (ImportsFile(path)) {
+            origins.push_back({path, nullptr});
+            frames.Frames.push_back({job.Delay, job.Transparent});
+            warnings.emplace_back();
+        } else {
+            throw EInvalidGraphic(path + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png) "
+                                         "or a project (.anivor)");
+        }
     }
-
-    // The whole job is weighed against the memory budget from the first image's header
-    // (its size is every frame's), before any picture is decoded. A header that makes
-    // no sense is left to the import, which names the problem; a file that cannot be read
-    // at all is refused here.
-    TImageInfo first;
-    try {
-        if (strip.Count() > 0) {
-            first.Format = "project";
-            first.Width = strip.FrameWidth();
-            first.Height = strip.FrameHeight();
-        } else if (!IsProjectFile(images[0]))
-            first = ReadImageFileInfo(images[0]);
-    } catch (const EInvalidGraphic&) {
-    }
-    if (first.Width > 0 && first.Height > 0) {
-        const int n = static_cast<int>(images.size()) + strip.Count();
-        CheckBitmapSize(first.Width, first.Height, (first.Format + " file").c_str());
-        MemoryBudget::Check(MemoryBudget::PictureBytes(first.Width, first.Height, n + 1)
-                                + AssemblyMemoryNeed(n, first.Width, first.Height),
-                            AssemblyDescription(n, first.Width, first.Height));
-    }
-
-    // The frames come in as Import brings them: fitted into the first image's size.
-    if (const int refused = images.empty() ? -1 : ImportImageFiles(strip, images,
-                                             [](const std::string& path, const std::vector<std::string>& warnings) {
-                                                 CliPrintWarnings("make", path, warnings);
-                                             });
-        refused >= 0)
-        throw EInvalidGraphic(images[static_cast<std::size_t>(refused)]
-                              + ": not an image file Anivor imports (.bmp, .gif, .ico, .jpg, .jpeg, .png) or a project (.anivor)");
-
-    if (strip.Count() == 0)
+    if (origins.empty())
         throw EInvalidGraphic("Nothing to make: the inputs hold no frames");
-    TAssemblyResult result;
-    {
-        TCliProgress progress("make", static_cast<std::uint64_t>(strip.Count()));
-        std::uint64_t done = 0;
-        TAssemblyView view;
-        view.ShowFrame = [&](const TBitmap&) { progress.Show(++done); };
-        result = CreateAnimation(strip, false, options, view);
+    const int n = static_cast<int>(origins.size());
+
+    // The options: the command line's, else the first project's, else Create's defaults.
+    TAssemblyOptions& options = input.Options;
+    if (lender)
+        options = lender->Assembly;
+    options.Reduction.Bits = job.Bits.value_or(options.Reduction.Bits);
+    options.Reduction.Palette = job.Palette.value_or(options.Reduction.Palette);
+    options.Reduction.Dither = job.Dither.value_or(options.Reduction.Dither);
+    options.Merge = options.Merge || job.Merge;
+    options.Crop = options.Crop || job.Crop;
+    options.FramePalettes = options.FramePalettes || job.FramePalettes;
+    frames.Loops = job.Loops.value_or(lender ? lender->Document.LoopCount : 0);
+
+    // The whole job is weighed against the memory budget from the first frame's size
+    // (every frame's), before any picture is decoded. A header that makes no sense is
+    // left to the decoder, which names the problem.
+    TImageInfo info;
+    if (origins[0].Held) {
+        info.Format = "project";
+        info.Width = origins[0].Held->Width();
+        info.Height = origins[0].Held->Height();
+    } else {
+        try {
+            info = ReadImageFileInfo(origins[0].Path);
+        } catch (const EInvalidGraphic&) {
+        }
     }
-    if (!result.Succeeded())
-        std::rethrow_exception(result.Error);
-    WriteFileAtomic(out, result.Bytes); // the bytes just measured: no second encoding
-    CliReport() << "Wrote " << out << " (" << result.Document->Count() << " frames, " << strip.FrameWidth() << " x "
-              << strip.FrameHeight() << ", " << result.Size << " bytes)\n";
+    if (info.Width > 0 && info.Height > 0) {
+        CheckBitmapSize(info.Width, info.Height, (info.Format + " file").c_str());
+        MemoryBudget::Check(MemoryBudget::PictureBytes(info.Width, info.Height)
+                                + StreamedAssemblyMemoryNeed(n, info.Width, info.Height),
+                            AssemblyDescription(n, info.Width, info.Height));
+    }
+
+    input.Warnings = std::make_shared<std::vector<std::vector<std::string>>>(std::move(warnings));
+    for (const TFrameOrigin& o : origins)
+        input.Paths.push_back(o.Path);
+    auto first = origins[0].Held ? origins[0].Held
+                                 : std::make_shared<const TBitmap>(
+                                       *LoadImportPicture(origins[0].Path, &(*input.Warnings)[0]));
+    frames.Width = first->Width();
+    frames.Height = first->Height();
+    frames.Picture = [origins, first, warnings = input.Warnings, w = frames.Width, h = frames.Height](int i) {
+        if (i == 0)
+            return first;
+        const TFrameOrigin& o = origins[static_cast<std::size_t>(i)];
+        if (o.Held)
+            return o.Held->Width() == w && o.Held->Height() == h ? o.Held
+                                                                 : std::make_shared<const TBitmap>(FitToFrame(*o.Held, w, h));
+        std::vector<std::string> found;
+        std::optional<TBitmap> picture = LoadImportPicture(o.Path, &found);
+        (*warnings)[static_cast<std::size_t>(i)] = std::move(found);
+        if (picture->Width() != w || picture->Height() != h)
+            picture = FitToFrame(*picture, w, h);
+        return std::make_shared<const TBitmap>(std::move(*picture));
+    };
+    return input;
+}
+
+int run(const std::vector<std::string>& args)
+{
+    const TMakeJob job = parseArguments(args);
+    const TMakeInput input = readInputs(job);
+    const int count = input.Frames.Count();
+
+    TAnimationWritten written;
+    {
+        TCliProgress progress("make", static_cast<std::uint64_t>(count));
+        int done = 0;
+        TAssemblyView view;
+        view.ShowFrame = [&](const TBitmap&) {
+            const std::vector<std::string>& warnings = (*input.Warnings)[static_cast<std::size_t>(done)];
+            if (!warnings.empty()) {
+                progress.Clear();
+                CliPrintWarnings("make", input.Paths[static_cast<std::size_t>(done)], warnings);
+            }
+            progress.Show(static_cast<std::uint64_t>(++done));
+        };
+        WriteFileAtomic(job.Out,
+                        [&](TFileSink& sink) { written = WriteAnimation(input.Frames, sink, input.Options, view); });
+    }
+    CliReport() << "Wrote " << job.Out << " (" << written.Frames << " frames, " << input.Frames.Width << " x "
+                << input.Frames.Height << ", " << written.Size << " bytes)\n";
     return 0;
 }
 

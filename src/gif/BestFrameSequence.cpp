@@ -13,8 +13,9 @@ bool passes(const TBitmap& frame) { return frame.Empty() || frame.PixelFormat() 
 
 } // namespace
 
-void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>& source, int bits, TDitherMode dither,
-                             bool onePalette, const std::function<void(int, TBitmap&)>& take, int threads)
+void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TDitherMode dither,
+                             bool onePalette, const std::function<void(int, TBitmap&)>& take, int threads,
+                             const std::function<void(int, TBitmap&)>& finish)
 {
     if (count <= 0)
         return;
@@ -29,8 +30,8 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
         count, threads,
         [&](int i) {
             auto bins = std::make_unique<TColorBins>(colors);
-            if (const TBitmap& frame = source(i); !passes(frame))
-                bins->Add(frame);
+            if (const std::shared_ptr<const TBitmap> frame = source(i); !passes(*frame))
+                bins->Add(*frame);
             return bins;
         },
         [&](int i, std::unique_ptr<TColorBins>& bins) {
@@ -61,14 +62,20 @@ void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>
     ForEachInOrder(
         count, threads,
         [&](int i) {
-            const TBitmap& frame = source(i);
-            if (passes(frame))
-                return frame;
-            const std::vector<TColor>& palette = palettes[onePalette ? 0 : static_cast<std::size_t>(i)];
-            // One palette is kept as it is; a frame's own palette takes the means of the
-            // pixels written with each colour.
-            TBitmap reduced = MapToPalette(frame, palette, shared.get(), dither, !onePalette);
-            reduced.SetTransparent(frame.Transparent());
+            const std::shared_ptr<const TBitmap> held = source(i);
+            const TBitmap& frame = *held;
+            TBitmap reduced;
+            if (passes(frame)) {
+                reduced = frame;
+            } else {
+                const std::vector<TColor>& palette = palettes[onePalette ? 0 : static_cast<std::size_t>(i)];
+                // One palette is kept as it is; a frame's own palette takes the means of the
+                // pixels written with each colour.
+                reduced = MapToPalette(frame, palette, shared.get(), dither, !onePalette);
+                reduced.SetTransparent(frame.Transparent());
+            }
+            if (finish)
+                finish(i, reduced);
             return reduced;
         },
         take);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ColorReduction.h"
+#include "ReduceSettings.h"
 
 #include <functional>
 
@@ -14,5 +15,7 @@
 // order on one thread, the gathering and the writing run on `threads` threads (0: one
 // per core): the results never depend on the number of threads. Frames of 8 bits or
 // fewer, and empty ones, pass unchanged. Errors are thrown at their frame's turn.
-void ReduceBestFramesInOrder(int count, const std::function<const TBitmap&(int)>& source, int bits, TDitherMode dither,
-                             bool onePalette, const std::function<void(int, TBitmap&)>& take, int threads = 0);
+// `finish(i, reduced)` (when given) runs on the worker once frame i is written.
+void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TDitherMode dither,
+                             bool onePalette, const std::function<void(int, TBitmap&)>& take, int threads = 0,
+                             const std::function<void(int, TBitmap&)>& finish = nullptr);

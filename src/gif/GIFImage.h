@@ -8,6 +8,8 @@
 #include "ReduceSettings.h"
 #include "graphics/Bitmap.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -21,6 +23,9 @@ public:
     // 89a when the global table is sorted or an aspect ratio is given.
     TGIFVersion Version() const override;
     void SaveToStream(TGIFWriter& writer) const override;
+    // The same for a document written frame by frame: its version and the largest local
+    // table's bits (0 for none) are given instead of read from the frames.
+    void SaveToStream(TGIFWriter& writer, TGIFVersion version, int frameBits) const;
     void LoadFromStream(TGIFReader& reader) override;
     void Clear();
     void Assign(const TGIFHeader& other);
@@ -46,6 +51,9 @@ public:
     // 89a when the local table is sorted or any extension is attached.
     TGIFVersion Version() const override;
     void SaveToStream(TGIFWriter& writer) const override;
+    // The same with `imageData` (minimum code size, data sub-blocks and terminator,
+    // compressed elsewhere) for the pixels; Data is not read.
+    void SaveToStream(TGIFWriter& writer, const std::vector<std::uint8_t>& imageData) const;
     // Reads the extensions in front of the frame, the image descriptor, the local table
     // and the image data.
     void LoadFromStream(TGIFReader& reader) override;
@@ -100,6 +108,10 @@ public:
     void SetPixel(int x, int y, int index);
 
     void Clear();
+    // Frees the pixel data (and its share of the memory budget) but keeps the frame's
+    // size: a frame whose pixels are kept elsewhere for a while. SetSize brings back
+    // room for them.
+    void ReleaseData();
     // Converts a bitmap into this frame (colour reduction, colour table, transparency).
     void Assign(const TBitmap& bitmap);
     // Copies another frame (of any document) with its extensions.
@@ -112,6 +124,7 @@ public:
     void Changed() { m_bitmapValid = false; }
 
 private:
+    void saveDescriptor(TGIFWriter& writer) const;
     void loadImageData(TGIFReader& reader);
     void assignPaletteBitmap(const TBitmap& bmp);
     void assignTrueColorBitmap(const TBitmap& bmp);
@@ -222,6 +235,7 @@ public:
 
 private:
     void clearUnlocked();
+    void saveTo(std::vector<std::uint8_t>& bytes) const;
     bool m_missingTrailer = false;
     // While loading: one "Premature end of data" warning is enough for one cut.
     bool m_loading = false;
@@ -231,3 +245,32 @@ private:
     std::vector<TGIFPainterHandle*> m_painters;
     std::int64_t m_loadedPixels = 0;
 };
+
+// The merge behind TGIFImage::OptimizeColorMaps, in pieces for frames that are not all in
+// memory at once (TGIFAnimationWriter).
+
+// One colour table and how many pixels use each entry.
+struct TColorTableUse {
+    std::vector<TGIFColor> Colors;
+    std::vector<std::int64_t> Counts; // per entry, each at most INT_MAX
+};
+
+// Adds the pixels of `frame` that index `map` to `counts` (sized to the table). A pixel
+// past the table becomes 0 ("Color not in color table", once). A transparent index no
+// pixel shows is dropped from the frame's graphic control. True when pixels show it.
+bool CountColorUse(TGIFSubImage& frame, const TGIFColorMap& map, std::vector<std::int64_t>& counts);
+
+// The one table: the most used colours of all tables (equal colours counted together),
+// sorted by use, at most 256 (255 and a black transparent entry when `transparency`);
+// a colour left out maps to the nearest kept one by squared RGB distance.
+struct TMergedColorTable {
+    std::vector<TGIFColor> Colors;
+    std::vector<std::array<std::uint8_t, 256>> Remaps; // per table: old index -> new index
+    int Transparent = -1;                             // the transparent entry, -1 for none
+};
+TMergedColorTable MergeColorTables(const std::vector<TColorTableUse>& tables, bool transparency);
+
+// Rewrites a frame's pixels through its table's remap; pixels of `oldTransparent` (-1:
+// none) become `newTransparent`, as does the graphic control's index.
+void RemapToMergedTable(TGIFSubImage& frame, const std::array<std::uint8_t, 256>& remap, int oldTransparent,
+                        int newTransparent);

@@ -14,13 +14,6 @@ struct THistEntry {
     THistEntry* Rep = nullptr; // the entry this one was merged into
 };
 
-struct THistogram {
-    const TGIFColorMap* Map = nullptr;
-    std::vector<TGIFSubImage*> Frames;
-    std::vector<THistEntry> Entries; // indexed by old index until sorted
-    std::vector<int> NewIndexOf;     // old index -> new index
-};
-
 std::uint32_t rgbKey(TGIFColor c) { return (std::uint32_t(c.Red) << 16) | (std::uint32_t(c.Green) << 8) | c.Blue; }
 int distance2(TGIFColor a, TGIFColor b)
 {
@@ -30,80 +23,59 @@ int distance2(TGIFColor a, TGIFColor b)
 
 } // namespace
 
-void TGIFImage::OptimizeColorMaps()
+bool CountColorUse(TGIFSubImage& frame, const TGIFColorMap& map, std::vector<std::int64_t>& counts)
 {
-    auto lock = LockPainters();
-    std::vector<THistogram> hists;
-    if (Header.ColorMap.Count() > 0) {
-        THistogram h;
-        h.Map = &Header.ColorMap;
-        for (auto& f : Images)
-            if (!f->Empty() && f->ColorMap.Count() == 0)
-                h.Frames.push_back(f.get());
-        hists.push_back(std::move(h));
+    const int count = map.Count();
+    counts.resize(static_cast<std::size_t>(count), 0);
+    const int t = frame.TransparentIndex();
+    bool sawTransparent = false;
+    bool warned = false;
+    for (std::uint8_t& p : frame.Data) {
+        if (p == t) {
+            sawTransparent = true;
+            continue;
+        }
+        if (p >= count) {
+            if (!warned && frame.Image())
+                frame.Image()->Warning(map, gsWarning, "Color not in color table");
+            warned = true;
+            p = 0;
+        }
+        std::int64_t& c = counts[p];
+        if (c < INT_MAX)
+            ++c;
     }
-    for (auto& f : Images)
-        if (!f->Empty() && f->ColorMap.Count() > 0) {
-            THistogram h;
-            h.Map = &f->ColorMap;
-            h.Frames.push_back(f.get());
-            hists.push_back(std::move(h));
-        }
-
-    // 1. Count the pixels; transparent ones only mark the document as using transparency.
-    bool usesTransparency = false;
-    std::vector<int> oldTransparent(Images.size(), -1);
-    for (THistogram& h : hists) {
-        const int count = h.Map->Count();
-        h.Entries.resize(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            h.Entries[static_cast<std::size_t>(i)].OldIndex = i;
-            h.Entries[static_cast<std::size_t>(i)].Color = h.Map->Colors()[static_cast<std::size_t>(i)];
-        }
-        for (TGIFSubImage* f : h.Frames) {
-            const int t = f->TransparentIndex();
-            bool sawTransparent = false;
-            bool warned = false;
-            for (std::uint8_t& p : f->Data) {
-                if (p == t) {
-                    sawTransparent = true;
-                    continue;
-                }
-                if (p >= count) {
-                    if (!warned)
-                        Warning(*h.Map, gsWarning, "Color not in color table");
-                    warned = true;
-                    p = 0;
-                }
-                std::int64_t& c = h.Entries[p].Count;
-                if (c < INT_MAX)
-                    ++c;
-            }
-            if (t >= 0 && !sawTransparent) {
-                TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
-                gce->SetTransparent(false);
-                gce->SetTransparentColorIndex(0);
-            }
-            if (sawTransparent) {
-                usesTransparency = true;
-                const auto idx = std::find_if(Images.begin(), Images.end(), [f](auto& p) { return p.get() == f; });
-                oldTransparent[static_cast<std::size_t>(idx - Images.begin())] = t;
-            }
-        }
+    if (t >= 0 && !sawTransparent) {
+        TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+        gce->SetTransparent(false);
+        gce->SetTransparentColorIndex(0);
     }
+    return sawTransparent;
+}
 
-    // 2. Each histogram by decreasing count, cut at the first unused entry.
-    for (THistogram& h : hists) {
-        std::stable_sort(h.Entries.begin(), h.Entries.end(),
+TMergedColorTable MergeColorTables(const std::vector<TColorTableUse>& tables, bool transparency)
+{
+    // 1. Each table's entries by decreasing count, cut at the first unused entry.
+    std::vector<std::vector<THistEntry>> hists(tables.size());
+    for (std::size_t h = 0; h < tables.size(); ++h) {
+        const TColorTableUse& use = tables[h];
+        std::vector<THistEntry>& entries = hists[h];
+        entries.resize(use.Colors.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            entries[i].OldIndex = static_cast<int>(i);
+            entries[i].Color = use.Colors[i];
+            entries[i].Count = i < use.Counts.size() ? use.Counts[i] : 0;
+        }
+        std::stable_sort(entries.begin(), entries.end(),
                          [](const THistEntry& a, const THistEntry& b) { return a.Count > b.Count; });
-        const auto firstZero = std::find_if(h.Entries.begin(), h.Entries.end(), [](const THistEntry& e) { return e.Count == 0; });
-        h.Entries.erase(firstZero, h.Entries.end());
+        const auto firstZero = std::find_if(entries.begin(), entries.end(), [](const THistEntry& e) { return e.Count == 0; });
+        entries.erase(firstZero, entries.end());
     }
 
-    // 3. All entries by RGB; equal colours merge into the first of their run.
+    // 2. All entries by RGB; equal colours merge into the first of their run.
     std::vector<THistEntry*> all;
-    for (THistogram& h : hists)
-        for (THistEntry& e : h.Entries)
+    for (auto& entries : hists)
+        for (THistEntry& e : entries)
             all.push_back(&e);
     std::stable_sort(all.begin(), all.end(), [](const THistEntry* a, const THistEntry* b) { return rgbKey(a->Color) < rgbKey(b->Color); });
     std::vector<THistEntry*> merged;
@@ -117,18 +89,18 @@ void TGIFImage::OptimizeColorMaps()
         }
     }
 
-    // 4. The most used colours form the new table.
+    // 3. The most used colours form the new table.
     std::stable_sort(merged.begin(), merged.end(), [](const THistEntry* a, const THistEntry* b) { return a->Count > b->Count; });
-    const int limit = usesTransparency ? 255 : 256;
+    const int limit = transparency ? 255 : 256;
     int kept = 0;
     for (THistEntry* e : merged)
         if (e->Count > 0 && kept < limit)
             e->NewIndex = kept++;
-    std::vector<TGIFColor> table;
+    TMergedColorTable result;
     for (int i = 0; i < kept; ++i)
-        table.push_back(merged[static_cast<std::size_t>(i)]->Color);
+        result.Colors.push_back(merged[static_cast<std::size_t>(i)]->Color);
 
-    // 5. The others go to the kept colour nearest in RGB (a nearest channel sum could turn
+    // 4. The others go to the kept colour nearest in RGB (a nearest channel sum could turn
     // red into blue); on equal distance the lower new index.
     for (std::size_t i = static_cast<std::size_t>(kept); i < merged.size(); ++i) {
         THistEntry* e = merged[i];
@@ -137,7 +109,7 @@ void TGIFImage::OptimizeColorMaps()
         int best = 0;
         int bestDist = INT_MAX;
         for (int k = 0; k < kept; ++k) {
-            const int d = distance2(e->Color, table[static_cast<std::size_t>(k)]);
+            const int d = distance2(e->Color, result.Colors[static_cast<std::size_t>(k)]);
             if (d < bestDist) {
                 bestDist = d;
                 best = k;
@@ -149,32 +121,74 @@ void TGIFImage::OptimizeColorMaps()
         if (e->Rep)
             e->NewIndex = e->Rep->NewIndex;
 
-    // 6. One black entry for the transparent pixels.
-    int newTransparent = -1;
-    if (usesTransparency) {
-        table.push_back({0, 0, 0});
-        newTransparent = static_cast<int>(table.size()) - 1;
+    // 5. One black entry for the transparent pixels.
+    if (transparency) {
+        result.Colors.push_back({0, 0, 0});
+        result.Transparent = static_cast<int>(result.Colors.size()) - 1;
     }
 
-    // 7. One sorted global table, no local ones.
-    for (auto& f : Images)
-        f->ColorMap.Clear();
-    Header.ColorMap.Assign(table);
-    Header.ColorMap.SetSorted(true);
+    // 6. Old index to new index for every table.
+    result.Remaps.assign(tables.size(), {});
+    for (std::size_t h = 0; h < tables.size(); ++h)
+        for (const THistEntry& e : hists[h])
+            result.Remaps[h][static_cast<std::size_t>(e.OldIndex)] = static_cast<std::uint8_t>(std::max(e.NewIndex, 0));
+    return result;
+}
 
-    // 8. Remap every frame's pixels through its histogram.
-    for (THistogram& h : hists) {
-        std::vector<std::uint8_t> remap(256, 0);
-        for (const THistEntry& e : h.Entries)
-            remap[static_cast<std::size_t>(e.OldIndex)] = static_cast<std::uint8_t>(std::max(e.NewIndex, 0));
-        for (TGIFSubImage* f : h.Frames) {
-            const auto idx = static_cast<std::size_t>(std::find_if(Images.begin(), Images.end(), [f](auto& p) { return p.get() == f; }) - Images.begin());
-            const int t = usesTransparency ? oldTransparent[idx] : -1;
-            for (std::uint8_t& p : f->Data)
-                p = (p == t) ? static_cast<std::uint8_t>(newTransparent) : remap[p];
-            if (t >= 0)
-                f->GraphicControlExtension()->SetTransparentColorIndex(newTransparent);
-            f->Changed();
+void RemapToMergedTable(TGIFSubImage& frame, const std::array<std::uint8_t, 256>& remap, int oldTransparent,
+                        int newTransparent)
+{
+    const int t = oldTransparent;
+    for (std::uint8_t& p : frame.Data)
+        p = (p == t) ? static_cast<std::uint8_t>(newTransparent) : remap[p];
+    if (t >= 0)
+        frame.GraphicControlExtension()->SetTransparentColorIndex(newTransparent);
+    frame.Changed();
+}
+
+void TGIFImage::OptimizeColorMaps()
+{
+    auto lock = LockPainters();
+    // One histogram per table: the global one's frames share it, a local one has its frame.
+    std::vector<const TGIFColorMap*> maps;
+    std::vector<std::vector<TGIFSubImage*>> users;
+    if (Header.ColorMap.Count() > 0) {
+        maps.push_back(&Header.ColorMap);
+        users.emplace_back();
+        for (auto& f : Images)
+            if (!f->Empty() && f->ColorMap.Count() == 0)
+                users.back().push_back(f.get());
+    }
+    for (auto& f : Images)
+        if (!f->Empty() && f->ColorMap.Count() > 0) {
+            maps.push_back(&f->ColorMap);
+            users.push_back({f.get()});
+        }
+
+    // Count the pixels; transparent ones only mark the document as using transparency.
+    bool usesTransparency = false;
+    std::vector<TColorTableUse> uses(maps.size());
+    std::vector<std::vector<int>> oldTransparent(maps.size());
+    for (std::size_t h = 0; h < maps.size(); ++h) {
+        uses[h].Colors = maps[h]->Colors();
+        uses[h].Counts.assign(uses[h].Colors.size(), 0);
+        for (TGIFSubImage* f : users[h]) {
+            const int t = f->TransparentIndex();
+            const bool saw = CountColorUse(*f, *maps[h], uses[h].Counts);
+            usesTransparency = usesTransparency || saw;
+            oldTransparent[h].push_back(saw ? t : -1);
         }
     }
+    const TMergedColorTable merged = MergeColorTables(uses, usesTransparency);
+
+    // One sorted global table, no local ones; every frame's pixels remapped through its
+    // table's histogram.
+    for (auto& f : Images)
+        f->ColorMap.Clear();
+    Header.ColorMap.Assign(merged.Colors);
+    Header.ColorMap.SetSorted(true);
+    for (std::size_t h = 0; h < maps.size(); ++h)
+        for (std::size_t k = 0; k < users[h].size(); ++k)
+            RemapToMergedTable(*users[h][k], merged.Remaps[h], usesTransparency ? oldTransparent[h][k] : -1,
+                               merged.Transparent);
 }

@@ -81,6 +81,13 @@ void TGIFSubImage::SetSize(int width, int height)
     Changed();
 }
 
+void TGIFSubImage::ReleaseData()
+{
+    std::vector<std::uint8_t>().swap(Data);
+    m_dataReservation.Release();
+    Changed();
+}
+
 int TGIFSubImage::Pixel(int x, int y) const
 {
     if (Empty())

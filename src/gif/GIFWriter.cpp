@@ -38,12 +38,16 @@ int largestFrameBits(const TGIFImage& image)
 void TGIFHeader::SaveToStream(TGIFWriter& writer) const
 {
     const TGIFImage* image = Image();
+    SaveToStream(writer, image ? image->Version() : Version(), image ? largestFrameBits(*image) : 0);
+}
+
+void TGIFHeader::SaveToStream(TGIFWriter& writer, TGIFVersion version, int frameBits) const
+{
     writer.WriteString("GIF");
-    writer.WriteString(GIFVersionText(image ? image->Version() : Version()));
+    writer.WriteString(GIFVersionText(version));
     writer.WriteWord(static_cast<std::uint16_t>(Width));
     writer.WriteWord(static_cast<std::uint16_t>(Height));
     const int globalBits = ColorMap.BitsPerPixel();
-    const int frameBits = image ? largestFrameBits(*image) : 0;
     std::uint8_t packed = 0;
     if (ColorMap.Count() > 0)
         packed |= 0x80;
@@ -64,21 +68,7 @@ void TGIFSubImage::SaveToStream(TGIFWriter& writer) const
         ext->SaveToStream(writer);
     if (Empty())
         return;
-    writer.WriteByte(0x2C);
-    writer.WriteWord(static_cast<std::uint16_t>(Left));
-    writer.WriteWord(static_cast<std::uint16_t>(Top));
-    writer.WriteWord(static_cast<std::uint16_t>(m_width));
-    writer.WriteWord(static_cast<std::uint16_t>(m_height));
-    std::uint8_t packed = PackedFields & 0x58; // interlace and reserved bits
-    if (ColorMap.Count() > 0) {
-        packed |= 0x80;
-        if (ColorMap.Sorted())
-            packed |= 0x20;
-        packed |= static_cast<std::uint8_t>((ColorMap.BitsPerPixel() - 1) & 7);
-    }
-    writer.WriteByte(packed);
-    if (ColorMap.Count() > 0)
-        writeColorTable(writer, ColorMap);
+    saveDescriptor(writer);
 
     TGIFEncodeSource src;
     src.Pixels = Data.data();
@@ -96,10 +86,54 @@ void TGIFSubImage::SaveToStream(TGIFWriter& writer) const
     encoder.Compress(writer, src);
 }
 
+void TGIFSubImage::SaveToStream(TGIFWriter& writer, const std::vector<std::uint8_t>& imageData) const
+{
+    for (const auto& ext : Extensions)
+        ext->SaveToStream(writer);
+    if (m_width == 0 || m_height == 0)
+        return;
+    saveDescriptor(writer);
+    writer.WriteBytes(imageData.data(), imageData.size());
+}
+
+void TGIFSubImage::saveDescriptor(TGIFWriter& writer) const
+{
+    writer.WriteByte(0x2C);
+    writer.WriteWord(static_cast<std::uint16_t>(Left));
+    writer.WriteWord(static_cast<std::uint16_t>(Top));
+    writer.WriteWord(static_cast<std::uint16_t>(m_width));
+    writer.WriteWord(static_cast<std::uint16_t>(m_height));
+    std::uint8_t packed = PackedFields & 0x58; // interlace and reserved bits
+    if (ColorMap.Count() > 0) {
+        packed |= 0x80;
+        if (ColorMap.Sorted())
+            packed |= 0x20;
+        packed |= static_cast<std::uint8_t>((ColorMap.BitsPerPixel() - 1) & 7);
+    }
+    writer.WriteByte(packed);
+    if (ColorMap.Count() > 0)
+        writeColorTable(writer, ColorMap);
+}
+
 void TGIFImage::SaveToStream(std::vector<std::uint8_t>& out) const
 {
     Version(); // "Unsupported GIF version" for a document without frames
-    std::vector<std::uint8_t> bytes;
+    // Written in place when `out` starts empty (one copy of the file, not two); otherwise
+    // appended once complete. A failure leaves `out` as it was.
+    std::vector<std::uint8_t> own;
+    std::vector<std::uint8_t>& bytes = out.empty() ? out : own;
+    try {
+        saveTo(bytes);
+    } catch (...) {
+        bytes.clear();
+        throw;
+    }
+    if (&bytes != &out)
+        out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+void TGIFImage::saveTo(std::vector<std::uint8_t>& bytes) const
+{
     TGIFWriter writer(bytes);
     Progress(psStarting, 0, "Saving...");
     Header.SaveToStream(writer);
@@ -124,5 +158,4 @@ void TGIFImage::SaveToStream(std::vector<std::uint8_t>& out) const
     TGIFTrailer trailer(const_cast<TGIFImage*>(this));
     trailer.SaveToStream(writer);
     Progress(psEnding, 100, "Saving...");
-    out.insert(out.end(), bytes.begin(), bytes.end());
 }

@@ -26,14 +26,20 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
     return reduced;
 }
 
-void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
+void ReduceFramesInOrder(int count, const TFrameSource& source,
                          const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take, int threads,
-                         bool onePalette)
+                         bool onePalette, const std::function<void(int, TBitmap&)>& finish)
 {
     if (settings.Palette == rmBest)
-        return ReduceBestFramesInOrder(count, source, settings.Bits, settings.Dither, onePalette, take, threads);
+        return ReduceBestFramesInOrder(count, source, settings.Bits, settings.Dither, onePalette, take, threads, finish);
     ForEachInOrder(
-        count, threads, [&](int i) { return ReduceFrame(source(i), settings); },
+        count, threads,
+        [&](int i) {
+            TBitmap reduced = ReduceFrame(*source(i), settings);
+            if (finish)
+                finish(i, reduced);
+            return reduced;
+        },
         [&](int i, TBitmap& reduced) { take(i, reduced); });
 }
 

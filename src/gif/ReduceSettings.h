@@ -7,6 +7,7 @@
 #include "GIFTypes.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 struct TReduceSettings {
@@ -25,6 +26,15 @@ constexpr TReduceSettings kDocumentReduction{rmNetscape, 8, dmNearest};
 // pixel. Touches no global, so frames can be reduced on several threads at once.
 TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, const TProgressFn& progress = nullptr);
 
+// Frame i of an animation being reduced: a picture held for as long as the caller keeps
+// the pointer (a frame of the strip, or one decoded from its file just now).
+using TFrameSource = std::function<std::shared_ptr<const TBitmap>(int)>;
+// A picture someone else keeps alive, handed out as a source's frame without a copy.
+inline std::shared_ptr<const TBitmap> BorrowedFrame(const TBitmap& picture)
+{
+    return {std::shared_ptr<const TBitmap>(), &picture};
+}
+
 // Reduces frames 0..count-1 with ReduceFrame on every core (`threads` 0) or on
 // `threads` threads. `source(i)` gives frame i and is called on worker threads: it must
 // only read, and the bitmaps must stay unchanged during the call. `take(i, reduced)` runs
@@ -33,10 +43,13 @@ TBitmap ReduceFrame(const TBitmap& bitmap, const TReduceSettings& settings, cons
 // its frame's turn comes, after the frames before it were taken. The Best method goes
 // through ReduceBestFramesInOrder (each frame's palette from the previous one, or with
 // `onePalette` one palette for all frames, as a merged table wants; `source` is then
-// called twice a frame); the other methods ignore `onePalette`.
-void ReduceFramesInOrder(int count, const std::function<const TBitmap&(int)>& source,
+// called twice a frame); the other methods ignore `onePalette`. `finish(i, reduced)`,
+// when given, runs on the worker right after frame i is reduced (work that need not wait
+// for the frames before it), before the frame is taken.
+void ReduceFramesInOrder(int count, const TFrameSource& source,
                          const TReduceSettings& settings, const std::function<void(int, TBitmap&)>& take,
-                         int threads = 0, bool onePalette = false);
+                         int threads = 0, bool onePalette = false,
+                         const std::function<void(int, TBitmap&)>& finish = nullptr);
 
 // Command-line names of the palettes ("none", "windows-system", ..., "optimized-windows")
 // and of the dithering engines ("nearest", "floyd-steinberg", ...). Parse returns false

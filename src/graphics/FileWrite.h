@@ -27,6 +27,8 @@ public:
     virtual ~TFileSink() = default;
     virtual void Write(const void* data, std::size_t size) = 0;
     void Write(const std::vector<std::uint8_t>& bytes) { Write(bytes.data(), bytes.size()); }
+    // Overwrites bytes already written (headers patched at the end).
+    virtual void WriteAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
 };
 
 // Throws Exception("Unable to write to <path>: <reason>") when the file cannot be
@@ -71,8 +73,7 @@ public:
     using TFileSink::Write;
     // Appends at the end.
     void Write(const void* data, std::size_t size) override;
-    // Overwrites bytes already written (headers patched at the end).
-    void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    void WriteAt(std::uint64_t offset, const void* data, std::size_t size) override;
     std::uint64_t Size() const { return m_flushed + m_used; }
     void Commit();
 

@@ -291,7 +291,8 @@ void onFlush(png_structp) {}
 
 // The rows go through `rows` (filled before the call), so the function that calls setjmp
 // holds nothing with a destructor.
-bool encode(PngWriteJob* job, const TBitmap& bitmap, png_bytepp rows, const png_color* palette, int colors, int level)
+bool encode(PngWriteJob* job, int width, int height, int colorType, png_bytepp rows, const png_color* palette, int colors,
+            int level)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, onWriteError, onWarning);
     if (!png)
@@ -307,22 +308,28 @@ bool encode(PngWriteJob* job, const TBitmap& bitmap, png_bytepp rows, const png_
     }
     png_set_write_fn(png, job, onWrite, onFlush);
     png_set_compression_level(png, level);
-    const bool indexed = bitmap.PixelFormat() == TPixelFormat::pf8bit;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()), static_cast<png_uint_32>(bitmap.Height()), 8,
-                 indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    const bool indexed = colorType == PNG_COLOR_TYPE_PALETTE;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, colorType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (indexed)
         png_set_PLTE(png, info, palette, colors);
     // Fast levels spend their time on the filters otherwise: one cheap filter serves.
     if (level <= 2)
         png_set_filter(png, PNG_FILTER_TYPE_BASE, indexed ? PNG_FILTER_NONE : PNG_FILTER_SUB);
     png_write_info(png, info);
-    if (!indexed)
-        png_set_bgr(png);
+    if (colorType == PNG_COLOR_TYPE_RGB)
+        png_set_bgr(png); // bitmap rows are blue, green, red
     png_write_image(png, rows);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+[[noreturn]] void encodeFailed(const PngWriteJob& job)
+{
+    if (std::strcmp(job.message, "out of memory") == 0)
+        throw std::bad_alloc();
+    throw EInvalidGraphic(std::string("Unable to encode the PNG image (") + job.message + ")");
 }
 
 } // namespace
@@ -349,11 +356,26 @@ std::vector<std::uint8_t> WritePng(const TBitmap& bitmap, int level)
     out.reserve(static_cast<std::size_t>(bitmap.RowBytes()) * bitmap.Height() / 2 + 1024);
     PngWriteJob job;
     job.out = &out;
-    if (!encode(&job, bitmap, rows.data(), palette.data(), static_cast<int>(palette.size()), std::clamp(level, 0, 9))) {
-        if (std::strcmp(job.message, "out of memory") == 0)
-            throw std::bad_alloc();
-        throw EInvalidGraphic(std::string("Unable to encode the PNG image (") + job.message + ")");
-    }
+    const int type = bitmap.PixelFormat() == TPixelFormat::pf8bit ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
+    if (!encode(&job, bitmap.Width(), bitmap.Height(), type, rows.data(), palette.data(), static_cast<int>(palette.size()),
+                std::clamp(level, 0, 9)))
+        encodeFailed(job);
+    return out;
+}
+
+std::vector<std::uint8_t> WritePngRgba(const std::uint8_t* rgba, int width, int height, int level)
+{
+    if (width <= 0 || height <= 0)
+        throw EInvalidGraphic("Image is empty");
+    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgba + static_cast<std::size_t>(y) * width * 4);
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(width) * height * 2 + 1024);
+    PngWriteJob job;
+    job.out = &out;
+    if (!encode(&job, width, height, PNG_COLOR_TYPE_RGB_ALPHA, rows.data(), nullptr, 0, std::clamp(level, 0, 9)))
+        encodeFailed(job);
     return out;
 }
 

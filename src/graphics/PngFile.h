@@ -23,6 +23,8 @@ TBitmap ReadPngKeepingPalette(const std::uint8_t* data, std::size_t size);
 // zlib `level` (0..9; 1 is fast and what projects use). Throws EInvalidGraphic for an
 // empty bitmap.
 std::vector<std::uint8_t> WritePng(const TBitmap& bitmap, int level = 6);
+// Encodes rows of red, green, blue and alpha bytes (4 a pixel, no padding) as an RGBA PNG.
+std::vector<std::uint8_t> WritePngRgba(const std::uint8_t* rgba, int width, int height, int level = 6);
 void SavePngFile(const TBitmap& bitmap, const std::string& path, int level = 6);
 // Size and depth from the header chunk.
 TImageInfo ReadPngInfo(const std::uint8_t* data, std::size_t size);

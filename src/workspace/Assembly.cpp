@@ -1,5 +1,6 @@
 #include "Assembly.h"
 
+#include "gif/GIFAnimationWriter.h"
 #include "gif/GIFOptimize.h"
 #include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
@@ -9,17 +10,94 @@
 #include "platform/Ui.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-struct TAssemblyFrame {
-    const TBitmap* Bitmap;
-    bool Transparent;
-    int Delay;
-};
+// The frame appended to `image` from `bitmap` with its graphic control and, for the
+// animation's `first` frame, the loop extension before it.
+int appendFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent, int delay, int loops, bool first)
+{
+    const int i = image.Add(bitmap);
+    TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
+    // The conversion may have put its own graphic control in front; ours replace it so
+    // frame 0 reads loop extension, graphic control.
+    while (!frame.Extensions.empty())
+        frame.DeleteExtension(frame.Extensions.size() - 1);
+    if (first) {
+        auto* loop = frame.AddExtension<TGIFAppExtNSLoop>();
+        loop->SetLoops(loops);
+    }
+    auto* gce = frame.AddExtension<TGIFGraphicControlExtension>();
+    gce->SetDelay(delay);
+    if (transparent && !frame.Empty()) {
+        gce->SetTransparent(true);
+        gce->SetTransparentColorIndex(frame.Pixel(0, frame.Height() - 1));
+    }
+    return i;
+}
 
-TAssemblyResult assemble(const std::vector<TAssemblyFrame>& frames, int loops, const TAssemblyOptions& options,
-                         const TAssemblyView& view)
+void optimizeDocument(TGIFImage& image, const TAssemblyOptions& options)
+{
+    if (options.FramePalettes) {
+        // Every frame keeps its own table, only sorted by use and rid of unused entries.
+        auto lock = image.LockPainters();
+        for (auto& frame : image.Images)
+            frame->ColorMap.Optimize();
+    } else {
+        image.OptimizeColorMaps();
+    }
+    unsigned optimize = 0;
+    if (options.Crop)
+        optimize |= ooCrop;
+    if (options.Merge)
+        optimize |= ooMerge;
+    if (optimize != 0)
+        Optimize(image, optimize, options.Reduction.Palette, options.Reduction.Dither, options.Reduction.Bits);
+}
+
+// Frames in flight at once: each worker's and the ones waiting their turn.
+int framesInFlight(int frames) { return std::min(frames, 2 * WorkerThreadCount(0) + 1); }
+
+} // namespace
+
+TAssemblyInput StripAssemblyInput(const TFrameStrip& strip, bool selectionOnly)
+{
+    TAssemblyInput input;
+    input.Width = strip.FrameWidth();
+    input.Height = strip.FrameHeight();
+    input.Loops = strip.LoopCount();
+    std::vector<std::shared_ptr<const TBitmap>> pictures;
+    for (int i = 0; i < strip.Count(); ++i) {
+        const TFrameRecord& f = strip.FindFrameImage(i);
+        if (selectionOnly && !strip.IsSelected(i))
+            continue;
+        input.Frames.push_back({strip.GetFrameDelay(i), f.Transparent()});
+        pictures.push_back(f.Picture);
+    }
+    if (!pictures.empty()) {
+        input.Width = pictures[0]->Width();
+        input.Height = pictures[0]->Height();
+    }
+    input.Picture = [pictures = std::move(pictures)](int i) { return pictures[static_cast<std::size_t>(i)]; };
+    return input;
+}
+
+TAssemblyInput WizardAssemblyInput(const TFrameStrip& strip)
+{
+    TAssemblyInput input;
+    const std::vector<TBitmap>& images = strip.WizardImages();
+    for (std::size_t i = 0; i < images.size(); ++i)
+        input.Frames.push_back({strip.Session.DefaultDelay, strip.Session.DefTrans});
+    if (!images.empty()) {
+        input.Width = images[0].Width();
+        input.Height = images[0].Height();
+    }
+    input.Picture = [&images](int i) { return BorrowedFrame(images[static_cast<std::size_t>(i)]); };
+    return input;
+}
+
+TAssemblyResult AssembleAnimation(const TAssemblyInput& input, const TAssemblyOptions& options, const TAssemblyView& view)
 {
     WaitCursor wait;
     TAssemblyResult result;
@@ -31,36 +109,20 @@ TAssemblyResult assemble(const std::vector<TAssemblyFrame>& frames, int loops, c
     // Stop to show.
     TBitmap last;
     try {
-        const int count = static_cast<int>(frames.size());
-        if (count > 0) {
-            const int w = frames[0].Bitmap->Width(), h = frames[0].Bitmap->Height();
-            MemoryBudget::Check(AssemblyMemoryNeed(count, w, h), AssemblyDescription(count, w, h));
-        }
+        const int count = input.Count();
+        if (count > 0)
+            MemoryBudget::Check(AssemblyMemoryNeed(count, input.Width, input.Height),
+                                AssemblyDescription(count, input.Width, input.Height));
         ReduceFramesInOrder(
-            count, [&](int i) -> const TBitmap& { return *frames[static_cast<std::size_t>(i)].Bitmap; },
-            options.Reduction,
+            count, input.Picture, options.Reduction,
             [&](int i, TBitmap& reduced) {
-                const TAssemblyFrame& f = frames[static_cast<std::size_t>(i)];
+                const TAssemblyFrame& f = input.Frames[static_cast<std::size_t>(i)];
                 reduced.SetTransparent(false);
-                AddAnimationFrame(image, reduced, f.Transparent, f.Delay, loops, view);
+                AddAnimationFrame(image, reduced, f.Transparent, f.Delay, input.Loops, view);
                 last = std::move(reduced);
             },
             options.Threads, !options.FramePalettes);
-        if (options.FramePalettes) {
-            // Every frame keeps its own table, only sorted by use and rid of unused entries.
-            auto lock = image.LockPainters();
-            for (auto& frame : image.Images)
-                frame->ColorMap.Optimize();
-        } else {
-            image.OptimizeColorMaps();
-        }
-        unsigned optimize = 0;
-        if (options.Crop)
-            optimize |= ooCrop;
-        if (options.Merge)
-            optimize |= ooMerge;
-        if (optimize != 0)
-            Optimize(image, optimize, options.Reduction.Palette, options.Reduction.Dither, options.Reduction.Bits);
+        optimizeDocument(image, options);
     } catch (...) {
         result.Error = std::current_exception();
     }
@@ -86,7 +148,48 @@ TAssemblyResult assemble(const std::vector<TAssemblyFrame>& frames, int loops, c
     return result;
 }
 
-} // namespace
+TAnimationWritten WriteAnimation(const TAssemblyInput& input, TFileSink& out, const TAssemblyOptions& options,
+                                 const TAssemblyView& view)
+{
+    if (options.Merge || options.Crop) {
+        const TAssemblyResult built = AssembleAnimation(input, options, view);
+        if (!built.Succeeded())
+            std::rethrow_exception(built.Error);
+        out.Write(built.Bytes);
+        return {built.Document->Count(), built.Bytes.size()};
+    }
+    const int count = input.Count();
+    if (count > 0)
+        MemoryBudget::Check(StreamedAssemblyMemoryNeed(count, input.Width, input.Height),
+                            AssemblyDescription(count, input.Width, input.Height));
+    const bool merged = !options.FramePalettes;
+    // Frames held uncompressed for the merged table: a small share of the budget.
+    TGIFAnimationWriter writer(out, merged, std::min(TGIFAnimationWriter::kRawAllowance, MemoryBudget::Limit() / 32));
+    // Each frame becomes a document of its own on the worker that reduced it, and is
+    // compressed there; it waits in its slot until its turn.
+    std::vector<std::optional<TGIFPendingFrame>> pending(static_cast<std::size_t>(count));
+    ReduceFramesInOrder(
+        count, input.Picture, options.Reduction,
+        [&](int i, TBitmap& reduced) {
+            if (view.ShowFrame)
+                view.ShowFrame(reduced);
+            std::optional<TGIFPendingFrame>& frame = pending[static_cast<std::size_t>(i)];
+            writer.Add(std::move(*frame));
+            frame.reset();
+        },
+        options.Threads, merged,
+        [&](int i, TBitmap& reduced) {
+            const TAssemblyFrame& f = input.Frames[static_cast<std::size_t>(i)];
+            auto document = std::make_unique<TGIFImage>();
+            document->Reduction = options.Reduction;
+            reduced.SetTransparent(f.Transparent);
+            appendFrame(*document, reduced, f.Transparent, f.Delay, input.Loops, i == 0);
+            reduced.SetTransparent(false);
+            pending[static_cast<std::size_t>(i)] = writer.Prepare(std::move(document));
+        });
+    writer.Finish(options.Threads);
+    return {writer.Count(), writer.Size()};
+}
 
 std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
 {
@@ -97,6 +200,12 @@ std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
     return MemoryBudget::PictureBytes(width, height, frames, 1)
            + inFlight * (MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 1, 1))
            + MemoryBudget::PictureBytes(width, height, 1, 1);
+}
+
+std::uint64_t StreamedAssemblyMemoryNeed(int frames, int width, int height)
+{
+    return framesInFlight(frames)
+           * (MemoryBudget::PictureBytes(width, height) + 2 * MemoryBudget::PictureBytes(width, height, 1, 1));
 }
 
 std::string FrameCountText(int frames)
@@ -116,44 +225,18 @@ int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent,
         view.ShowFrame(bitmap);
     TBitmap frameBitmap = bitmap;
     frameBitmap.SetTransparent(transparent);
-    const int i = image.Add(frameBitmap);
-    TGIFSubImage& frame = *image.Images[static_cast<std::size_t>(i)];
-    // The conversion may have put its own graphic control in front; ours replace it so
-    // frame 0 reads loop extension, graphic control.
-    while (!frame.Extensions.empty())
-        frame.DeleteExtension(frame.Extensions.size() - 1);
-    if (i == 0) {
-        auto* loop = frame.AddExtension<TGIFAppExtNSLoop>();
-        loop->SetLoops(loops);
-    }
-    auto* gce = frame.AddExtension<TGIFGraphicControlExtension>();
-    gce->SetDelay(delay);
-    if (transparent && !frame.Empty()) {
-        gce->SetTransparent(true);
-        gce->SetTransparentColorIndex(frame.Pixel(0, frame.Height() - 1));
-    }
-    return i;
+    return appendFrame(image, frameBitmap, transparent, delay, loops, image.Empty());
 }
 
 TAssemblyResult CreateAnimation(const TFrameStrip& strip, bool selectionOnly, const TAssemblyOptions& options,
                                 const TAssemblyView& view)
 {
-    std::vector<TAssemblyFrame> frames;
-    for (int i = 0; i < strip.Count(); ++i) {
-        const TFrameRecord& f = strip.FindFrameImage(i);
-        if (selectionOnly && !strip.IsSelected(i))
-            continue;
-        frames.push_back({&f.Bitmap(), f.Transparent(), strip.GetFrameDelay(i)});
-    }
-    return assemble(frames, strip.LoopCount(), options, view);
+    return AssembleAnimation(StripAssemblyInput(strip, selectionOnly), options, view);
 }
 
 TAssemblyResult PreviewWizardFrames(const TFrameStrip& strip, const TAssemblyOptions& options, const TAssemblyView& view)
 {
-    std::vector<TAssemblyFrame> frames;
-    for (const TBitmap& b : strip.WizardImages())
-        frames.push_back({&b, strip.Session.DefTrans, strip.Session.DefaultDelay});
-    return assemble(frames, 0, options, view);
+    return AssembleAnimation(WizardAssemblyInput(strip), options, view);
 }
 
 TPreviewCommands PreviewCommands(TPreviewState state)

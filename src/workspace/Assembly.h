@@ -1,13 +1,16 @@
 // Animation assembly: the frames of the strip (all, the selection, or the wizard's result
-// list) reduced one by one and put together into a GIF document with their delays,
-// transparency and the loop extension, the colour tables merged, optionally optimised
-// (Merge, Crop), and measured. Plain functions: the main window and anivor-cli both call
-// them; the window watches through TAssemblyView.
+// list) or of image files reduced one by one and put together into a GIF document with
+// their delays, transparency and the loop extension, the colour tables merged, optionally
+// optimised (Merge, Crop), and measured. Or the same file written straight to disk while
+// the frames are made, in memory that does not grow at 8 bits a pixel with the length.
+// Plain functions: the main window and anivor-cli both call them; the window watches
+// through TAssemblyView.
 #pragma once
 
 #include "FrameStrip.h"
 #include "gif/GIFImage.h"
 #include "gif/ReduceSettings.h"
+#include "graphics/FileWrite.h"
 #include "platform/Ui.h"
 
 #include <cstdint>
@@ -48,6 +51,28 @@ struct TAssemblyResult {
     bool Succeeded() const { return !Error; }
 };
 
+// The frames an assembly reads: each one's delay and transparency, and its picture handed
+// out only when the assembly asks for it (from the strip, or decoded from a file just
+// then).
+struct TAssemblyFrame {
+    int Delay = 0;
+    bool Transparent = false;
+};
+struct TAssemblyInput {
+    std::vector<TAssemblyFrame> Frames;
+    int Width = 0; // every picture's size
+    int Height = 0;
+    int Loops = 0; // of the loop extension (low 16 bits)
+    // Frame i's picture; called on worker threads, in any order, once or (Best) twice a
+    // frame: it must only read what it shares.
+    TFrameSource Picture;
+    int Count() const { return static_cast<int>(Frames.size()); }
+};
+// Create's frames (all, or the selected ones) and the wizard's result list as the preview
+// reads them: DefaultDelay, the DefTrans state, loop extension 0 (forever).
+TAssemblyInput StripAssemblyInput(const TFrameStrip& strip, bool selectionOnly);
+TAssemblyInput WizardAssemblyInput(const TFrameStrip& strip);
+
 // Appends `bitmap` as a new frame of `image` with its graphic control extension (delay,
 // low 16 bits; when `transparent`, the transparent flag and the index of the frame's
 // bottom-left pixel); frame 0 first gets the loop extension with `loops` (low 16 bits).
@@ -59,10 +84,32 @@ int AddAnimationFrame(TGIFImage& image, const TBitmap& bitmap, bool transparent,
 // themselves: the document's pixels and the copies of the frame being reduced. Create and
 // the wizard preview ask the memory budget for it before the first frame.
 std::uint64_t AssemblyMemoryNeed(int frames, int width, int height);
+// The same for WriteAnimation, which holds no document: the frames in flight (each
+// picture as read, its reduced copy and the frame made of it). What it keeps of each
+// frame, compressed, is asked for as the frames come.
+std::uint64_t StreamedAssemblyMemoryNeed(int frames, int width, int height);
 // "1 frame", "10 frames": how refusals count them.
 std::string FrameCountText(int frames);
 // The words a refusal names an assembly by: "an animation of 10 frames of 640 x 480".
 std::string AssemblyDescription(int frames, int width, int height);
+
+// Builds the document of `input`. Each frame is reduced into a bitmap of its own and
+// appended. The hourglass shows while it runs. Never throws: a failure is returned in
+// Error with whatever was built until then.
+TAssemblyResult AssembleAnimation(const TAssemblyInput& input, const TAssemblyOptions& options,
+                                  const TAssemblyView& view = {});
+
+// Writes the file AssembleAnimation would measure into `out`, frame by frame: frames are
+// read, reduced and compressed in order on every core, a few at a time; with the merged
+// table each is held compressed until the last is in. Merge and Crop compare whole
+// frames: with them the document is built first. Throws on failure (`out` then holds a
+// part). Returns the frames and bytes written.
+struct TAnimationWritten {
+    int Frames = 0;
+    std::uint64_t Size = 0;
+};
+TAnimationWritten WriteAnimation(const TAssemblyInput& input, TFileSink& out, const TAssemblyOptions& options,
+                                 const TAssemblyView& view = {});
 
 // Create (all frames) or Create Selection (`selectionOnly`). Each frame is reduced into a
 // bitmap of its own and appended. The hourglass shows while it runs. Never throws: a

@@ -1,6 +1,7 @@
 #include "FrameImport.h"
 
 #include "ProjectFile.h"
+#include "export/AnimationOpen.h"
 #include "gif/GIFDraw.h"
 #include "gif/OrderedParallel.h"
 #include "graphics/BmpFile.h"
@@ -131,10 +132,26 @@ void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::s
     });
 }
 
+void OpenAnimationFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
+{
+    if (AnimationFileKind(path) == TAnimationFileKind::None) {
+        OpenGIFFile(strip, path, warnings);
+        return;
+    }
+    strip.ClearFrames();
+    const TStripUpdate update(strip);
+    const TOpenedAnimation opened = ReadAnimationFile(path, [&](TBitmap&& picture, int delay, bool transparent) {
+        if (strip.Count() == 0)
+            strip.SetFrameSize(picture.Width(), picture.Height());
+        appendFrame(strip, std::move(picture), delay, transparent);
+    });
+    strip.SetLoopCount(opened.Loops);
+}
+
 std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir)
 {
     TFileDialogOptions o;
-    o.Filters = {"GIF Files|*.gif"};
+    o.Filters = AnimationFileFilters();
     o.DefaultExt = "gif";
     o.InitialDir = openDir;
     o.OverwritePrompt = false;
@@ -151,7 +168,7 @@ void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path)
     std::vector<std::string> warnings;
     {
         WaitCursor wait;
-        ReadingFile(path, [&] { OpenGIFFile(strip, path, &warnings); });
+        ReadingFile(path, [&] { OpenAnimationFile(strip, path, &warnings); });
     }
     // Other warnings are harmless oddities; a cut file has lost frames, and the user
     // should know.
@@ -229,7 +246,15 @@ bool importable(const std::string& ext)
         || ext == ".ANIVOR";
 }
 
+// What the program's command line and drops take besides: APNG, WebP, videos.
+bool insertable(const std::string& path, const std::string& ext)
+{
+    return importable(ext) || IsAnimationFileName(path);
+}
+
 } // namespace
+
+bool ImportsFile(const std::string& path) { return importable(upperExtension(path)); }
 
 bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings)
 {
@@ -243,7 +268,7 @@ bool ImportImageFile(TFrameStrip& strip, const std::string& path, std::vector<st
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths, const TImportWarningsFn& onWarnings)
 {
     for (std::size_t i = 0; i < paths.size(); ++i)
-        if (!importable(upperExtension(paths[i])))
+        if (!ImportsFile(paths[i]))
             return static_cast<int>(i);
     const TStripUpdate update(strip);
     ForEachInOrder(
@@ -303,7 +328,7 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
     for (const std::string& path : paths) {
         std::error_code ec;
         const std::string ext = upperExtension(path);
-        if (!std::filesystem::is_regular_file(path, ec) || !importable(ext)) {
+        if (!std::filesystem::is_regular_file(path, ec) || !insertable(path, ext)) {
             result.Skipped.push_back(path);
             continue;
         }
@@ -322,6 +347,11 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
                     strip.MoveFrame(last, at++);
                     ++result.Inserted;
                 });
+            } else if (AnimationFileKind(path) != TAnimationFileKind::None) {
+                if (ReadAnimationFile(path, [&](TBitmap&& picture, int delay, bool transparent) {
+                        insert(picture, delay, transparent);
+                    }).Frames > 0)
+                    result.GIFFiles.push_back(path);
             } else {
                 insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
             }

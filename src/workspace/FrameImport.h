@@ -46,12 +46,16 @@ TBitmap LoadGIFPicture(const std::string& path, std::vector<std::string>* warnin
 // warnings go to `warnings` as in LoadGIFDocument.
 void OpenGIFFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
 
-// Open once the file is known: a file cut short opens the frames before the cut and then
-// says so.
+// Open of any animation: an APNG, WebP or video (export/AnimationOpen.h: frames with
+// their delays, the file's loop count) or else a GIF as OpenGIFFile opens it.
+void OpenAnimationFile(TFrameStrip& strip, const std::string& path, std::vector<std::string>* warnings = nullptr);
+
+// Open once the file is known (OpenAnimationFile): a GIF cut short opens the frames before
+// the cut and then says so.
 void OpenGIFFileCommand(TFrameStrip& strip, const std::string& path);
 
-// Animation > Open...: the GIF file dialog starting in `openDir`, which becomes the chosen
-// file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
+// Animation > Open...: the file dialog (GIF, APNG, WebP, videos) starting in `openDir`,
+// which becomes the chosen file's folder. Cancel does nothing. A file cut short opens the frames before the cut and
 // then says so. Returns the file opened; nullopt on Cancel.
 std::optional<std::string> OpenCommand(TFrameStrip& strip, std::string& openDir);
 
@@ -70,6 +74,10 @@ using TImportWarningsFn = std::function<void(const std::string& path, const std:
 int ImportImageFiles(TFrameStrip& strip, const std::vector<std::string>& paths,
                      const TImportWarningsFn& onWarnings = {});
 
+// True for a file whose extension Import takes (.gif, .png, .jpg, .jpeg, .ico, .bmp, and
+// projects: .anivor; any letter case).
+bool ImportsFile(const std::string& path);
+
 // The picture Import would make of a file before fitting (an icon drawn over white);
 // nullopt for an extension not imported.
 std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<std::string>* warnings = nullptr);
@@ -86,7 +94,8 @@ void AppendProjectFrames(TFrameStrip& strip, const TProject& project, const std:
 
 // Files handed to the program (its command line, a drop on the strip or the frame list),
 // inserted in order after frame `after` (-1, or past the last: at the end): the frames of
-// a GIF as Open takes them (ComposeGIFFrames), a project's frames with their delays and
+// a GIF as Open takes them (ComposeGIFFrames), of an APNG, WebP or video as
+// ReadAnimationFile makes them, a project's frames with their delays and
 // transparency, and every picture as Import makes it. The
 // first frame of an empty strip sets the frame size; other sizes are fitted into it. The
 // first inserted frame becomes the item index and the selection. A file that cannot be
@@ -97,7 +106,7 @@ struct TInsertResult {
     std::vector<std::string> Refused;  // "<path>: <why it could not be read>"
     std::vector<std::string> Warnings; // "<path>: <reader warning>"
     std::vector<std::string> Losses;   // "<path>: <what a damaged project lost>"
-    std::vector<std::string> GIFFiles; // the GIFs that gave frames
+    std::vector<std::string> GIFFiles; // the GIFs and other animations that gave frames
 };
 TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& paths, int after = -1);
 

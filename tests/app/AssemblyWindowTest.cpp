@@ -315,7 +315,8 @@ TEST_F(AssemblyWindow, FilesTabImportsAndOpenReplacesTheStrip)
     ui.AnswerButton(1);
     ui.AnswerOpenFile(dir.file("made.gif"));
     Trigger("animation.open");
-    EXPECT_EQ(ui.Last().FileOptions.Filters.front(), "GIF Files|*.gif");
+    EXPECT_EQ(ui.Last().FileOptions.Filters.front(), "Animations|*.gif;*.apng;*.png;*.webp;*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm");
+    EXPECT_EQ(ui.Last().FileOptions.Filters.at(1), "GIF Files|*.gif");
     EXPECT_EQ(w->Strip().Count(), 2);
     EXPECT_EQ(w->Strip().EntryText(1), "Frame2=10");
     EXPECT_EQ(w->CurrentSettings().OpenDir, dir.path().string());

@@ -107,7 +107,7 @@ TEST_F(MainWindow, MenusAndToolbarHoldTheCommandsInTheirPlaces)
     const std::vector<std::pair<std::string, Items>> menus{
         {"&Animation", {"animation.new", "animation.create", "animation.create-selection", "animation.open",
                         "animation.open-project", "> &Recent", "animation.save-project", "animation.save-project-as", "-",
-                        "animation.save", "animation.stop", "-", "animation.exit"}},
+                        "animation.save", "animation.export", "animation.stop", "-", "animation.exit"}},
         {"&Frame", {"frame.undo", "frame.redo", "-", "frame.delete", "frame.edit", "frame.new", "frame.arrange"}},
         {"&Image", {"image.blur", "image.flip-left-right", "image.flip-top-down", "> Mirror", "> &Scroll", "image.duplicate",
                     "image.invert"}},

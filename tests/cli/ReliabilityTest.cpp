@@ -63,7 +63,9 @@ TEST(CliReliability, WorkPastTheMemoryLimitIsRefusedAtOnceAndARaisedLimitRuns)
     EXPECT_NE(r.Err.find("the memory limit is 2 GB"), std::string::npos) << r.Err;
     EXPECT_LT(seconds, 1.5);
     EXPECT_FALSE(std::filesystem::exists(out));
-    const CliRun m = RunCli(dir, "make -o " + out + " " + dir.file("huge.gif"));
+    // make holds little besides the picture itself: under 2 GB it makes this one, so a
+    // lower limit shows the refusal.
+    const CliRun m = RunCli(dir, "--memory-limit 1G make -o " + out + " " + dir.file("huge.gif"));
     EXPECT_EQ(m.Exit, 1);
     EXPECT_TRUE(startsWith(m.Err, "anivor-cli make: Not enough memory: an animation of 1 frame of 16384 x 16384 needs "))
         << m.Err;
@@ -412,4 +414,45 @@ TEST(CliReliability, HugeClaimsAreWeighedBeforeTheMemoryIsTaken)
     ASSERT_EQ(made.Count(), 1);
     EXPECT_EQ(made.Images[0]->Width(), 10);
     EXPECT_EQ(made.Images[0]->Height(), 10);
+}
+
+// make holds no frame at 24 bits and, past a small share of the budget, none at 8 bits
+// either: four times the frames cost about the same peak memory, and far more frames than
+// the limit could hold even at one byte a pixel are made within it.
+TEST(CliReliability, MakeMemoryDoesNotGrowWithTheAnimationsLength)
+{
+    TempDir dir;
+    // Four pictures of 640 x 480: colour blocks with a dithered ramp across the top.
+    for (int k = 0; k < 4; ++k) {
+        TBitmap b(640, 480);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                std::uint8_t* p = b.ScanLine(y) + 3 * x;
+                p[0] = static_cast<std::uint8_t>((x / 80 + k) % 2 ? 220 : 30);
+                p[1] = static_cast<std::uint8_t>(y < 48 ? x * 255 / 639 : 90 + 40 * k);
+                p[2] = static_cast<std::uint8_t>((y / 60 + k) % 3 * 100);
+            }
+        SaveBmpFile(b, dir.file("f" + std::to_string(k) + ".bmp"));
+    }
+    auto frames = [&](int n) {
+        std::string list;
+        for (int i = 0; i < n; ++i)
+            list += " " + dir.file("f" + std::to_string(i % 4) + ".bmp");
+        return list;
+    };
+    // 160 frames are 147 MB at 24 bits and 49 MB at 8: the limit is 48 MB.
+    const TMeasured few = measuredCli(dir, "--memory-limit 48M make -o " + dir.file("few.gif") + frames(40));
+    const TMeasured many = measuredCli(dir, "--memory-limit 48M make -o " + dir.file("many.gif") + frames(160));
+    ASSERT_EQ(few.Run.Exit, 0) << few.Run.Err;
+    ASSERT_EQ(many.Run.Exit, 0) << many.Run.Err;
+    EXPECT_NE(many.Run.Out.find("160 frames, 640 x 480"), std::string::npos) << many.Run.Out;
+    TGIFImage made;
+    made.LoadFromFile(dir.file("many.gif"));
+    ASSERT_EQ(made.Count(), 160);
+    EXPECT_EQ(made.Images[159]->Data, made.Images[3]->Data);
+    if (!kSanitized) {
+        // 120 more frames: at one byte a pixel 37 MB more; held compressed a few MB.
+        EXPECT_LT(many.PeakMB - few.PeakMB, 8) << few.PeakMB << " MB for 40 frames, " << many.PeakMB << " MB for 160";
+        EXPECT_LT(many.PeakMB, 48 + 100);
+    }
 }

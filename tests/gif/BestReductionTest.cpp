@@ -116,7 +116,7 @@ TEST(BestReduction, ResultsDoNotDependOnThreads)
             TReduceSettings s;
             s.Palette = rmBest;
             ReduceFramesInOrder(
-                static_cast<int>(frames.size()), [&](int i) -> const TBitmap& { return frames[static_cast<std::size_t>(i)]; }, s,
+                static_cast<int>(frames.size()), [&](int i) { return BorrowedFrame(frames[static_cast<std::size_t>(i)]); }, s,
                 [&](int i, TBitmap& b) {
                     EXPECT_EQ(i, static_cast<int>(out.size()));
                     out.push_back(b);
@@ -173,7 +173,7 @@ TEST(BestReduction, PalettesStartFromThePreviousFrame)
     s.Palette = rmBest;
     s.Dither = dmNearest;
     ReduceFramesInOrder(
-        static_cast<int>(frames.size()), [&](int i) -> const TBitmap& { return frames[static_cast<std::size_t>(i)]; }, s,
+        static_cast<int>(frames.size()), [&](int i) { return BorrowedFrame(frames[static_cast<std::size_t>(i)]); }, s,
         [&](int, TBitmap& b) { chained.push_back(b); });
     for (const TBitmap& f : frames)
         alone.push_back(ReduceColors(f, rmBest, dmNearest, 8));

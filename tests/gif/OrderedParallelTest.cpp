@@ -95,7 +95,7 @@ TEST(OrderedParallel, FramesReduceTheSameOnOneThreadAndOnMany)
                                            TReduceSettings{rmQuantize, 5, dmStucki},
                                            TReduceSettings{rmNetscape, 8, dmNearest}}) {
         std::vector<TBitmap> one, many;
-        auto source = [&](int i) -> const TBitmap& { return frames[static_cast<std::size_t>(i)]; };
+        auto source = [&](int i) { return BorrowedFrame(frames[static_cast<std::size_t>(i)]); };
         ReduceFramesInOrder(12, source, settings, [&](int, TBitmap& b) { one.push_back(b); }, 1);
         ReduceFramesInOrder(12, source, settings, [&](int, TBitmap& b) { many.push_back(std::move(b)); }, 4);
         ASSERT_EQ(one.size(), 12u);

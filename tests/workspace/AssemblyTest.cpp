@@ -4,6 +4,7 @@
 #include "gif/GiflibHelpers.h"
 #include "graphics/BmpFile.h"
 #include "graphics/FileWrite.h"
+#include "graphics/MemoryBudget.h"
 #include "platform/ScriptedUi.h"
 #include "support/TestSupport.h"
 
@@ -321,4 +322,87 @@ TEST(PreviewSave, GifOrBmpByState)
     EXPECT_THROW(SavePreview(dir.file("none.gif"), TPreviewState::Animation, nullptr, r.LastFrame), std::exception);
     EXPECT_THROW(SavePreview(dir.file("none.bmp"), TPreviewState::Stopped, nullptr, TBitmap()), std::exception);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.gif")));
+}
+
+namespace {
+
+// Bytes written to memory, as a file would take them.
+class TMemorySink final : public TFileSink {
+public:
+    using TFileSink::Write;
+    void Write(const void* data, std::size_t size) override
+    {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        Bytes.insert(Bytes.end(), p, p + size);
+    }
+    void WriteAt(std::uint64_t offset, const void* data, std::size_t size) override
+    {
+        std::copy_n(static_cast<const std::uint8_t*>(data), size, Bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    std::vector<std::uint8_t> Bytes;
+};
+
+} // namespace
+
+// The file written while the frames are made is the very file of the built document, for
+// every way of choosing colours, with frames held as they are and compressed: the budget
+// is set so low that only the first third or so fit uncompressed.
+TEST(WriteAnimation, WritesTheBuiltDocumentsFileHoldingFramesCompressed)
+{
+    ScriptedUi ui;
+    TFrameStrip s;
+    s.SetFrameSize(96, 64);
+    for (int f = 0; f < 36; ++f) {
+        TBitmap b(96, 64);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 96; ++x) {
+                std::uint8_t* p = b.ScanLine(y) + 3 * x;
+                const bool block = x / 16 == f % 6 && y < 32;
+                p[0] = static_cast<std::uint8_t>(block ? 20 : x * 2 + f);     // blue: a ramp that moves
+                p[1] = static_cast<std::uint8_t>(block ? 200 : y * 3);        // green
+                p[2] = static_cast<std::uint8_t>(((x * 7 + y * 13 + f * 29) % 17) * 15); // red: busy
+            }
+        s.Append(std::move(b));
+        s.SetDelayText(f, std::to_string(5 + f));
+        // Every fourth frame flat (its few colours fit its table) and transparent.
+        if (f % 4 == 3) {
+            s.StorePicture(f, SolidBitmap(96, 64, f % 8 == 3 ? kRed : kBlue));
+            s.SetTransparent(f, true);
+        }
+    }
+    s.SetLoopCount(7);
+    struct Case {
+        TReduceSettings Reduction;
+        bool FramePalettes;
+    };
+    const Case cases[] = {
+        {{rmQuantizeWindows, 8, dmFloydSteinberg}, false},
+        {{rmQuantizeWindows, 8, dmFloydSteinberg}, true},
+        {{rmQuantize, 3, dmStucki}, false},
+        {{rmNetscape, 8, dmNearest}, false},
+        {{rmBest, 8, dmFloydSteinberg}, false},
+        {{rmBest, 6, dmNearest}, true},
+    };
+    const MemoryBudget::TScopedLimit limit(std::uint64_t(3) << 20); // 96 KB uncompressed: 16 frames
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(PaletteName(c.Reduction.Palette)) + (c.FramePalettes ? " frame palettes" : ""));
+        TAssemblyOptions o;
+        o.Reduction = c.Reduction;
+        o.FramePalettes = c.FramePalettes;
+        const TAssemblyResult built = CreateAnimation(s, false, o);
+        ASSERT_TRUE(built.Succeeded());
+        for (const int threads : {1, 3}) {
+            o.Threads = threads;
+            TMemorySink sink;
+            int shown = 0;
+            TAssemblyView view;
+            view.ShowFrame = [&](const TBitmap&) { ++shown; };
+            const TAnimationWritten written = WriteAnimation(StripAssemblyInput(s, false), sink, o, view);
+            EXPECT_EQ(shown, 36);
+            EXPECT_EQ(written.Frames, 36);
+            EXPECT_EQ(written.Size, sink.Bytes.size());
+            EXPECT_TRUE(sink.Bytes == built.Bytes) << "threads " << threads << ": " << sink.Bytes.size() << " bytes against "
+                                                   << built.Bytes.size();
+        }
+    }
 }

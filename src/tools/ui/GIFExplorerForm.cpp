@@ -10,7 +10,9 @@
 #include "platform/ui/CommandActions.h"
 #include "platform/CommandGuard.h"
 #include "platform/Ui.h"
+#include "widgets/ExportForm.h"
 #include "widgets/ImageControl.h"
+#include "workspace/AnimationExport.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -253,6 +255,11 @@ void TGIFExplorerF::createMenus()
     t.Add({.Id = "file.open-clipboard", .Caption = "Op&en from clipboard", .Enabled = [this] { return m_clipboardHasGIF; },
            .Handler = [this] { LoadFromClipboard(); }});
     t.Add({.Id = "file.close", .Caption = "&Close", .Shortcut = "Alt+F3", .Handler = [this] { ClearView(); }});
+    t.Add({.Id = "file.export", .Caption = "Ex&port...", .Enabled = [this] { return m_document && !m_document->Images.empty(); },
+           .Handler = [this] {
+               const std::string name = m_fileName.empty() ? "GIF document" : m_fileName;
+               ExportAnimationCommand(ExportAnimationOf(*m_document, name), m_exportDir, this);
+           }});
     t.Add({.Id = "file.background", .Caption = "Select &background", .Handler = [this] { MenuFileBackgroundClick(); }});
     t.Add({.Id = "file.exit", .Caption = "E&xit", .Shortcut = "Alt+X", .Handler = [this] { hide(); }});
 
@@ -296,7 +303,7 @@ void TGIFExplorerF::createMenus()
         return m;
     };
     QMenu* file = menu(nullptr, "MenuFile", "&File");
-    m_actions->AddTo(file, {"file.open", "file.open-preview", "file.open-clipboard", "file.close", "-", "file.background", "-",
+    m_actions->AddTo(file, {"file.open", "file.open-preview", "file.open-clipboard", "file.close", "-", "file.export", "-", "file.background", "-",
                             "file.exit"});
     connect(file, &QMenu::aboutToShow, this, [this] { RunGuarded([this] { MenuFileClick(); }); });
     m_actions->AddTo(menu(nullptr, "MenuView", "&View"), {"view.properties", "view.preview", "view.warnings"});

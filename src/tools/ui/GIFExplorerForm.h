@@ -133,6 +133,7 @@ private:
 
     std::unique_ptr<TGIFImage> m_document;
     std::string m_fileName;
+    std::string m_exportDir; // where Export... last wrote
     TGIFExplorerNode m_tree;
     const TGIFExplorerNode* m_currentNode = nullptr;
     const TGIFObject* m_currentItem = nullptr;
