@@ -7,7 +7,8 @@
 //     anivor-monkey [--seconds S] [--actions N] [--seed N] [--log FILE] [--xvfb]
 //
 // The seed comes from --seed, else ANIVOR_MONKEY_SEED, else chance; the same seed replays
-// the same actions. Everything the program writes goes to a fresh folder (ANIVOR_HOME, the
+// the same actions (timers of the program may still make a replay part ways after a while).
+// ANIVOR_MONKEY_HOLD=1 keeps a run that got stuck as it is, for a debugger. Everything the program writes goes to a fresh folder (ANIVOR_HOME, the
 // files the dialogs answer with, saves), removed after a passing run.
 #include "MonkeyFiles.h"
 #include "MonkeyHands.h"
@@ -180,7 +181,7 @@ void Watchdog()
             g_log.PrintLast();
             PrintReplay();
             std::fflush(stderr);
-            if (std::getenv("MONKEY_HOLD"))
+            if (std::getenv("ANIVOR_MONKEY_HOLD"))
                 for (;;)
                     std::this_thread::sleep_for(std::chrono::seconds(1));
             pthread_kill(g_mainThread, SIGUSR2);
