@@ -328,6 +328,12 @@ private:
             m_finishStart = Clock::now();
             say("-- time is up: closing the open windows");
         }
+        if (!m_w.Main.isVisible() && !m_done) {
+            // Exit (or the window's close button) ends the program by design: the run
+            // goes on in the window shown again, as after a new start.
+            say("-- the main window was closed: shown again");
+            m_w.Main.show();
+        }
         if (m_finishing)
             finishStep();
         else
@@ -480,6 +486,7 @@ int main(int argc, char** argv)
     {
         TAnivorApplication app(argc, argv);
         QApplication::setApplicationName("Anivor 13");
+        QApplication::setQuitOnLastWindowClosed(false);
         TUrlCatcher urls;
         const char* const schemes[] = {"http", "https", "file", "mailto", "ftp"};
         for (const char* scheme : schemes)
