@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 
-.PHONY: all deps configure build run test test-asan bench fuzz clean install deb
+.PHONY: all deps configure build run test test-asan monkey bench fuzz clean install deb
 
 all: build
 
@@ -29,10 +29,19 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_CONFIGURE = [ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DANIVOR_SANITIZE=ON -DANIVOR_BENCH=OFF
 test-asan: deps
-	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DANIVOR_SANITIZE=ON -DANIVOR_BENCH=OFF
+	@$(ASAN_CONFIGURE)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) --timeout 900
+
+# The monkey test under the sanitizers for MONKEY_SECONDS (half an hour) on a display of
+# its own, from a fresh seed it prints; MONKEY_SEED=N replays a run.
+MONKEY_SECONDS ?= 1800
+monkey: deps
+	@$(ASAN_CONFIGURE)
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target anivor-monkey
+	ASAN_OPTIONS=detect_leaks=0 $(ASAN_BUILD)/tests/anivor-monkey --xvfb --seconds $(MONKEY_SECONDS) $(if $(MONKEY_SEED),--seed $(MONKEY_SEED))
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

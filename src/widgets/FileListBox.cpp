@@ -16,6 +16,17 @@ namespace {
 
 constexpr int kRowHeight = 18;
 
+// Icons and type names from an entry's kind alone. Qt's own provider reads a file to
+// tell its type when the name does not, and the folder model asks on the window's
+// thread for every entry of a folder it shows: one file that blocks when read
+// (/proc/kmsg, files in /sys) would stop the program.
+class TKindIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override { return info.isDir() ? "Folder" : "File"; }
+};
+
 } // namespace
 
 TqorFileListBox::TqorFileListBox(QWidget* parent) : QListWidget(parent)
@@ -160,6 +171,8 @@ TFilePanel::TFilePanel(QWidget* parent) : QWidget(parent)
     layout->addWidget(DriveCombo);
 
     m_dirs = new QFileSystemModel(this);
+    static TKindIconProvider icons;
+    m_dirs->setIconProvider(&icons);
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_dirs->setRootPath(QDir::rootPath());
     Dirbox = new QTreeView(this);
