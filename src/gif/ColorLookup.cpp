@@ -101,16 +101,17 @@ int TColorLookup::Lookup(int red, int green, int blue, int& r, int& g, int& b)
 }
 
 TFastColorLookup::TFastColorLookup(std::vector<TColor> palette)
-    : TColorLookup(std::move(palette)), m_cache(32 * 32 * 32, -1)
+    : TColorLookup(std::move(palette)), m_empty(entry(0) ^ 0xFFFFFF00u)
 {
-    // The cells hold 16-bit indices; a GIF palette never has more than 256 entries.
+    // The cells hold 8-bit indices; a GIF palette never has more than 256 entries.
     if (Colors() > 256)
         throw EInvalidArgument("Palette has more than 256 colors");
+    m_cache.assign(32 * 32 * 32, m_empty);
     const int n = Colors();
     for (int i = 0; i < n; ++i) {
-        std::int16_t& cell = m_cache[static_cast<std::size_t>(CellOf(m_red[i], m_green[i], m_blue[i]))];
-        if (cell < 0)
-            cell = static_cast<std::int16_t>(i);
+        std::uint32_t& cell = m_cache[static_cast<std::size_t>(CellOf(m_red[i], m_green[i], m_blue[i]))];
+        if (cell == m_empty)
+            cell = entry(i);
     }
 }
 
