@@ -24,6 +24,7 @@ void reportRow(const TProgressFn& progress, int y, int rows)
 // Const access for a shared lookup: every cell built beforehand.
 struct TSharedLookup {
     const TNearestColorLookup& L;
+    TNearestColorLookup::TView View() const { return TNearestColorLookup::TView(L); }
     int Lookup(int red, int green, int blue, int& r, int& g, int& b) const
     {
         const int i = L.NearestBuilt(red, green, blue);
@@ -40,6 +41,7 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
 {
     const int width = source.Width();
     const int limit = kClampLimit * 16, share = kShare;
+    auto&& view = viewOf(lookup);
     std::vector<int> rows(static_cast<std::size_t>(2 * 3 * (width + 2)), 0);
     int* current = rows.data() + 3;
     int* next = rows.data() + 3 * (width + 2) + 3;
@@ -55,7 +57,7 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
             for (int c = 0; c < 3; ++c)
                 v[c] = ClampByte(s[3 * x + 2 - c] + (std::clamp(e[c], -limit, limit) + 8) / 16);
             int pr, pg, pb;
-            d[x] = static_cast<std::uint8_t>(lookup.Lookup(v[0], v[1], v[2], pr, pg, pb));
+            d[x] = static_cast<std::uint8_t>(view.Lookup(v[0], v[1], v[2], pr, pg, pb));
             const int q[3] = {(v[0] - pr) * share, (v[1] - pg) * share, (v[2] - pb) * share};
             int* ahead = current + 3 * (x + dir);
             int* below = next + 3 * x;

@@ -33,7 +33,7 @@ void TNearestColorLookup::Reset(const std::vector<TColor>& palette)
     m_cellStart.assign(32 * 32 * 32, -1);
     m_blockStart.assign(8 * 8 * 8, -1);
     m_pool.clear();
-    m_reach.clear();
+    m_entries.clear();
 }
 
 std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std::uint16_t* from, int count)
@@ -136,23 +136,34 @@ void TNearestColorLookup::buildCell(int cell)
                      m_pool.begin() + static_cast<std::ptrdiff_t>(from) + 1 + m_pool[from]);
     const int lo[3] = {r << 3, g << 3, b << 3};
     const std::int32_t start = buildList(lo, 8, m_scratch.data(), static_cast<int>(m_scratch.size()));
-    m_cellStart[static_cast<std::size_t>(cell)] = start;
-    // Sorted by distance from the centre (3.5 from each face), lower index first on ties.
+    // Sorted by distance from the centre (3.5 from each face), lower index first on ties;
+    // the distances are multiples of a quarter, exact in doubles.
     const std::size_t first = static_cast<std::size_t>(start) + 1, n = m_pool[static_cast<std::size_t>(start)];
     auto centre = [&](std::uint16_t i) {
         const double dr = m_red[i] - lo[0] - 3.5, dg = m_green[i] - lo[1] - 3.5, db = m_blue[i] - lo[2] - 3.5;
         return dr * dr + dg * dg + db * db;
     };
-    std::sort(m_pool.begin() + static_cast<std::ptrdiff_t>(first), m_pool.begin() + static_cast<std::ptrdiff_t>(first + n),
-              [&](std::uint16_t a, std::uint16_t b) {
-                  const double da = centre(a), db = centre(b);
-                  return da != db ? da < db : a < b;
-              });
-    m_reach.resize(m_pool.size(), 0.0f);
+    m_keyed.clear();
+    for (std::size_t k = first; k < first + n; ++k)
+        m_keyed.push_back({centre(m_pool[k]), m_pool[k]});
+    std::sort(m_keyed.begin(), m_keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+        return a.Distance != b.Distance ? a.Distance < b.Distance : a.Index < b.Index;
+    });
+    // The cell's list is written out; the pool keeps only block lists.
+    m_pool.resize(static_cast<std::size_t>(start));
+    const std::size_t at = m_entries.size();
+    m_cellStart[static_cast<std::size_t>(cell)] = static_cast<std::int32_t>(at);
+    TCellEntry header{};
+    const std::uint32_t count = static_cast<std::uint32_t>(n);
+    __builtin_memcpy(&header, &count, sizeof(count));
+    m_entries.push_back(header);
     // Half the cell's diagonal, a little more so rounding never cuts a winner.
     const double half = std::sqrt(3 * 3.5 * 3.5) + 0.01;
-    for (std::size_t k = first; k < first + n; ++k)
-        m_reach[k] = static_cast<float>(std::max(0.0, std::sqrt(centre(m_pool[k])) - half));
+    for (const TKeyed& k : m_keyed) {
+        const float reach = static_cast<float>(std::max(0.0, std::sqrt(k.Distance) - half));
+        m_entries.push_back({reach * reach, k.Index, static_cast<std::uint8_t>(m_red[k.Index]),
+                             static_cast<std::uint8_t>(m_green[k.Index]), static_cast<std::uint8_t>(m_blue[k.Index])});
+    }
 }
 
 void TNearestColorLookup::BuildAll()
