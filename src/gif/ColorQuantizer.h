@@ -54,6 +54,11 @@ private:
     // The leaf the last pixel reached, the shift that leaves the bits of its path, and
     // that pixel's path; -1 once a reduction may have changed the tree.
     int m_lastLeaf = -1;
+    // Per combination of the leading kPrefixLevel bits of red, green and blue: the node
+    // of that path at level kPrefixLevel, or the leaf above it (node x 16 + level), -1
+    // while unknown. Nodes down to that level stay until a node above it is merged.
+    static constexpr int kPrefixLevel = 3;
+    std::array<int, 1 << (3 * kPrefixLevel)> m_prefixNode;
     int m_lastShift = 0;
     std::uint32_t m_lastKey = 0;
 };
