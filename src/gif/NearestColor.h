@@ -103,7 +103,11 @@ private:
     void buildCell(int cell);
     // Appends to m_pool the count and the entries among `from` that can be nearest to a
     // colour of the box lo..lo+size-1; returns where the list starts.
-    std::int32_t buildList(const int lo[3], int size, const std::uint16_t* from, int count);
+    // `lanes`: the channels of `from` as appendLanes gives them.
+    std::int32_t buildList(const int lo[3], int size, const std::uint16_t* from, int count, const std::int16_t* lanes);
+    // Appends the channels of `from` as 16-bit lanes: all reds, then greens, then blues,
+    // each padded to a multiple of eight with entries too far away to ever count.
+    void appendLanes(const std::uint16_t* from, int count, std::vector<std::int16_t>& lanes) const;
     // The cell's entries come by their distance from the cell's centre, which bounds the
     // distance from any colour of the cell: the search stops once no later entry can win.
     // `list` starts with a header whose first four bytes hold the count.
@@ -134,7 +138,9 @@ private:
     std::vector<std::int32_t> m_blockStart; // offset of the block's list in m_pool, -1 until built
     std::vector<std::uint16_t> m_all;       // 0..n-1
     std::vector<std::uint16_t> m_scratch;
-    std::vector<std::int16_t> m_lanes; // buildList's channels, eight entries a step
+    std::vector<std::int16_t> m_paletteLanes;  // the palette's channels for the block lists
+    std::vector<std::int16_t> m_lanes;         // every built block list's channels
+    std::vector<std::int32_t> m_blockLaneStart; // offset of a block's channels in m_lanes
     std::vector<std::uint16_t> m_pool; // per list: count, then the entries
     // Per cell: a header holding the count, then the entries by distance from the centre.
     std::vector<TCellEntry> m_entries;
