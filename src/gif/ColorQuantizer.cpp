@@ -39,21 +39,8 @@ void TColorQuantizer::freeNode(int index)
     m_free.push_back(index);
 }
 
-void TColorQuantizer::AddColor(int red, int green, int blue)
+void TColorQuantizer::addByWalk(int red, int green, int blue)
 {
-    // A colour whose leading bits match the last pixel's down to its leaf ends in that
-    // same leaf, as long as no reduction has changed the tree since.
-    if (m_lastLeaf >= 0) {
-        const int s = m_lastShift;
-        if (static_cast<std::uint32_t>(((red >> s) << 16) | ((green >> s) << 8) | (blue >> s)) == m_lastKey) {
-            TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(m_lastLeaf)];
-            ++leaf.PixelCount;
-            leaf.RedSum += static_cast<std::uint64_t>(red);
-            leaf.GreenSum += static_cast<std::uint64_t>(green);
-            leaf.BlueSum += static_cast<std::uint64_t>(blue);
-            return;
-        }
-    }
     // The walk starts where this colour's leading bits reached last time.
     const std::size_t prefix = static_cast<std::size_t>(((red >> (8 - kPrefixLevel)) << (2 * kPrefixLevel))
                                                         | ((green >> (8 - kPrefixLevel)) << kPrefixLevel)
@@ -92,10 +79,17 @@ void TColorQuantizer::AddColor(int red, int green, int blue)
     }
 }
 
+void TColorQuantizer::AddColor(int red, int green, int blue)
+{
+    if (!addToLastLeaf(red, green, blue))
+        addByWalk(red, green, blue);
+}
+
 void TColorQuantizer::AddRow(const std::uint8_t* bgr, int width)
 {
     for (int x = 0; x < width; ++x, bgr += 3)
-        AddColor(bgr[2], bgr[1], bgr[0]);
+        if (!addToLastLeaf(bgr[2], bgr[1], bgr[0]))
+            addByWalk(bgr[2], bgr[1], bgr[0]);
 }
 
 void TColorQuantizer::reduce()

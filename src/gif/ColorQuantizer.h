@@ -39,6 +39,25 @@ public:
     std::vector<TColor> Palette() const;
 
 private:
+    // A colour whose leading bits match the last pixel's down to its leaf ends in that
+    // same leaf, as long as no reduction has changed the tree since: counted there.
+    bool addToLastLeaf(int red, int green, int blue)
+    {
+        if (m_lastLeaf < 0)
+            return false;
+        const int s = m_lastShift;
+        if (static_cast<std::uint32_t>(((red >> s) << 16) | ((green >> s) << 8) | (blue >> s)) != m_lastKey)
+            return false;
+        TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(m_lastLeaf)];
+        ++leaf.PixelCount;
+        leaf.RedSum += static_cast<std::uint64_t>(red);
+        leaf.GreenSum += static_cast<std::uint64_t>(green);
+        leaf.BlueSum += static_cast<std::uint64_t>(blue);
+        return true;
+    }
+    // The path from the root (or from the node the leading bits reached before), growing
+    // it to a leaf; then the tree is reduced to at most N leaves.
+    void addByWalk(int red, int green, int blue);
     int newNode(int level);
     void freeNode(int index);
     void reduce();
