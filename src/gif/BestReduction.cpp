@@ -24,6 +24,7 @@ void reportRow(const TProgressFn& progress, int y, int rows)
 // Const access for a shared lookup: every cell built beforehand.
 struct TSharedLookup {
     const TNearestColorLookup& L;
+    TNearestColorLookup::TView View() const { return TNearestColorLookup::TView(L); }
     int Lookup(int red, int green, int blue, int& r, int& g, int& b) const
     {
         const int i = L.NearestBuilt(red, green, blue);
@@ -40,6 +41,7 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
 {
     const int width = source.Width();
     const int limit = kClampLimit * 16, share = kShare;
+    auto&& view = viewOf(lookup);
     std::vector<int> rows(static_cast<std::size_t>(2 * 3 * (width + 2)), 0);
     int* current = rows.data() + 3;
     int* next = rows.data() + 3 * (width + 2) + 3;
@@ -49,22 +51,33 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
         std::uint8_t* d = dest.ScanLine(y);
         const int dir = (y & 1) ? -1 : 1;
         int x = dir > 0 ? 0 : width - 1;
+        // The share handed ahead and the next row's cells still gathering shares stay in
+        // registers; each cell of the next row (cleared) is stored once, when complete.
+        int ahead[3] = {0, 0, 0}, here[3] = {0, 0, 0}, behind[3] = {0, 0, 0};
         for (int k = 0; k < width; ++k, x += dir) {
-            int* e = current + 3 * x;
+            const int* e = current + 3 * x;
             int v[3];
+#pragma GCC unroll 3
             for (int c = 0; c < 3; ++c)
-                v[c] = ClampByte(s[3 * x + 2 - c] + (std::clamp(e[c], -limit, limit) + 8) / 16);
-            int pr, pg, pb;
-            d[x] = static_cast<std::uint8_t>(lookup.Lookup(v[0], v[1], v[2], pr, pg, pb));
-            const int q[3] = {(v[0] - pr) * share, (v[1] - pg) * share, (v[2] - pb) * share};
-            int* ahead = current + 3 * (x + dir);
-            int* below = next + 3 * x;
+                v[c] = ClampByte(s[3 * x + 2 - c] + (std::clamp(e[c] + ahead[c], -limit, limit) + 8) / 16);
+            int p[3];
+            d[x] = static_cast<std::uint8_t>(view.Lookup(v[0], v[1], v[2], p[0], p[1], p[2]));
+            int* done = next + 3 * (x - dir);
+#pragma GCC unroll 3
             for (int c = 0; c < 3; ++c) {
                 // Sixteenths of the error, in sixteenths: 7 ahead, 3 behind, 5 below, 1 below ahead.
-                ahead[c] += q[c] * 7 / 16;
-                below[c - 3 * dir] += q[c] * 3 / 16;
-                below[c] += q[c] * 5 / 16;
-                below[c + 3 * dir] += q[c] / 16;
+                const int q = (v[c] - p[c]) * share;
+                done[c] = behind[c] + q * 3 / 16;
+                behind[c] = here[c] + q * 5 / 16;
+                here[c] = q / 16;
+                ahead[c] = q * 7 / 16;
+            }
+        }
+        if (width > 0) {
+            int* last = next + 3 * (x - dir);
+            for (int c = 0; c < 3; ++c) {
+                last[c] = behind[c];
+                last[c + 3 * dir] = here[c];
             }
         }
         std::swap(current, next);

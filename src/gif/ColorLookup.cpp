@@ -44,37 +44,43 @@ int TColorLookup::search(int red, int green, int blue) const
     if (n == 0)
         return 0;
 #if defined(__SSE2__)
-    // Eight entries at a time: the smallest distance first, then the first entry that
-    // has it, so ties still go to the lower index. Distances stay below 3 x 4000, well
-    // inside 16 bits.
+    // Eight entries at a time, one pass: each lane keeps its smallest distance and the
+    // first entry that had it; then the smallest distance of all lanes and, among the lanes
+    // that have it, the lowest entry, so ties still go to the lower index. Distances stay
+    // below 3 x 4000, well inside 16 bits.
     const int padded = static_cast<int>(m_red16.size());
     const __m128i R = _mm_set1_epi16(static_cast<short>(red));
     const __m128i G = _mm_set1_epi16(static_cast<short>(green));
     const __m128i B = _mm_set1_epi16(static_cast<short>(blue));
     const __m128i zero = _mm_setzero_si128();
-    auto distances = [&](int i) {
+    __m128i best = _mm_set1_epi16(0x7FFF);
+    __m128i bestIndex = zero;
+    __m128i index = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m128i eight = _mm_set1_epi16(8);
+    for (int i = 0; i < padded; i += 8) {
         const __m128i dr = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_red16[static_cast<std::size_t>(i)])), R);
         const __m128i dg = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_green16[static_cast<std::size_t>(i)])), G);
         const __m128i db = _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&m_blue16[static_cast<std::size_t>(i)])), B);
         const __m128i ar = _mm_max_epi16(dr, _mm_sub_epi16(zero, dr));
         const __m128i ag = _mm_max_epi16(dg, _mm_sub_epi16(zero, dg));
         const __m128i ab = _mm_max_epi16(db, _mm_sub_epi16(zero, db));
-        return _mm_add_epi16(_mm_add_epi16(ar, ag), ab);
-    };
-    __m128i best = _mm_set1_epi16(0x7FFF);
-    for (int i = 0; i < padded; i += 8)
-        best = _mm_min_epi16(best, distances(i));
-    best = _mm_min_epi16(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(1, 0, 3, 2)));
-    best = _mm_min_epi16(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(2, 3, 0, 1)));
-    best = _mm_min_epi16(best, _mm_shufflelo_epi16(best, _MM_SHUFFLE(2, 3, 0, 1)));
-    best = _mm_shufflelo_epi16(best, 0);
-    best = _mm_shuffle_epi32(best, 0);
-    for (int i = 0; i < padded; i += 8) {
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(distances(i), best));
-        if (mask != 0)
-            return i + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+        const __m128i d = _mm_add_epi16(_mm_add_epi16(ar, ag), ab);
+        const __m128i nearer = _mm_cmplt_epi16(d, best);
+        best = _mm_min_epi16(best, d);
+        bestIndex = _mm_or_si128(_mm_and_si128(nearer, index), _mm_andnot_si128(nearer, bestIndex));
+        index = _mm_add_epi16(index, eight);
     }
-    return 0;
+    alignas(16) std::int16_t distances[8], indices[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(distances), best);
+    _mm_store_si128(reinterpret_cast<__m128i*>(indices), bestIndex);
+    int found = indices[0], least = distances[0];
+    for (int k = 1; k < 8; ++k) {
+        if (distances[k] < least || (distances[k] == least && indices[k] < found)) {
+            least = distances[k];
+            found = indices[k];
+        }
+    }
+    return found;
 #else
     int bestIndex = 0;
     int bestDistance = 0x7FFFFFFF;
@@ -101,16 +107,17 @@ int TColorLookup::Lookup(int red, int green, int blue, int& r, int& g, int& b)
 }
 
 TFastColorLookup::TFastColorLookup(std::vector<TColor> palette)
-    : TColorLookup(std::move(palette)), m_cache(32 * 32 * 32, -1)
+    : TColorLookup(std::move(palette)), m_empty(entry(0) ^ 0xFFFFFF00u)
 {
-    // The cells hold 16-bit indices; a GIF palette never has more than 256 entries.
+    // The cells hold 8-bit indices; a GIF palette never has more than 256 entries.
     if (Colors() > 256)
         throw EInvalidArgument("Palette has more than 256 colors");
+    m_cache.assign(32 * 32 * 32, m_empty);
     const int n = Colors();
     for (int i = 0; i < n; ++i) {
-        std::int16_t& cell = m_cache[static_cast<std::size_t>(CellOf(m_red[i], m_green[i], m_blue[i]))];
-        if (cell < 0)
-            cell = static_cast<std::int16_t>(i);
+        std::uint32_t& cell = m_cache[static_cast<std::size_t>(CellOf(m_red[i], m_green[i], m_blue[i]))];
+        if (cell == m_empty)
+            cell = entry(i);
     }
 }
 

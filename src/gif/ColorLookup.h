@@ -36,32 +36,63 @@ private:
     std::vector<TColor> m_palette;
 };
 
-// Nearest colour through a 32 x 32 x 32 cache of 16-bit cells indexed by the top five
-// bits of blue, green and red. Every palette entry claims its own cell first (the lowest
-// index wins), a miss searches the palette and keeps the answer, so all colours of one
-// cell share the answer of the first colour that filled it: fast, not exact.
+// Nearest colour through a 32 x 32 x 32 cache indexed by the top five bits of blue, green
+// and red. Every palette entry claims its own cell first (the lowest index wins), a miss
+// searches the palette and keeps the answer, so all colours of one cell share the answer
+// of the first colour that filled it: fast, not exact. A cell holds the index and the
+// entry's channels together (index | red << 8 | green << 16 | blue << 24), so a hit is
+// one load; an empty cell holds index 0 with the complement of entry 0's channels, which
+// no answer can be.
 class TFastColorLookup final : public TColorLookup {
 public:
     explicit TFastColorLookup(std::vector<TColor> palette);
 
     static int CellOf(int red, int green, int blue) { return ((blue >> 3) << 10) | ((green >> 3) << 5) | (red >> 3); }
     // The cached index of a cell, -1 while it is empty.
-    int Cell(int cell) const { return m_cache[static_cast<std::size_t>(cell)]; }
-
-    int Lookup(int red, int green, int blue, int& r, int& g, int& b) override
+    int Cell(int cell) const
     {
-        std::int16_t& cell = m_cache[static_cast<std::size_t>(CellOf(red, green, blue))];
-        if (cell < 0)
-            cell = static_cast<std::int16_t>(search(red, green, blue));
-        const int i = cell;
-        r = m_red[i];
-        g = m_green[i];
-        b = m_blue[i];
-        return i;
+        const std::uint32_t v = m_cache[static_cast<std::size_t>(cell)];
+        return v == m_empty ? -1 : static_cast<int>(v & 0xFF);
     }
 
+    int Lookup(int red, int green, int blue, int& r, int& g, int& b) override { return View().Lookup(red, green, blue, r, g, b); }
+
+    // The same lookup through raw pointers held by the caller: a pixel loop keeps them in
+    // registers where its byte stores would make it reload the members every pixel.
+    class TView {
+    public:
+        explicit TView(TFastColorLookup& owner) : m_owner(owner), m_cache(owner.m_cache.data()), m_empty(owner.m_empty) {}
+        int Lookup(int red, int green, int blue, int& r, int& g, int& b)
+        {
+            std::uint32_t* cell = m_cache + CellOf(red, green, blue);
+            std::uint32_t v = *cell;
+            if (v == m_empty) [[unlikely]] {
+                v = m_owner.entry(m_owner.search(red, green, blue));
+                *cell = v;
+            }
+            r = static_cast<int>((v >> 8) & 0xFF);
+            g = static_cast<int>((v >> 16) & 0xFF);
+            b = static_cast<int>(v >> 24);
+            return static_cast<int>(v & 0xFF);
+        }
+
+    private:
+        TFastColorLookup& m_owner;
+        std::uint32_t* m_cache;
+        std::uint32_t m_empty;
+    };
+    TView View() { return TView(*this); }
+
 private:
-    std::vector<std::int16_t> m_cache;
+    std::uint32_t entry(int i) const
+    {
+        const std::size_t k = static_cast<std::size_t>(i);
+        return static_cast<std::uint32_t>(i) | (std::uint32_t(m_red[k]) << 8) | (std::uint32_t(m_green[k]) << 16)
+               | (std::uint32_t(m_blue[k]) << 24);
+    }
+
+    std::uint32_t m_empty;
+    std::vector<std::uint32_t> m_cache;
 };
 
 // The 6 x 6 x 6 cube: level = (value + 3) div 51 per channel, index 36r + 6g + b.

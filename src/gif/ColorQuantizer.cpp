@@ -8,6 +8,7 @@ constexpr int kDepth = 8;
 
 TColorQuantizer::TColorQuantizer(int maxColors) : m_maxColors(std::max(maxColors, 1))
 {
+    m_prefixNode.fill(-1);
     m_root = newNode(0);
 }
 
@@ -38,24 +39,21 @@ void TColorQuantizer::freeNode(int index)
     m_free.push_back(index);
 }
 
-void TColorQuantizer::AddColor(int red, int green, int blue)
+void TColorQuantizer::addByWalk(int red, int green, int blue)
 {
-    // A colour whose leading bits match the last pixel's down to its leaf ends in that
-    // same leaf, as long as no reduction has changed the tree since.
-    if (m_lastLeaf >= 0) {
-        const int s = m_lastShift;
-        if (static_cast<std::uint32_t>(((red >> s) << 16) | ((green >> s) << 8) | (blue >> s)) == m_lastKey) {
-            TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(m_lastLeaf)];
-            ++leaf.PixelCount;
-            leaf.RedSum += static_cast<std::uint64_t>(red);
-            leaf.GreenSum += static_cast<std::uint64_t>(green);
-            leaf.BlueSum += static_cast<std::uint64_t>(blue);
-            return;
-        }
-    }
+    // The walk starts where this colour's leading bits reached last time.
+    const std::size_t prefix = static_cast<std::size_t>(((red >> (8 - kPrefixLevel)) << (2 * kPrefixLevel))
+                                                        | ((green >> (8 - kPrefixLevel)) << kPrefixLevel)
+                                                        | (blue >> (8 - kPrefixLevel)));
     int node = m_root;
     int level = 0;
+    if (m_prefixNode[prefix] >= 0) {
+        node = m_prefixNode[prefix] >> 4;
+        level = m_prefixNode[prefix] & 15;
+    }
     for (; !m_nodes[static_cast<std::size_t>(node)].Leaf; ++level) {
+        if (level == kPrefixLevel)
+            m_prefixNode[prefix] = (node << 4) | level;
         const int shift = 7 - level;
         const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         int next = m_nodes[static_cast<std::size_t>(node)].Children[static_cast<std::size_t>(child)];
@@ -65,6 +63,8 @@ void TColorQuantizer::AddColor(int red, int green, int blue)
         }
         node = next;
     }
+    if (level <= kPrefixLevel)
+        m_prefixNode[prefix] = (node << 4) | level;
     TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(node)];
     ++leaf.PixelCount;
     leaf.RedSum += static_cast<std::uint64_t>(red);
@@ -79,10 +79,17 @@ void TColorQuantizer::AddColor(int red, int green, int blue)
     }
 }
 
+void TColorQuantizer::AddColor(int red, int green, int blue)
+{
+    if (!addToLastLeaf(red, green, blue))
+        addByWalk(red, green, blue);
+}
+
 void TColorQuantizer::AddRow(const std::uint8_t* bgr, int width)
 {
     for (int x = 0; x < width; ++x, bgr += 3)
-        AddColor(bgr[2], bgr[1], bgr[0]);
+        if (!addToLastLeaf(bgr[2], bgr[1], bgr[0]))
+            addByWalk(bgr[2], bgr[1], bgr[0]);
 }
 
 void TColorQuantizer::reduce()
@@ -98,6 +105,9 @@ void TColorQuantizer::reduce()
         m_leafCount = std::min(m_leafCount, m_maxColors);
         return;
     }
+    // Merging a node above the prefix level frees nodes the walks start from.
+    if (level < kPrefixLevel)
+        m_prefixNode.fill(-1);
     TOctreeNode& node = m_nodes[static_cast<std::size_t>(index)];
     m_reducible[static_cast<std::size_t>(level)] = node.NextReducible;
     node.NextReducible = -1;

@@ -39,6 +39,25 @@ public:
     std::vector<TColor> Palette() const;
 
 private:
+    // A colour whose leading bits match the last pixel's down to its leaf ends in that
+    // same leaf, as long as no reduction has changed the tree since: counted there.
+    bool addToLastLeaf(int red, int green, int blue)
+    {
+        if (m_lastLeaf < 0)
+            return false;
+        const int s = m_lastShift;
+        if (static_cast<std::uint32_t>(((red >> s) << 16) | ((green >> s) << 8) | (blue >> s)) != m_lastKey)
+            return false;
+        TOctreeNode& leaf = m_nodes[static_cast<std::size_t>(m_lastLeaf)];
+        ++leaf.PixelCount;
+        leaf.RedSum += static_cast<std::uint64_t>(red);
+        leaf.GreenSum += static_cast<std::uint64_t>(green);
+        leaf.BlueSum += static_cast<std::uint64_t>(blue);
+        return true;
+    }
+    // The path from the root (or from the node the leading bits reached before), growing
+    // it to a leaf; then the tree is reduced to at most N leaves.
+    void addByWalk(int red, int green, int blue);
     int newNode(int level);
     void freeNode(int index);
     void reduce();
@@ -54,6 +73,11 @@ private:
     // The leaf the last pixel reached, the shift that leaves the bits of its path, and
     // that pixel's path; -1 once a reduction may have changed the tree.
     int m_lastLeaf = -1;
+    // Per combination of the leading kPrefixLevel bits of red, green and blue: the node
+    // of that path at level kPrefixLevel, or the leaf above it (node x 16 + level), -1
+    // while unknown. Nodes down to that level stay until a node above it is merged.
+    static constexpr int kPrefixLevel = 3;
+    std::array<int, 1 << (3 * kPrefixLevel)> m_prefixNode;
     int m_lastShift = 0;
     std::uint32_t m_lastKey = 0;
 };

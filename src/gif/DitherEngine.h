@@ -11,6 +11,17 @@
 #include <array>
 #include <vector>
 
+// A lookup's View() where it has one (the same answers through pointers a pixel loop
+// keeps in registers), else the lookup itself.
+template <class TLookup>
+decltype(auto) viewOf(TLookup& lookup)
+{
+    if constexpr (requires { lookup.View(); })
+        return lookup.View();
+    else
+        return (lookup);
+}
+
 // Nearest colour: the pixel goes to the lookup as it is. The base of the other engines,
 // which keep the same direction and column.
 template <class TLookup>
@@ -106,6 +117,10 @@ public:
         m_rows[kRows - 1] = done;
     }
 
+protected:
+    int* currentRow() { return m_rows[0]; }
+    int* nextRow() { return m_rows[kRows - 1]; }
+
 private:
     int m_stride;
     std::vector<int> m_errors;
@@ -164,8 +179,60 @@ struct TBurkesKernel {
 
 template <class TLookup>
 class TFloydSteinbergDitherer final : public TErrorDiffusionDitherer<TLookup, TFloydSteinbergKernel> {
+    using TBase = TErrorDiffusionDitherer<TLookup, TFloydSteinbergKernel>;
+
 public:
-    using TErrorDiffusionDitherer<TLookup, TFloydSteinbergKernel>::TErrorDiffusionDitherer;
+    using TBase::TBase;
+
+    // A whole row, the same values as Dither pixel by pixel: the error handed ahead and
+    // the next row's cells still gathering errors stay in registers, and each cell of the
+    // next row is stored once, when its last share has come (the row was cleared).
+    void Row(const std::uint8_t* source, std::uint8_t* dest, int width)
+    {
+        const int dir = this->m_direction;
+        int x = dir > 0 ? 0 : width - 1;
+        const int* current = this->currentRow() + 3;
+        int* next = this->nextRow() + 3;
+        auto&& lookup = viewOf(this->m_lookup);
+        int aheadR = 0, aheadG = 0, aheadB = 0;       // 7/16 shares for pixel x
+        int hereR = 0, hereG = 0, hereB = 0;          // next row at x so far
+        int behindR = 0, behindG = 0, behindB = 0;    // next row at x - dir so far
+        for (int k = 0; k < width; ++k, x += dir) {
+            const int* e = current + 3 * x;
+            const std::uint8_t* p = source + 3 * x;
+            const int vr = ClampByte(p[2] + (e[0] + aheadR + 8) / 16);
+            const int vg = ClampByte(p[1] + (e[1] + aheadG + 8) / 16);
+            const int vb = ClampByte(p[0] + (e[2] + aheadB + 8) / 16);
+            int r, g, b;
+            dest[x] = static_cast<std::uint8_t>(lookup.Lookup(vr, vg, vb, r, g, b));
+            const int er = vr - r, eg = vg - g, eb = vb - b;
+            int* done = next + 3 * (x - dir);
+            done[0] = behindR + 3 * er;
+            done[1] = behindG + 3 * eg;
+            done[2] = behindB + 3 * eb;
+            behindR = hereR + 5 * er;
+            behindG = hereG + 5 * eg;
+            behindB = hereB + 5 * eb;
+            hereR = er;
+            hereG = eg;
+            hereB = eb;
+            aheadR = 7 * er;
+            aheadG = 7 * eg;
+            aheadB = 7 * eb;
+        }
+        if (width > 0) {
+            // The last pixel's shares: its own cell below and the margin beyond.
+            int* last = next + 3 * (x - dir);
+            last[0] = behindR;
+            last[1] = behindG;
+            last[2] = behindB;
+            last[3 * dir] = hereR;
+            last[3 * dir + 1] = hereG;
+            last[3 * dir + 2] = hereB;
+        }
+        this->m_column = x;
+        this->NextLine();
+    }
 };
 
 // The three-row engines: current row, next row and the one after, two margin cells a side.
@@ -212,6 +279,10 @@ public:
 template <class TEngine>
 void DitherRow(TEngine& engine, const std::uint8_t* source, std::uint8_t* dest, int width)
 {
+    if constexpr (requires { engine.Row(source, dest, width); }) {
+        engine.Row(source, dest, width);
+        return;
+    }
     int r, g, b;
     if (engine.Direction() > 0) {
         for (int x = 0; x < width; ++x)

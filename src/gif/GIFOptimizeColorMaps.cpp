@@ -30,20 +30,51 @@ bool CountColorUse(TGIFSubImage& frame, const TGIFColorMap& map, std::vector<std
     const int t = frame.TransparentIndex();
     bool sawTransparent = false;
     bool warned = false;
-    for (std::uint8_t& p : frame.Data) {
-        if (p == t) {
-            sawTransparent = true;
-            continue;
+    // Every pixel within the table (the usual case): a plain histogram in four parts, so
+    // runs of one index do not wait on each other's stores, added with the same cap.
+    std::uint8_t most = 0;
+    for (const std::uint8_t p : frame.Data)
+        most = std::max(most, p);
+    if (frame.Data.empty() || most < count) {
+        std::vector<std::uint32_t> parts(4 * 256, 0);
+        const std::size_t n = frame.Data.size();
+        const std::uint8_t* d = frame.Data.data();
+        std::size_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            ++parts[d[i]];
+            ++parts[256 + d[i + 1]];
+            ++parts[512 + d[i + 2]];
+            ++parts[768 + d[i + 3]];
         }
-        if (p >= count) {
-            if (!warned && frame.Image())
-                frame.Image()->Warning(map, gsWarning, "Color not in color table");
-            warned = true;
-            p = 0;
+        for (; i < n; ++i)
+            ++parts[d[i]];
+        for (int k = 0; k < count; ++k) {
+            const std::size_t u = static_cast<std::size_t>(k);
+            const std::int64_t seen = std::int64_t(parts[u]) + parts[256 + u] + parts[512 + u] + parts[768 + u];
+            if (k == t) {
+                sawTransparent = seen > 0;
+                continue;
+            }
+            std::int64_t& c = counts[u];
+            if (c < INT_MAX)
+                c = std::min<std::int64_t>(c + seen, INT_MAX);
         }
-        std::int64_t& c = counts[p];
-        if (c < INT_MAX)
-            ++c;
+    } else {
+        for (std::uint8_t& p : frame.Data) {
+            if (p == t) {
+                sawTransparent = true;
+                continue;
+            }
+            if (p >= count) {
+                if (!warned && frame.Image())
+                    frame.Image()->Warning(map, gsWarning, "Color not in color table");
+                warned = true;
+                p = 0;
+            }
+            std::int64_t& c = counts[p];
+            if (c < INT_MAX)
+                ++c;
+        }
     }
     if (t >= 0 && !sawTransparent) {
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();

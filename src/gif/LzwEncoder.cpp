@@ -128,7 +128,12 @@ void TLZWEncoder::Compress(TGIFWriter& writer, const TGIFEncodeSource& src)
             prefix = *p++;
             started = true;
         }
+        // The state in locals for the loop: the packer's byte stores could otherwise make
+        // every captured variable be read again after each code.
         std::uint32_t pre = prefix;
+        int width = bits;
+        std::uint32_t most = maxCode;
+        std::uint32_t next = freeCode;
         for (; p < end; ++p) {
             const std::uint32_t c = *p;
             // Runs of one colour follow the same child again and again: try the last one.
@@ -147,20 +152,26 @@ void TLZWEncoder::Compress(TGIFWriter& writer, const TGIFEncodeSource& src)
                 pre = slot & 0xFFF;
                 continue;
             }
-            out.Put(pre, bits);
-            grow();
-            if (freeCode > kLastCode) {
+            out.Put(pre, width);
+            if (next > most) {
+                ++width;
+                most = width == 12 ? 4096 : (1u << width) - 1;
+            }
+            if (next > kLastCode) {
                 clearTables();
-                freeCode = clearCode + 2;
-                out.Put(clearCode, bits);
-                bits = initBits;
-                maxCode = (1u << bits) - 1;
+                next = clearCode + 2;
+                out.Put(clearCode, width);
+                width = initBits;
+                most = (1u << width) - 1;
             } else {
-                child[pre] = (c << 12) | freeCode;
-                table[h] = (key << 12) | freeCode++;
+                child[pre] = (c << 12) | next;
+                table[h] = (key << 12) | next++;
             }
             pre = c;
         }
+        bits = width;
+        maxCode = most;
+        freeCode = next;
         prefix = pre;
     };
     if (total > 0) {

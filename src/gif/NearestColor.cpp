@@ -32,11 +32,32 @@ void TNearestColorLookup::Reset(const std::vector<TColor>& palette)
         m_all[i] = static_cast<std::uint16_t>(i);
     m_cellStart.assign(32 * 32 * 32, -1);
     m_blockStart.assign(8 * 8 * 8, -1);
+    m_blockLaneStart.assign(8 * 8 * 8, -1);
+    m_paletteLanes.clear();
+    m_lanes.clear();
     m_pool.clear();
-    m_reach.clear();
+    m_entries.clear();
 }
 
-std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std::uint16_t* from, int count)
+void TNearestColorLookup::appendLanes(const std::uint16_t* from, int count, std::vector<std::int16_t>& lanes) const
+{
+    // Padding entries lie too far away to count.
+    constexpr std::int16_t kFar = 4000;
+    const std::size_t padded = static_cast<std::size_t>((count + 7) & ~7);
+    const std::size_t at = lanes.size();
+    lanes.resize(at + 3 * padded, kFar);
+    std::int16_t* r16 = lanes.data() + at;
+    std::int16_t* g16 = r16 + padded;
+    std::int16_t* b16 = g16 + padded;
+    for (int k = 0; k < count; ++k) {
+        r16[k] = static_cast<std::int16_t>(m_red[from[k]]);
+        g16[k] = static_cast<std::int16_t>(m_green[from[k]]);
+        b16[k] = static_cast<std::int16_t>(m_blue[from[k]]);
+    }
+}
+
+std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std::uint16_t* from, int count,
+                                            const std::int16_t* lanes)
 {
     // An entry can be nearest to a colour of the box only when its nearest distance to the
     // box is within the smallest farthest distance of any entry.
@@ -44,20 +65,12 @@ std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std
     const std::size_t start = m_pool.size();
     m_pool.push_back(0);
 #if defined(__SSE2__)
-    // Eight entries at a time in 16-bit lanes; squares summed in 32 bits by pairing the
-    // channels for _mm_madd_epi16. Padding entries lie too far away to count.
-    constexpr std::int16_t kFar = 4000;
+    // Eight entries at a time in 16-bit lanes (`lanes`: the channels of `from`, padded);
+    // squares summed in 32 bits by pairing the channels for _mm_madd_epi16.
     const int padded = (count + 7) & ~7;
-    m_lanes.resize(static_cast<std::size_t>(3 * padded));
-    std::int16_t* r16 = m_lanes.data();
-    std::int16_t* g16 = r16 + padded;
-    std::int16_t* b16 = g16 + padded;
-    for (int k = 0; k < padded; ++k) {
-        const bool real = k < count;
-        r16[k] = real ? static_cast<std::int16_t>(m_red[from[k]]) : kFar;
-        g16[k] = real ? static_cast<std::int16_t>(m_green[from[k]]) : kFar;
-        b16[k] = real ? static_cast<std::int16_t>(m_blue[from[k]]) : kFar;
-    }
+    const std::int16_t* r16 = lanes;
+    const std::int16_t* g16 = r16 + padded;
+    const std::int16_t* b16 = g16 + padded;
     const __m128i zero = _mm_setzero_si128();
     const __m128i loR = _mm_set1_epi16(static_cast<short>(lo[0])), hiR = _mm_set1_epi16(static_cast<short>(hi[0]));
     const __m128i loG = _mm_set1_epi16(static_cast<short>(lo[1])), hiG = _mm_set1_epi16(static_cast<short>(hi[1]));
@@ -100,6 +113,7 @@ std::int32_t TNearestColorLookup::buildList(const int lo[3], int size, const std
                 m_pool.push_back(from[k + j]);
     }
 #else
+    (void)lanes;
     int limit = INT_MAX;
     for (int k = 0; k < count; ++k) {
         const std::size_t i = from[k];
@@ -126,33 +140,52 @@ void TNearestColorLookup::buildCell(int cell)
     const int r = cell >> 10, g = (cell >> 5) & 31, b = cell & 31;
     const int block = ((r >> 2) << 6) | ((g >> 2) << 3) | (b >> 2);
     std::int32_t& blockStart = m_blockStart[static_cast<std::size_t>(block)];
+    std::int32_t& blockLanes = m_blockLaneStart[static_cast<std::size_t>(block)];
     if (blockStart < 0) {
+        if (m_paletteLanes.empty())
+            appendLanes(m_all.data(), Colors(), m_paletteLanes);
         const int lo[3] = {(r >> 2) << 5, (g >> 2) << 5, (b >> 2) << 5};
-        blockStart = buildList(lo, 32, m_all.data(), Colors());
+        blockStart = buildList(lo, 32, m_all.data(), Colors(), m_paletteLanes.data());
+        // The block's channels, for the lists of its 64 cells.
+        blockLanes = static_cast<std::int32_t>(m_lanes.size());
+        const std::size_t from = static_cast<std::size_t>(blockStart);
+        appendLanes(m_pool.data() + from + 1, m_pool[from], m_lanes);
     }
     // Copied out: building the cell's list may move the pool.
     const std::size_t from = static_cast<std::size_t>(blockStart);
     m_scratch.assign(m_pool.begin() + static_cast<std::ptrdiff_t>(from) + 1,
                      m_pool.begin() + static_cast<std::ptrdiff_t>(from) + 1 + m_pool[from]);
     const int lo[3] = {r << 3, g << 3, b << 3};
-    const std::int32_t start = buildList(lo, 8, m_scratch.data(), static_cast<int>(m_scratch.size()));
-    m_cellStart[static_cast<std::size_t>(cell)] = start;
-    // Sorted by distance from the centre (3.5 from each face), lower index first on ties.
+    const std::int32_t start = buildList(lo, 8, m_scratch.data(), static_cast<int>(m_scratch.size()),
+                                         m_lanes.data() + blockLanes);
+    // Sorted by distance from the centre (3.5 from each face), lower index first on ties;
+    // the distances are multiples of a quarter, exact in doubles.
     const std::size_t first = static_cast<std::size_t>(start) + 1, n = m_pool[static_cast<std::size_t>(start)];
     auto centre = [&](std::uint16_t i) {
         const double dr = m_red[i] - lo[0] - 3.5, dg = m_green[i] - lo[1] - 3.5, db = m_blue[i] - lo[2] - 3.5;
         return dr * dr + dg * dg + db * db;
     };
-    std::sort(m_pool.begin() + static_cast<std::ptrdiff_t>(first), m_pool.begin() + static_cast<std::ptrdiff_t>(first + n),
-              [&](std::uint16_t a, std::uint16_t b) {
-                  const double da = centre(a), db = centre(b);
-                  return da != db ? da < db : a < b;
-              });
-    m_reach.resize(m_pool.size(), 0.0f);
+    m_keyed.clear();
+    for (std::size_t k = first; k < first + n; ++k)
+        m_keyed.push_back({centre(m_pool[k]), m_pool[k]});
+    std::sort(m_keyed.begin(), m_keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+        return a.Distance != b.Distance ? a.Distance < b.Distance : a.Index < b.Index;
+    });
+    // The cell's list is written out; the pool keeps only block lists.
+    m_pool.resize(static_cast<std::size_t>(start));
+    const std::size_t at = m_entries.size();
+    m_cellStart[static_cast<std::size_t>(cell)] = static_cast<std::int32_t>(at);
+    TCellEntry header{};
+    const std::uint32_t count = static_cast<std::uint32_t>(n);
+    __builtin_memcpy(&header, &count, sizeof(count));
+    m_entries.push_back(header);
     // Half the cell's diagonal, a little more so rounding never cuts a winner.
     const double half = std::sqrt(3 * 3.5 * 3.5) + 0.01;
-    for (std::size_t k = first; k < first + n; ++k)
-        m_reach[k] = static_cast<float>(std::max(0.0, std::sqrt(centre(m_pool[k])) - half));
+    for (const TKeyed& k : m_keyed) {
+        const float reach = static_cast<float>(std::max(0.0, std::sqrt(k.Distance) - half));
+        m_entries.push_back({reach * reach, k.Index, static_cast<std::uint8_t>(m_red[k.Index]),
+                             static_cast<std::uint8_t>(m_green[k.Index]), static_cast<std::uint8_t>(m_blue[k.Index])});
+    }
 }
 
 void TNearestColorLookup::BuildAll()

@@ -29,9 +29,12 @@ public:
         const int cell = cellOf(red, green, blue);
         if (m_cellStart[static_cast<std::size_t>(cell)] < 0)
             buildCell(cell);
-        return search(cell, red, green, blue);
+        return search(m_entries.data() + m_cellStart[static_cast<std::size_t>(cell)], red, green, blue);
     }
-    int NearestBuilt(int red, int green, int blue) const { return search(cellOf(red, green, blue), red, green, blue); }
+    int NearestBuilt(int red, int green, int blue) const
+    {
+        return search(m_entries.data() + m_cellStart[static_cast<std::size_t>(cellOf(red, green, blue))], red, green, blue);
+    }
 
     // The interface of the dithering engines: index, and the entry's channels.
     int Lookup(int red, int green, int blue, int& r, int& g, int& b)
@@ -47,29 +50,81 @@ public:
     int Green(int i) const { return m_green[static_cast<std::size_t>(i)]; }
     int Blue(int i) const { return m_blue[static_cast<std::size_t>(i)]; }
 
+    // One entry of a cell's list: the palette entry's channels and index, and the square of
+    // its distance from the cell's centre less the centre's farthest reach into the cell
+    // (0 when that is not positive): no colour of the cell is nearer to it than that.
+    struct TCellEntry {
+        float Reach2;
+        std::uint16_t Index;
+        std::uint8_t Red, Green, Blue;
+    };
+
+    // The engines' interface through raw pointers a pixel loop keeps in registers (its
+    // byte stores would make it reload the members every pixel). Made from a lookup it
+    // builds cells on demand; made from a const one, every cell must have been built.
+    class TView {
+    public:
+        explicit TView(TNearestColorLookup& owner) : m_owner(&owner) { load(owner); }
+        explicit TView(const TNearestColorLookup& built) { load(built); }
+        int Lookup(int red, int green, int blue, int& r, int& g, int& b)
+        {
+            const int cell = cellOf(red, green, blue);
+            std::int32_t start = m_cellStart[cell];
+            if (start < 0) [[unlikely]] {
+                m_owner->buildCell(cell);
+                load(*m_owner);
+                start = m_cellStart[cell];
+            }
+            const int i = search(m_entries + start, red, green, blue);
+            r = m_red[i];
+            g = m_green[i];
+            b = m_blue[i];
+            return i;
+        }
+
+    private:
+        void load(const TNearestColorLookup& l)
+        {
+            m_cellStart = l.m_cellStart.data();
+            m_entries = l.m_entries.data();
+            m_red = l.m_red.data();
+            m_green = l.m_green.data();
+            m_blue = l.m_blue.data();
+        }
+        TNearestColorLookup* m_owner = nullptr;
+        const std::int32_t* m_cellStart = nullptr;
+        const TCellEntry* m_entries = nullptr;
+        const int *m_red = nullptr, *m_green = nullptr, *m_blue = nullptr;
+    };
+    TView View() { return TView(*this); }
+
 private:
     static int cellOf(int red, int green, int blue) { return ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3); }
     void buildCell(int cell);
     // Appends to m_pool the count and the entries among `from` that can be nearest to a
     // colour of the box lo..lo+size-1; returns where the list starts.
-    std::int32_t buildList(const int lo[3], int size, const std::uint16_t* from, int count);
+    // `lanes`: the channels of `from` as appendLanes gives them.
+    std::int32_t buildList(const int lo[3], int size, const std::uint16_t* from, int count, const std::int16_t* lanes);
+    // Appends the channels of `from` as 16-bit lanes: all reds, then greens, then blues,
+    // each padded to a multiple of eight with entries too far away to ever count.
+    void appendLanes(const std::uint16_t* from, int count, std::vector<std::int16_t>& lanes) const;
     // The cell's entries come by their distance from the cell's centre, which bounds the
     // distance from any colour of the cell: the search stops once no later entry can win.
-    int search(int cell, int red, int green, int blue) const
+    // `list` starts with a header whose first four bytes hold the count.
+    static int search(const TCellEntry* list, int red, int green, int blue)
     {
-        const std::size_t start = static_cast<std::size_t>(m_cellStart[static_cast<std::size_t>(cell)]);
-        const std::uint16_t* c = m_pool.data() + start;
-        const float* reach = m_reach.data() + start;
-        const int n = c[0];
-        int best = c[1];
+        std::uint32_t n;
+        static_assert(sizeof(TCellEntry) >= sizeof(n));
+        __builtin_memcpy(&n, list, sizeof(n));
+        const TCellEntry* e = list + 1;
+        int best = e[0].Index;
         int bestDistance = 1 << 30;
-        for (int k = 1; k <= n; ++k) {
-            if (reach[k] * reach[k] > static_cast<float>(bestDistance) && reach[k] > 0)
+        for (std::uint32_t k = 0; k < n; ++k) {
+            if (e[k].Reach2 > static_cast<float>(bestDistance))
                 break;
-            const int i = c[k];
-            const int dr = m_red[static_cast<std::size_t>(i)] - red, dg = m_green[static_cast<std::size_t>(i)] - green,
-                      db = m_blue[static_cast<std::size_t>(i)] - blue;
+            const int dr = e[k].Red - red, dg = e[k].Green - green, db = e[k].Blue - blue;
             const int d = dr * dr + dg * dg + db * db;
+            const int i = e[k].Index;
             if (d < bestDistance || (d == bestDistance && i < best)) {
                 bestDistance = d;
                 best = i;
@@ -79,15 +134,21 @@ private:
     }
 
     std::vector<int> m_red, m_green, m_blue;
-    std::vector<std::int32_t> m_cellStart;  // offset of the cell's list in m_pool, -1 until built
-    std::vector<std::int32_t> m_blockStart; // the same for the 8 x 8 x 8 blocks
+    std::vector<std::int32_t> m_cellStart;  // offset of the cell's list in m_entries, -1 until built
+    std::vector<std::int32_t> m_blockStart; // offset of the block's list in m_pool, -1 until built
     std::vector<std::uint16_t> m_all;       // 0..n-1
     std::vector<std::uint16_t> m_scratch;
-    std::vector<std::int16_t> m_lanes; // buildList's channels, eight entries a step
+    std::vector<std::int16_t> m_paletteLanes;  // the palette's channels for the block lists
+    std::vector<std::int16_t> m_lanes;         // every built block list's channels
+    std::vector<std::int32_t> m_blockLaneStart; // offset of a block's channels in m_lanes
     std::vector<std::uint16_t> m_pool; // per list: count, then the entries
-    // Beside each cell list entry: its distance from the cell's centre less the centre's
-    // farthest reach into the cell (a lower bound of its distance to any colour there).
-    std::vector<float> m_reach;
+    // Per cell: a header holding the count, then the entries by distance from the centre.
+    std::vector<TCellEntry> m_entries;
+    struct TKeyed {
+        double Distance;
+        std::uint16_t Index;
+    };
+    std::vector<TKeyed> m_keyed; // buildCell's entries with their distance from the centre
 };
 
 // The lowest index of each colour a palette holds: an open-addressing table of 1024 slots.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
 
 namespace {
@@ -197,4 +198,36 @@ TEST(DitherEngine, FloydSteinbergMidGrayOnMonochromeIsEvenHalftone)
     }
     // 128 / 255 of the pixels, within a row's worth.
     EXPECT_NEAR(total, 32 * 32 * 128 / 255, 32);
+}
+
+TEST(DitherEngine, FloydSteinbergRowsMatchPixelByPixel)
+{
+    // Whole rows (errors carried in registers) against one Dither call a pixel, over random
+    // pictures and palettes, widths down to one pixel so the margins are exercised.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (const int width : {1, 2, 3, 7, 64}) {
+        std::vector<TColor> palette;
+        for (int i = 0; i < 12; ++i)
+            palette.push_back(RGB(byte(random), byte(random), byte(random)));
+        const int height = 9;
+        std::vector<std::uint8_t> picture(static_cast<std::size_t>(3 * width * height));
+        for (std::uint8_t& v : picture)
+            v = static_cast<std::uint8_t>(byte(random));
+        TFastColorLookup rowLookup(palette), pixelLookup(palette);
+        TFloydSteinbergDitherer<TFastColorLookup> rows(width, rowLookup), pixels(width, pixelLookup);
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* source = picture.data() + static_cast<std::size_t>(3 * width * y);
+            std::vector<std::uint8_t> byRow(static_cast<std::size_t>(width)), byPixel(static_cast<std::size_t>(width));
+            DitherRow(rows, source, byRow.data(), width);
+            for (int i = 0; i < width; ++i) {
+                const int x = pixels.Column();
+                int r, g, b;
+                byPixel[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(
+                    pixels.Dither(source[3 * x + 2], source[3 * x + 1], source[3 * x], r, g, b));
+            }
+            pixels.NextLine();
+            EXPECT_EQ(byRow, byPixel) << "width " << width << ", row " << y;
+        }
+    }
 }
