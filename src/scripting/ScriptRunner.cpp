@@ -79,7 +79,8 @@ void onFatalSignal(int sig, siginfo_t* info, void* context)
             endWith(ScriptRunnerExit::Memory);
         const std::uintptr_t sp = stackPointer(context);
         const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-        if (sp && address < sp + 4096 && sp - address < kStackFaultReach)
+        // Within reach below the stack pointer, or just above it (a frame's own slots).
+        if (sp && address < sp + 4096 && address + kStackFaultReach > sp)
             endWith(ScriptRunnerExit::Stack);
     }
     if (g_addressLimit && addressSpaceInUseInHandler() + kNearLimit >= g_addressLimit)
