@@ -176,7 +176,7 @@ std::string bashScript()
 
 // ---- zsh
 
-// Text inside a zsh single-quoted _arguments spec: quotes, brackets and colons escaped.
+// Text inside a zsh single-quoted _arguments option description: quotes, brackets and colons escaped.
 std::string zshText(const std::string& s)
 {
     std::string out;
