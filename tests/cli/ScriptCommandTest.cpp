@@ -126,7 +126,11 @@ TEST(ScriptCommand, HostileScriptsEndWithTheirReasonWithinTheLimits)
         const TMeasuredRun m = measuredScript(dir, "script '" + dir.file(name) + "' '" + dir.file("in.bmp") + "' -o '"
                                                        + dir.file("out.bmp") + "' --timeout 3 " + c.Options);
         EXPECT_EQ(m.Run.Exit, 1) << c.Script << "\n" << m.Run.Err;
-        EXPECT_NE(m.Run.Err.find(c.Reason), std::string::npos) << c.Script << "\n" << m.Run.Err;
+        // Under the sanitizers their own allocator may end a memory bomb first: the run
+        // still stops, but the runner cannot name the reason.
+        const bool memoryBomb = std::string(c.Reason).find("more memory") != std::string::npos;
+        EXPECT_NE(m.Run.Err.find(kSanitized && memoryBomb ? "The script stopped" : c.Reason), std::string::npos)
+            << c.Script << "\n" << m.Run.Err;
         EXPECT_FALSE(std::ifstream(dir.file("out.bmp")).good()) << c.Script;
         EXPECT_LT(m.Run.Err.size(), 1200u) << c.Script; // a long thrown text is cut
         if (!kSanitized) {
