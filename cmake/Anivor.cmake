@@ -56,7 +56,9 @@ function(anivor_test name)
   set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ANIVOR_HOME=${CMAKE_BINARY_DIR}/tests/home;ANIVOR_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data"
+    # One variable only: the properties are a list, so a second would be read as a
+    # property name. The test programs' own folder (build/tests) is their settings folder.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -182,7 +182,8 @@ std::optional<TBitmap> LoadImportPicture(const std::string& path, std::vector<st
     const std::string ext = upperExtension(path);
     if (ext == ".GIF")
         return LoadGIFPicture(path, warnings);
-    if (ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP")
+    // A still PNG named as an animated one is still a PNG.
+    if (ext == ".PNG" || ext == ".APNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".BMP")
         return LoadImageFile(path);
     if (ext == ".ICO") {
         // Drawn over a new white picture of its size.
@@ -353,7 +354,11 @@ TInsertResult InsertFiles(TFrameStrip& strip, const std::vector<std::string>& pa
                     }).Frames > 0)
                     result.GIFFiles.push_back(path);
             } else {
-                insert(*LoadImportPicture(path, &warnings), strip.Session.DefaultDelay, strip.Session.DefTrans);
+                // An animation's name on a file that holds none (a .webp that is not WebP).
+                const std::optional<TBitmap> picture = LoadImportPicture(path, &warnings);
+                if (!picture)
+                    throw EInvalidGraphic("not a GIF, picture or animation Anivor can take");
+                insert(*picture, strip.Session.DefaultDelay, strip.Session.DefTrans);
             }
         } catch (...) {
             // The files before and after it still come in.

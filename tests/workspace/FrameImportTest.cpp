@@ -17,6 +17,7 @@ namespace {
 
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kBlue = 0xFF0000;
+constexpr TColor kGreen = 0x00FF00;
 
 GLFrame SolidFrame(int left, int top, int w, int h, std::uint8_t index, int delay, int transparent)
 {
@@ -307,33 +308,41 @@ TEST(InsertFiles, EveryReadableFileComesInAndOneMessageNamesEachRefused)
     WriteTestFile(dir.file("bad.gif"), {'P', 'I', 'F', '8', '9', 'a', 1, 2, 3, 4, 5, 6});
     const std::string gif = WriteGif(dir, "c.gif", {SolidFrame(0, 0, 100, 80, 1, 5, -1), SolidFrame(0, 0, 100, 80, 2, 6, -1)});
     WriteTestFile(dir.file("notes.txt"), {'h', 'i'});
-    const std::vector<std::string> paths{dir.file("a.png"), dir.file("bad.png"),   dir.file("b.bmp"),
-                                         dir.file("bad.gif"), dir.file("gone.png"), gif, dir.file("notes.txt")};
+    // Animation names on files that hold none: a still PNG comes in, the rest is refused.
+    SaveQtFile(SolidBitmap(40, 30, kGreen), dir.file("still.apng"), "PNG");
+    WriteTestFile(dir.file("fake.webp"), {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0});
+    const std::vector<std::string> paths{dir.file("a.png"),    dir.file("bad.png"),   dir.file("b.bmp"),
+                                         dir.file("bad.gif"),  dir.file("gone.png"),  gif,
+                                         dir.file("notes.txt"), dir.file("still.apng"), dir.file("fake.webp")};
 
     TFrameStrip s;
     s.SetFrameSize(40, 30);
     s.Append(SolidBitmap(40, 30, clWhite));
     s.Append(SolidBitmap(40, 30, clWhite));
     const TInsertResult r = InsertFiles(s, paths, 0);
-    EXPECT_EQ(r.Inserted, 4);
-    ASSERT_EQ(s.Count(), 6);
+    EXPECT_EQ(r.Inserted, 5);
+    ASSERT_EQ(s.Count(), 7);
     EXPECT_EQ(s.FindFrameImage(1).Bitmap().Pixel(20, 15), kRed);
     EXPECT_EQ(s.FindFrameImage(2).Bitmap().Pixel(20, 15), kBlue);
     EXPECT_EQ(s.EntryText(4).substr(s.EntryText(4).find('=')), "=6");
-    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(20, 15), clWhite);
+    EXPECT_EQ(s.FindFrameImage(5).Bitmap().Pixel(20, 15), kGreen);
+    EXPECT_EQ(s.FindFrameImage(6).Bitmap().Pixel(20, 15), clWhite);
     EXPECT_EQ(s.ItemIndex(), 1);
-    EXPECT_EQ(r.Refused, (std::vector<std::string>{dir.file("bad.png") + ": Not a PNG file",
-                                                   dir.file("bad.gif") + ": Invalid GIF signature"}));
+    EXPECT_EQ(r.Refused, (std::vector<std::string>{
+                             dir.file("bad.png") + ": Not a PNG file", dir.file("bad.gif") + ": Invalid GIF signature",
+                             dir.file("fake.webp") + ": not a GIF, picture or animation Anivor can take"}));
     EXPECT_EQ(r.Skipped, (std::vector<std::string>{dir.file("gone.png"), dir.file("notes.txt")}));
     EXPECT_EQ(r.GIFFiles, std::vector<std::string>{gif});
 
     // The command: one warning with every file not taken.
     TFrameStrip fresh;
     EXPECT_EQ(InsertFilesCommand(fresh, paths), std::vector<std::string>{gif});
-    EXPECT_EQ(fresh.Count(), 4);
+    EXPECT_EQ(fresh.Count(), 5);
+    EXPECT_EQ(fresh.FrameWidth(), 40);
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_TRUE(ui.Errors().empty());
-    for (const char* name : {"bad.png: Not a PNG file", "bad.gif: Invalid GIF signature", "gone.png", "notes.txt"})
+    for (const char* name : {"bad.png: Not a PNG file", "bad.gif: Invalid GIF signature", "gone.png", "notes.txt",
+                             "fake.webp"})
         EXPECT_NE(ui.Messages()[0].find(name), std::string::npos) << name;
     // Nothing taken at all: an error.
     ui.ClearCalls();
