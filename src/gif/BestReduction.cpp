@@ -35,6 +35,52 @@ struct TSharedLookup {
     }
 };
 
+// The nearest entries of the colours a frame asked for, by the whole colour: dithered
+// pictures ask for the same few thousand colours again and again, and a hit costs one
+// load where the search walks a cell's list. Direct-mapped: the colour times an odd
+// number (a one-to-one map of 24-bit values) gives the slot (high bits) and a tag (the
+// rest), so a cell identifies its colour; 0 is an empty cell. Small enough to stay in
+// the core's own cache: the lookup is on the path from one pixel to the next.
+class TNearestMemo {
+    static constexpr int kSlotBits = 14, kTagBits = 24 - kSlotBits;
+
+public:
+    explicit TNearestMemo(const std::vector<TColor>& palette)
+    {
+        static thread_local std::vector<std::uint32_t> cells;
+        cells.assign(std::size_t(1) << kSlotBits, 0);
+        m_cells = cells.data();
+        for (std::size_t i = 0; i < palette.size() && i < 256; ++i) {
+            m_red[i] = GetRValue(palette[i]);
+            m_green[i] = GetGValue(palette[i]);
+            m_blue[i] = GetBValue(palette[i]);
+        }
+    }
+    template <class TView>
+    int Lookup(TView& view, int red, int green, int blue, int& r, int& g, int& b)
+    {
+        const std::uint32_t mixed = ((static_cast<std::uint32_t>(red) << 16 | static_cast<std::uint32_t>(green) << 8
+                                      | static_cast<std::uint32_t>(blue)) * 0x9E3779u) & 0xFFFFFFu;
+        std::uint32_t& cell = m_cells[mixed >> kTagBits];
+        const std::uint32_t tag = (1u << kTagBits) | (mixed & ((1u << kTagBits) - 1));
+        int i;
+        if ((cell >> 8) == tag) {
+            i = static_cast<int>(cell & 0xFFu);
+        } else {
+            i = view.Lookup(red, green, blue, r, g, b);
+            cell = tag << 8 | static_cast<std::uint32_t>(i);
+        }
+        r = m_red[i];
+        g = m_green[i];
+        b = m_blue[i];
+        return i;
+    }
+
+private:
+    std::uint32_t* m_cells = nullptr;
+    int m_red[256] = {}, m_green[256] = {}, m_blue[256] = {};
+};
+
 // Serpentine Floyd-Steinberg with errors kept in sixteenths and clamped per pixel.
 template <class TLookup>
 void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup, const TProgressFn& progress)
@@ -42,6 +88,7 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
     const int width = source.Width();
     const int limit = kClampLimit * 16, share = kShare;
     auto&& view = viewOf(lookup);
+    TNearestMemo memo(dest.Palette());
     std::vector<int> rows(static_cast<std::size_t>(2 * 3 * (width + 2)), 0);
     int* current = rows.data() + 3;
     int* next = rows.data() + 3 * (width + 2) + 3;
@@ -61,7 +108,7 @@ void clampedFloydSteinberg(const TBitmap& source, TBitmap& dest, TLookup& lookup
             for (int c = 0; c < 3; ++c)
                 v[c] = ClampByte(s[3 * x + 2 - c] + (std::clamp(e[c] + ahead[c], -limit, limit) + 8) / 16);
             int p[3];
-            d[x] = static_cast<std::uint8_t>(view.Lookup(v[0], v[1], v[2], p[0], p[1], p[2]));
+            d[x] = static_cast<std::uint8_t>(memo.Lookup(view, v[0], v[1], v[2], p[0], p[1], p[2]));
             int* done = next + 3 * (x - dir);
 #pragma GCC unroll 3
             for (int c = 0; c < 3; ++c) {
