@@ -11,6 +11,7 @@ extern "C" {
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
+#include "platform/avi/FFmpegLibraries.h"
 
 #include <algorithm>
 #include <cstring>

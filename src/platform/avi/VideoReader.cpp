@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
+#include "FFmpegLibraries.h"
 
 #include <sys/stat.h>
 
@@ -495,7 +496,19 @@ struct TVideoReader::Impl {
     std::vector<std::uint8_t> scratch;
 };
 
-TVideoReader::TVideoReader(const std::string& path) : m(std::make_unique<Impl>())
+namespace {
+
+// FFmpeg's libraries are loaded before the reader exists: a reader that cannot have them
+// is never made, so nothing half-made calls into them on its way out.
+template <class TImpl> std::unique_ptr<TImpl> withLibraries()
+{
+    FFmpeg();
+    return std::make_unique<TImpl>();
+}
+
+} // namespace
+
+TVideoReader::TVideoReader(const std::string& path) : m(withLibraries<Impl>())
 {
     m->path = path;
     m->open();
@@ -503,7 +516,7 @@ TVideoReader::TVideoReader(const std::string& path) : m(std::make_unique<Impl>()
         m->open();
 }
 
-TVideoReader::TVideoReader(std::vector<std::uint8_t> bytes) : m(std::make_unique<Impl>())
+TVideoReader::TVideoReader(std::vector<std::uint8_t> bytes) : m(withLibraries<Impl>())
 {
     m->memory = true;
     m->bytes = std::move(bytes);
