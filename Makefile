@@ -47,7 +47,8 @@ bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
 # libFuzzer targets (clang), one after another, each FUZZ_SECONDS long, each from its seed
-# corpus (scripts/fuzz-seeds.py) plus what earlier runs found. Every target runs; the
+# corpus (scripts/fuzz-seeds.py) plus what earlier runs found (the inputs that found faults
+# are kept in fuzz/found/TARGET). Every target runs; the
 # run fails at the end when any of them found a crash.
 FUZZ_SECONDS ?= 600
 fuzz: deps
@@ -60,7 +61,7 @@ fuzz: deps
 		name=$$(basename $$f); echo "== $$name"; \
 		mkdir -p build-fuzz/corpus/$$name build-fuzz/artifacts/$$name; \
 		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/$$name/ \
-			build-fuzz/corpus/$$name build-fuzz/seeds/$$name || failed="$$failed $$name"; \
+			build-fuzz/corpus/$$name build-fuzz/seeds/$$name $$(ls -d fuzz/found/$$name 2>/dev/null) || failed="$$failed $$name"; \
 	done; \
 	if [ -n "$$failed" ]; then echo "Crashes found by:$$failed (see build-fuzz/artifacts/)"; exit 1; fi
 

@@ -32,6 +32,23 @@ constexpr std::uint64_t kMaxManifestBytes = 64u << 20;
 // Files beyond the manifest and the pictures an archive may hold.
 constexpr std::size_t kExtraEntries = 16;
 
+// Whether an entry can hold what it claims, asked before anything is allocated for it:
+// deflate unpacks to at most about 1,032 times its packed bytes (a little room is left),
+// a stored entry to exactly its bytes. With `hold`, the bytes are then reserved against
+// the memory budget (EOutOfMemory when they do not fit).
+bool claimFits(const std::string& name, std::uint64_t size, std::uint64_t packed, bool deflated, std::string& why,
+               TMemoryReservation* hold)
+{
+    if (deflated ? size / 1032 > packed + 64 : size != packed) {
+        why = "its entry claims " + std::to_string(size) + " bytes, more than its " + std::to_string(packed)
+            + " packed bytes can hold";
+        return false;
+    }
+    if (hold)
+        hold->Reserve(size, "unpacking " + name);
+    return true;
+}
+
 std::string frameFileName(int i)
 {
     char name[32];
@@ -157,9 +174,10 @@ public:
     // Up to `n` bytes from the entry's start (fewer or none when it is short or missing).
     virtual std::vector<std::uint8_t> Head(const std::string& name, std::size_t n) = 0;
     // The entry's bytes; nullopt when it is missing, larger than `limit` or unreadable
-    // (`why` then says which).
+    // (`why` then says which). With `hold`, the bytes are reserved there before they are
+    // taken.
     virtual std::optional<std::vector<std::uint8_t>> Read(const std::string& name, std::uint64_t limit,
-                                                           std::string& why) = 0;
+                                                           std::string& why, TMemoryReservation* hold) = 0;
 };
 
 class TLibZipArchive final : public TArchive {
@@ -206,7 +224,8 @@ public:
         return out;
     }
 
-    std::optional<std::vector<std::uint8_t>> Read(const std::string& name, std::uint64_t limit, std::string& why) override
+    std::optional<std::vector<std::uint8_t>> Read(const std::string& name, std::uint64_t limit, std::string& why,
+                                                  TMemoryReservation* hold) override
     {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -218,6 +237,9 @@ public:
             why = "its entry claims " + std::to_string(st.size) + " bytes, more than it can hold";
             return std::nullopt;
         }
+        if ((st.valid & ZIP_STAT_COMP_SIZE) && (st.valid & ZIP_STAT_COMP_METHOD)
+            && !claimFits(name, st.size, st.comp_size, st.comp_method != ZIP_CM_STORE, why, hold))
+            return std::nullopt;
         zip_file_t* file = zip_fopen(m_zip, name.c_str(), 0);
         if (!file) {
             why = zip_error_strerror(zip_get_error(m_zip));
@@ -286,12 +308,13 @@ public:
             return std::vector<std::uint8_t>(p, p + std::min<std::size_t>(n, it->Packed));
         }
         std::string why;
-        const auto whole = Read(name, std::max<std::uint64_t>(n, 1u << 20), why);
+        const auto whole = Read(name, std::max<std::uint64_t>(n, 1u << 20), why, nullptr);
         return whole ? std::vector<std::uint8_t>(whole->begin(), whole->begin() + std::min(n, whole->size()))
                      : std::vector<std::uint8_t>();
     }
 
-    std::optional<std::vector<std::uint8_t>> Read(const std::string& name, std::uint64_t limit, std::string& why) override
+    std::optional<std::vector<std::uint8_t>> Read(const std::string& name, std::uint64_t limit, std::string& why,
+                                                  TMemoryReservation* hold) override
     {
         const auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.Name == name; });
         if (it == m_entries.end()) {
@@ -308,8 +331,12 @@ public:
                 why = "its data is damaged";
                 return std::nullopt;
             }
+            if (hold)
+                hold->Reserve(it->Packed, "unpacking " + name);
             return std::vector<std::uint8_t>(p, p + it->Packed);
         }
+        if (!claimFits(name, it->Size, it->Packed, true, why, hold))
+            return std::nullopt;
         std::vector<std::uint8_t> out(it->Size);
         z_stream z{};
         if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
@@ -506,7 +533,7 @@ TProjectLoad ReadProject(const std::vector<std::uint8_t>& bytes, const std::stri
 
     std::vector<TFrameEntry> entries;
     std::string manifestWhy;
-    std::optional<std::vector<std::uint8_t>> text = archive->Read(kManifest, kMaxManifestBytes, manifestWhy);
+    std::optional<std::vector<std::uint8_t>> text = archive->Read(kManifest, kMaxManifestBytes, manifestWhy, nullptr);
     QJsonParseError error{};
     const QJsonDocument json =
         text ? QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char*>(text->data()), static_cast<int>(text->size())), &error)
@@ -532,6 +559,9 @@ TProjectLoad ReadProject(const std::vector<std::uint8_t>& bytes, const std::stri
     TStripDocument& d = load.Project.Document;
     // The frame size: the manifest's, or without one the first picture's.
     std::vector<std::optional<std::vector<std::uint8_t>>> files(entries.size());
+    // What went wrong with each entry, reported in the entries' order.
+    std::vector<std::string> lossOf(entries.size());
+    std::vector<bool> sized(entries.size(), false);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string label = frameLabel(static_cast<int>(i), entries[i].Name);
         // The picture's size from its header first: nothing of another size is read.
@@ -542,7 +572,7 @@ TProjectLoad ReadProject(const std::vector<std::uint8_t>& bytes, const std::stri
                 throw EInvalidGraphic(entries[i].Picture + " is missing from the archive");
             info = ReadPngInfo(head.data(), head.size());
         } catch (const std::exception& e) {
-            losses.push_back(label + ": " + e.what());
+            lossOf[i] = label + ": " + e.what();
             continue;
         }
         if (d.FrameWidth == 0 && d.FrameHeight == 0) {
@@ -550,22 +580,33 @@ TProjectLoad ReadProject(const std::vector<std::uint8_t>& bytes, const std::stri
             d.FrameHeight = info.Height;
         }
         if (info.Width != d.FrameWidth || info.Height != d.FrameHeight) {
-            losses.push_back(label + ": its picture is " + std::to_string(info.Width) + " x " + std::to_string(info.Height)
-                             + ", not the project's " + std::to_string(d.FrameWidth) + " x "
-                             + std::to_string(d.FrameHeight));
+            lossOf[i] = label + ": its picture is " + std::to_string(info.Width) + " x " + std::to_string(info.Height)
+                        + ", not the project's " + std::to_string(d.FrameWidth) + " x " + std::to_string(d.FrameHeight);
             continue;
         }
+        sized[i] = true;
+    }
+    // The frames to be decoded must fit before any picture is unpacked.
+    const int candidates = static_cast<int>(std::count(sized.begin(), sized.end(), true));
+    if (candidates > 0)
+        MemoryBudget::Check(MemoryBudget::PictureBytes(d.FrameWidth, d.FrameHeight, candidates),
+                            "a project of " + std::to_string(candidates) + " frames of " + std::to_string(d.FrameWidth)
+                                + " x " + std::to_string(d.FrameHeight));
+    // The packed pictures count against the budget while they wait to be decoded.
+    std::vector<TMemoryReservation> fileHolds(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!sized[i])
+            continue;
         // A picture of the frame size is never larger than its raw pixels and their headers.
         std::string fileWhy;
-        files[i] = archive->Read(entries[i].Picture, MemoryBudget::PictureBytes(d.FrameWidth, d.FrameHeight) + 65536, fileWhy);
+        files[i] = archive->Read(entries[i].Picture, MemoryBudget::PictureBytes(d.FrameWidth, d.FrameHeight) + 65536,
+                                 fileWhy, &fileHolds[i]);
         if (!files[i])
-            losses.push_back(label + ": " + entries[i].Picture + " " + fileWhy);
+            lossOf[i] = frameLabel(static_cast<int>(i), entries[i].Name) + ": " + entries[i].Picture + " " + fileWhy;
     }
-    const int readable = static_cast<int>(std::count_if(files.begin(), files.end(), [](const auto& f) { return f.has_value(); }));
-    if (readable > 0)
-        MemoryBudget::Check(MemoryBudget::PictureBytes(d.FrameWidth, d.FrameHeight, readable),
-                            "a project of " + std::to_string(readable) + " frames of " + std::to_string(d.FrameWidth)
-                                + " x " + std::to_string(d.FrameHeight));
+    for (const std::string& loss : lossOf)
+        if (!loss.empty())
+            losses.push_back(loss);
 
     std::vector<int> order;
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -590,6 +631,7 @@ TProjectLoad ReadProject(const std::vector<std::uint8_t>& bytes, const std::stri
         [&](int k, std::optional<TBitmap>& picture) {
             const std::size_t i = static_cast<std::size_t>(order[static_cast<std::size_t>(k)]);
             files[i].reset();
+            fileHolds[i].Release();
             pictures[i] = std::move(picture);
         });
 

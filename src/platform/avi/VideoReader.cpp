@@ -345,7 +345,16 @@ struct TVideoReader::Impl {
     // room for them.
     void findStreamInfo()
     {
-        std::vector<AVDictionary*> options(fmt->nb_streams, nullptr);
+        // Freed however this ends: a refusal of the budget leaves by an exception.
+        struct TOptions {
+            std::vector<AVDictionary*> List;
+            ~TOptions()
+            {
+                for (AVDictionary*& d : List)
+                    av_dict_free(&d);
+            }
+        } held{std::vector<AVDictionary*>(fmt->nb_streams, nullptr)};
+        std::vector<AVDictionary*>& options = held.List;
         for (unsigned i = 0; i < fmt->nb_streams; ++i) {
             const AVCodecParameters* par = fmt->streams[i]->codecpar;
             if (par->codec_type == AVMEDIA_TYPE_VIDEO && !infoKnown)
@@ -354,8 +363,6 @@ struct TVideoReader::Impl {
             av_dict_set_int(&options[i], "max_pixels", kMaxBitmapPixels, 0);
         }
         avformat_find_stream_info(fmt, options.empty() ? nullptr : options.data());
-        for (AVDictionary*& d : options)
-            av_dict_free(&d);
     }
 
     static void checkSize(int width, int height)
