@@ -9,11 +9,12 @@
 
 #include <functional>
 
-// Frames 0..count-1 from `source(i)` (called on worker threads, twice a frame: once to
-// gather colours, once to write), at most 2^bits colours, dithering `dither`;
-// `take(i, reduced)` on the calling thread in order. The palettes are chosen in frame
-// order on one thread, the gathering and the writing run on `threads` threads (0: one
-// per core): the results never depend on the number of threads. Frames of 8 bits or
+// Frames 0..count-1 from `source(i)` (called on worker threads: once a frame with a
+// palette per frame, twice with one palette, to gather colours and then to write), at
+// most 2^bits colours, dithering `dither`; `take(i, reduced)` on the calling thread in
+// order. The palettes are chosen in frame order, one at a time, while the gathering and
+// the writing run on `threads` threads (0: one per core): the results never depend on
+// the number of threads. Frames of 8 bits or
 // fewer, and empty ones, pass unchanged. Errors are thrown at their frame's turn.
 // `finish(i, reduced)` (when given) runs on the worker once frame i is written.
 void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TDitherMode dither,

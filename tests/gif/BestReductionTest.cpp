@@ -4,6 +4,7 @@
 #include "gif/BestReduction.h"
 #include "gif/NearestColor.h"
 #include "gif/ReduceSettings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -132,10 +133,31 @@ TEST(BestReduction, ResultsDoNotDependOnThreads)
                         << "frame " << i << " row " << y;
             }
         // One palette: every reduced frame has the same table.
-        if (onePalette)
+        if (onePalette) {
             for (std::size_t i = 1; i + 1 < frames.size(); ++i)
                 EXPECT_EQ(runs[0][i].Palette(), runs[0][0].Palette());
+        }
         EXPECT_EQ(runs[0].back().PixelFormat(), TPixelFormat::pf8bit);
+
+        // A frame that cannot be read: the frames before it are taken, its error comes at
+        // its turn, and the frames after it (waiting for its palette) do not hang.
+        for (const int threads : {1, 2, 5}) {
+            int taken = 0;
+            TReduceSettings s;
+            s.Palette = rmBest;
+            const std::string error = ThrownMessage([&] {
+                ReduceFramesInOrder(
+                    static_cast<int>(frames.size()),
+                    [&](int i) {
+                        if (i == 4)
+                            throw EInvalidGraphic("frame 4 is damaged");
+                        return BorrowedFrame(frames[static_cast<std::size_t>(i)]);
+                    },
+                    s, [&](int, TBitmap&) { ++taken; }, threads, onePalette);
+            });
+            EXPECT_EQ(error, "frame 4 is damaged") << threads << " threads";
+            EXPECT_EQ(taken, onePalette ? 0 : 4) << threads << " threads";
+        }
     }
 }
 
