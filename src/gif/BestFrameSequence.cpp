@@ -13,10 +13,6 @@ namespace {
 
 bool passes(const TBitmap& frame) { return frame.Empty() || frame.PixelFormat() == TPixelFormat::pf8bit; }
 
-} // namespace
-
-namespace {
-
 // A palette per frame in one pass: each worker gathers its frame's colours, waits for the
 // palette of the frame before (the chain of palettes runs in frame order, one frame at a
 // time), chooses its own from it and writes the frame. Workers take frames in order, so
@@ -112,12 +108,9 @@ void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TD
     const int colors = 1 << std::clamp(bits, 3, 8);
     if (!onePalette)
         return reduceWithFramePalettes(count, source, colors, dither, take, threads, finish);
-    // Gathering: each frame's colours on the workers; in order on this thread, the
-    // palette (per frame: from the previous frame's) or the sum of all frames.
-    std::vector<std::vector<TColor>> palettes(onePalette ? 1 : static_cast<std::size_t>(count));
+    // One palette: every frame's colours gathered on the workers and summed in order,
+    // then every frame written with the palette chosen from the sum.
     TColorBins all(colors);
-    std::vector<TColor> previous;
-    double previousError = 0;
     ForEachInOrder(
         count, threads,
         [&](int i) {
@@ -126,31 +119,13 @@ void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TD
                 bins->Add(*frame);
             return bins;
         },
-        [&](int i, std::unique_ptr<TColorBins>& bins) {
-            if (onePalette) {
-                all.Add(*bins);
-                return;
-            }
-            if (bins->Pixels() == 0)
-                return;
-            TBestPaletteOptions options;
-            options.MaxColors = colors;
-            options.Start = previous.empty() ? nullptr : &previous;
-            options.StartError = previousError;
-            options.Passes = 3; // from a near palette three passes come close to where more would end
-            previous = BestPalette(*bins, options, &previousError);
-            palettes[static_cast<std::size_t>(i)] = previous;
-        });
-    std::unique_ptr<TNearestColorLookup> shared;
-    if (onePalette) {
-        TBestPaletteOptions options;
-        options.MaxColors = colors;
-        options.Passes = 8;
-        palettes[0] = BestPalette(all, options);
-        shared = std::make_unique<TNearestColorLookup>(palettes[0]);
-        shared->BuildAll();
-    }
-    // Writing: every frame on the workers with its palette, taken in order.
+        [&](int, std::unique_ptr<TColorBins>& bins) { all.Add(*bins); });
+    TBestPaletteOptions options;
+    options.MaxColors = colors;
+    options.Passes = 8;
+    const std::vector<TColor> palette = BestPalette(all, options);
+    TNearestColorLookup shared(palette);
+    shared.BuildAll();
     ForEachInOrder(
         count, threads,
         [&](int i) {
@@ -160,10 +135,8 @@ void ReduceBestFramesInOrder(int count, const TFrameSource& source, int bits, TD
             if (passes(frame)) {
                 reduced = frame;
             } else {
-                const std::vector<TColor>& palette = palettes[onePalette ? 0 : static_cast<std::size_t>(i)];
-                // One palette is kept as it is; a frame's own palette takes the means of the
-                // pixels written with each colour.
-                reduced = MapToPalette(frame, palette, shared.get(), dither, !onePalette);
+                // The palette is kept as it is.
+                reduced = MapToPalette(frame, palette, &shared, dither, false);
                 reduced.SetTransparent(frame.Transparent());
             }
             if (finish)
