@@ -11,7 +11,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev
   fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgif-dev ffmpeg imagemagick gifsicle webp
+  libgif-dev ffmpeg imagemagick gifsicle webp pngquant
   xvfb xauth hyperfine xdotool
   python3 time
   dbus-daemon libglib2.0-bin
