@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config clang
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libqscintilla2-qt6-dev
   libgl-dev libxkbcommon-dev
-  libpng-dev zlib1g-dev libjpeg-dev libzip-dev
+  libpng-dev zlib1g-dev libjpeg-dev libzip-dev libdeflate-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev
   fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
