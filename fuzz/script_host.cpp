@@ -1,7 +1,8 @@
 // Runs arbitrary text as a script through the host with "gfx" on a small picture and a
-// short timeout: whatever the text does (syntax errors, wild arguments, endless loops,
-// deep recursion, huge arrays), the run must end with or without an error, and the
-// picture must keep its size.
+// short timeout, in this process as the script runner (anivor-cli --script-runner) runs
+// it: whatever the text does (syntax errors, wild arguments, endless loops, deep
+// recursion, huge arrays), the run must end with or without an error, and the picture
+// must keep its size.
 #include "graphics/MemoryBudget.h"
 #include "scripting/ScriptSession.h"
 
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TScriptSession session(&picture);
     session.se.TimeoutSeconds = 0.2;
     session.se.MemoryLimit = std::uint64_t(128) << 20;
-    (void)session.RunScript(text);
+    (void)session.RunInProcess(text);
     if (picture.Picture().Width() != 24 || picture.Picture().Height() != 16)
         std::abort();
     return 0;
