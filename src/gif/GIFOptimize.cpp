@@ -3,6 +3,8 @@
 // disposal rules: a frame is only changed where the change cannot be seen.
 #include "GIFOptimize.h"
 
+#include "OrderedParallel.h"
+
 #include <algorithm>
 #include <array>
 
@@ -124,11 +126,18 @@ void TOptimizer::optimizeColorTables()
         for (auto& [index, color] : refs)
             *index = static_cast<std::uint8_t>(findOrKeep(global, color));
     }
-    for (int i = 0; i < m_image.Count(); ++i) {
-        if (frame(i).ColorMap.Count() > 0)
-            frame(i).ColorMap.Optimize();
-        stepDone();
-    }
+    // Each local table touches only its own frame: the frames go to every core.
+    std::int64_t pixels = 0;
+    for (int i = 0; i < m_image.Count(); ++i)
+        pixels += static_cast<std::int64_t>(frame(i).Width()) * frame(i).Height();
+    ForEachInOrder(
+        m_image.Count(), ThreadsForFramePixels(pixels),
+        [this](int i) {
+            if (frame(i).ColorMap.Count() > 0)
+                frame(i).ColorMap.Optimize();
+            return 0;
+        },
+        [this](int, int) { stepDone(); });
 }
 
 // Clean-up, first half: flags that say nothing ------------------------------------------

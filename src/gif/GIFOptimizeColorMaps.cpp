@@ -1,5 +1,6 @@
 // Merging the colour tables of all frames into one sorted global table.
 #include "GIFImage.h"
+#include "OrderedParallel.h"
 
 #include <algorithm>
 #include <climits>
@@ -218,8 +219,21 @@ void TGIFImage::OptimizeColorMaps()
         f->ColorMap.Clear();
     Header.ColorMap.Assign(merged.Colors);
     Header.ColorMap.SetSorted(true);
+    // Each frame remapped on its own, on every core.
+    std::vector<std::pair<std::size_t, std::size_t>> jobs;
+    std::int64_t pixels = 0;
     for (std::size_t h = 0; h < maps.size(); ++h)
-        for (std::size_t k = 0; k < users[h].size(); ++k)
+        for (std::size_t k = 0; k < users[h].size(); ++k) {
+            jobs.emplace_back(h, k);
+            pixels += static_cast<std::int64_t>(users[h][k]->Width()) * users[h][k]->Height();
+        }
+    ForEachInOrder(
+        static_cast<int>(jobs.size()), ThreadsForFramePixels(pixels),
+        [&](int j) {
+            const auto [h, k] = jobs[static_cast<std::size_t>(j)];
             RemapToMergedTable(*users[h][k], merged.Remaps[h], usesTransparency ? oldTransparent[h][k] : -1,
                                merged.Transparent);
+            return 0;
+        },
+        [](int, int) {});
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::int64_t kParallelSavePixels = 1 << 18;
-
 // A colour table padded with black up to 2^bits entries.
 void writeColorTable(TGIFWriter& writer, const TGIFColorMap& map)
 {
@@ -144,7 +142,7 @@ void TGIFImage::saveTo(std::vector<std::uint8_t>& bytes) const
     for (const auto& frame : Images)
         pixels += static_cast<std::int64_t>(frame->Width()) * frame->Height();
     ForEachInOrder(
-        Count(), pixels >= kParallelSavePixels ? 0 : 1,
+        Count(), ThreadsForFramePixels(pixels),
         [this](int i) {
             std::vector<std::uint8_t> frameBytes;
             TGIFWriter frameWriter(frameBytes);

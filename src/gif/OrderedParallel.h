@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -21,6 +22,13 @@ inline int WorkerThreadCount(int requested)
     if (requested > 0)
         return std::min(requested, 64);
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+// Threads for work over the frames of a document of `pixels` pixels: one per core, or
+// only the calling thread when the document is too small to be worth starting threads.
+inline int ThreadsForFramePixels(std::int64_t pixels)
+{
+    return pixels >= (std::int64_t(1) << 18) ? 0 : 1;
 }
 
 // Runs `work(i)` for i = 0..count-1 on up to `threads` worker threads (0: one per core)

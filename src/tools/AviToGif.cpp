@@ -62,27 +62,41 @@ std::unique_ptr<TGIFImage> ConvertAviToGif(TVideoReader& reader, const TAviToGif
     const int delay = AviFrameDelay(t);
     auto image = std::make_unique<TGIFImage>();
     image->Reduction = {palette, 8, dmFloydSteinberg};
-    TBitmap decoded;
     // Best: one palette from the colours of every frame, each frame written with it.
     std::vector<TColor> best;
     std::shared_ptr<TNearestColorLookup> lookup;
     if (palette == rmBest) {
         if (view.Begin)
             view.Begin(t.Start, t.Length);
+        // The colours of each frame are gathered on another thread while the next one is
+        // decoded, in order (the palette depends on the order the colours come in).
         TColorBins bins;
+        TBitmap frames[2];
+        int next = 0;
+        std::future<void> gathering;
+        auto gathered = [&] {
+            if (gathering.valid())
+                gathering.get();
+        };
         for (std::uint32_t position = t.Start; position < t.Length; ++position) {
-            if (view.Step && !view.Step(position))
+            if (view.Step && !view.Step(position)) {
+                gathered();
                 return nullptr;
+            }
             try {
-                reader.ReadFrame(position, decoded);
+                reader.ReadFrame(position, frames[next]);
             } catch (const EVideoError&) {
+                gathered();
                 // The frames before it make the palette; the writing pass says what ended it.
                 if (position == t.Start)
                     throw;
                 break;
             }
-            bins.Add(decoded);
+            gathered();
+            gathering = std::async(std::launch::async, [&bins, &frame = frames[next]] { bins.Add(frame); });
+            next ^= 1;
         }
+        gathered();
         TBestPaletteOptions options;
         options.Passes = 8;
         best = BestPalette(bins, options);
