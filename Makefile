@@ -40,8 +40,8 @@ test-asan: deps
 MONKEY_SECONDS ?= 1800
 monkey: deps
 	@$(ASAN_CONFIGURE)
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target anivor-monkey
-	ASAN_OPTIONS=detect_leaks=0 $(ASAN_BUILD)/tests/anivor-monkey --xvfb --seconds $(MONKEY_SECONDS) $(if $(MONKEY_SEED),--seed $(MONKEY_SEED))
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target anivor-monkey anivor-cli
+	ASAN_OPTIONS=detect_leaks=0 ANIVOR_SCRIPT_RUNNER=$(ASAN_BUILD)/bin/anivor-cli $(ASAN_BUILD)/tests/anivor-monkey --xvfb --seconds $(MONKEY_SECONDS) $(if $(MONKEY_SEED),--seed $(MONKEY_SEED))
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
