@@ -16,7 +16,6 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -124,12 +123,6 @@ struct TEncoderJob {
     }
 };
 
-void quietFFmpeg()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
 TSetup setupOf(const TExportAnimation& animation, TExportFormat format)
 {
     switch (format) {
@@ -207,7 +200,7 @@ int Vp9Crf(int quality)
 void WriteFFmpegAnimation(const TExportAnimation& animation, const std::string& path, const TExportOptions& options,
                           const TExportProgress& progress)
 {
-    quietFFmpeg();
+    FFmpeg(); // loaded (and silenced) first: a missing library is said before any work
     const TSetup setup = setupOf(animation, options.Format);
     const int width = animation.Width, height = animation.Height;
     const int codedWidth = setup.Video ? width + (width & 1) : width;

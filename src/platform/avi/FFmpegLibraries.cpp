@@ -54,6 +54,8 @@ TFFmpegLibraries load()
 #define ANIVOR_FFMPEG_FIND(name) libraries.name = reinterpret_cast<decltype(libraries.name)>(find(#name));
     ANIVOR_FFMPEG_FUNCTIONS(ANIVOR_FFMPEG_FIND)
 #undef ANIVOR_FFMPEG_FIND
+    // FFmpeg never prints: what goes wrong reaches the user as our own messages.
+    libraries.av_log_set_level(AV_LOG_QUIET);
     return libraries;
 }
 

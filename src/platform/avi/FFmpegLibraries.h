@@ -69,8 +69,8 @@ struct TFFmpegLibraries {
 #undef ANIVOR_FFMPEG_POINTER
 };
 
-// The table, the libraries loaded on the first call. Throws EVideoError naming what is
-// missing when they cannot be loaded.
+// The table, the libraries loaded (and FFmpeg's own log silenced) on the first call.
+// Throws EVideoError naming what is missing when they cannot be loaded.
 const TFFmpegLibraries& FFmpeg();
 
 #ifndef ANIVOR_FFMPEG_LOADER

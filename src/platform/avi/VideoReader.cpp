@@ -15,7 +15,6 @@ extern "C" {
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <thread>
 
@@ -27,12 +26,6 @@ constexpr std::size_t kHeadBytes = 1 << 20;
 // Containers read: AVI, the QuickTime family (MOV, MP4) and Matroska (MKV, WebM). Keeping
 // to these also keeps FFmpeg's playlist and image demuxers away from what users open.
 constexpr const char* kFormats = "avi,mov,mp4,matroska,webm";
-
-void quietFFmpeg()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
 
 // A file that refers to other files (playlists, external references) is read alone.
 int refuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
@@ -250,7 +243,6 @@ struct TVideoReader::Impl {
     void open()
     {
         close();
-        quietFFmpeg();
         openSource();
         std::optional<TAviStreamTiming> aviTiming;
         std::optional<std::pair<std::uint32_t, std::uint32_t>> aviSize;
