@@ -20,18 +20,11 @@
 
 namespace {
 
-std::string lowerExtension(const std::string& path)
-{
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
 constexpr const char* kVideoExtensions[] = {".avi", ".mp4", ".m4v", ".mov", ".mkv", ".webm"};
 
 bool isVideoName(const std::string& path)
 {
-    const std::string ext = lowerExtension(path);
+    const std::string ext = LowerExtension(path);
     return std::any_of(std::begin(kVideoExtensions), std::end(kVideoExtensions), [&](const char* e) { return ext == e; });
 }
 
@@ -55,6 +48,13 @@ bool pngHasAnimation(std::ifstream& in)
 
 } // namespace
 
+std::string LowerExtension(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
 TAnimationFileKind AnimationFileKind(const std::string& path)
 {
     struct stat st {};
@@ -74,7 +74,7 @@ TAnimationFileKind AnimationFileKind(const std::string& path)
 
 bool IsAnimationFileName(const std::string& path)
 {
-    const std::string ext = lowerExtension(path);
+    const std::string ext = LowerExtension(path);
     return ext == ".apng" || ext == ".png" || ext == ".webp" || isVideoName(path);
 }
 

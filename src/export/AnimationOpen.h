@@ -38,6 +38,8 @@ using TOpenedFrameFn = std::function<void(TBitmap&& picture, int delay, bool tra
 // "WEBP"); a video by its extension (.avi, .mp4, .m4v, .mov, .mkv, .webm). A plain PNG is
 // None.
 TAnimationFileKind AnimationFileKind(const std::string& path);
+// The path's extension in lower case, with its dot ("" without one).
+std::string LowerExtension(const std::string& path);
 // Whether Open lists the file by its extension: .apng, .png, .webp and the videos.
 bool IsAnimationFileName(const std::string& path);
 // The open dialog's filter: "Animations|*.gif;*.apng;..." and one entry a kind.

@@ -1,5 +1,6 @@
 #include "ExportAnimation.h"
 
+#include "AnimationOpen.h"
 #include "FFmpegWriter.h"
 #include "PngFrames.h"
 #include "WebPWriter.h"
@@ -9,13 +10,6 @@
 #include <filesystem>
 
 namespace {
-
-std::string lowerExtension(const std::string& path)
-{
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
 
 struct TFormatName {
     TExportFormat Format;
@@ -32,7 +26,7 @@ constexpr TFormatName kFormats[] = {
 
 std::optional<TExportFormat> ExportFormatOfPath(const std::string& path)
 {
-    const std::string ext = lowerExtension(path);
+    const std::string ext = LowerExtension(path);
     for (const TFormatName& f : kFormats)
         if (ext == f.Extension && ext != ".png")
             return f.Format;
