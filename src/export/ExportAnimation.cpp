@@ -5,9 +5,6 @@
 #include "PngFrames.h"
 #include "WebPWriter.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 namespace {
 
