@@ -5,7 +5,6 @@
 #include "PngFrames.h"
 #include "WebPWriter.h"
 
-
 namespace {
 
 struct TFormatName {
