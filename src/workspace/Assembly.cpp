@@ -163,8 +163,7 @@ TAnimationWritten WriteAnimation(const TAssemblyInput& input, TFileSink& out, co
         MemoryBudget::Check(StreamedAssemblyMemoryNeed(count, input.Width, input.Height),
                             AssemblyDescription(count, input.Width, input.Height));
     const bool merged = !options.FramePalettes;
-    // Frames held uncompressed for the merged table: a small share of the budget.
-    TGIFAnimationWriter writer(out, merged, std::min(TGIFAnimationWriter::kRawAllowance, MemoryBudget::Limit() / 32));
+    TGIFAnimationWriter writer(out, merged, RawHoldAllowance(count, input.Width, input.Height));
     // Each frame becomes a document of its own on the worker that reduced it, and is
     // compressed there; it waits in its slot until its turn.
     std::vector<std::optional<TGIFPendingFrame>> pending(static_cast<std::size_t>(count));
@@ -200,6 +199,19 @@ std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
     return MemoryBudget::PictureBytes(width, height, frames, 1)
            + inFlight * (MemoryBudget::PictureBytes(width, height) + MemoryBudget::PictureBytes(width, height, 1, 1))
            + MemoryBudget::PictureBytes(width, height, 1, 1);
+}
+
+std::uint64_t RawHoldAllowance(int frames, int width, int height)
+{
+    // A short animation's frames all wait at one byte a pixel when that takes at most an
+    // eighth of the budget: compressing them to wait and decoding them again would cost
+    // a third of the run. A longer one keeps a small share of the budget uncompressed and
+    // compresses the rest, so its memory stays far below its length.
+    const std::uint64_t whole = MemoryBudget::PictureBytes(width, height, frames, 1);
+    const std::uint64_t limit = MemoryBudget::Limit();
+    if (whole <= limit / 8)
+        return whole;
+    return std::min(TGIFAnimationWriter::kRawAllowance, limit / 32);
 }
 
 std::uint64_t StreamedAssemblyMemoryNeed(int frames, int width, int height)

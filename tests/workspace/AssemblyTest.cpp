@@ -345,8 +345,9 @@ public:
 } // namespace
 
 // The file written while the frames are made is the very file of the built document, for
-// every way of choosing colours, with frames held as they are and compressed: the budget
-// is set so low that only the first third or so fit uncompressed.
+// every way of choosing colours, with frames held as they are and compressed: under the
+// lower budget the 216 KB of reduced frames are more than an eighth of it, so only the
+// first 48 KB wait uncompressed; under the higher one they all do.
 TEST(WriteAnimation, WritesTheBuiltDocumentsFileHoldingFramesCompressed)
 {
     ScriptedUi ui;
@@ -383,9 +384,12 @@ TEST(WriteAnimation, WritesTheBuiltDocumentsFileHoldingFramesCompressed)
         {{rmBest, 8, dmFloydSteinberg}, false},
         {{rmBest, 6, dmNearest}, true},
     };
-    const MemoryBudget::TScopedLimit limit(std::uint64_t(3) << 20); // 96 KB uncompressed: 16 frames
+    for (const std::uint64_t budget : {std::uint64_t(3) << 19, std::uint64_t(3) << 20})
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(PaletteName(c.Reduction.Palette)) + (c.FramePalettes ? " frame palettes" : ""));
+        const MemoryBudget::TScopedLimit limit(budget);
+        EXPECT_EQ(RawHoldAllowance(36, 96, 64), budget > (std::uint64_t(2) << 20) ? 36 * 96 * 64 : budget / 32);
+        SCOPED_TRACE(std::string(PaletteName(c.Reduction.Palette)) + (c.FramePalettes ? " frame palettes" : "")
+                     + " budget " + std::to_string(budget));
         TAssemblyOptions o;
         o.Reduction = c.Reduction;
         o.FramePalettes = c.FramePalettes;
