@@ -204,8 +204,8 @@ std::uint64_t AssemblyMemoryNeed(int frames, int width, int height)
 std::uint64_t RawHoldAllowance(int frames, int width, int height)
 {
     // A short animation's frames all wait at one byte a pixel when that takes at most an
-    // eighth of the budget: compressing them to wait and decoding them again would cost
-    // a third of the run. A longer one keeps a small share of the budget uncompressed and
+    // eighth of the budget: compressing them to wait and decoding them again costs about
+    // a fifth of the run. A longer one keeps a small share of the budget uncompressed and
     // compresses the rest, so its memory stays far below its length.
     const std::uint64_t whole = MemoryBudget::PictureBytes(width, height, frames, 1);
     const std::uint64_t limit = MemoryBudget::Limit();
