@@ -89,8 +89,8 @@ std::uint64_t AssemblyMemoryNeed(int frames, int width, int height);
 // frame, compressed, is asked for as the frames come.
 std::uint64_t StreamedAssemblyMemoryNeed(int frames, int width, int height);
 // Bytes of reduced frames WriteAnimation's merged table holds uncompressed: all of them
-// when the whole animation takes at most an eighth of the memory budget so, else a small
-// share of the budget.
+// when the whole animation at one byte a pixel takes at most an eighth of the memory
+// budget, else a small share of the budget.
 std::uint64_t RawHoldAllowance(int frames, int width, int height);
 // "1 frame", "10 frames": how refusals count them.
 std::string FrameCountText(int frames);

@@ -384,29 +384,30 @@ TEST(WriteAnimation, WritesTheBuiltDocumentsFileHoldingFramesCompressed)
         {{rmBest, 8, dmFloydSteinberg}, false},
         {{rmBest, 6, dmNearest}, true},
     };
-    for (const std::uint64_t budget : {std::uint64_t(3) << 19, std::uint64_t(3) << 20})
-    for (const Case& c : cases) {
+    for (const std::uint64_t budget : {std::uint64_t(3) << 19, std::uint64_t(3) << 20}) {
         const MemoryBudget::TScopedLimit limit(budget);
         EXPECT_EQ(RawHoldAllowance(36, 96, 64), budget > (std::uint64_t(2) << 20) ? 36 * 96 * 64 : budget / 32);
-        SCOPED_TRACE(std::string(PaletteName(c.Reduction.Palette)) + (c.FramePalettes ? " frame palettes" : "")
-                     + " budget " + std::to_string(budget));
-        TAssemblyOptions o;
-        o.Reduction = c.Reduction;
-        o.FramePalettes = c.FramePalettes;
-        const TAssemblyResult built = CreateAnimation(s, false, o);
-        ASSERT_TRUE(built.Succeeded());
-        for (const int threads : {1, 3}) {
-            o.Threads = threads;
-            TMemorySink sink;
-            int shown = 0;
-            TAssemblyView view;
-            view.ShowFrame = [&](const TBitmap&) { ++shown; };
-            const TAnimationWritten written = WriteAnimation(StripAssemblyInput(s, false), sink, o, view);
-            EXPECT_EQ(shown, 36);
-            EXPECT_EQ(written.Frames, 36);
-            EXPECT_EQ(written.Size, sink.Bytes.size());
-            EXPECT_TRUE(sink.Bytes == built.Bytes) << "threads " << threads << ": " << sink.Bytes.size() << " bytes against "
-                                                   << built.Bytes.size();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(PaletteName(c.Reduction.Palette)) + (c.FramePalettes ? " frame palettes" : "")
+                         + " budget " + std::to_string(budget));
+            TAssemblyOptions o;
+            o.Reduction = c.Reduction;
+            o.FramePalettes = c.FramePalettes;
+            const TAssemblyResult built = CreateAnimation(s, false, o);
+            ASSERT_TRUE(built.Succeeded());
+            for (const int threads : {1, 3}) {
+                o.Threads = threads;
+                TMemorySink sink;
+                int shown = 0;
+                TAssemblyView view;
+                view.ShowFrame = [&](const TBitmap&) { ++shown; };
+                const TAnimationWritten written = WriteAnimation(StripAssemblyInput(s, false), sink, o, view);
+                EXPECT_EQ(shown, 36);
+                EXPECT_EQ(written.Frames, 36);
+                EXPECT_EQ(written.Size, sink.Bytes.size());
+                EXPECT_TRUE(sink.Bytes == built.Bytes) << "threads " << threads << ": " << sink.Bytes.size() << " bytes against "
+                                                       << built.Bytes.size();
+            }
         }
     }
 }
